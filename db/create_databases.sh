@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Creates the two database files in the folder given (default: DB beside this
+# script's build). The data file is rebuilt from the scripts; the main file is
+# created only when it does not exist yet, since it holds the user's data.
+# Each file is built under a temporary name and renamed when complete, so an
+# interrupted run never leaves a half-made file behind.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+out=${1:?usage: create_databases.sh OUTPUT_FOLDER}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+isql=$(command -v isql-fb || command -v isql || true)
+[ -n "$isql" ] || { echo "isql-fb not found: install firebird3.0-utils" >&2; exit 1; }
+
+# create NAME SCRIPT...: builds $out/NAME from the scripts
+create() {
+  local name=$1; shift
+  local tmp="$out/.$name.$$.tmp"
+  rm -f "$tmp"
+  {
+    echo "SET SQL DIALECT 3;"
+    echo "SET NAMES UTF8;"
+    echo "CREATE DATABASE '$tmp' USER 'SYSDBA' PAGE_SIZE 8192 DEFAULT CHARACTER SET WIN1251;"
+    for script in "$@"; do
+      [ -f "$script" ] && echo "INPUT '$script';"
+    done
+    echo "COMMIT;"
+  } > "$tmp.sql"
+  if ! "$isql" -q -b -ch UTF8 -i "$tmp.sql" > "$tmp.log" 2>&1 || grep -q 'Statement failed\|SQLSTATE' "$tmp.log"; then
+    cat "$tmp.log" >&2
+    rm -f "$tmp" "$tmp.sql" "$tmp.log"
+    echo "could not create $name" >&2
+    exit 1
+  fi
+  rm -f "$tmp.sql" "$tmp.log"
+  mv -f "$tmp" "$out/$name"
+}
+
+create Luvora_Data.FDB "$here"/data_schema.sql "$here"/data_content_*.sql
+if [ ! -e "$out/Luvora.FDB" ]; then
+  create Luvora.FDB "$here"/main_schema.sql
+fi
