@@ -1,0 +1,238 @@
+#include "platform/win/Registry.h"
+
+#include <cstring>
+
+TRegistry::TRegistry() = default;
+
+TRegistry::TRegistry(REGSAM AAccess) : Access(AAccess) {}
+
+TRegistry::~TRegistry() {
+    CloseKey();
+}
+
+void TRegistry::SetRootKey(HKEY Value) {
+    if (Value == FRootKey) return;
+    CloseKey();
+    FRootKey = Value;
+}
+
+AnsiString TRegistry::JoinPath(const AnsiString& Key, bool& Relative) const {
+    Relative = !(!Key.empty() && Key[0] == '\\') && FCurrentKey != 0;
+    AnsiString k = !Key.empty() && Key[0] == '\\' ? Key.substr(1) : Key;
+    if (!Relative) return k;
+    if (FCurrentPath.empty()) return k;
+    return k.empty() ? FCurrentPath : FCurrentPath + "\\" + k;
+}
+
+HKEY TRegistry::BaseKey(bool Relative) const {
+    return Relative ? FCurrentKey : FRootKey;
+}
+
+bool TRegistry::OpenKey(const AnsiString& Key, bool CanCreate) {
+    bool relative;
+    AnsiString full = JoinPath(Key, relative);
+    AnsiString sub = !Key.empty() && Key[0] == '\\' ? Key.substr(1) : Key;
+    HKEY result = 0;
+    LONG rc = CanCreate ? RegCreateKeyExA(BaseKey(relative), sub.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                          Access, nullptr, &result, nullptr)
+                        : RegOpenKeyExA(BaseKey(relative), sub.c_str(), 0, Access, &result);
+    if (rc != ERROR_SUCCESS) return false;
+    CloseKey();
+    FCurrentKey = result;
+    FCurrentPath = full;
+    return true;
+}
+
+bool TRegistry::OpenKeyReadOnly(const AnsiString& Key) {
+    REGSAM saved = Access;
+    Access = KEY_READ;
+    bool ok = OpenKey(Key, false);
+    Access = saved;
+    return ok;
+}
+
+void TRegistry::CloseKey() {
+    if (FCurrentKey) RegCloseKey(FCurrentKey);
+    FCurrentKey = 0;
+    FCurrentPath.clear();
+}
+
+bool TRegistry::CreateKey(const AnsiString& Key) {
+    bool relative;
+    JoinPath(Key, relative);
+    AnsiString sub = !Key.empty() && Key[0] == '\\' ? Key.substr(1) : Key;
+    HKEY result = 0;
+    if (RegCreateKeyA(BaseKey(relative), sub.c_str(), &result) != ERROR_SUCCESS) return false;
+    RegCloseKey(result);
+    return true;
+}
+
+namespace {
+bool DeleteTree(HKEY Parent, const AnsiString& Sub) {
+    HKEY key = 0;
+    if (RegOpenKeyExA(Parent, Sub.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
+    bool ok = true;
+    for (;;) {
+        char name[1024];
+        DWORD size = sizeof name;
+        LONG rc = RegEnumKeyExA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_NO_MORE_ITEMS) break;
+        if (rc != ERROR_SUCCESS || !DeleteTree(key, name)) {
+            ok = false;
+            break;
+        }
+    }
+    RegCloseKey(key);
+    return ok && RegDeleteKeyA(Parent, Sub.c_str()) == ERROR_SUCCESS;
+}
+} // namespace
+
+bool TRegistry::DeleteKey(const AnsiString& Key) {
+    bool relative;
+    JoinPath(Key, relative);
+    AnsiString sub = !Key.empty() && Key[0] == '\\' ? Key.substr(1) : Key;
+    if (sub.empty()) return false;
+    return DeleteTree(BaseKey(relative), sub);
+}
+
+bool TRegistry::KeyExists(const AnsiString& Key) {
+    bool relative;
+    JoinPath(Key, relative);
+    AnsiString sub = !Key.empty() && Key[0] == '\\' ? Key.substr(1) : Key;
+    HKEY key = 0;
+    if (RegOpenKeyExA(BaseKey(relative), sub.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool TRegistry::HasSubKeys() {
+    DWORD subKeys = 0;
+    return FCurrentKey &&
+           RegQueryInfoKeyA(FCurrentKey, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
+                            nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+           subKeys > 0;
+}
+
+std::vector<AnsiString> TRegistry::GetKeyNames() {
+    std::vector<AnsiString> names;
+    for (DWORD i = 0; FCurrentKey; ++i) {
+        char name[1024];
+        DWORD size = sizeof name;
+        if (RegEnumKeyExA(FCurrentKey, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, size);
+    }
+    return names;
+}
+
+std::vector<AnsiString> TRegistry::GetValueNames() {
+    std::vector<AnsiString> names;
+    for (DWORD i = 0; FCurrentKey; ++i) {
+        char name[1024];
+        DWORD size = sizeof name;
+        if (RegEnumValueA(FCurrentKey, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, size);
+    }
+    return names;
+}
+
+bool TRegistry::ValueExists(const AnsiString& Name) {
+    return GetDataSize(Name) >= 0;
+}
+
+bool TRegistry::DeleteValue(const AnsiString& Name) {
+    return FCurrentKey && RegDeleteValueA(FCurrentKey, Name.c_str()) == ERROR_SUCCESS;
+}
+
+TRegDataType TRegistry::GetDataType(const AnsiString& Name) {
+    DWORD type = REG_NONE;
+    if (!FCurrentKey ||
+        RegQueryValueExA(FCurrentKey, Name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+        return TRegDataType::rdUnknown;
+    switch (type) {
+    case REG_SZ:
+        return TRegDataType::rdString;
+    case REG_EXPAND_SZ:
+        return TRegDataType::rdExpandString;
+    case REG_DWORD:
+        return TRegDataType::rdInteger;
+    case REG_BINARY:
+        return TRegDataType::rdBinary;
+    default:
+        return TRegDataType::rdUnknown;
+    }
+}
+
+int TRegistry::GetDataSize(const AnsiString& Name) {
+    DWORD size = 0;
+    if (!FCurrentKey ||
+        RegQueryValueExA(FCurrentKey, Name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return -1;
+    return int(size);
+}
+
+std::string TRegistry::GetData(const AnsiString& Name, DWORD Expected1, DWORD Expected2) {
+    DWORD type = REG_NONE, size = 0;
+    if (!FCurrentKey ||
+        RegQueryValueExA(FCurrentKey, Name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        throw ERegistryException(Format("Invalid data type for '%s'", {Name}));
+    if (type != Expected1 && type != Expected2)
+        throw ERegistryException(Format("Invalid data type for '%s'", {Name}));
+    std::string data(size, '\0');
+    if (RegQueryValueExA(FCurrentKey, Name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                         &size) != ERROR_SUCCESS)
+        throw ERegistryException(Format("Failed to get data for '%s'", {Name}));
+    data.resize(size);
+    return data;
+}
+
+int TRegistry::ReadInteger(const AnsiString& Name) {
+    std::string data = GetData(Name, REG_DWORD, REG_DWORD);
+    if (data.size() != 4) throw ERegistryException(Format("Invalid data type for '%s'", {Name}));
+    int32_t v;
+    std::memcpy(&v, data.data(), 4);
+    return v;
+}
+
+bool TRegistry::ReadBool(const AnsiString& Name) {
+    return ReadInteger(Name) != 0;
+}
+
+AnsiString TRegistry::ReadString(const AnsiString& Name) {
+    std::string data = GetData(Name, REG_SZ, REG_EXPAND_SZ);
+    // The stored text counts its terminating NUL; drop it only when it is there.
+    if (!data.empty() && data.back() == '\0') data.pop_back();
+    return data;
+}
+
+std::string TRegistry::ReadBinaryData(const AnsiString& Name) {
+    return GetData(Name, REG_BINARY, REG_BINARY);
+}
+
+void TRegistry::PutData(const AnsiString& Name, DWORD Type, const void* Buffer, DWORD Size) {
+    if (!FCurrentKey || RegSetValueExA(FCurrentKey, Name.c_str(), 0, Type, static_cast<const BYTE*>(Buffer),
+                                       Size) != ERROR_SUCCESS)
+        throw ERegistryException(Format("Failed to set data for '%s'", {Name}));
+}
+
+void TRegistry::WriteInteger(const AnsiString& Name, int Value) {
+    int32_t v = Value;
+    PutData(Name, REG_DWORD, &v, 4);
+}
+
+void TRegistry::WriteBool(const AnsiString& Name, bool Value) {
+    WriteInteger(Name, Value ? 1 : 0);
+}
+
+void TRegistry::WriteString(const AnsiString& Name, const AnsiString& Value) {
+    PutData(Name, REG_SZ, Value.c_str(), DWORD(Value.size() + 1));
+}
+
+void TRegistry::WriteExpandString(const AnsiString& Name, const AnsiString& Value) {
+    PutData(Name, REG_EXPAND_SZ, Value.c_str(), DWORD(Value.size() + 1));
+}
+
+void TRegistry::WriteBinaryData(const AnsiString& Name, const void* Buffer, int Size) {
+    PutData(Name, REG_BINARY, Buffer, DWORD(Size < 0 ? 0 : Size));
+}

@@ -1,0 +1,90 @@
+// The 8-bit registry functions of the platform, kept in one per-user store
+// file: $XDG_CONFIG_HOME/tarvik/registry.reg (default ~/.config/tarvik/), in
+// the text layout of a registry export. Every change rewrites the file
+// through a temporary file and a rename, so the file is never half written.
+// Key and value names are case-insensitive. A store file that cannot be read
+// or parsed counts as empty; before anything is written over it, it is moved
+// aside as registry.reg.damaged-<time>, so it is never lost.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/rtl/SysUtils.h"
+
+using HKEY = std::uintptr_t;
+using LONG = std::int32_t;
+using DWORD = std::uint32_t;
+using BYTE = std::uint8_t;
+using REGSAM = DWORD;
+
+constexpr HKEY HKEY_CLASSES_ROOT = 0x80000000;
+constexpr HKEY HKEY_CURRENT_USER = 0x80000001;
+constexpr HKEY HKEY_LOCAL_MACHINE = 0x80000002;
+constexpr HKEY HKEY_USERS = 0x80000003;
+constexpr HKEY HKEY_PERFORMANCE_DATA = 0x80000004;
+constexpr HKEY HKEY_CURRENT_CONFIG = 0x80000005;
+constexpr HKEY HKEY_DYN_DATA = 0x80000006;
+
+// Value kinds.
+constexpr DWORD REG_NONE = 0;
+constexpr DWORD REG_SZ = 1;
+constexpr DWORD REG_EXPAND_SZ = 2;
+constexpr DWORD REG_BINARY = 3;
+constexpr DWORD REG_DWORD = 4;
+constexpr DWORD REG_MULTI_SZ = 7;
+constexpr DWORD REG_QWORD = 11;
+
+// Access rights; the store keeps no permissions, they are accepted as given.
+constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
+constexpr REGSAM KEY_SET_VALUE = 0x0002;
+constexpr REGSAM KEY_CREATE_SUB_KEY = 0x0004;
+constexpr REGSAM KEY_ENUMERATE_SUB_KEYS = 0x0008;
+constexpr REGSAM KEY_READ = 0x20019;
+constexpr REGSAM KEY_WRITE = 0x20006;
+constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
+
+constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
+constexpr DWORD REG_CREATED_NEW_KEY = 1;
+constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
+
+// Result codes.
+constexpr LONG ERROR_SUCCESS = 0;
+constexpr LONG ERROR_FILE_NOT_FOUND = 2;
+constexpr LONG ERROR_ACCESS_DENIED = 5;
+constexpr LONG ERROR_INVALID_HANDLE = 6;
+constexpr LONG ERROR_WRITE_FAULT = 29;
+constexpr LONG ERROR_INVALID_PARAMETER = 87;
+constexpr LONG ERROR_MORE_DATA = 234;
+constexpr LONG ERROR_NO_MORE_ITEMS = 259;
+constexpr LONG ERROR_KEY_DELETED = 1018;
+
+LONG RegOpenKeyExA(HKEY Key, const char* SubKey, DWORD Options, REGSAM Sam, HKEY* Result);
+LONG RegCreateKeyExA(HKEY Key, const char* SubKey, DWORD Reserved, const char* Class, DWORD Options,
+                     REGSAM Sam, void* Security, HKEY* Result, DWORD* Disposition);
+LONG RegCreateKeyA(HKEY Key, const char* SubKey, HKEY* Result);
+LONG RegCloseKey(HKEY Key);
+// Data may be null to ask only for the kind and size; with a buffer too
+// small, *DataSize gets the size needed and ERROR_MORE_DATA is returned.
+LONG RegQueryValueExA(HKEY Key, const char* ValueName, DWORD* Reserved, DWORD* Type, BYTE* Data,
+                      DWORD* DataSize);
+LONG RegSetValueExA(HKEY Key, const char* ValueName, DWORD Reserved, DWORD Type, const BYTE* Data,
+                    DWORD DataSize);
+LONG RegDeleteValueA(HKEY Key, const char* ValueName);
+// Deletes a key that has no sub-keys.
+LONG RegDeleteKeyA(HKEY Key, const char* SubKey);
+// Sub-keys are enumerated in name order, values in the order they were made.
+LONG RegEnumKeyExA(HKEY Key, DWORD Index, char* Name, DWORD* NameSize, DWORD* Reserved, char* Class,
+                   DWORD* ClassSize, void* LastWriteTime);
+LONG RegEnumValueA(HKEY Key, DWORD Index, char* ValueName, DWORD* ValueNameSize, DWORD* Reserved, DWORD* Type,
+                   BYTE* Data, DWORD* DataSize);
+LONG RegQueryInfoKeyA(HKEY Key, char* Class, DWORD* ClassSize, DWORD* Reserved, DWORD* SubKeys,
+                      DWORD* MaxSubKeyLen, DWORD* MaxClassLen, DWORD* Values, DWORD* MaxValueNameLen,
+                      DWORD* MaxValueLen, DWORD* SecurityDescriptor, void* LastWriteTime);
+
+// The store file in use. Tests point it elsewhere; an empty path returns to
+// the XDG location.
+AnsiString RegistryStoreFileName();
+void SetRegistryStoreFileOverride(const AnsiString& FileName);
+// The text of the last problem with the store file (a damaged file put
+// aside, a failed write), empty when there was none; cleared by reading.
+AnsiString TakeRegistryStoreProblem();

@@ -1,0 +1,318 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include "platform/win/Registry.h"
+#include "platform/win/WinReg.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+std::string ReadAll(const std::string& File) {
+    std::ifstream in(File, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteAll(const std::string& File, const std::string& Text) {
+    std::filesystem::create_directories(std::filesystem::path(File).parent_path());
+    std::ofstream(File, std::ios::binary) << Text;
+}
+
+class RegistryStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        File = Folder.Path() + "tarvik/registry.reg";
+        SetRegistryStoreFileOverride(File);
+        TakeRegistryStoreProblem();
+    }
+    void TearDown() override { SetRegistryStoreFileOverride(""); }
+    // Makes the store read its file again, as a new process would.
+    void Reload() {
+        SetRegistryStoreFileOverride(Folder.Path() + "elsewhere.reg");
+        HKEY k;
+        RegOpenKeyExA(HKEY_CURRENT_USER, "x", 0, KEY_READ, &k);
+        SetRegistryStoreFileOverride(File);
+    }
+    HKEY Create(const char* Path, HKEY Root = HKEY_CURRENT_USER) {
+        HKEY k = 0;
+        EXPECT_EQ(RegCreateKeyA(Root, Path, &k), ERROR_SUCCESS);
+        return k;
+    }
+    std::string Query(HKEY Key, const char* Name, DWORD& Type) {
+        DWORD size = 0;
+        if (RegQueryValueExA(Key, Name, nullptr, &Type, nullptr, &size) != ERROR_SUCCESS) return "<missing>";
+        std::string data(size, '\0');
+        EXPECT_EQ(RegQueryValueExA(Key, Name, nullptr, &Type, reinterpret_cast<BYTE*>(data.data()), &size),
+                  ERROR_SUCCESS);
+        return data;
+    }
+    TTempFolder Folder;
+    std::string File;
+};
+
+TEST_F(RegistryStoreTest, EveryValueKindSurvivesTheFile) {
+    struct Case {
+        const char* Name;
+        DWORD Type;
+        std::string Data;
+    };
+    const std::string binary("\x00\x01\xFF\x7F\x80", 5);
+    const Case cases[] = {
+        {"Text", REG_SZ, "Ivanov \"quoted\" back\\slash" + std::string(1, '\0')},
+        {"Russian", REG_SZ, "Иванов"_cp + std::string(1, '\0')},
+        {"NoNul", REG_SZ, "abc"},
+        {"TwoLines", REG_SZ, std::string("a\r\nb\0", 5)},
+        {"Expand", REG_EXPAND_SZ, std::string("%HOME%\\x\0", 9)},
+        {"Binary", REG_BINARY, binary},
+        {"Empty", REG_BINARY, ""},
+        {"Dword", REG_DWORD, std::string("\x18\x00\x00\xFF", 4)},
+        {"Qword", REG_QWORD, std::string("\x05\x00\x00\x00\x01\x00\x00\x00", 8)},
+        {"", REG_SZ, std::string("default\0", 8)},
+    };
+    HKEY key = Create("Software\\Tarvik\\Luvora");
+    for (const Case& c : cases)
+        ASSERT_EQ(RegSetValueExA(key, c.Name, 0, c.Type, reinterpret_cast<const BYTE*>(c.Data.data()),
+                                 DWORD(c.Data.size())),
+                  ERROR_SUCCESS)
+            << c.Name;
+    RegCloseKey(key);
+    Reload();
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "software\\TARVIK\\luvora", 0, KEY_READ, &key), ERROR_SUCCESS);
+    for (const Case& c : cases) {
+        DWORD type = 0;
+        EXPECT_EQ(Query(key, c.Name, type), c.Data) << c.Name;
+        EXPECT_EQ(type, c.Type) << c.Name;
+    }
+    RegCloseKey(key);
+
+    std::string text = ReadAll(File);
+    EXPECT_EQ(text.rfind("Windows Registry Editor Version 5.00\n", 0), 0u);
+    EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Tarvik\\Luvora]\n"), std::string::npos);
+    EXPECT_NE(text.find("\"Russian\"=\"Иванов\"\n"), std::string::npos);
+    EXPECT_NE(text.find("\"Dword\"=dword:ff000018\n"), std::string::npos);
+    EXPECT_NE(text.find("\"Text\"=\"Ivanov \\\"quoted\\\" back\\\\slash\"\n"), std::string::npos);
+    EXPECT_NE(text.find("@=\"default\"\n"), std::string::npos);
+}
+
+TEST_F(RegistryStoreTest, NamesAreCaseInsensitiveAndKeepTheirFirstSpelling) {
+    HKEY key = Create("Software\\Tarvik");
+    DWORD one = 1, two = 2;
+    RegSetValueExA(key, "Value", 0, REG_DWORD, reinterpret_cast<BYTE*>(&one), 4);
+    RegSetValueExA(key, "VALUE", 0, REG_DWORD, reinterpret_cast<BYTE*>(&two), 4);
+    HKEY again = Create("SOFTWARE\\tarvik");
+    DWORD type;
+    EXPECT_EQ(Query(again, "value", type), std::string("\x02\0\0\0", 4));
+    DWORD values = 0;
+    RegQueryInfoKeyA(again, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                     nullptr, nullptr);
+    EXPECT_EQ(values, 1u);
+    char name[32];
+    DWORD size = sizeof name;
+    ASSERT_EQ(RegEnumValueA(again, 0, name, &size, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_STREQ(name, "Value");
+    RegCloseKey(key);
+    RegCloseKey(again);
+}
+
+TEST_F(RegistryStoreTest, EnumerationDeletionAndBufferSizes) {
+    HKEY base = Create("Software\\T");
+    for (const char* sub : {"b", "C", "a\\deep"})
+        RegCloseKey(Create(sub, base));
+    std::vector<std::string> names;
+    for (DWORD i = 0;; ++i) {
+        char name[16];
+        DWORD size = sizeof name;
+        LONG rc = RegEnumKeyExA(base, i, name, &size, nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_NO_MORE_ITEMS) break;
+        ASSERT_EQ(rc, ERROR_SUCCESS);
+        names.emplace_back(name, size);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"a", "b", "C"}));
+    char tiny[2];
+    DWORD tinySize = sizeof tiny;
+    RegCloseKey(Create("longname", base));
+    EXPECT_EQ(RegEnumKeyExA(base, 3, tiny, &tinySize, nullptr, nullptr, nullptr, nullptr), ERROR_MORE_DATA);
+
+    const char data[] = "0123456789";
+    RegSetValueExA(base, "v", 0, REG_BINARY, reinterpret_cast<const BYTE*>(data), 10);
+    BYTE small[4] = {9, 9, 9, 9};
+    DWORD size = sizeof small;
+    EXPECT_EQ(RegQueryValueExA(base, "v", nullptr, nullptr, small, &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, 10u);
+    EXPECT_EQ(small[0], 9); // nothing copied into a buffer that is too small
+
+    EXPECT_EQ(RegDeleteKeyA(base, "a"), ERROR_ACCESS_DENIED); // it still has a sub-key
+    EXPECT_EQ(RegDeleteKeyA(base, "a\\deep"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteKeyA(base, "A"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteKeyA(base, "a"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegDeleteValueA(base, "V"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteValueA(base, "v"), ERROR_FILE_NOT_FOUND);
+    HKEY gone;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\T\\b", 0, KEY_READ, &gone), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteKeyA(base, "b"), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(gone, "x", 0, REG_BINARY, nullptr, 0), ERROR_KEY_DELETED);
+    RegCloseKey(gone);
+    RegCloseKey(base);
+    EXPECT_EQ(RegCloseKey(base), ERROR_INVALID_HANDLE);
+}
+
+TEST_F(RegistryStoreTest, DamagedFileGivesDefaultsAndIsKeptAside) {
+    const std::string garbage = "this is no registry file\n\x01\x02";
+    WriteAll(File, garbage);
+    HKEY key;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(ReadAll(File), garbage); // reading never touches the file
+    key = Create("Software\\Tarvik");
+    DWORD v = 7;
+    EXPECT_EQ(RegSetValueExA(key, "v", 0, REG_DWORD, reinterpret_cast<BYTE*>(&v), 4), ERROR_SUCCESS);
+    RegCloseKey(key);
+    int aside = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(Folder.Path() + "tarvik")) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind("registry.reg.damaged-", 0) == 0) {
+            ++aside;
+            EXPECT_EQ(ReadAll(entry.path().string()), garbage);
+        }
+    }
+    EXPECT_EQ(aside, 1);
+    EXPECT_NE(TakeRegistryStoreProblem().find("kept as"), std::string::npos);
+    Reload();
+    DWORD type;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tarvik", 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_EQ(Query(key, "v", type), std::string("\x07\0\0\0", 4));
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryStoreTest, BrokenLinesMakeTheFileDamaged) {
+    const char* bad[] = {
+        "Windows Registry Editor Version 5.00\n\n[HKEY_NOWHERE\\a]\n",
+        "Windows Registry Editor Version 5.00\n\"v\"=dword:1\n", // value before any key
+        "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\a]\n\"v\"=hex:0g\n",
+        "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\a]\n\"v\"=dword:123456789\n",
+        "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\a]\n\"v=\"x\"\n",
+        "[HKEY_CURRENT_USER\\a]\n",
+    };
+    for (const char* text : bad) {
+        WriteAll(File, text);
+        Reload();
+        HKEY key;
+        EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "a", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND) << text;
+        EXPECT_FALSE(TakeRegistryStoreProblem().empty()) << text;
+    }
+}
+
+TEST_F(RegistryStoreTest, ReadsAnExportWithContinuedLines) {
+    WriteAll(File, "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n"
+                   "; a comment\r\n"
+                   "[HKEY_CURRENT_USER\\Software\\A]\r\n"
+                   "\"Q\"=hex(b):05,00,00,00,\\\r\n"
+                   "  01,00,00,00\r\n"
+                   "\"S\"=\"x\"\r\n");
+    Reload();
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\A", 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD type;
+    EXPECT_EQ(Query(key, "Q", type), std::string("\x05\0\0\0\x01\0\0\0", 8));
+    EXPECT_EQ(type, REG_QWORD);
+    EXPECT_EQ(Query(key, "S", type), std::string("x\0", 2));
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryStoreTest, FailedWriteKeepsThePreviousStore) {
+    HKEY key = Create("Software\\Tarvik");
+    DWORD one = 1, two = 2;
+    RegSetValueExA(key, "v", 0, REG_DWORD, reinterpret_cast<BYTE*>(&one), 4);
+    const std::string before = ReadAll(File);
+    // A folder where the temporary file should go: the write cannot happen.
+    std::filesystem::create_directory(File + ".tmp-" + std::to_string(::getpid()));
+    EXPECT_EQ(RegSetValueExA(key, "v", 0, REG_DWORD, reinterpret_cast<BYTE*>(&two), 4), ERROR_WRITE_FAULT);
+    EXPECT_NE(TakeRegistryStoreProblem().find("Cannot write"), std::string::npos);
+    DWORD type;
+    EXPECT_EQ(Query(key, "v", type), std::string("\x01\0\0\0", 4)); // memory keeps the old value too
+    HKEY fresh = 0;
+    EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\New", &fresh), ERROR_WRITE_FAULT);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\New", 0, KEY_READ, &fresh), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(ReadAll(File), before);
+    RegCloseKey(key);
+
+    // No folder can be made below a plain file.
+    WriteAll(Folder.Path() + "blocker", "x");
+    SetRegistryStoreFileOverride(Folder.Path() + "blocker/registry.reg");
+    EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\New", &fresh), ERROR_WRITE_FAULT);
+    EXPECT_NE(TakeRegistryStoreProblem().find("Cannot create"), std::string::npos);
+}
+
+TEST_F(RegistryStoreTest, TheStoreLivesUnderXdgConfigHome) {
+    SetRegistryStoreFileOverride("");
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    std::string saved = old ? old : "";
+    ::setenv("XDG_CONFIG_HOME", (Folder.Path() + "config").c_str(), 1);
+    EXPECT_EQ(RegistryStoreFileName(), Folder.Path() + "config/tarvik/registry.reg");
+    HKEY key = Create("Software\\Tarvik");
+    RegCloseKey(key);
+    EXPECT_TRUE(std::filesystem::exists(Folder.Path() + "config/tarvik/registry.reg"));
+    if (old)
+        ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(RegistryStoreTest, TRegistryReadsWritesAndTellsTypes) {
+    {
+        TRegistry reg;
+        EXPECT_EQ(reg.RootKey(), HKEY_CURRENT_USER);
+        EXPECT_FALSE(reg.OpenKey("Software\\Tarvik\\Luvora", false));
+        ASSERT_TRUE(reg.OpenKey("Software\\Tarvik\\Luvora", true));
+        EXPECT_EQ(reg.CurrentPath(), "Software\\Tarvik\\Luvora");
+        reg.WriteInteger("FirstGridRowColor", -16777192);
+        reg.WriteString("Name", "Луво"_cp);
+        reg.WriteBool("Flag", true);
+        const char bytes[3] = {1, 2, 3};
+        reg.WriteBinaryData("Bin", bytes, 3);
+        ASSERT_TRUE(reg.OpenKey("Sub", true)); // relative to the open key
+        EXPECT_EQ(reg.CurrentPath(), "Software\\Tarvik\\Luvora\\Sub");
+        reg.WriteInteger("x", 1);
+    }
+    Reload();
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\software\\tarvik\\luvora"));
+    EXPECT_EQ(reg.ReadInteger("FirstGridRowColor"), -16777192);
+    EXPECT_EQ(reg.ReadString("name"), "Луво"_cp);
+    EXPECT_TRUE(reg.ReadBool("Flag"));
+    EXPECT_EQ(reg.ReadBinaryData("Bin"), std::string("\x01\x02\x03", 3));
+    EXPECT_EQ(reg.GetDataType("FirstGridRowColor"), TRegDataType::rdInteger);
+    EXPECT_EQ(reg.GetDataType("Name"), TRegDataType::rdString);
+    EXPECT_EQ(reg.GetDataType("Bin"), TRegDataType::rdBinary);
+    EXPECT_EQ(reg.GetDataType("Missing"), TRegDataType::rdUnknown);
+    EXPECT_TRUE(reg.ValueExists("NAME"));
+    EXPECT_FALSE(reg.ValueExists("Missing"));
+    EXPECT_THROW(reg.ReadInteger("Name"), ERegistryException);
+    EXPECT_THROW(reg.ReadString("FirstGridRowColor"), ERegistryException);
+    EXPECT_THROW(reg.ReadInteger("Missing"), ERegistryException);
+    EXPECT_EQ(reg.GetValueNames(), (std::vector<AnsiString>{"FirstGridRowColor", "Name", "Flag", "Bin"}));
+    EXPECT_EQ(reg.GetKeyNames(), (std::vector<AnsiString>{"Sub"}));
+    EXPECT_TRUE(reg.HasSubKeys());
+    reg.CloseKey();
+    EXPECT_TRUE(reg.KeyExists("Software\\Tarvik\\Luvora\\Sub"));
+    EXPECT_TRUE(reg.DeleteKey("Software\\Tarvik"));
+    EXPECT_FALSE(reg.KeyExists("Software\\Tarvik"));
+    EXPECT_TRUE(reg.KeyExists("Software"));
+}
+
+TEST_F(RegistryStoreTest, RegistryStringsWithoutNulReadWhole) {
+    HKEY key = Create("K");
+    RegSetValueExA(key, "s", 0, REG_SZ, reinterpret_cast<const BYTE*>("abc"), 3);
+    RegCloseKey(key);
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("K", false));
+    EXPECT_EQ(reg.ReadString("s"), "abc");
+}
+
+} // namespace
