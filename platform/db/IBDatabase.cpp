@@ -1,0 +1,186 @@
+#include "platform/db/IBDatabase.h"
+
+#include <ibase.h>
+
+#include <algorithm>
+#include <type_traits>
+
+#include "platform/db/IBQuery.h"
+
+static_assert(std::is_same_v<ISC_STATUS, intptr_t>);
+static_assert(sizeof(isc_db_handle) == sizeof(unsigned));
+
+void IBCheck(const intptr_t* Status) {
+    if (!(Status[0] == 1 && Status[1] != 0)) return;
+    AnsiString text;
+    char buf[1024];
+    const ISC_STATUS* p = Status;
+    while (fb_interpret(buf, sizeof buf, &p) > 0) {
+        if (!text.empty()) text += '\n';
+        text += buf;
+    }
+    throw EIBError(text, isc_sqlcode(Status), long(Status[1]));
+}
+
+namespace {
+
+// Splits "name=value"; the name is compared without regard to case.
+void SplitParam(const AnsiString& Line, AnsiString& Name, AnsiString& Value) {
+    std::size_t eq = Line.find('=');
+    Name = AnsiLowerCase(Trim(Line.substr(0, eq)));
+    Value = eq == AnsiString::npos ? AnsiString() : Line.substr(eq + 1);
+}
+
+void AddDpbString(AnsiString& Dpb, char Item, const AnsiString& Value) {
+    if (Value.size() > 255) throw EIBError("Connection parameter too long");
+    Dpb += Item;
+    Dpb += char(Value.size());
+    Dpb += Value;
+}
+
+} // namespace
+
+TIBDatabase::TIBDatabase(TComponent* AOwner) : TComponent(AOwner) {}
+
+TIBDatabase::~TIBDatabase() {
+    try {
+        Close();
+    } catch (const Exception&) {
+        // A connection that cannot be closed cleanly is dropped with the process.
+    }
+    for (TIBQuery* q : FQueries) q->FDatabase = nullptr;
+    for (TIBTransaction* t : FTransactions) t->FDatabase = nullptr;
+}
+
+void TIBDatabase::Open() {
+    if (Connected()) return;
+    AnsiString dpb(1, char(isc_dpb_version1));
+    for (const AnsiString& line : Params) {
+        AnsiString name, value;
+        SplitParam(line, name, value);
+        if (name.empty()) continue;
+        if (name == "user_name")
+            AddDpbString(dpb, isc_dpb_user_name, value);
+        else if (name == "password")
+            AddDpbString(dpb, isc_dpb_password, value);
+        else if (name == "lc_ctype")
+            AddDpbString(dpb, isc_dpb_lc_ctype, value);
+        else if (name == "sql_role_name")
+            AddDpbString(dpb, isc_dpb_sql_role_name, value);
+        else
+            throw EIBError("Unknown connection parameter: " + name);
+    }
+    ISC_STATUS_ARRAY status;
+    isc_db_handle handle = 0;
+    isc_attach_database(status, short(DatabaseName.size()), DatabaseName.c_str(), &handle, short(dpb.size()),
+                        dpb.data());
+    IBCheck(status);
+    FHandle = handle;
+}
+
+void TIBDatabase::Close() {
+    if (!Connected()) return;
+    for (TIBQuery* q : FQueries) q->Close();
+    for (TIBQuery* q : FQueries) q->FreeHandle();
+    for (TIBTransaction* t : FTransactions) {
+        if (!t->InTransaction()) continue;
+        if (t->AutoStopAction == TAutoStopAction::saCommit)
+            t->Commit();
+        else
+            t->Rollback();
+    }
+    ISC_STATUS_ARRAY status;
+    isc_db_handle handle = FHandle;
+    isc_detach_database(status, &handle);
+    FHandle = 0;
+    IBCheck(status);
+}
+
+TIBTransaction::TIBTransaction(TComponent* AOwner) : TComponent(AOwner) {}
+
+TIBTransaction::~TIBTransaction() {
+    try {
+        if (InTransaction()) Rollback();
+    } catch (const Exception&) {
+    }
+    for (TIBQuery* q : FQueries) {
+        if (q->FTransaction == this) q->FTransaction = nullptr;
+        if (q->FOpenTransaction == this) q->FOpenTransaction = nullptr;
+    }
+    SetDefaultDatabase(nullptr);
+}
+
+void TIBTransaction::SetDefaultDatabase(TIBDatabase* Value) {
+    if (Value == FDatabase) return;
+    if (InTransaction()) throw EIBError("Cannot change the database of an active transaction");
+    if (FDatabase) {
+        auto& list = FDatabase->FTransactions;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    FDatabase = Value;
+    if (FDatabase) FDatabase->FTransactions.push_back(this);
+}
+
+void TIBTransaction::StartTransaction() {
+    if (InTransaction()) throw EIBError("Transaction is active");
+    if (!FDatabase || !FDatabase->Connected()) throw EIBError("Database not connected");
+    AnsiString tpb(1, char(isc_tpb_version3));
+    bool access = false;
+    for (const AnsiString& line : Params) {
+        AnsiString item = AnsiLowerCase(Trim(line));
+        if (item.rfind("isc_tpb_", 0) == 0) item.erase(0, 8);
+        if (item.empty()) continue;
+        static const struct {
+            const char* Name;
+            char Code;
+        } items[] = {{"read_committed", isc_tpb_read_committed},
+                     {"rec_version", isc_tpb_rec_version},
+                     {"no_rec_version", isc_tpb_no_rec_version},
+                     {"nowait", isc_tpb_nowait},
+                     {"wait", isc_tpb_wait},
+                     {"read", isc_tpb_read},
+                     {"write", isc_tpb_write},
+                     {"concurrency", isc_tpb_concurrency},
+                     {"consistency", isc_tpb_consistency}};
+        auto it = std::find_if(std::begin(items), std::end(items), [&](auto& i) { return item == i.Name; });
+        if (it == std::end(items)) throw EIBError("Unknown transaction parameter: " + item);
+        tpb += it->Code;
+        access = access || item == "read" || item == "write";
+    }
+    if (!access) tpb += char(isc_tpb_write);
+    ISC_STATUS_ARRAY status;
+    isc_tr_handle handle = 0;
+    isc_db_handle db = FDatabase->Handle();
+    isc_start_transaction(status, &handle, 1, &db, unsigned(tpb.size()), tpb.data());
+    IBCheck(status);
+    FHandle = handle;
+}
+
+void TIBTransaction::Commit() {
+    if (!InTransaction()) throw EIBError("Transaction is not active");
+    ISC_STATUS_ARRAY status;
+    isc_tr_handle handle = FHandle;
+    isc_commit_transaction(status, &handle);
+    IBCheck(status);
+    FHandle = 0;
+}
+
+void TIBTransaction::Rollback() {
+    if (!InTransaction()) throw EIBError("Transaction is not active");
+    ISC_STATUS_ARRAY status;
+    isc_tr_handle handle = FHandle;
+    isc_rollback_transaction(status, &handle);
+    // The handle is gone even when the server reports an error (lost connection).
+    FHandle = 0;
+    IBCheck(status);
+}
+
+void TIBTransaction::QueryClosed() {
+    if (!InTransaction() || AutoStopAction == TAutoStopAction::saNone) return;
+    for (TIBQuery* q : FQueries)
+        if (q->Active()) return;
+    if (AutoStopAction == TAutoStopAction::saCommit)
+        Commit();
+    else
+        Rollback();
+}

@@ -1,0 +1,89 @@
+// Connections and transactions of a Firebird database, over the client
+// library's C API. Opening a plain file path runs the engine in-process.
+#pragma once
+
+#include <vector>
+
+#include "platform/rtl/Classes.h"
+
+class TIBTransaction;
+class TIBQuery;
+
+// An error of the database layer. Message holds the server's own text.
+class EIBError : public Exception {
+public:
+    explicit EIBError(AnsiString Msg, int ASQLCode = 0, long AIBErrorCode = 0)
+        : Exception(std::move(Msg)), SQLCode(ASQLCode), IBErrorCode(AIBErrorCode) {}
+    int SQLCode;
+    long IBErrorCode;
+};
+
+// Raises EIBError with the interpreted text when the status vector holds an
+// error. Status is the client library's ISC_STATUS array.
+void IBCheck(const intptr_t* Status);
+
+class TIBDatabase : public TComponent {
+public:
+    explicit TIBDatabase(TComponent* AOwner);
+    ~TIBDatabase() override;
+
+    // File path, or "host:path" for a server.
+    AnsiString DatabaseName;
+    // Connection parameters as "name=value" lines: user_name, password,
+    // lc_ctype, sql_role_name.
+    std::vector<AnsiString> Params;
+    bool LoginPrompt = false;
+    TIBTransaction* DefaultTransaction = nullptr;
+
+    void Open();
+    // Closes the queries on this connection and ends its transactions
+    // (committing those that commit when they stop) before detaching.
+    void Close();
+    bool Connected() const { return FHandle != 0; }
+    void SetConnected(bool Value) { Value ? Open() : Close(); }
+
+    unsigned Handle() const { return FHandle; }
+
+private:
+    friend class TIBTransaction;
+    friend class TIBQuery;
+    unsigned FHandle = 0;
+    std::vector<TIBTransaction*> FTransactions;
+    std::vector<TIBQuery*> FQueries;
+};
+
+// What a transaction does when its last query closes.
+enum class TAutoStopAction { saNone, saCommit, saRollback };
+
+class TIBTransaction : public TComponent {
+public:
+    explicit TIBTransaction(TComponent* AOwner);
+    ~TIBTransaction() override;
+
+    // Transaction parameter items by name: read_committed, rec_version,
+    // no_rec_version, nowait, wait, read, write, concurrency, consistency.
+    std::vector<AnsiString> Params;
+    TAutoStopAction AutoStopAction = TAutoStopAction::saNone;
+    // When false, a query refuses to run until the transaction was started
+    // explicitly.
+    bool AllowAutoStart = true;
+
+    TIBDatabase* DefaultDatabase() const { return FDatabase; }
+    void SetDefaultDatabase(TIBDatabase* Value);
+
+    void StartTransaction();
+    void Commit();
+    void Rollback();
+    bool InTransaction() const { return FHandle != 0; }
+    bool Active() const { return InTransaction(); }
+
+    unsigned Handle() const { return FHandle; }
+
+private:
+    friend class TIBDatabase;
+    friend class TIBQuery;
+    void QueryClosed();
+    TIBDatabase* FDatabase = nullptr;
+    unsigned FHandle = 0;
+    std::vector<TIBQuery*> FQueries;
+};
