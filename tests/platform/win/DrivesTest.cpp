@@ -1,0 +1,51 @@
+#include "platform/win/Drives.h"
+
+#include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
+
+namespace {
+
+TEST(Drives, FileSystemTypes) {
+    struct Case {
+        unsigned long Magic;
+        const char* MountType;
+        unsigned Expected;
+    } cases[] = {
+        {0xEF53, "ext4", DRIVE_FIXED},
+        {0x01021994, "tmpfs", DRIVE_FIXED},
+        {0x9123683E, "btrfs", DRIVE_FIXED},
+        {0x4D44, "vfat", DRIVE_FIXED},
+        {0x6969, "nfs4", DRIVE_REMOTE},
+        {0xFF534D42, "cifs", DRIVE_REMOTE},
+        {0xFE534D42, "smb3", DRIVE_REMOTE},
+        {0x01021997, "9p", DRIVE_REMOTE},
+        {0x65735546, "fuse.sshfs", DRIVE_REMOTE},
+        {0x65735546, "fuse.rclone", DRIVE_REMOTE},
+        {0x65735546, "fuse.ntfs-3g", DRIVE_FIXED},
+        {0x65735546, "fuseblk", DRIVE_FIXED},
+        {0x65735546, "", DRIVE_FIXED},
+        {0x12345678, "nfs", DRIVE_REMOTE}, // known by its mount type alone
+        {0x9660, "iso9660", DRIVE_CDROM},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DriveTypeOfFileSystem(c.Magic, c.MountType), c.Expected) << std::hex << c.Magic << " " << c.MountType;
+}
+
+TEST(Drives, RealPaths) {
+    TTempFolder folder;
+    const unsigned type = GetDriveType(folder.Path());
+    EXPECT_TRUE(type == DRIVE_FIXED || type == DRIVE_REMOVABLE) << type;
+    EXPECT_EQ(GetDriveType(folder.Path() + "absent/file"), DRIVE_NO_ROOT_DIR);
+    EXPECT_EQ(GetDriveType(""), DRIVE_NO_ROOT_DIR);
+}
+
+TEST(Drives, OverrideAnswersInsteadOfTheFileSystem) {
+    SetDriveTypeOverride([](const AnsiString& Path) { return Path == "/net/x" ? DRIVE_REMOTE : DRIVE_FIXED; });
+    EXPECT_EQ(GetDriveType("/net/x"), DRIVE_REMOTE);
+    EXPECT_EQ(GetDriveType("/absent"), DRIVE_FIXED);
+    SetDriveTypeOverride(nullptr);
+    EXPECT_EQ(GetDriveType("/absent/really"), DRIVE_NO_ROOT_DIR);
+}
+
+} // namespace
