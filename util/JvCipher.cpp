@@ -11,7 +11,9 @@ unsigned CaesarShift(const AnsiString& Key) {
 
 } // namespace
 
-TJvCustomCipher::TJvCustomCipher(TComponent* AOwner) : TComponent(AOwner) { IsStored = true; }
+TJvCustomCipher::TJvCustomCipher(TComponent* AOwner) : TComponent(AOwner) {
+    IsStored = true;
+}
 
 AnsiString TJvCustomCipher::Decoded() const {
     AnsiString buf = Encoded;
@@ -28,11 +30,13 @@ void TJvCustomCipher::SetDecoded(const AnsiString& Value) {
 void TJvCaesarCipher::Decode(const AnsiString& AKey, uint8_t* Buf, uint32_t Size) const {
     if (Size == 0) return;
     const unsigned shift = CaesarShift(AKey);
-    for (uint32_t i = 0; i < Size; ++i) Buf[i] = uint8_t(Buf[i] - shift);
+    for (uint32_t i = 0; i < Size; ++i)
+        Buf[i] = uint8_t(Buf[i] - shift);
 }
 
 void TJvCaesarCipher::Encode(const AnsiString& AKey, uint8_t* Buf, uint32_t Size) const {
     if (Size == 0) return;
     const unsigned shift = CaesarShift(AKey);
-    for (uint32_t i = 0; i < Size; ++i) Buf[i] = uint8_t(Buf[i] + shift);
+    for (uint32_t i = 0; i < Size; ++i)
+        Buf[i] = uint8_t(Buf[i] + shift);
 }

@@ -20,7 +20,8 @@ AnsiString Unscramble(const AnsiString& Encoded, const AnsiString& Key = "") {
 
 TEST(JvCaesarCipher, EveryByteRoundTrips) {
     AnsiString all;
-    for (int i = 0; i < 256; ++i) all += char(i);
+    for (int i = 0; i < 256; ++i)
+        all += char(i);
     for (const char* key : {"", "1", "200", "255"}) {
         AnsiString enc = Scramble(all, key);
         EXPECT_EQ(enc.size(), all.size());
@@ -36,8 +37,8 @@ TEST(JvCaesarCipher, ShiftOfTheKey) {
         const char* Key;
         unsigned char Plain, Encoded;
     } cases[] = {
-        {"", 65, 78}, {"", 250, 7}, {"0", 65, 78}, {"256", 65, 78}, {"-5", 65, 78},
-        {"abc", 65, 78}, {"3", 65, 68}, {"255", 1, 0},
+        {"", 65, 78},   {"", 250, 7},    {"0", 65, 78}, {"256", 65, 78},
+        {"-5", 65, 78}, {"abc", 65, 78}, {"3", 65, 68}, {"255", 1, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Scramble(AnsiString(1, char(c.Plain)), c.Key), AnsiString(1, char(c.Encoded))) << c.Key;

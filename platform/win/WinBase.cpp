@@ -1,0 +1,119 @@
+#include "platform/win/WinBase.h"
+
+#include <stdlib.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+void GetSystemInfo(SYSTEM_INFO& Info) {
+    Info = SYSTEM_INFO{};
+#if defined(__x86_64__)
+    Info.wProcessorArchitecture = 9;
+#elif defined(__aarch64__)
+    Info.wProcessorArchitecture = 12;
+#endif
+    long page = ::sysconf(_SC_PAGESIZE);
+    Info.dwPageSize = page > 0 ? DWORD(page) : 4096;
+    Info.lpMinimumApplicationAddress = reinterpret_cast<void*>(std::uintptr_t(0x10000));
+    // The top of the user address space: 47 bits on the 64-bit platforms we run on.
+    Info.lpMaximumApplicationAddress = reinterpret_cast<void*>(
+        sizeof(void*) == 8 ? (std::uintptr_t(1) << 47) - Info.dwPageSize - 1 : 0x7FFEFFFF);
+    unsigned n = std::thread::hardware_concurrency();
+    Info.dwNumberOfProcessors = n ? n : 1;
+    Info.dwAllocationGranularity = 65536;
+}
+
+DWORD GetCurrentProcessId() {
+    return DWORD(::getpid());
+}
+
+void* VirtualAlloc(void* Address, std::size_t Size, DWORD, DWORD Protect) {
+    int prot = Protect == PAGE_READONLY ? PROT_READ : PROT_READ | PROT_WRITE;
+    int flags = MAP_PRIVATE | MAP_ANONYMOUS;
+#ifdef MAP_FIXED_NOREPLACE
+    if (Address) flags |= MAP_FIXED_NOREPLACE;
+#endif
+    void* p = ::mmap(Address, Size, prot, flags, -1, 0);
+    return p == MAP_FAILED ? nullptr : p;
+}
+
+bool VirtualFree(void* Address, std::size_t Size, DWORD) {
+    if (!Size) Size = std::size_t(::sysconf(_SC_PAGESIZE));
+    return ::munmap(Address, Size) == 0;
+}
+
+bool VirtualQuery(const void* Address, MEMORY_BASIC_INFORMATION& Info) {
+    Info = MEMORY_BASIC_INFORMATION{};
+    std::uintptr_t a = reinterpret_cast<std::uintptr_t>(Address);
+    FILE* f = std::fopen("/proc/self/maps", "r");
+    if (!f) return false;
+    char line[512];
+    bool found = false;
+    while (std::fgets(line, sizeof line, f)) {
+        unsigned long long start = 0, end = 0;
+        char perms[8] = {};
+        if (std::sscanf(line, "%llx-%llx %7s", &start, &end, perms) != 3) continue;
+        if (a < start || a >= end) continue;
+        Info.BaseAddress = reinterpret_cast<void*>(std::uintptr_t(start));
+        Info.RegionSize = std::size_t(end - a);
+        Info.Protect = perms[0] == 'r' ? (perms[1] == 'w' ? PAGE_READWRITE : PAGE_READONLY) : 0x01;
+        found = true;
+        break;
+    }
+    std::fclose(f);
+    return found;
+}
+
+namespace {
+std::mutex gTempLock;
+AnsiString gTempOverride;
+AnsiString gPrivateTemp;
+
+void RemovePrivateTemp() {
+    if (gPrivateTemp.empty()) return;
+    std::error_code ec;
+    std::filesystem::remove_all(gPrivateTemp, ec);
+}
+} // namespace
+
+AnsiString GetTempPath() {
+    std::lock_guard guard(gTempLock);
+    if (!gTempOverride.empty()) return IncludeTrailingPathDelimiter(gTempOverride);
+    if (gPrivateTemp.empty() || !DirectoryExists(gPrivateTemp)) {
+        AnsiString base = "/tmp";
+        if (const char* t = std::getenv("TMPDIR"); t && *t == '/' && DirectoryExists(t)) base = t;
+        AnsiString pattern = IncludeTrailingPathDelimiter(base) + "tarvik-XXXXXX";
+        if (!::mkdtemp(pattern.data())) return AnsiString();
+        static bool registered = false;
+        if (!registered) {
+            registered = true;
+            std::atexit(RemovePrivateTemp);
+        }
+        gPrivateTemp = pattern + "/";
+    }
+    return gPrivateTemp;
+}
+
+void SetTempPathOverride(const AnsiString& Path) {
+    std::lock_guard guard(gTempLock);
+    gTempOverride = Path;
+}
+
+uint16_t GetCharType1(unsigned char Ch) {
+    uint16_t t = 0;
+    char c = char(Ch);
+    if (AnsiLowerChar(c) != c) t |= C1_UPPER | C1_ALPHA;
+    if (AnsiUpperChar(c) != c) t |= C1_LOWER | C1_ALPHA;
+    if (Ch >= '0' && Ch <= '9') t |= C1_DIGIT | C1_XDIGIT;
+    if ((Ch >= 'a' && Ch <= 'f') || (Ch >= 'A' && Ch <= 'F')) t |= C1_XDIGIT;
+    if (Ch == ' ' || (Ch >= 9 && Ch <= 13) || Ch == 0xA0) t |= C1_SPACE;
+    if (Ch == ' ' || Ch == '\t' || Ch == 0xA0) t |= C1_BLANK;
+    if (Ch < 32 || Ch == 127) t |= C1_CNTRL;
+    if (!(t & (C1_ALPHA | C1_DIGIT | C1_SPACE | C1_CNTRL)) && Ch > 32 && Ch != 0x98) t |= C1_PUNCT;
+    return t;
+}

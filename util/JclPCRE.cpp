@@ -1,0 +1,9 @@
+#include "util/JclPCRE.h"
+
+#include "util/JclUnitVersioning.h"
+
+void PCRELibraryNotLoaded() {
+    throw EPCREError("PCRE library not loaded", 0);
+}
+
+LIBRARY_UNIT_VERSION("util/JclPCRE.cpp", "1", "2026-12-10", "JclLib\\source\\common")
