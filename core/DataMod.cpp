@@ -1,0 +1,496 @@
+#include "core/DataMod.h"
+
+#include <array>
+#include <functional>
+
+#include "platform/win/Drives.h"
+#include "platform/win/MessageBox.h"
+#include "platform/win/Module.h"
+
+TMain_DataModule* Main_DataModule = nullptr;
+
+namespace {
+
+const char* const kMainFile = "Luvora.FDB";
+const char* const kDataFile = "Luvora_Data.FDB";
+
+using TStatementTable = std::array<const char*, 3>;
+
+const TStatementTable kUserStatements = {
+    "SELECT * FROM USERS_INSERT (:DB_ID, :FIO, :SEX, :AGE, :GROUP_ID, :POSIT, :seniority, :Orgseniority, :Job, "
+    ":Education, :Spec, :isworkforspec)",
+    "EXECUTE PROCEDURE USERS_UPDATE (:USER_ID, :DB_ID, :FIO, :SEX, :AGE, :GROUP_ID, :POSIT, :seniority, "
+    ":OrgSeniority, :Job, :Education, :Spec, :isworkforspec)",
+    "EXECUTE PROCEDURE USERS_DELETE (:USER_ID)",
+};
+
+const TStatementTable kTestStatements = {
+    "select test_id from testedusers_insert(:user_id, :datetest, :answers, :comments, :anketa, :testduration)",
+    "execute procedure testedusers_update (:test_id, :user_id, :datetest, :comments, :answers, :anketa, "
+    ":testduration)",
+    "execute procedure testedusers_delete (:test_id)",
+};
+
+const TStatementTable kTeamStatements = {
+    "SELECT * FROM TESTEDTEAMS_INSERT (:job, :department, :numberofemployes, :numberoftested, :datetest, "
+    ":empnames, :data, :db_id)",
+    "EXECUTE PROCEDURE TESTEDTEAMS_UPDATE (:TEAM_ID, :job, :department, :numberofemployes, :numberoftested, "
+    ":datetest, :empnames, :data, :db_id)",
+    "EXECUTE PROCEDURE TESTEDTEAMS_DELETE (:TEAM_ID)",
+};
+
+const TStatementTable kDatabaseStatements = {
+    "SELECT * FROM DATABASES_INSERT (:DB_NAME, :DB_PASSWORD)",
+    "EXECUTE PROCEDURE DATABASES_UPDATE (:DB_ID, :DB_NAME, :DB_PASSWORD)",
+    "EXECUTE PROCEDURE DATABASES_DELETE (:DB_ID)",
+};
+
+const char* const kUsersSql =
+    "select u.user_id, u.db_id, u.fio, u.sex, u.age, u.posit, u.seniority, u.OrgSeniority, u.Job, u.Education, "
+    "u.Spec, u.isworkforspec, (select count(test_id) from testedusers where user_id = u.user_id group by user_id) "
+    "test_count, (select max(DATETEST) from testedusers where user_id = u.user_id group by user_id) last_test "
+    "from users u where (u.db_id = :db_id)";
+const char* const kTestsSql = "select Test_ID, User_ID, DateTest, Answers, Comments, Anketa, TestDuration from "
+                              "TESTEDUSERS where USER_ID = :User_ID order by Test_ID Desc, datetest desc";
+const char* const kLastTestSql =
+    "select first 1 test_id, user_id, datetest, answers, comments, anketa, testduration from testedusers where "
+    "user_id = :User_ID order by test_id desc, datetest desc";
+const char* const kTeamsSql = "select team_id, job, department, numberofemployes, numberoftested, datetest, "
+                              "empnames, data, db_id from testedteams where (db_id = :db_id)";
+const char* const kDatabasesSql = "select DB_ID, DB_NAME, DB_PASSWORD, case\n"
+                                  "when (db_password <> '') then 1\n"
+                                  "else NULL\n"
+                                  "end IsProtectDB\n"
+                                  "from DATABASES";
+// Ordered, so that answers are always scored against the pairs they were
+// given for.
+const char* const kStatementsSql = "select *\nfrom statements\norder by STATEMENT_ID";
+const char* const kStensSql = "select * from STENS\n"
+                              "where SCALE = :Scale\n"
+                              "and MIN_VALUE <= :Min_Val\n"
+                              "and MAX_VALUE >= :Max_Val";
+const char* const kTemplatesSql = "select * from HTMLTEMPLATES";
+const char* const kPsyPasswordSql = "select PSY_PASSWORD from ADMINSPASSWORD\n"
+                                    "where ID = 1";
+// The password travels as a parameter: scrambled, it may hold quotes, line
+// feeds and zero bytes. The row is made when it is missing.
+const char* const kWritePsyPasswordSql =
+    "update or insert into ADMINSPASSWORD (ID, PSY_PASSWORD) values (1, :PSY_PASSWORD) matching (ID)";
+
+const std::vector<AnsiString> kReadWrite = {"read_committed", "rec_version", "nowait"};
+const std::vector<AnsiString> kReadOnly = {"read_committed", "rec_version", "nowait", "read"};
+
+// Text longer than its column is refused, never cut.
+void CheckLength(const AnsiString& Value, std::size_t Max, const AnsiString& Label) {
+    if (Value.size() > Max)
+        throw Exception(Format("Значение поля «%s» слишком длинное: %d симв., допустимо не более %d."_cp,
+                               {Label, int(Value.size()), int(Max)}));
+}
+
+void SetStringOrNull(TIBParam& Param, const AnsiString& Value) {
+    if (Value.empty())
+        Param.Clear();
+    else
+        Param.SetAsString(Value);
+}
+
+void SetIntegerOrNull(TIBParam& Param, int32_t Value) {
+    if (Value == -1)
+        Param.Clear();
+    else
+        Param.SetAsInteger(Value);
+}
+
+int32_t IntegerOr(const TIBField& Field, int32_t Null) { return Field.IsNull() ? Null : Field.AsInteger(); }
+
+AnsiString ErrorText(const std::exception& E) {
+    if (auto* e = dynamic_cast<const Exception*>(&E)) return e->Message;
+    return E.what();
+}
+
+} // namespace
+
+TMain_DataModule::TMain_DataModule(TComponent* AOwner) : TComponent(AOwner) {
+    SetName("Main_DataModule");
+    auto database = [this](const char* Name) {
+        auto* d = new TIBDatabase(this);
+        d->SetName(Name);
+        d->LoginPrompt = false;
+        return d;
+    };
+    auto transaction = [this](const char* Name, TIBDatabase* Db, const std::vector<AnsiString>& Params) {
+        auto* t = new TIBTransaction(this);
+        t->SetName(Name);
+        t->SetDefaultDatabase(Db);
+        t->Params = Params;
+        t->AutoStopAction = TAutoStopAction::saCommit;
+        return t;
+    };
+    auto query = [this](const char* Name, TIBDatabase* Db, TIBTransaction* Tr, const char* Sql) {
+        auto* q = new TIBQuery(this);
+        q->SetName(Name);
+        q->SetDatabase(Db);
+        q->SetTransaction(Tr);
+        if (Sql) q->SetSQL(Sql);
+        return q;
+    };
+    Main_IBDatabase = database("Main_IBDatabase");
+    Data_IBDatabase = database("Data_IBDatabase");
+    Main_IBTransaction = transaction("Main_IBTransaction", Main_IBDatabase, kReadWrite);
+    Update_IBTransaction = transaction("Update_IBTransaction", Main_IBDatabase, kReadWrite);
+    Update_IBTransaction->AutoStopAction = TAutoStopAction::saNone;
+    Update_IBTransaction->AllowAutoStart = false;
+    Users_IBTransaction = transaction("Users_IBTransaction", Main_IBDatabase, kReadWrite);
+    Teams_IBTransaction = transaction("Teams_IBTransaction", Main_IBDatabase, kReadWrite);
+    AdminPasswords_IBTransaction = transaction("AdminPasswords_IBTransaction", Main_IBDatabase, kReadOnly);
+    Data_IBTransaction = transaction("Data_IBTransaction", Data_IBDatabase, kReadWrite);
+    Statements_IBTransaction = transaction("Statements_IBTransaction", Data_IBDatabase, kReadOnly);
+    Stens_IBTransaction = transaction("Stens_IBTransaction", Data_IBDatabase, kReadOnly);
+    HTMLTemplates_IBTransaction = transaction("HTMLTemplates_IBTransaction", Data_IBDatabase, kReadOnly);
+    Main_IBDatabase->DefaultTransaction = Main_IBTransaction;
+    Data_IBDatabase->DefaultTransaction = Data_IBTransaction;
+
+    DB_IBQuery = query("DB_IBQuery", Main_IBDatabase, Main_IBTransaction, kDatabasesSql);
+    Update_IBQuery = query("Update_IBQuery", Main_IBDatabase, Update_IBTransaction, nullptr);
+    Users_IBQuery = query("Users_IBQuery", Main_IBDatabase, Users_IBTransaction, nullptr);
+    TestedUsers_IBQuery = query("TestedUsers_IBQuery", Main_IBDatabase, Users_IBTransaction, nullptr);
+    Teams_IBQuery = query("Teams_IBQuery", Main_IBDatabase, Teams_IBTransaction, nullptr);
+    AdminPasswords_IBQuery =
+        query("AdminPasswords_IBQuery", Main_IBDatabase, AdminPasswords_IBTransaction, kPsyPasswordSql);
+    Statements_IBQuery = query("Statements_IBQuery", Data_IBDatabase, Statements_IBTransaction, kStatementsSql);
+    Stens_IBQuery = query("Stens_IBQuery", Data_IBDatabase, Stens_IBTransaction, kStensSql);
+    HTMLTemplates_IBQuery =
+        query("HTMLTemplates_IBQuery", Data_IBDatabase, HTMLTemplates_IBTransaction, kTemplatesSql);
+
+    DataModuleCreate();
+    Main_DataModule = this;
+}
+
+TMain_DataModule::~TMain_DataModule() {
+    if (Main_DataModule == this) Main_DataModule = nullptr;
+    try {
+        DataModuleDestroy();
+    } catch (const Exception&) {
+        // The connections are dropped with their components below.
+    }
+}
+
+void TMain_DataModule::DataModuleCreate() {
+    const AnsiString folder = GetModuleFolder() + "DB/";
+    const AnsiString mainFile = folder + kMainFile;
+    const AnsiString dataFile = folder + kDataFile;
+    auto fail = [this](const AnsiString& Text) {
+        MessageBox(Text, "Error", MB_OK | MB_ICONERROR);
+        FStartupFailed = true;
+    };
+    if (!FileExists(mainFile)) return fail("Не могу открыть базу данных! Не найден файл Luvora.FDB!"_cp);
+    if (!FileExists(dataFile)) return fail("Не могу открыть базу данных! Не найден файл Luvora_Data.FDB!"_cp);
+    if (!IsLocalDrive(mainFile))
+        return fail("База данных находится не на локальном диске! Работа программы невозможна!"_cp);
+
+    const std::vector<AnsiString> params = {"user_name=SYSDBA", "password=plumbdove", "lc_ctype=WIN1251"};
+    for (auto [db, file] : {std::pair{Main_IBDatabase, mainFile}, std::pair{Data_IBDatabase, dataFile}}) {
+        db->Close();
+        db->Params.clear();
+        db->DatabaseName = file;
+        db->Params = params;
+        db->Open();
+    }
+}
+
+void TMain_DataModule::DataModuleDestroy() {
+    for (TIBQuery* q : {DB_IBQuery, Users_IBQuery, Statements_IBQuery, Update_IBQuery})
+        if (q->Active()) q->Close();
+    Main_IBDatabase->Close();
+}
+
+bool TMain_DataModule::IsLocalDrive(const AnsiString& Path) {
+    const unsigned type = GetDriveType(Path);
+    return type == DRIVE_REMOVABLE || type == DRIVE_FIXED || type == DRIVE_NO_ROOT_DIR;
+}
+
+namespace {
+
+// The write pattern: one transaction per write; on any error roll back, show
+// the error's text and return -1.
+int32_t ApplyWrite(TIBTransaction* Transaction, TIBQuery* Query, int32_t Kind, const TStatementTable& Statements,
+                   const char* KeyColumn, int32_t OwnKey, const std::function<void()>& Check,
+                   const std::function<void(TIBQuery&)>& Bind) {
+    int32_t result = -1;
+    Transaction->StartTransaction();
+    try {
+        if (Kind < akInsert || Kind > akDelete) throw Exception("Unknown write kind " + IntToStr(Kind));
+        if (Kind != akDelete) Check();
+        Query->ClearParams();
+        Query->SetSQL(Statements[std::size_t(Kind)]);
+        Query->Prepare();
+        Bind(*Query);
+        if (Kind == akInsert) {
+            Query->Open();
+            if (Query->IsEmpty()) throw Exception(AnsiString("No key returned: ") + KeyColumn);
+            result = Query->FieldByName(KeyColumn).AsInteger();
+            Query->Close();
+        } else {
+            Query->ExecQuery();
+            result = OwnKey;
+        }
+        Transaction->Commit();
+    } catch (const std::exception& e) {
+        Query->Close();
+        try {
+            if (Transaction->InTransaction()) Transaction->Rollback();
+        } catch (const std::exception&) {
+        }
+        MessageBox(ErrorText(e), "Error", MB_OK);
+        return -1;
+    }
+    return result;
+}
+
+// Moves Query to the row whose KeyField is Id (unless Id is -1).
+bool OpenAndLocate(TIBQuery* Query, const AnsiString& Sql, const char* BindName, int32_t BindValue,
+                   const char* KeyField, int32_t Locate) {
+    if (Query->Active()) Query->Close();
+    Query->SetSQL(Sql);
+    Query->Prepare();
+    Query->ParamByName(BindName).SetAsInteger(BindValue);
+    Query->Open();
+    Query->FetchAll();
+    if (Locate == -1) return false;
+    return Query->Locate(KeyField, Variant(Locate));
+}
+
+} // namespace
+
+bool TMain_DataModule::OpenUsers(int32_t LocateUserId, int32_t DbId, const AnsiString& SqlSuffix) {
+    return OpenAndLocate(Users_IBQuery, kUsersSql + SqlSuffix, "DB_ID", DbId, "USER_ID", LocateUserId);
+}
+
+bool TMain_DataModule::ReadUser(TUser& User) {
+    TIBQuery* q = Users_IBQuery;
+    bool found = false;
+    if (User.USER_ID != -1) {
+        if (!q->Locate("USER_ID", Variant(User.USER_ID))) return false;
+        found = true;
+    }
+    User.USER_ID = q->FieldByName("USER_ID").AsInteger();
+    User.DB_ID = q->FieldByName("DB_ID").AsInteger();
+    User.FIO = q->FieldByName("FIO").AsString();
+    User.AGE = IntegerOr(q->FieldByName("AGE"), -1);
+    User.SEX = q->FieldByName("SEX").AsString();
+    User.POSIT = q->FieldByName("POSIT").AsString();
+    User.Seniority = q->FieldByName("Seniority").AsFloat();
+    User.OrgSeniority = q->FieldByName("OrgSeniority").AsFloat();
+    User.Job = q->FieldByName("Job").AsString();
+    User.Education = q->FieldByName("Education").AsString();
+    User.Spec = q->FieldByName("Spec").AsString();
+    User.isworkforspec = int16_t(q->FieldByName("isworkforspec").AsInteger());
+    User.HasTests = !q->FieldByName("last_test").IsNull();
+    return found;
+}
+
+int32_t TMain_DataModule::ApplyUser(int32_t Kind, const TUser& User) {
+    auto check = [&] {
+        CheckLength(User.FIO, 200, "ФИО"_cp);
+        CheckLength(User.SEX, 1, "Пол"_cp);
+        CheckLength(User.POSIT, 150, "Должность"_cp);
+        CheckLength(User.Job, 200, "Место работы"_cp);
+        CheckLength(User.Education, 200, "Образование"_cp);
+        CheckLength(User.Spec, 200, "Специальность"_cp);
+    };
+    return ApplyWrite(Update_IBTransaction, Update_IBQuery, Kind, kUserStatements, "USER_ID", User.USER_ID, check,
+                      [&](TIBQuery& q) {
+                          if (Kind == akInsert || Kind == akUpdate) {
+                              q.ParamByName("DB_ID").SetAsInteger(User.DB_ID);
+                              q.ParamByName("FIO").SetAsString(User.FIO);
+                              SetStringOrNull(q.ParamByName("SEX"), User.SEX);
+                              SetIntegerOrNull(q.ParamByName("AGE"), User.AGE);
+                              q.ParamByName("POSIT").SetAsString(User.POSIT);
+                              q.ParamByName("Seniority").SetAsFloat(User.Seniority);
+                              q.ParamByName("OrgSeniority").SetAsFloat(User.OrgSeniority);
+                              q.ParamByName("Job").SetAsString(User.Job);
+                              q.ParamByName("Education").SetAsString(User.Education);
+                              q.ParamByName("Spec").SetAsString(User.Spec);
+                              q.ParamByName("isworkforspec").SetAsSmallint(User.isworkforspec);
+                          }
+                          if (Kind == akUpdate || Kind == akDelete)
+                              q.ParamByName("User_ID").SetAsInteger(User.USER_ID);
+                      });
+}
+
+bool TMain_DataModule::OpenUserTests(int32_t UserId, int32_t LocateTestId, const AnsiString& SqlSuffix) {
+    return OpenAndLocate(TestedUsers_IBQuery, kTestsSql + SqlSuffix, "User_ID", UserId, "Test_ID", LocateTestId);
+}
+
+bool TMain_DataModule::ReadTest(TTestData& TestData) {
+    TIBQuery* q = TestedUsers_IBQuery;
+    bool found = false;
+    if (TestData.TEST_ID != -1) {
+        if (!q->Locate("TEST_ID", Variant(TestData.TEST_ID))) return false;
+        found = true;
+    }
+    TestData.TEST_ID = q->FieldByName("TEST_ID").AsInteger();
+    TestData.USER_ID = q->FieldByName("USER_ID").AsInteger();
+    TestData.DATETEST = q->FieldByName("DATETEST").AsDateTime();
+    TestData.COMMENTS = q->FieldByName("COMMENTS").AsString();
+    TestData.ANSWERS = q->FieldByName("ANSWERS").AsString();
+    TestData.ANKETA = q->FieldByName("ANKETA").AsString();
+    TestData.TESTDURATION = q->FieldByName("TESTDURATION").AsInteger();
+    return found;
+}
+
+bool TMain_DataModule::ReadLastTest(const TUser& User, TTestData& TestData) {
+    TIBQuery* q = TestedUsers_IBQuery;
+    if (q->Active()) q->Close();
+    q->SetSQL(kLastTestSql);
+    q->ParamByName("User_ID").SetAsInteger(User.USER_ID);
+    q->Open();
+    q->FetchAll();
+    if (q->IsEmpty()) return false;
+    TestData.TEST_ID = -1;
+    ReadTest(TestData);
+    return true;
+}
+
+int32_t TMain_DataModule::ApplyTest(int32_t Kind, const TTestData& TestData) {
+    return ApplyWrite(Update_IBTransaction, Update_IBQuery, Kind, kTestStatements, "Test_ID", TestData.TEST_ID,
+                      [] {},
+                      [&](TIBQuery& q) {
+                          if (Kind == akInsert || Kind == akUpdate) {
+                              q.ParamByName("USER_ID").SetAsInteger(TestData.USER_ID);
+                              q.ParamByName("DATETEST").SetAsDateTime(TestData.DATETEST);
+                              q.ParamByName("Comments").SetAsString(TestData.COMMENTS);
+                              q.ParamByName("Answers").SetAsString(TestData.ANSWERS);
+                              q.ParamByName("Anketa").SetAsString(TestData.ANKETA);
+                              q.ParamByName("TestDuration").SetAsInteger(int32_t(TestData.TESTDURATION));
+                          }
+                          if (Kind == akUpdate || Kind == akDelete)
+                              q.ParamByName("Test_ID").SetAsInteger(TestData.TEST_ID);
+                      });
+}
+
+bool TMain_DataModule::OpenTeams(int32_t LocateTeamId, int32_t DbId, const AnsiString& SqlSuffix) {
+    return OpenAndLocate(Teams_IBQuery, kTeamsSql + SqlSuffix, "DB_ID", DbId, "Team_ID", LocateTeamId);
+}
+
+bool TMain_DataModule::ReadTeam(TTeam& Team) {
+    TIBQuery* q = Teams_IBQuery;
+    bool found = false;
+    if (Team.TEAM_ID != -1) {
+        if (!q->Locate("TEAM_ID", Variant(Team.TEAM_ID))) return false;
+        found = true;
+    }
+    Team.TEAM_ID = q->FieldByName("TEAM_ID").AsInteger();
+    Team.DB_ID = q->FieldByName("DB_ID").AsInteger();
+    Team.JOB = q->FieldByName("JOB").AsString();
+    Team.DEPARTMENT = q->FieldByName("DEPARTMENT").AsString();
+    Team.NUMBEROFEMPLOYES = IntegerOr(q->FieldByName("NUMBEROFEMPLOYES"), -1);
+    Team.NUMBEROFTESTED = q->FieldByName("NUMBEROFTESTED").AsInteger();
+    Team.DATETEST = q->FieldByName("DATETEST").AsDateTime();
+    Team.EMPNAMES = q->FieldByName("EMPNAMES").AsString();
+    Team.DATA = q->FieldByName("DATA").AsString();
+    return found;
+}
+
+int32_t TMain_DataModule::ApplyTeam(int32_t Kind, const TTeam& Team) {
+    auto check = [&] {
+        CheckLength(Team.JOB, 200, "Место работы"_cp);
+        CheckLength(Team.DEPARTMENT, 200, "Подразделение"_cp);
+    };
+    return ApplyWrite(Update_IBTransaction, Update_IBQuery, Kind, kTeamStatements, "Team_ID", Team.TEAM_ID, check,
+                      [&](TIBQuery& q) {
+                          if (Kind == akInsert || Kind == akUpdate) {
+                              q.ParamByName("DB_ID").SetAsInteger(Team.DB_ID);
+                              q.ParamByName("Job").SetAsString(Team.JOB);
+                              q.ParamByName("Department").SetAsString(Team.DEPARTMENT);
+                              SetIntegerOrNull(q.ParamByName("NumberOfEmployes"), Team.NUMBEROFEMPLOYES);
+                              q.ParamByName("NumberOfTested").SetAsInteger(Team.NUMBEROFTESTED);
+                              q.ParamByName("DateTest").SetAsDate(Team.DATETEST);
+                              q.ParamByName("EmpNames").SetAsString(Team.EMPNAMES);
+                              q.ParamByName("Data").SetAsString(Team.DATA);
+                          }
+                          if (Kind == akUpdate || Kind == akDelete)
+                              q.ParamByName("Team_ID").SetAsInteger(Team.TEAM_ID);
+                      });
+}
+
+bool TMain_DataModule::OpenDatabases(int32_t DbId) {
+    if (DB_IBQuery->Active()) DB_IBQuery->Close();
+    DB_IBQuery->Open();
+    DB_IBQuery->FetchAll();
+    if (DbId == -1) return false;
+    return DB_IBQuery->Locate("DB_ID", Variant(DbId));
+}
+
+bool TMain_DataModule::GetDatabase(int32_t DbId, AnsiString& Name, AnsiString& EncodedPassword) {
+    if (DbId == -1 || !DB_IBQuery->Locate("DB_ID", Variant(DbId))) return false;
+    Name = DB_IBQuery->FieldByName("DB_NAME").AsString();
+    EncodedPassword = DB_IBQuery->FieldByName("DB_PASSWORD").AsString();
+    return true;
+}
+
+int32_t TMain_DataModule::ApplyDatabase(int32_t Kind, int32_t DbId, const AnsiString& Name,
+                                        const AnsiString& EncodedPassword) {
+    auto check = [&] {
+        CheckLength(Name, 100, "Название базы данных"_cp);
+        CheckLength(EncodedPassword, 20, "Пароль базы данных"_cp);
+    };
+    return ApplyWrite(Update_IBTransaction, Update_IBQuery, Kind, kDatabaseStatements, "DB_ID", DbId, check,
+                      [&](TIBQuery& q) {
+                          if (Kind == akInsert || Kind == akUpdate) {
+                              q.ParamByName("DB_NAME").SetAsString(Name);
+                              q.ParamByName("DB_PASSWORD").SetAsString(EncodedPassword);
+                          }
+                          if (Kind == akUpdate || Kind == akDelete) q.ParamByName("DB_ID").SetAsInteger(DbId);
+                      });
+}
+
+double TMain_DataModule::FindSten(int32_t Scale, double RawValue) {
+    double result = -1.0;
+    if (Stens_IBQuery->Active()) Stens_IBQuery->Close();
+    Stens_IBQuery->ParamByName("Scale").SetAsInteger(Scale);
+    Stens_IBQuery->ParamByName("Min_Val").SetAsFloat(RawValue);
+    Stens_IBQuery->ParamByName("Max_Val").SetAsFloat(RawValue);
+    Stens_IBQuery->Open();
+    Stens_IBQuery->FetchAll();
+    if (!Stens_IBQuery->IsEmpty()) result = Stens_IBQuery->FieldByName("STEN").AsInteger();
+    Stens_IBQuery->Close();
+    return result;
+}
+
+void TMain_DataModule::GetHtmlTemplate(const AnsiString& Name, AnsiString& Text) {
+    if (!HTMLTemplates_IBQuery->Active()) HTMLTemplates_IBQuery->Open();
+    if (HTMLTemplates_IBQuery->Locate("TEMPLATE_ID", Variant(Name), true))
+        Text = HTMLTemplates_IBQuery->FieldByName("TEMPLATE").AsString();
+}
+
+bool TMain_DataModule::ReadPsyPassword(AnsiString& EncodedPassword) {
+    if (AdminPasswords_IBQuery->Active()) AdminPasswords_IBQuery->Close();
+    AdminPasswords_IBQuery->Open();
+    AdminPasswords_IBQuery->FetchAll();
+    bool found = !AdminPasswords_IBQuery->IsEmpty();
+    if (found) EncodedPassword = AdminPasswords_IBQuery->FieldByName("PSY_PASSWORD").AsString();
+    AdminPasswords_IBQuery->Close();
+    return found;
+}
+
+bool TMain_DataModule::WritePsyPassword(const AnsiString& EncodedPassword) {
+    Update_IBTransaction->StartTransaction();
+    try {
+        CheckLength(EncodedPassword, 30, "Пароль психолога"_cp);
+        Update_IBQuery->ClearParams();
+        Update_IBQuery->SetSQL(kWritePsyPasswordSql);
+        Update_IBQuery->Prepare();
+        Update_IBQuery->ParamByName("PSY_PASSWORD").SetAsString(EncodedPassword);
+        Update_IBQuery->ExecQuery();
+        Update_IBTransaction->Commit();
+    } catch (const std::exception& e) {
+        try {
+            if (Update_IBTransaction->InTransaction()) Update_IBTransaction->Rollback();
+        } catch (const std::exception&) {
+        }
+        MessageBox(ErrorText(e), "Error", MB_OK);
+        return false;
+    }
+    return true;
+}
