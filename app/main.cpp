@@ -1,18 +1,30 @@
-// Start-up of the program. Until the windows exist it only reports which
-// database files it finds beside the executable.
+// Start-up of the program. Until the windows exist it opens both database
+// files through the data module and reports what it found.
 #include <cstdio>
 
+#include "core/DataMod.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/win/MessageBox.h"
 #include "platform/win/Module.h"
 
 int main() {
     LoadLocaleFormatSettings();
-    const AnsiString folder = GetModuleFolder() + "DB/";
-    int missing = 0;
-    for (const char* name : {"Luvora.FDB", "Luvora_Data.FDB"}) {
-        bool found = FileExists(folder + name);
-        missing += !found;
-        std::printf("%s%s: %s\n", folder.c_str(), name, found ? "found" : "missing");
+    try {
+        TMain_DataModule dataModule(nullptr);
+        // The module has shown why it cannot go on.
+        if (dataModule.StartupFailed()) return 1;
+        std::printf("%s: %s\n", dataModule.Main_IBDatabase->DatabaseName.c_str(), "connected");
+        std::printf("%s: %s\n", dataModule.Data_IBDatabase->DatabaseName.c_str(), "connected");
+        dataModule.OpenDatabases(-1);
+        std::printf("logical databases: %d\n", dataModule.DB_IBQuery->RecordCount());
+        for (dataModule.DB_IBQuery->First(); !dataModule.DB_IBQuery->Eof(); dataModule.DB_IBQuery->Next())
+            std::printf("  %s\n", AnsiToUtf8(dataModule.DB_IBQuery->FieldByName("DB_NAME").AsString()).c_str());
+        dataModule.Statements_IBQuery->Open();
+        std::printf("statement pairs: %d\n", dataModule.Statements_IBQuery->RecordCount());
+        dataModule.Statements_IBQuery->Close();
+        return 0;
+    } catch (const Exception& e) {
+        MessageBox(e.Message, "Luvora", MB_OK | MB_ICONERROR);
+        return 1;
     }
-    return missing ? 1 : 0;
 }

@@ -36,7 +36,16 @@ create() {
   mv -f "$tmp" "$out/$name"
 }
 
+# user_tables FILE: prints how many tables of its own the file has; nothing
+# when it cannot be read.
+user_tables() {
+  echo 'select count(*) from rdb$relations where rdb$system_flag = 0;' \
+    | "$isql" -q -b "$1" 2>/dev/null | awk 'NF == 1 && $1 ~ /^[0-9]+$/ { print $1 }'
+}
+
 create Luvora_Data.FDB "$here"/data_schema.sql "$here"/data_content_*.sql
-if [ ! -e "$out/Luvora.FDB" ]; then
+# A main file without a single table was made before its schema existed and
+# holds no data: it is made anew. Any other existing main file is kept.
+if [ ! -e "$out/Luvora.FDB" ] || [ "$(user_tables "$out/Luvora.FDB")" = "0" ]; then
   create Luvora.FDB "$here"/main_schema.sql
 fi
