@@ -1,0 +1,5 @@
+#include "util/JclResources.h"
+
+#include "util/JclUnitVersioning.h"
+
+LIBRARY_UNIT_VERSION("util/JclResources.cpp", "1", "2026-12-10", "JclLib\\source\\common")

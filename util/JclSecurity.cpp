@@ -1,0 +1,5 @@
+#include "util/JclSecurity.h"
+
+#include "util/JclUnitVersioning.h"
+
+LIBRARY_UNIT_VERSION("util/JclSecurity.cpp", "1", "2026-12-10", "JclLib\\source\\common")

@@ -1,0 +1,34 @@
+// The lock of the mapped-view list, the text form of a GUID and library
+// handles.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+
+#include "platform/rtl/SysUtils.h"
+
+struct TGUID {
+    uint32_t D1 = 0;
+    uint16_t D2 = 0;
+    uint16_t D3 = 0;
+    uint8_t D4[8] = {};
+};
+
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", upper case.
+AnsiString GuidToText(const TGUID& Guid);
+
+// A critical section held exactly while a reference to it lives.
+class TJclIntfCriticalSection {
+public:
+    std::unique_lock<std::recursive_mutex> Reference() { return std::unique_lock(FSection); }
+
+private:
+    std::recursive_mutex FSection;
+};
+
+// Holds the mapped-view list's lock while the returned reference lives.
+std::unique_lock<std::recursive_mutex> AcquireMappingListLock();
+// Unmaps every view of the list; nothing in the system adds one.
+void ReleaseAllMappings();
+// Frees the library when the handle is set and clears it.
+void ReleaseLibraryHandle(void*& Handle);

@@ -1,0 +1,5 @@
+#include "util/JclWideStrings.h"
+
+#include "util/JclUnitVersioning.h"
+
+LIBRARY_UNIT_VERSION("util/JclWideStrings.cpp", "1", "2026-12-10", "JclLib\\source\\common")
