@@ -18,7 +18,8 @@ int main() {
         dataModule.OpenDatabases(-1);
         std::printf("logical databases: %d\n", dataModule.DB_IBQuery->RecordCount());
         for (dataModule.DB_IBQuery->First(); !dataModule.DB_IBQuery->Eof(); dataModule.DB_IBQuery->Next())
-            std::printf("  %s\n", AnsiToUtf8(dataModule.DB_IBQuery->FieldByName("DB_NAME").AsString()).c_str());
+            std::printf("  %s\n",
+                        AnsiToUtf8(dataModule.DB_IBQuery->FieldByName("DB_NAME").AsString()).c_str());
         dataModule.Statements_IBQuery->Open();
         std::printf("statement pairs: %d\n", dataModule.Statements_IBQuery->RecordCount());
         dataModule.Statements_IBQuery->Close();

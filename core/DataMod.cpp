@@ -17,7 +17,8 @@ const char* const kDataFile = "Luvora_Data.FDB";
 using TStatementTable = std::array<const char*, 3>;
 
 const TStatementTable kUserStatements = {
-    "SELECT * FROM USERS_INSERT (:DB_ID, :FIO, :SEX, :AGE, :GROUP_ID, :POSIT, :seniority, :Orgseniority, :Job, "
+    "SELECT * FROM USERS_INSERT (:DB_ID, :FIO, :SEX, :AGE, :GROUP_ID, :POSIT, :seniority, :Orgseniority, "
+    ":Job, "
     ":Education, :Spec, :isworkforspec)",
     "EXECUTE PROCEDURE USERS_UPDATE (:USER_ID, :DB_ID, :FIO, :SEX, :AGE, :GROUP_ID, :POSIT, :seniority, "
     ":OrgSeniority, :Job, :Education, :Spec, :isworkforspec)",
@@ -25,7 +26,8 @@ const TStatementTable kUserStatements = {
 };
 
 const TStatementTable kTestStatements = {
-    "select test_id from testedusers_insert(:user_id, :datetest, :answers, :comments, :anketa, :testduration)",
+    "select test_id from testedusers_insert(:user_id, :datetest, :answers, :comments, :anketa, "
+    ":testduration)",
     "execute procedure testedusers_update (:test_id, :user_id, :datetest, :comments, :answers, :anketa, "
     ":testduration)",
     "execute procedure testedusers_delete (:test_id)",
@@ -45,16 +47,19 @@ const TStatementTable kDatabaseStatements = {
     "EXECUTE PROCEDURE DATABASES_DELETE (:DB_ID)",
 };
 
-const char* const kUsersSql =
-    "select u.user_id, u.db_id, u.fio, u.sex, u.age, u.posit, u.seniority, u.OrgSeniority, u.Job, u.Education, "
-    "u.Spec, u.isworkforspec, (select count(test_id) from testedusers where user_id = u.user_id group by user_id) "
-    "test_count, (select max(DATETEST) from testedusers where user_id = u.user_id group by user_id) last_test "
-    "from users u where (u.db_id = :db_id)";
-const char* const kTestsSql = "select Test_ID, User_ID, DateTest, Answers, Comments, Anketa, TestDuration from "
-                              "TESTEDUSERS where USER_ID = :User_ID order by Test_ID Desc, datetest desc";
-const char* const kLastTestSql =
-    "select first 1 test_id, user_id, datetest, answers, comments, anketa, testduration from testedusers where "
-    "user_id = :User_ID order by test_id desc, datetest desc";
+const char* const kUsersSql = "select u.user_id, u.db_id, u.fio, u.sex, u.age, u.posit, u.seniority, "
+                              "u.OrgSeniority, u.Job, u.Education, "
+                              "u.Spec, u.isworkforspec, (select count(test_id) from testedusers where "
+                              "user_id = u.user_id group by user_id) "
+                              "test_count, (select max(DATETEST) from testedusers where user_id = u.user_id "
+                              "group by user_id) last_test "
+                              "from users u where (u.db_id = :db_id)";
+const char* const kTestsSql =
+    "select Test_ID, User_ID, DateTest, Answers, Comments, Anketa, TestDuration from "
+    "TESTEDUSERS where USER_ID = :User_ID order by Test_ID Desc, datetest desc";
+const char* const kLastTestSql = "select first 1 test_id, user_id, datetest, answers, comments, anketa, "
+                                 "testduration from testedusers where "
+                                 "user_id = :User_ID order by test_id desc, datetest desc";
 const char* const kTeamsSql = "select team_id, job, department, numberofemployes, numberoftested, datetest, "
                               "empnames, data, db_id from testedteams where (db_id = :db_id)";
 const char* const kDatabasesSql = "select DB_ID, DB_NAME, DB_PASSWORD, case\n"
@@ -101,7 +106,9 @@ void SetIntegerOrNull(TIBParam& Param, int32_t Value) {
         Param.SetAsInteger(Value);
 }
 
-int32_t IntegerOr(const TIBField& Field, int32_t Null) { return Field.IsNull() ? Null : Field.AsInteger(); }
+int32_t IntegerOr(const TIBField& Field, int32_t Null) {
+    return Field.IsNull() ? Null : Field.AsInteger();
+}
 
 AnsiString ErrorText(const std::exception& E) {
     if (auto* e = dynamic_cast<const Exception*>(&E)) return e->Message;
@@ -157,7 +164,8 @@ TMain_DataModule::TMain_DataModule(TComponent* AOwner) : TComponent(AOwner) {
     Teams_IBQuery = query("Teams_IBQuery", Main_IBDatabase, Teams_IBTransaction, nullptr);
     AdminPasswords_IBQuery =
         query("AdminPasswords_IBQuery", Main_IBDatabase, AdminPasswords_IBTransaction, kPsyPasswordSql);
-    Statements_IBQuery = query("Statements_IBQuery", Data_IBDatabase, Statements_IBTransaction, kStatementsSql);
+    Statements_IBQuery =
+        query("Statements_IBQuery", Data_IBDatabase, Statements_IBTransaction, kStatementsSql);
     Stens_IBQuery = query("Stens_IBQuery", Data_IBDatabase, Stens_IBTransaction, kStensSql);
     HTMLTemplates_IBQuery =
         query("HTMLTemplates_IBQuery", Data_IBDatabase, HTMLTemplates_IBTransaction, kTemplatesSql);
@@ -213,9 +221,9 @@ namespace {
 
 // The write pattern: one transaction per write; on any error roll back, show
 // the error's text and return -1.
-int32_t ApplyWrite(TIBTransaction* Transaction, TIBQuery* Query, int32_t Kind, const TStatementTable& Statements,
-                   const char* KeyColumn, int32_t OwnKey, const std::function<void()>& Check,
-                   const std::function<void(TIBQuery&)>& Bind) {
+int32_t ApplyWrite(TIBTransaction* Transaction, TIBQuery* Query, int32_t Kind,
+                   const TStatementTable& Statements, const char* KeyColumn, int32_t OwnKey,
+                   const std::function<void()>& Check, const std::function<void(TIBQuery&)>& Bind) {
     int32_t result = -1;
     Transaction->StartTransaction();
     try {
@@ -298,8 +306,8 @@ int32_t TMain_DataModule::ApplyUser(int32_t Kind, const TUser& User) {
         CheckLength(User.Education, 200, "Образование"_cp);
         CheckLength(User.Spec, 200, "Специальность"_cp);
     };
-    return ApplyWrite(Update_IBTransaction, Update_IBQuery, Kind, kUserStatements, "USER_ID", User.USER_ID, check,
-                      [&](TIBQuery& q) {
+    return ApplyWrite(Update_IBTransaction, Update_IBQuery, Kind, kUserStatements, "USER_ID", User.USER_ID,
+                      check, [&](TIBQuery& q) {
                           if (Kind == akInsert || Kind == akUpdate) {
                               q.ParamByName("DB_ID").SetAsInteger(User.DB_ID);
                               q.ParamByName("FIO").SetAsString(User.FIO);
@@ -319,7 +327,8 @@ int32_t TMain_DataModule::ApplyUser(int32_t Kind, const TUser& User) {
 }
 
 bool TMain_DataModule::OpenUserTests(int32_t UserId, int32_t LocateTestId, const AnsiString& SqlSuffix) {
-    return OpenAndLocate(TestedUsers_IBQuery, kTestsSql + SqlSuffix, "User_ID", UserId, "Test_ID", LocateTestId);
+    return OpenAndLocate(TestedUsers_IBQuery, kTestsSql + SqlSuffix, "User_ID", UserId, "Test_ID",
+                         LocateTestId);
 }
 
 bool TMain_DataModule::ReadTest(TTestData& TestData) {
@@ -353,20 +362,19 @@ bool TMain_DataModule::ReadLastTest(const TUser& User, TTestData& TestData) {
 }
 
 int32_t TMain_DataModule::ApplyTest(int32_t Kind, const TTestData& TestData) {
-    return ApplyWrite(Update_IBTransaction, Update_IBQuery, Kind, kTestStatements, "Test_ID", TestData.TEST_ID,
-                      [] {},
-                      [&](TIBQuery& q) {
-                          if (Kind == akInsert || Kind == akUpdate) {
-                              q.ParamByName("USER_ID").SetAsInteger(TestData.USER_ID);
-                              q.ParamByName("DATETEST").SetAsDateTime(TestData.DATETEST);
-                              q.ParamByName("Comments").SetAsString(TestData.COMMENTS);
-                              q.ParamByName("Answers").SetAsString(TestData.ANSWERS);
-                              q.ParamByName("Anketa").SetAsString(TestData.ANKETA);
-                              q.ParamByName("TestDuration").SetAsInteger(int32_t(TestData.TESTDURATION));
-                          }
-                          if (Kind == akUpdate || Kind == akDelete)
-                              q.ParamByName("Test_ID").SetAsInteger(TestData.TEST_ID);
-                      });
+    return ApplyWrite(
+        Update_IBTransaction, Update_IBQuery, Kind, kTestStatements, "Test_ID", TestData.TEST_ID, [] {},
+        [&](TIBQuery& q) {
+            if (Kind == akInsert || Kind == akUpdate) {
+                q.ParamByName("USER_ID").SetAsInteger(TestData.USER_ID);
+                q.ParamByName("DATETEST").SetAsDateTime(TestData.DATETEST);
+                q.ParamByName("Comments").SetAsString(TestData.COMMENTS);
+                q.ParamByName("Answers").SetAsString(TestData.ANSWERS);
+                q.ParamByName("Anketa").SetAsString(TestData.ANKETA);
+                q.ParamByName("TestDuration").SetAsInteger(int32_t(TestData.TESTDURATION));
+            }
+            if (Kind == akUpdate || Kind == akDelete) q.ParamByName("Test_ID").SetAsInteger(TestData.TEST_ID);
+        });
 }
 
 bool TMain_DataModule::OpenTeams(int32_t LocateTeamId, int32_t DbId, const AnsiString& SqlSuffix) {
@@ -397,8 +405,8 @@ int32_t TMain_DataModule::ApplyTeam(int32_t Kind, const TTeam& Team) {
         CheckLength(Team.JOB, 200, "Место работы"_cp);
         CheckLength(Team.DEPARTMENT, 200, "Подразделение"_cp);
     };
-    return ApplyWrite(Update_IBTransaction, Update_IBQuery, Kind, kTeamStatements, "Team_ID", Team.TEAM_ID, check,
-                      [&](TIBQuery& q) {
+    return ApplyWrite(Update_IBTransaction, Update_IBQuery, Kind, kTeamStatements, "Team_ID", Team.TEAM_ID,
+                      check, [&](TIBQuery& q) {
                           if (Kind == akInsert || Kind == akUpdate) {
                               q.ParamByName("DB_ID").SetAsInteger(Team.DB_ID);
                               q.ParamByName("Job").SetAsString(Team.JOB);

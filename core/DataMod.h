@@ -94,7 +94,8 @@ public:
     // Logical databases; passwords are handed over scrambled.
     bool OpenDatabases(int32_t DbId);
     bool GetDatabase(int32_t DbId, AnsiString& Name, AnsiString& EncodedPassword);
-    int32_t ApplyDatabase(int32_t Kind, int32_t DbId, const AnsiString& Name, const AnsiString& EncodedPassword);
+    int32_t ApplyDatabase(int32_t Kind, int32_t DbId, const AnsiString& Name,
+                          const AnsiString& EncodedPassword);
 
     // Reference data of the data file.
     // The sten of a raw score on a scale; -1.0 when no band holds it.

@@ -48,8 +48,10 @@ TIBDatabase::~TIBDatabase() {
     } catch (const Exception&) {
         // A connection that cannot be closed cleanly is dropped with the process.
     }
-    for (TIBQuery* q : FQueries) q->FDatabase = nullptr;
-    for (TIBTransaction* t : FTransactions) t->FDatabase = nullptr;
+    for (TIBQuery* q : FQueries)
+        q->FDatabase = nullptr;
+    for (TIBTransaction* t : FTransactions)
+        t->FDatabase = nullptr;
 }
 
 void TIBDatabase::Open() {
@@ -80,8 +82,10 @@ void TIBDatabase::Open() {
 
 void TIBDatabase::Close() {
     if (!Connected()) return;
-    for (TIBQuery* q : FQueries) q->Close();
-    for (TIBQuery* q : FQueries) q->FreeHandle();
+    for (TIBQuery* q : FQueries)
+        q->Close();
+    for (TIBQuery* q : FQueries)
+        q->FreeHandle();
     for (TIBTransaction* t : FTransactions) {
         if (!t->InTransaction()) continue;
         if (t->AutoStopAction == TAutoStopAction::saCommit)

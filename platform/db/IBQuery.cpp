@@ -11,8 +11,8 @@
 namespace {
 
 constexpr int kDialect = 3;
-constexpr int kDateOffset = 15018;             // engine day number of 1899-12-30
-constexpr double kTicksPerDay = 864000000.0;   // engine time unit: 1/10000 s
+constexpr int kDateOffset = 15018;           // engine day number of 1899-12-30
+constexpr double kTicksPerDay = 864000000.0; // engine time unit: 1/10000 s
 constexpr std::size_t kSegmentSize = 32768;
 
 struct SqldaDeleter {
@@ -68,7 +68,8 @@ void TranslateParams(const AnsiString& Sql, AnsiString& Out, std::vector<AnsiStr
             i = j;
         } else if (c == ':' && i + 1 < n && IsIdentChar(Sql[i + 1])) {
             std::size_t j = i + 1;
-            while (j < n && IsIdentChar(Sql[j])) ++j;
+            while (j < n && IsIdentChar(Sql[j]))
+                ++j;
             Names.push_back(Sql.substr(i + 1, j - i - 1));
             Out += '?';
             i = j;
@@ -119,7 +120,9 @@ struct TIBQuery::TStatement {
     std::vector<short> OutInd;
 };
 
-void TIBParam::SetAsDate(TDateTime V) { FValue = Variant::FromDateTime(std::trunc(V)); }
+void TIBParam::SetAsDate(TDateTime V) {
+    FValue = Variant::FromDateTime(std::trunc(V));
+}
 
 const Variant& TIBField::Value() const {
     static const Variant null = Variant::Null();
@@ -211,7 +214,8 @@ TIBParam& TIBQuery::ParamByName(const AnsiString& Name) {
 }
 
 void TIBQuery::ClearParams() {
-    for (TIBParam& p : FParams) p.Clear();
+    for (TIBParam& p : FParams)
+        p.Clear();
 }
 
 TIBField* TIBQuery::FindField(const AnsiString& Name) {
@@ -608,7 +612,8 @@ bool TIBQuery::Locate(const AnsiString& FieldName, const Variant& Value, bool Ca
     auto equal = [&](const Variant& a) {
         if (a.IsEmptyOrNull() || Value.IsEmptyOrNull()) return a.IsEmptyOrNull() && Value.IsEmptyOrNull();
         if (a.IsString() || Value.IsString())
-            return CaseInsensitive ? SameText(a.AsString(), Value.AsString()) : a.AsString() == Value.AsString();
+            return CaseInsensitive ? SameText(a.AsString(), Value.AsString())
+                                   : a.AsString() == Value.AsString();
         if (a.IsInteger() && Value.IsInteger()) return a.AsInt64() == Value.AsInt64();
         return a.AsFloat() == Value.AsFloat();
     };

@@ -33,10 +33,10 @@ constexpr unsigned long kIso9660Magic = 0x9660;
 constexpr unsigned long kUdfMagic = 0x15013346;
 
 // FUSE file systems that reach another machine.
-const char* const kNetworkFuse[] = {"sshfs",    "rclone",    "s3fs",     "gcsfuse",  "curlftpfs", "davfs",
-                                    "davfs2",   "glusterfs", "ceph-fuse", "cephfs", "smbnetfs",  "afpfs",
-                                    "goofys",   "blobfuse",  "blobfuse2", "httpfs",   "httpdirfs", "nfs",
-                                    "moosefs",  "mfsmount",  "lizardfs", "juicefs",  "seaweedfs", "wdfs"};
+const char* const kNetworkFuse[] = {"sshfs",   "rclone",    "s3fs",      "gcsfuse", "curlftpfs", "davfs",
+                                    "davfs2",  "glusterfs", "ceph-fuse", "cephfs",  "smbnetfs",  "afpfs",
+                                    "goofys",  "blobfuse",  "blobfuse2", "httpfs",  "httpdirfs", "nfs",
+                                    "moosefs", "mfsmount",  "lizardfs",  "juicefs", "seaweedfs", "wdfs"};
 
 // Undoes the octal escapes of mountinfo ("\040" for a blank).
 AnsiString Unescape(const AnsiString& S) {
@@ -75,7 +75,8 @@ bool FindMount(dev_t Dev, AnsiString& Type, AnsiString& Source) {
 
 bool IsRemovableDevice(dev_t Dev) {
     // A partition's own folder has no "removable"; its disk's folder does.
-    const std::string base = "/sys/dev/block/" + std::to_string(major(Dev)) + ":" + std::to_string(minor(Dev));
+    const std::string base =
+        "/sys/dev/block/" + std::to_string(major(Dev)) + ":" + std::to_string(minor(Dev));
     for (const char* rel : {"/removable", "/../removable"}) {
         std::ifstream f(base + rel);
         int flag = 0;
@@ -112,7 +113,8 @@ unsigned GetDriveType(const AnsiString& Path) {
     AnsiString type, source;
     FindMount(st.st_dev, type, source);
     unsigned result = DriveTypeOfFileSystem((unsigned long)(fs.f_type) & 0xFFFFFFFFul, type);
-    if (result == DRIVE_FIXED && major(st.st_dev) != 0 && IsRemovableDevice(st.st_dev)) result = DRIVE_REMOVABLE;
+    if (result == DRIVE_FIXED && major(st.st_dev) != 0 && IsRemovableDevice(st.st_dev))
+        result = DRIVE_REMOVABLE;
     return result;
 }
 

@@ -563,7 +563,8 @@ TEST_F(DataModTest, StatementPairsInOrder) {
         EXPECT_FALSE(q->FieldByName("STATEMENT2").AsString().empty());
         EXPECT_FALSE(q->FieldByName("NUM_STATEMENT").IsNull());
     }
-    for (int s = 0; s < 8; ++s) EXPECT_EQ(keyed[s], 7) << "scale " << s;
+    for (int s = 0; s < 8; ++s)
+        EXPECT_EQ(keyed[s], 7) << "scale " << s;
     EXPECT_EQ(pairs.size(), 28u) << "every pair of scales exactly once";
 }
 
@@ -602,13 +603,13 @@ TEST_F(DataModTest, TemplatesWithTheirPlaceholders) {
     AnsiString probe;
     DM->GetHtmlTemplate("concl", probe);
     if (probe.empty()) GTEST_SKIP() << "no report templates yet";
-    const std::vector<const char*> concl = {"$FIO$",      "$AGE$",    "$Pos$",    "$Sen$",     "$OrgSen$",
-                                            "$Educ$",     "$Job$",    "$Spec$",   "$IsSpec$",  "$DTest$",
-                                            "$TestDur$",  "$SizeP$",  "$LevelVal$", "$BadScales$", "$GraphPr$",
-                                            "$LeadLuv$",  "$LowLuv$", "$MidLuv$", "$WrongLuv$", "$TypeLuvora$"};
-    const std::vector<const char*> grcon = {"$Job$",    "$Dep$",     "$NumEmp$", "$NumTest$", "$DTest$",
-                                            "$CntNonVal$", "$Valid$", "$SizeP$",  "$GraphPr$", "$LeadLuv$",
-                                            "$LowLuv$", "$MidLuv$",  "$WrongLuv$", "$TypeLuvora$"};
+    const std::vector<const char*> concl = {
+        "$FIO$",     "$AGE$",     "$Pos$",    "$Sen$",     "$OrgSen$",   "$Educ$",      "$Job$",
+        "$Spec$",    "$IsSpec$",  "$DTest$",  "$TestDur$", "$SizeP$",    "$LevelVal$",  "$BadScales$",
+        "$GraphPr$", "$LeadLuv$", "$LowLuv$", "$MidLuv$",  "$WrongLuv$", "$TypeLuvora$"};
+    const std::vector<const char*> grcon = {
+        "$Job$",   "$Dep$",     "$NumEmp$",  "$NumTest$", "$DTest$",  "$CntNonVal$", "$Valid$",
+        "$SizeP$", "$GraphPr$", "$LeadLuv$", "$LowLuv$",  "$MidLuv$", "$WrongLuv$",  "$TypeLuvora$"};
     const struct {
         const char* Name;
         std::vector<const char*> Placeholders;

@@ -10,11 +10,13 @@ TEST(uConsts, Scales) {
     EXPECT_EQ(ScaleLetters[7], "I");
     // Scale 0 starts with a Latin C, the others with a Cyrillic one.
     EXPECT_EQ(ScaleNames[0][0], 'C');
-    for (int i = 1; i < ScaleCount; ++i) EXPECT_EQ((unsigned char)ScaleNames[i][0], 0xD1) << i;
+    for (int i = 1; i < ScaleCount; ++i)
+        EXPECT_EQ((unsigned char)ScaleNames[i][0], 0xD1) << i;
     EXPECT_EQ(ScaleNames[6], "Стремление к личностному росту (саморазвитию)"_cp);
     // Chart labels break lines with a lone carriage return.
     EXPECT_EQ(ScaleChartNames[4], "Стремление к\rкарьерному\rросту"_cp);
-    for (const AnsiString& label : ScaleChartNames) EXPECT_EQ(label.find('\n'), AnsiString::npos);
+    for (const AnsiString& label : ScaleChartNames)
+        EXPECT_EQ(label.find('\n'), AnsiString::npos);
 }
 
 TEST(uConsts, StenTablesComeInBandsOfTwo) {

@@ -35,7 +35,8 @@ protected:
 
         for (const char* ddl : {
                  "create table T (ID integer not null primary key, NAME varchar(10), SH smallint, "
-                 "BIG bigint, D double precision, TS timestamp, DT date, NUM numeric(9,2), MEMO blob sub_type text)",
+                 "BIG bigint, D double precision, TS timestamp, DT date, NUM numeric(9,2), MEMO blob "
+                 "sub_type text)",
                  "create procedure ADD_T (NAME varchar(10)) returns (NEW_ID integer) as begin "
                  "select coalesce(max(ID), 0) + 1 from T into :NEW_ID; "
                  "insert into T (ID, NAME) values (:NEW_ID, :NAME); suspend; end",
@@ -96,7 +97,8 @@ TEST_F(IBQueryTest, TextKeepsEveryByte) {
     const AnsiString tricky("\x00\x01\n'\"\x0c\xff\xe0:x", 10);
     Insert(1, tricky);
     AnsiString blob;
-    for (int i = 0; i < 100000; ++i) blob += char(i * 7 % 256);
+    for (int i = 0; i < 100000; ++i)
+        blob += char(i * 7 % 256);
     Q->SetSQL("update T set MEMO = :M where ID = 1");
     Q->ParamByName("M").SetAsString(blob);
     Q->ExecQuery();
@@ -185,12 +187,14 @@ TEST_F(IBQueryTest, NamedParametersSkipLiteralsAndComments) {
 }
 
 TEST_F(IBQueryTest, RowWalkingAndLocate) {
-    for (int i = 1; i <= 3; ++i) Insert(i, AnsiString("Row") + char('a' + i - 1));
+    for (int i = 1; i <= 3; ++i)
+        Insert(i, AnsiString("Row") + char('a' + i - 1));
     Q->SetSQL("select ID, NAME from T order by ID");
     Q->Open();
     EXPECT_EQ(Q->RecordCount(), 3);
     int seen = 0;
-    for (Q->First(); !Q->Eof(); Q->Next()) seen = seen * 10 + Q->FieldByName("ID").AsInteger();
+    for (Q->First(); !Q->Eof(); Q->Next())
+        seen = seen * 10 + Q->FieldByName("ID").AsInteger();
     EXPECT_EQ(seen, 123);
     EXPECT_TRUE(Q->Locate("name", Variant("ROWB"), true));
     EXPECT_EQ(Q->RecNo(), 2);

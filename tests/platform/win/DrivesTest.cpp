@@ -29,7 +29,8 @@ TEST(Drives, FileSystemTypes) {
         {0x9660, "iso9660", DRIVE_CDROM},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(DriveTypeOfFileSystem(c.Magic, c.MountType), c.Expected) << std::hex << c.Magic << " " << c.MountType;
+        EXPECT_EQ(DriveTypeOfFileSystem(c.Magic, c.MountType), c.Expected)
+            << std::hex << c.Magic << " " << c.MountType;
 }
 
 TEST(Drives, RealPaths) {
@@ -41,7 +42,8 @@ TEST(Drives, RealPaths) {
 }
 
 TEST(Drives, OverrideAnswersInsteadOfTheFileSystem) {
-    SetDriveTypeOverride([](const AnsiString& Path) { return Path == "/net/x" ? DRIVE_REMOTE : DRIVE_FIXED; });
+    SetDriveTypeOverride(
+        [](const AnsiString& Path) { return Path == "/net/x" ? DRIVE_REMOTE : DRIVE_FIXED; });
     EXPECT_EQ(GetDriveType("/net/x"), DRIVE_REMOTE);
     EXPECT_EQ(GetDriveType("/absent"), DRIVE_FIXED);
     SetDriveTypeOverride(nullptr);
