@@ -84,7 +84,7 @@ CREATE SEQUENCE GEN_TESTEDTEAMS_ID;
 
 /* Raised by an update whose row is gone, so that the program does not
    report a change that was never made. */
-CREATE EXCEPTION E_ROW_NOT_FOUND 'The record no longer exists';
+CREATE EXCEPTION E_ROW_NOT_FOUND 'Запись не найдена: возможно, она уже удалена';
 
 COMMIT;
 

@@ -268,7 +268,7 @@ TEST_F(DataModTest, TesteeUpdateAndDelete) {
     EXPECT_TRUE(Boxes.Log.empty());
     // The one gone cannot be updated: that is a failure, not a silent success.
     EXPECT_EQ(DM->ApplyUser(akUpdate, u), -1);
-    ExpectOneErrorBox();
+    ExpectOneErrorBox("Запись не найдена"_cp);
 }
 
 TEST_F(DataModTest, ListLocatesAndReadsTheCurrentRow) {
