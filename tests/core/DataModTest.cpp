@@ -156,7 +156,7 @@ TEST_F(DataModFiles, FailedCheckShowsOneMessageAndConnectsNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         TTempFolder folder;
-        CreateFreshDatabases(folder.Path() + "DB/");
+        std::filesystem::copy(Folder.Path() + "DB", folder.Path() + "DB");
         SetModuleFileNameOverride(folder.Path() + "luvora");
         if (c.RemoveMain) std::filesystem::remove(folder.Path() + "DB/Luvora.FDB");
         if (c.RemoveData) std::filesystem::remove(folder.Path() + "DB/Luvora_Data.FDB");
