@@ -1,5 +1,9 @@
 #include "util/JvCipher.h"
 
+#include "util/JclUnitVersioning.h"
+
+LIBRARY_UNIT_VERSION("util/JvCipher.cpp", "1", "2026-12-10", "JvLib\\run")
+
 namespace {
 
 // 13 unless the key is a whole number from 1 to 255.
