@@ -1,7 +1,7 @@
 #include "TreeHarness.h"
 
 #include <algorithm>
-#include <set>
+#include <unordered_set>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -48,36 +48,36 @@ private:
         int64_t lastIndex = -1;
         for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling) {
             FNodes.insert(child);
-            std::string at = PathOf(FTree, child);
-            if (child->Parent != Node) Fault(at + ": Parent");
-            if (child->PrevSibling != previous) Fault(at + ": PrevSibling");
-            if (FDense ? child->Index != count : int64_t(child->Index) <= lastIndex) Fault(at + ": Index");
+            auto at = [&] { return PathOf(FTree, child); };
+            if (child->Parent != Node) Fault(at() + ": Parent");
+            if (child->PrevSibling != previous) Fault(at() + ": PrevSibling");
+            if (FDense ? child->Index != count : int64_t(child->Index) <= lastIndex) Fault(at() + ": Index");
             lastIndex = child->Index;
             for (TVirtualNodeState s : {vsBeingDeleted, vsClearingChildren, vsInToggle})
-                if (child->States.Contains(s)) Fault(at + ": transient state left");
+                if (child->States.Contains(s)) Fault(at() + ": transient state left");
             if (child->States.Contains(vsSelected)) ++FSelected;
             bool visible = child->States.Contains(vsVisible);
             anyVisible = anyVisible || visible;
             bool childFully = FullyVisible && Node->States.Contains(vsExpanded) && visible;
             if (childFully) ++FVisible;
-            if (FTree.IsFullyVisible(child) != childFully) Fault(at + ": IsFullyVisible");
+            if (FTree.IsFullyVisible(child) != childFully) Fault(at() + ": IsFullyVisible");
             TTotals inner = Walk(child, FullyVisible && (Node->States.Contains(vsExpanded)) && visible);
-            if (child->TotalCount != inner.Count) Fault(at + ": TotalCount");
-            if (child->TotalHeight != inner.Height) Fault(at + ": TotalHeight");
+            if (child->TotalCount != inner.Count) Fault(at() + ": TotalCount");
+            if (child->TotalHeight != inner.Height) Fault(at() + ": TotalHeight");
             sum.Count += child->TotalCount;
             if (visible) sum.Height += child->TotalHeight;
             previous = child;
             ++count;
         }
-        std::string at = Node == FTree.RootNode() ? std::string("root") : PathOf(FTree, Node);
-        if (Node->LastChild != previous) Fault(at + ": LastChild");
-        if (Node->ChildCount != count) Fault(at + ": ChildCount");
-        if (count > 0 && !Node->States.Contains(vsHasChildren)) Fault(at + ": children without vsHasChildren");
+        auto at = [&] { return Node == FTree.RootNode() ? std::string("root") : PathOf(FTree, Node); };
+        if (Node->LastChild != previous) Fault(at() + ": LastChild");
+        if (Node->ChildCount != count) Fault(at() + ": ChildCount");
+        if (count > 0 && !Node->States.Contains(vsHasChildren)) Fault(at() + ": children without vsHasChildren");
         if (Node != FTree.RootNode()) {
-            if (Node->States.Contains(vsExpanded) && count == 0) Fault(at + ": expanded without children");
+            if (Node->States.Contains(vsExpanded) && count == 0) Fault(at() + ": expanded without children");
             if (count > 0 && FTree.UpdateCount() == 0 &&
                 Node->States.Contains(vsNoVisibleChild) == anyVisible)
-                Fault(at + ": vsNoVisibleChild");
+                Fault(at() + ": vsNoVisibleChild");
         }
         TTotals result;
         result.Count = 1 + sum.Count;
@@ -108,7 +108,7 @@ private:
     bool FDense;
     uint32_t FVisible = 0;
     size_t FSelected = 0;
-    std::set<PVirtualNode> FNodes;
+    std::unordered_set<PVirtualNode> FNodes;
     std::ostringstream FFaults;
     int FFaultCount = 0;
 };

@@ -1,0 +1,338 @@
+// Laziness measured by counting events, update blocks and change
+// notification, sorting.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "TreeHarness.h"
+
+namespace {
+
+class TTimerView : public IVTView {
+public:
+    std::map<unsigned, unsigned> Running;
+    void SetTimer(unsigned Id, unsigned Ms) override { Running[Id] = Ms; }
+    void KillTimer(unsigned Id) override { Running.erase(Id); }
+};
+
+TEST(VirtualTreeLaziness, RootCountCreatesWithoutInitialising) {
+    TTestTree tree;
+    int inits = 0;
+    tree.OnInitNode = [&](TBaseVirtualTree*, PVirtualNode, PVirtualNode, TVirtualNodeInitStates&) { ++inits; };
+    tree.SetRootNodeCount(100000);
+    EXPECT_EQ(0, inits);
+    EXPECT_EQ(100000u, tree.VisibleCount());
+    EXPECT_EQ(100000u, tree.GetTotalCount());
+    EXPECT_EQ(100000, inits);
+    EXPECT_EQ("", CheckInvariants(tree));
+}
+
+TEST(VirtualTreeLaziness, FreeNodeOnlyForInitialisedNodes) {
+    TTestTree tree;
+    TEventLog log;
+    log.Attach(tree);
+    tree.SetRootNodeCount(10);
+    tree.GetFirst();
+    tree.GetNext(At(tree, {3}));
+    tree.IsNodeVisible(At(tree, {7}));
+    EXPECT_EQ(3, log.Count("init"));
+    tree.SetRootNodeCount(6); // drops 6..9, of which 7 was initialised
+    EXPECT_EQ(1, log.Count("free"));
+    tree.Clear();
+    EXPECT_EQ(3, log.Count("free"));
+}
+
+TEST(VirtualTreeLaziness, NewDataSizeRebuildsTheTopLevelUninitialised) {
+    TTestTree tree;
+    tree.SetNodeDataSize(int(sizeof(TNodeRecord)));
+    tree.SetRootNodeCount(10);
+    int freed = 0, inits = 0;
+    tree.OnFreeNode = [&](TBaseVirtualTree*, PVirtualNode) { ++freed; };
+    tree.OnInitNode = [&](TBaseVirtualTree* t, PVirtualNode, PVirtualNode n, TVirtualNodeInitStates&) {
+        ++inits;
+        t->GetNodeData<TNodeRecord>(n)->Key = 7;
+    };
+    tree.GetFirst();
+    tree.GetNext(At(tree, {0}));
+    tree.SetNodeDataSize(64);
+    EXPECT_EQ(2, freed);
+    EXPECT_EQ(10u, tree.RootNodeCount());
+    EXPECT_FALSE(At(tree, {0})->States.Contains(vsInitDone));
+    auto* bytes = static_cast<unsigned char*>(tree.GetNodeData(At(tree, {0})));
+    EXPECT_TRUE(std::all_of(bytes, bytes + 64, [](unsigned char b) { return b == 0; }));
+    EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(bytes) % alignof(std::max_align_t));
+}
+
+TEST(VirtualTreeLaziness, InitialStatesTakeEffect) {
+    TTestTree tree;
+    TEventLog log;
+    log.Attach(tree);
+    tree.OnInitNode = [&log](TBaseVirtualTree* t, PVirtualNode, PVirtualNode n, TVirtualNodeInitStates& s) {
+        log.Lines.push_back("init");
+        if (t->GetNodeLevel(n) == 0) s = {ivsHasChildren, ivsExpanded};
+        if (n->Index == 1 && t->GetNodeLevel(n) == 1) s.Include(ivsSelected);
+    };
+    tree.OnInitChildren = [](TBaseVirtualTree*, PVirtualNode n, uint32_t& c) { c = n->Index == 1 ? 0 : 2; };
+    tree.SetRootNodeCount(2);
+    PVirtualNode first = tree.GetFirst();
+    EXPECT_TRUE(first->States.Contains(vsExpanded));
+    EXPECT_EQ(1, log.Count("expanding"));
+    EXPECT_EQ(1, log.Count("expanded"));
+    // The second reports children but has none: no expansion event, and it loses the flag.
+    PVirtualNode second = tree.GetNextSibling(first);
+    EXPECT_FALSE(second->States.Contains(vsHasChildren));
+    EXPECT_EQ(1, log.Count("expanded"));
+    tree.ValidateNode(nullptr, true);
+    EXPECT_EQ(1, tree.SelectedCount());
+    EXPECT_EQ(0, log.Count("change")); // selected during initialisation, without events
+    EXPECT_EQ("", CheckInvariants(tree));
+}
+
+TEST(VirtualTreeLaziness, ResetNodeKeepsSelectionAndAsksAgain) {
+    TTestTree tree;
+    TEventLog log;
+    log.Attach(tree);
+    tree.SetRootNodeCount(3);
+    tree.SetSelected(tree.GetFirst(), true);
+    tree.ResetNode(At(tree, {0}));
+    EXPECT_TRUE(At(tree, {0})->States.Contains(vsSelected));
+    EXPECT_FALSE(At(tree, {0})->States.Contains(vsInitDone));
+    tree.GetFirst();
+    EXPECT_EQ(2, log.Count("init"));
+}
+
+TEST(VirtualTreeLaziness, ToggleInsideItsOwnExpandingDoesNothing) {
+    TTestTree tree;
+    tree.SetRootNodeCount(1);
+    tree.SetChildCount(At(tree, {0}), 2);
+    int expanding = 0;
+    tree.OnExpanding = [&](TBaseVirtualTree* t, PVirtualNode n, bool&) {
+        ++expanding;
+        t->ToggleNode(n);
+    };
+    tree.ToggleNode(At(tree, {0}));
+    EXPECT_EQ(1, expanding);
+    EXPECT_TRUE(At(tree, {0})->States.Contains(vsExpanded));
+    EXPECT_EQ("", CheckInvariants(tree));
+}
+
+TEST(VirtualTreeLaziness, FullExpandOnEmptyAndOnALeaf) {
+    TTestTree tree;
+    int stateChanges = 0;
+    tree.OnStateChange = [&](TBaseVirtualTree*, TVirtualTreeStates, TVirtualTreeStates) { ++stateChanges; };
+    tree.FullExpand();
+    tree.FullCollapse();
+    EXPECT_EQ(0, stateChanges);
+    TEventLog log;
+    log.Attach(tree);
+    tree.SetRootNodeCount(1);
+    tree.FullExpand();
+    EXPECT_EQ(1, log.Count("expanding"));
+    EXPECT_FALSE(At(tree, {0})->States.Contains(vsExpanded));
+}
+
+// ---- Update blocks ---------------------------------------------------------------
+
+TEST(VirtualTreeUpdates, NestedBlocksFireChangeOnceAtTheOutermostEnd) {
+    TTestTree tree;
+    tree.TreeOptions()->SetSelectionOptions({toMultiSelect});
+    tree.SetRootNodeCount(5);
+    TEventLog log;
+    log.Attach(tree);
+    tree.BeginUpdate();
+    tree.SetSelected(At(tree, {0}), true);
+    tree.BeginUpdate();
+    tree.SetSelected(At(tree, {2}), true);
+    tree.SetSelected(At(tree, {3}), true);
+    tree.EndUpdate();
+    EXPECT_EQ(0, log.Count("change"));
+    tree.EndUpdate();
+    EXPECT_EQ((std::vector<std::string>{"updating 0", "updating 3", "updating 3", "change 3", "updating 4"}),
+              log.Lines);
+}
+
+TEST(VirtualTreeUpdates, StructureChangesAccumulate) {
+    struct TCase {
+        const char* Name;
+        int Deletes;
+        TChangeReason Expected;
+    };
+    for (TCase c : {TCase{"one delete", 1, crChildDeleted}, TCase{"three deletes", 3, crAccumulated}}) {
+        SCOPED_TRACE(c.Name);
+        TTestTree tree;
+        tree.SetRootNodeCount(5);
+        std::vector<TChangeReason> reasons;
+        tree.OnStructureChange = [&](TBaseVirtualTree*, PVirtualNode, TChangeReason r) { reasons.push_back(r); };
+        tree.BeginUpdate();
+        for (int i = 0; i < c.Deletes; ++i) tree.DeleteNode(At(tree, {0}));
+        EXPECT_TRUE(reasons.empty());
+        tree.EndUpdate();
+        EXPECT_EQ(std::vector<TChangeReason>{c.Expected}, reasons);
+        EXPECT_EQ("", CheckInvariants(tree));
+    }
+}
+
+TEST(VirtualTreeUpdates, DelayedEventsWaitForTheTimer) {
+    TTestTree tree;
+    TTimerView view;
+    tree.SetView(&view);
+    tree.TreeOptions()->SetSelectionOptions({toMultiSelect});
+    tree.ChangeDelay = 200;
+    tree.SetRootNodeCount(4);
+    EXPECT_EQ(0u, view.Running.count(StructureChangeTimer)); // the setter's own block fired it
+    tree.SetChildCount(At(tree, {0}), 2);
+    EXPECT_EQ(1u, view.Running.count(StructureChangeTimer));
+    tree.WMTimer(StructureChangeTimer);
+    TEventLog log;
+    log.Attach(tree);
+    for (int i : {0, 1, 2}) tree.SetSelected(At(tree, {i}), true);
+    EXPECT_EQ(0, log.Count("change"));
+    ASSERT_EQ(1u, view.Running.count(ChangeTimer));
+    tree.WMTimer(ChangeTimer);
+    EXPECT_EQ(std::vector<std::string>{"change 2"}, log.Lines);
+    EXPECT_EQ(0u, view.Running.count(ChangeTimer));
+    // A pending change whose node is freed meanwhile reports nil.
+    tree.SetSelected(At(tree, {3}), false);
+    tree.SetSelected(At(tree, {3}), true);
+    tree.BeginUpdate();
+    tree.DeleteNode(At(tree, {3}));
+    tree.EndUpdate();
+    EXPECT_EQ((std::vector<std::string>{"structure nil 3", "change nil", "updating 4"}),
+              std::vector<std::string>(log.Lines.end() - 3, log.Lines.end()));
+    tree.SetView(nullptr);
+}
+
+TEST(VirtualTreeUpdates, FreedNodesAreForgottenEverywhere) {
+    TTestTree tree;
+    tree.SetRootNodeCount(3);
+    PVirtualNode doomed = At(tree, {1});
+    tree.SetFocusedNode(doomed);
+    tree.BeginUpdate();
+    tree.SetChildCount(doomed, 2); // the pending structure change names it
+    tree.SetSelected(doomed, true);
+    tree.DeleteNode(doomed);
+    EXPECT_EQ(nullptr, tree.FocusedNode());
+    EXPECT_EQ(nullptr, tree.FRangeAnchor);
+    std::vector<PVirtualNode> reported;
+    tree.OnStructureChange = [&](TBaseVirtualTree*, PVirtualNode n, TChangeReason) { reported.push_back(n); };
+    tree.OnChange = [&](TBaseVirtualTree*, PVirtualNode n) { reported.push_back(n); };
+    tree.EndUpdate();
+    for (PVirtualNode n : reported) EXPECT_TRUE(n == nullptr || n == At(tree, {0}) || n == At(tree, {1}));
+    EXPECT_EQ("", CheckInvariants(tree));
+}
+
+TEST(VirtualTreeUpdates, StateChangeFilter) {
+    TTestTree tree;
+    int fired = 0;
+    tree.OnStateChange = [&](TBaseVirtualTree*, TVirtualTreeStates, TVirtualTreeStates) { ++fired; };
+    tree.DoStateChange({tsHint});
+    tree.DoStateChange({tsHint}, {tsScrolling});
+    EXPECT_EQ(1, fired);
+    tree.DoStateChange({tsScrolling}, {tsScrolling});
+    EXPECT_FALSE(tree.TreeStates().Contains(tsScrolling));
+}
+
+// ---- Sorting ---------------------------------------------------------------------
+
+class SortFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tree.SetNodeDataSize(int(sizeof(TNodeRecord)));
+        tree.OnInitNode = [this](TBaseVirtualTree* t, PVirtualNode, PVirtualNode n, TVirtualNodeInitStates&) {
+            inits.push_back(int(n->Index));
+            auto* d = t->GetNodeData<TNodeRecord>(n);
+            d->Key = keys[n->Index % keys.size()];
+            d->Tag = int(n->Index);
+        };
+        tree.OnCompareNodes = [](TBaseVirtualTree* t, PVirtualNode a, PVirtualNode b, TColumnIndex, int& r) {
+            r = t->GetNodeData<TNodeRecord>(a)->Key - t->GetNodeData<TNodeRecord>(b)->Key;
+        };
+    }
+    std::vector<int> Tags() {
+        std::vector<int> result;
+        for (PVirtualNode n = tree.GetFirstNoInit(); n; n = n->NextSibling)
+            result.push_back(tree.GetNodeData<TNodeRecord>(n)->Tag);
+        return result;
+    }
+    TTestTree tree;
+    std::vector<int> keys;
+    std::vector<int> inits;
+};
+
+TEST_F(SortFixture, InitialisesEachTopNodeOnceInOrderThenSortsStably) {
+    keys = {2, 1, 1};
+    tree.SetRootNodeCount(3);
+    tree.SortTree(NoColumn, sdAscending, true);
+    EXPECT_EQ((std::vector<int>{0, 1, 2}), inits);
+    EXPECT_EQ((std::vector<int>{1, 2, 0}), Tags());
+    tree.SortTree(NoColumn, sdDescending, true);
+    EXPECT_EQ(3u, inits.size());
+    EXPECT_EQ((std::vector<int>{0, 1, 2}), Tags());
+    EXPECT_EQ("", CheckInvariants(tree));
+}
+
+TEST_F(SortFixture, AllEqualKeepsTheOrderBothWays) {
+    keys = {5};
+    tree.SetRootNodeCount(1000);
+    std::vector<int> expected(1000);
+    for (int i = 0; i < 1000; ++i) expected[size_t(i)] = i;
+    for (TSortDirection d : {sdAscending, sdDescending}) {
+        tree.SortTree(NoColumn, d, true);
+        EXPECT_EQ(expected, Tags());
+    }
+    tree.OnCompareNodes = nullptr;
+    tree.SortTree(0, sdDescending, true);
+    EXPECT_EQ(expected, Tags());
+}
+
+TEST_F(SortFixture, NoColumnBelowMinusOneAndNoInit) {
+    keys = {3, 2, 1};
+    tree.SetRootNodeCount(3);
+    tree.SortTree(InvalidColumn, sdAscending, true);
+    EXPECT_TRUE(inits.empty());
+    tree.SortTree(NoColumn, sdAscending, false);
+    EXPECT_TRUE(inits.empty()); // nothing initialised, nothing compared meaningfully
+    tree.SortTree(NoColumn, sdAscending, true);
+    EXPECT_EQ((std::vector<int>{2, 1, 0}), Tags());
+    for (PVirtualNode n = tree.GetFirst(); n; n = tree.GetNext(n)) EXPECT_EQ(n, At(tree, {int(n->Index)}));
+}
+
+TEST_F(SortFixture, ChildrenAreInitialisedBeforeTheyAreCompared) {
+    keys = {4, 3, 2, 1};
+    tree.OnInitNode = [this](TBaseVirtualTree* t, PVirtualNode, PVirtualNode n, TVirtualNodeInitStates& s) {
+        auto* d = t->GetNodeData<TNodeRecord>(n);
+        d->Key = keys[n->Index % keys.size()];
+        d->Tag = int(n->Index);
+        if (t->GetNodeLevel(n) == 0) s.Include(ivsHasChildren);
+    };
+    tree.OnInitChildren = [](TBaseVirtualTree*, PVirtualNode, uint32_t& c) { c = 4; };
+    tree.SetRootNodeCount(2);
+    tree.SortTree(NoColumn, sdAscending, true);
+    PVirtualNode child = At(tree, {0, 0});
+    ASSERT_NE(nullptr, child);
+    EXPECT_EQ(3, tree.GetNodeData<TNodeRecord>(child)->Tag);
+    EXPECT_EQ("", CheckInvariants(tree));
+}
+
+TEST_F(SortFixture, AFailingComparisonLosesNoNode) {
+    keys = {3, 1, 2};
+    tree.SetRootNodeCount(50);
+    int calls = 0;
+    tree.OnCompareNodes = [&](TBaseVirtualTree*, PVirtualNode, PVirtualNode, TColumnIndex, int&) {
+        if (++calls == 20) throw Exception("compare failed");
+    };
+    EXPECT_THROW(tree.SortTree(NoColumn, sdAscending, true), Exception);
+    EXPECT_EQ(0u, tree.UpdateCount());
+    EXPECT_EQ(50u, tree.RootNodeCount());
+    EXPECT_EQ("", CheckInvariants(tree));
+}
+
+TEST_F(SortFixture, AutoSortAfterUpdateBlocks) {
+    keys = {3, 1, 2};
+    tree.TreeOptions()->SetAutoOptions(tree.TreeOptions()->AutoOptions() + TVTAutoOptions{toAutoSort});
+    tree.SetRootNodeCount(3);
+    EXPECT_EQ((std::vector<int>{1, 2, 0}), Tags());
+}
+
+} // namespace
