@@ -1877,6 +1877,8 @@ void TBaseVirtualTree::ClearSelection() {
 
 void TBaseVirtualTree::SetSelected(PVirtualNode Node, bool Value) {
     if (!Node || Node == FRoot || Node->States.Contains(vsSelected) == Value) return;
+    // A disabled node cannot be selected; the selection it would replace stays.
+    if (Value && Node->States.Contains(vsDisabled)) return;
     if (Value) {
         if (FSelectionCount == 0) FRangeAnchor = Node;
         else if (!FOptions->SelectionOptions().Contains(toMultiSelect)) ClearSelection();

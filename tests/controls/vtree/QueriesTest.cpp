@@ -1,0 +1,335 @@
+// Iteration, position queries and the position cache, selection, node
+// data and options.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "TreeHarness.h"
+
+namespace {
+
+// A random tree: random child counts, heights, expansion and invisible nodes.
+void BuildRandomTree(TTestTree& Tree, std::mt19937& Random, uint32_t TopCount) {
+    Tree.SetRootNodeCount(TopCount);
+    std::uniform_int_distribution<int> percent(0, 99), height(1, 60), children(1, 6);
+    std::vector<PVirtualNode> level;
+    for (PVirtualNode n = Tree.GetFirstNoInit(); n; n = n->NextSibling) level.push_back(n);
+    for (int depth = 0; depth < 3; ++depth) {
+        std::vector<PVirtualNode> next;
+        for (PVirtualNode n : level) {
+            if (percent(Random) < 20) Tree.SetNodeHeight(n, uint32_t(height(Random)));
+            if (percent(Random) < 5) Tree.AddInvisible(n, amInsertAfter);
+            if (depth < 2 && percent(Random) < 30) {
+                Tree.SetChildCount(n, uint32_t(children(Random)));
+                if (percent(Random) < 70) Tree.ToggleNode(n);
+                for (PVirtualNode c = n->FirstChild; c; c = c->NextSibling) next.push_back(c);
+            }
+        }
+        level = std::move(next);
+    }
+}
+
+// The node at Y found by adding the heights of every visible row from the top.
+PVirtualNode ReferenceNodeAt(TTestTree& Tree, int64_t Y, int64_t& Top) {
+    int64_t top = 0;
+    for (PVirtualNode n = Tree.GetFirstVisibleNoInit(); n; n = Tree.GetNextVisibleNoInit(n)) {
+        if (Y < top + n->NodeHeight) {
+            Top = top;
+            return n;
+        }
+        top += n->NodeHeight;
+    }
+    return nullptr;
+}
+
+TEST(VirtualTreePositions, SameAnswersWithAndWithoutTheCache) {
+    for (unsigned seed : {1u, 2u, 3u}) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        TTestTree tree;
+        BuildRandomTree(tree, random, 3000);
+        ASSERT_EQ("", CheckInvariants(tree));
+        ASSERT_GT(tree.VisibleCount(), CacheThreshold);
+        int64_t total = int64_t(tree.RootNode()->TotalHeight) - tree.RootNode()->NodeHeight;
+        std::uniform_int_distribution<int64_t> position(-20, total + 40);
+        for (int i = 0; i < 400; ++i) {
+            int64_t y = position(random);
+            int64_t refTop = -1;
+            PVirtualNode expected = ReferenceNodeAt(tree, std::max<int64_t>(y, 0), refTop);
+            int cachedTop = -1, walkedTop = -1;
+            tree.CacheEnabled = true;
+            PVirtualNode cached = tree.GetNodeAt(0, int(y), false, cachedTop);
+            EXPECT_TRUE(tree.TreeStates().Contains(tsUseCache));
+            tree.CacheEnabled = false;
+            tree.InvalidateCache();
+            PVirtualNode walked = tree.GetNodeAt(0, int(y), false, walkedTop);
+            EXPECT_FALSE(tree.TreeStates().Contains(tsUseCache));
+            ASSERT_EQ(expected, cached) << "y " << y;
+            ASSERT_EQ(expected, walked) << "y " << y;
+            if (expected) {
+                EXPECT_EQ(refTop, cachedTop);
+                EXPECT_EQ(refTop, walkedTop);
+            }
+            tree.InvalidateCache();
+        }
+        // The cache is rebuilt only after a change.
+        tree.CacheEnabled = true;
+        int builds = tree.CacheBuilds;
+        tree.GetNodeAt(0, 100);
+        tree.GetNodeAt(0, 5000);
+        EXPECT_EQ(builds + 1, tree.CacheBuilds);
+        tree.ToggleNode(tree.GetFirstVisibleNoInit());
+        tree.GetNodeAt(0, 100);
+        EXPECT_EQ(builds + 2, tree.CacheBuilds);
+    }
+}
+
+TEST(VirtualTreePositions, MeasuredHeightsWithTheCache) {
+    std::mt19937 random(7);
+    TTestTree tree;
+    tree.TreeOptions()->SetMiscOptions(tree.TreeOptions()->MiscOptions() + TVTMiscOptions{toVariableNodeHeight});
+    tree.OnMeasureItem = [](TBaseVirtualTree*, TCanvas*, PVirtualNode n, int& h) { h = 5 + int(n->Index % 17); };
+    BuildRandomTree(tree, random, 2500);
+    EXPECT_EQ(tree.GetFirstVisibleNoInit(), tree.GetNodeAt(0, 0));
+    int measured = 0;
+    tree.OnMeasureItem = [&](TBaseVirtualTree*, TCanvas*, PVirtualNode n, int& h) {
+        ++measured;
+        h = 5 + int(n->Index % 17);
+    };
+    for (PVirtualNode n = tree.GetFirstVisibleNoInit(); n; n = tree.GetNextVisibleNoInit(n)) tree.GetNodeHeight(n);
+    int afterWalk = measured;
+    for (bool useCache : {true, false}) {
+        tree.CacheEnabled = useCache;
+        tree.InvalidateCache();
+        for (int64_t y : {0, 1, 999, 20000, 30000, 40000, 50000}) {
+            int64_t refTop;
+            PVirtualNode expected = ReferenceNodeAt(tree, y, refTop);
+            EXPECT_EQ(expected, tree.GetNodeAt(0, int(y))) << y;
+        }
+    }
+    EXPECT_EQ(afterWalk, measured); // each row is measured once
+    EXPECT_EQ("", CheckInvariants(tree));
+}
+
+TEST(VirtualTreePositions, CacheThreshold) {
+    struct TCase {
+        uint32_t Count;
+        bool UsesCache;
+        size_t Entries;
+    };
+    for (TCase c : {TCase{2000, false, 0}, TCase{2001, true, 2}, TCase{4001, true, 3}}) {
+        SCOPED_TRACE(c.Count);
+        TTestTree tree;
+        tree.SetRootNodeCount(c.Count);
+        tree.GetNodeAt(0, 18 * int(c.Count) - 1);
+        EXPECT_EQ(c.UsesCache, tree.TreeStates().Contains(tsUseCache));
+        EXPECT_EQ(c.Entries, tree.FPositionCache.size());
+        if (c.Entries) {
+            EXPECT_EQ(At(tree, {2000}), tree.FPositionCache[1].Node);
+            EXPECT_EQ(2000u * 18, tree.FPositionCache[1].AbsoluteTop);
+            uint32_t top;
+            EXPECT_EQ(At(tree, {2000}), tree.CacheEntryForNode(At(tree, {2000}), top));
+            EXPECT_EQ(2000u * 18, top);
+            EXPECT_EQ(At(tree, {0}), tree.CacheEntryForNode(At(tree, {1999}), top));
+        }
+    }
+}
+
+TEST(VirtualTreePositions, EdgesOfTheNodeArea) {
+    TTestTree tree;
+    tree.SetRootNodeCount(3);
+    int top = -1;
+    EXPECT_EQ(At(tree, {0}), tree.GetNodeAt(0, -5, false, top));
+    EXPECT_EQ(0, top);
+    EXPECT_EQ(At(tree, {2}), tree.GetNodeAt(0, 53, false, top));
+    EXPECT_EQ(36, top);
+    EXPECT_EQ(nullptr, tree.GetNodeAt(0, 54));
+    EXPECT_EQ(At(tree, {0}), tree.GetTopNode());
+}
+
+// ---- Iteration ------------------------------------------------------------------
+
+TEST(VirtualTreeIteration, InitialisingAndNoInitWalks) {
+    TTestTree tree;
+    tree.OnInitNode = [](TBaseVirtualTree* t, PVirtualNode, PVirtualNode n, TVirtualNodeInitStates& s) {
+        if (t->GetNodeLevel(n) == 0) s.Include(ivsHasChildren);
+    };
+    tree.OnInitChildren = [](TBaseVirtualTree*, PVirtualNode, uint32_t& c) { c = 3; };
+    EXPECT_EQ(nullptr, tree.GetFirst());
+    tree.SetRootNodeCount(2);
+    PVirtualNode first = tree.GetFirst();
+    EXPECT_EQ(At(tree, {1}), tree.GetNextNoInit(first));
+    EXPECT_EQ(At(tree, {0, 0}), tree.GetNext(first));
+    std::vector<std::string> order;
+    for (PVirtualNode n = tree.GetFirst(); n; n = tree.GetNext(n)) order.push_back(PathOf(tree, n));
+    EXPECT_EQ((std::vector<std::string>{"0", "0.0", "0.1", "0.2", "1", "1.0", "1.1", "1.2"}), order);
+    EXPECT_EQ(At(tree, {1, 2}), tree.GetLast());
+    EXPECT_EQ(At(tree, {0, 2}), tree.GetPrevious(At(tree, {1})));
+    EXPECT_EQ(nullptr, tree.GetNext(At(tree, {1, 2})));
+    EXPECT_EQ(8u, tree.GetTotalCount());
+    EXPECT_EQ(-1, tree.CompareNodePositions(At(tree, {0}), At(tree, {0, 1})));
+    EXPECT_EQ(1, tree.CompareNodePositions(At(tree, {0, 1}), At(tree, {0})));
+    EXPECT_EQ(2u, tree.GetNodeLevel(At(tree, {1, 2})) + 1);
+    EXPECT_TRUE(tree.HasAsParent(At(tree, {1, 2}), tree.RootNode()));
+    EXPECT_FALSE(tree.HasAsParent(At(tree, {1}), At(tree, {1})));
+}
+
+TEST(VirtualTreeIteration, PositionsAndFirstSelected) {
+    TTestTree tree;
+    int inits = 0;
+    tree.OnInitNode = [&](TBaseVirtualTree*, PVirtualNode, PVirtualNode, TVirtualNodeInitStates&) { ++inits; };
+    tree.SetRootNodeCount(6);
+    EXPECT_EQ(-3, tree.CompareNodePositions(At(tree, {1}), At(tree, {4})));
+    EXPECT_EQ(3, tree.CompareNodePositions(At(tree, {4}), At(tree, {1})));
+    EXPECT_EQ(nullptr, tree.GetFirstSelected());
+    EXPECT_EQ(0, inits);
+    At(tree, {3})->States.Include(vsCutCopyMarked);
+    EXPECT_EQ(nullptr, tree.GetFirstCutCopy());
+    tree.DoStateChange({tsCopyPending});
+    EXPECT_EQ(At(tree, {3}), tree.GetFirstCutCopy());
+    EXPECT_EQ(TNodeArray{At(tree, {3})}, tree.GetSortedCutCopySet(true));
+}
+
+TEST(VirtualTreeIteration, VisibleOrderForwardIsBackwardReversed) {
+    std::mt19937 random(11);
+    TTestTree tree;
+    BuildRandomTree(tree, random, 300);
+    std::vector<PVirtualNode> forward, backward;
+    for (PVirtualNode n = tree.GetFirstVisible(); n; n = tree.GetNextVisible(n)) forward.push_back(n);
+    for (PVirtualNode n = tree.GetLastVisible(); n; n = tree.GetPreviousVisible(n)) backward.push_back(n);
+    std::reverse(backward.begin(), backward.end());
+    EXPECT_EQ(forward, backward);
+    EXPECT_EQ(size_t(tree.VisibleCount()), forward.size());
+    std::vector<PVirtualNode> all;
+    for (PVirtualNode n = tree.GetFirstNoInit(); n; n = tree.GetNextNoInit(n))
+        if (tree.IsFullyVisible(n)) all.push_back(n);
+    EXPECT_EQ(all, forward);
+    // From a hidden node the walks continue with the rows around it.
+    for (PVirtualNode n = tree.GetFirstNoInit(); n; n = tree.GetNextNoInit(n)) {
+        if (tree.IsFullyVisible(n)) continue;
+        PVirtualNode next = tree.GetNextVisibleNoInit(n);
+        auto after = std::find_if(all.begin(), all.end(),
+                                  [&](PVirtualNode v) { return tree.CompareNodePositions(v, n) > 0; });
+        EXPECT_EQ(after == all.end() ? nullptr : *after, next) << PathOf(tree, n);
+        PVirtualNode previous = tree.GetPreviousVisibleNoInit(n);
+        auto before = std::find_if(all.rbegin(), all.rend(),
+                                   [&](PVirtualNode v) { return tree.CompareNodePositions(v, n) < 0; });
+        EXPECT_EQ(before == all.rend() ? nullptr : *before, previous) << PathOf(tree, n);
+    }
+}
+
+// ---- Selection -----------------------------------------------------------------
+
+TEST(VirtualTreeSelection, SingleSelectionReplacesAndReports) {
+    TTestTree tree;
+    TEventLog log;
+    tree.SetRootNodeCount(4);
+    log.Attach(tree);
+    tree.SetSelected(At(tree, {1}), true);
+    tree.SetSelected(At(tree, {2}), true);
+    EXPECT_EQ((std::vector<std::string>{"change 1", "change nil", "change 2"}), log.Lines);
+    EXPECT_EQ(1, tree.SelectedCount());
+    At(tree, {3})->States.Include(vsDisabled);
+    tree.SetSelected(At(tree, {3}), true);
+    EXPECT_EQ(3u, log.Lines.size());
+    EXPECT_EQ(1, tree.SelectedCount());
+    EXPECT_EQ("", CheckInvariants(tree));
+}
+
+TEST(VirtualTreeSelection, ConstraintsAndSortedSelection) {
+    TTestTree tree;
+    tree.TreeOptions()->SetSelectionOptions({toMultiSelect, toLevelSelectConstraint});
+    tree.SetRootNodeCount(3);
+    tree.SetChildCount(At(tree, {0}), 3);
+    tree.SetSelected(At(tree, {2}), true);
+    tree.SetSelected(At(tree, {0, 1}), true);
+    EXPECT_EQ(1, tree.SelectedCount());
+    tree.ClearSelection();
+    tree.SetSelected(At(tree, {0, 1}), true);
+    EXPECT_EQ(1, tree.SelectedCount());
+    tree.TreeOptions()->SetSelectionOptions({toMultiSelect});
+    EXPECT_EQ(1, tree.SelectedCount()); // dropping a constraint keeps the selection
+    tree.ClearSelection();
+    for (PVirtualNode n : {At(tree, {2}), At(tree, {0, 2}), At(tree, {0}), At(tree, {0, 0})}) tree.SetSelected(n, true);
+    EXPECT_EQ((TNodeArray{At(tree, {0}), At(tree, {0, 0}), At(tree, {0, 2}), At(tree, {2})}),
+              tree.GetSortedSelection(false));
+    EXPECT_EQ((TNodeArray{At(tree, {0}), At(tree, {2})}), tree.GetSortedSelection(true));
+    EXPECT_EQ("", CheckInvariants(tree));
+    tree.TreeOptions()->SetSelectionOptions({});
+    EXPECT_EQ(0, tree.SelectedCount());
+}
+
+TEST(VirtualTreeSelection, MarksInsideBlocksAndForcedInserts) {
+    TTestTree tree;
+    tree.TreeOptions()->SetSelectionOptions({toMultiSelect});
+    tree.SetRootNodeCount(8);
+    TNodeArray items;
+    for (int i : {5, 1, 3, 1}) items.push_back(At(tree, {i}));
+    tree.AddNodesToSelection(items, 4, true);
+    EXPECT_EQ(3, tree.SelectedCount()); // the repeated node went in once
+    tree.BeginUpdate();
+    tree.InternalRemoveFromSelection(At(tree, {3}));
+    int index;
+    EXPECT_FALSE(tree.FindNodeInSelection(At(tree, {3}), index, -1, -1));
+    tree.SetSelected(At(tree, {6}), true);
+    EXPECT_TRUE(tree.FindNodeInSelection(At(tree, {6}), index, -1, -1));
+    tree.EndUpdate();
+    EXPECT_EQ(3, tree.SelectedCount());
+    EXPECT_EQ("", CheckInvariants(tree));
+    TNodeArray none;
+    EXPECT_EQ(-1, PackNodeArray(none, 0));
+}
+
+// ---- Node data, properties and options --------------------------------------------
+
+TEST(VirtualTreeBasics, DataAreas) {
+    TTestTree tree;
+    tree.SetRootNodeCount(2);
+    EXPECT_EQ(0, tree.NodeDataSize()); // settled through the event, which nobody answered
+    EXPECT_EQ(nullptr, tree.GetNodeData(At(tree, {0})));
+    TTestTree empty;
+    empty.SetNodeDataSize(-5);
+    EXPECT_EQ(-1, empty.NodeDataSize());
+    tree.SetNodeDataSize(16);
+    EXPECT_NE(nullptr, tree.GetNodeData(At(tree, {0})));
+    EXPECT_EQ(nullptr, tree.GetNodeData(tree.RootNode()));
+    EXPECT_EQ(nullptr, tree.GetNodeData(nullptr));
+    EXPECT_EQ(&tree, OwnerTreeOfNode(At(tree, {1})));
+    EXPECT_EQ(nullptr, OwnerTreeOfNode(nullptr));
+
+    TTestTree fresh;
+    int r = int(sizeof(TVirtualNode));
+    EXPECT_EQ(r, fresh.AllocateInternalDataArea(5));
+    EXPECT_EQ(r + 8, fresh.AllocateInternalDataArea(2));
+    EXPECT_EQ(12, fresh.TotalInternalDataSize());
+}
+
+TEST(VirtualTreeBasics, DefaultsAndSetters) {
+    TTestTree tree;
+    TCustomVirtualTreeOptions* o = tree.TreeOptions();
+    EXPECT_EQ(0x1B60u, o->PaintOptions().ToBits());
+    EXPECT_EQ(0x149u, o->AutoOptions().ToBits());
+    EXPECT_EQ(0x1A9u, o->MiscOptions().ToBits());
+    EXPECT_TRUE(o->SelectionOptions().Empty());
+    EXPECT_TRUE(o->AnimationOptions().Empty());
+    EXPECT_EQ(0xE1u, tree.RootNode()->States.ToBits());
+    EXPECT_EQ(18u, tree.DefaultNodeHeight());
+    EXPECT_EQ(-1, tree.NodeDataSize());
+    tree.SetDefaultNodeHeight(0);
+    EXPECT_EQ(18u, tree.DefaultNodeHeight());
+    tree.SetAnimationDuration(300);
+    EXPECT_TRUE(o->AnimationOptions().Contains(toAnimatedToggle));
+    tree.SetAnimationDuration(0);
+    EXPECT_FALSE(o->AnimationOptions().Contains(toAnimatedToggle));
+
+    TTestTree other;
+    other.TreeOptions()->SetMiscOptions({toReadOnly});
+    other.TreeOptions()->SetPaintOptions({toHotTrack});
+    tree.SetTreeOptions(other.TreeOptions());
+    EXPECT_EQ(TVTPaintOptions{toHotTrack}, o->PaintOptions());
+    EXPECT_EQ(TVTMiscOptions{toReadOnly}, o->MiscOptions());
+    TPersistent unrelated;
+    EXPECT_THROW(unrelated.Assign(o), EConvertError);
+}
+
+} // namespace
