@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include "util/JclRTTI.h"
+
+namespace {
+
+const TTypeInfo* Letters5() {
+    static const TTypeInfo* t = MakeEnumTypeInfo("TFive", {"a", "b", "c", "d", "e"}, "uTest");
+    return t;
+}
+const TTypeInfo* Letters5Set() {
+    static const TTypeInfo* t = MakeSetTypeInfo("TFiveSet", Letters5());
+    return t;
+}
+const TTypeInfo* SmallSet() {
+    static const TTypeInfo* t =
+        MakeSetTypeInfo("TSmallSet", MakeRangeTypeInfo("TSmall", TypeInfoInteger(), 3, 10));
+    return t;
+}
+const TTypeInfo* ByteSet() {
+    static const TTypeInfo* t =
+        MakeSetTypeInfo("TByteSet", MakeRangeTypeInfo("Byte", TypeInfoInteger(), 0, 255));
+    return t;
+}
+
+TSetValue Members(const TTypeInfo* SetType, std::initializer_list<int> Elements) {
+    TSetValue v{};
+    const int lo = SetType->CompType->MinValue;
+    for (int e : Elements) {
+        int bit = e - lo + lo % 8;
+        v[std::size_t(bit / 8)] |= uint8_t(1 << (bit % 8));
+    }
+    return v;
+}
+
+TEST(JclRTTITest, SetsAsTextBothWays) {
+    struct Case {
+        const TTypeInfo* Type;
+        TSetValue Value;
+        bool Ranges;
+        AnsiString Text;
+    };
+    const Case cases[] = {
+        {Letters5Set(), Members(Letters5Set(), {}), false, "[]"},
+        {Letters5Set(), Members(Letters5Set(), {0, 1, 2, 4}), false, "[a, b, c, e]"},
+        {Letters5Set(), Members(Letters5Set(), {0, 1, 2, 4}), true, "[a .. c, e]"},
+        {Letters5Set(), Members(Letters5Set(), {4}), true, "[e]"},
+        {SmallSet(), Members(SmallSet(), {3, 4, 9}), false, "[3, 4, 9]"},
+        {SmallSet(), Members(SmallSet(), {3, 4, 5, 10}), true, "[3 .. 5, 10]"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SetAsText(c.Type, c.Value, true, c.Ranges), c.Text);
+        TSetValue back{};
+        back[31] = 0xFF; // every byte is rebuilt
+        TextAsSet(c.Type, back, c.Text);
+        EXPECT_EQ(back, c.Value) << c.Text;
+    }
+    EXPECT_EQ(SetAsText(Letters5Set(), Members(Letters5Set(), {0, 1}), false, false), "a, b");
+    // Bits 3, 4 and 9 of the first two bytes.
+    TSetValue small = Members(SmallSet(), {3, 4, 9});
+    EXPECT_EQ(small[0], 0x18);
+    EXPECT_EQ(small[1], 0x02);
+    EXPECT_EQ(SetByteSize(SmallSet()), 2);
+}
+
+TEST(JclRTTITest, TextAsSetIsTolerantOfSpellingButNotOfUnknownMembers) {
+    const TSetValue abe = Members(Letters5Set(), {0, 1, 4});
+    for (const AnsiString text : {"[A, b ,E]", "a,b,e", "[a, b, e", " a .. b , e ]", "[a,,b, e]"}) {
+        TSetValue v{};
+        TextAsSet(Letters5Set(), v, text);
+        EXPECT_EQ(v, abe) << text;
+    }
+    TSetValue empty{};
+    for (const AnsiString text : {"", "[]", " [ ] "}) {
+        TSetValue v = abe;
+        TextAsSet(Letters5Set(), v, text);
+        EXPECT_EQ(v, empty) << text;
+    }
+    TSetValue v = abe;
+    try {
+        TextAsSet(Letters5Set(), v, "[a, x]");
+        FAIL();
+    } catch (const EJclRTTIError& e) {
+        EXPECT_EQ(e.Message, "Unknown identifier 'x'.");
+    }
+    EXPECT_EQ(v, abe); // nothing changes on failure
+    EXPECT_THROW(TextAsSet(SmallSet(), v, "[3, 11]"), EConvertError);
+    EXPECT_THROW(TextAsSet(SmallSet(), v, "[2]"), EConvertError);
+    EXPECT_THROW(TextAsSet(SmallSet(), v, "[3x]"), EConvertError);
+}
+
+TEST(JclRTTITest, AFullByteSetIsWalkedOnce) {
+    TSetValue all;
+    all.fill(0xFF);
+    TStringList list;
+    list.Add("kept");
+    SetAsTextList(ByteSet(), all, false, false, list);
+    ASSERT_EQ(list.Count(), 257);
+    EXPECT_EQ(list[256], "255");
+    EXPECT_EQ(SetAsText(ByteSet(), all, true, true), "[0 .. 255]");
+    TSetValue back{};
+    TextAsSet(ByteSet(), back, "[0 .. 255]");
+    EXPECT_EQ(back, all);
+}
+
+TEST(JclRTTITest, EnumValueNamesAndWrappers) {
+    uint8_t seven = 7, forty = 40;
+    EXPECT_EQ(EnumValueName(TypeInfoTypeKind(), &seven), "tkClass");
+    EXPECT_EQ(EnumValueName(TypeInfoTypeKind(), &forty), "Value out of range (ordinal=40).");
+    IJclTypeInfo s = TypeInfoWrapper(TypeInfoAnsiString());
+    EXPECT_EQ(typeid(*s), typeid(TJclTypeInfo));
+    EXPECT_EQ(s->TypeKind(), tkLString);
+    auto e = std::dynamic_pointer_cast<TJclEnumerationTypeInfo>(TypeInfoWrapper(TypeInfoTypeKind()));
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->IndexOfName("TKCLASS"), 7);
+    EXPECT_EQ(e->IndexOfName("nothing"), -1);
+    EXPECT_EQ(e->BaseType(), e);
+    auto sub = std::dynamic_pointer_cast<TJclEnumerationTypeInfo>(
+        TypeInfoWrapper(MakeRangeTypeInfo("TMiddle", Letters5(), 1, 3)));
+    EXPECT_EQ(sub->BaseType()->Name(), "TFive");
+    EXPECT_EQ(sub->IndexOfName("a"), -1); // outside the range
+    auto card = std::dynamic_pointer_cast<TJclOrdinalRangeTypeInfo>(TypeInfoWrapper(TypeInfoCardinal()));
+    EXPECT_EQ(card->MaxValue(), 4294967295LL);
+}
+
+class TRecordingWriter : public ITypeTextWriter {
+public:
+    void Write(const AnsiString& S) override { Line += S; }
+    void Writeln(const AnsiString& S) override {
+        Lines.push_back(std::string(std::size_t(Depth * 2), ' ') + Line + S);
+        Line.clear();
+    }
+    void Indent() override { ++Depth; }
+    void Outdent() override { --Depth; }
+    std::vector<std::string> Lines;
+    AnsiString Line;
+    int Depth = 0;
+};
+
+class TDescribed : public TPersistent {
+public:
+    int Count = 0;
+    AnsiString Caption;
+};
+const TClassInfo* DescribedInfo() {
+    static const TClassInfo* info = TClassInfoBuilder<TDescribed>("TDescribed", TObjectClassInfo(), "uTest")
+                                        .Property("Count", TypeInfoInteger(), &TDescribed::Count, 3)
+                                        .Property("Caption", TypeInfoAnsiString(), &TDescribed::Caption)
+                                        .Register();
+    return info;
+}
+
+TEST(JclRTTITest, Declarations) {
+    auto declare = [](const TTypeInfo* T) {
+        TRecordingWriter w;
+        TypeInfoWrapper(T)->DeclarationTo(w);
+        if (!w.Line.empty()) w.Writeln("");
+        return w.Lines;
+    };
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(declare(MakeRangeTypeInfo("TLetters", TypeInfoChar(), 'a', 'z')),
+              Lines{"TLetters = 'a'..'z'; // otUByte"});
+    EXPECT_EQ(declare(MakeRangeTypeInfo("TCtl", TypeInfoChar(), 0, 'A')),
+              Lines{"TCtl = #0..'A'; // otUByte"});
+    EXPECT_EQ(
+        declare(TypeInfoTypeKind()),
+        Lines{"TTypeKind = (tkUnknown, tkInteger, tkChar, tkEnumeration, tkFloat, tkString, tkSet, tkClass, "
+              "tkMethod, tkWChar, tkLString, tkWString, tkVariant, tkArray, tkRecord, tkInterface, tkInt64, "
+              "tkDynArray); // otUByte"});
+    EXPECT_EQ(declare(MakeRangeTypeInfo("TMiddle", Letters5(), 1, 3)), Lines{"TMiddle = b .. d; // otUByte"});
+    EXPECT_EQ(declare(MakeSetTypeInfo("TAnon", MakeEnumTypeInfo(".1", {"x", "y"}, "uTest"))),
+              Lines{"TAnon = set of (x, y); // otUByte"});
+    EXPECT_EQ(declare(TypeInfoDouble()), Lines{"Double = type Double;"});
+    EXPECT_EQ(declare(MakeShortStringTypeInfo("TName", 20)), Lines{"TName = string[20];"});
+    EXPECT_EQ(declare(TypeInfoInt64()), Lines{"Int64 = -9223372036854775808 .. 9223372036854775807;"});
+    EXPECT_EQ(declare(TypeInfoAnsiString()), Lines{"// Declaration for 'AnsiString' not supported."});
+    Lines cls = declare(DescribedInfo()->TypeInfo());
+    ASSERT_EQ(cls.size(), 5u);
+    EXPECT_EQ(cls[0], "TDescribed = class // unit uTest");
+    EXPECT_EQ(cls[1], "published");
+    EXPECT_EQ(cls[2].substr(0, 31), "  property Count: Integer read ");
+    EXPECT_NE(cls[2].find("stored = True default 3;"), std::string::npos);
+    EXPECT_EQ(cls[4], "end;");
+}
+
+TEST(JclRTTITest, Descriptions) {
+    TRecordingWriter w;
+    TypeInfoWrapper(Letters5Set())->WriteTo(w);
+    ASSERT_GE(w.Lines.size(), 10u);
+    EXPECT_EQ(w.Lines[0], "Name: TFiveSet");
+    EXPECT_EQ(w.Lines[1], "Type kind: tkSet");
+    EXPECT_EQ(w.Lines[3], "Ordinal type: otUByte");
+    EXPECT_EQ(w.Lines[4], "Based on: ");
+    EXPECT_EQ(w.Lines[5], "  Name: TFive");
+    EXPECT_EQ(w.Lines.back(), "  Names: (a, b, c, d, e)");
+    TRecordingWriter c;
+    TypeInfoWrapper(DescribedInfo()->TypeInfo())->WriteTo(c);
+    EXPECT_EQ(c.Lines[3], "Class name: TDescribed");
+    EXPECT_EQ(c.Lines[4], "Parent: TObject");
+    EXPECT_EQ(c.Lines[6], "Property count: 2 (2)");
+    EXPECT_EQ(c.Lines[7], "  Count: Integer");
+    EXPECT_EQ(c.Lines[8], "    [default 3]");
+    auto cls = std::dynamic_pointer_cast<TJclClassTypeInfo>(TypeInfoWrapper(DescribedInfo()->TypeInfo()));
+    EXPECT_EQ(cls->Properties(1)->Name(), "Caption");
+    EXPECT_EQ(cls->PropByName("caption")->Name(), "Caption");
+    EXPECT_EQ(cls->Properties(2), nullptr);
+    EXPECT_EQ(cls->Parent()->Name(), "TObject");
+}
+
+} // namespace

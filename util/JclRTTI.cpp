@@ -1,0 +1,433 @@
+#include "util/JclRTTI.h"
+
+#include <cstring>
+
+#include "util/JclLogic.h"
+#include "util/JclStrings.h"
+#include "util/JclSysUtils.h"
+#include "util/JclUnitVersioning.h"
+
+namespace {
+
+AnsiString KindName(TTypeKind K) {
+    return GetEnumName(TypeInfoTypeKind(), K);
+}
+AnsiString OrdName(TOrdType T) {
+    return GetEnumName(TypeInfoOrdType(), T);
+}
+AnsiString FloatName(TFloatType T) {
+    return GetEnumName(TypeInfoFloatType(), T);
+}
+bool IsAnonymous(const TTypeInfo* T) {
+    return !T->Name.empty() && T->Name[0] == '.';
+}
+
+// Trims blanks and control characters.
+AnsiString TrimAll(const AnsiString& S) {
+    return Trim(S);
+}
+
+} // namespace
+
+// ------------------------------------------------------------- wrappers
+
+int64_t TJclOrdinalRangeTypeInfo::MinValue() const {
+    return FTypeInfo->OrdType == otULong ? int64_t(uint32_t(FTypeInfo->MinValue))
+                                         : int64_t(FTypeInfo->MinValue);
+}
+
+int64_t TJclOrdinalRangeTypeInfo::MaxValue() const {
+    return FTypeInfo->OrdType == otULong ? int64_t(uint32_t(FTypeInfo->MaxValue))
+                                         : int64_t(FTypeInfo->MaxValue);
+}
+
+std::shared_ptr<TJclEnumerationTypeInfo> TJclEnumerationTypeInfo::BaseType() {
+    const TTypeInfo* base = FTypeInfo->BaseType ? FTypeInfo->BaseType : FTypeInfo;
+    if (base == FTypeInfo) return std::static_pointer_cast<TJclEnumerationTypeInfo>(shared_from_this());
+    return std::make_shared<TJclEnumerationTypeInfo>(base);
+}
+
+AnsiString TJclEnumerationTypeInfo::Names(int Index) const {
+    return GetEnumName(FTypeInfo, Index);
+}
+
+AnsiString TJclEnumerationTypeInfo::UnitName() const {
+    const TTypeInfo* base = FTypeInfo->BaseType ? FTypeInfo->BaseType : FTypeInfo;
+    return base == FTypeInfo ? FTypeInfo->UnitName : FTypeInfo->UnitName;
+}
+
+int TJclEnumerationTypeInfo::IndexOfName(const AnsiString& Name) const {
+    for (int64_t v = MaxValue(); v >= MinValue(); --v)
+        if (SameText(Names(int(v)), Name)) return int(v);
+    return -1;
+}
+
+std::shared_ptr<TJclOrdinalRangeTypeInfo> TJclSetTypeInfo::BaseType() const {
+    return std::dynamic_pointer_cast<TJclOrdinalRangeTypeInfo>(TypeInfoWrapper(FTypeInfo->CompType));
+}
+
+namespace {
+AnsiString ElementText(const TTypeInfo* Elem, int64_t V) {
+    return Elem->Kind == tkEnumeration ? GetEnumName(Elem, int(V)) : IntToStr(V);
+}
+} // namespace
+
+void TJclSetTypeInfo::GetAsList(const TSetValue& Value, bool WantRanges, TStrings& Strings) const {
+    const TTypeInfo* elem = FTypeInfo->CompType;
+    const int lo = elem->MinValue, hi = elem->MaxValue, shift = ((lo % 8) + 8) % 8;
+    uint32_t words[8];
+    std::memcpy(words, Value.data(), sizeof words);
+    Strings.BeginUpdate();
+    int runStart = -1;
+    auto flush = [&](int RunEnd) {
+        if (runStart < 0) return;
+        if (WantRanges && runStart != RunEnd)
+            Strings.Add(ElementText(elem, runStart) + " .. " + ElementText(elem, RunEnd));
+        else
+            for (int e = runStart; e <= RunEnd; ++e)
+                Strings.Add(ElementText(elem, e));
+        runStart = -1;
+    };
+    for (int e = lo; e <= hi && (e - lo + shift) < 256; ++e) {
+        if (TestBitInArray(words, e - lo + shift)) {
+            if (runStart < 0) runStart = e;
+        } else {
+            flush(e - 1);
+        }
+    }
+    flush(std::min(hi, lo - shift + 255));
+    Strings.EndUpdate();
+}
+
+void TJclSetTypeInfo::SetAsList(TSetValue& Value, const TStrings& Strings) const {
+    const TTypeInfo* elem = FTypeInfo->CompType;
+    const int lo = elem->MinValue, hi = elem->MaxValue, shift = ((lo % 8) + 8) % 8;
+    TSetValue result{};
+    uint32_t words[8] = {};
+    auto toValue = [&](const AnsiString& Part) -> int {
+        if (elem->Kind == tkEnumeration) {
+            TJclEnumerationTypeInfo e(elem);
+            int v = e.IndexOfName(Part);
+            if (v < 0) throw EJclRTTIError(Format("Unknown identifier '%s'.", {Part}));
+            return v;
+        }
+        int v = StrToInt(Part);
+        // A number outside the element range would land outside the set.
+        if (v < lo || v > hi || v - lo + shift >= 256)
+            throw EConvertError(Format("'%s' is not within the range of the set", {Part}));
+        return v;
+    };
+    for (int i = 0; i < Strings.Count(); ++i) {
+        AnsiString entry = TrimAll(Strings[i]);
+        if (entry.empty()) continue;
+        std::size_t dots = entry.find("..");
+        AnsiString first = TrimAll(dots == AnsiString::npos ? entry : entry.substr(0, dots));
+        AnsiString last = TrimAll(dots == AnsiString::npos ? entry : entry.substr(dots + 2));
+        int a = toValue(first), b = toValue(last);
+        for (int e = a; e <= b; ++e)
+            SetBitInArray(words, e - lo + shift);
+    }
+    std::memcpy(result.data(), words, sizeof words);
+    Value = result;
+}
+
+IJclTypeInfo TJclPropInfo::PropType() const {
+    return TypeInfoWrapper(FProp->PropType);
+}
+
+std::shared_ptr<TJclClassTypeInfo> TJclClassTypeInfo::Parent() const {
+    const TClassInfo* c = ClassRef();
+    if (!c || !c->Parent) return nullptr;
+    return std::make_shared<TJclClassTypeInfo>(c->Parent->TypeInfo());
+}
+
+int TJclClassTypeInfo::TotalPropertyCount() const {
+    return ::PropertyCount(ClassRef());
+}
+
+int TJclClassTypeInfo::PropertyCount() const {
+    return ClassRef() ? int(ClassRef()->Props.size()) : 0;
+}
+
+std::shared_ptr<TJclPropInfo> TJclClassTypeInfo::Properties(int Index) const {
+    if (Index < 0) return nullptr;
+    if (Index < PropertyCount())
+        return std::make_shared<TJclPropInfo>(&ClassRef()->Props[std::size_t(Index)]);
+    auto parent = Parent();
+    return parent ? parent->Properties(Index - PropertyCount()) : nullptr;
+}
+
+std::shared_ptr<TJclPropInfo> TJclClassTypeInfo::PropByName(const AnsiString& Name) const {
+    const TPropInfo* p = GetPropInfo(ClassRef(), Name);
+    return p ? std::make_shared<TJclPropInfo>(p) : nullptr;
+}
+
+IJclTypeInfo TypeInfoWrapper(const TTypeInfo* T) {
+    switch (T->Kind) {
+    case tkInteger:
+    case tkChar:
+    case tkWChar:
+        return std::make_shared<TJclOrdinalRangeTypeInfo>(T);
+    case tkEnumeration:
+        return std::make_shared<TJclEnumerationTypeInfo>(T);
+    case tkFloat:
+        return std::make_shared<TJclFloatTypeInfo>(T);
+    case tkString:
+        return std::make_shared<TJclStringTypeInfo>(T);
+    case tkSet:
+        return std::make_shared<TJclSetTypeInfo>(T);
+    case tkClass:
+        return std::make_shared<TJclClassTypeInfo>(T);
+    case tkInt64:
+        return std::make_shared<TJclInt64TypeInfo>(T);
+    default:
+        return std::make_shared<TJclTypeInfo>(T);
+    }
+}
+
+// ------------------------------------------------------------- conversions
+
+AnsiString EnumValueName(const TTypeInfo* T, const void* Value) {
+    int64_t v = 0;
+    switch (T->OrdType) {
+    case otSByte:
+        v = *static_cast<const int8_t*>(Value);
+        break;
+    case otUByte:
+        v = *static_cast<const uint8_t*>(Value);
+        break;
+    case otSWord:
+        v = *static_cast<const int16_t*>(Value);
+        break;
+    case otUWord:
+        v = *static_cast<const uint16_t*>(Value);
+        break;
+    case otSLong:
+        v = *static_cast<const int32_t*>(Value);
+        break;
+    case otULong:
+        v = *static_cast<const uint32_t*>(Value);
+        break;
+    }
+    TJclOrdinalRangeTypeInfo range(T);
+    if (v >= range.MinValue() && v <= range.MaxValue()) {
+        if (T->Kind == tkEnumeration) return GetEnumName(T, int(v));
+        return IntToStr(v);
+    }
+    return Format("Value out of range (%s).", {"ordinal=" + IntToStr(v)});
+}
+
+AnsiString SetAsTextList(const TTypeInfo* T, const TSetValue& Value, bool WantBrackets, bool WantRanges,
+                         TStrings& Strings) {
+    const int first = Strings.Count();
+    TJclSetTypeInfo(T).GetAsList(Value, WantRanges, Strings);
+    AnsiString text;
+    for (int i = first; i < Strings.Count(); ++i)
+        text += (i > first ? ", " : "") + Strings[i];
+    return WantBrackets ? "[" + text + "]" : text;
+}
+
+AnsiString SetAsText(const TTypeInfo* T, const TSetValue& Value, bool WantBrackets, bool WantRanges) {
+    TStringList list;
+    return SetAsTextList(T, Value, WantBrackets, WantRanges, list);
+}
+
+void TextAsSet(const TTypeInfo* T, TSetValue& Value, const AnsiString& Text) {
+    AnsiString text = Trim(Text);
+    if (!text.empty() && text.front() == '[') text.erase(0, 1);
+    if (!text.empty() && text.back() == ']') text.pop_back();
+    TStringList list;
+    SplitToList(text, ",", list, true);
+    TJclSetTypeInfo(T).SetAsList(Value, list);
+}
+
+// ------------------------------------------------------------- descriptions
+
+void TJclTypeInfo::Describe(ITypeTextWriter& D) {
+    D.Writeln("Name: " + Name());
+    D.Writeln("Type kind: " + KindName(TypeKind()));
+    D.Writeln(Format("Type info: %p", {static_cast<const void*>(FTypeInfo)}));
+}
+
+void TJclTypeInfo::WriteDeclaration(ITypeTextWriter& D) {
+    D.Write(Format("// Declaration for '%s' not supported.", {Name()}));
+}
+
+void TJclOrdinalTypeInfo::Describe(ITypeTextWriter& D) {
+    TJclTypeInfo::Describe(D);
+    D.Writeln("Ordinal type: " + OrdName(OrdinalType()));
+}
+
+void TJclOrdinalRangeTypeInfo::Describe(ITypeTextWriter& D) {
+    TJclOrdinalTypeInfo::Describe(D);
+    D.Writeln("Min value: " + IntToStr(MinValue()));
+    D.Writeln("Max value: " + IntToStr(MaxValue()));
+}
+
+void TJclOrdinalRangeTypeInfo::WriteDeclaration(ITypeTextWriter& D) {
+    AnsiString range;
+    if (TypeKind() == tkChar || TypeKind() == tkWChar) {
+        auto bound = [](int64_t V) {
+            return V >= 32 && V <= 126 ? "'" + AnsiString(1, char(V)) + "'" : "#" + IntToStr(V);
+        };
+        range = bound(MinValue()) + ".." + bound(MaxValue());
+    } else {
+        range = IntToStr(MinValue()) + ".." + IntToStr(MaxValue());
+    }
+    D.Writeln(Name() + " = " + range + "; // " + OrdName(OrdinalType()));
+}
+
+void TJclEnumerationTypeInfo::Describe(ITypeTextWriter& D) {
+    TJclOrdinalRangeTypeInfo::Describe(D);
+    D.Writeln("Unit name: " + UnitName());
+    AnsiString names;
+    for (int64_t v = MinValue(); v <= MaxValue(); ++v)
+        names += (v > MinValue() ? ", " : "") + Names(int(v));
+    D.Writeln("Names: (" + names + ")");
+}
+
+void TJclEnumerationTypeInfo::WriteDeclaration(ITypeTextWriter& D) {
+    const bool named = !IsAnonymous(FTypeInfo);
+    if (named) D.Write(Name() + " = ");
+    const TTypeInfo* base = FTypeInfo->BaseType ? FTypeInfo->BaseType : FTypeInfo;
+    if (base == FTypeInfo) {
+        AnsiString names;
+        for (int64_t v = MinValue(); v <= MaxValue(); ++v)
+            names += (v > MinValue() ? ", " : "") + Names(int(v));
+        D.Write("(" + names + ")");
+    } else {
+        D.Write(Names(int(MinValue())) + " .. " + Names(int(MaxValue())));
+    }
+    if (named) D.Writeln("; // " + OrdName(OrdinalType()));
+}
+
+void TJclSetTypeInfo::Describe(ITypeTextWriter& D) {
+    TJclOrdinalTypeInfo::Describe(D);
+    D.Writeln("Based on: ");
+    D.Indent();
+    TypeInfoWrapper(FTypeInfo->CompType)->WriteTo(D);
+    D.Outdent();
+}
+
+void TJclSetTypeInfo::WriteDeclaration(ITypeTextWriter& D) {
+    const bool named = !IsAnonymous(FTypeInfo);
+    if (named) D.Write(Name() + " = set of ");
+    const TTypeInfo* elem = FTypeInfo->CompType;
+    if (!IsAnonymous(elem))
+        D.Write(elem->Name);
+    else if (elem->Kind == tkEnumeration)
+        TypeInfoWrapper(elem)->DeclarationTo(D);
+    else
+        D.Write("???");
+    if (named) D.Writeln("; // " + OrdName(OrdinalType()));
+}
+
+void TJclFloatTypeInfo::Describe(ITypeTextWriter& D) {
+    TJclTypeInfo::Describe(D);
+    D.Writeln("Float type: " + FloatName(FloatType()));
+}
+
+void TJclFloatTypeInfo::WriteDeclaration(ITypeTextWriter& D) {
+    D.Writeln(Name() + " = type " + FloatName(FloatType()).substr(2) + ";");
+}
+
+void TJclStringTypeInfo::Describe(ITypeTextWriter& D) {
+    TJclTypeInfo::Describe(D);
+    D.Writeln("Max length: " + IntToStr(MaxLength()));
+}
+
+void TJclStringTypeInfo::WriteDeclaration(ITypeTextWriter& D) {
+    const bool named = !IsAnonymous(FTypeInfo);
+    if (named) D.Write(Name() + " = ");
+    D.Write("string[" + IntToStr(MaxLength()) + "]");
+    if (named) D.Writeln(";");
+}
+
+namespace {
+AnsiString SpecKindName(TJclPropSpecKind K) {
+    switch (K) {
+    case pskStaticMethod:
+        return "static method";
+    case pskVirtualMethod:
+        return "virtual method";
+    case pskField:
+        return "field";
+    default:
+        return AnsiString();
+    }
+}
+} // namespace
+
+void TJclClassTypeInfo::Describe(ITypeTextWriter& D) {
+    TJclTypeInfo::Describe(D);
+    const TClassInfo* c = ClassRef();
+    D.Writeln("Class name: " + Name());
+    D.Writeln("Parent: " + AnsiString(c && c->Parent ? c->Parent->Name : AnsiString()));
+    D.Writeln("Unit name: " + UnitName());
+    D.Writeln("Property count: " + IntToStr(PropertyCount()) + " (" + IntToStr(TotalPropertyCount()) + ")");
+    D.Indent();
+    for (int i = 0; i < PropertyCount(); ++i) {
+        auto p = Properties(i);
+        D.Writeln(p->Name() + ": " + p->PropInfo()->PropType->Name);
+        D.Indent();
+        if (p->HasIndex()) D.Writeln(Format("[%s %d]", {"index", p->Index()}));
+        if (p->HasDefault()) D.Writeln(Format("[%s %d]", {"default", p->Default()}));
+        if (p->ReaderType() != pskNone)
+            D.Writeln(Format("[%s %s $%p]",
+                             {"read", SpecKindName(p->ReaderType()), static_cast<const void*>(nullptr)}));
+        if (p->WriterType() != pskNone)
+            D.Writeln(Format("[%s %s $%p]",
+                             {"write", SpecKindName(p->WriterType()), static_cast<const void*>(nullptr)}));
+        if (p->StoredType() == pskConstant)
+            D.Writeln(Format("[%s=%s]", {"stored", "True"}));
+        else
+            D.Writeln(Format("[%s=%s $%p]",
+                             {"stored", SpecKindName(p->StoredType()), static_cast<const void*>(nullptr)}));
+        D.Outdent();
+    }
+    D.Outdent();
+}
+
+void TJclClassTypeInfo::WriteDeclaration(ITypeTextWriter& D) {
+    const TClassInfo* c = ClassRef();
+    if (c && c->Parent && !SameText(c->Parent->Name, "TObject"))
+        D.Writeln(Name() + " = class(" + c->Parent->Name + ") // unit " + UnitName());
+    else
+        D.Writeln(Name() + " = class // unit " + UnitName());
+    if (PropertyCount() > 0) {
+        D.Writeln("published");
+        D.Indent();
+        for (int i = 0; i < PropertyCount(); ++i) {
+            auto p = Properties(i);
+            AnsiString line = "property " + p->Name() + ": " + p->PropInfo()->PropType->Name;
+            if (p->HasIndex()) line += Format(" index %d", {p->Index()});
+            if (p->ReaderType() != pskNone)
+                line += Format(" read [%s $%p]",
+                               {SpecKindName(p->ReaderType()), static_cast<const void*>(nullptr)});
+            if (p->WriterType() != pskNone)
+                line += Format(" write [%s $%p]",
+                               {SpecKindName(p->WriterType()), static_cast<const void*>(nullptr)});
+            if (p->StoredType() == pskConstant)
+                line += " stored = True";
+            else
+                line += Format(" stored = [%s $%p]",
+                               {SpecKindName(p->StoredType()), static_cast<const void*>(nullptr)});
+            if (p->HasDefault()) line += " default " + IntToStr(p->Default());
+            D.Writeln(line + ";");
+        }
+        D.Outdent();
+    }
+    D.Writeln("end;");
+}
+
+void TJclInt64TypeInfo::Describe(ITypeTextWriter& D) {
+    TJclTypeInfo::Describe(D);
+    D.Writeln("Min value: " + IntToStr(MinValue()));
+    D.Writeln("Max value: " + IntToStr(MaxValue()));
+}
+
+void TJclInt64TypeInfo::WriteDeclaration(ITypeTextWriter& D) {
+    D.Writeln(Name() + " = " + IntToStr(MinValue()) + " .. " + IntToStr(MaxValue()) + ";");
+}
+
+LIBRARY_UNIT_VERSION("util/JclRTTI.cpp", "1", "2026-12-10", "JclLib\\source\\common")
