@@ -1,0 +1,107 @@
+// The tab strip beneath page controls: tab strings with objects, the
+// selected tab, item rectangles and hit testing, the change questions, and
+// an owner-draw switch. It lays its tabs out itself so that the same layout
+// is painted on screen and into a bitmap.
+#pragma once
+
+#include <vector>
+
+#include "platform/gui/Controls.h"
+#include "platform/gui/ImgList.h"
+
+enum class TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
+
+using TTabChangingEvent = std::function<void(TObject* Sender, bool& AllowChange)>;
+using TTabGetImageEvent = std::function<void(TObject* Sender, int TabIndex, int& ImageIndex)>;
+
+class TCustomTabControl : public TCustomControl {
+public:
+    explicit TCustomTabControl(TComponent* AOwner);
+    ~TCustomTabControl() override;
+    void Dispatch(TMessage& Message) override;
+
+    // The tab strings, each with an object.
+    int TabCount() const { return int(FTabs.size()); }
+    const AnsiString& TabText(int Index) const { return FTabs.at(std::size_t(Index)).Text; }
+    TObject* TabObject(int Index) const { return FTabs.at(std::size_t(Index)).Object; }
+    void InsertTab(int Index, const AnsiString& Text, TObject* Object);
+    void DeleteTab(int Index);
+    void SetTabText(int Index, const AnsiString& Text);
+    void MoveTab(int FromIndex, int ToIndex);
+
+    // The selected tab, -1 for none. Setting it asks nobody and tells
+    // nobody, as the strip's own selection message does.
+    int TabIndex() const { return FTabIndex; }
+    void SetTabIndex(int Value);
+
+    TTabPosition TabPosition() const { return FTabPosition; }
+    virtual void SetTabPosition(TTabPosition Value);
+    bool MultiLine() const { return FMultiLine; }
+    void SetMultiLine(bool Value);
+    bool HotTrack() const { return FHotTrack; }
+    void SetHotTrack(bool Value) { FHotTrack = Value; }
+    bool RaggedRight() const { return FRaggedRight; }
+    void SetRaggedRight(bool Value);
+    bool ScrollOpposite() const { return FScrollOpposite; }
+    void SetScrollOpposite(bool Value) { FScrollOpposite = Value; }
+    int TabHeight() const { return FTabHeight; }
+    void SetTabHeight(int Value);
+    int TabWidth() const { return FTabWidth; }
+    void SetTabWidth(int Value);
+    // The images the strip reserves room for in every tab.
+    TCustomImageList* NativeImages() const { return FImages; }
+    void SetNativeImages(TCustomImageList* Value);
+    bool OwnerDraw() const { return FOwnerDraw; }
+    void SetOwnerDraw(bool Value);
+
+    // Item rectangle of the tab at a tab index; empty when there is none.
+    TRect TabRect(int Index);
+    // The tab at a client point, or -1.
+    int IndexOfTabAt(int X, int Y);
+    // The area the pages take.
+    TRect DisplayRect();
+    void AdjustClientRect(TRect& R) override;
+
+    TTabChangingEvent OnChanging;
+    TNotifyEvent OnTabChanged;
+    TTabGetImageEvent OnGetImageIndex;
+
+protected:
+    // Asked before the user's choice changes the selection; fires OnChanging.
+    virtual bool CanChange();
+    // Run after the user changed the selection; fires OnTabChanged.
+    virtual void TabChanged();
+    virtual bool CanShowTab(int TabIndex);
+    virtual int GetImageIndex(int TabIndex);
+    // The user chose the tab at NewIndex (click or key): asks CanChange,
+    // selects, runs TabChanged. PendingTabIndex is NewIndex meanwhile.
+    virtual void SelectTabByUser(int NewIndex);
+    int PendingTabIndex() const { return FPendingTabIndex; }
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    void Paint() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void LayoutChanged();
+
+private:
+    void Layout();
+    struct TTab {
+        AnsiString Text;
+        TObject* Object = nullptr;
+        TRect Rect;
+    };
+    std::vector<TTab> FTabs;
+    int FTabIndex = -1;
+    int FPendingTabIndex = -1;
+    TTabPosition FTabPosition = TTabPosition::tpTop;
+    bool FMultiLine = false;
+    bool FHotTrack = false;
+    bool FRaggedRight = false;
+    bool FScrollOpposite = false;
+    int FTabHeight = 0;
+    int FTabWidth = 0;
+    TCustomImageList* FImages = nullptr;
+    bool FOwnerDraw = false;
+    bool FLayoutValid = false;
+    int FStripExtent = 0;
+};

@@ -1,0 +1,517 @@
+// Controls: the message records the layer delivers, and the control classes
+// that receive them. A windowed control owns a Qt widget; the layer turns the
+// widget's events into message records and hands them to the control's
+// WndProc, so controls handle them as the platform's controls did.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/gui/Graphics.h"
+
+class QWidget;
+class TWinControl;
+class TCustomForm;
+
+using WPARAM = uintptr_t;
+using LPARAM = intptr_t;
+using LRESULT = intptr_t;
+
+struct TMessage {
+    unsigned Msg = 0;
+    WPARAM WParam = 0;
+    LPARAM LParam = 0;
+    LRESULT Result = 0;
+};
+
+inline LPARAM MAKELPARAM(int Lo, int Hi) {
+    return LPARAM(uint32_t(uint16_t(Lo)) | uint32_t(uint16_t(Hi)) << 16);
+}
+inline int16_t LoWordSigned(LPARAM L) {
+    return int16_t(uint16_t(uint32_t(L) & 0xFFFF));
+}
+inline int16_t HiWordSigned(LPARAM L) {
+    return int16_t(uint16_t(uint32_t(L) >> 16));
+}
+
+// Window messages the layer delivers. WM_PAINT and WM_ERASEBKGND carry the
+// TCanvas to paint on in WParam.
+constexpr unsigned WM_SIZE = 0x0005;
+constexpr unsigned WM_SETFOCUS = 0x0007;
+constexpr unsigned WM_KILLFOCUS = 0x0008;
+constexpr unsigned WM_ENABLE = 0x000A;
+constexpr unsigned WM_PAINT = 0x000F;
+constexpr unsigned WM_CLOSE = 0x0010;
+constexpr unsigned WM_ERASEBKGND = 0x0014;
+constexpr unsigned WM_CANCELMODE = 0x001F;
+constexpr unsigned WM_MOUSEACTIVATE = 0x0021;
+constexpr unsigned WM_GETDLGCODE = 0x0087;
+constexpr unsigned WM_NCHITTEST = 0x0084;
+constexpr unsigned WM_NCPAINT = 0x0085;
+constexpr unsigned WM_KEYFIRST = 0x0100;
+constexpr unsigned WM_KEYDOWN = 0x0100;
+constexpr unsigned WM_KEYUP = 0x0101;
+constexpr unsigned WM_CHAR = 0x0102;
+constexpr unsigned WM_SYSKEYDOWN = 0x0104;
+constexpr unsigned WM_SYSCHAR = 0x0106;
+constexpr unsigned WM_KEYLAST = 0x0109;
+constexpr unsigned WM_TIMER = 0x0113;
+constexpr unsigned WM_MOUSEFIRST = 0x0200;
+constexpr unsigned WM_MOUSEMOVE = 0x0200;
+constexpr unsigned WM_LBUTTONDOWN = 0x0201;
+constexpr unsigned WM_LBUTTONUP = 0x0202;
+constexpr unsigned WM_LBUTTONDBLCLK = 0x0203;
+constexpr unsigned WM_RBUTTONDOWN = 0x0204;
+constexpr unsigned WM_RBUTTONUP = 0x0205;
+constexpr unsigned WM_RBUTTONDBLCLK = 0x0206;
+constexpr unsigned WM_MBUTTONDOWN = 0x0207;
+constexpr unsigned WM_MBUTTONUP = 0x0208;
+constexpr unsigned WM_MBUTTONDBLCLK = 0x0209;
+constexpr unsigned WM_MOUSEWHEEL = 0x020A;
+constexpr unsigned WM_MOUSELAST = 0x020A;
+constexpr unsigned WM_CUT = 0x0300;
+constexpr unsigned WM_COPY = 0x0301;
+constexpr unsigned WM_PASTE = 0x0302;
+constexpr unsigned WM_CLEAR = 0x0303;
+constexpr unsigned WM_UNDO = 0x0304;
+constexpr unsigned WM_CHANGEUISTATE = 0x0127;
+constexpr unsigned EM_UNDO = 0x00C7;
+
+constexpr unsigned CM_BASE = 0xB000;
+constexpr unsigned CM_ACTIVATE = CM_BASE + 0;
+constexpr unsigned CM_DEACTIVATE = CM_BASE + 1;
+constexpr unsigned CM_DIALOGKEY = CM_BASE + 5;
+constexpr unsigned CM_DIALOGCHAR = CM_BASE + 6;
+constexpr unsigned CM_FOCUSCHANGED = CM_BASE + 7;
+constexpr unsigned CM_PARENTFONTCHANGED = CM_BASE + 8;
+constexpr unsigned CM_PARENTCOLORCHANGED = CM_BASE + 9;
+constexpr unsigned CM_HITTEST = CM_BASE + 10;
+constexpr unsigned CM_VISIBLECHANGED = CM_BASE + 11;
+constexpr unsigned CM_ENABLEDCHANGED = CM_BASE + 12;
+constexpr unsigned CM_COLORCHANGED = CM_BASE + 13;
+constexpr unsigned CM_FONTCHANGED = CM_BASE + 14;
+constexpr unsigned CM_CURSORCHANGED = CM_BASE + 15;
+constexpr unsigned CM_TEXTCHANGED = CM_BASE + 18;
+constexpr unsigned CM_MOUSEENTER = CM_BASE + 19;
+constexpr unsigned CM_MOUSELEAVE = CM_BASE + 20;
+constexpr unsigned CM_SHOWINGCHANGED = CM_BASE + 25;
+constexpr unsigned CM_SHOWHINTCHANGED = CM_BASE + 34;
+constexpr unsigned CM_PARENTSHOWHINTCHANGED = CM_BASE + 35;
+constexpr unsigned CM_CONTROLLISTCHANGE = CM_BASE + 44;
+constexpr unsigned CM_HINTSHOW = CM_BASE + 48;
+constexpr unsigned CM_CONTROLCHANGE = CM_BASE + 54;
+
+// WM_GETDLGCODE answers.
+constexpr unsigned DLGC_WANTARROWS = 0x1;
+constexpr unsigned DLGC_WANTTAB = 0x2;
+constexpr unsigned DLGC_WANTALLKEYS = 0x4;
+constexpr unsigned DLGC_HASSETSEL = 0x8;
+constexpr unsigned DLGC_WANTCHARS = 0x80;
+constexpr unsigned DLGC_BUTTON = 0x2000;
+
+// Mouse key flags of mouse messages (WParam).
+constexpr unsigned MK_LBUTTON = 0x1;
+constexpr unsigned MK_RBUTTON = 0x2;
+constexpr unsigned MK_SHIFT = 0x4;
+constexpr unsigned MK_CONTROL = 0x8;
+constexpr unsigned MK_MBUTTON = 0x10;
+
+// Key data (LParam of key messages): the Alt key was down.
+constexpr LPARAM AltMask = 0x20000000;
+
+constexpr unsigned MA_ACTIVATE = 1;
+constexpr unsigned MA_NOACTIVATE = 3;
+constexpr int HTCLIENT = 1;
+
+// Virtual key codes.
+constexpr uint16_t VK_BACK = 0x08;
+constexpr uint16_t VK_TAB = 0x09;
+constexpr uint16_t VK_RETURN = 0x0D;
+constexpr uint16_t VK_SHIFT = 0x10;
+constexpr uint16_t VK_CONTROL = 0x11;
+constexpr uint16_t VK_MENU = 0x12;
+constexpr uint16_t VK_ESCAPE = 0x1B;
+constexpr uint16_t VK_SPACE = 0x20;
+constexpr uint16_t VK_PRIOR = 0x21;
+constexpr uint16_t VK_NEXT = 0x22;
+constexpr uint16_t VK_END = 0x23;
+constexpr uint16_t VK_HOME = 0x24;
+constexpr uint16_t VK_LEFT = 0x25;
+constexpr uint16_t VK_UP = 0x26;
+constexpr uint16_t VK_RIGHT = 0x27;
+constexpr uint16_t VK_DOWN = 0x28;
+constexpr uint16_t VK_INSERT = 0x2D;
+constexpr uint16_t VK_DELETE = 0x2E;
+constexpr uint16_t VK_F1 = 0x70;
+
+enum TShiftStateFlag : unsigned {
+    ssShift = 1,
+    ssAlt = 2,
+    ssCtrl = 4,
+    ssLeft = 8,
+    ssRight = 16,
+    ssMiddle = 32,
+    ssDouble = 64
+};
+using TShiftState = unsigned;
+
+// The keyboard's modifier state as the layer last saw it.
+TShiftState GetShiftState();
+void SetShiftState(TShiftState State); // the layer and tests set it
+TShiftState KeyDataToShiftState(LPARAM KeyData);
+TShiftState KeysToShiftState(unsigned Keys);
+bool IsAccel(uint16_t Key, const AnsiString& Caption);
+
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+using TCursor = int;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crCross = -3;
+constexpr TCursor crIBeam = -4;
+constexpr TCursor crSizeNESW = -6;
+constexpr TCursor crSizeNS = -7;
+constexpr TCursor crSizeNWSE = -8;
+constexpr TCursor crSizeWE = -9;
+constexpr TCursor crHourGlass = -11;
+constexpr TCursor crDrag = -12;
+constexpr TCursor crNoDrop = -13;
+constexpr TCursor crHSplit = -14;
+constexpr TCursor crVSplit = -15;
+constexpr TCursor crNo = -18;
+constexpr TCursor crHandPoint = -21;
+
+enum TControlStyleFlag : unsigned {
+    csAcceptsControls = 1u << 0,
+    csCaptureMouse = 1u << 1,
+    csClickEvents = 1u << 3,
+    csFramed = 1u << 4,
+    csSetCaption = 1u << 5,
+    csOpaque = 1u << 6,
+    csDoubleClicks = 1u << 7,
+    csReplicatable = 1u << 13,
+    csNoDesignVisible = 1u << 14,
+    csParentBackground = 1u << 20,
+    csNeedsBorderPaint = 1u << 21,
+};
+using TControlStyle = unsigned;
+
+enum TControlStateFlag : unsigned {
+    csLButtonDown = 1u << 0,
+    csClicked = 1u << 1,
+    csFocusing = 1u << 6,
+    csCreating = 1u << 7,
+    csAlignmentNeeded = 1u << 9,
+};
+
+// A hint window class: which window shows a hint. The layer always shows
+// hints in its own tool tip; the value is carried for the controls.
+struct THintWindowClass {
+    AnsiString ClassName;
+};
+
+class TControl;
+
+struct THintInfo {
+    TControl* HintControl = nullptr;
+    const THintWindowClass* HintWindowClass = nullptr;
+    TPoint HintPos;
+    int HintMaxWidth = 0;
+    TColor HintColor = clInfoBk;
+    TRect CursorRect;
+    TPoint CursorPos;
+    int ReshowTimeout = 0;
+    int HideTimeout = 0;
+    AnsiString HintStr;
+    void* HintData = nullptr;
+};
+
+using TMouseEvent =
+    std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+using TKeyEvent = std::function<void(TObject* Sender, uint16_t& Key, TShiftState Shift)>;
+using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* AOwner);
+    ~TControl() override;
+
+    // Message delivery: WndProc sees every message first and passes it to
+    // Dispatch, whose handlers end in DefaultHandler.
+    LRESULT Perform(unsigned Msg, WPARAM WParam, LPARAM LParam);
+    virtual void WndProc(TMessage& Message);
+    virtual void Dispatch(TMessage& Message);
+    virtual void DefaultHandler(TMessage& Message);
+
+    TWinControl* Parent() const { return FParent; }
+    virtual void SetParent(TWinControl* AParent);
+
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetLeft(int Value) { SetBounds(Value, FTop, FWidth, FHeight); }
+    void SetTop(int Value) { SetBounds(FLeft, Value, FWidth, FHeight); }
+    void SetWidth(int Value) { SetBounds(FLeft, FTop, Value, FHeight); }
+    void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
+    virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+    TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
+    void SetBoundsRect(const TRect& R) { SetBounds(R.Left, R.Top, R.Width(), R.Height()); }
+    virtual TRect ClientRect() const { return {0, 0, FWidth, FHeight}; }
+    int ClientWidth() const { return ClientRect().Width(); }
+    int ClientHeight() const { return ClientRect().Height(); }
+    // Screen position of the client area's origin.
+    virtual TPoint ClientOrigin() const;
+    TPoint ClientToScreen(const TPoint& P) const;
+    TPoint ScreenToClient(const TPoint& P) const;
+
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign Value);
+    bool Visible() const { return FVisible; }
+    virtual void SetVisible(bool Value);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    // Visible with every parent up to a shown window.
+    virtual bool Showing() const;
+    bool Enabled() const { return FEnabled; }
+    virtual void SetEnabled(bool Value);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    bool ParentColor() const { return FParentColor; }
+    void SetParentColor(bool Value);
+    TFont* Font() const { return FFont.get(); }
+    void SetFont(TFont* Value) { FFont->Assign(Value); }
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool Value);
+    const AnsiString& Caption() const { return FText; }
+    void SetCaption(const AnsiString& Value) { SetText(Value); }
+    const AnsiString& Text() const { return FText; }
+    void SetText(const AnsiString& Value);
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
+    const AnsiString& Hint() const { return FHint; }
+    void SetHint(const AnsiString& Value) { FHint = Value; }
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value);
+    TControlStyle ControlStyle() const { return FControlStyle; }
+    void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
+    unsigned ControlState() const { return FControlState; }
+    void SetControlState(unsigned Value) { FControlState = Value; }
+    // The parent-to-child brush colour painters use for the background.
+    TColor BrushColor() const { return FColor; }
+
+    virtual void Invalidate();
+    void InvalidateRect(const TRect& R);
+    void Repaint() { Invalidate(); }
+    void BringToFront();
+    // Paints this control and its children on Canvas with its top-left at
+    // (X, Y): the same paint messages a window gets.
+    virtual void PaintTo(TCanvas* Canvas, int X, int Y);
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TNotifyEvent OnResize;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+
+protected:
+    virtual void Click();
+    virtual void DblClick();
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void Resize();
+    // The widget this control draws into (its own or its parent's).
+    virtual void UpdateWidgetGeometry() {}
+
+    TControlStyle FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
+    unsigned FControlState = 0;
+
+private:
+    void DoMouse(TMessage& Message, TMouseButton Button, bool Down, bool Double);
+    void FontChanged();
+
+    TWinControl* FParent = nullptr;
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    TAlign FAlign = TAlign::alNone;
+    bool FVisible = true;
+    bool FEnabled = true;
+    TColor FColor = clWindow;
+    bool FParentColor = true;
+    std::unique_ptr<TFont> FFont;
+    bool FParentFont = true;
+    AnsiString FText;
+    TCursor FCursor = crDefault;
+    AnsiString FHint;
+    bool FShowHint = false;
+    bool FParentShowHint = true;
+    bool FSettingParentFont = false;
+
+    friend class TWinControl;
+    friend class TCustomForm;
+};
+
+// A windowed control: owns a Qt widget, holds child controls, takes focus
+// and keys.
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* AOwner);
+    ~TWinControl() override;
+
+    void Dispatch(TMessage& Message) override;
+    void DefaultHandler(TMessage& Message) override;
+
+    int ControlCount() const { return int(FControls.size()); }
+    TControl* Controls(int Index) const { return FControls.at(std::size_t(Index)); }
+    void InsertControl(TControl* AControl);
+    void RemoveControl(TControl* AControl);
+    bool ContainsControl(TControl* Control) const;
+    // The child at a client point (topmost first), or nullptr.
+    TControl* ControlAtPos(const TPoint& P, bool AllowDisabled = false) const;
+    // Sends Message to every child until one answers non-zero.
+    void Broadcast(TMessage& Message);
+
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    TPoint ClientOrigin() const override;
+    bool Showing() const override;
+    // The client area that aligned children fill.
+    virtual void AdjustClientRect(TRect& R) { (void)R; }
+    void Realign();
+
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool Value);
+    int TabOrder() const { return FTabOrder; }
+    void SetTabOrder(int Value) { FTabOrder = Value; }
+    virtual bool CanFocus() const;
+    virtual void SetFocus();
+    bool Focused() const;
+
+    void Invalidate() override;
+    void PaintTo(TCanvas* Canvas, int X, int Y) override;
+    // Redraw switched off: paints are skipped until it is switched on again.
+    void SetRedraw(bool Value);
+    bool Redraw() const { return FRedraw; }
+
+    QWidget* Widget() const { return FWidget; }
+
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+
+protected:
+    // Takes over Widget (the layer's own, or a standard Qt control).
+    TWinControl(TComponent* AOwner, QWidget* Widget);
+    virtual void KeyDown(uint16_t& Key, TShiftState Shift);
+    virtual void KeyUp(uint16_t& Key, TShiftState Shift);
+    virtual void KeyPress(char& Key);
+    virtual void DoEnter();
+    virtual void DoExit();
+    // Paints the graphic children over this control's own painting.
+    void PaintControls(TCanvas* Canvas);
+    virtual void AlignControls(TRect& Rect);
+    void UpdateWidgetGeometry() override;
+
+private:
+    void ApplyWidgetState();
+
+    std::vector<TControl*> FControls;
+    QWidget* FWidget = nullptr;
+    bool FTabStop = false;
+    int FTabOrder = 0;
+    bool FRedraw = true;
+    int FAligning = 0;
+
+    friend class TControl;
+    friend class TLayerEvents;
+};
+
+// The canvas a custom control paints on: the paint's canvas while a paint
+// message runs, a measuring canvas otherwise (drawing outside a paint is
+// lost: windows repaint through paint messages only).
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* AOwner);
+    ~TCustomControl() override;
+    void Dispatch(TMessage& Message) override;
+    TCanvas* Canvas() const;
+
+protected:
+    virtual void Paint() {}
+
+private:
+    std::unique_ptr<TBitmap> FScratch;
+    TCanvas* FPaintCanvas = nullptr;
+};
+
+// A control without a window of its own: painted by its parent, mouse input
+// routed to it by its parent.
+class TGraphicControl : public TControl {
+public:
+    explicit TGraphicControl(TComponent* AOwner);
+    ~TGraphicControl() override;
+    void Dispatch(TMessage& Message) override;
+    TCanvas* Canvas() const;
+
+protected:
+    virtual void Paint() {}
+
+private:
+    std::unique_ptr<TBitmap> FScratch;
+    TCanvas* FPaintCanvas = nullptr;
+};
+
+// The mouse as the layer last saw it.
+struct TMouse {
+    // Screen coordinates of the cursor.
+    TPoint CursorPos() const;
+    void SetCursorPos(const TPoint& P);
+    // The control under the cursor; enter and leave messages follow it.
+    TControl* Control() const { return FControl; }
+    void SetControl(TControl* Control);
+    // Forgets a control that is going away.
+    void Forget(TControl* Control);
+
+private:
+    TPoint FCursorPos;
+    TControl* FControl = nullptr;
+};
+extern TMouse Mouse;
+
+// Runs Action at an event boundary: an exception goes to the application's
+// top-level handler and never into the Qt event loop.
+void CallAtEventBoundary(TObject* Sender, const std::function<void()>& Action);
+
+// The form that holds Control, or nullptr.
+TCustomForm* GetParentForm(TControl* Control);
+
+// Frees Component once the event being handled has returned (the next time
+// the event loop runs); nothing happens when it is freed before.
+void FreeAfterEvent(TComponent* Component);
+
+// Follows a component and forgets it when it is freed, so that code after
+// an event handler can tell whether the handler freed it.
+class TComponentWatch : public TComponent {
+public:
+    explicit TComponentWatch(TComponent* Target);
+    ~TComponentWatch() override;
+    TComponent* Target() const { return FTarget; }
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    TComponent* FTarget;
+};
+
+// A list index out of range.
+class EListError : public Exception {
+public:
+    using Exception::Exception;
+};

@@ -1,0 +1,66 @@
+// Timers through the timer seam: on screen a Qt timer, in tests a manual
+// clock that the test advances.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/rtl/Classes.h"
+
+class TTimer;
+
+class ITimerService {
+public:
+    virtual ~ITimerService() = default;
+    // (Re)starts Timer with its Interval; Stop forgets it.
+    virtual void Start(TTimer* Timer) = 0;
+    virtual void Stop(TTimer* Timer) = 0;
+    // Milliseconds of the service's clock.
+    virtual int64_t TickCount() = 0;
+};
+// Installs a service and returns the one it replaces (nullptr: the Qt one).
+ITimerService* SetTimerService(ITimerService* Service);
+ITimerService* TimerService();
+int64_t GetTickCount();
+
+class TTimer : public TComponent {
+public:
+    explicit TTimer(TComponent* AOwner);
+    ~TTimer() override;
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value);
+    unsigned Interval() const { return FInterval; }
+    void SetInterval(unsigned Value);
+    TNotifyEvent OnTimer;
+    // Called by the service when the interval has passed; an exception goes
+    // to the application's handler.
+    void Fire();
+
+private:
+    void Update();
+    bool FEnabled = true;
+    unsigned FInterval = 1000;
+    bool FStarted = false;
+};
+
+// For tests: installs itself for its lifetime. Advance moves the clock and
+// fires every timer that falls due, in order of time.
+class TManualTimers : public ITimerService {
+public:
+    TManualTimers();
+    ~TManualTimers() override;
+    void Start(TTimer* Timer) override;
+    void Stop(TTimer* Timer) override;
+    int64_t TickCount() override { return FNow; }
+    void Advance(int64_t Milliseconds);
+    bool Running(TTimer* Timer) const;
+
+private:
+    struct TEntry {
+        TTimer* Timer;
+        int64_t Due;
+    };
+    std::vector<TEntry> FEntries;
+    int64_t FNow = 0;
+    ITimerService* FPrevious;
+};

@@ -1,0 +1,408 @@
+#include "platform/gui/Forms.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+#include <functional>
+
+#include "platform/gui/QtSupport.h"
+#include "platform/win/MessageBox.h"
+#include "platform/win/Module.h"
+
+namespace {
+void WakeEventLoop() {
+    if (auto* d = QAbstractEventDispatcher::instance()) d->wakeUp();
+}
+
+// Modal forms on screen: a local event loop until the form has a modal
+// result or is hidden.
+class TQtDialogsImpl : public IDialogService {
+public:
+    int ShowModal(TCustomForm* Form) override {
+        QWidget* w = Form->Widget();
+        w->setWindowModality(Qt::ApplicationModal);
+        Form->SetVisible(true);
+        Form->Activate();
+        while (Form->ModalResult() == mrNone && w->isVisible())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        int result = Form->ModalResult();
+        Form->SetVisible(false);
+        w->setWindowModality(Qt::NonModal);
+        return result;
+    }
+};
+
+IDialogService* gDialogs = nullptr;
+
+IDialogService* QtDialogs() {
+    static TQtDialogsImpl dialogs;
+    return &dialogs;
+}
+
+// Message boxes on screen.
+class TQtMessageBoxes : public IMessageBoxService {
+public:
+    int Show(const AnsiString& Text, const AnsiString& Caption, unsigned Flags) override {
+        EnsureQtApplication();
+        QMessageBox box;
+        box.setWindowTitle(QtString(Caption));
+        box.setText(QtString(Text));
+        switch (Flags & MB_ICONMASK) {
+        case MB_ICONERROR:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MB_ICONQUESTION:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MB_ICONWARNING:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MB_ICONINFORMATION:
+            box.setIcon(QMessageBox::Information);
+            break;
+        default:
+            break;
+        }
+        struct TButton {
+            int Id;
+            QMessageBox::StandardButton Qt;
+        };
+        static const std::vector<TButton> sets[] = {
+            {{IDOK, QMessageBox::Ok}},
+            {{IDOK, QMessageBox::Ok}, {IDCANCEL, QMessageBox::Cancel}},
+            {{IDABORT, QMessageBox::Abort}, {IDRETRY, QMessageBox::Retry}, {IDIGNORE, QMessageBox::Ignore}},
+            {{IDYES, QMessageBox::Yes}, {IDNO, QMessageBox::No}, {IDCANCEL, QMessageBox::Cancel}},
+            {{IDYES, QMessageBox::Yes}, {IDNO, QMessageBox::No}},
+            {{IDRETRY, QMessageBox::Retry}, {IDCANCEL, QMessageBox::Cancel}}};
+        unsigned type = Flags & MB_TYPEMASK;
+        const auto& buttons = sets[type <= 5 ? type : 0];
+        int def = DefaultMessageBoxAnswer(Flags);
+        for (const TButton& b : buttons) {
+            box.addButton(b.Qt);
+            if (b.Id == def) box.setDefaultButton(b.Qt);
+        }
+        int pressed = box.exec();
+        for (const TButton& b : buttons)
+            if (b.Qt == pressed) return b.Id;
+        // Closed without a button: the box's cancel answer.
+        for (int id : {IDCANCEL, IDNO, IDIGNORE})
+            for (const TButton& b : buttons)
+                if (b.Id == id) return id;
+        return def;
+    }
+};
+
+std::vector<TWinControl*> TabList(TWinControl* Parent) {
+    std::vector<TWinControl*> children;
+    for (int i = 0; i < Parent->ControlCount(); ++i)
+        if (auto* w = dynamic_cast<TWinControl*>(Parent->Controls(i))) children.push_back(w);
+    std::stable_sort(children.begin(), children.end(),
+                     [](TWinControl* a, TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
+    std::vector<TWinControl*> out;
+    for (TWinControl* w : children) {
+        out.push_back(w);
+        auto inner = TabList(w);
+        out.insert(out.end(), inner.begin(), inner.end());
+    }
+    return out;
+}
+} // namespace
+
+IDialogService* SetDialogService(IDialogService* Service) {
+    IDialogService* old = gDialogs;
+    gDialogs = Service;
+    return old;
+}
+
+IDialogService* DialogService() {
+    return gDialogs ? gDialogs : QtDialogs();
+}
+
+TScriptedDialogs::TScriptedDialogs() : FPrevious(SetDialogService(this)) {}
+
+TScriptedDialogs::~TScriptedDialogs() {
+    SetDialogService(FPrevious);
+}
+
+int TScriptedDialogs::ShowModal(TCustomForm* Form) {
+    int result = mrCancel;
+    if (!Answers.empty()) {
+        auto answer = std::move(Answers.front());
+        Answers.pop_front();
+        result = answer(Form);
+    }
+    Log.push_back({Form->Name(), Form->Caption(), result});
+    return result;
+}
+
+// TCustomForm
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
+    FVisible = false;
+    FParentColor = false;
+    FParentFont = false;
+    SetColor(clBtnFace);
+    SetBounds(0, 0, 320, 240);
+    Screen->FForms.push_back(this);
+}
+
+TCustomForm::~TCustomForm() {
+    if (OnDestroy) CallAtEventBoundary(this, [&] { OnDestroy(this); });
+    auto& forms = Screen->FForms;
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+    if (Screen->FActiveForm == this) Screen->FActiveForm = nullptr;
+    for (TCustomForm* f : forms)
+        if (f->FWindowOwner == this) f->FWindowOwner = nullptr;
+    if (Application->MainForm() == this) Application->SetMainForm(nullptr);
+}
+
+void TCustomForm::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_CLOSE:
+        Close();
+        break;
+    case CM_SHOWINGCHANGED:
+        if (Showing())
+            DoShow();
+        else
+            DoHide();
+        break;
+    case CM_DIALOGKEY:
+        if (Message.WParam == VK_TAB && !(GetShiftState() & ssCtrl)) {
+            SelectNext(FActiveControl, !(GetShiftState() & ssShift), true);
+            Message.Result = 1;
+            break;
+        }
+        TWinControl::Dispatch(Message);
+        break;
+    case CM_FOCUSCHANGED: {
+        TMessage copy = Message;
+        Broadcast(copy);
+        break;
+    }
+    default:
+        TWinControl::Dispatch(Message);
+    }
+}
+
+bool TCustomForm::Showing() const {
+    return Widget()->isVisible();
+}
+
+void TCustomForm::SetVisible(bool Value) {
+    if (Value == FVisible) return;
+    FVisible = Value;
+    Widget()->setVisible(Value);
+    if (Value)
+        Screen->SetActiveForm(this);
+    else if (Screen->ActiveForm() == this)
+        Screen->SetActiveForm(nullptr);
+    Perform(CM_VISIBLECHANGED, Value, 0);
+}
+
+int TCustomForm::ShowModal() {
+    if (FVisible || FModal) throw EInvalidOperation("Cannot make a visible window modal");
+    FModal = true;
+    FModalResult = mrNone;
+    struct TEnd {
+        TCustomForm* Form;
+        ~TEnd() { Form->FModal = false; }
+    } end{this};
+    int result = DialogService()->ShowModal(this);
+    FModalResult = result;
+    return result;
+}
+
+void TCustomForm::SetModalResult(int Value) {
+    FModalResult = Value;
+    if (FModal && Value != mrNone) WakeEventLoop();
+}
+
+void TCustomForm::Close() {
+    if (FModal) {
+        if (CloseQuery()) SetModalResult(mrCancel);
+        return;
+    }
+    if (!CloseQuery()) return;
+    TCloseAction action = TCloseAction::caHide;
+    if (OnClose) OnClose(this, action);
+    if (action == TCloseAction::caHide || action == TCloseAction::caFree) Hide();
+    if (action == TCloseAction::caFree) Release();
+    if (Application->MainForm() == this && action != TCloseAction::caNone) Application->Terminate();
+}
+
+bool TCustomForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TCustomForm::Release() {
+    if (FReleased) return;
+    FReleased = true;
+    Widget()->hide();
+    // Freed once the event that asked for it has been handled.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [this] { delete this; }, Qt::QueuedConnection);
+}
+
+bool TCustomForm::SetActiveControl(TWinControl* Control) {
+    if (Control == FActiveControl) return true;
+    if (Control && (!ContainsControl(Control) || !Control->CanFocus())) return false;
+    TWinControl* old = FActiveControl;
+    FActiveControl = Control;
+    if (old) old->Perform(WM_KILLFOCUS, WPARAM(Control ? Control->Widget() : nullptr), 0);
+    // A handler may have moved the focus on.
+    if (FActiveControl != Control) return false;
+    if (Control) {
+        Control->Perform(WM_SETFOCUS, WPARAM(old ? old->Widget() : nullptr), 0);
+        if (Showing() && !Control->Widget()->hasFocus()) Control->Widget()->setFocus();
+    }
+    Perform(CM_FOCUSCHANGED, 0, LPARAM(Control));
+    return FActiveControl == Control;
+}
+
+void TCustomForm::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop) {
+    std::vector<TWinControl*> list = TabList(this);
+    if (list.empty()) return;
+    int n = int(list.size());
+    int start = -1;
+    for (int i = 0; i < n; ++i)
+        if (list[std::size_t(i)] == CurControl) start = i;
+    if (start < 0) start = GoForward ? n - 1 : 0;
+    int i = start;
+    for (int step = 0; step < n; ++step) {
+        i = GoForward ? (i + 1) % n : (i + n - 1) % n;
+        TWinControl* c = list[std::size_t(i)];
+        if ((!CheckTabStop || c->TabStop()) && c->CanFocus()) {
+            SetActiveControl(c);
+            return;
+        }
+    }
+}
+
+void TCustomForm::SetWindowOwner(TCustomForm* Value) {
+    if (Value == this) return;
+    FWindowOwner = Value;
+    Widget()->setParent(Value ? Value->Widget() : nullptr, Widget()->windowFlags() | Qt::Window);
+}
+
+void TCustomForm::Activate() {
+    Screen->SetActiveForm(this);
+    if (OnActivate) OnActivate(this);
+}
+
+void TCustomForm::Deactivate() {
+    if (OnDeactivate) OnDeactivate(this);
+}
+
+bool TCustomForm::Active() const {
+    return Screen->ActiveForm() == this;
+}
+
+void TCustomForm::ShowNoActivate() {
+    Widget()->setAttribute(Qt::WA_ShowWithoutActivating);
+    Widget()->raise();
+    SetVisible(true);
+}
+
+void TCustomForm::DoShow() {
+    if (OnShow) OnShow(this);
+}
+
+void TCustomForm::DoHide() {
+    if (OnHide) OnHide(this);
+}
+
+// TApplication
+
+namespace {
+TApplication& TheApplication() {
+    static TApplication app;
+    return app;
+}
+TScreen& TheScreen() {
+    static TScreen screen;
+    return screen;
+}
+} // namespace
+
+TApplication* Application = &TheApplication();
+TScreen* Screen = &TheScreen();
+
+TApplication::TApplication() : TComponent(nullptr) {}
+TApplication::~TApplication() = default;
+
+void TApplication::Initialize() {
+    EnsureQtApplication();
+    QApplication::setQuitOnLastWindowClosed(false);
+    static TQtMessageBoxes boxes;
+    // A service a test installed stays in place.
+    IMessageBoxService* previous = SetMessageBoxService(&boxes);
+    if (previous) SetMessageBoxService(previous);
+    if (FTitle.empty()) FTitle = ChangeFileExt(ExtractFileName(GetModuleFileName()), "");
+}
+
+void TApplication::Run() {
+    EnsureQtApplication();
+    if (FMainForm) FMainForm->Show();
+    while (!FTerminated && FMainForm && FMainForm->Visible())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void TApplication::Terminate() {
+    FTerminated = true;
+    WakeEventLoop();
+}
+
+void TApplication::ProcessMessages() {
+    EnsureQtApplication();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void TApplication::HandleException(TObject* Sender) {
+    auto show = [&](const Exception& e) {
+        if (OnException)
+            OnException(Sender, e);
+        else
+            ShowException(e);
+    };
+    try {
+        throw;
+    } catch (const Exception& e) {
+        show(e);
+    } catch (const std::exception& e) {
+        show(Exception(e.what()));
+    } catch (...) {
+        show(Exception("Unknown error"));
+    }
+}
+
+void TApplication::ShowException(const Exception& E) {
+    MessageBox(E.Message, FTitle, MB_OK | MB_ICONERROR);
+}
+
+// TScreen
+
+int TScreen::Width() const {
+    EnsureQtApplication();
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 1024;
+}
+
+int TScreen::Height() const {
+    EnsureQtApplication();
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().height() : 768;
+}
+
+void TScreen::SetActiveForm(TCustomForm* Form) {
+    if (Form == FActiveForm) return;
+    TCustomForm* old = FActiveForm;
+    FActiveForm = Form;
+    if (old) old->Deactivate();
+}

@@ -1,0 +1,182 @@
+// Forms, the application object with its top-level exception handler, the
+// screen, and the dialog seam through which every modal form is shown.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "platform/gui/Controls.h"
+
+constexpr int mrNone = 0;
+constexpr int mrOk = 1;
+constexpr int mrCancel = 2;
+constexpr int mrAbort = 3;
+constexpr int mrRetry = 4;
+constexpr int mrIgnore = 5;
+constexpr int mrYes = 6;
+constexpr int mrNo = 7;
+
+enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+
+class EInvalidOperation : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class TCustomForm : public TWinControl {
+public:
+    // An empty form (the platform's CreateNew).
+    explicit TCustomForm(TComponent* AOwner);
+    ~TCustomForm() override;
+    void Dispatch(TMessage& Message) override;
+    bool Showing() const override;
+    void SetVisible(bool Value) override;
+
+    // Shows the form modally through the dialog service and answers its
+    // ModalResult; raises EInvalidOperation for a visible or modal form.
+    virtual int ShowModal();
+    int ModalResult() const { return FModalResult; }
+    void SetModalResult(int Value);
+    bool Modal() const { return FModal; }
+    void Close();
+    virtual bool CloseQuery();
+    void Release();
+
+    TWinControl* ActiveControl() const { return FActiveControl; }
+    // Moves the focus inside the form; false when Control cannot take it.
+    bool SetActiveControl(TWinControl* Control);
+    // Tab order navigation from CurControl.
+    void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
+    TFormStyle FormStyle() const { return FFormStyle; }
+    void SetFormStyle(TFormStyle Value) { FFormStyle = Value; }
+    // The window this one is kept above; nullptr is the application window.
+    TCustomForm* WindowOwner() const { return FWindowOwner; }
+    void SetWindowOwner(TCustomForm* Value);
+    // Shows the window; Activate makes it the active form.
+    virtual void Activate();
+    virtual void Deactivate();
+    bool Active() const;
+    // Shows the window above the others without making it active.
+    void ShowNoActivate();
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TNotifyEvent OnDestroy;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+
+protected:
+    virtual void DoShow();
+    virtual void DoHide();
+
+private:
+    int FModalResult = mrNone;
+    bool FModal = false;
+    TWinControl* FActiveControl = nullptr;
+    TFormStyle FFormStyle = TFormStyle::fsNormal;
+    TCustomForm* FWindowOwner = nullptr;
+    bool FReleased = false;
+
+    friend class TQtDialogs;
+};
+
+class TForm : public TCustomForm {
+public:
+    using TCustomForm::TCustomForm;
+};
+
+// The dialog seam: modal forms are shown through it. The layer installs a
+// Qt implementation; tests install TScriptedDialogs.
+class IDialogService {
+public:
+    virtual ~IDialogService() = default;
+    // Runs Form modally and answers its modal result.
+    virtual int ShowModal(TCustomForm* Form) = 0;
+};
+// Installs a service and returns the one it replaces (nullptr: the Qt one).
+IDialogService* SetDialogService(IDialogService* Service);
+IDialogService* DialogService();
+
+struct TModalRecord {
+    AnsiString FormName;
+    AnsiString Caption;
+    int Result = mrNone;
+};
+
+// For tests: installs itself for its lifetime; every modal form is logged
+// and answered by the next scripted answer, which may fill in the form and
+// returns the modal result. With no answer left the form is cancelled.
+class TScriptedDialogs : public IDialogService {
+public:
+    TScriptedDialogs();
+    ~TScriptedDialogs() override;
+    int ShowModal(TCustomForm* Form) override;
+
+    std::deque<std::function<int(TCustomForm* Form)>> Answers;
+    std::vector<TModalRecord> Log;
+
+private:
+    IDialogService* FPrevious;
+};
+
+using TExceptionEvent = std::function<void(TObject* Sender, const Exception& E)>;
+
+class TApplication : public TComponent {
+public:
+    TApplication();
+    ~TApplication() override;
+
+    // Creates the Qt application and installs the Qt message boxes.
+    void Initialize();
+    // Runs the message loop until the main form closes or Terminate.
+    void Run();
+    void Terminate();
+    bool Terminated() const { return FTerminated; }
+    void ProcessMessages();
+
+    const AnsiString& Title() const { return FTitle; }
+    void SetTitle(const AnsiString& Value) { FTitle = Value; }
+    TCustomForm* MainForm() const { return FMainForm; }
+    void SetMainForm(TCustomForm* Value) { FMainForm = Value; }
+    TColor HintColor() const { return FHintColor; }
+    void SetHintColor(TColor Value) { FHintColor = Value; }
+
+    // The top-level handler: called inside a catch block at every event
+    // boundary. OnException, when set, takes the error; otherwise it is shown.
+    void HandleException(TObject* Sender);
+    // A message box with the title and the error icon.
+    void ShowException(const Exception& E);
+    TExceptionEvent OnException;
+
+private:
+    AnsiString FTitle;
+    TCustomForm* FMainForm = nullptr;
+    TColor FHintColor = clInfoBk;
+    bool FTerminated = false;
+};
+extern TApplication* Application;
+
+class TScreen {
+public:
+    int PixelsPerInch() const { return 96; }
+    int Width() const;
+    int Height() const;
+    // The form that has the focus, or nullptr.
+    TCustomForm* ActiveForm() const { return FActiveForm; }
+    void SetActiveForm(TCustomForm* Form);
+    int FormCount() const { return int(FForms.size()); }
+    TCustomForm* Forms(int Index) const { return FForms.at(std::size_t(Index)); }
+
+private:
+    TCustomForm* FActiveForm = nullptr;
+    std::vector<TCustomForm*> FForms;
+    friend class TCustomForm;
+};
+extern TScreen* Screen;

@@ -1,0 +1,44 @@
+// Image lists: equally sized images drawn by index.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/gui/Graphics.h"
+
+class TCustomImageList : public TComponent {
+public:
+    explicit TCustomImageList(TComponent* AOwner);
+    ~TCustomImageList() override;
+
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    // Clears the list when the size changes.
+    void SetSize(int AWidth, int AHeight);
+    void SetWidth(int Value) { SetSize(Value, FHeight); }
+    void SetHeight(int Value) { SetSize(FWidth, Value); }
+    int Count() const { return int(FImages.size()); }
+    // Adds the image (cut into as many images as fit its width); pixels of
+    // MaskColor are transparent. Returns the index of the first one.
+    int AddMasked(TBitmap* Image, TColor MaskColor);
+    int Add(TBitmap* Image) { return AddMasked(Image, clNone); }
+    void Clear();
+    // Draws image Index at (X, Y); a disabled image is drawn greyed.
+    void Draw(TCanvas* Canvas, int X, int Y, int Index, bool Enabled = true) const;
+    TNotifyEvent OnChange;
+
+private:
+    void Changed();
+    int FWidth = 16;
+    int FHeight = 16;
+    struct TImage {
+        std::unique_ptr<TBitmap> Bitmap;
+        TColor Mask;
+    };
+    std::vector<TImage> FImages;
+};
+
+class TImageList : public TCustomImageList {
+public:
+    using TCustomImageList::TCustomImageList;
+};

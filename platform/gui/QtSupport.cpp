@@ -1,0 +1,45 @@
+#include "platform/gui/QtSupport.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+QColor QtColor(TColor Color) {
+    TColor rgb = ColorToRGB(Color);
+    return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+}
+
+TColor FromQtColor(const QColor& Color) {
+    return RGB(Color.red(), Color.green(), Color.blue());
+}
+
+QFont QtFont(const TFont* Font) {
+    QFont font(QtString(Font->Name()));
+    font.setPixelSize(Font->PixelSize());
+    font.setBold(Font->Style() & fsBold);
+    font.setItalic(Font->Style() & fsItalic);
+    font.setUnderline(Font->Style() & fsUnderline);
+    font.setStrikeOut(Font->Style() & fsStrikeOut);
+    font.setKerning(false);
+    return font;
+}
+
+QString QtString(const AnsiString& Text) {
+    WideString wide = AnsiToWide(Text);
+    return QString::fromUtf16(wide.data(), qsizetype(wide.size()));
+}
+
+AnsiString FromQtString(const QString& Text) {
+    return WideToAnsi(
+        std::u16string_view(reinterpret_cast<const char16_t*>(Text.utf16()), std::size_t(Text.size())));
+}
+
+void EnsureQtApplication() {
+    if (QCoreApplication::instance()) return;
+    static int argc = 1;
+    static char name[] = "luvora";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    (void)app;
+}

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include "platform/gui/Graphics.h"
+#include "platform/gui/QtSupport.h"
+
+namespace {
+struct CanvasTest : ::testing::Test {
+    void SetUp() override { EnsureQtApplication(); }
+    TBitmap Bitmap{40, 30};
+    TCanvas* C = Bitmap.Canvas();
+};
+} // namespace
+
+TEST(ColorTest, SystemColoursResolveOnlyWhenDrawn) {
+    struct {
+        TColor In, Out;
+    } cases[] = {{clRed, 0x0000FF},
+                 {RGB(1, 2, 3), 0x030201},
+                 {clBtnFace, RGB(0xF0, 0xF0, 0xF0)},
+                 {clWindow, clWhite},
+                 {clGrayText, RGB(0x6D, 0x6D, 0x6D)},
+                 {clNone, clBlack},
+                 {clDefault, clBlack},
+                 {clSystemColor | 200, clBlack}};
+    for (auto& c : cases)
+        EXPECT_EQ(ColorToRGB(c.In), c.Out) << std::hex << c.In;
+}
+
+TEST_F(CanvasTest, RectangleAndLinesLeaveOutRightBottomAndEndPoint) {
+    C->Brush()->SetColor(clWhite);
+    C->FillRect({0, 0, 40, 30});
+    C->Pen()->SetColor(clRed);
+    C->Brush()->SetColor(clBlue);
+    C->Rectangle(2, 2, 10, 8);
+    EXPECT_EQ(Bitmap.Pixel(2, 2), clRed);
+    EXPECT_EQ(Bitmap.Pixel(9, 7), clRed);
+    EXPECT_EQ(Bitmap.Pixel(10, 7), clWhite);
+    EXPECT_EQ(Bitmap.Pixel(9, 8), clWhite);
+    EXPECT_EQ(Bitmap.Pixel(5, 5), clBlue);
+
+    C->Pen()->SetColor(clGreen);
+    C->MoveTo(20, 20);
+    C->LineTo(30, 20);
+    C->MoveTo(20, 22);
+    C->LineTo(23, 25);
+    EXPECT_EQ(Bitmap.Pixel(22, 24), clGreen);
+    EXPECT_EQ(Bitmap.Pixel(23, 25), clWhite);
+    EXPECT_EQ(Bitmap.Pixel(20, 20), clGreen);
+    EXPECT_EQ(Bitmap.Pixel(29, 20), clGreen);
+    EXPECT_EQ(Bitmap.Pixel(30, 20), clWhite);
+    EXPECT_EQ(C->PenPos(), Point(23, 25));
+}
+
+TEST_F(CanvasTest, OriginAndClipApplyToEveryCall) {
+    C->Brush()->SetColor(clWhite);
+    C->FillRect({0, 0, 40, 30});
+    C->SaveState();
+    C->MoveOrigin(10, 5);
+    C->IntersectClipRect({0, 0, 4, 4});
+    C->Brush()->SetColor(clRed);
+    C->FillRect({-5, -5, 20, 20});
+    C->RestoreState();
+    EXPECT_EQ(Bitmap.Pixel(10, 5), clRed);
+    EXPECT_EQ(Bitmap.Pixel(13, 8), clRed);
+    EXPECT_EQ(Bitmap.Pixel(14, 8), clWhite);
+    EXPECT_EQ(Bitmap.Pixel(9, 5), clWhite);
+    C->FillRect({0, 0, 1, 1}); // state restored: no clip, no origin
+    EXPECT_EQ(Bitmap.Pixel(0, 0), clRed);
+}
+
+TEST_F(CanvasTest, BoldTextIsWiderAndCp1251TextMeasures) {
+    C->Font()->SetName("Arial");
+    C->Font()->SetSize(10);
+    int plain = C->TextWidth("Groups of testees");
+    C->Font()->SetStyle(fsBold);
+    int bold = C->TextWidth("Groups of testees");
+    EXPECT_GT(bold, plain);
+    EXPECT_GT(C->TextWidth("Группы"_cp), C->TextWidth("Гр"_cp));
+    EXPECT_GT(C->TextHeight("Wg"), 10);
+}
+
+TEST_F(CanvasTest, TextOutPaintsInTheFontColourWithAClearBrush) {
+    C->Brush()->SetColor(clWhite);
+    C->FillRect({0, 0, 40, 30});
+    C->Brush()->SetStyle(TBrushStyle::bsClear);
+    C->Font()->SetColor(clRed);
+    C->Font()->SetName("Arial");
+    C->Font()->SetHeight(-20);
+    C->TextOut(2, 2, "WW");
+    int red = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            if (Bitmap.Pixel(x, y) == clRed) ++red;
+    EXPECT_GT(red, 10);
+    EXPECT_EQ(Bitmap.Pixel(0, 0), clWhite);
+}
+
+TEST_F(CanvasTest, PatternBrushTilesItsBitmap) {
+    TBitmap pattern(2, 2);
+    pattern.SetPixel(0, 0, clBlack);
+    pattern.SetPixel(1, 1, clBlack);
+    pattern.SetPixel(1, 0, clWhite);
+    pattern.SetPixel(0, 1, clWhite);
+    C->Brush()->SetBitmap(&pattern);
+    C->FillRect({0, 0, 8, 8});
+    EXPECT_EQ(Bitmap.Pixel(4, 4), clBlack);
+    EXPECT_EQ(Bitmap.Pixel(5, 4), clWhite);
+    EXPECT_EQ(Bitmap.Pixel(5, 5), clBlack);
+}
+
+TEST_F(CanvasTest, TransparentBitmapKeepsTheDestinationWhereTheKeyColourIs) {
+    C->Brush()->SetColor(clBlue);
+    C->FillRect({0, 0, 40, 30});
+    TBitmap glyph(4, 4);
+    glyph.Canvas()->Brush()->SetColor(clFuchsia);
+    glyph.Canvas()->FillRect({0, 0, 4, 4});
+    glyph.SetPixel(1, 1, clRed);
+    glyph.Transparent = true; // automatic: the bottom-left pixel
+    C->Draw(10, 10, &glyph);
+    EXPECT_EQ(Bitmap.Pixel(11, 11), clRed);
+    EXPECT_EQ(Bitmap.Pixel(10, 10), clBlue);
+    C->StretchDraw({20, 0, 28, 8}, &glyph);
+    EXPECT_EQ(Bitmap.Pixel(22, 2), clRed);
+    EXPECT_EQ(Bitmap.Pixel(20, 0), clBlue);
+}
+
+TEST(FixedMetricsCanvasTest, MeasuresEveryCharacterAlike) {
+    TFixedMetricsCanvas c(7, 10, 2);
+    EXPECT_EQ(c.TextExtent("abcd"), (TSize{28, 12}));
+    TRect r{5, 5, 100, 100};
+    c.DrawText("a&bc", r, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_EQ(r, (TRect{5, 5, 26, 17})) << "the accelerator marker takes no room";
+    TRect two{0, 0, 100, 100};
+    c.DrawText("ab\ncdef&&", two, DT_CALCRECT | DT_NOPREFIX);
+    EXPECT_EQ(two, (TRect{0, 0, 42, 24}));
+}
+
+TEST(RecordingCanvasTest, LogsCallsInDeviceCoordinates) {
+    TRecordingCanvas c;
+    c.Pen()->SetColor(clGray);
+    c.MoveOrigin(10, 20);
+    c.MoveTo(0, 0);
+    c.LineTo(5, 0);
+    c.Brush()->SetStyle(TBrushStyle::bsClear);
+    c.Rectangle(1, 2, 3, 4);
+    c.Font()->SetStyle(fsBold);
+    c.TextOut(1, 1, "Hi");
+    c.Pen()->SetStyle(TPenStyle::psClear);
+    c.LineTo(9, 9); // an invisible pen draws nothing
+    ASSERT_EQ(c.Log.size(), 3u);
+    EXPECT_EQ(c.Log[0], "Line 10,20-15,20 pen=808080");
+    EXPECT_EQ(c.Log[1], "Rectangle 11,22-13,24 pen=808080 brush=clear");
+    EXPECT_EQ(c.Calls("Text").at(0), "Text 11,21 'Hi' font=Tahoma,-11,b color=FF000008");
+}
+
+TEST(BitmapTest, ResizingKeepsPixelsAndAssignCopies) {
+    EnsureQtApplication();
+    TBitmap a(3, 3);
+    a.SetPixel(1, 1, clRed);
+    a.SetSize(5, 4);
+    EXPECT_EQ(a.Pixel(1, 1), clRed);
+    EXPECT_EQ(a.Pixel(4, 3), clWhite);
+    EXPECT_EQ(a.Pixel(5, 0), clNone) << "outside the bitmap";
+    TBitmap b;
+    EXPECT_TRUE(b.Empty());
+    b.Assign(&a);
+    a.SetPixel(1, 1, clBlue);
+    EXPECT_EQ(b.Pixel(1, 1), clRed);
+    EXPECT_EQ(b.TransparentColor(), clWhite);
+}

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/StdCtrls.h"
+#include "platform/win/MessageBox.h"
+
+TEST(DialogSeamTest, ScriptedAnswersFillTheFormWithoutBlocking) {
+    TScriptedDialogs dialogs;
+    TScriptedMessageBoxes boxes;
+    TForm form(nullptr);
+    form.SetName("Card_Form");
+    form.SetCaption("Карточка"_cp);
+    auto* ok = new TButton(&form);
+    ok->SetParent(&form);
+    ok->ModalResult = mrOk;
+    AnsiString typed;
+    dialogs.Answers.push_back([&](TCustomForm* f) {
+        EXPECT_TRUE(f->Modal());
+        typed = "filled";
+        ok->Click(); // the user presses OK
+        return f->ModalResult();
+    });
+    EXPECT_EQ(form.ShowModal(), mrOk);
+    EXPECT_EQ(form.ModalResult(), mrOk);
+    EXPECT_FALSE(form.Modal());
+    EXPECT_EQ(typed, "filled");
+    EXPECT_EQ(form.ShowModal(), mrCancel) << "no answer left: cancelled";
+    ASSERT_EQ(dialogs.Log.size(), 2u);
+    EXPECT_EQ(dialogs.Log[0].FormName, "Card_Form");
+    EXPECT_EQ(dialogs.Log[0].Caption, "Карточка"_cp);
+    EXPECT_EQ(dialogs.Log[1].Result, mrCancel);
+
+    boxes.Answers.push_back(IDNO);
+    EXPECT_EQ(MessageBox("Удалить?"_cp, "Подтверждение удаления"_cp, MB_YESNO | MB_ICONQUESTION), IDNO);
+    ASSERT_EQ(boxes.Log.size(), 1u);
+    EXPECT_EQ(boxes.Log[0].Icon(), MB_ICONQUESTION);
+}
+
+TEST(DialogSeamTest, AVisibleFormCannotBeShownModally) {
+    TScriptedDialogs dialogs;
+    TForm form(nullptr);
+    form.Show();
+    EXPECT_THROW(form.ShowModal(), EInvalidOperation);
+    EXPECT_TRUE(dialogs.Log.empty());
+    form.Hide();
+}
+
+TEST(ExceptionBoundaryTest, AnErrorInAHandlerIsShownAndTheProgramGoesOn) {
+    TScriptedMessageBoxes boxes;
+    Application->SetTitle("Luvora");
+    TForm form(nullptr);
+    auto* button = new TButton(&form);
+    button->SetParent(&form);
+    int calls = 0;
+    button->OnClick = [&](TObject*) {
+        ++calls;
+        throw EConvertError("'abc' is not a valid integer value");
+    };
+    // Through the layer's own boundary, as every Qt event is delivered.
+    CallAtEventBoundary(button, [&] { button->Click(); });
+    CallAtEventBoundary(button, [&] { throw std::runtime_error("plain"); });
+    CallAtEventBoundary(button, [&] { button->Click(); });
+    EXPECT_EQ(calls, 2);
+    ASSERT_EQ(boxes.Log.size(), 3u);
+    EXPECT_EQ(boxes.Log[0].Text, "'abc' is not a valid integer value");
+    EXPECT_EQ(boxes.Log[0].Caption, "Luvora");
+    EXPECT_EQ(boxes.Log[0].Icon(), MB_ICONERROR);
+    EXPECT_EQ(boxes.Log[1].Text, "plain");
+
+    std::vector<AnsiString> taken;
+    Application->OnException = [&](TObject*, const Exception& E) { taken.push_back(E.Message); };
+    CallAtEventBoundary(button, [&] { button->Click(); });
+    Application->OnException = nullptr;
+    EXPECT_EQ(taken.size(), 1u);
+    EXPECT_EQ(boxes.Log.size(), 3u);
+}
+
+TEST(TimerTest, ManualClockFiresDueTimersAndErrorsStayInside) {
+    TManualTimers clock;
+    TScriptedMessageBoxes boxes;
+    TTimer timer(nullptr);
+    timer.SetInterval(100);
+    int ticks = 0;
+    timer.OnTimer = [&](TObject*) {
+        if (++ticks == 3) throw Exception("tick");
+    };
+    clock.Advance(99);
+    EXPECT_EQ(ticks, 0);
+    clock.Advance(1);
+    EXPECT_EQ(ticks, 1);
+    clock.Advance(250);
+    EXPECT_EQ(ticks, 3);
+    EXPECT_EQ(boxes.Log.size(), 1u);
+    EXPECT_EQ(GetTickCount(), 350);
+    timer.SetEnabled(false);
+    clock.Advance(1000);
+    EXPECT_EQ(ticks, 3);
+    EXPECT_FALSE(clock.Running(&timer));
+}
+
+TEST(FormTest, CloseHidesAndAsksFirst) {
+    TForm form(nullptr);
+    form.Show();
+    bool allow = false;
+    form.OnCloseQuery = [&](TObject*, bool& CanClose) { CanClose = allow; };
+    form.Close();
+    EXPECT_TRUE(form.Visible());
+    allow = true;
+    TCloseAction seen = TCloseAction::caNone;
+    form.OnClose = [&](TObject*, TCloseAction& A) { seen = A; };
+    form.Close();
+    EXPECT_EQ(seen, TCloseAction::caHide);
+    EXPECT_FALSE(form.Visible());
+}

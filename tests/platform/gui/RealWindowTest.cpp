@@ -1,0 +1,100 @@
+// The Qt side of the layer: a form shown as a real (offscreen) window gets
+// paint, mouse and key events as message records.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+#include <QWidget>
+
+#include "platform/gui/Forms.h"
+#include "platform/win/MessageBox.h"
+
+namespace {
+class TPad : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    std::vector<TMessage> Seen;
+    std::vector<uint16_t> Keys;
+    std::vector<char> Chars;
+    void WndProc(TMessage& Message) override {
+        Seen.push_back(Message);
+        TCustomControl::WndProc(Message);
+    }
+    bool Saw(unsigned Msg) const {
+        return std::any_of(Seen.begin(), Seen.end(), [&](const TMessage& m) { return m.Msg == Msg; });
+    }
+
+protected:
+    void Paint() override {
+        Canvas()->Brush()->SetColor(clRed);
+        Canvas()->FillRect({0, 0, Width() / 2, Height()});
+    }
+    void KeyDown(uint16_t& Key, TShiftState Shift) override {
+        Keys.push_back(Key);
+        TCustomControl::KeyDown(Key, Shift);
+    }
+    void KeyPress(char& Key) override { Chars.push_back(Key); }
+};
+
+void Pump() {
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+} // namespace
+
+TEST(RealWindowTest, EventsArriveAsMessageRecords) {
+    TScriptedMessageBoxes boxes;
+    TForm form(nullptr);
+    form.SetBounds(50, 50, 200, 120);
+    form.SetCaption("Окно"_cp);
+    auto* pad = new TPad(&form);
+    pad->SetParent(&form);
+    pad->SetBounds(10, 10, 100, 60);
+    pad->SetTabStop(true);
+    int clicks = 0;
+    pad->OnClick = [&](TObject*) {
+        ++clicks;
+        throw Exception("from a click");
+    };
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.Widget()));
+    Pump();
+    EXPECT_EQ(form.Widget()->windowTitle(), QString::fromUtf8("Окно"));
+    EXPECT_TRUE(pad->Saw(WM_PAINT));
+    EXPECT_TRUE(pad->Saw(CM_SHOWINGCHANGED));
+
+    QImage shot = form.Widget()->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(20, 20), QColor(255, 0, 0)) << "painted through the canvas";
+    EXPECT_EQ(shot.pixelColor(100, 20), QColor(0xF0, 0xF0, 0xF0)) << "erased in clBtnFace";
+
+    QTest::mouseClick(pad->Widget(), Qt::LeftButton, Qt::ShiftModifier, QPoint(7, 9));
+    Pump();
+    auto down = std::find_if(pad->Seen.begin(), pad->Seen.end(),
+                             [](const TMessage& m) { return m.Msg == WM_LBUTTONDOWN; });
+    ASSERT_NE(down, pad->Seen.end());
+    EXPECT_EQ(LoWordSigned(down->LParam), 7);
+    EXPECT_EQ(HiWordSigned(down->LParam), 9);
+    EXPECT_TRUE(down->WParam & MK_SHIFT);
+    EXPECT_TRUE(pad->Saw(WM_LBUTTONUP));
+    EXPECT_EQ(clicks, 1);
+    ASSERT_EQ(boxes.Log.size(), 1u) << "the click's error reached the top-level handler";
+    EXPECT_EQ(boxes.Log[0].Text, "from a click");
+
+    pad->SetFocus();
+    Pump();
+    QTest::keyClick(pad->Widget(), Qt::Key_A);
+    QTest::keyClick(pad->Widget(), Qt::Key_Left);
+    Pump();
+    EXPECT_EQ(pad->Keys, (std::vector<uint16_t>{'A', VK_LEFT}));
+    EXPECT_EQ(pad->Chars, (std::vector<char>{'a'}));
+
+    QTest::mouseMove(form.Widget(), QPoint(190, 110));
+    Pump();
+    form.SetWidth(300);
+    Pump();
+    EXPECT_EQ(form.Widget()->width(), 300);
+    form.Widget()->close(); // the window's close box
+    Pump();
+    EXPECT_FALSE(form.Visible());
+}
