@@ -29,8 +29,8 @@ TEST(VirtualTreeLaziness, RootCountCreatesWithoutInitialising) {
 }
 
 TEST(VirtualTreeLaziness, FreeNodeOnlyForInitialisedNodes) {
+    TEventLog log; // outlives the tree, whose end still fires events
     TTestTree tree;
-    TEventLog log;
     log.Attach(tree);
     tree.SetRootNodeCount(10);
     tree.GetFirst();
@@ -65,8 +65,8 @@ TEST(VirtualTreeLaziness, NewDataSizeRebuildsTheTopLevelUninitialised) {
 }
 
 TEST(VirtualTreeLaziness, InitialStatesTakeEffect) {
+    TEventLog log; // outlives the tree, whose end still fires events
     TTestTree tree;
-    TEventLog log;
     log.Attach(tree);
     tree.OnInitNode = [&log](TBaseVirtualTree* t, PVirtualNode, PVirtualNode n, TVirtualNodeInitStates& s) {
         log.Lines.push_back("init");
@@ -90,8 +90,8 @@ TEST(VirtualTreeLaziness, InitialStatesTakeEffect) {
 }
 
 TEST(VirtualTreeLaziness, ResetNodeKeepsSelectionAndAsksAgain) {
+    TEventLog log; // outlives the tree, whose end still fires events
     TTestTree tree;
-    TEventLog log;
     log.Attach(tree);
     tree.SetRootNodeCount(3);
     tree.SetSelected(tree.GetFirst(), true);
@@ -118,13 +118,13 @@ TEST(VirtualTreeLaziness, ToggleInsideItsOwnExpandingDoesNothing) {
 }
 
 TEST(VirtualTreeLaziness, FullExpandOnEmptyAndOnALeaf) {
+    TEventLog log; // outlives the tree, whose end still fires events
     TTestTree tree;
     int stateChanges = 0;
     tree.OnStateChange = [&](TBaseVirtualTree*, TVirtualTreeStates, TVirtualTreeStates) { ++stateChanges; };
     tree.FullExpand();
     tree.FullCollapse();
     EXPECT_EQ(0, stateChanges);
-    TEventLog log;
     log.Attach(tree);
     tree.SetRootNodeCount(1);
     tree.FullExpand();
@@ -135,10 +135,10 @@ TEST(VirtualTreeLaziness, FullExpandOnEmptyAndOnALeaf) {
 // ---- Update blocks ---------------------------------------------------------------
 
 TEST(VirtualTreeUpdates, NestedBlocksFireChangeOnceAtTheOutermostEnd) {
+    TEventLog log; // outlives the tree, whose end still fires events
     TTestTree tree;
     tree.TreeOptions()->SetSelectionOptions({toMultiSelect});
     tree.SetRootNodeCount(5);
-    TEventLog log;
     log.Attach(tree);
     tree.BeginUpdate();
     tree.SetSelected(At(tree, {0}), true);
@@ -174,6 +174,7 @@ TEST(VirtualTreeUpdates, StructureChangesAccumulate) {
 }
 
 TEST(VirtualTreeUpdates, DelayedEventsWaitForTheTimer) {
+    TEventLog log; // outlives the tree, whose end still fires events
     TTestTree tree;
     TTimerView view;
     tree.SetView(&view);
@@ -184,7 +185,6 @@ TEST(VirtualTreeUpdates, DelayedEventsWaitForTheTimer) {
     tree.SetChildCount(At(tree, {0}), 2);
     EXPECT_EQ(1u, view.Running.count(StructureChangeTimer));
     tree.WMTimer(StructureChangeTimer);
-    TEventLog log;
     log.Attach(tree);
     for (int i : {0, 1, 2}) tree.SetSelected(At(tree, {i}), true);
     EXPECT_EQ(0, log.Count("change"));
@@ -235,7 +235,7 @@ TEST(VirtualTreeUpdates, StateChangeFilter) {
 
 // ---- Sorting ---------------------------------------------------------------------
 
-class SortFixture : public ::testing::Test {
+class VirtualTreeSort : public ::testing::Test {
 protected:
     void SetUp() override {
         tree.SetNodeDataSize(int(sizeof(TNodeRecord)));
@@ -260,7 +260,7 @@ protected:
     std::vector<int> inits;
 };
 
-TEST_F(SortFixture, InitialisesEachTopNodeOnceInOrderThenSortsStably) {
+TEST_F(VirtualTreeSort, InitialisesEachTopNodeOnceInOrderThenSortsStably) {
     keys = {2, 1, 1};
     tree.SetRootNodeCount(3);
     tree.SortTree(NoColumn, sdAscending, true);
@@ -272,7 +272,7 @@ TEST_F(SortFixture, InitialisesEachTopNodeOnceInOrderThenSortsStably) {
     EXPECT_EQ("", CheckInvariants(tree));
 }
 
-TEST_F(SortFixture, AllEqualKeepsTheOrderBothWays) {
+TEST_F(VirtualTreeSort, AllEqualKeepsTheOrderBothWays) {
     keys = {5};
     tree.SetRootNodeCount(1000);
     std::vector<int> expected(1000);
@@ -286,7 +286,7 @@ TEST_F(SortFixture, AllEqualKeepsTheOrderBothWays) {
     EXPECT_EQ(expected, Tags());
 }
 
-TEST_F(SortFixture, NoColumnBelowMinusOneAndNoInit) {
+TEST_F(VirtualTreeSort, NoColumnBelowMinusOneAndNoInit) {
     keys = {3, 2, 1};
     tree.SetRootNodeCount(3);
     tree.SortTree(InvalidColumn, sdAscending, true);
@@ -298,7 +298,7 @@ TEST_F(SortFixture, NoColumnBelowMinusOneAndNoInit) {
     for (PVirtualNode n = tree.GetFirst(); n; n = tree.GetNext(n)) EXPECT_EQ(n, At(tree, {int(n->Index)}));
 }
 
-TEST_F(SortFixture, ChildrenAreInitialisedBeforeTheyAreCompared) {
+TEST_F(VirtualTreeSort, ChildrenAreInitialisedBeforeTheyAreCompared) {
     keys = {4, 3, 2, 1};
     tree.OnInitNode = [this](TBaseVirtualTree* t, PVirtualNode, PVirtualNode n, TVirtualNodeInitStates& s) {
         auto* d = t->GetNodeData<TNodeRecord>(n);
@@ -315,7 +315,7 @@ TEST_F(SortFixture, ChildrenAreInitialisedBeforeTheyAreCompared) {
     EXPECT_EQ("", CheckInvariants(tree));
 }
 
-TEST_F(SortFixture, AFailingComparisonLosesNoNode) {
+TEST_F(VirtualTreeSort, AFailingComparisonLosesNoNode) {
     keys = {3, 1, 2};
     tree.SetRootNodeCount(50);
     int calls = 0;
@@ -328,7 +328,7 @@ TEST_F(SortFixture, AFailingComparisonLosesNoNode) {
     EXPECT_EQ("", CheckInvariants(tree));
 }
 
-TEST_F(SortFixture, AutoSortAfterUpdateBlocks) {
+TEST_F(VirtualTreeSort, AutoSortAfterUpdateBlocks) {
     keys = {3, 1, 2};
     tree.TreeOptions()->SetAutoOptions(tree.TreeOptions()->AutoOptions() + TVTAutoOptions{toAutoSort});
     tree.SetRootNodeCount(3);

@@ -221,8 +221,8 @@ TEST(VirtualTreeIteration, VisibleOrderForwardIsBackwardReversed) {
 // ---- Selection -----------------------------------------------------------------
 
 TEST(VirtualTreeSelection, SingleSelectionReplacesAndReports) {
+    TEventLog log; // outlives the tree, whose end still fires events
     TTestTree tree;
-    TEventLog log;
     tree.SetRootNodeCount(4);
     log.Attach(tree);
     tree.SetSelected(At(tree, {1}), true);
