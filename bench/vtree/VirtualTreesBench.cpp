@@ -38,7 +38,9 @@ private:
     bool FUseCache;
 };
 
-size_t HeapInUse() { return mallinfo2().uordblks; }
+size_t HeapInUse() {
+    return mallinfo2().uordblks;
+}
 
 void BM_SetRootNodeCount(benchmark::State& state) {
     const auto count = uint32_t(state.range(0));
@@ -65,7 +67,8 @@ void BM_WalkGetNext(benchmark::State& state) {
     }
     for (auto _ : state) {
         uint32_t visited = 0;
-        for (PVirtualNode n = tree.GetFirst(); n; n = tree.GetNext(n)) ++visited;
+        for (PVirtualNode n = tree.GetFirst(); n; n = tree.GetNext(n))
+            ++visited;
         benchmark::DoNotOptimize(visited);
     }
     state.SetItemsProcessed(int64_t(state.iterations()) * state.range(0));
@@ -73,7 +76,9 @@ void BM_WalkGetNext(benchmark::State& state) {
 
 // A row near the middle that is not a cache entry itself, so the query walks
 // from the entry before it as an arbitrary row would.
-int MiddleY(TBenchTree& Tree, int Count) { return (Count / 2 + 997) % Count * int(Tree.DefaultNodeHeight()) + 3; }
+int MiddleY(TBenchTree& Tree, int Count) {
+    return (Count / 2 + 997) % Count * int(Tree.DefaultNodeHeight()) + 3;
+}
 
 // GetNodeAt near the middle; with the cache the first query builds it.
 void GetNodeAtMiddle(benchmark::State& state, bool UseCache) {
@@ -83,10 +88,15 @@ void GetNodeAtMiddle(benchmark::State& state, bool UseCache) {
     int y = MiddleY(tree, count);
     int top;
     benchmark::DoNotOptimize(tree.GetNodeAt(0, y, false, top));
-    for (auto _ : state) benchmark::DoNotOptimize(tree.GetNodeAt(0, y, false, top));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(tree.GetNodeAt(0, y, false, top));
 }
-void BM_GetNodeAtCached(benchmark::State& state) { GetNodeAtMiddle(state, true); }
-void BM_GetNodeAtUncached(benchmark::State& state) { GetNodeAtMiddle(state, false); }
+void BM_GetNodeAtCached(benchmark::State& state) {
+    GetNodeAtMiddle(state, true);
+}
+void BM_GetNodeAtUncached(benchmark::State& state) {
+    GetNodeAtMiddle(state, false);
+}
 
 // What a query right after a change costs: rebuilding the cache and answering.
 void BM_CacheRebuildAndQuery(benchmark::State& state) {

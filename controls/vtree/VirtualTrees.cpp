@@ -11,9 +11,15 @@ namespace {
 // The window-less view: everything is a no-op and there is no window.
 IVTView NoView;
 
-uintptr_t Addr(PVirtualNode Node) { return reinterpret_cast<uintptr_t>(Node); }
-bool IsMarked(PVirtualNode Node) { return (Addr(Node) & 1u) != 0; }
-PVirtualNode Marked(PVirtualNode Node) { return reinterpret_cast<PVirtualNode>(Addr(Node) | 1u); }
+uintptr_t Addr(PVirtualNode Node) {
+    return reinterpret_cast<uintptr_t>(Node);
+}
+bool IsMarked(PVirtualNode Node) {
+    return (Addr(Node) & 1u) != 0;
+}
+PVirtualNode Marked(PVirtualNode Node) {
+    return reinterpret_cast<PVirtualNode>(Addr(Node) | 1u);
+}
 
 // Runs a step at the end of a scope, also when an exception passes.
 template <class F> class TFinally {
@@ -64,7 +70,8 @@ int PackNodeArray(TNodeArray& TheArray, int Count) {
 
 TBaseVirtualTree* OwnerTreeOfNode(PVirtualNode Node) {
     if (!Node) return nullptr;
-    while (Node->NextSibling != Node) Node = Node->Parent;
+    while (Node->NextSibling != Node)
+        Node = Node->Parent;
     return reinterpret_cast<TBaseVirtualTree*>(Node->Parent);
 }
 
@@ -85,14 +92,16 @@ void TCustomVirtualTreeOptions::SetPaintOptions(TVTPaintOptions Value) {
         FOwner->InvalidateView();
 }
 
-void TCustomVirtualTreeOptions::SetAnimationOptions(TVTAnimationOptions Value) { FAnimationOptions = Value; }
+void TCustomVirtualTreeOptions::SetAnimationOptions(TVTAnimationOptions Value) {
+    FAnimationOptions = Value;
+}
 
 void TCustomVirtualTreeOptions::SetAutoOptions(TVTAutoOptions Value) {
     if (Value == FAutoOptions) return;
     TVTAutoOptions old = FAutoOptions;
     FAutoOptions = Value;
-    if (FOwner && old.Contains(toAutoSpanColumns) != Value.Contains(toAutoSpanColumns) && !FOwner->IsLoading() &&
-        FOwner->HandleAllocated())
+    if (FOwner && old.Contains(toAutoSpanColumns) != Value.Contains(toAutoSpanColumns) &&
+        !FOwner->IsLoading() && FOwner->HandleAllocated())
         FOwner->InvalidateView();
 }
 
@@ -174,7 +183,9 @@ void TBaseVirtualTree::FreeSubtreeRaw(PVirtualNode Node) {
     FreeNodeBlock(Node);
 }
 
-void TBaseVirtualTree::SetView(IVTView* View) { FView = View ? View : &NoView; }
+void TBaseVirtualTree::SetView(IVTView* View) {
+    FView = View ? View : &NoView;
+}
 
 void TBaseVirtualTree::InvalidateView() {
     if (HandleAllocated()) FView->Invalidate();
@@ -207,7 +218,9 @@ PVirtualNode TBaseVirtualTree::AllocateNode() {
     return node;
 }
 
-void TBaseVirtualTree::FreeNodeBlock(PVirtualNode Node) { std::free(Node); }
+void TBaseVirtualTree::FreeNodeBlock(PVirtualNode Node) {
+    std::free(Node);
+}
 
 void TBaseVirtualTree::InitRootNode(int OldSize) {
     size_t size = sizeof(TVirtualNode) + size_t(FTotalInternalDataSize);
@@ -218,9 +231,11 @@ void TBaseVirtualTree::InitRootNode(int OldSize) {
     } else {
         void* block = std::realloc(FRoot, size);
         if (!block) throw std::bad_alloc();
-        if (size > size_t(OldSize)) std::memset(static_cast<char*>(block) + OldSize, 0, size - size_t(OldSize));
+        if (size > size_t(OldSize))
+            std::memset(static_cast<char*>(block) + OldSize, 0, size - size_t(OldSize));
         FRoot = static_cast<PVirtualNode>(block);
-        for (PVirtualNode child = FRoot->FirstChild; child; child = child->NextSibling) child->Parent = FRoot;
+        for (PVirtualNode child = FRoot->FirstChild; child; child = child->NextSibling)
+            child->Parent = FRoot;
     }
     FRoot->PrevSibling = FRoot;
     FRoot->NextSibling = FRoot;
@@ -280,8 +295,10 @@ void TBaseVirtualTree::SetNodeDataSize(int Value) {
 void TBaseVirtualTree::SetAnimationDuration(uint32_t Value) {
     FAnimationDuration = Value;
     TVTAnimationOptions a = FOptions->AnimationOptions();
-    if (Value != 0) a.Include(toAnimatedToggle);
-    else a.Exclude(toAnimatedToggle);
+    if (Value != 0)
+        a.Include(toAnimatedToggle);
+    else
+        a.Exclude(toAnimatedToggle);
     FOptions->SetAnimationOptions(a);
 }
 
@@ -338,7 +355,32 @@ void TBaseVirtualTree::SetSelectionCurveRadius(uint32_t Value) {
     if (!IsLoading()) InvalidateView();
 }
 
-void TBaseVirtualTree::SetTreeOptions(TCustomVirtualTreeOptions* Value) { FOptions->Assign(Value); }
+void TBaseVirtualTree::SetTreeOptions(TCustomVirtualTreeOptions* Value) {
+    FOptions->Assign(Value);
+}
+
+void TBaseVirtualTree::Assign(TPersistent* Source) {
+    auto* source = dynamic_cast<TBaseVirtualTree*>(Source);
+    if (!source || ReadOnly()) {
+        TComponent::Assign(Source);
+        return;
+    }
+    // Settings only: nodes and their data stay with their tree.
+    AutoScrollDelay = source->AutoScrollDelay;
+    AutoScrollInterval = source->AutoScrollInterval;
+    ChangeDelay = source->ChangeDelay;
+    SetDefaultNodeHeight(source->DefaultNodeHeight());
+    DefaultPasteMode = source->DefaultPasteMode;
+    HotCursor = source->HotCursor;
+    SetIndent(source->Indent());
+    SetMargin(source->Margin());
+    SetNodeAlignment(source->NodeAlignment());
+    SetNodeDataSize(source->NodeDataSize());
+    SetTreeOptions(source->TreeOptions());
+    SetRootNodeCount(source->RootNodeCount());
+    SetSelectionCurveRadius(source->SelectionCurveRadius());
+    SelectionBlendFactor = source->SelectionBlendFactor;
+}
 
 void TBaseVirtualTree::SetRootNodeCount(uint32_t Value) {
     if (IsLoading()) {
@@ -420,7 +462,8 @@ int TBaseVirtualTree::CountLevelDifference(PVirtualNode Node1, PVirtualNode Node
 bool TBaseVirtualTree::HasVisiblePath(PVirtualNode Node) const {
     if (Node == FRoot) return true;
     PVirtualNode run = Node->Parent;
-    while (run != FRoot && run->States.Contains(vsExpanded) && run->States.Contains(vsVisible)) run = run->Parent;
+    while (run != FRoot && run->States.Contains(vsExpanded) && run->States.Contains(vsVisible))
+        run = run->Parent;
     return run == FRoot;
 }
 
@@ -442,8 +485,10 @@ void TBaseVirtualTree::SetChildCount(PVirtualNode Node, uint32_t NewCount) {
     InterruptValidation();
     if (NewCount > Node->ChildCount) {
         uint32_t index = 0;
-        if (Node->LastChild) index = Node->LastChild->Index + 1;
-        else Node->States.Include(vsHasChildren);
+        if (Node->LastChild)
+            index = Node->LastChild->Index + 1;
+        else
+            Node->States.Include(vsHasChildren);
         Node->States.Exclude(vsNoVisibleChild).Exclude(vsHeightMeasured);
         uint32_t added = 0;
         int64_t heights = 0;
@@ -462,8 +507,10 @@ void TBaseVirtualTree::SetChildCount(PVirtualNode Node, uint32_t NewCount) {
                 child->Index = index++;
                 child->Parent = Node;
                 child->PrevSibling = Node->LastChild;
-                if (Node->LastChild) Node->LastChild->NextSibling = child;
-                else Node->FirstChild = child;
+                if (Node->LastChild)
+                    Node->LastChild->NextSibling = child;
+                else
+                    Node->FirstChild = child;
                 Node->LastChild = child;
                 heights += child->NodeHeight;
             }
@@ -497,8 +544,8 @@ uint32_t TBaseVirtualTree::GetTotalCount() {
     return FRoot->TotalCount - 1;
 }
 
-void TBaseVirtualTree::InternalConnectNode(PVirtualNode Node, PVirtualNode Destination, TVTNodeAttachMode Mode,
-                                           TBaseVirtualTree* Target) {
+void TBaseVirtualTree::InternalConnectNode(PVirtualNode Node, PVirtualNode Destination,
+                                           TVTNodeAttachMode Mode, TBaseVirtualTree* Target) {
     if (!Target) Target = this;
     switch (Mode) {
     case amNoWhere:
@@ -508,10 +555,13 @@ void TBaseVirtualTree::InternalConnectNode(PVirtualNode Node, PVirtualNode Desti
         Node->PrevSibling = Destination->PrevSibling;
         Node->NextSibling = Destination;
         Destination->PrevSibling = Node;
-        if (Node->PrevSibling) Node->PrevSibling->NextSibling = Node;
-        else Node->Parent->FirstChild = Node;
+        if (Node->PrevSibling)
+            Node->PrevSibling->NextSibling = Node;
+        else
+            Node->Parent->FirstChild = Node;
         Node->Index = Destination->Index;
-        for (PVirtualNode run = Destination; run; run = run->NextSibling) ++run->Index;
+        for (PVirtualNode run = Destination; run; run = run->NextSibling)
+            ++run->Index;
         break;
     }
     case amInsertAfter: {
@@ -519,21 +569,27 @@ void TBaseVirtualTree::InternalConnectNode(PVirtualNode Node, PVirtualNode Desti
         Node->NextSibling = Destination->NextSibling;
         Node->PrevSibling = Destination;
         Destination->NextSibling = Node;
-        if (Node->NextSibling) Node->NextSibling->PrevSibling = Node;
-        else Node->Parent->LastChild = Node;
+        if (Node->NextSibling)
+            Node->NextSibling->PrevSibling = Node;
+        else
+            Node->Parent->LastChild = Node;
         Node->Index = Destination->Index;
-        for (PVirtualNode run = Node; run; run = run->NextSibling) ++run->Index;
+        for (PVirtualNode run = Node; run; run = run->NextSibling)
+            ++run->Index;
         break;
     }
     case amAddChildFirst: {
         Node->Parent = Destination;
         Node->PrevSibling = nullptr;
         Node->NextSibling = Destination->FirstChild;
-        if (Destination->FirstChild) Destination->FirstChild->PrevSibling = Node;
-        else Destination->LastChild = Node;
+        if (Destination->FirstChild)
+            Destination->FirstChild->PrevSibling = Node;
+        else
+            Destination->LastChild = Node;
         Destination->FirstChild = Node;
         uint32_t index = 0;
-        for (PVirtualNode run = Node; run; run = run->NextSibling) run->Index = index++;
+        for (PVirtualNode run = Node; run; run = run->NextSibling)
+            run->Index = index++;
         break;
     }
     case amAddChildLast: {
@@ -541,14 +597,18 @@ void TBaseVirtualTree::InternalConnectNode(PVirtualNode Node, PVirtualNode Desti
         Node->NextSibling = nullptr;
         Node->PrevSibling = Destination->LastChild;
         Node->Index = Destination->LastChild ? Destination->LastChild->Index + 1 : 0;
-        if (Destination->LastChild) Destination->LastChild->NextSibling = Node;
-        else Destination->FirstChild = Node;
+        if (Destination->LastChild)
+            Destination->LastChild->NextSibling = Node;
+        else
+            Destination->FirstChild = Node;
         Destination->LastChild = Node;
         break;
     }
     }
-    Node->States.Exclude(vsCheckChanging).Exclude(vsCutCopyMarked).Exclude(vsBeingDeleted).Exclude(
-        vsClearingChildren);
+    Node->States.Exclude(vsCheckChanging)
+        .Exclude(vsCutCopyMarked)
+        .Exclude(vsBeingDeleted)
+        .Exclude(vsClearingChildren);
     if (Mode == amNoWhere) return;
     PVirtualNode parent = Node->Parent;
     ++parent->ChildCount;
@@ -558,8 +618,10 @@ void TBaseVirtualTree::InternalConnectNode(PVirtualNode Node, PVirtualNode Desti
         Target->AdjustTotalHeight(parent, Node->TotalHeight, true);
     if (Target->IsFullyVisible(Node)) Target->FVisibleCount += Target->CountVisibleChildren(Node) + 1;
     if (parent != Target->FRoot) {
-        if (Node->States.Contains(vsVisible)) parent->States.Exclude(vsNoVisibleChild);
-        else if (parent->ChildCount == 1) parent->States.Include(vsNoVisibleChild);
+        if (Node->States.Contains(vsVisible))
+            parent->States.Exclude(vsNoVisibleChild);
+        else if (parent->ChildCount == 1)
+            parent->States.Include(vsNoVisibleChild);
     }
 }
 
@@ -587,13 +649,16 @@ PVirtualNode TBaseVirtualTree::InternalDisconnectNode(PVirtualNode Node, bool Ke
     if (adjustHeight) AdjustTotalHeight(parent, -int64_t(Node->TotalHeight), true);
     if (wasFullyVisible) FVisibleCount -= CountVisibleChildren(Node) + 1;
 
-    if (Node->PrevSibling) Node->PrevSibling->NextSibling = Node->NextSibling;
-    else parent->FirstChild = Node->NextSibling;
+    if (Node->PrevSibling)
+        Node->PrevSibling->NextSibling = Node->NextSibling;
+    else
+        parent->FirstChild = Node->NextSibling;
     if (Node->NextSibling) {
         Node->NextSibling->PrevSibling = Node->PrevSibling;
         if (Reindex) {
             uint32_t index = Node->Index;
-            for (PVirtualNode run = Node->NextSibling; run; run = run->NextSibling) run->Index = index++;
+            for (PVirtualNode run = Node->NextSibling; run; run = run->NextSibling)
+                run->Index = index++;
         }
     } else {
         parent->LastChild = Node->PrevSibling;
@@ -603,8 +668,10 @@ PVirtualNode TBaseVirtualTree::InternalDisconnectNode(PVirtualNode Node, bool Ke
 
     // Decided on the list as it is now, without the node.
     if (updateHidden) {
-        if (FUpdateCount > 0) SetStatesDirect({tsUpdateHiddenChildrenNeeded}, {});
-        else DetermineHiddenChildrenFlag(parent);
+        if (FUpdateCount > 0)
+            SetStatesDirect({tsUpdateHiddenChildrenNeeded}, {});
+        else
+            DetermineHiddenChildrenFlag(parent);
     }
     return result;
 }
@@ -619,8 +686,7 @@ void TBaseVirtualTree::DeleteChildren(PVirtualNode Node, bool ResetHasChildren) 
     {
         TFinally end([&] { EndBareUpdate(); });
         InterruptValidation();
-        bool parentVisible =
-            Node == FRoot || (IsFullyVisible(Node) && Node->States.Contains(vsExpanded));
+        bool parentVisible = Node == FRoot || (IsFullyVisible(Node) && Node->States.Contains(vsExpanded));
         Node->States.Include(vsClearingChildren);
         PVirtualNode run = Node->LastChild;
         while (run) {
@@ -654,11 +720,14 @@ void TBaseVirtualTree::DeleteChildren(PVirtualNode Node, bool ResetHasChildren) 
     if (FUpdateCount == 0) {
         ValidateCache();
         FView->UpdateScrollBars(true);
-        if (oldX != FOffsetX || oldY != FOffsetY) InvalidateView();
-        else InvalidateToBottom(Node);
+        if (oldX != FOffsetX || oldY != FOffsetY)
+            InvalidateView();
+        else
+            InvalidateToBottom(Node);
     }
     if (error) std::rethrow_exception(error);
-    StructureChange(reported ? Node : nullptr, crChildDeleted);
+    // The hidden root is reported as nil, as everywhere else.
+    StructureChange(reported == FRoot ? nullptr : reported, crChildDeleted);
 }
 
 void TBaseVirtualTree::DeleteNode(PVirtualNode Node, bool Reindex) {
@@ -753,11 +822,15 @@ void TBaseVirtualTree::MoveTo(PVirtualNode Source, PVirtualNode Target, TVTNodeA
         RaiseTreeError("Moving nodes into another tree needs the tree stream format, which is not built yet.",
                        0);
     if (Target == FRoot) {
-        if (Mode == amInsertBefore) Mode = amAddChildFirst;
-        else if (Mode == amInsertAfter) Mode = amAddChildLast;
+        if (Mode == amInsertBefore)
+            Mode = amAddChildFirst;
+        else if (Mode == amInsertAfter)
+            Mode = amAddChildLast;
     }
-    if (!Target->States.Contains(vsInitDone)) InitNode(Target);
-    else if (Target->States.Contains(vsHasChildren) && Target->ChildCount == 0) InitChildren(Target);
+    if (!Target->States.Contains(vsInitDone))
+        InitNode(Target);
+    else if (Target->States.Contains(vsHasChildren) && Target->ChildCount == 0)
+        InitChildren(Target);
 
     doMove = DoNodeMoving(Source, Target == FRoot ? nullptr : Target);
     if (doMove) {
@@ -800,8 +873,10 @@ void TBaseVirtualTree::InitNode(PVirtualNode Node) {
     if (initStates.Contains(ivsSelected)) InternalAddToSelection(Node, false);
     if (initStates.Contains(ivsMultiline)) Node->States.Include(vsMultiline);
     if (Node->States.Contains(vsExpanded) != initStates.Contains(ivsExpanded)) {
-        if (initStates.Contains(ivsExpanded)) ToggleNode(Node);
-        else if (Node->States.Contains(vsHasChildren)) InitChildren(Node);
+        if (initStates.Contains(ivsExpanded))
+            ToggleNode(Node);
+        else if (Node->States.Contains(vsHasChildren))
+            InitChildren(Node);
     }
 }
 
@@ -819,8 +894,10 @@ void TBaseVirtualTree::InitChildren(PVirtualNode Node) {
 
 void TBaseVirtualTree::ReinitNode(PVirtualNode Node, bool Recursive) {
     if (Node && Node != FRoot) {
-        Node->States.Exclude(vsCheckChanging).Exclude(vsCutCopyMarked).Exclude(vsBeingDeleted).Exclude(
-            vsHeightMeasured);
+        Node->States.Exclude(vsCheckChanging)
+            .Exclude(vsCutCopyMarked)
+            .Exclude(vsBeingDeleted)
+            .Exclude(vsHeightMeasured);
         InitNode(Node);
     }
     if (Recursive) ReinitChildren(Node, true);
@@ -829,7 +906,8 @@ void TBaseVirtualTree::ReinitNode(PVirtualNode Node, bool Recursive) {
 void TBaseVirtualTree::ReinitChildren(PVirtualNode Node, bool Recursive) {
     if (!Node) Node = FRoot;
     InitChildren(Node);
-    for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling) ReinitNode(child, Recursive);
+    for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling)
+        ReinitNode(child, Recursive);
 }
 
 void TBaseVirtualTree::ResetNode(PVirtualNode Node) {
@@ -854,13 +932,15 @@ void TBaseVirtualTree::ValidateNode(PVirtualNode Node, bool Recursive) {
     if (Node != FRoot && !Node->States.Contains(vsInitDone)) InitNode(Node);
     if (!Recursive) return;
     if (Node->States.Contains(vsHasChildren) && Node->ChildCount == 0) InitChildren(Node);
-    for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling) ValidateNode(child, true);
+    for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling)
+        ValidateNode(child, true);
 }
 
 void TBaseVirtualTree::ValidateChildren(PVirtualNode Node, bool Recursive) {
     if (!Node) Node = FRoot;
     if (Node->States.Contains(vsHasChildren) && Node->ChildCount == 0) InitChildren(Node);
-    for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling) ValidateNode(child, Recursive);
+    for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling)
+        ValidateNode(child, Recursive);
 }
 
 void TBaseVirtualTree::ToggleNode(PVirtualNode Node) {
@@ -916,15 +996,18 @@ void TBaseVirtualTree::ToggleNode(PVirtualNode Node) {
     if (Node->FirstChild) {
         FView->UpdateScrollBars(true);
         if (HandleAllocated()) {
-            if (Node->States.Contains(vsExpanded) &&
-                FOptions->AutoOptions().Contains(toAutoScrollOnExpand)) {
-                if (int64_t(Node->TotalHeight) > FView->ClientHeight()) FView->SetTopNode(Node);
+            if (Node->States.Contains(vsExpanded) && FOptions->AutoOptions().Contains(toAutoScrollOnExpand)) {
+                if (int64_t(Node->TotalHeight) > FView->ClientHeight())
+                    FView->SetTopNode(Node);
                 else
                     FView->ScrollIntoView(Node->LastChild,
-                                          FOptions->SelectionOptions().Contains(toCenterScrollIntoView), false);
+                                          FOptions->SelectionOptions().Contains(toCenterScrollIntoView),
+                                          false);
             }
-            if (lastTop == GetTopNode()) InvalidateToBottom(Node);
-            else FView->Invalidate();
+            if (lastTop == GetTopNode())
+                InvalidateToBottom(Node);
+            else
+                FView->Invalidate();
         }
     } else {
         InvalidateNode(Node);
@@ -1016,8 +1099,10 @@ void TBaseVirtualTree::DetermineHiddenChildrenFlag(PVirtualNode Node) {
         bool anyVisible = false;
         for (PVirtualNode child = Node->FirstChild; child && !anyVisible; child = child->NextSibling)
             anyVisible = child->States.Contains(vsVisible);
-        if (anyVisible) Node->States.Exclude(vsNoVisibleChild);
-        else Node->States.Include(vsNoVisibleChild);
+        if (anyVisible)
+            Node->States.Exclude(vsNoVisibleChild);
+        else
+            Node->States.Include(vsNoVisibleChild);
     } else if (Node->States.Contains(vsHasChildren)) {
         Node->States.Exclude(vsNoVisibleChild);
     } else {
@@ -1026,7 +1111,8 @@ void TBaseVirtualTree::DetermineHiddenChildrenFlag(PVirtualNode Node) {
 }
 
 void TBaseVirtualTree::DetermineHiddenChildrenFlagAllNodes() {
-    for (PVirtualNode run = GetFirstNoInit(); run; run = GetNextNoInit(run)) DetermineHiddenChildrenFlag(run);
+    for (PVirtualNode run = GetFirstNoInit(); run; run = GetNextNoInit(run))
+        DetermineHiddenChildrenFlag(run);
 }
 
 // ---- Update blocks and change notification ------------------------------------------
@@ -1086,14 +1172,20 @@ void TBaseVirtualTree::EndBareUpdate() {
 
 void TBaseVirtualTree::AdviseChangeEvent(bool IsStructureChange, PVirtualNode Node, TChangeReason Reason) {
     if (IsStructureChange) {
-        if (FStates.Contains(tsStructureChangePending)) FView->KillTimer(StructureChangeTimer);
-        else DoStateChange({tsStructureChangePending});
+        if (FStates.Contains(tsStructureChangePending))
+            FView->KillTimer(StructureChangeTimer);
+        else
+            DoStateChange({tsStructureChangePending});
         FLastStructureChangeNode = Node;
-        if (FLastStructureChangeReason == crIgnore) FLastStructureChangeReason = Reason;
-        else if (Reason != crIgnore) FLastStructureChangeReason = crAccumulated;
+        if (FLastStructureChangeReason == crIgnore)
+            FLastStructureChangeReason = Reason;
+        else if (Reason != crIgnore)
+            FLastStructureChangeReason = crAccumulated;
     } else {
-        if (FStates.Contains(tsChangePending)) FView->KillTimer(ChangeTimer);
-        else DoStateChange({tsChangePending});
+        if (FStates.Contains(tsChangePending))
+            FView->KillTimer(ChangeTimer);
+        else
+            DoStateChange({tsChangePending});
         FLastChangedNode = Node;
     }
 }
@@ -1101,15 +1193,19 @@ void TBaseVirtualTree::AdviseChangeEvent(bool IsStructureChange, PVirtualNode No
 void TBaseVirtualTree::Change(PVirtualNode Node) {
     AdviseChangeEvent(false, Node, crIgnore);
     if (FUpdateCount > 0) return;
-    if (ChangeDelay == 0 || FStates.Contains(tsSynchMode)) DoChange(Node);
-    else FView->SetTimer(ChangeTimer, ChangeDelay);
+    if (ChangeDelay == 0 || FStates.Contains(tsSynchMode))
+        DoChange(Node);
+    else
+        FView->SetTimer(ChangeTimer, ChangeDelay);
 }
 
 void TBaseVirtualTree::StructureChange(PVirtualNode Node, TChangeReason Reason) {
     AdviseChangeEvent(true, Node, Reason);
     if (FUpdateCount > 0) return;
-    if (ChangeDelay == 0 || FStates.Contains(tsSynchMode)) DoStructureChange(Node, Reason);
-    else FView->SetTimer(StructureChangeTimer, ChangeDelay);
+    if (ChangeDelay == 0 || FStates.Contains(tsSynchMode))
+        DoStructureChange(Node, Reason);
+    else
+        FView->SetTimer(StructureChangeTimer, ChangeDelay);
 }
 
 void TBaseVirtualTree::WMTimer(unsigned TimerID) {
@@ -1137,7 +1233,9 @@ void TBaseVirtualTree::ValidateCache() {
     InterruptValidation();
 }
 
-void TBaseVirtualTree::InterruptValidation() { DoStateChange({tsStopValidation}, {tsUseCache}); }
+void TBaseVirtualTree::InterruptValidation() {
+    DoStateChange({tsStopValidation}, {tsUseCache});
+}
 
 uint32_t TBaseVirtualTree::GetCacheEntryCount() const {
     if (FVisibleCount < 2) return 0;
@@ -1196,8 +1294,10 @@ PVirtualNode TBaseVirtualTree::CacheEntryForPosition(uint32_t Position, uint32_t
     // The last entry whose top is not below Position.
     while (high - low > 1) {
         size_t mid = (low + high) / 2;
-        if (FPositionCache[mid].AbsoluteTop <= Position) low = mid;
-        else high = mid;
+        if (FPositionCache[mid].AbsoluteTop <= Position)
+            low = mid;
+        else
+            high = mid;
     }
     if (FPositionCache.empty()) {
         Top = 0;
@@ -1211,8 +1311,10 @@ PVirtualNode TBaseVirtualTree::CacheEntryForNode(PVirtualNode Node, uint32_t& To
     size_t low = 0, high = FPositionCache.size();
     while (high - low > 1) {
         size_t mid = (low + high) / 2;
-        if (CompareNodePositions(FPositionCache[mid].Node, Node) <= 0) low = mid;
-        else high = mid;
+        if (CompareNodePositions(FPositionCache[mid].Node, Node) <= 0)
+            low = mid;
+        else
+            high = mid;
     }
     if (FPositionCache.empty()) {
         Top = 0;
@@ -1237,16 +1339,15 @@ void TBaseVirtualTree::Sort(PVirtualNode Node, TColumnIndex Column, TSortDirecti
     if (Node->ChildCount > 1) {
         TNodeArray children;
         children.reserve(Node->ChildCount);
-        for (PVirtualNode run = Node->FirstChild; run; run = run->NextSibling) children.push_back(run);
+        for (PVirtualNode run = Node->FirstChild; run; run = run->NextSibling)
+            children.push_back(run);
         // The links stay untouched until the order is known, so a failing comparison loses nothing.
         if (Direction == sdAscending)
-            std::stable_sort(children.begin(), children.end(), [&](PVirtualNode a, PVirtualNode b) {
-                return DoCompare(b, a, Column) > 0;
-            });
+            std::stable_sort(children.begin(), children.end(),
+                             [&](PVirtualNode a, PVirtualNode b) { return DoCompare(b, a, Column) > 0; });
         else
-            std::stable_sort(children.begin(), children.end(), [&](PVirtualNode a, PVirtualNode b) {
-                return DoCompare(b, a, Column) < 0;
-            });
+            std::stable_sort(children.begin(), children.end(),
+                             [&](PVirtualNode a, PVirtualNode b) { return DoCompare(b, a, Column) < 0; });
         PVirtualNode previous = nullptr;
         uint32_t index = 0;
         for (PVirtualNode child : children) {
@@ -1296,7 +1397,9 @@ PVirtualNode TBaseVirtualTree::GetFirst() {
     return result;
 }
 
-PVirtualNode TBaseVirtualTree::GetFirstNoInit() const { return FRoot->FirstChild; }
+PVirtualNode TBaseVirtualTree::GetFirstNoInit() const {
+    return FRoot->FirstChild;
+}
 
 PVirtualNode TBaseVirtualTree::GetFirstInitialized() const {
     PVirtualNode result = GetFirstNoInit();
@@ -1312,22 +1415,28 @@ PVirtualNode TBaseVirtualTree::GetNextInitialized(PVirtualNode Node) const {
     return result;
 }
 
-PVirtualNode TBaseVirtualTree::GetFirstSelected() { return GetNextSelected(nullptr); }
+PVirtualNode TBaseVirtualTree::GetFirstSelected() {
+    return GetNextSelected(nullptr);
+}
 
 PVirtualNode TBaseVirtualTree::GetNextSelected(PVirtualNode Node) {
     if (FSelectionCount <= 0) return nullptr;
     PVirtualNode run = (!Node || Node == FRoot) ? GetFirstNoInit() : GetNextNoInit(Node);
-    while (run && !run->States.Contains(vsSelected)) run = GetNextNoInit(run);
+    while (run && !run->States.Contains(vsSelected))
+        run = GetNextNoInit(run);
     if (run && !run->States.Contains(vsInitDone)) InitNode(run);
     return run;
 }
 
-PVirtualNode TBaseVirtualTree::GetFirstCutCopy() { return GetNextCutCopy(nullptr); }
+PVirtualNode TBaseVirtualTree::GetFirstCutCopy() {
+    return GetNextCutCopy(nullptr);
+}
 
 PVirtualNode TBaseVirtualTree::GetNextCutCopy(PVirtualNode Node) {
     if (!FStates.Contains(tsCutPending) && !FStates.Contains(tsCopyPending)) return nullptr;
     PVirtualNode run = (!Node || Node == FRoot) ? GetFirstNoInit() : GetNextNoInit(Node);
-    while (run && !run->States.Contains(vsCutCopyMarked)) run = GetNextNoInit(run);
+    while (run && !run->States.Contains(vsCutCopyMarked))
+        run = GetNextNoInit(run);
     if (run && !run->States.Contains(vsInitDone)) InitNode(run);
     return run;
 }
@@ -1407,19 +1516,22 @@ PVirtualNode TBaseVirtualTree::GetLastVisibleChildNoInit(PVirtualNode Node) cons
 
 PVirtualNode TBaseVirtualTree::GetLast(PVirtualNode Node) {
     PVirtualNode result = nullptr;
-    for (PVirtualNode next = GetLastChild(Node); next; next = GetLastChild(next)) result = next;
+    for (PVirtualNode next = GetLastChild(Node); next; next = GetLastChild(next))
+        result = next;
     return result;
 }
 
 PVirtualNode TBaseVirtualTree::GetLastNoInit(PVirtualNode Node) const {
     PVirtualNode result = nullptr;
-    for (PVirtualNode next = GetLastChildNoInit(Node); next; next = GetLastChildNoInit(next)) result = next;
+    for (PVirtualNode next = GetLastChildNoInit(Node); next; next = GetLastChildNoInit(next))
+        result = next;
     return result;
 }
 
 PVirtualNode TBaseVirtualTree::GetLastVisible(PVirtualNode Node) {
     PVirtualNode result = nullptr;
-    for (PVirtualNode next = GetLastVisibleChild(Node); next; next = GetLastVisibleChild(next)) result = next;
+    for (PVirtualNode next = GetLastVisibleChild(Node); next; next = GetLastVisibleChild(next))
+        result = next;
     return result;
 }
 
@@ -1528,7 +1640,8 @@ PVirtualNode TBaseVirtualTree::GetVisibleParent(PVirtualNode Node) const {
             result = result->Parent;
         } while (result != FRoot && !result->States.Contains(vsExpanded));
         if (result == FRoot || IsFullyVisible(result)) break;
-        while (result != FRoot && result->Parent->States.Contains(vsExpanded)) result = result->Parent;
+        while (result != FRoot && result->Parent->States.Contains(vsExpanded))
+            result = result->Parent;
     }
     return result;
 }
@@ -1549,7 +1662,8 @@ PVirtualNode TBaseVirtualTree::GetNextVisible(PVirtualNode Node) {
     if (!Node || Node == FRoot) return nullptr;
     PVirtualNode run = Node;
     if (IsFullyVisible(Node)) {
-        if (Node->States.Contains(vsExpanded) && Node->States.Contains(vsHasChildren) && Node->ChildCount == 0)
+        if (Node->States.Contains(vsExpanded) && Node->States.Contains(vsHasChildren) &&
+            Node->ChildCount == 0)
             InitChildren(Node);
         if (Node->States.Contains(vsExpanded) && Node->FirstChild) {
             run = Node->FirstChild;
@@ -1629,7 +1743,8 @@ PVirtualNode TBaseVirtualTree::GetPreviousVisibleNoInit(PVirtualNode Node) const
 uint32_t TBaseVirtualTree::GetNodeLevel(PVirtualNode Node) const {
     uint32_t level = 0;
     if (!Node || Node == FRoot) return 0;
-    for (PVirtualNode run = Node->Parent; run != FRoot; run = run->Parent) ++level;
+    for (PVirtualNode run = Node->Parent; run != FRoot; run = run->Parent)
+        ++level;
     return level;
 }
 
@@ -1646,8 +1761,10 @@ int TBaseVirtualTree::CompareNodePositions(PVirtualNode Node1, PVirtualNode Node
     if (HasAsParent(Node1, Node2)) return 1;
     if (HasAsParent(Node2, Node1)) return -1;
     uint32_t level1 = GetNodeLevel(Node1), level2 = GetNodeLevel(Node2);
-    for (; level1 > level2; --level1) Node1 = Node1->Parent;
-    for (; level2 > level1; --level2) Node2 = Node2->Parent;
+    for (; level1 > level2; --level1)
+        Node1 = Node1->Parent;
+    for (; level2 > level1; --level2)
+        Node2 = Node2->Parent;
     while (Node1->Parent != Node2->Parent) {
         Node1 = Node1->Parent;
         Node2 = Node2->Parent;
@@ -1790,8 +1907,10 @@ int TBaseVirtualTree::AddToSelectionCounted(TNodeArray& NewItems, int NewLength,
             skip = node->States.Contains(vsDisabled) ||
                    (levelConstraint && int(GetNodeLevel(node)) != FLastSelectionLevel) ||
                    (siblingConstraint && node->Parent != FRangeAnchor->Parent);
-        if (skip) NewItems[size_t(i)] = Marked(node);
-        else node->States.Include(vsSelected);
+        if (skip)
+            NewItems[size_t(i)] = Marked(node);
+        else
+            node->States.Include(vsSelected);
     }
     int count = PackNodeArray(NewItems, NewLength);
     if (count <= 0) return 0;
@@ -1855,7 +1974,8 @@ void TBaseVirtualTree::InternalRemoveFromSelection(PVirtualNode Node) {
 void TBaseVirtualTree::InternalClearSelection() {
     // Marked entries may refer to freed nodes; they are dropped before anything is touched.
     PackSelection();
-    for (int i = FSelectionCount - 1; i >= 0; --i) FSelection[size_t(i)]->States.Exclude(vsSelected);
+    for (int i = FSelectionCount - 1; i >= 0; --i)
+        FSelection[size_t(i)]->States.Exclude(vsSelected);
     ResetRangeAnchor();
     FSelection.clear();
     FSelection.shrink_to_fit();
@@ -1880,8 +2000,10 @@ void TBaseVirtualTree::SetSelected(PVirtualNode Node, bool Value) {
     // A disabled node cannot be selected; the selection it would replace stays.
     if (Value && Node->States.Contains(vsDisabled)) return;
     if (Value) {
-        if (FSelectionCount == 0) FRangeAnchor = Node;
-        else if (!FOptions->SelectionOptions().Contains(toMultiSelect)) ClearSelection();
+        if (FSelectionCount == 0)
+            FRangeAnchor = Node;
+        else if (!FOptions->SelectionOptions().Contains(toMultiSelect))
+            ClearSelection();
         AddToSelection(Node);
         if (!FRangeAnchor) FRangeAnchor = Node;
     } else {
@@ -1901,10 +2023,11 @@ void TBaseVirtualTree::SetFocusedNode(PVirtualNode Value) {
 
 void TBaseVirtualTree::DoFocusNode(PVirtualNode Node, bool Ask) {
     if (Node == FRoot) Node = nullptr;
-    if (Node != FFocusedNode && (!Ask || DoFocusChanging(FFocusedNode, Node, FFocusedColumn, FFocusedColumn))) {
+    if (Node != FFocusedNode &&
+        (!Ask || DoFocusChanging(FFocusedNode, Node, FFocusedColumn, FFocusedColumn))) {
         if (FFocusedNode) {
-            if (FOptions->AutoOptions().Contains(toAutoExpand) && Node && Node->Parent == FFocusedNode->Parent &&
-                FFocusedNode->States.Contains(vsExpanded))
+            if (FOptions->AutoOptions().Contains(toAutoExpand) && Node &&
+                Node->Parent == FFocusedNode->Parent && FFocusedNode->States.Contains(vsExpanded))
                 ToggleNode(FFocusedNode);
             else
                 InvalidateNode(FFocusedNode);
@@ -1918,9 +2041,9 @@ void TBaseVirtualTree::DoFocusNode(PVirtualNode Node, bool Ask) {
         if (FUpdateCount == 0 && HandleAllocated()) {
             bool buttonDown = FStates.Contains(tsLeftButtonDown) || FStates.Contains(tsMiddleButtonDown) ||
                               FStates.Contains(tsRightButtonDown);
-            FView->ScrollIntoView(FFocusedNode,
-                                  FOptions->SelectionOptions().Contains(toCenterScrollIntoView) && !buttonDown,
-                                  !FOptions->AutoOptions().Contains(toDisableAutoscrollOnFocus));
+            FView->ScrollIntoView(
+                FFocusedNode, FOptions->SelectionOptions().Contains(toCenterScrollIntoView) && !buttonDown,
+                !FOptions->AutoOptions().Contains(toDisableAutoscrollOnFocus));
         }
     }
     if (FSelectionCount == 0) ResetRangeAnchor();
@@ -1934,8 +2057,10 @@ void TBaseVirtualTree::InvalidateNode(PVirtualNode Node) {
 
 void TBaseVirtualTree::InvalidateToBottom(PVirtualNode Node) {
     if (FUpdateCount > 0 || !HandleAllocated()) return;
-    if (!Node || Node == FRoot) FView->Invalidate();
-    else if (Node->States.Contains(vsVisible) && Node->States.Contains(vsInitDone)) FView->InvalidateToBottom(Node);
+    if (!Node || Node == FRoot)
+        FView->Invalidate();
+    else if (Node->States.Contains(vsVisible) && Node->States.Contains(vsInitDone))
+        FView->InvalidateToBottom(Node);
 }
 
 void TBaseVirtualTree::RepaintNode(PVirtualNode Node) {
@@ -1945,9 +2070,9 @@ void TBaseVirtualTree::RepaintNode(PVirtualNode Node) {
 // ---- Freeing ---------------------------------------------------------------------------
 
 void TBaseVirtualTree::ForgetNode(PVirtualNode Node) {
-    for (PVirtualNode* ref : {&FFocusedNode, &FRangeAnchor, &FCurrentHotNode, &FDropTargetNode, &FLastDropTarget,
-                              &FCheckNode, &FLastSearchNode, &FEditNode, &FLastChangedNode,
-                              &FLastStructureChangeNode})
+    for (PVirtualNode* ref :
+         {&FFocusedNode, &FRangeAnchor, &FCurrentHotNode, &FDropTargetNode, &FLastDropTarget, &FCheckNode,
+          &FLastSearchNode, &FEditNode, &FLastChangedNode, &FLastStructureChangeNode})
         if (*ref == Node) *ref = nullptr;
     if (Node->States.Contains(vsSelected)) {
         InternalRemoveFromSelection(Node);
@@ -2012,8 +2137,7 @@ bool TBaseVirtualTree::DoFocusChanging(PVirtualNode OldNode, PVirtualNode NewNod
 
 void TBaseVirtualTree::DoFreeNode(PVirtualNode Node) {
     ForgetNode(Node);
-    if (OnFreeNode &&
-        (Node->States.Contains(vsInitDone) || Node->States.Contains(vsDataNeedsFree))) {
+    if (OnFreeNode && (Node->States.Contains(vsInitDone) || Node->States.Contains(vsDataNeedsFree))) {
         try {
             OnFreeNode(this, Node);
         } catch (...) {
@@ -2029,7 +2153,9 @@ void TBaseVirtualTree::DoGetNodeDataSize(int& Size) {
     if (OnGetNodeDataSize) OnGetNodeDataSize(this, Size);
 }
 
-int TBaseVirtualTree::DoGetNodeWidth(PVirtualNode, TColumnIndex, TCanvas*) { return 0; }
+int TBaseVirtualTree::DoGetNodeWidth(PVirtualNode, TColumnIndex, TCanvas*) {
+    return 0;
+}
 
 void TBaseVirtualTree::DoHotChange(PVirtualNode Old, PVirtualNode New) {
     if (OnHotChange) OnHotChange(this, Old, New);
@@ -2045,7 +2171,8 @@ void TBaseVirtualTree::DoInitChildren(PVirtualNode Node, uint32_t& ChildCount) {
     if (OnInitChildren) OnInitChildren(this, Node, ChildCount);
 }
 
-void TBaseVirtualTree::DoInitNode(PVirtualNode Parent, PVirtualNode Node, TVirtualNodeInitStates& InitStates) {
+void TBaseVirtualTree::DoInitNode(PVirtualNode Parent, PVirtualNode Node,
+                                  TVirtualNodeInitStates& InitStates) {
     if (OnInitNode) OnInitNode(this, Parent, Node, InitStates);
 }
 

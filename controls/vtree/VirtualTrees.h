@@ -21,7 +21,8 @@ template <class E, class Storage = uint64_t> class TSet {
 public:
     constexpr TSet() = default;
     constexpr TSet(std::initializer_list<E> Members) {
-        for (E m : Members) FBits |= Bit(m);
+        for (E m : Members)
+            FBits |= Bit(m);
     }
     static constexpr TSet FromBits(Storage Bits) {
         TSet s;
@@ -277,14 +278,20 @@ public:
 // Raises EVirtualTreeError with Code as its help context.
 [[noreturn]] void RaiseTreeError(const AnsiString& Message, int Code);
 
-inline constexpr const char* SEditLinkIsNil = "Edit link must not be nil.";                                 // 2000
-inline constexpr const char* SWrongMoveError = "Target node cannot be a child node of the node to be moved."; // 2001
-inline constexpr const char* SWrongStreamFormat = "Unable to load tree structure, the format is wrong.";     // 2002
-inline constexpr const char* SWrongStreamVersion = "Unable to load tree structure, the version is unknown."; // 2003
-inline constexpr const char* SStreamTooSmall = "Unable to load tree structure, not enough data available."; // 2004
-inline constexpr const char* SCorruptStream1 = "Stream data corrupt. A node's anchor chunk is missing.";   // 2005
-inline constexpr const char* SCorruptStream2 = "Stream data corrupt. Unexpected data after node's end position."; // 2006
-inline constexpr const char* SClipboardFailed = "Clipboard operation failed.";                              // 2007
+inline constexpr const char* SEditLinkIsNil = "Edit link must not be nil."; // 2000
+inline constexpr const char* SWrongMoveError =
+    "Target node cannot be a child node of the node to be moved."; // 2001
+inline constexpr const char* SWrongStreamFormat =
+    "Unable to load tree structure, the format is wrong."; // 2002
+inline constexpr const char* SWrongStreamVersion =
+    "Unable to load tree structure, the version is unknown."; // 2003
+inline constexpr const char* SStreamTooSmall =
+    "Unable to load tree structure, not enough data available."; // 2004
+inline constexpr const char* SCorruptStream1 =
+    "Stream data corrupt. A node's anchor chunk is missing."; // 2005
+inline constexpr const char* SCorruptStream2 =
+    "Stream data corrupt. Unexpected data after node's end position.";         // 2006
+inline constexpr const char* SClipboardFailed = "Clipboard operation failed."; // 2007
 
 // ---- The view the model talks to ---------------------------------------------
 
@@ -357,7 +364,8 @@ using TVTCompareEvent = std::function<void(TBaseVirtualTree* Sender, PVirtualNod
                                            TColumnIndex Column, int& Result)>;
 using TVTDragAllowedEvent =
     std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column, bool& Allowed)>;
-using TVTFocusChangeEvent = std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column)>;
+using TVTFocusChangeEvent =
+    std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column)>;
 using TVTFocusChangingEvent =
     std::function<void(TBaseVirtualTree* Sender, PVirtualNode OldNode, PVirtualNode NewNode,
                        TColumnIndex OldColumn, TColumnIndex NewColumn, bool& Allowed)>;
@@ -369,9 +377,10 @@ using TVTHotNodeChangeEvent =
     std::function<void(TBaseVirtualTree* Sender, PVirtualNode OldNode, PVirtualNode NewNode)>;
 using TVTIncrementalSearchEvent = std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node,
                                                      const WideString& SearchText, int& Result)>;
-using TVTInitChildrenEvent = std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, uint32_t& ChildCount)>;
-using TVTInitNodeEvent = std::function<void(TBaseVirtualTree* Sender, PVirtualNode ParentNode, PVirtualNode Node,
-                                            TVirtualNodeInitStates& InitialStates)>;
+using TVTInitChildrenEvent =
+    std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, uint32_t& ChildCount)>;
+using TVTInitNodeEvent = std::function<void(TBaseVirtualTree* Sender, PVirtualNode ParentNode,
+                                            PVirtualNode Node, TVirtualNodeInitStates& InitialStates)>;
 using TVTMeasureItemEvent =
     std::function<void(TBaseVirtualTree* Sender, TCanvas* TargetCanvas, PVirtualNode Node, int& NodeHeight)>;
 using TVTNodeCopiedEvent = std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node)>;
@@ -399,6 +408,10 @@ class TBaseVirtualTree : public TComponent {
 public:
     explicit TBaseVirtualTree(TComponent* AOwner);
     ~TBaseVirtualTree() override;
+
+    // Copies the settings of another tree (not its nodes); anything else, or a
+    // read-only target, raises EConvertError.
+    void Assign(TPersistent* Source) override;
 
     // The window that shows the tree; nil detaches it.
     void SetView(IVTView* View);

@@ -19,7 +19,9 @@ public:
 TEST(VirtualTreeLaziness, RootCountCreatesWithoutInitialising) {
     TTestTree tree;
     int inits = 0;
-    tree.OnInitNode = [&](TBaseVirtualTree*, PVirtualNode, PVirtualNode, TVirtualNodeInitStates&) { ++inits; };
+    tree.OnInitNode = [&](TBaseVirtualTree*, PVirtualNode, PVirtualNode, TVirtualNodeInitStates&) {
+        ++inits;
+    };
     tree.SetRootNodeCount(100000);
     EXPECT_EQ(0, inits);
     EXPECT_EQ(100000u, tree.VisibleCount());
@@ -163,9 +165,12 @@ TEST(VirtualTreeUpdates, StructureChangesAccumulate) {
         TTestTree tree;
         tree.SetRootNodeCount(5);
         std::vector<TChangeReason> reasons;
-        tree.OnStructureChange = [&](TBaseVirtualTree*, PVirtualNode, TChangeReason r) { reasons.push_back(r); };
+        tree.OnStructureChange = [&](TBaseVirtualTree*, PVirtualNode, TChangeReason r) {
+            reasons.push_back(r);
+        };
         tree.BeginUpdate();
-        for (int i = 0; i < c.Deletes; ++i) tree.DeleteNode(At(tree, {0}));
+        for (int i = 0; i < c.Deletes; ++i)
+            tree.DeleteNode(At(tree, {0}));
         EXPECT_TRUE(reasons.empty());
         tree.EndUpdate();
         EXPECT_EQ(std::vector<TChangeReason>{c.Expected}, reasons);
@@ -186,7 +191,8 @@ TEST(VirtualTreeUpdates, DelayedEventsWaitForTheTimer) {
     EXPECT_EQ(1u, view.Running.count(StructureChangeTimer));
     tree.WMTimer(StructureChangeTimer);
     log.Attach(tree);
-    for (int i : {0, 1, 2}) tree.SetSelected(At(tree, {i}), true);
+    for (int i : {0, 1, 2})
+        tree.SetSelected(At(tree, {i}), true);
     EXPECT_EQ(0, log.Count("change"));
     ASSERT_EQ(1u, view.Running.count(ChangeTimer));
     tree.WMTimer(ChangeTimer);
@@ -218,7 +224,8 @@ TEST(VirtualTreeUpdates, FreedNodesAreForgottenEverywhere) {
     tree.OnStructureChange = [&](TBaseVirtualTree*, PVirtualNode n, TChangeReason) { reported.push_back(n); };
     tree.OnChange = [&](TBaseVirtualTree*, PVirtualNode n) { reported.push_back(n); };
     tree.EndUpdate();
-    for (PVirtualNode n : reported) EXPECT_TRUE(n == nullptr || n == At(tree, {0}) || n == At(tree, {1}));
+    for (PVirtualNode n : reported)
+        EXPECT_TRUE(n == nullptr || n == At(tree, {0}) || n == At(tree, {1}));
     EXPECT_EQ("", CheckInvariants(tree));
 }
 
@@ -276,7 +283,8 @@ TEST_F(VirtualTreeSort, AllEqualKeepsTheOrderBothWays) {
     keys = {5};
     tree.SetRootNodeCount(1000);
     std::vector<int> expected(1000);
-    for (int i = 0; i < 1000; ++i) expected[size_t(i)] = i;
+    for (int i = 0; i < 1000; ++i)
+        expected[size_t(i)] = i;
     for (TSortDirection d : {sdAscending, sdDescending}) {
         tree.SortTree(NoColumn, d, true);
         EXPECT_EQ(expected, Tags());
@@ -295,7 +303,8 @@ TEST_F(VirtualTreeSort, NoColumnBelowMinusOneAndNoInit) {
     EXPECT_TRUE(inits.empty()); // nothing initialised, nothing compared meaningfully
     tree.SortTree(NoColumn, sdAscending, true);
     EXPECT_EQ((std::vector<int>{2, 1, 0}), Tags());
-    for (PVirtualNode n = tree.GetFirst(); n; n = tree.GetNext(n)) EXPECT_EQ(n, At(tree, {int(n->Index)}));
+    for (PVirtualNode n = tree.GetFirst(); n; n = tree.GetNext(n))
+        EXPECT_EQ(n, At(tree, {int(n->Index)}));
 }
 
 TEST_F(VirtualTreeSort, ChildrenAreInitialisedBeforeTheyAreCompared) {

@@ -13,7 +13,8 @@ void BuildRandomTree(TTestTree& Tree, std::mt19937& Random, uint32_t TopCount) {
     Tree.SetRootNodeCount(TopCount);
     std::uniform_int_distribution<int> percent(0, 99), height(1, 60), children(1, 6);
     std::vector<PVirtualNode> level;
-    for (PVirtualNode n = Tree.GetFirstNoInit(); n; n = n->NextSibling) level.push_back(n);
+    for (PVirtualNode n = Tree.GetFirstNoInit(); n; n = n->NextSibling)
+        level.push_back(n);
     for (int depth = 0; depth < 3; ++depth) {
         std::vector<PVirtualNode> next;
         for (PVirtualNode n : level) {
@@ -22,7 +23,8 @@ void BuildRandomTree(TTestTree& Tree, std::mt19937& Random, uint32_t TopCount) {
             if (depth < 2 && percent(Random) < 30) {
                 Tree.SetChildCount(n, uint32_t(children(Random)));
                 if (percent(Random) < 70) Tree.ToggleNode(n);
-                for (PVirtualNode c = n->FirstChild; c; c = c->NextSibling) next.push_back(c);
+                for (PVirtualNode c = n->FirstChild; c; c = c->NextSibling)
+                    next.push_back(c);
             }
         }
         level = std::move(next);
@@ -87,8 +89,11 @@ TEST(VirtualTreePositions, SameAnswersWithAndWithoutTheCache) {
 TEST(VirtualTreePositions, MeasuredHeightsWithTheCache) {
     std::mt19937 random(7);
     TTestTree tree;
-    tree.TreeOptions()->SetMiscOptions(tree.TreeOptions()->MiscOptions() + TVTMiscOptions{toVariableNodeHeight});
-    tree.OnMeasureItem = [](TBaseVirtualTree*, TCanvas*, PVirtualNode n, int& h) { h = 5 + int(n->Index % 17); };
+    tree.TreeOptions()->SetMiscOptions(tree.TreeOptions()->MiscOptions() +
+                                       TVTMiscOptions{toVariableNodeHeight});
+    tree.OnMeasureItem = [](TBaseVirtualTree*, TCanvas*, PVirtualNode n, int& h) {
+        h = 5 + int(n->Index % 17);
+    };
     BuildRandomTree(tree, random, 2500);
     EXPECT_EQ(tree.GetFirstVisibleNoInit(), tree.GetNodeAt(0, 0));
     int measured = 0;
@@ -96,7 +101,8 @@ TEST(VirtualTreePositions, MeasuredHeightsWithTheCache) {
         ++measured;
         h = 5 + int(n->Index % 17);
     };
-    for (PVirtualNode n = tree.GetFirstVisibleNoInit(); n; n = tree.GetNextVisibleNoInit(n)) tree.GetNodeHeight(n);
+    for (PVirtualNode n = tree.GetFirstVisibleNoInit(); n; n = tree.GetNextVisibleNoInit(n))
+        tree.GetNodeHeight(n);
     int afterWalk = measured;
     for (bool useCache : {true, false}) {
         tree.CacheEnabled = useCache;
@@ -161,7 +167,8 @@ TEST(VirtualTreeIteration, InitialisingAndNoInitWalks) {
     EXPECT_EQ(At(tree, {1}), tree.GetNextNoInit(first));
     EXPECT_EQ(At(tree, {0, 0}), tree.GetNext(first));
     std::vector<std::string> order;
-    for (PVirtualNode n = tree.GetFirst(); n; n = tree.GetNext(n)) order.push_back(PathOf(tree, n));
+    for (PVirtualNode n = tree.GetFirst(); n; n = tree.GetNext(n))
+        order.push_back(PathOf(tree, n));
     EXPECT_EQ((std::vector<std::string>{"0", "0.0", "0.1", "0.2", "1", "1.0", "1.1", "1.2"}), order);
     EXPECT_EQ(At(tree, {1, 2}), tree.GetLast());
     EXPECT_EQ(At(tree, {0, 2}), tree.GetPrevious(At(tree, {1})));
@@ -177,7 +184,9 @@ TEST(VirtualTreeIteration, InitialisingAndNoInitWalks) {
 TEST(VirtualTreeIteration, PositionsAndFirstSelected) {
     TTestTree tree;
     int inits = 0;
-    tree.OnInitNode = [&](TBaseVirtualTree*, PVirtualNode, PVirtualNode, TVirtualNodeInitStates&) { ++inits; };
+    tree.OnInitNode = [&](TBaseVirtualTree*, PVirtualNode, PVirtualNode, TVirtualNodeInitStates&) {
+        ++inits;
+    };
     tree.SetRootNodeCount(6);
     EXPECT_EQ(-3, tree.CompareNodePositions(At(tree, {1}), At(tree, {4})));
     EXPECT_EQ(3, tree.CompareNodePositions(At(tree, {4}), At(tree, {1})));
@@ -195,8 +204,10 @@ TEST(VirtualTreeIteration, VisibleOrderForwardIsBackwardReversed) {
     TTestTree tree;
     BuildRandomTree(tree, random, 300);
     std::vector<PVirtualNode> forward, backward;
-    for (PVirtualNode n = tree.GetFirstVisible(); n; n = tree.GetNextVisible(n)) forward.push_back(n);
-    for (PVirtualNode n = tree.GetLastVisible(); n; n = tree.GetPreviousVisible(n)) backward.push_back(n);
+    for (PVirtualNode n = tree.GetFirstVisible(); n; n = tree.GetNextVisible(n))
+        forward.push_back(n);
+    for (PVirtualNode n = tree.GetLastVisible(); n; n = tree.GetPreviousVisible(n))
+        backward.push_back(n);
     std::reverse(backward.begin(), backward.end());
     EXPECT_EQ(forward, backward);
     EXPECT_EQ(size_t(tree.VisibleCount()), forward.size());
@@ -250,7 +261,8 @@ TEST(VirtualTreeSelection, ConstraintsAndSortedSelection) {
     tree.TreeOptions()->SetSelectionOptions({toMultiSelect});
     EXPECT_EQ(1, tree.SelectedCount()); // dropping a constraint keeps the selection
     tree.ClearSelection();
-    for (PVirtualNode n : {At(tree, {2}), At(tree, {0, 2}), At(tree, {0}), At(tree, {0, 0})}) tree.SetSelected(n, true);
+    for (PVirtualNode n : {At(tree, {2}), At(tree, {0, 2}), At(tree, {0}), At(tree, {0, 0})})
+        tree.SetSelected(n, true);
     EXPECT_EQ((TNodeArray{At(tree, {0}), At(tree, {0, 0}), At(tree, {0, 2}), At(tree, {2})}),
               tree.GetSortedSelection(false));
     EXPECT_EQ((TNodeArray{At(tree, {0}), At(tree, {2})}), tree.GetSortedSelection(true));
@@ -264,7 +276,8 @@ TEST(VirtualTreeSelection, MarksInsideBlocksAndForcedInserts) {
     tree.TreeOptions()->SetSelectionOptions({toMultiSelect});
     tree.SetRootNodeCount(8);
     TNodeArray items;
-    for (int i : {5, 1, 3, 1}) items.push_back(At(tree, {i}));
+    for (int i : {5, 1, 3, 1})
+        items.push_back(At(tree, {i}));
     tree.AddNodesToSelection(items, 4, true);
     EXPECT_EQ(3, tree.SelectedCount()); // the repeated node went in once
     tree.BeginUpdate();
@@ -330,6 +343,38 @@ TEST(VirtualTreeBasics, DefaultsAndSetters) {
     EXPECT_EQ(TVTMiscOptions{toReadOnly}, o->MiscOptions());
     TPersistent unrelated;
     EXPECT_THROW(unrelated.Assign(o), EConvertError);
+}
+
+} // namespace
+
+namespace {
+
+TEST(VirtualTreeBasics, CopyingSettingsFromAnotherTree) {
+    TTestTree source;
+    source.SetNodeDataSize(int(sizeof(TNodeRecord)));
+    source.SetRootNodeCount(3);
+    source.SetIndent(30);
+    source.ChangeDelay = 70;
+
+    TTestTree empty;
+    empty.Assign(&source);
+    EXPECT_EQ(3u, empty.RootNodeCount());
+    EXPECT_FALSE(At(empty, {0})->States.Contains(vsInitDone));
+    EXPECT_EQ(30u, empty.Indent());
+    EXPECT_EQ(70u, empty.ChangeDelay);
+
+    TTestTree larger;
+    larger.SetNodeDataSize(int(sizeof(TNodeRecord)));
+    larger.SetRootNodeCount(5);
+    larger.GetNodeData<TNodeRecord>(At(larger, {2}))->Key = 42;
+    larger.Assign(&source);
+    EXPECT_EQ(3u, larger.RootNodeCount());
+    EXPECT_EQ(42, larger.GetNodeData<TNodeRecord>(At(larger, {2}))->Key);
+    EXPECT_EQ("", CheckInvariants(larger));
+
+    TTestTree readOnly;
+    readOnly.TreeOptions()->SetMiscOptions({toReadOnly});
+    EXPECT_THROW(readOnly.Assign(&source), EConvertError);
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "TreeHarness.h"
 
 #include <algorithm>
-#include <unordered_set>
 #include <sstream>
+#include <unordered_set>
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,8 @@ public:
         CheckSelection();
         for (PVirtualNode ref : {FTree.FocusedNode(), FTree.FRangeAnchor})
             if (ref && !FNodes.count(ref)) Fault("a remembered node is not in the tree");
-        if (FTree.UpdateCount() == 0 && FTree.TreeStates().Contains(tsUpdating)) Fault("tsUpdating outside blocks");
+        if (FTree.UpdateCount() == 0 && FTree.TreeStates().Contains(tsUpdating))
+            Fault("tsUpdating outside blocks");
         return FFaults.str();
     }
 
@@ -72,7 +73,8 @@ private:
         auto at = [&] { return Node == FTree.RootNode() ? std::string("root") : PathOf(FTree, Node); };
         if (Node->LastChild != previous) Fault(at() + ": LastChild");
         if (Node->ChildCount != count) Fault(at() + ": ChildCount");
-        if (count > 0 && !Node->States.Contains(vsHasChildren)) Fault(at() + ": children without vsHasChildren");
+        if (count > 0 && !Node->States.Contains(vsHasChildren))
+            Fault(at() + ": children without vsHasChildren");
         if (Node != FTree.RootNode()) {
             if (Node->States.Contains(vsExpanded) && count == 0) Fault(at() + ": expanded without children");
             if (count > 0 && FTree.UpdateCount() == 0 &&
@@ -98,8 +100,10 @@ private:
             }
             ++live;
             if (i > 0 && reinterpret_cast<uintptr_t>(sel[i - 1]) >= addr) Fault("selection not sorted");
-            if (!FNodes.count(sel[i])) Fault("selection holds a node not in the tree");
-            else if (!sel[i]->States.Contains(vsSelected)) Fault("selection holds an unselected node");
+            if (!FNodes.count(sel[i]))
+                Fault("selection holds a node not in the tree");
+            else if (!sel[i]->States.Contains(vsSelected))
+                Fault("selection holds an unselected node");
         }
         if (live != FSelected) Fault("selected nodes and selection array differ");
     }
@@ -115,13 +119,16 @@ private:
 
 } // namespace
 
-std::string CheckInvariants(TTestTree& Tree, bool DenseIndexes) { return TChecker(Tree, DenseIndexes).Run(); }
+std::string CheckInvariants(TTestTree& Tree, bool DenseIndexes) {
+    return TChecker(Tree, DenseIndexes).Run();
+}
 
 PVirtualNode At(TTestTree& Tree, std::initializer_list<int> Path) {
     PVirtualNode node = Tree.RootNode();
     for (int index : Path) {
         PVirtualNode child = node->FirstChild;
-        for (int i = 0; child && i < index; ++i) child = child->NextSibling;
+        for (int i = 0; child && i < index; ++i)
+            child = child->NextSibling;
         if (!child) return nullptr;
         node = child;
     }
@@ -132,7 +139,8 @@ std::string PathOf(TTestTree& Tree, PVirtualNode Node) {
     std::string result;
     for (; Node && Node != Tree.RootNode(); Node = Node->Parent) {
         int position = 0;
-        for (PVirtualNode run = Node->PrevSibling; run; run = run->PrevSibling) ++position;
+        for (PVirtualNode run = Node->PrevSibling; run; run = run->PrevSibling)
+            ++position;
         result = std::to_string(position) + (result.empty() ? "" : ".") + result;
     }
     return result;
@@ -148,7 +156,9 @@ void RunScript(TTestTree& Tree, const std::vector<TStep>& Steps) {
 }
 
 void TEventLog::Attach(TTestTree& Tree) {
-    auto name = [&Tree](PVirtualNode n) { return n ? PathOf(static_cast<TTestTree&>(Tree), n) : std::string("nil"); };
+    auto name = [&Tree](PVirtualNode n) {
+        return n ? PathOf(static_cast<TTestTree&>(Tree), n) : std::string("nil");
+    };
     Tree.OnInitNode = [this, name](TBaseVirtualTree*, PVirtualNode, PVirtualNode n, TVirtualNodeInitStates&) {
         Lines.push_back("init " + name(n));
     };
@@ -157,10 +167,18 @@ void TEventLog::Attach(TTestTree& Tree) {
     Tree.OnStructureChange = [this, name](TBaseVirtualTree*, PVirtualNode n, TChangeReason r) {
         Lines.push_back("structure " + name(n) + " " + std::to_string(int(r)));
     };
-    Tree.OnUpdating = [this](TBaseVirtualTree*, TVTUpdateState s) { Lines.push_back("updating " + std::to_string(int(s))); };
-    Tree.OnExpanded = [this, name](TBaseVirtualTree*, PVirtualNode n) { Lines.push_back("expanded " + name(n)); };
-    Tree.OnCollapsed = [this, name](TBaseVirtualTree*, PVirtualNode n) { Lines.push_back("collapsed " + name(n)); };
-    Tree.OnExpanding = [this, name](TBaseVirtualTree*, PVirtualNode n, bool&) { Lines.push_back("expanding " + name(n)); };
+    Tree.OnUpdating = [this](TBaseVirtualTree*, TVTUpdateState s) {
+        Lines.push_back("updating " + std::to_string(int(s)));
+    };
+    Tree.OnExpanded = [this, name](TBaseVirtualTree*, PVirtualNode n) {
+        Lines.push_back("expanded " + name(n));
+    };
+    Tree.OnCollapsed = [this, name](TBaseVirtualTree*, PVirtualNode n) {
+        Lines.push_back("collapsed " + name(n));
+    };
+    Tree.OnExpanding = [this, name](TBaseVirtualTree*, PVirtualNode n, bool&) {
+        Lines.push_back("expanding " + name(n));
+    };
     Tree.OnFocusChanged = [this, name](TBaseVirtualTree*, PVirtualNode n, TColumnIndex) {
         Lines.push_back("focus " + name(n));
     };
