@@ -1,0 +1,345 @@
+#include "PageFixture.h"
+
+#include "platform/gui/QtSupport.h"
+
+using PageControlTest = PageFixture;
+
+TEST_F(PageControlTest, ActivationInCodeShowsOnePageAndTellsNobody) {
+    EXPECT_EQ(Pages->ActivePage(), nullptr);
+    Pages->SetActivePageIndex(1);
+    EXPECT_EQ(Pages->ActivePage(), Sheets[1]);
+    EXPECT_EQ(Pages->TabIndex(), 1);
+    EXPECT_TRUE(Sheets[1]->Visible());
+    EXPECT_FALSE(Sheets[0]->Visible());
+    Pages->SetActivePage(Sheets[2]);
+    EXPECT_EQ(Pages->ActivePageIndex(), 2);
+    EXPECT_FALSE(Sheets[1]->Visible());
+    EXPECT_TRUE(Events.empty()) << "no OnChange for changes made in code";
+}
+
+TEST_F(PageControlTest, AForeignPageOrAnIndexOutOfRange) {
+    Pages->SetActivePageIndex(0);
+    TAdvPageControl other(Form.get());
+    auto* foreign = new TAdvTabSheet(Form.get());
+    foreign->SetPageControl(&other);
+    Pages->SetActivePage(foreign);
+    EXPECT_EQ(Pages->ActivePage(), Sheets[0]);
+    for (int index : {-1, 3}) {
+        Pages->SetActivePageIndex(0);
+        Pages->SetActivePageIndex(index);
+        EXPECT_EQ(Pages->ActivePage(), nullptr) << index;
+        EXPECT_EQ(Pages->TabIndex(), -1);
+        for (auto* s : Sheets)
+            EXPECT_FALSE(s->Visible());
+    }
+    EXPECT_TRUE(Events.empty());
+    delete foreign;
+}
+
+TEST_F(PageControlTest, AClickOnATabAsksThenChangesOnce) {
+    Pages->SetActivePageIndex(0);
+    ClickTab(2);
+    EXPECT_EQ(Events, (std::vector<AnsiString>{"canchange 0>2", "changing", "change 2"}));
+    EXPECT_EQ(Pages->ActivePage(), Sheets[2]);
+    Events.clear();
+    ClickTab(2); // the shown page: nothing happens
+    EXPECT_TRUE(Events.empty());
+}
+
+TEST_F(PageControlTest, ARefusedOrDisabledTargetLeavesThePage) {
+    Pages->SetMultiLine(true);
+    Pages->SetActivePageIndex(0);
+    AllowChange = false;
+    ClickTab(1);
+    EXPECT_EQ(Events, (std::vector<AnsiString>{"canchange 0>1"}));
+    EXPECT_EQ(Pages->ActivePage(), Sheets[0]);
+    EXPECT_EQ(Pages->TabIndex(), 0);
+    EXPECT_EQ(Pages->RedrawLockCount(), 0);
+    EXPECT_TRUE(Pages->Redraw());
+
+    AllowChange = true;
+    Events.clear();
+    Sheets[1]->SetTabEnable(false);
+    ClickTab(1);
+    EXPECT_TRUE(Events.empty()) << "a disabled tab is refused before anyone is asked";
+    EXPECT_EQ(Pages->ActivePage(), Sheets[0]);
+    Pages->SetActivePage(Sheets[1]);
+    EXPECT_EQ(Pages->ActivePage(), Sheets[0]) << "not even in code";
+    EXPECT_EQ(Pages->TabIndex(), 0);
+}
+
+TEST_F(PageControlTest, KeysOnTheStripAskForTheRealTarget) {
+    Pages->SetActivePageIndex(0);
+    Pages->SetFocus();
+    Pages->Perform(WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(Events, (std::vector<AnsiString>{"canchange 0>1", "changing", "change 1"}));
+    Events.clear();
+    Pages->Perform(WM_KEYDOWN, VK_LEFT, 0);
+    EXPECT_EQ(Events.front(), "canchange 1>0");
+}
+
+TEST_F(PageControlTest, CtrlTabWalksVisibleTabsWithWrap) {
+    Pages->SetActivePageIndex(2);
+    Pages->SetFocus();
+    SetShiftState(ssCtrl);
+    Form->Perform(CM_DIALOGKEY, VK_TAB, 0);
+    EXPECT_EQ(Pages->ActivePageIndex(), 0) << "from the last to the first";
+    SetShiftState(ssCtrl | ssShift);
+    Form->Perform(CM_DIALOGKEY, VK_TAB, 0);
+    EXPECT_EQ(Pages->ActivePageIndex(), 2) << "and back";
+    Sheets[0]->SetTabVisible(false);
+    SetShiftState(ssCtrl);
+    Form->Perform(CM_DIALOGKEY, VK_TAB, 0);
+    EXPECT_EQ(Pages->ActivePageIndex(), 1) << "hidden tabs are skipped";
+    Sheets[2]->SetTabEnable(false);
+    Events.clear();
+    Form->Perform(CM_DIALOGKEY, VK_TAB, 0);
+    EXPECT_EQ(Pages->ActivePageIndex(), 1) << "a disabled page is refused";
+    EXPECT_EQ(Pages->TabIndex(), Sheets[1]->TabIndex());
+    EXPECT_TRUE(Events.empty());
+    SetShiftState(0);
+}
+
+TEST_F(PageControlTest, CtrlTabNeedsTheFocusInsideTheControl) {
+    Pages->SetActivePageIndex(0);
+    SetShiftState(ssCtrl);
+    EXPECT_EQ(Pages->Perform(CM_DIALOGKEY, VK_TAB, 0), 0);
+    EXPECT_EQ(Pages->ActivePageIndex(), 0);
+    SetShiftState(0);
+}
+
+TEST_F(PageControlTest, AcceleratorsSwitchToTheirPage) {
+    Pages->SetActivePageIndex(0);
+    EXPECT_EQ(Form->Perform(CM_DIALOGCHAR, 'T', 0), 1);
+    EXPECT_EQ(Pages->ActivePageIndex(), 2);
+    EXPECT_EQ(Events, (std::vector<AnsiString>{"canchange 0>2", "change 2"}));
+    Sheets[1]->SetTabVisible(false);
+    Events.clear();
+    EXPECT_EQ(Form->Perform(CM_DIALOGCHAR, 'S', 0), 1);
+    EXPECT_EQ(Pages->ActivePageIndex(), 2) << "a hidden tab's page is refused";
+    EXPECT_EQ(Pages->TabIndex(), Sheets[2]->TabIndex());
+    EXPECT_EQ(Form->Perform(CM_DIALOGCHAR, 'Q', 0), 0);
+}
+
+TEST_F(PageControlTest, TabTextsSizeTheNativeTabs) {
+    struct {
+        const char* Caption;
+        bool ShowClose;
+        const char* Native;
+    } cases[] = {{"Abc", false, "A"}, {"Abc", true, "Abc "}, {"Ab", false, ""}, {"Groups", false, "Grou"}};
+    for (auto& c : cases) {
+        Sheets[1]->SetShowClose(c.ShowClose);
+        Sheets[1]->SetCaption(c.Caption);
+        EXPECT_EQ(Pages->TabText(1), c.Native) << c.Caption;
+        EXPECT_EQ(Sheets[1]->Caption(), c.Caption);
+    }
+}
+
+TEST_F(PageControlTest, ABoldActiveFontPadsTheActiveTabText) {
+    Sheets[0]->SetCaption("Individual testing ");
+    TFont bold;
+    bold.Assign(Pages->ActiveFont());
+    bold.SetStyle(fsBold);
+    Pages->SetActiveFont(&bold);
+    Pages->SetActivePageIndex(0);
+    AnsiString native = Pages->TabText(0);
+    AnsiString base = Sheets[0]->TabText();
+    ASSERT_GT(native.size(), base.size());
+    EXPECT_EQ(native.substr(0, base.size()), base);
+    EXPECT_EQ(native.find_first_not_of(' ', base.size()), AnsiString::npos);
+    TBitmap scratch(1, 1);
+    TCanvas* c = scratch.Canvas();
+    c->Font()->Assign(&bold);
+    int need = c->TextWidth(base);
+    c->Font()->Assign(Pages->Font());
+    need -= c->TextWidth(base);
+    std::size_t spaces = native.size() - base.size();
+    EXPECT_GE(c->TextWidth(AnsiString(spaces, ' ')), need) << "the spaces cover the bold text";
+    EXPECT_LT(c->TextWidth(AnsiString(spaces - 1, ' ')), need) << "no more spaces than needed";
+    Pages->SetActivePageIndex(1);
+    EXPECT_EQ(Pages->TabText(0), base) << "back to plain when inactive";
+}
+
+TEST_F(PageControlTest, HiddenTabsShiftTheIndexMapping) {
+    Sheets[0]->SetTabVisible(false);
+    EXPECT_EQ(Pages->TabCount(), 2);
+    EXPECT_EQ(Sheets[0]->TabIndex(), -1);
+    EXPECT_EQ(Sheets[2]->TabIndex(), 1);
+    TRect r = Pages->TabRectOfPage(2);
+    EXPECT_EQ(Pages->TabAtPos(r.Left + 2, r.Top + 2), 2);
+    EXPECT_EQ(Pages->TabAtPos(-5, -5), -1);
+}
+
+TEST_F(PageControlTest, HidingTheActiveTabMovesToTheTabAtItsPlace) {
+    Pages->SetActivePageIndex(1);
+    Sheets[1]->SetTabVisible(false);
+    EXPECT_EQ(Pages->ActivePage(), Sheets[2]);
+    Sheets[2]->SetTabVisible(false);
+    EXPECT_EQ(Pages->ActivePage(), Sheets[0]) << "the last tab when it was the last one";
+}
+
+TEST_F(PageControlTest, ErrorsLeaveTheValuesAlone) {
+    Pages->SetActivePageIndex(0);
+    try {
+        Sheets[0]->SetTabEnable(false);
+        FAIL();
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message, "Can not disable active tab.");
+    }
+    EXPECT_TRUE(Sheets[0]->TabEnable());
+    Pages->SetTabStyle(TTabStyle::tsDotNet);
+    try {
+        Pages->SetTabSplitLine(true);
+        FAIL();
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message, "TabSplitLine must be false when TabStyle is tsDotNet/tsDelphi");
+    }
+    EXPECT_FALSE(Pages->TabSplitLine());
+    for (int bad : {3, -1}) {
+        try {
+            Sheets[1]->SetPageIndex(bad);
+            FAIL() << bad;
+        } catch (const EListError& e) {
+            EXPECT_EQ(e.Message,
+                      IntToStr(bad) + " is an invalid PageIndex value.  PageIndex must be between 0 and 2");
+        }
+    }
+    EXPECT_EQ(Sheets[1]->PageIndex(), 1);
+    TAdvTabSheet detached(nullptr);
+    detached.SetTabEnable(false);
+    EXPECT_FALSE(detached.TabEnable());
+}
+
+TEST_F(PageControlTest, MovingAPageMovesItsTab) {
+    Pages->SetActivePageIndex(0);
+    Sheets[0]->SetPageIndex(2);
+    EXPECT_EQ(Pages->Pages(2), Sheets[0]);
+    EXPECT_EQ(Pages->TabObject(2), Sheets[0]);
+    EXPECT_EQ(Pages->TabIndex(), 2) << "the selection follows the active page";
+    EXPECT_EQ(Pages->TabObject(0), Sheets[1]);
+}
+
+namespace {
+struct TImageProbe : TAdvPageControl {
+    using TAdvPageControl::GetImageIndex;
+    using TAdvPageControl::TAdvPageControl;
+};
+} // namespace
+
+TEST(PageImageIndexTest, MapsVisibleTabsToPagesAndChecksTheIndex) {
+    TForm form(nullptr);
+    auto* pages = new TImageProbe(&form);
+    pages->SetParent(&form);
+    int images[] = {5, -3, 7};
+    for (int i = 0; i < 3; ++i) {
+        auto* s = new TAdvTabSheet(&form);
+        s->SetImageIndex(images[i]);
+        s->SetPageControl(pages);
+        if (i == 0) s->SetTabVisible(false);
+    }
+    EXPECT_EQ(pages->Pages(1)->ImageIndex(), -1);
+    EXPECT_EQ(pages->GetImageIndex(0), 0) << "a negative index gives the strip 0";
+    EXPECT_EQ(pages->GetImageIndex(1), 7);
+    EXPECT_THROW(pages->GetImageIndex(2), EListError);
+    EXPECT_THROW(pages->GetImageIndex(-1), EListError);
+}
+
+TEST_F(PageControlTest, DefaultsReachSheetsThatKeptTheOldDefault) {
+    EXPECT_EQ(Sheets[0]->TabColor(), clBtnFace);
+    Sheets[1]->SetTabColor(clRed);
+    Pages->SetDefaultTabColor(clYellow);
+    EXPECT_EQ(Sheets[0]->TabColor(), clYellow);
+    EXPECT_EQ(Sheets[1]->TabColor(), clRed);
+    EXPECT_EQ(Pages->Version(), "1.5.0.8");
+    Pages->SetVersion("9");
+    EXPECT_EQ(Pages->Version(), "1.5.0.8");
+}
+
+TEST_F(PageControlTest, FreeingPagesKeepsTheShownPageWhenPossible) {
+    Pages->SetActivePageIndex(0);
+    delete Sheets[2];
+    EXPECT_EQ(Pages->ActivePage(), Sheets[0]) << "losing another page changes nothing";
+    EXPECT_EQ(Pages->PageCount(), 2);
+    delete Sheets[0];
+    EXPECT_EQ(Pages->ActivePage(), Sheets[1]);
+    EXPECT_EQ(Pages->TabIndex(), 0);
+    EXPECT_TRUE(Sheets[1]->Visible());
+    delete Sheets[1];
+    EXPECT_EQ(Pages->ActivePage(), nullptr);
+    EXPECT_EQ(Pages->TabIndex(), -1);
+}
+
+TEST_F(PageControlTest, TheCloseGlyphClosesTheActivePage) {
+    Pages->SetActivePageIndex(1);
+    Sheets[1]->SetShowClose(true);
+    std::vector<AnsiString> closing;
+    bool canClose = false;
+    Sheets[1]->OnCanClose = [&](TObject*, bool& CanClose) {
+        closing.push_back("canclose");
+        CanClose = canClose;
+    };
+    Sheets[1]->OnClose = [&](TObject*) { closing.push_back("close"); };
+    TRect box = Pages->CloseGlyphRect();
+    ASSERT_FALSE(box.IsEmpty());
+    LPARAM at = MAKELPARAM(box.Left + 3, box.Top + 3);
+    Pages->Perform(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Pages->Perform(WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(Pages->ActivePage(), Sheets[1]) << "refused";
+    canClose = true;
+    Pages->Perform(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Pages->Perform(WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(closing, (std::vector<AnsiString>{"canclose", "canclose", "close"}));
+    EXPECT_EQ(Pages->ActivePage(), Sheets[2]);
+    EXPECT_EQ(Events, (std::vector<AnsiString>{"change 2"}));
+    EXPECT_EQ(Sheets[1]->PageControl(), nullptr) << "detached, not freed";
+    EXPECT_EQ(Pages->PageCount(), 2);
+    Pages->Perform(WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(Pages->PageCount(), 2) << "a page without a close glyph stays";
+}
+
+TEST_F(PageControlTest, FreeOnCloseFreesTheSheetAfterTheHandler) {
+    Pages->SetFreeOnClose(true);
+    Pages->SetActivePageIndex(0);
+    Sheets[0]->SetShowClose(true);
+    TComponentWatch watch(Sheets[0]);
+    TRect box = Pages->CloseGlyphRect();
+    Pages->Perform(WM_LBUTTONUP, 0, MAKELPARAM(box.Left + 3, box.Top + 3));
+    EXPECT_NE(watch.Target(), nullptr) << "still alive while the mouse message runs";
+    EXPECT_EQ(Pages->PageCount(), 2);
+    Application->ProcessMessages();
+    EXPECT_EQ(watch.Target(), nullptr);
+}
+
+TEST_F(PageControlTest, ASheetFreedByItsOwnCloseHandlerIsNotTouchedAgain) {
+    Pages->SetActivePageIndex(0);
+    Sheets[0]->SetShowClose(true);
+    Sheets[0]->OnClose = [&](TObject* Sender) { delete static_cast<TAdvTabSheet*>(Sender); };
+    TRect box = Pages->CloseGlyphRect();
+    Pages->Perform(WM_LBUTTONUP, 0, MAKELPARAM(box.Left + 3, box.Top + 3));
+    EXPECT_EQ(Pages->PageCount(), 2);
+    EXPECT_EQ(Pages->ActivePage(), Sheets[1]);
+}
+
+TEST_F(PageControlTest, HoverFollowsTheMouseOnlyWithAHoverColour) {
+    TRect r = Pages->TabRectOfPage(2);
+    LPARAM at = MAKELPARAM(r.Left + 3, r.Top + 3);
+    Pages->Perform(WM_MOUSEMOVE, 0, at);
+    EXPECT_EQ(Pages->HoverTab(), -1);
+    Pages->SetTabHoverColor(clYellow);
+    Pages->Perform(WM_MOUSEMOVE, 0, at);
+    EXPECT_EQ(Pages->HoverTab(), 2);
+    Pages->Perform(CM_MOUSELEAVE, 0, LPARAM(Pages));
+    EXPECT_EQ(Pages->HoverTab(), -1);
+}
+
+TEST_F(PageControlTest, MarginsReserveRoomInEveryTab) {
+    int before = Pages->TabRect(0).Width();
+    Pages->TabMargin()->SetLeftMargin(10);
+    int left = Pages->TabRect(0).Width();
+    EXPECT_GT(left, before);
+    Pages->TabMargin()->SetRightMargin(5);
+    EXPECT_EQ(Pages->TabRect(0).Width(), left + 5);
+    TTabMargin other;
+    Pages->SetTabMargin(&other);
+    EXPECT_EQ(Pages->TabRect(0).Width(), before);
+}
