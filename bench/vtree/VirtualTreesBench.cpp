@@ -29,6 +29,7 @@ public:
             r = (ka > kb) - (ka < kb);
         };
     }
+    using TBaseVirtualTree::EnsurePositionCache;
     using TBaseVirtualTree::InvalidateCache;
 
 protected:
@@ -80,7 +81,7 @@ int MiddleY(TBenchTree& Tree, int Count) {
     return (Count / 2 + 997) % Count * int(Tree.DefaultNodeHeight()) + 3;
 }
 
-// GetNodeAt near the middle; with the cache the first query builds it.
+// GetNodeAt near the middle, with a built cache or walking.
 void GetNodeAtMiddle(benchmark::State& state, bool UseCache) {
     TBenchTree tree(UseCache);
     const auto count = int(state.range(0));
@@ -98,8 +99,18 @@ void BM_GetNodeAtUncached(benchmark::State& state) {
     GetNodeAtMiddle(state, false);
 }
 
-// What a query right after a change costs: rebuilding the cache and answering.
-void BM_CacheRebuildAndQuery(benchmark::State& state) {
+// Building the cache after a change.
+void BM_CacheBuild(benchmark::State& state) {
+    TBenchTree tree;
+    tree.SetRootNodeCount(uint32_t(state.range(0)));
+    for (auto _ : state) {
+        tree.InvalidateCache();
+        benchmark::DoNotOptimize(tree.EnsurePositionCache(true));
+    }
+}
+
+// One query after each change: the query walks and no cache is built.
+void BM_QueryAfterChange(benchmark::State& state) {
     TBenchTree tree;
     const auto count = int(state.range(0));
     tree.SetRootNodeCount(uint32_t(count));
@@ -148,7 +159,8 @@ BENCHMARK(BM_SetRootNodeCount)->SIZES;
 BENCHMARK(BM_WalkGetNext)->SIZES;
 BENCHMARK(BM_GetNodeAtCached)->SIZES;
 BENCHMARK(BM_GetNodeAtUncached)->SIZES;
-BENCHMARK(BM_CacheRebuildAndQuery)->SIZES;
+BENCHMARK(BM_CacheBuild)->SIZES;
+BENCHMARK(BM_QueryAfterChange)->SIZES;
 BENCHMARK(BM_SortTreeWithInit)->SIZES;
 BENCHMARK(BM_Clear)->SIZES;
 

@@ -1225,11 +1225,12 @@ void TBaseVirtualTree::WMTimer(unsigned TimerID) {
 
 void TBaseVirtualTree::InvalidateCache() {
     ++FCacheGeneration;
+    FWalkedSinceChange = 0;
     DoStateChange({tsValidationNeeded}, {tsUseCache});
 }
 
 void TBaseVirtualTree::ValidateCache() {
-    // The cache is built on the GUI thread when a position query first needs it.
+    // The cache is built on the GUI thread, by the position queries (EnsurePositionCache).
     InterruptValidation();
 }
 
@@ -1270,9 +1271,13 @@ bool TBaseVirtualTree::DoValidateCache() {
     return result;
 }
 
-bool TBaseVirtualTree::EnsurePositionCache() {
+bool TBaseVirtualTree::EnsurePositionCache(bool Force) {
     if (FStates.Contains(tsUseCache)) return true;
     if (FUpdateCount > 0 || FStates.Contains(tsValidating) || FVisibleCount <= CacheThreshold) return false;
+    // Building walks every visible node. Until the walks since the last change
+    // have cost about as much, walking is cheaper, so a tree that changes
+    // between single queries never pays for a cache it does not use.
+    if (!Force && FWalkedSinceChange < FVisibleCount) return false;
     uint64_t generation = FCacheGeneration;
     DoStateChange({tsValidating}, {tsUseCache, tsStopValidation});
     bool ok = false;
@@ -1798,7 +1803,8 @@ PVirtualNode TBaseVirtualTree::GetNodeAt(int X, int Y, bool Relative, int& NodeT
     if (y < 0) y = 0;
     PVirtualNode node;
     int64_t top;
-    if (EnsurePositionCache()) {
+    bool cached = EnsurePositionCache();
+    if (cached) {
         uint32_t cachedTop;
         node = CacheEntryForPosition(uint32_t(std::min<int64_t>(y, UINT32_MAX)), cachedTop);
         top = cachedTop;
@@ -1806,13 +1812,17 @@ PVirtualNode TBaseVirtualTree::GetNodeAt(int X, int Y, bool Relative, int& NodeT
         node = GetFirstVisibleNoInit();
         top = 0;
     }
-    while (node) {
+    uint64_t steps = 0;
+    PVirtualNode result = nullptr;
+    while (node && !result) {
+        ++steps;
         if (node->States.Contains(vsVisible)) {
             int64_t height = GetNodeHeight(node);
             if (y < top + int64_t(node->TotalHeight)) {
                 if (y < top + height || !node->FirstChild || !node->States.Contains(vsExpanded)) {
                     NodeTop = int(top + (Relative ? FOffsetY : 0));
-                    return node;
+                    result = node;
+                    break;
                 }
                 top += height;
                 node = node->FirstChild;
@@ -1820,13 +1830,14 @@ PVirtualNode TBaseVirtualTree::GetNodeAt(int X, int Y, bool Relative, int& NodeT
             }
             top += node->TotalHeight;
         }
-        while (!node->NextSibling) {
+        while (node && !node->NextSibling) {
             node = node->Parent;
-            if (node == FRoot) return nullptr;
+            if (node == FRoot) node = nullptr;
         }
-        node = node->NextSibling;
+        if (node) node = node->NextSibling;
     }
-    return nullptr;
+    if (!cached) FWalkedSinceChange += steps;
+    return result;
 }
 
 TNodeArray TBaseVirtualTree::GetSortedSelection(bool Resolve) {

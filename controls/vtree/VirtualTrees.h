@@ -635,8 +635,9 @@ protected:
     uint32_t GetCacheEntryCount() const;
     PVirtualNode CacheEntryForPosition(uint32_t Position, uint32_t& Top) const;
     PVirtualNode CacheEntryForNode(PVirtualNode Node, uint32_t& Top) const;
-    // Builds the cache when it is due; true when it may be used.
-    bool EnsurePositionCache();
+    // Builds the cache when it is due (or at once with Force); true when it
+    // may be used.
+    bool EnsurePositionCache(bool Force = false);
 
     // Selection.
     virtual void AddToSelection(PVirtualNode Node);
@@ -747,4 +748,5 @@ private:
     TVTNodeAlignment FNodeAlignment = naProportional;
     uint32_t FSelectionCurveRadius = 0;
     uint64_t FCacheGeneration = 0;
+    uint64_t FWalkedSinceChange = 0;
 };

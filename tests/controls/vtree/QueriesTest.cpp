@@ -54,36 +54,61 @@ TEST(VirtualTreePositions, SameAnswersWithAndWithoutTheCache) {
         ASSERT_GT(tree.VisibleCount(), CacheThreshold);
         int64_t total = int64_t(tree.RootNode()->TotalHeight) - tree.RootNode()->NodeHeight;
         std::uniform_int_distribution<int64_t> position(-20, total + 40);
-        for (int i = 0; i < 400; ++i) {
-            int64_t y = position(random);
-            int64_t refTop = -1;
-            PVirtualNode expected = ReferenceNodeAt(tree, std::max<int64_t>(y, 0), refTop);
-            int cachedTop = -1, walkedTop = -1;
-            tree.CacheEnabled = true;
-            PVirtualNode cached = tree.GetNodeAt(0, int(y), false, cachedTop);
-            EXPECT_TRUE(tree.TreeStates().Contains(tsUseCache));
-            tree.CacheEnabled = false;
+        std::vector<int64_t> ys(600);
+        for (int64_t& y : ys)
+            y = position(random);
+        ys.push_back(total - 1);
+        ys.push_back(total);
+
+        struct TAnswer {
+            PVirtualNode Node;
+            int Top;
+        };
+        auto answers = [&](bool UseCache) {
+            tree.CacheEnabled = UseCache;
             tree.InvalidateCache();
-            PVirtualNode walked = tree.GetNodeAt(0, int(y), false, walkedTop);
-            EXPECT_FALSE(tree.TreeStates().Contains(tsUseCache));
-            ASSERT_EQ(expected, cached) << "y " << y;
-            ASSERT_EQ(expected, walked) << "y " << y;
-            if (expected) {
-                EXPECT_EQ(refTop, cachedTop);
-                EXPECT_EQ(refTop, walkedTop);
+            EXPECT_EQ(UseCache, tree.EnsurePositionCache(true));
+            std::vector<TAnswer> result;
+            for (int64_t y : ys) {
+                int top = -1;
+                PVirtualNode node = tree.GetNodeAt(0, int(y), false, top);
+                result.push_back({node, node ? top : -1});
             }
-            tree.InvalidateCache();
+            EXPECT_EQ(UseCache, tree.TreeStates().Contains(tsUseCache));
+            return result;
+        };
+        std::vector<TAnswer> cached = answers(true), walked = answers(false);
+        for (size_t i = 0; i < ys.size(); ++i) {
+            int64_t refTop = -1;
+            PVirtualNode expected = ReferenceNodeAt(tree, std::max<int64_t>(ys[i], 0), refTop);
+            ASSERT_EQ(expected, cached[i].Node) << "y " << ys[i];
+            ASSERT_EQ(expected, walked[i].Node) << "y " << ys[i];
+            if (expected) {
+                EXPECT_EQ(refTop, cached[i].Top);
+                EXPECT_EQ(refTop, walked[i].Top);
+            }
         }
-        // The cache is rebuilt only after a change.
-        tree.CacheEnabled = true;
-        int builds = tree.CacheBuilds;
-        tree.GetNodeAt(0, 100);
-        tree.GetNodeAt(0, 5000);
-        EXPECT_EQ(builds + 1, tree.CacheBuilds);
-        tree.ToggleNode(tree.GetFirstVisibleNoInit());
-        tree.GetNodeAt(0, 100);
-        EXPECT_EQ(builds + 2, tree.CacheBuilds);
     }
+}
+
+TEST(VirtualTreePositions, TheCacheIsBuiltOnceWalkingHasCostAsMuch) {
+    TTestTree tree;
+    tree.SetRootNodeCount(10000);
+    int bottom = 10000 * 18 - 1;
+    tree.GetNodeAt(0, 18 * 100); // a short walk
+    tree.GetNodeAt(0, bottom);   // a walk over the whole tree
+    EXPECT_EQ(0, tree.CacheBuilds);
+    tree.GetNodeAt(0, bottom);
+    EXPECT_EQ(1, tree.CacheBuilds);
+    EXPECT_TRUE(tree.TreeStates().Contains(tsUseCache));
+    tree.GetNodeAt(0, 5000);
+    EXPECT_EQ(1, tree.CacheBuilds);
+    // A change throws it away; one short query after it does not rebuild.
+    tree.ToggleNode(At(tree, {5}));
+    tree.SetNodeHeight(At(tree, {7}), 40);
+    EXPECT_FALSE(tree.TreeStates().Contains(tsUseCache));
+    EXPECT_EQ(At(tree, {8}), tree.GetNodeAt(0, 18 * 7 + 40));
+    EXPECT_EQ(1, tree.CacheBuilds);
 }
 
 TEST(VirtualTreePositions, MeasuredHeightsWithTheCache) {
@@ -107,6 +132,7 @@ TEST(VirtualTreePositions, MeasuredHeightsWithTheCache) {
     for (bool useCache : {true, false}) {
         tree.CacheEnabled = useCache;
         tree.InvalidateCache();
+        tree.EnsurePositionCache(true);
         for (int64_t y : {0, 1, 999, 20000, 30000, 40000, 50000}) {
             int64_t refTop;
             PVirtualNode expected = ReferenceNodeAt(tree, y, refTop);
@@ -127,7 +153,8 @@ TEST(VirtualTreePositions, CacheThreshold) {
         SCOPED_TRACE(c.Count);
         TTestTree tree;
         tree.SetRootNodeCount(c.Count);
-        tree.GetNodeAt(0, 18 * int(c.Count) - 1);
+        for (int i = 0; i < 2; ++i)
+            tree.GetNodeAt(0, 18 * int(c.Count) - 1);
         EXPECT_EQ(c.UsesCache, tree.TreeStates().Contains(tsUseCache));
         EXPECT_EQ(c.Entries, tree.FPositionCache.size());
         if (c.Entries) {

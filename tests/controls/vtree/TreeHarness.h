@@ -24,6 +24,7 @@ public:
     using TBaseVirtualTree::CacheEntryForPosition;
     using TBaseVirtualTree::Change;
     using TBaseVirtualTree::DoStateChange;
+    using TBaseVirtualTree::EnsurePositionCache;
     using TBaseVirtualTree::FFocusedNode;
     using TBaseVirtualTree::FindNodeInSelection;
     using TBaseVirtualTree::FLastStructureChangeNode;
