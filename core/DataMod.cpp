@@ -70,6 +70,8 @@ const char* const kDatabasesSql = "select DB_ID, DB_NAME, DB_PASSWORD, case\n"
 // Ordered, so that answers are always scored against the pairs they were
 // given for.
 const char* const kStatementsSql = "select *\nfrom statements\norder by STATEMENT_ID";
+const char* const kStatementKeysSql =
+    "select STATEMENT_ID, KEY_STATEMENT, KEY_STATEMENT2 from STATEMENTS order by STATEMENT_ID";
 const char* const kStensSql = "select * from STENS\n"
                               "where SCALE = :Scale\n"
                               "and MIN_VALUE <= :Min_Val\n"
@@ -470,6 +472,35 @@ void TMain_DataModule::GetHtmlTemplate(const AnsiString& Name, AnsiString& Text)
     if (!HTMLTemplates_IBQuery->Active()) HTMLTemplates_IBQuery->Open();
     if (HTMLTemplates_IBQuery->Locate("TEMPLATE_ID", Variant(Name), true))
         Text = HTMLTemplates_IBQuery->FieldByName("TEMPLATE").AsString();
+}
+
+const std::vector<TStatementKeys>& TMain_DataModule::StatementKeys() {
+    if (FStatementKeysRead) return FStatementKeys;
+    TIBTransaction transaction(nullptr);
+    transaction.SetDefaultDatabase(Data_IBDatabase);
+    transaction.Params = kReadOnly;
+    transaction.AutoStopAction = TAutoStopAction::saCommit;
+    TIBQuery query(nullptr);
+    query.SetDatabase(Data_IBDatabase);
+    query.SetTransaction(&transaction);
+    query.SetSQL(kStatementKeysSql);
+    query.Open();
+    std::vector<TStatementKeys> keys;
+    for (query.First(); !query.Eof(); query.Next()) {
+        TStatementKeys k;
+        k.Key1 = query.FieldByName("KEY_STATEMENT").AsInteger();
+        k.Key2 = query.FieldByName("KEY_STATEMENT2").AsInteger();
+        for (int32_t key : {k.Key1, k.Key2})
+            if (key < 0 || key > 7)
+                throw Exception(Format("Файл Luvora_Data.FDB поврежден: пара утверждений %d относится к "
+                                       "несуществующей шкале %d."_cp,
+                                       {query.FieldByName("STATEMENT_ID").AsInteger(), key}));
+        keys.push_back(k);
+    }
+    query.Close();
+    FStatementKeys = std::move(keys);
+    FStatementKeysRead = true;
+    return FStatementKeys;
 }
 
 bool TMain_DataModule::ReadPsyPassword(AnsiString& EncodedPassword) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/db/IBQuery.h"
 
@@ -55,6 +56,12 @@ struct TTeam {
     AnsiString DATA;     // raw scores, each followed by "/"
 };
 
+// The scales fed by the first and by the second statement of one pair.
+struct TStatementKeys {
+    int32_t Key1 = 0;
+    int32_t Key2 = 0;
+};
+
 // One logical database.
 struct TDatabase {
     int32_t DB_ID = 0; // 0: none chosen yet, -1: not stored yet
@@ -102,6 +109,10 @@ public:
     double FindSten(int32_t Scale, double RawValue);
     // Text keeps what it held when no template has that name.
     void GetHtmlTemplate(const AnsiString& Name, AnsiString& Text);
+    // The scale keys of every statement pair in STATEMENT_ID order, read
+    // once through a query of their own: scoring never moves the cursor a
+    // running questionnaire walks. A key outside 0..7 raises Exception.
+    const std::vector<TStatementKeys>& StatementKeys();
 
     // The scrambled psychologist password (row ID = 1).
     bool ReadPsyPassword(AnsiString& EncodedPassword);
@@ -131,6 +142,8 @@ public:
 
 private:
     bool FStartupFailed = false;
+    bool FStatementKeysRead = false;
+    std::vector<TStatementKeys> FStatementKeys;
 };
 
 // The program's one data module; set while one exists.

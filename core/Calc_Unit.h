@@ -1,0 +1,100 @@
+// Scoring of one test: the answer digits become the points of every
+// statement, the raw score, validity and sten of each of the eight scales,
+// and the profile type; and the report HTML of a test and of a testee's
+// dynamics, built from the templates of the data file.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <set>
+#include <vector>
+
+#include "core/DataMod.h"
+#include "core/uConsts.h"
+#include "platform/rtl/StringLists.h"
+
+using TIndexes = std::vector<int32_t>;
+
+// Points of every statement: 2 entries per answer digit d, d for the first
+// statement of the pair and 5 - d for the second. Points is resized to fit.
+// A character other than "0".."5" raises EConvertError and leaves Points as
+// it was.
+void ExpandAnswers(const AnsiString& Answers, TIndexes& Points);
+
+// Appends to List the runs of Text between delimiters; runs of delimiters
+// and delimiters at either end give no empty token.
+void SplitString(const AnsiString& Text, const std::set<char>& Delimiters, TStrings& List);
+
+// Text made safe to stand inside HTML, as text or as an attribute value.
+// "$" is written as a character reference too, so a value can never form a
+// placeholder that a later replacement would fill.
+AnsiString HtmlEscape(const AnsiString& Text);
+
+class TTestResult : public TObject {
+public:
+    TTestResult();
+    ~TTestResult() override;
+
+    // Scores an answer string: one digit "0".."5" per statement pair, in
+    // STATEMENT_ID order. An empty string changes nothing. A string of
+    // another length than the number of pairs, or with another character,
+    // raises EConvertError and leaves the earlier results as they were.
+    void SetAnswers(const AnsiString& A);
+
+    // Scale is 0..7; another one raises Exception.
+    int32_t GetRawScore(int32_t Scale) const;
+    // -1 when the norms have no band for the raw score.
+    int32_t GetSten(int32_t Scale) const;
+    bool IsScaleValid(int32_t Scale) const;
+    // True when the scale has a sten from 1 to 10.
+    bool HasSten(int32_t Scale) const;
+
+    int32_t ValidScaleCount() const;
+    // Appends, in scale order, the valid scales whose sten lies in Lo..Hi.
+    void ScalesInStenRange(int32_t Lo, int32_t Hi, TIndexes& List) const;
+    // Exchange sorts in place; equal stens may change their order.
+    void SortByStenDescending(TIndexes& List) const;
+    void SortByStenAscending(TIndexes& List) const;
+    // "type1".."type4", the name of the template holding the type's text.
+    AnsiString GetProfileType() const;
+    // The share of valid scales, such as "87.5%" with the locale's separator.
+    AnsiString ValidShareText() const;
+    AnsiString ReliabilityLevelText() const;
+
+    // The report of one test from the template "concl"; the result must
+    // already hold the test's answers. ChartFolder ends with a separator.
+    void BuildReport(const TUser& User, const TTestData& TestData, const AnsiString& ChartFolder,
+                     AnsiString& Report);
+
+    AnsiString Answers;
+    TIndexes Points;
+    std::array<double, ScaleCount> RawScores{};
+    std::array<double, ScaleCount> Stens{};
+    std::array<double, ScaleCount> ValidFlags{};
+    // The points each scale received, in statement order.
+    std::vector<std::vector<double>> ScaleItems;
+
+protected:
+    void DistributeAnswers();
+    void ComputeRawScores();
+    void ComputeValidity();
+    void ComputeStens();
+    static int32_t CountDivergentPairs(const std::vector<double>& Items);
+
+    // List texts shared with the group report.
+    AnsiString ScaleItem(int32_t Scale, bool WithInterpretation) const;
+    AnsiString LeadingScalesText() const;
+    AnsiString LowScalesText() const;
+    AnsiString MiddleScalesText() const;
+    static AnsiString ChartBlock(const AnsiString& ChartFolder);
+    AnsiString ProfileTypeText() const;
+};
+
+// The report of a testee's dynamics from the template "dyn"; the testee
+// gives no text.
+void BuildDynamicsReport(const TUser& User, const AnsiString& ChartFolder, AnsiString& Report);
+
+// The folder of the chart bitmaps: the system temporary folder, with its
+// trailing separator.
+void GetTempFolder(AnsiString& Folder);
+AnsiString GetTempFolder();
