@@ -1,0 +1,130 @@
+#include "core/CalcGroup_Unit.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "util/JclAnsiStrings.h"
+
+namespace {
+
+void Fill(AnsiString& Text, const AnsiString& Placeholder, const AnsiString& Value) {
+    ReplaceSubstrings(Text, Placeholder, Value, ReplaceAll | IgnoreCase);
+}
+
+} // namespace
+
+void ParseTeamData(const AnsiString& Data, TSimpleArray& Members) {
+    // Every value is followed by "/"; text after the last one is no value.
+    std::size_t index = 0;
+    std::size_t start = 0;
+    for (std::size_t end = Data.find('/'); end != AnsiString::npos; end = Data.find('/', start)) {
+        const std::size_t row = index / ScaleCount;
+        if (row >= Members.size()) break;
+        const AnsiString value = Data.substr(start, end - start);
+        const std::size_t column = index % ScaleCount;
+        if (column < Members[row].size()) Members[row][column] = value.empty() ? -1 : StrToInt(value);
+        ++index;
+        start = end + 1;
+    }
+}
+
+void GroupValidityLevelText(int32_t Percent, AnsiString& Text) {
+    if (Percent >= 91 && Percent <= 100)
+        Text = GroupReliabilityLevels[0];
+    else if (Percent >= 84 && Percent <= 90)
+        Text = GroupReliabilityLevels[1];
+    else if (Percent >= 68 && Percent <= 83)
+        Text = GroupReliabilityLevels[2];
+    else if (Percent >= 50 && Percent <= 67)
+        Text = GroupReliabilityLevels[3];
+    else if (Percent >= 0 && Percent <= 49)
+        Text = GroupReliabilityLevels[4];
+}
+
+TGroupTestResult::TGroupTestResult() : NonValidCount(0) {}
+
+TGroupTestResult::~TGroupTestResult() = default;
+
+void TGroupTestResult::SetTeam(const TTeam& ATeam) {
+    if (ATeam.DATA.empty()) return;
+    // Respondents without values in DATA keep every score missing.
+    TSimpleArray members(std::size_t(std::max(0, ATeam.NUMBEROFTESTED)),
+                         std::vector<int32_t>(ScaleCount, -1));
+    ParseTeamData(ATeam.DATA, members);
+    Team = ATeam;
+    Members = std::move(members);
+    ComputeGroupScores();
+}
+
+int32_t TGroupTestResult::CountMissing(const std::vector<int32_t>& Row) {
+    return int32_t(std::count(Row.begin(), Row.end(), -1));
+}
+
+void TGroupTestResult::ComputeGroupScores() {
+    NonValidCount = 0;
+    for (const auto& row : Members)
+        if (CountMissing(row) > 3) ++NonValidCount;
+    for (int j = 0; j < ScaleCount; ++j) {
+        // The mean is over the respondents who have a score: a missing
+        // score is not a zero. A scale nobody scored has no sten.
+        double sum = 0;
+        int count = 0;
+        for (const auto& row : Members) {
+            if (row[std::size_t(j)] == -1) continue;
+            sum += row[std::size_t(j)];
+            ++count;
+        }
+        RawScores[std::size_t(j)] = count > 0 ? std::ceil(sum / count) : 0.0;
+        Stens[std::size_t(j)] = count > 0 ? Main_DataModule->FindSten(j, RawScores[std::size_t(j)]) : -1.0;
+        ValidFlags[std::size_t(j)] = 1.0;
+    }
+}
+
+bool TGroupTestResult::IsScaleFilled(int32_t Scale) const {
+    if (Scale < 0 || Scale >= ScaleCount) throw Exception("Scale index out of range: " + IntToStr(Scale));
+    if (Members.empty()) return true;
+    int missing = 0;
+    for (const auto& row : Members)
+        if (row[std::size_t(Scale)] == -1) ++missing;
+    // Exactly half missing still counts as filled.
+    return 2 * missing <= int(Members.size());
+}
+
+void TGroupTestResult::BuildGroupReport(const AnsiString& ChartFolder, AnsiString& Report) {
+    AnsiString text;
+    Main_DataModule->GetHtmlTemplate("grcon", text);
+
+    // The share of valid respondents in the department, rounded up, in
+    // whole numbers so that 7 of 10 is 70 and not 71. Without a number of
+    // employees there is no share, no level and no chart.
+    const int32_t employees = Team.NUMBEROFEMPLOYES;
+    AnsiString share;
+    AnsiString level;
+    int64_t percent = 0;
+    if (employees > 0) {
+        const int64_t valid = int64_t(Members.size()) - NonValidCount;
+        percent = (valid * 100 + employees - 1) / employees;
+        share = IntToStr(percent);
+        GroupValidityLevelText(int32_t(percent), level);
+    }
+
+    AnsiString unfilled;
+    for (int s = 0; s < ScaleCount; ++s)
+        if (!IsScaleFilled(s)) unfilled += ScaleItem(s, false);
+
+    Fill(text, "$Job$", HtmlEscape(Team.JOB));
+    Fill(text, "$Dep$", HtmlEscape(Team.DEPARTMENT));
+    Fill(text, "$NumEmp$", employees == -1 ? AnsiString() : IntToStr(employees));
+    Fill(text, "$NumTest$", IntToStr(Team.NUMBEROFTESTED));
+    Fill(text, "$DTest$", DateTimeToStr(Team.DATETEST));
+    Fill(text, "$CntNonVal$", IntToStr(NonValidCount));
+    Fill(text, "$Valid$", level);
+    Fill(text, "$SizeP$", share);
+    Fill(text, "$GraphPr$", percent >= 50 ? ChartBlock(ChartFolder) : AnsiString());
+    Fill(text, "$LeadLuv$", LeadingScalesText());
+    Fill(text, "$LowLuv$", LowScalesText());
+    Fill(text, "$MidLuv$", MiddleScalesText());
+    Fill(text, "$WrongLuv$", unfilled.empty() ? "Нет"_cp : unfilled);
+    Fill(text, "$TypeLuvora$", ProfileTypeText());
+    Report = std::move(text);
+}
