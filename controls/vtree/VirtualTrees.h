@@ -468,7 +468,9 @@ public:
     int OffsetY() const { return FOffsetY; }
     int TotalInternalDataSize() const { return FTotalInternalDataSize; }
 
-    // Node data.
+    // Node data: NodeDataSize zero-filled bytes owned by the owner; nil for nil,
+    // the hidden root or a size of 0. An owner that keeps C++ objects there
+    // constructs them in OnInitNode and destroys them in OnFreeNode.
     void* GetNodeData(PVirtualNode Node) const;
     template <class T> T* GetNodeData(PVirtualNode Node) const { return static_cast<T*>(GetNodeData(Node)); }
 

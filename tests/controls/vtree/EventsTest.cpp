@@ -345,3 +345,28 @@ TEST_F(VirtualTreeSort, AutoSortAfterUpdateBlocks) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(VirtualTreeLaziness, MeasuredOnceUntilReinitialised) {
+    TTestTree tree;
+    tree.TreeOptions()->SetMiscOptions(tree.TreeOptions()->MiscOptions() +
+                                       TVTMiscOptions{toVariableNodeHeight});
+    int measured = 0;
+    tree.OnMeasureItem = [&](TBaseVirtualTree*, TCanvas*, PVirtualNode, int& h) {
+        ++measured;
+        h = 30;
+    };
+    tree.SetRootNodeCount(3);
+    for (int pass = 0; pass < 2; ++pass)
+        for (PVirtualNode n = tree.GetFirst(); n; n = tree.GetNext(n))
+            EXPECT_EQ(30u, tree.GetNodeHeight(n));
+    EXPECT_EQ(3, measured);
+    tree.ReinitNode(At(tree, {1}), false);
+    tree.GetNodeHeight(At(tree, {1}));
+    EXPECT_EQ(4, measured);
+    EXPECT_EQ(18u + 3 * 30, tree.RootNode()->TotalHeight);
+    EXPECT_EQ("", CheckInvariants(tree));
+}
+
+} // namespace
