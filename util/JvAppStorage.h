@@ -255,9 +255,11 @@ public:
     static AnsiString FloatText(double Value);
     static AnsiString DateTimeText(TDateTime Value);
 
+    // Tells OnError of an error that a load swallows.
+    void ReportError(const AnsiString& Text);
+
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
-    void ReportError(const AnsiString& Text);
 
 private:
     template <class T, class F> T GuardConvert(T Default, F&& Read);
