@@ -377,7 +377,7 @@ void TBaseVirtualTree::Assign(TPersistent* Source) {
     SetNodeAlignment(source->NodeAlignment());
     SetNodeDataSize(source->NodeDataSize());
     SetTreeOptions(source->TreeOptions());
-    SetRootNodeCount(source->RootNodeCount());
+    SetRootNodeCount(source->GetRootNodeCount());
     SetSelectionCurveRadius(source->SelectionCurveRadius());
     SelectionBlendFactor = source->SelectionBlendFactor;
 }

@@ -445,7 +445,7 @@ public:
     void SetNodeAlignment(TVTNodeAlignment Value);
     int NodeDataSize() const { return FNodeDataSize; }
     void SetNodeDataSize(int Value);
-    uint32_t RootNodeCount() const { return FRoot->ChildCount; }
+    uint32_t GetRootNodeCount() const { return FRoot->ChildCount; }
     void SetRootNodeCount(uint32_t Value);
     uint8_t SelectionBlendFactor = 128;
     uint32_t SelectionCurveRadius() const { return FSelectionCurveRadius; }

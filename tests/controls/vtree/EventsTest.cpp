@@ -59,7 +59,7 @@ TEST(VirtualTreeLaziness, NewDataSizeRebuildsTheTopLevelUninitialised) {
     tree.GetNext(At(tree, {0}));
     tree.SetNodeDataSize(64);
     EXPECT_EQ(2, freed);
-    EXPECT_EQ(10u, tree.RootNodeCount());
+    EXPECT_EQ(10u, tree.GetRootNodeCount());
     EXPECT_FALSE(At(tree, {0})->States.Contains(vsInitDone));
     auto* bytes = static_cast<unsigned char*>(tree.GetNodeData(At(tree, {0})));
     EXPECT_TRUE(std::all_of(bytes, bytes + 64, [](unsigned char b) { return b == 0; }));
@@ -333,7 +333,7 @@ TEST_F(VirtualTreeSort, AFailingComparisonLosesNoNode) {
     };
     EXPECT_THROW(tree.SortTree(NoColumn, sdAscending, true), Exception);
     EXPECT_EQ(0u, tree.UpdateCount());
-    EXPECT_EQ(50u, tree.RootNodeCount());
+    EXPECT_EQ(50u, tree.GetRootNodeCount());
     EXPECT_EQ("", CheckInvariants(tree));
 }
 

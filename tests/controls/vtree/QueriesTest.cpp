@@ -385,7 +385,7 @@ TEST(VirtualTreeBasics, CopyingSettingsFromAnotherTree) {
 
     TTestTree empty;
     empty.Assign(&source);
-    EXPECT_EQ(3u, empty.RootNodeCount());
+    EXPECT_EQ(3u, empty.GetRootNodeCount());
     EXPECT_FALSE(At(empty, {0})->States.Contains(vsInitDone));
     EXPECT_EQ(30u, empty.Indent());
     EXPECT_EQ(70u, empty.ChangeDelay);
@@ -395,7 +395,7 @@ TEST(VirtualTreeBasics, CopyingSettingsFromAnotherTree) {
     larger.SetRootNodeCount(5);
     larger.GetNodeData<TNodeRecord>(At(larger, {2}))->Key = 42;
     larger.Assign(&source);
-    EXPECT_EQ(3u, larger.RootNodeCount());
+    EXPECT_EQ(3u, larger.GetRootNodeCount());
     EXPECT_EQ(42, larger.GetNodeData<TNodeRecord>(At(larger, {2}))->Key);
     EXPECT_EQ("", CheckInvariants(larger));
 

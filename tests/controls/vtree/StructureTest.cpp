@@ -200,7 +200,7 @@ TEST(VirtualTreeStructure, DeletingSelectedNodesAcrossParents) {
                              t.DeleteSelectedNodes();
                          },
                          [](TTestTree& t) {
-                             EXPECT_EQ(2u, t.RootNodeCount());
+                             EXPECT_EQ(2u, t.GetRootNodeCount());
                              EXPECT_EQ(3u, At(t, {0})->ChildCount);
                          }},
                     });
@@ -227,7 +227,7 @@ TEST(VirtualTreeStructure, MovesAndTheSubtreeError) {
                                            e.Message);
                              }
                              EXPECT_EQ(count, t.RootNode()->TotalCount);
-                             EXPECT_EQ(3u, t.RootNodeCount());
+                             EXPECT_EQ(3u, t.GetRootNodeCount());
                          }},
                         {"a subtree to another parent",
                          [](TTestTree& t) {
@@ -349,7 +349,7 @@ TEST(VirtualTreeStructure, ReadOnlyRefusesStructureChanges) {
     tree.DeleteNode(At(tree, {0}));
     tree.MoveTo(At(tree, {2}), nullptr, amAddChildFirst, false);
     tree.Clear();
-    EXPECT_EQ(3u, tree.RootNodeCount());
+    EXPECT_EQ(3u, tree.GetRootNodeCount());
     EXPECT_EQ(At(tree, {2})->Index, 2u);
     EXPECT_EQ("", CheckInvariants(tree));
 }
@@ -366,7 +366,7 @@ TEST(VirtualTreeStructure, FreeNodeFailureStillEmptiesTheTree) {
     EXPECT_THROW(tree.Clear(), Exception);
     EXPECT_EQ(5, freed);
     EXPECT_EQ(0u, tree.UpdateCount());
-    EXPECT_EQ(0u, tree.RootNodeCount());
+    EXPECT_EQ(0u, tree.GetRootNodeCount());
     EXPECT_EQ("", CheckInvariants(tree));
 }
 
@@ -377,7 +377,7 @@ TEST(VirtualTreeStructure, LoadingDefersTheRootCount) {
     tree.TreeOptions()->SetMiscOptions(tree.TreeOptions()->MiscOptions() + TVTMiscOptions{toReadOnly});
     tree.SetLoading(false);
     tree.Loaded();
-    EXPECT_EQ(5u, tree.RootNodeCount());
+    EXPECT_EQ(5u, tree.GetRootNodeCount());
     EXPECT_TRUE(tree.TreeOptions()->MiscOptions().Contains(toReadOnly));
     EXPECT_FALSE(tree.TreeStates().Contains(tsNeedRootCountUpdate));
     EXPECT_EQ("", CheckInvariants(tree));
