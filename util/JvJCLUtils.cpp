@@ -110,15 +110,26 @@ int Hex(char C) {
 }
 } // namespace
 
-AnsiString XorHexDecode(const AnsiString& Key, const AnsiString& Code) {
+bool TryXorHexDecode(const AnsiString& Key, const AnsiString& Code, AnsiString& Text) {
+    Text.clear();
+    if (Code.size() % 2) return false;
     AnsiString out;
     for (std::size_t i = 0; i < Code.size() / 2; ++i) {
         int hi = Hex(Code[2 * i]), lo = Hex(Code[2 * i + 1]);
-        unsigned char b = hi < 0 || lo < 0 ? 32 : static_cast<unsigned char>(hi * 16 + lo);
+        if (hi < 0 || lo < 0) return false;
+        unsigned char b = static_cast<unsigned char>(hi * 16 + lo);
         if (!Key.empty()) b ^= static_cast<unsigned char>(Key[i % Key.size()]);
         out += char(b);
     }
-    return out;
+    Text = out;
+    return true;
+}
+
+AnsiString XorHexDecode(const AnsiString& Key, const AnsiString& Code) {
+    AnsiString text;
+    if (!TryXorHexDecode(Key, Code, text))
+        throw EConvertError(Format("'%s' is not a valid hexadecimal code", {Code}));
+    return text;
 }
 
 int AbsRectWidth(const TRect& R) {

@@ -27,6 +27,9 @@ AnsiString NormalizeNumberText(const AnsiString& Text);
 AnsiString NormalizeNumberText(const AnsiString& Text, const TFormatSettings& Settings);
 // Two lower-case hexadecimal digits per byte of Text XOR Key.
 AnsiString XorHexEncode(const AnsiString& Key, const AnsiString& Text);
+// A code that is not pairs of hexadecimal digits is refused (EConvertError,
+// or false from the Try form) rather than decoded into blanks.
 AnsiString XorHexDecode(const AnsiString& Key, const AnsiString& Code);
+bool TryXorHexDecode(const AnsiString& Key, const AnsiString& Code, AnsiString& Text);
 int AbsRectWidth(const TRect& R);
 int AbsRectHeight(const TRect& R);

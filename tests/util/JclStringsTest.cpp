@@ -122,7 +122,13 @@ TEST(JvJCLUtilsTest, XorHexCoderRoundTrips) {
             EXPECT_EQ(XorHexDecode(key, code), text);
         }
     EXPECT_EQ(XorHexEncode("", "AB"), "4142");
-    EXPECT_EQ(XorHexDecode("", "41zz4"), "A "); // a bad pair is a blank, an odd digit is dropped
+    EXPECT_EQ(XorHexDecode("", "4142"), "AB");
+    for (const AnsiString bad : {"41zz", "414", "4 "}) {
+        EXPECT_THROW(XorHexDecode("", bad), EConvertError) << bad;
+        AnsiString text = "x";
+        EXPECT_FALSE(TryXorHexDecode("k", bad, text)) << bad;
+        EXPECT_EQ(text, "");
+    }
 }
 
 TEST(JvJCLUtilsTest, IntegerVariantsAndRectangles) {
