@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <functional>
 
@@ -288,7 +289,24 @@ void TCustomForm::SelectNext(TWinControl* CurControl, bool GoForward, bool Check
 void TCustomForm::SetWindowOwner(TCustomForm* Value) {
     if (Value == this) return;
     FWindowOwner = Value;
-    Widget()->setParent(Value ? Value->Widget() : nullptr, Widget()->windowFlags() | Qt::Window);
+    // Kept above its owner without being reparented (which would hide it).
+    if (QWindow* window = Widget()->windowHandle())
+        window->setTransientParent(Value && Value->Widget()->windowHandle() ? Value->Widget()->windowHandle()
+                                                                            : nullptr);
+}
+
+void TCustomForm::SetFormStyle(TFormStyle Value) {
+    FFormStyle = Value;
+    bool visible = Widget()->isVisible();
+    Widget()->setWindowFlag(Qt::WindowStaysOnTopHint, Value == TFormStyle::fsStayOnTop);
+    if (visible) Widget()->show();
+}
+
+void TCustomForm::SetTakesFocus(bool Value) {
+    bool visible = Widget()->isVisible();
+    Widget()->setAttribute(Qt::WA_ShowWithoutActivating, !Value);
+    Widget()->setWindowFlag(Qt::WindowDoesNotAcceptFocus, !Value);
+    if (visible) Widget()->show();
 }
 
 void TCustomForm::Activate() {

@@ -52,7 +52,9 @@ public:
     // Tab order navigation from CurControl.
     void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
     TFormStyle FormStyle() const { return FFormStyle; }
-    void SetFormStyle(TFormStyle Value) { FFormStyle = Value; }
+    void SetFormStyle(TFormStyle Value);
+    // A window that never takes the focus when shown or clicked.
+    void SetTakesFocus(bool Value);
     // The window this one is kept above; nullptr is the application window.
     TCustomForm* WindowOwner() const { return FWindowOwner; }
     void SetWindowOwner(TCustomForm* Value);

@@ -1,0 +1,5 @@
+#include "util/JvButton.h"
+
+#include "util/JclUnitVersioning.h"
+
+LIBRARY_UNIT_VERSION("util/JvButton.cpp", "1", "2026-12-10", "JVCL\\run")

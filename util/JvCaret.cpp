@@ -1,0 +1,5 @@
+#include "util/JvCaret.h"
+
+#include "util/JclUnitVersioning.h"
+
+LIBRARY_UNIT_VERSION("util/JvCaret.cpp", "1", "2026-12-10", "JVCL\\run")

@@ -1,0 +1,70 @@
+#include "util/JvExControls.h"
+
+#include "util/JclUnitVersioning.h"
+
+LIBRARY_UNIT_VERSION("util/JvExControls.cpp", "1", "2026-12-10", "JVCL\\run")
+
+namespace {
+struct TDlgcPair {
+    TDialogCodeFlags Flag;
+    unsigned Dlgc;
+};
+const TDlgcPair DlgcTable[] = {{dcfWantAllKeys, DLGC_WANTALLKEYS}, {dcfWantArrows, DLGC_WANTARROWS},
+                               {dcfWantChars, DLGC_WANTCHARS},     {dcfButton, DLGC_BUTTON},
+                               {dcfHasSetSel, DLGC_HASSETSEL},     {dcfWantTab, DLGC_WANTTAB}};
+} // namespace
+
+TDialogCodeFlags DlgcToDialogCodeFlags(unsigned Dlgc) {
+    TDialogCodeFlags flags = 0;
+    for (const auto& p : DlgcTable)
+        if (Dlgc & p.Dlgc) flags |= p.Flag;
+    return flags;
+}
+
+unsigned DialogCodeFlagsToDlgc(TDialogCodeFlags Flags) {
+    unsigned dlgc = 0;
+    for (const auto& p : DlgcTable)
+        if (Flags & p.Flag) dlgc |= p.Dlgc;
+    return dlgc;
+}
+
+uint32_t ShiftStateToKeyFlags(TShiftState Shift) {
+    uint32_t flags = 0;
+    if (Shift & ssAlt) flags |= 0x20000000;
+    if (Shift & ssCtrl) flags |= 0x10000000;
+    if (Shift & ssShift) flags |= 0x08000000;
+    return flags;
+}
+
+void ResolveHintColor(THintInfo& HintInfo, TControl* Control, TColor Color) {
+    if (Color == clNone) {
+        HintInfo.HintColor = Application->HintColor();
+    } else if (Color == clDefault) {
+        if (Control && Control->Parent()) {
+            THintInfo copy = HintInfo;
+            Control->Parent()->Perform(CM_HINTSHOW, 0, LPARAM(&copy));
+            HintInfo.HintColor = copy.HintColor;
+        }
+    } else {
+        HintInfo.HintColor = Color;
+    }
+}
+
+bool RouteDesignMessage(TControl* Control, TMessage& Message) {
+    unsigned m = Message.Msg;
+    if (m == WM_SETFOCUS || m == WM_KILLFOCUS || m == WM_CANCELMODE || m == WM_NCHITTEST ||
+        (m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST))
+        return false;
+    // Controls are designed in code here: no form carries a designer.
+    (void)Control;
+    return false;
+}
+
+TJvExGraphicControl::TJvExGraphicControl(TComponent* AOwner) : TJvExControlBase<TGraphicControl>(AOwner) {}
+
+void TJvExGraphicControl::WndProc(TMessage& Message) {
+    if (RouteDesignMessage(this, Message)) return;
+    if (!DispatchCommon(Message)) TGraphicControl::WndProc(Message);
+}
+
+TJvExCustomControl::TJvExCustomControl(TComponent* AOwner) : TJvExWinControl<TCustomControl>(AOwner) {}

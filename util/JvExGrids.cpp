@@ -1,0 +1,5 @@
+#include "util/JvExGrids.h"
+
+#include "util/JclUnitVersioning.h"
+
+LIBRARY_UNIT_VERSION("util/JvExGrids.cpp", "1", "2026-12-10", "JVCL\\run")

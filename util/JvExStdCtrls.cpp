@@ -1,0 +1,5 @@
+#include "util/JvExStdCtrls.h"
+
+#include "util/JclUnitVersioning.h"
+
+LIBRARY_UNIT_VERSION("util/JvExStdCtrls.cpp", "1", "2026-12-10", "JVCL\\run")

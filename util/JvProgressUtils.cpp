@@ -1,0 +1,5 @@
+#include "util/JvProgressUtils.h"
+
+#include "util/JclUnitVersioning.h"
+
+LIBRARY_UNIT_VERSION("util/JvProgressUtils.cpp", "1", "2026-12-10", "JVCL\\run")

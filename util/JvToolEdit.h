@@ -1,0 +1,2 @@
+// Holds nothing but its version record.
+#pragma once

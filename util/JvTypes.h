@@ -1,0 +1,16 @@
+// Named colour tables of the library.
+#pragma once
+
+#include <array>
+
+#include "platform/gui/Graphics.h"
+
+struct TDefColorItem {
+    TColor ColorValue;
+    const char* IdentName;
+    const char* DisplayName;
+};
+
+extern const std::array<TDefColorItem, 20> StandardColorTable;
+extern const std::array<TDefColorItem, 40> PaletteColorTable;
+extern const std::array<TDefColorItem, 30> SystemColorTable;
