@@ -1,0 +1,14 @@
+#include "core/uTarvikApplicationClass.h"
+
+TTarvikApplication::TTarvikApplication()
+    : Options(std::make_unique<TApplicationOptions>()), Security(std::make_unique<TAdminsSecurity>()) {}
+
+TTarvikApplication::~TTarvikApplication() {
+    Security.reset();
+    Options.reset();
+}
+
+void TTarvikApplication::LoadSettings() {
+    Options->Load();
+    Security->LoadPassword();
+}
