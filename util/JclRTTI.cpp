@@ -180,6 +180,12 @@ IJclTypeInfo TypeInfoWrapper(const TTypeInfo* T) {
         return std::make_shared<TJclClassTypeInfo>(T);
     case tkInt64:
         return std::make_shared<TJclInt64TypeInfo>(T);
+    case tkMethod:
+        return std::make_shared<TJclEventTypeInfo>(T);
+    case tkInterface:
+        return std::make_shared<TJclInterfaceTypeInfo>(T);
+    case tkDynArray:
+        return std::make_shared<TJclDynArrayTypeInfo>(T);
     default:
         return std::make_shared<TJclTypeInfo>(T);
     }
@@ -428,6 +434,128 @@ void TJclInt64TypeInfo::Describe(ITypeTextWriter& D) {
 
 void TJclInt64TypeInfo::WriteDeclaration(ITypeTextWriter& D) {
     D.Writeln(Name() + " = " + IntToStr(MinValue()) + " .. " + IntToStr(MaxValue()) + ";");
+}
+
+// ------------------------------------------------------------- methods, interfaces, arrays
+
+namespace {
+TSetValue FlagsValue(uint8_t Flags) {
+    TSetValue v{};
+    v[0] = Flags;
+    return v;
+}
+} // namespace
+
+std::shared_ptr<TJclEventParamInfo> TJclEventTypeInfo::Parameters(int Index) const {
+    if (Index < 0 || Index >= ParameterCount()) return nullptr;
+    return std::make_shared<TJclEventParamInfo>(&FTypeInfo->Params[std::size_t(Index)]);
+}
+
+void TJclEventTypeInfo::Describe(ITypeTextWriter& D) {
+    TJclTypeInfo::Describe(D);
+    D.Writeln("Method kind: " + GetEnumName(TypeInfoMethodKind(), MethodKind()));
+    D.Writeln("Parameter count: " + IntToStr(ParameterCount()));
+    D.Indent();
+    for (int i = 0; i < ParameterCount(); ++i) {
+        if (i) D.Writeln();
+        auto p = Parameters(i);
+        D.Writeln("Name: " + p->Name());
+        D.Writeln("Type: " + p->TypeName());
+        D.Writeln("Flags: " + SetAsText(TypeInfoParamFlags(), FlagsValue(p->Flags()), true, false));
+    }
+    D.Outdent();
+    if (MethodKind() == mkFunction) D.Writeln("Return type: " + ResultTypeName());
+}
+
+void TJclEventTypeInfo::WriteDeclaration(ITypeTextWriter& D) {
+    AnsiString line = Name() + " = " + (MethodKind() == mkFunction ? "function" : "procedure");
+    for (int i = 0; i < ParameterCount(); ++i) {
+        auto p = Parameters(i);
+        line += i ? "; " : "(";
+        const uint8_t f = p->Flags();
+        if (f & (1 << pfVar))
+            line += "var ";
+        else if (f & (1 << pfConst))
+            line += "const ";
+        else if (f & (1 << pfOut))
+            line += "out ";
+        line += p->Name();
+        if (!p->TypeName().empty()) {
+            line += ": ";
+            if (f & (1 << pfArray)) line += "array of ";
+            line += (f & (1 << pfArray)) && SameText(p->TypeName(), "TVarRec") ? AnsiString("const")
+                                                                               : p->TypeName();
+        }
+    }
+    if (ParameterCount()) line += ")";
+    if (MethodKind() == mkFunction) line += ": " + ResultTypeName();
+    D.Writeln(line + " of object;");
+}
+
+std::shared_ptr<TJclInterfaceTypeInfo> TJclInterfaceTypeInfo::Parent() const {
+    return FTypeInfo->IntfParent ? std::make_shared<TJclInterfaceTypeInfo>(FTypeInfo->IntfParent) : nullptr;
+}
+
+TGUID TJclInterfaceTypeInfo::GUID() const {
+    return Flags() & (1 << ifHasGuid) ? FTypeInfo->Guid : TGUID{};
+}
+
+void TJclInterfaceTypeInfo::Describe(ITypeTextWriter& D) {
+    TJclTypeInfo::Describe(D);
+    if (Flags() & (1 << ifHasGuid)) D.Writeln("GUID: " + GuidToText(GUID()));
+    D.Writeln("Flags: " + SetAsText(TypeInfoIntfFlags(), FlagsValue(Flags()), true, false));
+    D.Writeln("Unit name: " + UnitName());
+    if (auto parent = Parent()) D.Writeln("Parent: " + parent->Name());
+    D.Writeln("Property count: " + IntToStr(PropertyCount()));
+}
+
+void TJclInterfaceTypeInfo::WriteDeclaration(ITypeTextWriter& D) {
+    AnsiString line = Name() + " = " + (Flags() & (1 << ifDispInterface) ? "dispinterface" : "interface");
+    auto parent = Parent();
+    if (!(Flags() & (1 << ifDispatch)) && parent && !SameText(parent->Name(), "IUnknown"))
+        line += "(" + parent->Name() + ")";
+    D.Writeln(line + " // unit " + UnitName());
+    D.Indent();
+    if (Flags() & (1 << ifHasGuid)) D.Writeln("['" + GuidToText(GUID()) + "']");
+    D.Outdent();
+    D.Writeln("end;");
+}
+
+IJclTypeInfo TJclDynArrayTypeInfo::ElementType() const {
+    const TTypeInfo* e = FTypeInfo->ElType ? FTypeInfo->ElType : FTypeInfo->ElType2;
+    return e ? TypeInfoWrapper(e) : nullptr;
+}
+
+void TJclDynArrayTypeInfo::Describe(ITypeTextWriter& D) {
+    TJclTypeInfo::Describe(D);
+    D.Writeln("Element size: " + IntToStr(ElementSize()));
+    IJclTypeInfo e = ElementType();
+    if (!e) {
+        D.Writeln("Element type: ???");
+    } else if (IsAnonymous(e->TypeInfo())) {
+        D.Writeln("Element type: ");
+        D.Indent();
+        e->WriteTo(D);
+        D.Outdent();
+    } else {
+        D.Writeln("Element type: " + e->Name());
+    }
+    D.Writeln(AnsiString("Elements need clean up: ") + (ElementsNeedCleanup() ? "True" : "False"));
+    D.Writeln("Variant type: " + IntToStr(VarType()));
+    D.Writeln("Unit name: " + UnitName());
+}
+
+void TJclDynArrayTypeInfo::WriteDeclaration(ITypeTextWriter& D) {
+    const bool named = !IsAnonymous(FTypeInfo);
+    D.Write(named ? Name() + " = array of " : AnsiString("array of "));
+    IJclTypeInfo e = ElementType();
+    if (!e)
+        D.Write("???");
+    else if (IsAnonymous(e->TypeInfo()))
+        e->DeclarationTo(D);
+    else
+        D.Write(e->Name());
+    if (named) D.Writeln("; // Unit " + UnitName());
 }
 
 LIBRARY_UNIT_VERSION("util/JclRTTI.cpp", "1", "2026-12-10", "JclLib\\source\\common")

@@ -164,6 +164,63 @@ protected:
     void WriteDeclaration(ITypeTextWriter& Dest) override;
 };
 
+class TJclEventParamInfo {
+public:
+    explicit TJclEventParamInfo(const TParamRecord* AParam) : FParam(AParam) {}
+    uint8_t Flags() const { return FParam->Flags; }
+    AnsiString Name() const { return FParam->Name; }
+    int RecSize() const { return int(FParam->Name.size() + FParam->TypeName.size() + 3); }
+    AnsiString TypeName() const { return FParam->TypeName; }
+    const TParamRecord* Param() const { return FParam; }
+
+private:
+    const TParamRecord* FParam;
+};
+
+class TJclEventTypeInfo : public TJclTypeInfo {
+public:
+    using TJclTypeInfo::TJclTypeInfo;
+    TMethodKind MethodKind() const { return FTypeInfo->MethodKind; }
+    int ParameterCount() const { return int(FTypeInfo->Params.size()); }
+    std::shared_ptr<TJclEventParamInfo> Parameters(int Index) const;
+    AnsiString ResultTypeName() const {
+        return MethodKind() == mkFunction ? FTypeInfo->ResultType : AnsiString();
+    }
+
+protected:
+    void Describe(ITypeTextWriter& Dest) override;
+    void WriteDeclaration(ITypeTextWriter& Dest) override;
+};
+
+class TJclInterfaceTypeInfo : public TJclTypeInfo {
+public:
+    using TJclTypeInfo::TJclTypeInfo;
+    std::shared_ptr<TJclInterfaceTypeInfo> Parent() const;
+    uint8_t Flags() const { return FTypeInfo->IntfFlags; }
+    // The all-zero GUID when the interface has none.
+    TGUID GUID() const;
+    int PropertyCount() const { return FTypeInfo->IntfPropCount; }
+    AnsiString UnitName() const { return FTypeInfo->UnitName; }
+
+protected:
+    void Describe(ITypeTextWriter& Dest) override;
+    void WriteDeclaration(ITypeTextWriter& Dest) override;
+};
+
+class TJclDynArrayTypeInfo : public TJclTypeInfo {
+public:
+    using TJclTypeInfo::TJclTypeInfo;
+    int ElementSize() const { return FTypeInfo->ElSize; }
+    IJclTypeInfo ElementType() const;
+    bool ElementsNeedCleanup() const { return FTypeInfo->ElType != nullptr; }
+    int VarType() const { return FTypeInfo->VarType; }
+    AnsiString UnitName() const { return FTypeInfo->UnitName; }
+
+protected:
+    void Describe(ITypeTextWriter& Dest) override;
+    void WriteDeclaration(ITypeTextWriter& Dest) override;
+};
+
 // A new wrapper of the class that fits the type's kind.
 IJclTypeInfo TypeInfoWrapper(const TTypeInfo* ATypeInfo);
 

@@ -6,13 +6,7 @@
 #include <mutex>
 
 #include "platform/rtl/SysUtils.h"
-
-struct TGUID {
-    uint32_t D1 = 0;
-    uint16_t D2 = 0;
-    uint16_t D3 = 0;
-    uint8_t D4[8] = {};
-};
+#include "platform/rtl/TypInfo.h"
 
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", upper case.
 AnsiString GuidToText(const TGUID& Guid);

@@ -159,6 +159,34 @@ const TTypeInfo* TypeInfoFloatType() {
     return t;
 }
 
+const TTypeInfo* TypeInfoMethodKind() {
+    static const TTypeInfo* t = MakeEnumTypeInfo(
+        "TMethodKind",
+        {"mkProcedure", "mkFunction", "mkConstructor", "mkDestructor", "mkClassProcedure", "mkClassFunction"},
+        "TypInfo");
+    return t;
+}
+const TTypeInfo* TypeInfoParamFlags() {
+    static const TTypeInfo* t = MakeSetTypeInfo(
+        "TParamFlags",
+        MakeEnumTypeInfo("TParamFlag", {"pfVar", "pfConst", "pfArray", "pfAddress", "pfReference", "pfOut"},
+                         "TypInfo"));
+    return t;
+}
+const TTypeInfo* TypeInfoIntfFlags() {
+    static const TTypeInfo* t = MakeSetTypeInfo(
+        "TIntfFlagsBase",
+        MakeEnumTypeInfo("TIntfFlag", {"ifHasGuid", "ifDispInterface", "ifDispatch"}, "TypInfo"));
+    return t;
+}
+
+TTypeInfo* NewTypeInfo(TTypeKind Kind, const AnsiString& Name) {
+    TTypeInfo* t = NewType();
+    t->Kind = Kind;
+    t->Name = Name;
+    return t;
+}
+
 const TTypeInfo* MakeEnumTypeInfo(const AnsiString& Name, std::initializer_list<const char*> Names,
                                   const AnsiString& UnitName) {
     TTypeInfo* t = NewType();

@@ -36,6 +36,23 @@ enum TTypeKind {
     tkDynArray
 };
 enum TOrdType { otSByte, otUByte, otSWord, otUWord, otSLong, otULong };
+enum TMethodKind { mkProcedure, mkFunction, mkConstructor, mkDestructor, mkClassProcedure, mkClassFunction };
+// Bits of a parameter's flags and of an interface's flags.
+enum TParamFlag { pfVar, pfConst, pfArray, pfAddress, pfReference, pfOut };
+enum TIntfFlag { ifHasGuid, ifDispInterface, ifDispatch };
+
+struct TGUID {
+    uint32_t D1 = 0;
+    uint16_t D2 = 0;
+    uint16_t D3 = 0;
+    uint8_t D4[8] = {};
+};
+
+struct TParamRecord {
+    uint8_t Flags = 0; // bits of TParamFlag
+    AnsiString Name;
+    AnsiString TypeName;
+};
 enum TFloatType { ftSingle, ftDouble, ftExtended, ftComp, ftCurr };
 
 struct TClassInfo;
@@ -56,6 +73,20 @@ struct TTypeInfo {
     const TClassInfo* ClassType = nullptr;
     int64_t MinInt64 = 0;
     int64_t MaxInt64 = 0;
+    // Method types.
+    TMethodKind MethodKind = mkProcedure;
+    std::vector<TParamRecord> Params;
+    AnsiString ResultType; // functions only
+    // Interfaces.
+    const TTypeInfo* IntfParent = nullptr;
+    uint8_t IntfFlags = 0; // bits of TIntfFlag
+    TGUID Guid;
+    int IntfPropCount = 0;
+    // Dynamic arrays.
+    int ElSize = 0;
+    const TTypeInfo* ElType = nullptr;  // the element type that needs clean-up
+    const TTypeInfo* ElType2 = nullptr; // the element type otherwise recorded
+    int VarType = 0;
 };
 
 // Bytes of an ordinal of that storage type.
@@ -106,6 +137,12 @@ const TTypeInfo* TypeInfoWideString();
 const TTypeInfo* TypeInfoTypeKind();
 const TTypeInfo* TypeInfoOrdType();
 const TTypeInfo* TypeInfoFloatType();
+const TTypeInfo* TypeInfoMethodKind();
+const TTypeInfo* TypeInfoParamFlags(); // the set of TParamFlag
+const TTypeInfo* TypeInfoIntfFlags();  // the set of TIntfFlag
+// An empty type record of a kind, for the types made by hand (method,
+// interface and dynamic-array types); it lives for the whole run.
+TTypeInfo* NewTypeInfo(TTypeKind Kind, const AnsiString& Name);
 
 // Types made by a unit once (keep the result in a static).
 const TTypeInfo* MakeEnumTypeInfo(const AnsiString& Name, std::initializer_list<const char*> Names,

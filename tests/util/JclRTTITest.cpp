@@ -207,4 +207,75 @@ TEST(JclRTTITest, Descriptions) {
     EXPECT_EQ(cls->Parent()->Name(), "TObject");
 }
 
+TEST(JclRTTITest, MethodInterfaceAndArrayTypes) {
+    TTypeInfo* notify = NewTypeInfo(tkMethod, "TNotifyEvent");
+    notify->Params.push_back({0, "Sender", "TObject"});
+    TTypeInfo* getter = NewTypeInfo(tkMethod, "TGetText");
+    getter->MethodKind = mkFunction;
+    getter->Params.push_back({1 << pfVar, "Text", "string"});
+    getter->Params.push_back({(1 << pfConst) | (1 << pfArray), "Args", "TVarRec"});
+    getter->ResultType = "Boolean";
+    TTypeInfo* bare = NewTypeInfo(tkMethod, "TBare");
+    TTypeInfo* unknown = NewTypeInfo(tkInterface, "IUnknown");
+    TTypeInfo* intf = NewTypeInfo(tkInterface, "IStorageSelfPersist");
+    intf->IntfParent = unknown;
+    intf->IntfFlags = 1 << ifHasGuid;
+    intf->Guid = {0xE3754817, 0x49A3, 0x4612, {0xA2, 0x28, 0x5D, 0x44, 0xA0, 0x88, 0x68, 0x1D}};
+    intf->UnitName = "JvAppStorage";
+    TTypeInfo* derived = NewTypeInfo(tkInterface, "IDerived");
+    derived->IntfParent = intf;
+    derived->UnitName = "uTest";
+    TTypeInfo* array = NewTypeInfo(tkDynArray, "TIntArray");
+    array->ElSize = 4;
+    array->ElType2 = TypeInfoInteger();
+    array->UnitName = "uTest";
+    TTypeInfo* anonymous = NewTypeInfo(tkDynArray, ".2");
+    anonymous->ElSize = 4;
+
+    auto lines = [](const TTypeInfo* T, bool Declare) {
+        TRecordingWriter w;
+        if (Declare)
+            TypeInfoWrapper(T)->DeclarationTo(w);
+        else
+            TypeInfoWrapper(T)->WriteTo(w);
+        if (!w.Line.empty()) w.Writeln("");
+        return w.Lines;
+    };
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(lines(notify, true), Lines{"TNotifyEvent = procedure(Sender: TObject) of object;"});
+    EXPECT_EQ(lines(getter, true),
+              Lines{"TGetText = function(var Text: string; const Args: array of const): Boolean of object;"});
+    EXPECT_EQ(lines(bare, true), Lines{"TBare = procedure of object;"});
+    Lines described = lines(getter, false);
+    ASSERT_EQ(described.size(), 13u);
+    EXPECT_EQ(described[3], "Method kind: mkFunction");
+    EXPECT_EQ(described[4], "Parameter count: 2");
+    EXPECT_EQ(described[7], "  Flags: [pfVar]");
+    EXPECT_EQ(described[8], "  ");
+    EXPECT_EQ(described[11], "  Flags: [pfConst, pfArray]");
+    EXPECT_EQ(described[12], "Return type: Boolean");
+    Lines bareLines = lines(bare, false);
+    EXPECT_EQ(bareLines.back(), "Parameter count: 0");
+    auto event = std::dynamic_pointer_cast<TJclEventTypeInfo>(TypeInfoWrapper(getter));
+    EXPECT_EQ(event->Parameters(0)->RecSize(), 13);
+    EXPECT_EQ(event->Parameters(2), nullptr);
+
+    EXPECT_EQ(lines(intf, true), (Lines{"IStorageSelfPersist = interface // unit JvAppStorage",
+                                        "  ['{E3754817-49A3-4612-A228-5D44A088681D}']", "end;"}));
+    EXPECT_EQ(lines(derived, true),
+              (Lines{"IDerived = interface(IStorageSelfPersist) // unit uTest", "end;"}));
+    Lines intfLines = lines(intf, false);
+    EXPECT_EQ(intfLines[3], "GUID: {E3754817-49A3-4612-A228-5D44A088681D}");
+    EXPECT_EQ(intfLines[4], "Flags: [ifHasGuid]");
+    EXPECT_EQ(intfLines[6], "Parent: IUnknown");
+    auto d = std::dynamic_pointer_cast<TJclInterfaceTypeInfo>(TypeInfoWrapper(derived));
+    EXPECT_EQ(d->GUID().D1, 0u);
+
+    EXPECT_EQ(lines(array, true), Lines{"TIntArray = array of Integer; // Unit uTest"});
+    EXPECT_EQ(lines(anonymous, true), Lines{"array of ???"});
+    Lines arrayLines = lines(array, false);
+    EXPECT_EQ(arrayLines[4], "Element type: Integer");
+    EXPECT_EQ(arrayLines[5], "Elements need clean up: False");
+}
+
 } // namespace
