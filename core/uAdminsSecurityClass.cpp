@@ -25,10 +25,20 @@ bool TAdminsSecurity::LoadPassword() {
 }
 
 bool TAdminsSecurity::SavePassword() {
-    if (!Main_DataModule->WritePsyPassword(EncodedPassword)) {
-        EncodedPassword = FStoredPassword;
-        return false;
+    if (Main_DataModule->WritePsyPassword(EncodedPassword)) {
+        FStoredPassword = EncodedPassword;
+        return true;
     }
-    FStoredPassword = EncodedPassword;
-    return true;
+    // The write changed nothing: the password in the database stays in
+    // force. Ask the database for it, as it may never have been loaded; when
+    // it cannot answer, take the one last stored or loaded here.
+    AnsiString inForce = FStoredPassword;
+    try {
+        AnsiString stored;
+        inForce = Main_DataModule->ReadPsyPassword(stored) ? stored : AnsiString();
+    } catch (const std::exception&) {
+    }
+    EncodedPassword = inForce;
+    FStoredPassword = inForce;
+    return false;
 }

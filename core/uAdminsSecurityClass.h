@@ -19,7 +19,7 @@ public:
     // no stored row.
     bool LoadPassword();
     // Stores the kept password. When the write fails (the data module has
-    // shown the error), the password last stored or loaded is put back in
+    // shown the error), the password the database holds is put back in
     // force and the result is false.
     bool SavePassword();
 

@@ -62,6 +62,12 @@ TEST_F(AdminsSecurityTest, FailedSaveKeepsTheOldPassword) {
     TAdminsSecurity stored;
     ASSERT_TRUE(stored.LoadPassword());
     EXPECT_EQ(stored.GetPassword(), "old");
+
+    // One that never loaded the password falls back to the stored one too.
+    TAdminsSecurity fresh;
+    fresh.SetPassword(AnsiString(40, 'y'));
+    EXPECT_FALSE(fresh.SavePassword());
+    EXPECT_EQ(fresh.GetPassword(), "old");
 }
 
 TEST_F(AdminsSecurityTest, LoadSettingsReadsColoursAndPassword) {
