@@ -388,6 +388,12 @@ void TAdvPageControl::SetActivePage(TAdvTabSheet* Page) {
     Invalidate();
 }
 
+void TAdvPageControl::ShowControl(TControl* AControl) {
+    if (auto* sheet = dynamic_cast<TAdvTabSheet*>(AControl); sheet && sheet->FPageControl == this)
+        SetActivePage(sheet);
+    TCustomTabControl::ShowControl(AControl);
+}
+
 void TAdvPageControl::SetActivePageIndex(int Index) {
     SetActivePage(Index >= 0 && Index < PageCount() ? FPages[std::size_t(Index)] : nullptr);
 }

@@ -191,6 +191,8 @@ public:
     TCustomImageList* Images() const { return FImages; }
     void SetImages(TCustomImageList* Value);
     void SetTabPosition(TTabPosition Value) override;
+    // A page of this control that is asked to show becomes the active page.
+    void ShowControl(TControl* AControl) override;
     AnsiString Version() const;
     void SetVersion(const AnsiString&) {}
     int RedrawLockCount() const { return FRedrawLock; }

@@ -259,6 +259,7 @@ private:
     TWinControl* FControl;
     bool FOwnWidget;
     bool FLastShowing = false;
+    bool FInjecting = false;
 };
 
 bool TLayerEvents::Mouse(QMouseEvent* E, QEvent::Type Type) {
@@ -300,6 +301,7 @@ bool TLayerEvents::Mouse(QMouseEvent* E, QEvent::Type Type) {
 }
 
 bool TLayerEvents::Key(QKeyEvent* E, bool Down) {
+    if (FInjecting) return false;
     gShiftState = ShiftFromModifiers(E->modifiers());
     uint16_t vk = VirtualKey(E);
     LPARAM keyData = (E->modifiers() & Qt::AltModifier) ? AltMask : 0;
@@ -346,7 +348,19 @@ bool TLayerEvents::Key(QKeyEvent* E, bool Down) {
                     return;
                 }
             }
-            target->Perform(WM_CHAR, c, keyData);
+            TMessage chr{WM_CHAR, c, keyData, 0};
+            target->WndProc(chr);
+            if (chr.Result == 1) {
+                handled = true;
+            } else if (chr.Result == 2 && !FOwnWidget) {
+                // The control typed another character: the widget gets that one.
+                handled = true;
+                QString replaced = QtString(AnsiString(1, char(chr.WParam)));
+                QKeyEvent other(QEvent::KeyPress, 0, E->modifiers(), replaced);
+                FInjecting = true;
+                QCoreApplication::sendEvent(FControl->Widget(), &other);
+                FInjecting = false;
+            }
         }
     });
     // Tab and arrows belong to the layer: Qt's own focus moves stay out.
@@ -590,6 +604,11 @@ void TControl::SetVisible(bool Value) {
     if (FParent) FParent->Realign();
 }
 
+void TControl::Show() {
+    if (FParent) FParent->ShowControl(this);
+    SetVisible(true);
+}
+
 bool TControl::Showing() const {
     return FVisible && FParent && FParent->Showing();
 }
@@ -759,8 +778,13 @@ void TWinControl::Dispatch(TMessage& Message) {
         break;
     }
     case WM_CHAR: {
+        // 1: the key was taken back; 2: it became the key in WParam.
         char key = char(Message.WParam);
         KeyPress(key);
+        if (key == 0)
+            Message.Result = 1;
+        else if (key != char(Message.WParam))
+            Message.WParam = static_cast<unsigned char>(key), Message.Result = 2;
         break;
     }
     case WM_SETFOCUS:
@@ -838,6 +862,10 @@ void TWinControl::RemoveControl(TControl* AControl) {
     }
     Realign();
     Perform(CM_CONTROLLISTCHANGE, WPARAM(AControl), 0);
+}
+
+void TWinControl::ShowControl(TControl*) {
+    if (Parent()) Parent()->ShowControl(this);
 }
 
 bool TWinControl::ContainsControl(TControl* Control) const {

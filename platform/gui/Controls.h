@@ -273,7 +273,8 @@ public:
     void SetAlign(TAlign Value);
     bool Visible() const { return FVisible; }
     virtual void SetVisible(bool Value);
-    void Show() { SetVisible(true); }
+    // Makes the control visible, and its parents bring it into view.
+    void Show();
     void Hide() { SetVisible(false); }
     // Visible with every parent up to a shown window.
     virtual bool Showing() const;
@@ -379,6 +380,9 @@ public:
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     TPoint ClientOrigin() const override;
     bool Showing() const override;
+    // Brings AControl into view (a page control shows its page); the
+    // request goes up through the parents.
+    virtual void ShowControl(TControl* AControl);
     // The client area that aligned children fill.
     virtual void AdjustClientRect(TRect& R) { (void)R; }
     void Realign();

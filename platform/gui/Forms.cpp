@@ -247,8 +247,7 @@ void TCustomForm::Release() {
     FReleased = true;
     Widget()->hide();
     // Freed once the event that asked for it has been handled.
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [this] { delete this; }, Qt::QueuedConnection);
+    FreeAfterEvent(this);
 }
 
 bool TCustomForm::SetActiveControl(TWinControl* Control) {

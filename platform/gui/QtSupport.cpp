@@ -41,5 +41,6 @@ void EnsureQtApplication() {
     static char name[] = "luvora";
     static char* argv[] = {name, nullptr};
     static QApplication* app = new QApplication(argc, argv);
-    (void)app;
+    // The program ends when its main form closes, not with its last window.
+    app->setQuitOnLastWindowClosed(false);
 }

@@ -343,3 +343,13 @@ TEST_F(PageControlTest, MarginsReserveRoomInEveryTab) {
     Pages->SetTabMargin(&other);
     EXPECT_EQ(Pages->TabRect(0).Width(), before);
 }
+
+TEST_F(PageControlTest, ShowingAControlOnAPageBringsThePageForward) {
+    Pages->SetActivePageIndex(0);
+    auto* inner = new TCustomControl(Form.get());
+    inner->SetParent(Sheets[2]);
+    inner->SetVisible(false);
+    inner->Show();
+    EXPECT_EQ(Pages->ActivePage(), Sheets[2]);
+    EXPECT_TRUE(Events.empty());
+}

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "platform/gui/Forms.h"
+#include "platform/gui/Mask.h"
 #include "platform/win/MessageBox.h"
 
 namespace {
@@ -97,4 +98,27 @@ TEST(RealWindowTest, EventsArriveAsMessageRecords) {
     form.Widget()->close(); // the window's close box
     Pump();
     EXPECT_FALSE(form.Visible());
+}
+
+TEST(RealWindowTest, KeyPressHandlersFilterWhatAnEditGets) {
+    TForm form(nullptr);
+    auto* edit = new TCustomMaskEdit(&form);
+    edit->SetParent(&form);
+    edit->OnKeyPress = [](TObject*, char& Key) {
+        if (Key == 'x')
+            Key = 0; // rejected
+        else if (Key == '.')
+            Key = ','; // the decimal separator
+    };
+    int changes = 0;
+    edit->OnChange = [&](TObject*) { ++changes; };
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.Widget()));
+    edit->SetFocus();
+    Pump();
+    QTest::keyClicks(edit->Widget(), "1x.5");
+    Pump();
+    EXPECT_EQ(edit->Text(), "1,5");
+    EXPECT_EQ(changes, 3);
+    form.Hide();
 }
