@@ -1,6 +1,7 @@
 #include "core/Calc_Unit.h"
 
 #include <cmath>
+#include <tuple>
 
 #include "util/JclAnsiStrings.h"
 #include "util/JclFileUtils.h"
@@ -88,14 +89,19 @@ void TTestResult::SetAnswers(const AnsiString& A) {
                                    {int(A.size()), int(pairs)}));
     TIndexes points;
     ExpandAnswers(A, points);
-    // Nothing changes until every check has passed; the sten look-up may
-    // still raise a database error below.
-    Answers = A;
-    Points = std::move(points);
-    DistributeAnswers();
-    ComputeRawScores();
-    ComputeValidity();
-    ComputeStens();
+    // A database error of the sten look-up leaves the earlier results too.
+    const auto saved = std::make_tuple(Answers, Points, RawScores, Stens, ValidFlags, ScaleItems);
+    try {
+        Answers = A;
+        Points = std::move(points);
+        DistributeAnswers();
+        ComputeRawScores();
+        ComputeValidity();
+        ComputeStens();
+    } catch (...) {
+        std::tie(Answers, Points, RawScores, Stens, ValidFlags, ScaleItems) = saved;
+        throw;
+    }
 }
 
 void TTestResult::DistributeAnswers() {

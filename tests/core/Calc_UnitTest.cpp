@@ -299,6 +299,14 @@ TEST_F(CalcUnitTest, RefusedAnswersScoreNothing) {
     r.SetAnswers("");
     EXPECT_EQ(r.Answers, AnsiString(28, '3'));
     EXPECT_EQ(r.RawScores, raw);
+
+    // Nor does a sten look-up that fails half way.
+    DM->Data_IBDatabase->Close();
+    EXPECT_THROW(r.SetAnswers(AnsiString(28, '5')), Exception);
+    EXPECT_EQ(r.Answers, AnsiString(28, '3'));
+    EXPECT_EQ(r.RawScores, raw);
+    EXPECT_EQ(r.Stens, stens);
+    EXPECT_EQ(r.ScaleItems[0], (std::vector<double>{3, 2, 3, 2, 3, 2, 3}));
 }
 
 TEST_F(CalcUnitTest, ScoringLeavesARunningQuestionnaireWhereItWas) {
