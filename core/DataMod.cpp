@@ -487,9 +487,14 @@ const std::vector<TStatementKeys>& TMain_DataModule::StatementKeys() {
     query.Open();
     std::vector<TStatementKeys> keys;
     for (query.First(); !query.Eof(); query.Next()) {
+        // A missing key counts as out of range rather than as scale 0.
+        auto keyOf = [&](const char* Name) {
+            const TIBField& f = query.FieldByName(Name);
+            return f.IsNull() ? -1 : f.AsInteger();
+        };
         TStatementKeys k;
-        k.Key1 = query.FieldByName("KEY_STATEMENT").AsInteger();
-        k.Key2 = query.FieldByName("KEY_STATEMENT2").AsInteger();
+        k.Key1 = keyOf("KEY_STATEMENT");
+        k.Key2 = keyOf("KEY_STATEMENT2");
         for (int32_t key : {k.Key1, k.Key2})
             if (key < 0 || key > 7)
                 throw Exception(Format("Файл Luvora_Data.FDB поврежден: пара утверждений %d относится к "
