@@ -617,4 +617,75 @@ TEST_F(JvAppStorageTest, SubStorages) {
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "Software\\First\\L"));
 }
 
+class TDesignedStorage : public TJvAppRegistryStorage {
+public:
+    using TJvAppRegistryStorage::TJvAppRegistryStorage;
+    void SetDesigning(bool On) { SetComponentState(csDesigning, On); }
+};
+
+TEST_F(JvAppStorageTest, RootsThroughDesignTimeAndLoading) {
+    TDesignedStorage s(nullptr);
+    s.SetDesigning(true);
+    s.SetRoot("");
+    EXPECT_EQ(s.Root(), "%NONE%"); // an empty design-time root is kept as %NONE%
+    s.SetUseOldDefaultRoot(true);
+    EXPECT_EQ(s.Root(), "Software\\%COMPANY_NAME%\\%APPL_NAME%");
+    s.SetRoot("Software\\Mine");
+    EXPECT_FALSE(s.UseOldDefaultRoot());
+    s.SetUseOldDefaultRoot(true);
+    s.SetDesigning(false);
+    s.Loaded(); // streaming is done: the macros of the old default root expand
+    EXPECT_EQ(s.Root(), "Software\\Tarvik\\Luvora Test");
+    TDesignedStorage none(nullptr);
+    none.SetDesigning(true);
+    none.SetRoot("");
+    none.SetDesigning(false);
+    none.Loaded();
+    EXPECT_EQ(none.Root(), "");
+}
+
+class TSelfStored : public TPersistent, public IStorageSelfPersist {
+public:
+    void LoadFromStorage(TJvCustomAppStorage* S, const AnsiString& Base) override {
+        Value = S->FetchInteger(Base + "\\Own", -1);
+    }
+    void SaveToStorage(TJvCustomAppStorage* S, const AnsiString& Base) override {
+        S->StoreInteger(Base + "\\Own", Value);
+    }
+    int Value = 0;
+};
+class TSelfStoredToo : public TSelfStored, public IStorePublishedToo {
+public:
+    int Extra = 0;
+};
+
+TEST_F(JvAppStorageTest, ObjectsThatStoreThemselves) {
+    static const TClassInfo* info =
+        TClassInfoBuilder<TSelfStoredToo>("TSelfStoredToo", TPersistentClassInfo(), "uTest")
+            .Property("Extra", TypeInfoInteger(), &TSelfStoredToo::Extra)
+            .Register();
+    (void)info;
+    TSelfStored plain;
+    plain.Value = 4;
+    Storage.StoreObject("Self", &plain);
+    EXPECT_EQ(Storage.FetchInteger("Self\\Own", 0), 4);
+    TSelfStoredToo both;
+    both.Value = 5;
+    both.Extra = 6;
+    Storage.StoreObject("Both", &both);
+    TSelfStoredToo back;
+    Storage.FetchObject("Both", &back);
+    EXPECT_EQ(back.Value, 5);
+    EXPECT_EQ(back.Extra, 6);
+
+    TJvAppStorageOptions options;
+    options.FloatAsString = true;
+    options.SetBooleanStringTrueValues("JA, J");
+    Storage.SetStorageOptions(&options);
+    EXPECT_TRUE(Storage.StorageOptions()->FloatAsString);
+    EXPECT_EQ(Storage.StorageOptions()->FirstTrueText(), "JA");
+    Storage.SetStorageOptions(nullptr);
+    EXPECT_TRUE(Storage.StorageOptions()->FloatAsString);
+}
+
 } // namespace
