@@ -75,6 +75,13 @@ TEST_F(RegistryStoreTest, EveryValueKindSurvivesTheFile) {
         {"Dword", REG_DWORD, std::string("\x18\x00\x00\xFF", 4)},
         {"Qword", REG_QWORD, std::string("\x05\x00\x00\x00\x01\x00\x00\x00", 8)},
         {"", REG_SZ, std::string("default\0", 8)},
+        {"AllBytes", REG_SZ,
+         [] {
+             std::string all;
+             for (int b = 1; b < 256; ++b)
+                 if (b != '\r' && b != '\n') all += char(b);
+             return all + std::string(1, '\0');
+         }()},
     };
     HKEY key = Create("Software\\Tarvik\\Luvora");
     for (const Case& c : cases)
