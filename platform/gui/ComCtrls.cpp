@@ -146,8 +146,10 @@ void TCustomTabControl::Layout() {
     TCanvas* canvas = Canvas();
     canvas->Font()->Assign(Font());
     int textHeight = canvas->TextHeight("Wg");
-    int imageHeight = FImages ? FImages->Height() : 0;
-    int across = FTabHeight > 0 ? FTabHeight : std::max(textHeight, imageHeight) + TextPadding;
+    // Images lie along the tab: for tabs at the sides their height counts.
+    int imageAcross = FImages ? (vertical ? FImages->Width() : FImages->Height()) : 0;
+    int imageAlong = FImages ? (vertical ? FImages->Height() : FImages->Width()) : 0;
+    int across = FTabHeight > 0 ? FTabHeight : std::max(textHeight, imageAcross) + TextPadding;
     int room = (vertical ? Height() : Width()) - 2 * StripMargin;
 
     // Tabs in rows of at most the control's length; the row holding the
@@ -161,7 +163,7 @@ void TCustomTabControl::Layout() {
         int length = FTabWidth;
         if (length <= 0) {
             length = canvas->TextWidth(ShownText(FTabs[std::size_t(i)].Text)) + 2 * TextPadding;
-            if (FImages && GetImageIndex(i) >= 0) length += FImages->Width() + 3;
+            if (FImages && GetImageIndex(i) >= 0) length += imageAlong + 3;
         }
         if (FMultiLine && offset > 0 && offset + length > room) {
             ++row;

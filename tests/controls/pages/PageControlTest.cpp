@@ -353,3 +353,27 @@ TEST_F(PageControlTest, ShowingAControlOnAPageBringsThePageForward) {
     EXPECT_EQ(Pages->ActivePage(), Sheets[2]);
     EXPECT_TRUE(Events.empty());
 }
+
+TEST_F(PageControlTest, ImagesWidenEveryTabAlongTheStrip) {
+    int top = Pages->TabRect(0).Width();
+    TImageList images(Form.get());
+    images.SetSize(16, 12);
+    Pages->SetImages(&images);
+    EXPECT_EQ(Pages->TabRect(0).Width(), top + 15) << "the spacer grows from 1 to 16 pixels";
+    Pages->SetTabPosition(TTabPosition::tpLeft);
+    EXPECT_EQ(Pages->Images(), &images) << "kept across a change of side";
+    EXPECT_EQ(Pages->TabRect(0).Height(), top + 11) << "at the side the spacer's height counts: 12 pixels";
+}
+
+TEST_F(PageControlTest, TabBorder3DLeavesTheTabsToTheStrip) {
+    Pages->SetActiveColor(clRed);
+    Pages->SetActivePageIndex(0);
+    Pages->SetTabBorder3D(true);
+    EXPECT_EQ(Pages->TabText(1), "&Second") << "the full caption";
+    TBitmap shot(Pages->Width(), Pages->Height());
+    Pages->PaintTo(shot.Canvas(), 0, 0);
+    TRect r = Pages->TabRectOfPage(0);
+    EXPECT_NE(shot.Pixel((r.Left + r.Right) / 2, r.Top + 3), clRed) << "no owner drawing";
+    Pages->SetTabBorder3D(false);
+    EXPECT_EQ(Pages->TabText(1), "&Seco");
+}
