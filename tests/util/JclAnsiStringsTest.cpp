@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "util/JclAnsiStrings.h"
+#include "util/JclPCRE.h"
 
 namespace {
 
@@ -48,6 +49,15 @@ TEST(JclAnsiStringsTest, CaseTablesFollowTheCodePage) {
     EXPECT_EQ(t.SwapCaseTable['5'], '5');
     EXPECT_TRUE(t.CharTypeTable['a'] & 0x0002);
     EXPECT_TRUE(t.CharTypeTable[YA] & 0x0001);
+}
+
+TEST(JclAnsiStringsTest, TheEngineHookRaisesItsOwnError) {
+    try {
+        PCRELibraryNotLoaded();
+    } catch (const EPCREError& e) {
+        EXPECT_EQ(e.Message, "PCRE library not loaded");
+        EXPECT_EQ(e.ErrorCode, 0);
+    }
 }
 
 } // namespace
