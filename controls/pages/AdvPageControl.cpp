@@ -220,6 +220,12 @@ void TAdvTabSheet::SetTabEnable(bool Value) {
     if (FPageControl) FPageControl->Invalidate();
 }
 
+void TAdvTabSheet::SetHighlighted(bool Value) {
+    FHighlighted = Value;
+    if (FPageControl && FTabShowing)
+        FPageControl->Perform(TCM_HIGHLIGHTITEM, WPARAM(TabIndex()), Value ? 1 : 0);
+}
+
 void TAdvTabSheet::UpdateTabShowing() {
     SetTabShowing(FPageControl && FTabVisible);
 }
@@ -230,6 +236,7 @@ void TAdvTabSheet::SetTabShowing(bool Value) {
     if (Value) {
         FTabShowing = true;
         control->InsertTab(TabIndex(), FTabText, this);
+        if (FHighlighted) control->Perform(TCM_HIGHLIGHTITEM, WPARAM(TabIndex()), 1);
         control->SyncActivePageFromTab();
         return;
     }
@@ -713,10 +720,6 @@ void TAdvPageControl::SetCloseGlyph(TBitmap* Value) {
 }
 
 // Messages and input
-
-void TAdvPageControl::WndProc(TMessage& Message) {
-    TCustomTabControl::WndProc(Message);
-}
 
 void TAdvPageControl::Dispatch(TMessage& Message) {
     switch (Message.Msg) {

@@ -74,7 +74,7 @@ public:
     // Raises for the active page of a control.
     void SetTabEnable(bool Value);
     bool Highlighted() const { return FHighlighted; }
-    void SetHighlighted(bool Value) { FHighlighted = Value; }
+    void SetHighlighted(bool Value);
     // The text the strip measures the tab by.
     const AnsiString& TabText() const { return FTabText; }
     int NativeImageIndex() const { return FImageIndex < 0 ? 0 : FImageIndex; }
@@ -116,7 +116,6 @@ class TAdvPageControl : public TCustomTabControl {
 public:
     explicit TAdvPageControl(TComponent* AOwner);
     ~TAdvPageControl() override;
-    void WndProc(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;
     // Re-applies the settings after they were all set.
     virtual void Loaded();

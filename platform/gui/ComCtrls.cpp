@@ -36,6 +36,13 @@ void TCustomTabControl::Dispatch(TMessage& Message) {
     case CM_FONTCHANGED:
         LayoutChanged();
         break;
+    case TCM_HIGHLIGHTITEM:
+        if (Message.WParam < WPARAM(TabCount())) {
+            FTabs[Message.WParam].Highlighted = (Message.LParam & 0xFFFF) != 0;
+            Invalidate();
+            Message.Result = 1;
+        }
+        return;
     default:
         break;
     }
@@ -44,7 +51,7 @@ void TCustomTabControl::Dispatch(TMessage& Message) {
 
 void TCustomTabControl::InsertTab(int Index, const AnsiString& Text, TObject* Object) {
     Index = std::clamp(Index, 0, TabCount());
-    FTabs.insert(FTabs.begin() + Index, TTab{Text, Object, {}});
+    FTabs.insert(FTabs.begin() + Index, TTab{Text, Object, {}, false});
     if (FTabIndex >= Index) ++FTabIndex;
     LayoutChanged();
 }
@@ -304,7 +311,7 @@ void TCustomTabControl::Paint() {
     for (int i = TabCount() - 1; i >= 0; --i) {
         TRect r = TabRect(i);
         if (i == FTabIndex) InflateRect(r, 2, 2);
-        c->Brush()->SetColor(Color());
+        c->Brush()->SetColor(FTabs[std::size_t(i)].Highlighted ? clHighlight : Color());
         c->FillRect(r);
         c->DrawEdge(r, EDGE_RAISED, BF_RECT);
         int x = r.Left + TextPadding;

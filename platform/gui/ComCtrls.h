@@ -11,6 +11,9 @@
 
 enum class TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
 
+// Marks a tab (WParam: its index; LParam's low word: 1 on, 0 off).
+constexpr unsigned TCM_HIGHLIGHTITEM = 0x1333;
+
 using TTabChangingEvent = std::function<void(TObject* Sender, bool& AllowChange)>;
 using TTabGetImageEvent = std::function<void(TObject* Sender, int TabIndex, int& ImageIndex)>;
 
@@ -27,6 +30,9 @@ public:
     void InsertTab(int Index, const AnsiString& Text, TObject* Object);
     void DeleteTab(int Index);
     void SetTabText(int Index, const AnsiString& Text);
+    bool TabHighlighted(int Index) const {
+        return Index >= 0 && Index < TabCount() && FTabs[std::size_t(Index)].Highlighted;
+    }
     void MoveTab(int FromIndex, int ToIndex);
 
     // The selected tab, -1 for none. Setting it asks nobody and tells
@@ -89,6 +95,7 @@ private:
         AnsiString Text;
         TObject* Object = nullptr;
         TRect Rect;
+        bool Highlighted = false;
     };
     std::vector<TTab> FTabs;
     int FTabIndex = -1;
@@ -102,6 +109,5 @@ private:
     int FTabWidth = 0;
     TCustomImageList* FImages = nullptr;
     bool FOwnerDraw = false;
-    bool FLayoutValid = false;
     int FStripExtent = 0;
 };

@@ -894,10 +894,6 @@ void TWinControl::Broadcast(TMessage& Message) {
     }
 }
 
-void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
-}
-
 TPoint TWinControl::ClientOrigin() const {
     if (!Parent()) {
         QPoint p = FWidget->mapToGlobal(QPoint(0, 0));

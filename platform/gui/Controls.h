@@ -302,8 +302,6 @@ public:
     void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
     unsigned ControlState() const { return FControlState; }
     void SetControlState(unsigned Value) { FControlState = Value; }
-    // The parent-to-child brush colour painters use for the background.
-    TColor BrushColor() const { return FColor; }
 
     virtual void Invalidate();
     void InvalidateRect(const TRect& R);
@@ -327,7 +325,7 @@ protected:
     virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseMove(TShiftState Shift, int X, int Y);
     virtual void Resize();
-    // The widget this control draws into (its own or its parent's).
+    // Moves the control's own widget, when it has one, to its bounds.
     virtual void UpdateWidgetGeometry() {}
 
     TControlStyle FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
@@ -377,7 +375,6 @@ public:
     // Sends Message to every child until one answers non-zero.
     void Broadcast(TMessage& Message);
 
-    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     TPoint ClientOrigin() const override;
     bool Showing() const override;
     // Brings AControl into view (a page control shows its page); the

@@ -377,3 +377,15 @@ TEST_F(PageControlTest, TabBorder3DLeavesTheTabsToTheStrip) {
     Pages->SetTabBorder3D(false);
     EXPECT_EQ(Pages->TabText(1), "&Seco");
 }
+
+TEST_F(PageControlTest, HighlightedMarksTheStripsTab) {
+    Sheets[2]->SetHighlighted(true);
+    EXPECT_TRUE(Pages->TabHighlighted(2));
+    Sheets[0]->SetTabVisible(false);
+    EXPECT_TRUE(Pages->TabHighlighted(1)) << "the mark moves with the tab";
+    Sheets[2]->SetTabVisible(false);
+    Sheets[2]->SetTabVisible(true);
+    EXPECT_TRUE(Pages->TabHighlighted(1)) << "and comes back with it";
+    Sheets[2]->SetHighlighted(false);
+    EXPECT_FALSE(Pages->TabHighlighted(1));
+}
