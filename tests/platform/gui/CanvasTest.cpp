@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/Graphics.h"
+#include "platform/gui/ImgList.h"
 #include "platform/gui/QtSupport.h"
 
 namespace {
@@ -167,4 +168,26 @@ TEST(BitmapTest, ResizingKeepsPixelsAndAssignCopies) {
     a.SetPixel(1, 1, clBlue);
     EXPECT_EQ(b.Pixel(1, 1), clRed);
     EXPECT_EQ(b.TransparentColor(), clWhite);
+}
+
+TEST_F(CanvasTest, ImageListCutsStripsAndDrawsMasked) {
+    TImageList images(nullptr);
+    images.SetSize(4, 4);
+    TBitmap strip(8, 4);
+    strip.Canvas()->Brush()->SetColor(clFuchsia);
+    strip.Canvas()->FillRect({0, 0, 8, 4});
+    strip.SetPixel(1, 1, clRed);
+    strip.SetPixel(6, 2, clGreen);
+    EXPECT_EQ(images.AddMasked(&strip, clFuchsia), 0);
+    EXPECT_EQ(images.Count(), 2);
+    C->Brush()->SetColor(clBlue);
+    C->FillRect({0, 0, 40, 30});
+    images.Draw(C, 10, 10, 1);
+    EXPECT_EQ(Bitmap.Pixel(12, 12), clGreen);
+    EXPECT_EQ(Bitmap.Pixel(10, 10), clBlue) << "the mask colour is transparent";
+    images.Draw(C, 20, 10, 0, false);
+    EXPECT_EQ(Bitmap.Pixel(21, 11), ColorToRGB(clBtnShadow)) << "disabled: greyed";
+    EXPECT_EQ(Bitmap.Pixel(20, 10), clBlue);
+    images.Draw(C, 0, 0, 5); // past the end: nothing
+    EXPECT_EQ(Bitmap.Pixel(0, 0), clBlue);
 }
