@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "platform/gui/Controls.h"
 #include "platform/gui/QtSupport.h"
@@ -42,11 +43,28 @@ private:
 
 ITimerService* gTimers = nullptr;
 
+std::set<ITimerService*>& LiveServices() {
+    static std::set<ITimerService*> services;
+    return services;
+}
+
 ITimerService* QtTimers() {
     static TQtTimers timers;
     return &timers;
 }
 } // namespace
+
+ITimerService::ITimerService() {
+    LiveServices().insert(this);
+}
+
+ITimerService::~ITimerService() {
+    LiveServices().erase(this);
+}
+
+bool ITimerService::Alive(ITimerService* Service) {
+    return LiveServices().count(Service) != 0;
+}
 
 ITimerService* SetTimerService(ITimerService* Service) {
     ITimerService* old = gTimers;
@@ -67,7 +85,7 @@ TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TTimer::~TTimer() {
-    if (FStarted) TimerService()->Stop(this);
+    if (FService && ITimerService::Alive(FService)) FService->Stop(this);
 }
 
 void TTimer::SetEnabled(bool Value) {
@@ -83,9 +101,12 @@ void TTimer::SetInterval(unsigned Value) {
 }
 
 void TTimer::Update() {
-    if (FStarted) TimerService()->Stop(this);
-    FStarted = FEnabled && FInterval > 0;
-    if (FStarted) TimerService()->Start(this);
+    if (FService && ITimerService::Alive(FService)) FService->Stop(this);
+    FService = nullptr;
+    if (FEnabled && FInterval > 0) {
+        FService = TimerService();
+        FService->Start(this);
+    }
 }
 
 void TTimer::Fire() {

@@ -11,7 +11,12 @@ class TTimer;
 
 class ITimerService {
 public:
-    virtual ~ITimerService() = default;
+    ITimerService();
+    virtual ~ITimerService();
+    ITimerService(const ITimerService&) = delete;
+    ITimerService& operator=(const ITimerService&) = delete;
+    // The service still exists.
+    static bool Alive(ITimerService* Service);
     // (Re)starts Timer with its Interval; Stop forgets it.
     virtual void Start(TTimer* Timer) = 0;
     virtual void Stop(TTimer* Timer) = 0;
@@ -40,7 +45,8 @@ private:
     void Update();
     bool FEnabled = true;
     unsigned FInterval = 1000;
-    bool FStarted = false;
+    // The service the timer runs on; a timer stops where it started.
+    ITimerService* FService = nullptr;
 };
 
 // For tests: installs itself for its lifetime. Advance moves the clock and

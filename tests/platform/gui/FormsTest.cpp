@@ -113,3 +113,16 @@ TEST(FormTest, CloseHidesAndAsksFirst) {
     EXPECT_EQ(seen, TCloseAction::caHide);
     EXPECT_FALSE(form.Visible());
 }
+
+TEST(TimerTest, ATimerStopsOnTheServiceItStartedOn) {
+    auto clock = std::make_unique<TManualTimers>();
+    auto outer = std::make_unique<TTimer>(nullptr);
+    {
+        TManualTimers inner;
+        outer->SetInterval(10); // restarts on the inner clock
+        EXPECT_TRUE(inner.Running(outer.get()));
+        EXPECT_FALSE(clock->Running(outer.get()));
+    }
+    outer.reset(); // its clock is gone: nothing to stop, nothing to crash
+    clock->Advance(100);
+}
