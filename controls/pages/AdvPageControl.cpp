@@ -385,6 +385,10 @@ void TAdvPageControl::SetActivePage(TAdvTabSheet* Page) {
         if (FActivePage) {
             TAdvTabSheet* old = FActivePage;
             FActivePage = nullptr;
+            // The focus does not stay on a page that goes out of sight.
+            TCustomForm* form = GetParentForm(this);
+            if (form && form->ActiveControl() && old->ContainsControl(form->ActiveControl()))
+                if (!form->SetActiveControl(CanFocus() ? this : nullptr)) form->SetActiveControl(nullptr);
             old->SetVisible(false);
             UpdateActiveTabText(old);
         }

@@ -389,3 +389,18 @@ TEST_F(PageControlTest, HighlightedMarksTheStripsTab) {
     Sheets[2]->SetHighlighted(false);
     EXPECT_FALSE(Pages->TabHighlighted(1));
 }
+
+TEST_F(PageControlTest, FocusFollowsThePageThatIsShown) {
+    auto* edit = new TCustomControl(Form.get());
+    edit->SetParent(Sheets[0]);
+    edit->SetTabStop(true);
+    auto* other = new TCustomControl(Form.get());
+    other->SetParent(Sheets[1]);
+    other->SetTabStop(true);
+    Pages->SetActivePageIndex(0);
+    edit->SetFocus();
+    Pages->SetActivePageIndex(1);
+    EXPECT_EQ(Form->ActiveControl(), other) << "the new page's first control";
+    Pages->SetActivePageIndex(-1);
+    EXPECT_EQ(Form->ActiveControl(), Pages) << "no page: the control itself";
+}
