@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <cstdlib>
 
 QColor QtColor(TColor Color) {
     TColor rgb = ColorToRGB(Color);
@@ -37,6 +38,9 @@ AnsiString FromQtString(const QString& Text) {
 
 void EnsureQtApplication() {
     if (QCoreApplication::instance()) return;
+    // Without a display (a build machine) windows are made offscreen.
+    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
     static int argc = 1;
     static char name[] = "luvora";
     static char* argv[] = {name, nullptr};
