@@ -7,8 +7,10 @@
 #include <QTest>
 #include <QWidget>
 
+#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Mask.h"
+#include "platform/gui/StdCtrls.h"
 #include "platform/win/MessageBox.h"
 
 namespace {
@@ -121,4 +123,37 @@ TEST(RealWindowTest, KeyPressHandlersFilterWhatAnEditGets) {
     EXPECT_EQ(edit->Text(), "1,5");
     EXPECT_EQ(changes, 3);
     form.Hide();
+}
+
+TEST(RealWindowTest, RunEndsWhenTheMainFormCloses) {
+    TForm main(nullptr);
+    Application->SetMainForm(&main);
+    TTimer timer(nullptr);
+    timer.SetInterval(20);
+    int ticks = 0;
+    timer.OnTimer = [&](TObject*) {
+        if (++ticks == 2) main.Close();
+    };
+    Application->Run();
+    EXPECT_EQ(ticks, 2);
+    EXPECT_FALSE(main.Visible());
+    EXPECT_TRUE(Application->Terminated());
+    Application->SetMainForm(nullptr);
+}
+
+TEST(RealWindowTest, AModalFormOnScreenEndsWithItsButton) {
+    TForm dialog(nullptr);
+    auto* ok = new TButton(&dialog);
+    ok->SetParent(&dialog);
+    ok->ModalResult = mrOk;
+    TTimer timer(nullptr);
+    timer.SetInterval(20);
+    bool wasVisible = false;
+    timer.OnTimer = [&](TObject*) {
+        wasVisible = dialog.Widget()->isVisible();
+        QTest::mouseClick(ok->Widget(), Qt::LeftButton);
+    };
+    EXPECT_EQ(dialog.ShowModal(), mrOk);
+    EXPECT_TRUE(wasVisible);
+    EXPECT_FALSE(dialog.Visible());
 }
