@@ -2,4 +2,4 @@
 
 #include "util/JclUnitVersioning.h"
 
-LIBRARY_UNIT_VERSION("util/JvCaret.cpp", "1", "2026-12-10", "JVCL\\run")
+LIBRARY_UNIT_VERSION("util/JvCaret.cpp", "1", "2026-12-10", "JvLib\\run")

@@ -2,7 +2,7 @@
 
 #include "util/JclUnitVersioning.h"
 
-LIBRARY_UNIT_VERSION("util/JvThemes.cpp", "1", "2026-12-10", "JVCL\\run")
+LIBRARY_UNIT_VERSION("util/JvThemes.cpp", "1", "2026-12-10", "JvLib\\run")
 
 TThemeServices* CurrentThemeServices() {
     return ThemeServices();

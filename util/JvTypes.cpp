@@ -2,7 +2,7 @@
 
 #include "util/JclUnitVersioning.h"
 
-LIBRARY_UNIT_VERSION("util/JvTypes.cpp", "1", "2026-12-10", "JVCL\\run")
+LIBRARY_UNIT_VERSION("util/JvTypes.cpp", "1", "2026-12-10", "JvLib\\run")
 
 const std::array<TDefColorItem, 20> StandardColorTable = {{
     {RGB(0, 0, 0), "clBlack", "Black"},

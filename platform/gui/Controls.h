@@ -511,8 +511,3 @@ private:
     TComponent* FTarget;
 };
 
-// A list index out of range.
-class EListError : public Exception {
-public:
-    using Exception::Exception;
-};

@@ -22,6 +22,12 @@ public:
     using Exception::Exception;
 };
 
+// A list index out of range.
+class EListError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 class TPersistent : public TObject {
 public:
     // Copies Source into this object; raises EConvertError when the classes
