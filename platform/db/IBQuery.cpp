@@ -101,6 +101,13 @@ TDateTime DecodeTimestamp(ISC_DATE Date, ISC_TIME Time) {
     return days < 0 ? days - frac : days + frac;
 }
 
+// Column buffers are not aligned for their types.
+template <class T> T Load(const char* P) {
+    T x;
+    std::memcpy(&x, P, sizeof x);
+    return x;
+}
+
 Variant Scaled(int64_t V, int Scale) {
     if (Scale >= 0) return Variant(V);
     return Variant(double(V) / std::pow(10.0, -Scale));
@@ -432,70 +439,44 @@ void TIBQuery::Execute(bool NeedRows) {
             }
             const char* p = v.sqldata;
             switch (v.sqltype & ~1) {
-            case SQL_VARYING: {
-                unsigned short len;
-                std::memcpy(&len, p, 2);
-                row.emplace_back(AnsiString(p + 2, len));
+            case SQL_VARYING:
+                row.emplace_back(AnsiString(p + 2, Load<unsigned short>(p)));
                 break;
-            }
             case SQL_TEXT:
                 row.emplace_back(AnsiString(p, std::size_t(v.sqllen)));
                 break;
-            case SQL_SHORT: {
-                int16_t x;
-                std::memcpy(&x, p, sizeof x);
-                row.push_back(Scaled(x, v.sqlscale));
+            case SQL_SHORT:
+                row.push_back(Scaled(Load<int16_t>(p), v.sqlscale));
                 break;
-            }
-            case SQL_LONG: {
-                int32_t x;
-                std::memcpy(&x, p, sizeof x);
-                row.push_back(Scaled(x, v.sqlscale));
+            case SQL_LONG:
+                row.push_back(Scaled(Load<int32_t>(p), v.sqlscale));
                 break;
-            }
-            case SQL_INT64: {
-                int64_t x;
-                std::memcpy(&x, p, sizeof x);
-                row.push_back(Scaled(x, v.sqlscale));
+            case SQL_INT64:
+                row.push_back(Scaled(Load<int64_t>(p), v.sqlscale));
                 break;
-            }
-            case SQL_FLOAT: {
-                float x;
-                std::memcpy(&x, p, sizeof x);
-                row.emplace_back(double(x));
+            case SQL_FLOAT:
+                row.emplace_back(double(Load<float>(p)));
                 break;
-            }
             case SQL_DOUBLE:
-            case SQL_D_FLOAT: {
-                double x;
-                std::memcpy(&x, p, sizeof x);
-                row.emplace_back(x);
+            case SQL_D_FLOAT:
+                row.emplace_back(Load<double>(p));
                 break;
-            }
             case SQL_TIMESTAMP: {
-                ISC_TIMESTAMP x;
-                std::memcpy(&x, p, sizeof x);
+                const auto x = Load<ISC_TIMESTAMP>(p);
                 row.push_back(Variant::FromDateTime(DecodeTimestamp(x.timestamp_date, x.timestamp_time)));
                 break;
             }
-            case SQL_TYPE_DATE: {
-                ISC_DATE x;
-                std::memcpy(&x, p, sizeof x);
-                row.push_back(Variant::FromDateTime(DecodeTimestamp(x, 0)));
+            case SQL_TYPE_DATE:
+                row.push_back(Variant::FromDateTime(DecodeTimestamp(Load<ISC_DATE>(p), 0)));
                 break;
-            }
-            case SQL_TYPE_TIME: {
-                ISC_TIME x;
-                std::memcpy(&x, p, sizeof x);
-                row.push_back(Variant::FromDateTime(double(x) / kTicksPerDay));
+            case SQL_TYPE_TIME:
+                row.push_back(Variant::FromDateTime(double(Load<ISC_TIME>(p)) / kTicksPerDay));
                 break;
-            }
             case SQL_BOOLEAN:
                 row.emplace_back(*p != 0);
                 break;
             case SQL_BLOB: {
-                ISC_QUAD id;
-                std::memcpy(&id, p, sizeof id);
+                auto id = Load<ISC_QUAD>(p);
                 isc_blob_handle bh = 0;
                 isc_open_blob2(status, &db, &trh, &bh, &id, 0, nullptr);
                 IBCheck(status);
