@@ -196,118 +196,142 @@ void TJvCustomAppStorage::ReportError(const AnsiString& Text) {
     if (OnError) OnError(this, Text);
 }
 
-// Queries on the resolved target.
+namespace {
+// The storage and path a call on Path lands on, sub-storages resolved.
+struct TTarget {
+    TJvCustomAppStorage* Store;
+    AnsiString Path;
+};
+TTarget Resolve(TJvCustomAppStorage& Storage, const AnsiString& Path) {
+    TTarget t;
+    Storage.ResolveTarget(Path, t.Store, t.Path);
+    return t;
+}
+} // namespace
+
 bool TJvCustomAppStorage::HasValue(const AnsiString& Path) {
-    TJvCustomAppStorage* t;
-    AnsiString p;
-    ResolveTarget(Path, t, p);
+    auto [t, p] = Resolve(*this, Path);
     return t->RawValueExists(p);
 }
 
 bool TJvCustomAppStorage::HasFolder(const AnsiString& Path, bool ListIsValue) {
-    TJvCustomAppStorage* t;
-    AnsiString p;
-    ResolveTarget(Path, t, p);
+    auto [t, p] = Resolve(*this, Path);
     return t->RawIsFolder(p, ListIsValue);
 }
 
 bool TJvCustomAppStorage::HasList(const AnsiString& Path) {
-    TJvCustomAppStorage* t;
-    AnsiString p;
-    ResolveTarget(Path, t, p);
+    auto [t, p] = Resolve(*this, Path);
     return t->RawHasList(p);
 }
 
 void TJvCustomAppStorage::RemoveValue(const AnsiString& Path) {
-    TJvCustomAppStorage* t;
-    AnsiString p;
-    ResolveTarget(Path, t, p);
+    auto [t, p] = Resolve(*this, Path);
     if (!t->ReadOnly()) t->RawRemoveValue(p);
 }
 
 void TJvCustomAppStorage::RemoveTree(const AnsiString& Path) {
-    TJvCustomAppStorage* t;
-    AnsiString p;
-    ResolveTarget(Path, t, p);
+    auto [t, p] = Resolve(*this, Path);
     if (!t->ReadOnly()) t->RawRemoveTree(p);
 }
 
 void TJvCustomAppStorage::ListFolders(const AnsiString& Path, TStrings& Strings, bool ReportListAsValue) {
-    TJvCustomAppStorage* t;
-    AnsiString p;
-    ResolveTarget(Path, t, p);
+    auto [t, p] = Resolve(*this, Path);
     t->RawListFolders(p, Strings, ReportListAsValue);
 }
 
 void TJvCustomAppStorage::ListValues(const AnsiString& Path, TStrings& Strings, bool ReportListAsValue) {
-    TJvCustomAppStorage* t;
-    AnsiString p;
-    ResolveTarget(Path, t, p);
+    auto [t, p] = Resolve(*this, Path);
     t->RawListValues(p, Strings, ReportListAsValue);
 }
 
-#define APPSTORAGE_FETCH(Call)                                                                               \
-    TJvCustomAppStorage* t;                                                                                  \
-    AnsiString p;                                                                                            \
-    ResolveTarget(Path, t, p);                                                                               \
-    return t->Call;
-#define APPSTORAGE_STORE(Call)                                                                               \
-    TJvCustomAppStorage* t;                                                                                  \
-    AnsiString p;                                                                                            \
-    ResolveTarget(Path, t, p);                                                                               \
-    if (!t->ReadOnly()) t->Call;
-
 int32_t TJvCustomAppStorage::FetchInteger(const AnsiString& Path, int32_t Default) {
-    APPSTORAGE_FETCH(DoFetchInteger(p, Default))
+    auto [t, p] = Resolve(*this, Path);
+    return t->DoFetchInteger(p, Default);
 }
+
 void TJvCustomAppStorage::StoreInteger(const AnsiString& Path, int32_t Value) {
-    APPSTORAGE_STORE(DoStoreInteger(p, Value))
+    auto [t, p] = Resolve(*this, Path);
+    if (!t->ReadOnly()) t->DoStoreInteger(p, Value);
 }
+
 double TJvCustomAppStorage::FetchFloat(const AnsiString& Path, double Default) {
-    APPSTORAGE_FETCH(DoFetchFloat(p, Default))
+    auto [t, p] = Resolve(*this, Path);
+    return t->DoFetchFloat(p, Default);
 }
-void TJvCustomAppStorage::StoreFloat(const AnsiString& Path,
-                                     double Value){APPSTORAGE_STORE(DoStoreFloat(p, Value))} AnsiString
-    TJvCustomAppStorage::FetchString(const AnsiString& Path, const AnsiString& Default) {
-    APPSTORAGE_FETCH(DoFetchString(p, Default))
+
+void TJvCustomAppStorage::StoreFloat(const AnsiString& Path, double Value) {
+    auto [t, p] = Resolve(*this, Path);
+    if (!t->ReadOnly()) t->DoStoreFloat(p, Value);
 }
-void TJvCustomAppStorage::StoreString(const AnsiString& Path, const AnsiString& Value){
-    APPSTORAGE_STORE(DoStoreString(p, Value))} WideString
-    TJvCustomAppStorage::FetchWideString(const AnsiString& Path, const WideString& Default) {
+
+AnsiString TJvCustomAppStorage::FetchString(const AnsiString& Path, const AnsiString& Default) {
+    auto [t, p] = Resolve(*this, Path);
+    return t->DoFetchString(p, Default);
+}
+
+void TJvCustomAppStorage::StoreString(const AnsiString& Path, const AnsiString& Value) {
+    auto [t, p] = Resolve(*this, Path);
+    if (!t->ReadOnly()) t->DoStoreString(p, Value);
+}
+
+WideString TJvCustomAppStorage::FetchWideString(const AnsiString& Path, const WideString& Default) {
     return Utf8ToWide(FetchString(Path, WideToUtf8(Default)));
 }
+
 void TJvCustomAppStorage::StoreWideString(const AnsiString& Path, const WideString& Value) {
     StoreString(Path, WideToUtf8(Value));
 }
+
 TDateTime TJvCustomAppStorage::FetchDateTime(const AnsiString& Path, TDateTime Default) {
-    APPSTORAGE_FETCH(DoFetchDateTime(p, Default))
+    auto [t, p] = Resolve(*this, Path);
+    return t->DoFetchDateTime(p, Default);
 }
+
 void TJvCustomAppStorage::StoreDateTime(const AnsiString& Path, TDateTime Value) {
-    APPSTORAGE_STORE(DoStoreDateTime(p, Value))
+    auto [t, p] = Resolve(*this, Path);
+    if (!t->ReadOnly()) t->DoStoreDateTime(p, Value);
 }
+
 bool TJvCustomAppStorage::FetchBoolean(const AnsiString& Path, bool Default) {
-    APPSTORAGE_FETCH(DoFetchBoolean(p, Default))
+    auto [t, p] = Resolve(*this, Path);
+    return t->DoFetchBoolean(p, Default);
 }
+
 void TJvCustomAppStorage::StoreBoolean(const AnsiString& Path, bool Value) {
-    APPSTORAGE_STORE(DoStoreBoolean(p, Value))
+    auto [t, p] = Resolve(*this, Path);
+    if (!t->ReadOnly()) t->DoStoreBoolean(p, Value);
 }
+
 int TJvCustomAppStorage::FetchBinary(const AnsiString& Path, void* Buffer, int Size) {
-    APPSTORAGE_FETCH(DoFetchBinary(p, Buffer, Size))
+    auto [t, p] = Resolve(*this, Path);
+    return t->DoFetchBinary(p, Buffer, Size);
 }
-void TJvCustomAppStorage::StoreBinary(const AnsiString& Path, const void* Buffer,
-                                      int Size){APPSTORAGE_STORE(DoStoreBinary(p, Buffer, Size))} int64_t
-    TJvCustomAppStorage::FetchEnum(const AnsiString& Path, const TTypeInfo* TypeInfo, int64_t Default) {
-    APPSTORAGE_FETCH(DoFetchEnum(p, TypeInfo, Default))
+
+void TJvCustomAppStorage::StoreBinary(const AnsiString& Path, const void* Buffer, int Size) {
+    auto [t, p] = Resolve(*this, Path);
+    if (!t->ReadOnly()) t->DoStoreBinary(p, Buffer, Size);
 }
-void TJvCustomAppStorage::StoreEnum(const AnsiString& Path, const TTypeInfo* TypeInfo, int64_t Value){
-    APPSTORAGE_STORE(DoStoreEnum(p, TypeInfo, Value))} TSetValue
-    TJvCustomAppStorage::FetchSetValue(const AnsiString& Path, const TTypeInfo* TypeInfo,
-                                       const TSetValue& Default) {
-    APPSTORAGE_FETCH(DoFetchSetValue(p, TypeInfo, Default))
+
+int64_t TJvCustomAppStorage::FetchEnum(const AnsiString& Path, const TTypeInfo* TypeInfo, int64_t Default) {
+    auto [t, p] = Resolve(*this, Path);
+    return t->DoFetchEnum(p, TypeInfo, Default);
 }
+
+void TJvCustomAppStorage::StoreEnum(const AnsiString& Path, const TTypeInfo* TypeInfo, int64_t Value) {
+    auto [t, p] = Resolve(*this, Path);
+    if (!t->ReadOnly()) t->DoStoreEnum(p, TypeInfo, Value);
+}
+
+TSetValue TJvCustomAppStorage::FetchSetValue(const AnsiString& Path, const TTypeInfo* TypeInfo,
+                                             const TSetValue& Default) {
+    auto [t, p] = Resolve(*this, Path);
+    return t->DoFetchSetValue(p, TypeInfo, Default);
+}
+
 void TJvCustomAppStorage::StoreSetValue(const AnsiString& Path, const TTypeInfo* TypeInfo,
                                         const TSetValue& Value) {
-    APPSTORAGE_STORE(DoStoreSetValue(p, TypeInfo, Value))
+    auto [t, p] = Resolve(*this, Path);
+    if (!t->ReadOnly()) t->DoStoreSetValue(p, TypeInfo, Value);
 }
 
 // ------------------------------------------------------------- conversion layer
@@ -504,10 +528,7 @@ void TJvCustomAppStorage::StoreListItems(const AnsiString& Path, TObject* List, 
                                          const AnsiString& ItemName,
                                          const TJvAppStorageListItemEvent& OnWriteItem,
                                          const TJvAppStorageListDeleteEvent& OnDeleteItems) {
-    TJvCustomAppStorage* t;
-    AnsiString p;
-    ResolveTarget(Path + "\\*", t, p);
-    if (t->ReadOnly()) return;
+    if (Resolve(*this, Path + "\\*").Store->ReadOnly()) return;
     const AnsiString countPath = CombineStoragePaths({Path, "Count"});
     const int previous = FetchInteger(countPath, 0);
     StoreInteger(countPath, ItemCount);
