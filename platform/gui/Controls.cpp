@@ -1027,75 +1027,50 @@ void TWinControl::DoExit() {
 }
 
 void TWinControl::PaintControls(TCanvas* Canvas) {
-    for (TControl* c : std::vector<TControl*>(FControls)) {
-        if (dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
-        Canvas->SaveState();
-        Canvas->MoveOrigin(c->Left(), c->Top());
-        Canvas->IntersectClipRect({0, 0, c->Width(), c->Height()});
-        c->Perform(WM_PAINT, WPARAM(Canvas), 0);
-        Canvas->RestoreState();
-    }
+    for (TControl* c : std::vector<TControl*>(FControls))
+        if (!dynamic_cast<TWinControl*>(c) && c->Visible()) c->PaintTo(Canvas, c->Left(), c->Top());
 }
 
 void TWinControl::UpdateWidgetGeometry() {
     if (FWidget) FWidget->setGeometry(Left(), Top(), Width(), Height());
 }
 
-// TCustomControl
+// TPaintCanvasHolder
 
-TCustomControl::TCustomControl(TComponent* AOwner)
-    : TWinControl(AOwner), FScratch(std::make_unique<TBitmap>(1, 1)) {}
-
-TCustomControl::~TCustomControl() = default;
-
-TCanvas* TCustomControl::Canvas() const {
-    return FPaintCanvas ? FPaintCanvas : FScratch->Canvas();
-}
-
-void TCustomControl::Dispatch(TMessage& Message) {
-    if (Message.Msg != WM_PAINT || !Message.WParam) {
-        TWinControl::Dispatch(Message);
-        return;
-    }
-    auto* canvas = reinterpret_cast<TCanvas*>(Message.WParam);
-    TCanvas* saved = FPaintCanvas;
-    FPaintCanvas = canvas;
+void TPaintCanvasHolder::PaintOn(TCanvas* PaintCanvas, const TControl* Control,
+                                 const std::function<void()>& Paint) {
     struct TRestore {
         TCanvas*& Target;
         TCanvas* Value;
         ~TRestore() { Target = Value; }
-    } restore{FPaintCanvas, saved};
-    canvas->Font()->Assign(Font());
-    canvas->Brush()->SetColor(Color());
+    } restore{FPaintCanvas, FPaintCanvas};
+    FPaintCanvas = PaintCanvas;
+    PaintCanvas->Font()->Assign(Control->Font());
+    PaintCanvas->Brush()->SetColor(Control->Color());
     Paint();
-    PaintControls(canvas);
+}
+
+// TCustomControl
+
+void TCustomControl::Dispatch(TMessage& Message) {
+    auto* canvas = reinterpret_cast<TCanvas*>(Message.WParam);
+    if (Message.Msg != WM_PAINT || !canvas) {
+        TWinControl::Dispatch(Message);
+        return;
+    }
+    FCanvas.PaintOn(canvas, this, [&] {
+        Paint();
+        PaintControls(canvas);
+    });
 }
 
 // TGraphicControl
 
-TGraphicControl::TGraphicControl(TComponent* AOwner)
-    : TControl(AOwner), FScratch(std::make_unique<TBitmap>(1, 1)) {}
-
-TGraphicControl::~TGraphicControl() = default;
-
-TCanvas* TGraphicControl::Canvas() const {
-    return FPaintCanvas ? FPaintCanvas : FScratch->Canvas();
-}
-
 void TGraphicControl::Dispatch(TMessage& Message) {
-    if (Message.Msg != WM_PAINT || !Message.WParam) {
+    auto* canvas = reinterpret_cast<TCanvas*>(Message.WParam);
+    if (Message.Msg != WM_PAINT || !canvas) {
         TControl::Dispatch(Message);
         return;
     }
-    auto* canvas = reinterpret_cast<TCanvas*>(Message.WParam);
-    TCanvas* saved = FPaintCanvas;
-    FPaintCanvas = canvas;
-    struct TRestore {
-        TCanvas*& Target;
-        TCanvas* Value;
-        ~TRestore() { Target = Value; }
-    } restore{FPaintCanvas, saved};
-    canvas->Font()->Assign(Font());
-    canvas->Brush()->SetColor(Color());
-    Paint();
+    FCanvas.PaintOn(canvas, this, [&] { Paint(); });
 }

@@ -433,39 +433,48 @@ private:
     friend class TLayerEvents;
 };
 
-// The canvas a custom control paints on: the paint's canvas while a paint
-// message runs, a measuring canvas otherwise (drawing outside a paint is
-// lost: windows repaint through paint messages only).
+// The canvas a self-painting control draws on: the paint's canvas while a
+// paint message runs, a measuring canvas otherwise (drawing outside a paint
+// is lost: windows repaint through paint messages only).
+class TPaintCanvasHolder {
+public:
+    TCanvas* Canvas() const { return FPaintCanvas ? FPaintCanvas : FScratch->Canvas(); }
+    // Runs Paint with PaintCanvas, set up with Control's font and colour, as
+    // the canvas; the earlier one comes back however Paint ends.
+    void PaintOn(TCanvas* PaintCanvas, const TControl* Control, const std::function<void()>& Paint);
+
+private:
+    std::unique_ptr<TBitmap> FScratch = std::make_unique<TBitmap>(1, 1);
+    TCanvas* FPaintCanvas = nullptr;
+};
+
+// A windowed control that paints itself in Paint.
 class TCustomControl : public TWinControl {
 public:
-    explicit TCustomControl(TComponent* AOwner);
-    ~TCustomControl() override;
+    explicit TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
     void Dispatch(TMessage& Message) override;
-    TCanvas* Canvas() const;
+    TCanvas* Canvas() const { return FCanvas.Canvas(); }
 
 protected:
     virtual void Paint() {}
 
 private:
-    std::unique_ptr<TBitmap> FScratch;
-    TCanvas* FPaintCanvas = nullptr;
+    TPaintCanvasHolder FCanvas;
 };
 
 // A control without a window of its own: painted by its parent, mouse input
 // routed to it by its parent.
 class TGraphicControl : public TControl {
 public:
-    explicit TGraphicControl(TComponent* AOwner);
-    ~TGraphicControl() override;
+    explicit TGraphicControl(TComponent* AOwner) : TControl(AOwner) {}
     void Dispatch(TMessage& Message) override;
-    TCanvas* Canvas() const;
+    TCanvas* Canvas() const { return FCanvas.Canvas(); }
 
 protected:
     virtual void Paint() {}
 
 private:
-    std::unique_ptr<TBitmap> FScratch;
-    TCanvas* FPaintCanvas = nullptr;
+    TPaintCanvasHolder FCanvas;
 };
 
 // The mouse as the layer last saw it.
@@ -510,4 +519,3 @@ protected:
 private:
     TComponent* FTarget;
 };
-
