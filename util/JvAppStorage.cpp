@@ -387,6 +387,16 @@ TDateTime ParseDateTimeText(const AnsiString& Text) {
         throw EConvertError(Format("'%s' is not a valid date and time", {Text}));
     return date + EncodeTime(parts[0], parts[1], parts[2], 0);
 }
+
+// A value kept as text or natively: the form the options name is read
+// first, the other when that one does not convert.
+template <class FText, class FRaw> auto EitherForm(bool TextFirst, FText&& Text, FRaw&& Raw) {
+    try {
+        return TextFirst ? Text() : Raw();
+    } catch (const EConvertError&) {
+        return TextFirst ? Raw() : Text();
+    }
+}
 } // namespace
 
 int32_t TJvCustomAppStorage::DoFetchInteger(const AnsiString& Path, int32_t Default) {
@@ -401,21 +411,13 @@ void TJvCustomAppStorage::DoStoreInteger(const AnsiString& Path, int32_t Value) 
 double TJvCustomAppStorage::DoFetchFloat(const AnsiString& Path, double Default) {
     if (FStorageOptions->DefaultIfValueNotExists && !RawValueExists(Path)) return Default;
     return GuardConvert(Default, [&] {
-        auto text = [&] {
-            return ParseFloatText(DecodeValueText(RawFetchString(Path, EncodeValueText(FloatText(Default)))));
-        };
-        if (FStorageOptions->FloatAsString) {
-            try {
-                return text();
-            } catch (const EConvertError&) {
-                return RawFetchFloat(Path, Default);
-            }
-        }
-        try {
-            return RawFetchFloat(Path, Default);
-        } catch (const EConvertError&) {
-            return text();
-        }
+        return EitherForm(
+            FStorageOptions->FloatAsString,
+            [&] {
+                return ParseFloatText(
+                    DecodeValueText(RawFetchString(Path, EncodeValueText(FloatText(Default)))));
+            },
+            [&] { return RawFetchFloat(Path, Default); });
     });
 }
 
@@ -439,22 +441,13 @@ void TJvCustomAppStorage::DoStoreString(const AnsiString& Path, const AnsiString
 TDateTime TJvCustomAppStorage::DoFetchDateTime(const AnsiString& Path, TDateTime Default) {
     if (FStorageOptions->DefaultIfValueNotExists && !RawValueExists(Path)) return Default;
     return GuardConvert(Default, [&] {
-        auto text = [&] {
-            return ParseDateTimeText(
-                DecodeValueText(RawFetchString(Path, EncodeValueText(DateTimeText(Default)))));
-        };
-        if (FStorageOptions->DateTimeAsString) {
-            try {
-                return text();
-            } catch (const EConvertError&) {
-                return RawFetchDateTime(Path, Default);
-            }
-        }
-        try {
-            return RawFetchDateTime(Path, Default);
-        } catch (const EConvertError&) {
-            return text();
-        }
+        return EitherForm(
+            FStorageOptions->DateTimeAsString,
+            [&] {
+                return ParseDateTimeText(
+                    DecodeValueText(RawFetchString(Path, EncodeValueText(DateTimeText(Default)))));
+            },
+            [&] { return RawFetchDateTime(Path, Default); });
     });
 }
 
