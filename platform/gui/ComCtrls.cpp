@@ -3,19 +3,6 @@
 #include <algorithm>
 
 namespace {
-// Text as the strip shows it: a single '&' marks the accelerator.
-AnsiString ShownText(const AnsiString& Text) {
-    AnsiString out;
-    for (std::size_t i = 0; i < Text.size(); ++i) {
-        if (Text[i] == '&') {
-            if (i + 1 < Text.size() && Text[i + 1] == '&') out += '&', ++i;
-            continue;
-        }
-        out += Text[i];
-    }
-    return out;
-}
-
 constexpr int StripMargin = 2; // between the control's edge and the first row
 constexpr int TextPadding = 6; // each side of a tab's text
 constexpr int PageInset = 4;   // between the strip's edge and the pages
@@ -169,7 +156,7 @@ void TCustomTabControl::Layout() {
     for (int i = 0; i < TabCount(); ++i) {
         int length = FTabWidth;
         if (length <= 0) {
-            length = canvas->TextWidth(ShownText(FTabs[std::size_t(i)].Text)) + 2 * TextPadding;
+            length = canvas->TextWidth(StripHotkey(FTabs[std::size_t(i)].Text)) + 2 * TextPadding;
             if (FImages && GetImageIndex(i) >= 0) length += imageAlong + 3;
         }
         if (FMultiLine && offset > 0 && offset + length > room) {

@@ -197,9 +197,7 @@ void TPen::SetStyle(TPenStyle Value) {
 
 // TCanvas
 
-namespace {
-// Text as drawn: a single '&' is a mnemonic marker and is not shown.
-AnsiString StripPrefix(const AnsiString& Text) {
+AnsiString StripHotkey(const AnsiString& Text) {
     AnsiString out;
     for (std::size_t i = 0; i < Text.size(); ++i) {
         if (Text[i] == '&') {
@@ -210,7 +208,6 @@ AnsiString StripPrefix(const AnsiString& Text) {
     }
     return out;
 }
-} // namespace
 
 TCanvas::TCanvas()
     : FFont(std::make_unique<TFont>()), FBrush(std::make_unique<TBrush>()), FPen(std::make_unique<TPen>()) {}
@@ -270,7 +267,7 @@ void TCanvas::TextRect(const TRect& R, int X, int Y, const AnsiString& Text) {
 }
 
 int TCanvas::DrawText(const AnsiString& Text, TRect& R, unsigned Format) {
-    AnsiString shown = (Format & DT_NOPREFIX) ? Text : StripPrefix(Text);
+    AnsiString shown = (Format & DT_NOPREFIX) ? Text : StripHotkey(Text);
     std::vector<AnsiString> lines;
     if (Format & DT_SINGLELINE) {
         lines.push_back(shown);

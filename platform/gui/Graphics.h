@@ -249,6 +249,10 @@ constexpr unsigned BF_BOTTOM = 0x8;
 constexpr unsigned BF_RECT = 0xF;
 constexpr unsigned BF_ADJUST = 0x2000;
 
+// Text as shown: a single '&' marks the accelerator and is left out, "&&"
+// shows one '&'.
+AnsiString StripHotkey(const AnsiString& Text);
+
 // The surface every control paints on. Coordinates are logical: the origin
 // and the clip set by the layer (painting a child at its offset) apply to
 // every call. Font, Brush and Pen are read by each call, as a device context

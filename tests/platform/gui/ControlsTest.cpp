@@ -193,3 +193,12 @@ TEST(AccelTest, FindsTheMarkedCharacter) {
     for (auto& c : cases)
         EXPECT_EQ(IsAccel(uint16_t(c.Key), c.Caption), c.Expected) << c.Caption << " " << c.Key;
 }
+
+TEST(AccelTest, ShownTextLeavesOutTheMarker) {
+    struct {
+        const char* Text;
+        const char* Shown;
+    } cases[] = {{"&File", "File"}, {"A&&B", "A&B"}, {"End&", "End"}, {"&&&x", "&x"}, {"", ""}};
+    for (auto& c : cases)
+        EXPECT_EQ(StripHotkey(c.Text), c.Shown) << c.Text;
+}
