@@ -258,46 +258,38 @@ void RegistryWriteInteger(HKEY RootKey, const AnsiString& Key, const AnsiString&
     RegistryWriteIntegerAs(RootKey, Key, Name, Value, REG_DWORD);
 }
 
-void RegistryWriteIntegerAs(HKEY RootKey, const AnsiString& Key, const AnsiString& Name, int32_t Value,
-                            DWORD Kind) {
+namespace {
+// Value is the number widened as its type says: sign-extended for an
+// integer, zero-extended for a cardinal.
+void WriteNumberAs(HKEY RootKey, const AnsiString& Key, const AnsiString& Name, int64_t Value, DWORD Kind) {
     switch (Kind) {
     case REG_SZ:
     case REG_EXPAND_SZ:
-        RegistryWriteTextAs(RootKey, Key, Name, Format("%d", {Value}), Kind);
+        RegistryWriteTextAs(RootKey, Key, Name, IntToStr(Value), Kind);
         break;
     case REG_BINARY:
-    case REG_DWORD:
-        WriteRegistryData(RootKey, Key, Name, Kind, &Value, 4);
-        break;
-    case REG_QWORD: {
-        int64_t wide = Value;
-        WriteRegistryData(RootKey, Key, Name, Kind, &wide, 8);
+    case REG_DWORD: {
+        uint32_t narrow = uint32_t(Value);
+        WriteRegistryData(RootKey, Key, Name, Kind, &narrow, 4);
         break;
     }
+    case REG_QWORD:
+        WriteRegistryData(RootKey, Key, Name, Kind, &Value, 8);
+        break;
     default:
         RaiseKind(RootKey, Key, Name);
     }
 }
+} // namespace
+
+void RegistryWriteIntegerAs(HKEY RootKey, const AnsiString& Key, const AnsiString& Name, int32_t Value,
+                            DWORD Kind) {
+    WriteNumberAs(RootKey, Key, Name, Value, Kind);
+}
 
 void RegistryWriteCardinalAs(HKEY RootKey, const AnsiString& Key, const AnsiString& Name, uint32_t Value,
                              DWORD Kind) {
-    switch (Kind) {
-    case REG_SZ:
-    case REG_EXPAND_SZ:
-        RegistryWriteTextAs(RootKey, Key, Name, Format("%u", {Value}), Kind);
-        break;
-    case REG_BINARY:
-    case REG_DWORD:
-        WriteRegistryData(RootKey, Key, Name, Kind, &Value, 4);
-        break;
-    case REG_QWORD: {
-        uint64_t wide = Value;
-        WriteRegistryData(RootKey, Key, Name, Kind, &wide, 8);
-        break;
-    }
-    default:
-        RaiseKind(RootKey, Key, Name);
-    }
+    WriteNumberAs(RootKey, Key, Name, Value, Kind);
 }
 
 void RegistryWriteBoolean(HKEY RootKey, const AnsiString& Key, const AnsiString& Name, bool Value) {
