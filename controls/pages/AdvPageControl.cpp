@@ -16,15 +16,8 @@ constexpr int MaxPadSpaces = 64;
 
 // The first control inside Parent that the Tab key would reach.
 TWinControl* FirstTabStop(TWinControl* Parent) {
-    std::vector<TWinControl*> children;
-    for (int i = 0; i < Parent->ControlCount(); ++i)
-        if (auto* w = dynamic_cast<TWinControl*>(Parent->Controls(i))) children.push_back(w);
-    std::stable_sort(children.begin(), children.end(),
-                     [](TWinControl* a, TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
-    for (TWinControl* w : children) {
+    for (TWinControl* w : Parent->TabOrderList())
         if (w->TabStop() && w->CanFocus()) return w;
-        if (TWinControl* inner = FirstTabStop(w)) return inner;
-    }
     return nullptr;
 }
 } // namespace

@@ -956,6 +956,21 @@ void TWinControl::SetTabStop(bool Value) {
     FWidget->setFocusPolicy(Value ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
+std::vector<TWinControl*> TWinControl::TabOrderList() const {
+    std::vector<TWinControl*> children;
+    for (TControl* c : FControls)
+        if (auto* w = dynamic_cast<TWinControl*>(c)) children.push_back(w);
+    std::stable_sort(children.begin(), children.end(),
+                     [](TWinControl* a, TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
+    std::vector<TWinControl*> out;
+    for (TWinControl* w : children) {
+        out.push_back(w);
+        auto inner = w->TabOrderList();
+        out.insert(out.end(), inner.begin(), inner.end());
+    }
+    return out;
+}
+
 bool TWinControl::CanFocus() const {
     TCustomForm* form = GetParentForm(const_cast<TWinControl*>(this));
     if (!form) return false;

@@ -388,6 +388,9 @@ public:
     void SetTabStop(bool Value);
     int TabOrder() const { return FTabOrder; }
     void SetTabOrder(int Value) { FTabOrder = Value; }
+    // The windowed controls inside, in the order the Tab key visits them:
+    // by TabOrder, each followed by those inside it.
+    std::vector<TWinControl*> TabOrderList() const;
     virtual bool CanFocus() const;
     virtual void SetFocus();
     bool Focused() const;

@@ -96,21 +96,6 @@ public:
         return def;
     }
 };
-
-std::vector<TWinControl*> TabList(TWinControl* Parent) {
-    std::vector<TWinControl*> children;
-    for (int i = 0; i < Parent->ControlCount(); ++i)
-        if (auto* w = dynamic_cast<TWinControl*>(Parent->Controls(i))) children.push_back(w);
-    std::stable_sort(children.begin(), children.end(),
-                     [](TWinControl* a, TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
-    std::vector<TWinControl*> out;
-    for (TWinControl* w : children) {
-        out.push_back(w);
-        auto inner = TabList(w);
-        out.insert(out.end(), inner.begin(), inner.end());
-    }
-    return out;
-}
 } // namespace
 
 IDialogService* SetDialogService(IDialogService* Service) {
@@ -267,7 +252,7 @@ bool TCustomForm::SetActiveControl(TWinControl* Control) {
 }
 
 void TCustomForm::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop) {
-    std::vector<TWinControl*> list = TabList(this);
+    std::vector<TWinControl*> list = TabOrderList();
     if (list.empty()) return;
     int n = int(list.size());
     int start = -1;
