@@ -22,9 +22,12 @@ bool IsAnonymous(const TTypeInfo* T) {
     return !T->Name.empty() && T->Name[0] == '.';
 }
 
-// Trims blanks and control characters.
-AnsiString TrimAll(const AnsiString& S) {
-    return Trim(S);
+// "A, B, C": the names from the lowest to the highest value.
+AnsiString NameList(const TJclEnumerationTypeInfo& E) {
+    AnsiString names;
+    for (int64_t v = E.MinValue(); v <= E.MaxValue(); ++v)
+        names += (v > E.MinValue() ? ", " : "") + E.Names(int(v));
+    return names;
 }
 
 } // namespace
@@ -52,8 +55,7 @@ AnsiString TJclEnumerationTypeInfo::Names(int Index) const {
 }
 
 AnsiString TJclEnumerationTypeInfo::UnitName() const {
-    const TTypeInfo* base = FTypeInfo->BaseType ? FTypeInfo->BaseType : FTypeInfo;
-    return base == FTypeInfo ? FTypeInfo->UnitName : FTypeInfo->UnitName;
+    return FTypeInfo->UnitName;
 }
 
 int TJclEnumerationTypeInfo::IndexOfName(const AnsiString& Name) const {
@@ -118,11 +120,11 @@ void TJclSetTypeInfo::SetAsList(TSetValue& Value, const TStrings& Strings) const
         return v;
     };
     for (int i = 0; i < Strings.Count(); ++i) {
-        AnsiString entry = TrimAll(Strings[i]);
+        AnsiString entry = Trim(Strings[i]);
         if (entry.empty()) continue;
         std::size_t dots = entry.find("..");
-        AnsiString first = TrimAll(dots == AnsiString::npos ? entry : entry.substr(0, dots));
-        AnsiString last = TrimAll(dots == AnsiString::npos ? entry : entry.substr(dots + 2));
+        AnsiString first = Trim(dots == AnsiString::npos ? entry : entry.substr(0, dots));
+        AnsiString last = Trim(dots == AnsiString::npos ? entry : entry.substr(dots + 2));
         int a = toValue(first), b = toValue(last);
         for (int e = a; e <= b; ++e)
             SetBitInArray(words, e - lo + shift);
@@ -286,24 +288,17 @@ void TJclOrdinalRangeTypeInfo::WriteDeclaration(ITypeTextWriter& D) {
 void TJclEnumerationTypeInfo::Describe(ITypeTextWriter& D) {
     TJclOrdinalRangeTypeInfo::Describe(D);
     D.Writeln("Unit name: " + UnitName());
-    AnsiString names;
-    for (int64_t v = MinValue(); v <= MaxValue(); ++v)
-        names += (v > MinValue() ? ", " : "") + Names(int(v));
-    D.Writeln("Names: (" + names + ")");
+    D.Writeln("Names: (" + NameList(*this) + ")");
 }
 
 void TJclEnumerationTypeInfo::WriteDeclaration(ITypeTextWriter& D) {
     const bool named = !IsAnonymous(FTypeInfo);
     if (named) D.Write(Name() + " = ");
     const TTypeInfo* base = FTypeInfo->BaseType ? FTypeInfo->BaseType : FTypeInfo;
-    if (base == FTypeInfo) {
-        AnsiString names;
-        for (int64_t v = MinValue(); v <= MaxValue(); ++v)
-            names += (v > MinValue() ? ", " : "") + Names(int(v));
-        D.Write("(" + names + ")");
-    } else {
+    if (base == FTypeInfo)
+        D.Write("(" + NameList(*this) + ")");
+    else
         D.Write(Names(int(MinValue())) + " .. " + Names(int(MaxValue())));
-    }
     if (named) D.Writeln("; // " + OrdName(OrdinalType()));
 }
 
