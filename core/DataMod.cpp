@@ -221,30 +221,15 @@ bool TMain_DataModule::IsLocalDrive(const AnsiString& Path) {
 
 namespace {
 
-// The write pattern: one transaction per write; on any error roll back, show
-// the error's text and return -1.
-int32_t ApplyWrite(TIBTransaction* Transaction, TIBQuery* Query, int32_t Kind,
-                   const TStatementTable& Statements, const char* KeyColumn, int32_t OwnKey,
-                   const std::function<void()>& Check, const std::function<void(TIBQuery&)>& Bind) {
-    int32_t result = -1;
+// Runs Write in a transaction of its own; on any error rolls back, shows the
+// error's text and returns -1.
+int32_t InWriteTransaction(TIBTransaction* Transaction, TIBQuery* Query,
+                           const std::function<int32_t()>& Write) {
     Transaction->StartTransaction();
     try {
-        if (Kind < akInsert || Kind > akDelete) throw Exception("Unknown write kind " + IntToStr(Kind));
-        if (Kind != akDelete) Check();
-        Query->ClearParams();
-        Query->SetSQL(Statements[std::size_t(Kind)]);
-        Query->Prepare();
-        Bind(*Query);
-        if (Kind == akInsert) {
-            Query->Open();
-            if (Query->IsEmpty()) throw Exception(AnsiString("No key returned: ") + KeyColumn);
-            result = Query->FieldByName(KeyColumn).AsInteger();
-            Query->Close();
-        } else {
-            Query->ExecQuery();
-            result = OwnKey;
-        }
+        const int32_t result = Write();
         Transaction->Commit();
+        return result;
     } catch (const std::exception& e) {
         Query->Close();
         try {
@@ -254,7 +239,32 @@ int32_t ApplyWrite(TIBTransaction* Transaction, TIBQuery* Query, int32_t Kind,
         MessageBox(ErrorText(e), "Error", MB_OK);
         return -1;
     }
-    return result;
+}
+
+// An insert returns the new row's KeyColumn; an update or a delete binds
+// OwnKey to it and returns it. BindFields fills the other parameters of an
+// insert or an update.
+int32_t ApplyWrite(TIBTransaction* Transaction, TIBQuery* Query, int32_t Kind,
+                   const TStatementTable& Statements, const char* KeyColumn, int32_t OwnKey,
+                   const std::function<void()>& Check, const std::function<void(TIBQuery&)>& BindFields) {
+    return InWriteTransaction(Transaction, Query, [&] {
+        if (Kind < akInsert || Kind > akDelete) throw Exception("Unknown write kind " + IntToStr(Kind));
+        if (Kind != akDelete) Check();
+        Query->ClearParams();
+        Query->SetSQL(Statements[std::size_t(Kind)]);
+        Query->Prepare();
+        if (Kind != akDelete) BindFields(*Query);
+        if (Kind != akInsert) {
+            Query->ParamByName(KeyColumn).SetAsInteger(OwnKey);
+            Query->ExecQuery();
+            return OwnKey;
+        }
+        Query->Open();
+        if (Query->IsEmpty()) throw Exception(AnsiString("No key returned: ") + KeyColumn);
+        const int32_t key = Query->FieldByName(KeyColumn).AsInteger();
+        Query->Close();
+        return key;
+    });
 }
 
 // Moves Query to the row whose KeyField is Id (unless Id is -1).
@@ -270,6 +280,12 @@ bool OpenAndLocate(TIBQuery* Query, const AnsiString& Sql, const char* BindName,
     return Query->Locate(KeyField, Variant(Locate));
 }
 
+// Moves Query to the row whose KeyField is Id; Id -1 keeps the current row.
+// False when no row has that key.
+bool MoveToRow(TIBQuery* Query, const char* KeyField, int32_t Id) {
+    return Id == -1 || Query->Locate(KeyField, Variant(Id));
+}
+
 } // namespace
 
 bool TMain_DataModule::OpenUsers(int32_t LocateUserId, int32_t DbId, const AnsiString& SqlSuffix) {
@@ -278,11 +294,8 @@ bool TMain_DataModule::OpenUsers(int32_t LocateUserId, int32_t DbId, const AnsiS
 
 bool TMain_DataModule::ReadUser(TUser& User) {
     TIBQuery* q = Users_IBQuery;
-    bool found = false;
-    if (User.USER_ID != -1) {
-        if (!q->Locate("USER_ID", Variant(User.USER_ID))) return false;
-        found = true;
-    }
+    const bool found = User.USER_ID != -1;
+    if (!MoveToRow(q, "USER_ID", User.USER_ID)) return false;
     User.USER_ID = q->FieldByName("USER_ID").AsInteger();
     User.DB_ID = q->FieldByName("DB_ID").AsInteger();
     User.FIO = q->FieldByName("FIO").AsString();
@@ -310,21 +323,17 @@ int32_t TMain_DataModule::ApplyUser(int32_t Kind, const TUser& User) {
     };
     return ApplyWrite(Update_IBTransaction, Update_IBQuery, Kind, kUserStatements, "USER_ID", User.USER_ID,
                       check, [&](TIBQuery& q) {
-                          if (Kind == akInsert || Kind == akUpdate) {
-                              q.ParamByName("DB_ID").SetAsInteger(User.DB_ID);
-                              q.ParamByName("FIO").SetAsString(User.FIO);
-                              SetStringOrNull(q.ParamByName("SEX"), User.SEX);
-                              SetIntegerOrNull(q.ParamByName("AGE"), User.AGE);
-                              q.ParamByName("POSIT").SetAsString(User.POSIT);
-                              q.ParamByName("Seniority").SetAsFloat(User.Seniority);
-                              q.ParamByName("OrgSeniority").SetAsFloat(User.OrgSeniority);
-                              q.ParamByName("Job").SetAsString(User.Job);
-                              q.ParamByName("Education").SetAsString(User.Education);
-                              q.ParamByName("Spec").SetAsString(User.Spec);
-                              q.ParamByName("isworkforspec").SetAsSmallint(User.isworkforspec);
-                          }
-                          if (Kind == akUpdate || Kind == akDelete)
-                              q.ParamByName("User_ID").SetAsInteger(User.USER_ID);
+                          q.ParamByName("DB_ID").SetAsInteger(User.DB_ID);
+                          q.ParamByName("FIO").SetAsString(User.FIO);
+                          SetStringOrNull(q.ParamByName("SEX"), User.SEX);
+                          SetIntegerOrNull(q.ParamByName("AGE"), User.AGE);
+                          q.ParamByName("POSIT").SetAsString(User.POSIT);
+                          q.ParamByName("Seniority").SetAsFloat(User.Seniority);
+                          q.ParamByName("OrgSeniority").SetAsFloat(User.OrgSeniority);
+                          q.ParamByName("Job").SetAsString(User.Job);
+                          q.ParamByName("Education").SetAsString(User.Education);
+                          q.ParamByName("Spec").SetAsString(User.Spec);
+                          q.ParamByName("isworkforspec").SetAsSmallint(User.isworkforspec);
                       });
 }
 
@@ -335,11 +344,8 @@ bool TMain_DataModule::OpenUserTests(int32_t UserId, int32_t LocateTestId, const
 
 bool TMain_DataModule::ReadTest(TTestData& TestData) {
     TIBQuery* q = TestedUsers_IBQuery;
-    bool found = false;
-    if (TestData.TEST_ID != -1) {
-        if (!q->Locate("TEST_ID", Variant(TestData.TEST_ID))) return false;
-        found = true;
-    }
+    const bool found = TestData.TEST_ID != -1;
+    if (!MoveToRow(q, "TEST_ID", TestData.TEST_ID)) return false;
     TestData.TEST_ID = q->FieldByName("TEST_ID").AsInteger();
     TestData.USER_ID = q->FieldByName("USER_ID").AsInteger();
     TestData.DATETEST = q->FieldByName("DATETEST").AsDateTime();
@@ -367,15 +373,12 @@ int32_t TMain_DataModule::ApplyTest(int32_t Kind, const TTestData& TestData) {
     return ApplyWrite(
         Update_IBTransaction, Update_IBQuery, Kind, kTestStatements, "Test_ID", TestData.TEST_ID, [] {},
         [&](TIBQuery& q) {
-            if (Kind == akInsert || Kind == akUpdate) {
-                q.ParamByName("USER_ID").SetAsInteger(TestData.USER_ID);
-                q.ParamByName("DATETEST").SetAsDateTime(TestData.DATETEST);
-                q.ParamByName("Comments").SetAsString(TestData.COMMENTS);
-                q.ParamByName("Answers").SetAsString(TestData.ANSWERS);
-                q.ParamByName("Anketa").SetAsString(TestData.ANKETA);
-                q.ParamByName("TestDuration").SetAsInteger(int32_t(TestData.TESTDURATION));
-            }
-            if (Kind == akUpdate || Kind == akDelete) q.ParamByName("Test_ID").SetAsInteger(TestData.TEST_ID);
+            q.ParamByName("USER_ID").SetAsInteger(TestData.USER_ID);
+            q.ParamByName("DATETEST").SetAsDateTime(TestData.DATETEST);
+            q.ParamByName("Comments").SetAsString(TestData.COMMENTS);
+            q.ParamByName("Answers").SetAsString(TestData.ANSWERS);
+            q.ParamByName("Anketa").SetAsString(TestData.ANKETA);
+            q.ParamByName("TestDuration").SetAsInteger(int32_t(TestData.TESTDURATION));
         });
 }
 
@@ -385,11 +388,8 @@ bool TMain_DataModule::OpenTeams(int32_t LocateTeamId, int32_t DbId, const AnsiS
 
 bool TMain_DataModule::ReadTeam(TTeam& Team) {
     TIBQuery* q = Teams_IBQuery;
-    bool found = false;
-    if (Team.TEAM_ID != -1) {
-        if (!q->Locate("TEAM_ID", Variant(Team.TEAM_ID))) return false;
-        found = true;
-    }
+    const bool found = Team.TEAM_ID != -1;
+    if (!MoveToRow(q, "TEAM_ID", Team.TEAM_ID)) return false;
     Team.TEAM_ID = q->FieldByName("TEAM_ID").AsInteger();
     Team.DB_ID = q->FieldByName("DB_ID").AsInteger();
     Team.JOB = q->FieldByName("JOB").AsString();
@@ -409,18 +409,14 @@ int32_t TMain_DataModule::ApplyTeam(int32_t Kind, const TTeam& Team) {
     };
     return ApplyWrite(Update_IBTransaction, Update_IBQuery, Kind, kTeamStatements, "Team_ID", Team.TEAM_ID,
                       check, [&](TIBQuery& q) {
-                          if (Kind == akInsert || Kind == akUpdate) {
-                              q.ParamByName("DB_ID").SetAsInteger(Team.DB_ID);
-                              q.ParamByName("Job").SetAsString(Team.JOB);
-                              q.ParamByName("Department").SetAsString(Team.DEPARTMENT);
-                              SetIntegerOrNull(q.ParamByName("NumberOfEmployes"), Team.NUMBEROFEMPLOYES);
-                              q.ParamByName("NumberOfTested").SetAsInteger(Team.NUMBEROFTESTED);
-                              q.ParamByName("DateTest").SetAsDate(Team.DATETEST);
-                              q.ParamByName("EmpNames").SetAsString(Team.EMPNAMES);
-                              q.ParamByName("Data").SetAsString(Team.DATA);
-                          }
-                          if (Kind == akUpdate || Kind == akDelete)
-                              q.ParamByName("Team_ID").SetAsInteger(Team.TEAM_ID);
+                          q.ParamByName("DB_ID").SetAsInteger(Team.DB_ID);
+                          q.ParamByName("Job").SetAsString(Team.JOB);
+                          q.ParamByName("Department").SetAsString(Team.DEPARTMENT);
+                          SetIntegerOrNull(q.ParamByName("NumberOfEmployes"), Team.NUMBEROFEMPLOYES);
+                          q.ParamByName("NumberOfTested").SetAsInteger(Team.NUMBEROFTESTED);
+                          q.ParamByName("DateTest").SetAsDate(Team.DATETEST);
+                          q.ParamByName("EmpNames").SetAsString(Team.EMPNAMES);
+                          q.ParamByName("Data").SetAsString(Team.DATA);
                       });
 }
 
@@ -447,11 +443,8 @@ int32_t TMain_DataModule::ApplyDatabase(int32_t Kind, int32_t DbId, const AnsiSt
     };
     return ApplyWrite(Update_IBTransaction, Update_IBQuery, Kind, kDatabaseStatements, "DB_ID", DbId, check,
                       [&](TIBQuery& q) {
-                          if (Kind == akInsert || Kind == akUpdate) {
-                              q.ParamByName("DB_NAME").SetAsString(Name);
-                              q.ParamByName("DB_PASSWORD").SetAsString(EncodedPassword);
-                          }
-                          if (Kind == akUpdate || Kind == akDelete) q.ParamByName("DB_ID").SetAsInteger(DbId);
+                          q.ParamByName("DB_NAME").SetAsString(Name);
+                          q.ParamByName("DB_PASSWORD").SetAsString(EncodedPassword);
                       });
 }
 
@@ -519,22 +512,14 @@ bool TMain_DataModule::ReadPsyPassword(AnsiString& EncodedPassword) {
 }
 
 bool TMain_DataModule::WritePsyPassword(const AnsiString& EncodedPassword) {
-    Update_IBTransaction->StartTransaction();
-    try {
+    const int32_t result = InWriteTransaction(Update_IBTransaction, Update_IBQuery, [&] {
         CheckLength(EncodedPassword, 30, "Пароль психолога"_cp);
         Update_IBQuery->ClearParams();
         Update_IBQuery->SetSQL(kWritePsyPasswordSql);
         Update_IBQuery->Prepare();
         Update_IBQuery->ParamByName("PSY_PASSWORD").SetAsString(EncodedPassword);
         Update_IBQuery->ExecQuery();
-        Update_IBTransaction->Commit();
-    } catch (const std::exception& e) {
-        try {
-            if (Update_IBTransaction->InTransaction()) Update_IBTransaction->Rollback();
-        } catch (const std::exception&) {
-        }
-        MessageBox(ErrorText(e), "Error", MB_OK);
-        return false;
-    }
-    return true;
+        return 0;
+    });
+    return result == 0;
 }
