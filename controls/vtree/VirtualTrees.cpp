@@ -880,6 +880,10 @@ void TBaseVirtualTree::InitNode(PVirtualNode Node) {
     }
 }
 
+void TBaseVirtualTree::EnsureInitialized(PVirtualNode Node) {
+    if (Node && !Node->States.Contains(vsInitDone)) InitNode(Node);
+}
+
 void TBaseVirtualTree::InitChildren(PVirtualNode Node) {
     if (!Node || Node == FRoot || !Node->States.Contains(vsHasChildren)) return;
     uint32_t count = Node->ChildCount;
@@ -929,7 +933,7 @@ void TBaseVirtualTree::ResetNode(PVirtualNode Node) {
 
 void TBaseVirtualTree::ValidateNode(PVirtualNode Node, bool Recursive) {
     if (!Node) Node = FRoot;
-    if (Node != FRoot && !Node->States.Contains(vsInitDone)) InitNode(Node);
+    EnsureInitialized(Node);
     if (!Recursive) return;
     if (Node->States.Contains(vsHasChildren) && Node->ChildCount == 0) InitChildren(Node);
     for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling)
@@ -971,7 +975,7 @@ void TBaseVirtualTree::ToggleNode(PVirtualNode Node) {
     } else {
         if (!DoExpanding(Node)) return;
         changed = true;
-        if (!Node->States.Contains(vsInitDone)) InitNode(Node);
+        EnsureInitialized(Node);
         if (Node->States.Contains(vsHasChildren) && Node->ChildCount == 0) InitChildren(Node);
         if (Node->FirstChild && !Node->States.Contains(vsExpanded)) {
             int64_t heightDelta = 0;
@@ -1027,7 +1031,7 @@ void TBaseVirtualTree::FullExpand(PVirtualNode Node) {
     TFinally end([&] { EndUpdate(); });
     DoStateChange({tsExpanding});
     TFinally leave([&] { DoStateChange({}, {tsExpanding}); });
-    if (!Node->States.Contains(vsInitDone)) InitNode(Node);
+    EnsureInitialized(Node);
     while (Node && Node != stop) {
         if (!Node->States.Contains(vsExpanded)) ToggleNode(Node);
         Node = GetNext(Node);
@@ -1063,7 +1067,7 @@ PVirtualNode TBaseVirtualTree::NextAfterSubtree(PVirtualNode Node) const {
 uint32_t TBaseVirtualTree::GetNodeHeight(PVirtualNode Node) {
     if (!Node || Node == FRoot) return 0;
     if (FOptions->MiscOptions().Contains(toVariableNodeHeight)) {
-        if (!Node->States.Contains(vsInitDone)) InitNode(Node);
+        EnsureInitialized(Node);
         MeasureItemHeight(nullptr, Node);
     }
     return Node->NodeHeight;
@@ -1376,7 +1380,7 @@ void TBaseVirtualTree::SortSubtree(PVirtualNode Node, TColumnIndex Column, TSort
                                    bool DoInit) {
     Sort(Node, Column, Direction, DoInit);
     for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling) {
-        if (DoInit && !child->States.Contains(vsInitDone)) InitNode(child);
+        if (DoInit) EnsureInitialized(child);
         if (child->States.Contains(vsInitDone)) SortSubtree(child, Column, Direction, DoInit);
     }
 }
@@ -1398,7 +1402,7 @@ void TBaseVirtualTree::SortTree(TColumnIndex Column, TSortDirection Direction, b
 
 PVirtualNode TBaseVirtualTree::GetFirst() {
     PVirtualNode result = FRoot->FirstChild;
-    if (result && !result->States.Contains(vsInitDone)) InitNode(result);
+    EnsureInitialized(result);
     return result;
 }
 
@@ -1429,7 +1433,7 @@ PVirtualNode TBaseVirtualTree::GetNextSelected(PVirtualNode Node) {
     PVirtualNode run = (!Node || Node == FRoot) ? GetFirstNoInit() : GetNextNoInit(Node);
     while (run && !run->States.Contains(vsSelected))
         run = GetNextNoInit(run);
-    if (run && !run->States.Contains(vsInitDone)) InitNode(run);
+    EnsureInitialized(run);
     return run;
 }
 
@@ -1442,14 +1446,14 @@ PVirtualNode TBaseVirtualTree::GetNextCutCopy(PVirtualNode Node) {
     PVirtualNode run = (!Node || Node == FRoot) ? GetFirstNoInit() : GetNextNoInit(Node);
     while (run && !run->States.Contains(vsCutCopyMarked))
         run = GetNextNoInit(run);
-    if (run && !run->States.Contains(vsInitDone)) InitNode(run);
+    EnsureInitialized(run);
     return run;
 }
 
 PVirtualNode TBaseVirtualTree::GetFirstVisible() {
     if (!FRoot->States.Contains(vsHasChildren) || !FRoot->FirstChild) return nullptr;
     PVirtualNode result = FRoot->FirstChild;
-    if (!result->States.Contains(vsInitDone)) InitNode(result);
+    EnsureInitialized(result);
     if (!result->States.Contains(vsVisible)) result = GetNextVisibleSibling(result);
     return result;
 }
@@ -1463,21 +1467,21 @@ PVirtualNode TBaseVirtualTree::GetFirstVisibleNoInit() const {
 
 PVirtualNode TBaseVirtualTree::GetFirstChild(PVirtualNode Node) {
     if (!Node) Node = FRoot;
-    if (Node != FRoot && !Node->States.Contains(vsInitDone)) InitNode(Node);
+    EnsureInitialized(Node);
     if (!Node->States.Contains(vsHasChildren)) return nullptr;
     if (Node->ChildCount == 0) InitChildren(Node);
     PVirtualNode result = Node->FirstChild;
-    if (result && !result->States.Contains(vsInitDone)) InitNode(result);
+    EnsureInitialized(result);
     return result;
 }
 
 PVirtualNode TBaseVirtualTree::GetLastChild(PVirtualNode Node) {
     if (!Node) Node = FRoot;
-    if (Node != FRoot && !Node->States.Contains(vsInitDone)) InitNode(Node);
+    EnsureInitialized(Node);
     if (!Node->States.Contains(vsHasChildren)) return nullptr;
     if (Node->ChildCount == 0) InitChildren(Node);
     PVirtualNode result = Node->LastChild;
-    if (result && !result->States.Contains(vsInitDone)) InitNode(result);
+    EnsureInitialized(result);
     return result;
 }
 
@@ -1551,7 +1555,7 @@ PVirtualNode TBaseVirtualTree::GetNext(PVirtualNode Node) {
     if (!Node || Node == FRoot) return nullptr;
     if (Node->States.Contains(vsHasChildren) && Node->ChildCount == 0) InitChildren(Node);
     PVirtualNode result = GetNextNoInit(Node);
-    if (result && !result->States.Contains(vsInitDone)) InitNode(result);
+    EnsureInitialized(result);
     return result;
 }
 
@@ -1574,7 +1578,7 @@ PVirtualNode TBaseVirtualTree::GetPrevious(PVirtualNode Node) {
     } else {
         result = Node->Parent == FRoot ? nullptr : Node->Parent;
     }
-    if (result && !result->States.Contains(vsInitDone)) InitNode(result);
+    EnsureInitialized(result);
     return result;
 }
 
@@ -1589,13 +1593,13 @@ PVirtualNode TBaseVirtualTree::GetPreviousNoInit(PVirtualNode Node) const {
 
 PVirtualNode TBaseVirtualTree::GetNextSibling(PVirtualNode Node) {
     PVirtualNode result = (Node && Node != FRoot) ? Node->NextSibling : nullptr;
-    if (result && !result->States.Contains(vsInitDone)) InitNode(result);
+    EnsureInitialized(result);
     return result;
 }
 
 PVirtualNode TBaseVirtualTree::GetPreviousSibling(PVirtualNode Node) {
     PVirtualNode result = (Node && Node != FRoot) ? Node->PrevSibling : nullptr;
-    if (result && !result->States.Contains(vsInitDone)) InitNode(result);
+    EnsureInitialized(result);
     return result;
 }
 
@@ -1604,7 +1608,7 @@ PVirtualNode TBaseVirtualTree::GetNextVisibleSibling(PVirtualNode Node) {
     PVirtualNode result = Node;
     do {
         result = result->NextSibling;
-        if (result && !result->States.Contains(vsInitDone)) InitNode(result);
+        EnsureInitialized(result);
     } while (result && !result->States.Contains(vsVisible));
     return result;
 }
@@ -1623,7 +1627,7 @@ PVirtualNode TBaseVirtualTree::GetPreviousVisibleSibling(PVirtualNode Node) {
     PVirtualNode result = Node;
     do {
         result = result->PrevSibling;
-        if (result && !result->States.Contains(vsInitDone)) InitNode(result);
+        EnsureInitialized(result);
     } while (result && !result->States.Contains(vsVisible));
     return result;
 }
@@ -1672,7 +1676,7 @@ PVirtualNode TBaseVirtualTree::GetNextVisible(PVirtualNode Node) {
             InitChildren(Node);
         if (Node->States.Contains(vsExpanded) && Node->FirstChild) {
             run = Node->FirstChild;
-            if (!run->States.Contains(vsInitDone)) InitNode(run);
+            EnsureInitialized(run);
             if (run->States.Contains(vsVisible)) return run;
         }
     } else {
@@ -1684,7 +1688,7 @@ PVirtualNode TBaseVirtualTree::GetNextVisible(PVirtualNode Node) {
             if (run == FRoot) return nullptr;
         }
         run = run->NextSibling;
-        if (!run->States.Contains(vsInitDone)) InitNode(run);
+        EnsureInitialized(run);
         if (run->States.Contains(vsVisible)) return run;
     }
 }
@@ -1725,7 +1729,7 @@ PVirtualNode TBaseVirtualTree::GetPreviousVisible(PVirtualNode Node) {
     } else {
         result = Node->Parent == FRoot ? nullptr : Node->Parent;
     }
-    if (result && !result->States.Contains(vsInitDone)) InitNode(result);
+    EnsureInitialized(result);
     return result;
 }
 
@@ -1783,7 +1787,7 @@ bool TBaseVirtualTree::IsMouseSelecting() const {
 
 bool TBaseVirtualTree::IsNodeVisible(PVirtualNode Node) {
     if (!Node) Node = FRoot;
-    if (!Node->States.Contains(vsInitDone)) InitNode(Node);
+    EnsureInitialized(Node);
     return Node->States.Contains(vsVisible);
 }
 

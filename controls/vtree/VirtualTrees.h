@@ -621,6 +621,8 @@ protected:
 
     // Initialisation.
     virtual void InitNode(PVirtualNode Node);
+    // InitNode for a node that has not had it; nil passes.
+    void EnsureInitialized(PVirtualNode Node);
     virtual void InitChildren(PVirtualNode Node);
     void MeasureItemHeight(TCanvas* Canvas, PVirtualNode Node);
     virtual void DetermineHiddenChildrenFlag(PVirtualNode Node);
