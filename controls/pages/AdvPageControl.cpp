@@ -1571,16 +1571,7 @@ void TAdvPageControl::PaintTab(TCanvas* c, int P) {
     if (active) c->Font()->Assign(Font());
 
     // 13. Focus frame.
-    if (active && FShowFocus && Focused()) {
-        c->Brush()->SetStyle(TBrushStyle::bsClear);
-        c->Pen()->SetColor(clBlack);
-        c->Pen()->SetStyle(TPenStyle::psDot);
-        if (Horizontal(pos))
-            c->Rectangle(L + 5, T + 3, R - 5, B - 3);
-        else
-            c->Rectangle(L + 5, T + 3, R - 5, B - 3);
-        c->Pen()->SetStyle(TPenStyle::psSolid);
-    }
+    if (active) DrawTabFocus(c, {L, T, R, B}, 0);
 }
 
 void TAdvPageControl::PaintDeferredTab(TCanvas* c) {
@@ -1637,15 +1628,18 @@ void TAdvPageControl::PaintDeferredTab(TCanvas* c) {
         c->DrawText(sheet->Caption(), text, DT_NOCLIP | DT_SINGLELINE);
     }
     c->Font()->Assign(Font());
-    if (FShowFocus && Focused()) {
-        c->Pen()->SetColor(clBlack);
-        c->Pen()->SetStyle(TPenStyle::psDot);
-        if (Horizontal(pos))
-            c->Rectangle(L + 5, T + 3, R - FTabOverlap - 5, B - 3);
-        else
-            c->Rectangle(L + 5, T + 3, R - 5, B - FTabOverlap - 3);
-        c->Pen()->SetStyle(TPenStyle::psSolid);
-    }
+    DrawTabFocus(c, r, FTabOverlap);
+}
+
+void TAdvPageControl::DrawTabFocus(TCanvas* c, const TRect& TabRect, int Extra) {
+    if (!FShowFocus || !Focused()) return;
+    const bool horizontal = Horizontal(TabPosition());
+    c->Brush()->SetStyle(TBrushStyle::bsClear);
+    c->Pen()->SetColor(clBlack);
+    c->Pen()->SetStyle(TPenStyle::psDot);
+    c->Rectangle(TabRect.Left + 5, TabRect.Top + 3, TabRect.Right - (horizontal ? Extra : 0) - 5,
+                 TabRect.Bottom - (horizontal ? 0 : Extra) - 3);
+    c->Pen()->SetStyle(TPenStyle::psSolid);
 }
 
 void TAdvPageControl::DrawGlyph(TCanvas* c, const TRect& TabRect, int D, int K, TColor Box, TColor BoxPen,

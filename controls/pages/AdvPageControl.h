@@ -235,6 +235,9 @@ private:
     void SetGlyphState(TGlyphState State);
     void PaintTab(TCanvas* Canvas, int P);
     void PaintDeferredTab(TCanvas* Canvas);
+    // The dotted frame in the focused active tab; Extra shortens it along
+    // the strip.
+    void DrawTabFocus(TCanvas* Canvas, const TRect& TabRect, int Extra);
     void DrawGlyph(TCanvas* Canvas, const TRect& TabRect, int D, int K, TColor Box, TColor BoxPen,
                    TColor Cross);
     std::unique_ptr<TFont> RotatedFont(TFont* Source) const;

@@ -204,3 +204,29 @@ TEST_F(TabPaintingTest, MainWindowLookOnARecordingCanvas) {
     EXPECT_EQ(std::find(c.Log.begin(), c.Log.end(), opening), c.Log.end())
         << "a split line keeps the frame closed";
 }
+
+TEST_F(TabPaintingTest, TheFocusFrameSitsInTheFocusedActiveTab) {
+    Pages->SetActivePageIndex(1);
+    Pages->SetShowFocus(true);
+    TBitmap picture(10, 6);
+    struct {
+        bool Pictures;
+        int Overlap;
+        bool Focused;
+    } cases[] = {{false, 0, true}, {true, 4, true}, {false, 0, false}};
+    for (auto& c : cases) {
+        Pages->SetTabBackGround(c.Pictures ? &picture : nullptr);
+        Pages->SetTabBackGroundActive(c.Pictures ? &picture : nullptr);
+        Pages->SetTabOverlap(c.Overlap);
+        Form->SetActiveControl(c.Focused ? Pages : nullptr);
+        TRecordingCanvas canvas;
+        Pages->DrawTabArea(&canvas);
+        TRect r = Pages->TabRectOfPage(1);
+        int top = c.Pictures ? r.Top : r.Top - 1; // a plain top tab reaches one pixel up
+        AnsiString frame = "Rectangle " + IntToStr(r.Left + 5) + "," + IntToStr(top + 3) + "-" +
+                           IntToStr(r.Right - c.Overlap - 5) + "," + IntToStr(r.Bottom - 3) +
+                           " pen=000000 brush=clear";
+        bool found = std::find(canvas.Log.begin(), canvas.Log.end(), frame) != canvas.Log.end();
+        EXPECT_EQ(found, c.Focused) << "pictures " << c.Pictures << ", focused " << c.Focused;
+    }
+}
