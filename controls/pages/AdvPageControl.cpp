@@ -964,11 +964,11 @@ void TAdvPageControl::DrawTabArea(TCanvas* Canvas) {
     c->Pen()->SetWidth(1);
     c->Brush()->SetStyle(TBrushStyle::bsSolid);
 
-    // 1. Parent's colour, control's font.
+    // Parent's colour, control's font.
     c->Brush()->SetColor(Parent() ? Parent()->Color() : clBtnFace);
     c->Font()->Assign(Font());
 
-    // 2. Extents, and the tab surroundings erased.
+    // Extents, and the tab surroundings erased.
     state.MaxBottom = 0;
     state.MinTop = TabCount() ? TabRect(0).Top : 0;
     state.MinLeft = w;
@@ -1000,7 +1000,7 @@ void TAdvPageControl::DrawTabArea(TCanvas* Canvas) {
         c->FillRect(r);
     }
 
-    // 4. Without tabs the page frame keeps a tab edge 2 pixels from the side.
+    // Without tabs the page frame keeps a tab edge 2 pixels from the side.
     if (!anyTab) {
         switch (pos) {
         case TTabPosition::tpTop:
@@ -1023,7 +1023,7 @@ void TAdvPageControl::DrawTabArea(TCanvas* Canvas) {
                                                   : state.MinLeft;
     state.E = E;
 
-    // 5. The scroll-button corner of a single row.
+    // The scroll-button corner of a single row.
     if (!MultiLine() && Horizontal(pos)) {
         c->Brush()->SetColor(Color());
         bool top = pos == TTabPosition::tpTop;
@@ -1033,7 +1033,7 @@ void TAdvPageControl::DrawTabArea(TCanvas* Canvas) {
         Line(c, std::max(w - 35, state.MaxRight), y, w, y);
     }
 
-    // 6. Strip background.
+    // Strip background.
     c->Brush()->SetColor(FTabBackGroundColor);
     switch (pos) {
     case TTabPosition::tpLeft:
@@ -1050,7 +1050,7 @@ void TAdvPageControl::DrawTabArea(TCanvas* Canvas) {
         break;
     }
 
-    // 7. The band inside the page frame in the page's colours.
+    // The band inside the page frame in the page's colours.
     TAdvTabSheet* active = FActivePage;
     state.Coloured = active && (active->Color() != clNone || active->FColorTo != clNone);
     state.I = FTabSheet3D ? 1 : 0;
@@ -1098,7 +1098,7 @@ void TAdvPageControl::DrawTabArea(TCanvas* Canvas) {
         }
     }
 
-    // 8. Page frame.
+    // Page frame.
     const bool coloured = state.Coloured;
     if (!FTabSheet3D) {
         c->Pen()->SetColor(FTabSheetBorderColor);
@@ -1146,7 +1146,7 @@ void TAdvPageControl::DrawTabArea(TCanvas* Canvas) {
         }
     }
 
-    // 9. Rounded corners away from the tabs.
+    // Rounded corners away from the tabs.
     if (FRoundEdges && !FTabSheet3D) {
         TColor border = FTabSheetBorderColor;
         switch (pos) {
@@ -1193,7 +1193,7 @@ void TAdvPageControl::DrawTabArea(TCanvas* Canvas) {
         }
     }
 
-    // 10. The frame opens under the tabs.
+    // The frame opens under the tabs.
     if (!FTabSheet3D && !FTabSplitLine && PageCount() > 0 && anyTab) {
         state.S = 1;
         TColor pen = Color();
@@ -1220,14 +1220,14 @@ void TAdvPageControl::DrawTabArea(TCanvas* Canvas) {
         }
     }
 
-    // 11. Tabs, the later ones first.
+    // Tabs, the later ones first.
     for (int p = PageCount() - 1; p >= 0; --p)
         if (FPages[std::size_t(p)]->FTabVisible) PaintTab(c, p);
 
-    // 12. The active tab whose picture had to wait.
+    // The active tab whose picture had to wait.
     if (state.DeferredPage >= 0 && !OnDrawTab) PaintDeferredTab(c);
 
-    // 13. Hover outline.
+    // Hover outline.
     if (FHoverTab >= 0 && FHoverTab < PageCount() && FTabHoverBorder != clNone &&
         FHoverTab != ActivePageIndex()) {
         TRect r = TabRectOfPage(FHoverTab);
@@ -1267,15 +1267,13 @@ void TAdvPageControl::PaintTab(TCanvas* c, int P) {
     const bool active = P == ActivePageIndex();
     const bool owner = OnDrawTab != nullptr;
 
-    // 1.
     if (owner) OnDrawTab(this, P, R0, active);
-    // 2.
     int X = 0, Y = 0;
     const bool hasBack = !FTabBackGround->Empty();
     if (!st.Scratch) st.Scratch = std::make_unique<TBitmap>();
     if (hasBack) st.Scratch->SetSize(FTabBackGround->Width(), FTabBackGround->Height());
 
-    // 3. Colours.
+    // Colours.
     TColor fill, fillTo;
     TGradientDirection direction;
     if (active && FActiveColor != clNone) {
@@ -1289,7 +1287,7 @@ void TAdvPageControl::PaintTab(TCanvas* c, int P) {
     const bool gradient = fillTo != clNone;
     const bool horizontalBands = direction == TGradientDirection::gdHorizontal;
 
-    // 4. Text origin.
+    // Text origin.
     const bool close = sheet->FShowClose;
     switch (pos) {
     case TTabPosition::tpTop:
@@ -1313,7 +1311,7 @@ void TAdvPageControl::PaintTab(TCanvas* c, int P) {
 
     bool deferred = false;
     if (!hasBack) {
-        // 5. Fill and outline.
+        // Fill and outline.
         if (pos == TTabPosition::tpTop) T -= 1;
         if (pos == TTabPosition::tpLeft) L -= 1;
         if (!owner) {
@@ -1462,7 +1460,7 @@ void TAdvPageControl::PaintTab(TCanvas* c, int P) {
             }
         }
     } else {
-        // 6. Tab pictures.
+        // Tab pictures.
         switch (pos) {
         case TTabPosition::tpBottom:
             Y += 3;
@@ -1503,10 +1501,10 @@ void TAdvPageControl::PaintTab(TCanvas* c, int P) {
         }
     }
 
-    // 7. Rotated caption font for tabs at the sides.
+    // Rotated caption font for tabs at the sides.
     if (!Horizontal(pos)) c->Font()->Assign(RotatedFont(active ? FActiveFont.get() : Font()).get());
 
-    // 8. Margins.
+    // Margins.
     if (pos == TTabPosition::tpLeft) {
         X += FTabMargin->LeftMargin();
         Y -= FTabMargin->TopMargin();
@@ -1520,7 +1518,7 @@ void TAdvPageControl::PaintTab(TCanvas* c, int P) {
         return;
     }
 
-    // 9. Close glyph.
+    // Close glyph.
     if (close) {
         if (active && FGlyphState == TGlyphState::gsHot)
             DrawCloseGlyphHot(c, R0);
@@ -1530,7 +1528,7 @@ void TAdvPageControl::PaintTab(TCanvas* c, int P) {
             DrawCloseGlyph(c, R0, active);
     }
 
-    // 10. Image.
+    // Image.
     if (FImages && sheet->FImageIndex >= 0 && !owner) {
         switch (pos) {
         case TTabPosition::tpLeft:
@@ -1548,7 +1546,7 @@ void TAdvPageControl::PaintTab(TCanvas* c, int P) {
         }
     }
 
-    // 11. Caption font.
+    // Caption font.
     if (!active) {
         if (Horizontal(pos)) c->Font()->Assign(Font());
         c->Font()->SetColor(sheet->FTextColor);
@@ -1558,7 +1556,7 @@ void TAdvPageControl::PaintTab(TCanvas* c, int P) {
     if (!sheet->FTabEnable) c->Font()->SetColor(clGray);
     if (!sheet->Enabled()) c->Font()->SetColor(clGrayText);
 
-    // 12. Caption.
+    // Caption.
     c->Brush()->SetStyle(TBrushStyle::bsClear);
     if (!owner) {
         if (!Horizontal(pos)) {
@@ -1570,7 +1568,6 @@ void TAdvPageControl::PaintTab(TCanvas* c, int P) {
     }
     if (active) c->Font()->Assign(Font());
 
-    // 13. Focus frame.
     if (active) DrawTabFocus(c, {L, T, R, B}, 0);
 }
 
