@@ -843,12 +843,8 @@ void TAdvPageControl::CloseActivePage() {
     SetActivePage(next == sheet ? nullptr : next);
     Change();
     if (!watch.Target()) return;
-    if (FFreeOnClose) {
-        sheet->SetPageControl(nullptr);
-        FreeAfterEvent(sheet);
-    } else {
-        sheet->SetPageControl(nullptr);
-    }
+    sheet->SetPageControl(nullptr);
+    if (FFreeOnClose) FreeAfterEvent(sheet);
     Invalidate();
 }
 
