@@ -175,10 +175,6 @@ void TCustomForm::Dispatch(TMessage& Message) {
     }
 }
 
-bool TCustomForm::Showing() const {
-    return Widget()->isVisible();
-}
-
 void TCustomForm::SetVisible(bool Value) {
     if (Value == FVisible) return;
     FVisible = Value;

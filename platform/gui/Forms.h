@@ -33,7 +33,6 @@ public:
     explicit TCustomForm(TComponent* AOwner);
     ~TCustomForm() override;
     void Dispatch(TMessage& Message) override;
-    bool Showing() const override;
     void SetVisible(bool Value) override;
 
     // Shows the form modally through the dialog service and answers its
@@ -85,8 +84,6 @@ private:
     TFormStyle FFormStyle = TFormStyle::fsNormal;
     TCustomForm* FWindowOwner = nullptr;
     bool FReleased = false;
-
-    friend class TQtDialogs;
 };
 
 class TForm : public TCustomForm {
