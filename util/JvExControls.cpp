@@ -51,12 +51,10 @@ void ResolveHintColor(THintInfo& HintInfo, TControl* Control, TColor Color) {
 }
 
 bool RouteDesignMessage(TControl* Control, TMessage& Message) {
-    unsigned m = Message.Msg;
-    if (m == WM_SETFOCUS || m == WM_KILLFOCUS || m == WM_CANCELMODE || m == WM_NCHITTEST ||
-        (m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST))
-        return false;
-    // Controls are designed in code here: no form carries a designer.
+    // Controls are designed in code here: no form carries a designer to
+    // offer a message to.
     (void)Control;
+    (void)Message;
     return false;
 }
 
