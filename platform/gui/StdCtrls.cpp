@@ -37,12 +37,9 @@ void TButton::SetDefault(bool Value) {
 
 void TButton::Dispatch(TMessage& Message) {
     if (Message.Msg == CM_TEXTCHANGED) static_cast<QPushButton*>(Widget())->setText(QtString(Caption()));
-    if (Message.Msg == CM_DIALOGKEY && Message.WParam == VK_RETURN && FDefault && Enabled() && Visible()) {
-        Click();
-        Message.Result = 1;
-        return;
-    }
-    if (Message.Msg == CM_DIALOGKEY && Message.WParam == VK_ESCAPE && Cancel && Enabled() && Visible()) {
+    // Enter presses the default button, Esc the cancel button.
+    if (Message.Msg == CM_DIALOGKEY && Enabled() && Visible() &&
+        ((Message.WParam == VK_RETURN && FDefault) || (Message.WParam == VK_ESCAPE && Cancel))) {
         Click();
         Message.Result = 1;
         return;

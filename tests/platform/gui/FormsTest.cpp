@@ -126,3 +126,28 @@ TEST(TimerTest, ATimerStopsOnTheServiceItStartedOn) {
     outer.reset(); // its clock is gone: nothing to stop, nothing to crash
     clock->Advance(100);
 }
+
+TEST(FormTest, EnterAndEscPressTheDefaultAndCancelButtons) {
+    struct {
+        uint16_t Key;
+        bool DefaultEnabled;
+        const char* Pressed;
+    } cases[] = {
+        {VK_RETURN, true, "ok"}, {VK_ESCAPE, true, "cancel"}, {VK_RETURN, false, ""}, {VK_SPACE, true, ""}};
+    for (auto& c : cases) {
+        TForm form(nullptr);
+        AnsiString pressed;
+        auto* ok = new TButton(&form);
+        ok->SetParent(&form);
+        ok->SetDefault(true);
+        ok->SetEnabled(c.DefaultEnabled);
+        ok->OnClick = [&](TObject*) { pressed += "ok"; };
+        auto* cancel = new TButton(&form);
+        cancel->SetParent(&form);
+        cancel->Cancel = true;
+        cancel->OnClick = [&](TObject*) { pressed += "cancel"; };
+        LRESULT handled = form.Perform(CM_DIALOGKEY, c.Key, 0);
+        EXPECT_EQ(pressed, c.Pressed) << c.Key << " " << c.DefaultEnabled;
+        EXPECT_EQ(handled != 0, *c.Pressed != 0) << c.Key << " " << c.DefaultEnabled;
+    }
+}
