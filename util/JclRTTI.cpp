@@ -76,46 +76,47 @@ AnsiString ElementText(const TTypeInfo* Elem, int64_t V) {
 
 void TJclSetTypeInfo::GetAsList(const TSetValue& Value, bool WantRanges, TStrings& Strings) const {
     const TTypeInfo* elem = FTypeInfo->CompType;
-    const int lo = elem->MinValue, hi = elem->MaxValue, shift = ((lo % 8) + 8) % 8;
     uint32_t words[8];
     std::memcpy(words, Value.data(), sizeof words);
     Strings.BeginUpdate();
-    int runStart = -1;
-    auto flush = [&](int RunEnd) {
-        if (runStart < 0) return;
+    int64_t runStart = -1;
+    bool inRun = false;
+    auto flush = [&](int64_t RunEnd) {
+        if (!inRun) return;
         if (WantRanges && runStart != RunEnd)
             Strings.Add(ElementText(elem, runStart) + " .. " + ElementText(elem, RunEnd));
         else
-            for (int e = runStart; e <= RunEnd; ++e)
+            for (int64_t e = runStart; e <= RunEnd; ++e)
                 Strings.Add(ElementText(elem, e));
-        runStart = -1;
+        inRun = false;
     };
-    for (int e = lo; e <= hi && (e - lo + shift) < 256; ++e) {
-        if (TestBitInArray(words, e - lo + shift)) {
-            if (runStart < 0) runStart = e;
+    int64_t e = elem->MinValue;
+    for (int bit; e <= elem->MaxValue && (bit = SetElementBit(FTypeInfo, int(e))) >= 0; ++e) {
+        if (TestBitInArray(words, bit)) {
+            if (!inRun) runStart = e;
+            inRun = true;
         } else {
             flush(e - 1);
         }
     }
-    flush(std::min(hi, lo - shift + 255));
+    flush(e - 1);
     Strings.EndUpdate();
 }
 
 void TJclSetTypeInfo::SetAsList(TSetValue& Value, const TStrings& Strings) const {
     const TTypeInfo* elem = FTypeInfo->CompType;
-    const int lo = elem->MinValue, hi = elem->MaxValue, shift = ((lo % 8) + 8) % 8;
     TSetValue result{};
     uint32_t words[8] = {};
     auto toValue = [&](const AnsiString& Part) -> int {
+        int v;
         if (elem->Kind == tkEnumeration) {
-            TJclEnumerationTypeInfo e(elem);
-            int v = e.IndexOfName(Part);
+            v = TJclEnumerationTypeInfo(elem).IndexOfName(Part);
             if (v < 0) throw EJclRTTIError(Format("Unknown identifier '%s'.", {Part}));
-            return v;
+        } else {
+            v = StrToInt(Part);
         }
-        int v = StrToInt(Part);
-        // A number outside the element range would land outside the set.
-        if (v < lo || v > hi || v - lo + shift >= 256)
+        // A value outside the element range would land outside the set.
+        if (SetElementBit(FTypeInfo, v) < 0)
             throw EConvertError(Format("'%s' is not within the range of the set", {Part}));
         return v;
     };
@@ -127,7 +128,7 @@ void TJclSetTypeInfo::SetAsList(TSetValue& Value, const TStrings& Strings) const
         AnsiString last = Trim(dots == AnsiString::npos ? entry : entry.substr(dots + 2));
         int a = toValue(first), b = toValue(last);
         for (int e = a; e <= b; ++e)
-            SetBitInArray(words, e - lo + shift);
+            SetBitInArray(words, SetElementBit(FTypeInfo, e));
     }
     std::memcpy(result.data(), words, sizeof words);
     Value = result;

@@ -633,8 +633,8 @@ int64_t Narrow(const TTypeInfo* T, int64_t V) {
 }
 
 bool InSet(const TTypeInfo* SetType, const TSetValue& V, int E) {
-    const int lo = SetType->CompType->MinValue, bit = E - lo + ((lo % 8) + 8) % 8;
-    return bit >= 0 && bit < 256 && (V[std::size_t(bit / 8)] >> (bit % 8)) & 1;
+    const int bit = SetElementBit(SetType, E);
+    return bit >= 0 && (V[std::size_t(bit / 8)] >> (bit % 8)) & 1;
 }
 } // namespace
 
@@ -738,11 +738,10 @@ TSetValue TJvCustomAppStorage::DoFetchSetValue(const AnsiString& Path, const TTy
         TSetValue result{};
         if (RawIsFolder(Path, true)) {
             if (base->Kind == tkChar) {
-                TextAsSet(T, result, "");
-                const int lo = base->MinValue, shift = ((lo % 8) + 8) % 8;
-                for (int e = base->MinValue; e <= base->MaxValue && e - lo + shift < 256; ++e)
+                for (int e = base->MinValue, bit; e <= base->MaxValue && (bit = SetElementBit(T, e)) >= 0;
+                     ++e)
                     if (DoFetchBoolean(CombineStoragePaths({Path, CharMemberName(e)}), false))
-                        result[std::size_t((e - lo + shift) / 8)] |= uint8_t(1 << ((e - lo + shift) % 8));
+                        result[std::size_t(bit / 8)] |= uint8_t(1 << (bit % 8));
                 return result;
             }
             TStringList members;

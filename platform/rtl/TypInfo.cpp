@@ -16,11 +16,25 @@ int OrdSize(TOrdType T) {
     }
 }
 
+namespace {
+// (L mod 8) of the set layout, never negative.
+int SetBitShift(int Low) {
+    return ((Low % 8) + 8) % 8;
+}
+} // namespace
+
 int SetByteSize(const TTypeInfo* SetType) {
     if (!SetType || !SetType->CompType) return 0;
     const TTypeInfo* e = SetType->CompType;
     int lo = e->MinValue, hi = e->MaxValue;
-    return ((hi - lo + 1) + (lo % 8) + 7) / 8;
+    return ((hi - lo + 1) + SetBitShift(lo) + 7) / 8;
+}
+
+int SetElementBit(const TTypeInfo* SetType, int E) {
+    const TTypeInfo* elem = SetType->CompType;
+    if (E < elem->MinValue || E > elem->MaxValue) return -1;
+    const int64_t bit = int64_t(E) - elem->MinValue + SetBitShift(elem->MinValue);
+    return bit < 256 ? int(bit) : -1;
 }
 
 namespace {

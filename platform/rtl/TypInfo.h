@@ -95,6 +95,9 @@ int OrdSize(TOrdType T);
 // A set value: element e of the range [L, H] is bit (e - L) + (L mod 8).
 using TSetValue = std::array<uint8_t, 32>;
 int SetByteSize(const TTypeInfo* SetType);
+// The bit of element E in a set value of that type; -1 when E lies outside
+// the element range or past the value's 256 bits.
+int SetElementBit(const TTypeInfo* SetType, int E);
 
 // The value a property holds.
 using TPropValue = std::variant<int64_t, double, AnsiString, WideString, TSetValue, TObject*>;

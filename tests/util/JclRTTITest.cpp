@@ -63,6 +63,22 @@ TEST(JclRTTITest, SetsAsTextBothWays) {
     EXPECT_EQ(SetByteSize(SmallSet()), 2);
 }
 
+TEST(JclRTTITest, SetsOverNegativeElementsKeepEveryMember) {
+    static const TTypeInfo* t =
+        MakeSetTypeInfo("TNegSet", MakeRangeTypeInfo("TNeg", TypeInfoInteger(), -3, 4));
+    // Element -3 is bit 5 (-3 mod 8), so -3 and -2 are bits 5 and 6, 4 is bit 12.
+    TSetValue v{};
+    v[0] = 0x60;
+    v[1] = 0x10;
+    EXPECT_EQ(SetByteSize(t), 2);
+    EXPECT_EQ(SetAsText(t, v, true, false), "[-3, -2, 4]");
+    EXPECT_EQ(SetAsText(t, v, true, true), "[-3 .. -2, 4]");
+    TSetValue back{};
+    TextAsSet(t, back, "[-3 .. -2, 4]");
+    EXPECT_EQ(back, v);
+    EXPECT_THROW(TextAsSet(t, back, "[-4]"), EConvertError);
+}
+
 TEST(JclRTTITest, TextAsSetIsTolerantOfSpellingButNotOfUnknownMembers) {
     const TSetValue abe = Members(Letters5Set(), {0, 1, 4});
     for (const AnsiString text : {"[A, b ,E]", "a,b,e", "[a, b, e", " a .. b , e ]", "[a,,b, e]"}) {
