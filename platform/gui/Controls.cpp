@@ -386,8 +386,6 @@ bool TLayerEvents::eventFilter(QObject* Watched, QEvent* Event) {
         });
         return false;
     case QEvent::KeyPress:
-    case QEvent::ShortcutOverride:
-        if (Event->type() == QEvent::ShortcutOverride) return false;
         return Key(static_cast<QKeyEvent*>(Event), true);
     case QEvent::KeyRelease:
         return Key(static_cast<QKeyEvent*>(Event), false);
