@@ -80,7 +80,7 @@ void SplitToList(const AnsiString& Text, const AnsiString& Separator, TStrings& 
 }
 
 AnsiString RepeatChar(char Ch, int Count) {
-    return Count > 0 ? AnsiString(std::size_t(Count), Ch) : AnsiString();
+    return StringOfChar(Ch, Count);
 }
 
 AnsiString DeleteAllChars(const AnsiString& Text, char Ch) {

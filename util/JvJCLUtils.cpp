@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "util/JclAnsiStrings.h"
 #include "util/JclUnitVersioning.h"
 
 bool VariantIsInteger(uint16_t VarType) {
@@ -27,11 +28,9 @@ bool VariantIsInteger(const Variant& V) {
 
 AnsiString ReplaceAllText(const AnsiString& Text, const AnsiString& Old, const AnsiString& New) {
     if (Old.empty()) return Text;
-    AnsiString out;
-    std::size_t start = 0;
-    for (std::size_t p; (p = Text.find(Old, start)) != AnsiString::npos; start = p + Old.size())
-        out += Text.substr(start, p - start) + New;
-    return out + Text.substr(start);
+    AnsiString out = Text;
+    ReplaceSubstrings(out, Old, New, ReplaceAll);
+    return out;
 }
 
 AnsiString TrimLeadingSpaces(const AnsiString& Text) {
