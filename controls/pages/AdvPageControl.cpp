@@ -611,25 +611,30 @@ void TAdvPageControl::SetActiveColorTo(TColor Value) {
     Invalidate();
 }
 
-void TAdvPageControl::SetDefaultTextColor(TColor Value) {
-    for (TAdvTabSheet* p : FPages)
-        if (p->FTextColor == FDefaultTextColor) p->FTextColor = Value;
-    FDefaultTextColor = Value;
+template <class T> void TAdvPageControl::StoreAndRepaint(T& Field, T Value) {
+    if (Value == Field) return;
+    Field = Value;
     Invalidate();
+}
+
+void TAdvPageControl::SetSheetDefault(TColor TAdvTabSheet::*SheetField, TColor& Default, TColor Value) {
+    // Sheets that kept the old default follow the new one.
+    for (TAdvTabSheet* p : FPages)
+        if (p->*SheetField == Default) p->*SheetField = Value;
+    Default = Value;
+    Invalidate();
+}
+
+void TAdvPageControl::SetDefaultTextColor(TColor Value) {
+    SetSheetDefault(&TAdvTabSheet::FTextColor, FDefaultTextColor, Value);
 }
 
 void TAdvPageControl::SetDefaultTabColor(TColor Value) {
-    for (TAdvTabSheet* p : FPages)
-        if (p->FTabColor == FDefaultTabColor) p->FTabColor = Value;
-    FDefaultTabColor = Value;
-    Invalidate();
+    SetSheetDefault(&TAdvTabSheet::FTabColor, FDefaultTabColor, Value);
 }
 
 void TAdvPageControl::SetDefaultTabColorTo(TColor Value) {
-    for (TAdvTabSheet* p : FPages)
-        if (p->FTabColorTo == FDefaultTabColorTo) p->FTabColorTo = Value;
-    FDefaultTabColorTo = Value;
-    Invalidate();
+    SetSheetDefault(&TAdvTabSheet::FTabColorTo, FDefaultTabColorTo, Value);
 }
 
 void TAdvPageControl::SetTabBorder3D(bool Value) {
@@ -648,21 +653,15 @@ void TAdvPageControl::SetTabBorderColor(TColor Value) {
 }
 
 void TAdvPageControl::SetTabSheet3D(bool Value) {
-    if (Value == FTabSheet3D) return;
-    FTabSheet3D = Value;
-    Invalidate();
+    StoreAndRepaint(FTabSheet3D, Value);
 }
 
 void TAdvPageControl::SetTabSheetBorderColor(TColor Value) {
-    if (Value == FTabSheetBorderColor) return;
-    FTabSheetBorderColor = Value;
-    Invalidate();
+    StoreAndRepaint(FTabSheetBorderColor, Value);
 }
 
 void TAdvPageControl::SetTabBackGroundColor(TColor Value) {
-    if (Value == FTabBackGroundColor) return;
-    FTabBackGroundColor = Value;
-    Invalidate();
+    StoreAndRepaint(FTabBackGroundColor, Value);
 }
 
 void TAdvPageControl::SetTabBackGround(TBitmap* Value) {
@@ -694,21 +693,15 @@ void TAdvPageControl::SetTabSplitLine(bool Value) {
 }
 
 void TAdvPageControl::SetRoundEdges(bool Value) {
-    if (Value == FRoundEdges) return;
-    FRoundEdges = Value;
-    Invalidate();
+    StoreAndRepaint(FRoundEdges, Value);
 }
 
 void TAdvPageControl::SetTabStyle(TTabStyle Value) {
-    if (Value == FTabStyle) return;
-    FTabStyle = Value;
-    Invalidate();
+    StoreAndRepaint(FTabStyle, Value);
 }
 
 void TAdvPageControl::SetLowerActive(int Value) {
-    if (Value == FLowerActive) return;
-    FLowerActive = Value;
-    Invalidate();
+    StoreAndRepaint(FLowerActive, Value);
 }
 
 void TAdvPageControl::SetCloseGlyph(TBitmap* Value) {

@@ -230,6 +230,10 @@ private:
     void UpdateActiveTabText(TAdvTabSheet* Page);
     void UpdateSpacer();
     void MarginChanged(int NewValue, int OldValue, int Index);
+    // Stores Value and repaints, only when it changes Field.
+    template <class T> void StoreAndRepaint(T& Field, T Value);
+    // A new default for a sheet colour, given to the sheets that kept the old.
+    void SetSheetDefault(TColor TAdvTabSheet::*SheetField, TColor& Default, TColor Value);
     bool AllowChangeTo(int ToPage, bool AskChanging);
     void CloseActivePage();
     void SetGlyphState(TGlyphState State);
