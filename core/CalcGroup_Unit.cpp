@@ -3,16 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "util/JclAnsiStrings.h"
-
-namespace {
-
-void Fill(AnsiString& Text, const AnsiString& Placeholder, const AnsiString& Value) {
-    ReplaceSubstrings(Text, Placeholder, Value, ReplaceAll | IgnoreCase);
-}
-
-} // namespace
-
 void ParseTeamData(const AnsiString& Data, TSimpleArray& Members) {
     // Every value is followed by "/"; text after the last one is no value.
     std::size_t index = 0;
@@ -81,7 +71,7 @@ void TGroupTestResult::ComputeGroupScores() {
 }
 
 bool TGroupTestResult::IsScaleFilled(int32_t Scale) const {
-    if (Scale < 0 || Scale >= ScaleCount) throw Exception("Scale index out of range: " + IntToStr(Scale));
+    CheckScale(Scale);
     if (Members.empty()) return true;
     int missing = 0;
     for (const auto& row : Members)
@@ -112,19 +102,19 @@ void TGroupTestResult::BuildGroupReport(const AnsiString& ChartFolder, AnsiStrin
     for (int s = 0; s < ScaleCount; ++s)
         if (!IsScaleFilled(s)) unfilled += ScaleItem(s, false);
 
-    Fill(text, "$Job$", HtmlEscape(Team.JOB));
-    Fill(text, "$Dep$", HtmlEscape(Team.DEPARTMENT));
-    Fill(text, "$NumEmp$", employees == -1 ? AnsiString() : IntToStr(employees));
-    Fill(text, "$NumTest$", IntToStr(Team.NUMBEROFTESTED));
-    Fill(text, "$DTest$", DateTimeToStr(Team.DATETEST));
-    Fill(text, "$CntNonVal$", IntToStr(NonValidCount));
-    Fill(text, "$Valid$", level);
-    Fill(text, "$SizeP$", share);
-    Fill(text, "$GraphPr$", percent >= 50 ? ChartBlock(ChartFolder) : AnsiString());
-    Fill(text, "$LeadLuv$", LeadingScalesText());
-    Fill(text, "$LowLuv$", LowScalesText());
-    Fill(text, "$MidLuv$", MiddleScalesText());
-    Fill(text, "$WrongLuv$", unfilled.empty() ? "Нет"_cp : unfilled);
-    Fill(text, "$TypeLuvora$", ProfileTypeText());
+    FillPlaceholder(text, "$Job$", HtmlEscape(Team.JOB));
+    FillPlaceholder(text, "$Dep$", HtmlEscape(Team.DEPARTMENT));
+    FillPlaceholder(text, "$NumEmp$", employees == -1 ? AnsiString() : IntToStr(employees));
+    FillPlaceholder(text, "$NumTest$", IntToStr(Team.NUMBEROFTESTED));
+    FillPlaceholder(text, "$DTest$", DateTimeToStr(Team.DATETEST));
+    FillPlaceholder(text, "$CntNonVal$", IntToStr(NonValidCount));
+    FillPlaceholder(text, "$Valid$", level);
+    FillPlaceholder(text, "$SizeP$", share);
+    FillPlaceholder(text, "$GraphPr$", percent >= 50 ? ChartBlock(ChartFolder) : AnsiString());
+    FillPlaceholder(text, "$LeadLuv$", LeadingScalesText());
+    FillPlaceholder(text, "$LowLuv$", LowScalesText());
+    FillPlaceholder(text, "$MidLuv$", MiddleScalesText());
+    FillPlaceholder(text, "$WrongLuv$", ItemsOrNone(unfilled));
+    FillPlaceholder(text, "$TypeLuvora$", ProfileTypeText());
     Report = std::move(text);
 }

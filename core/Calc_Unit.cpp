@@ -6,24 +6,6 @@
 #include "util/JclAnsiStrings.h"
 #include "util/JclFileUtils.h"
 
-namespace {
-
-void CheckScale(int32_t Scale) {
-    if (Scale < 0 || Scale >= ScaleCount) throw Exception("Scale index out of range: " + IntToStr(Scale));
-}
-
-void Fill(AnsiString& Text, const AnsiString& Placeholder, const AnsiString& Value) {
-    ReplaceSubstrings(Text, Placeholder, Value, ReplaceAll | IgnoreCase);
-}
-
-const AnsiString kNone = "Нет"_cp;
-
-AnsiString ItemsOrNone(const AnsiString& Items) {
-    return Items.empty() ? kNone : Items;
-}
-
-} // namespace
-
 void ExpandAnswers(const AnsiString& Answers, TIndexes& Points) {
     TIndexes points(2 * Answers.size());
     for (std::size_t k = 0; k < Answers.size(); ++k) {
@@ -77,9 +59,21 @@ AnsiString HtmlEscape(const AnsiString& Text) {
     return out;
 }
 
+void FillPlaceholder(AnsiString& Text, const AnsiString& Placeholder, const AnsiString& Value) {
+    ReplaceSubstrings(Text, Placeholder, Value, ReplaceAll | IgnoreCase);
+}
+
 TTestResult::TTestResult() : ScaleItems(ScaleCount) {}
 
 TTestResult::~TTestResult() = default;
+
+void TTestResult::CheckScale(int32_t Scale) {
+    if (Scale < 0 || Scale >= ScaleCount) throw Exception("Scale index out of range: " + IntToStr(Scale));
+}
+
+AnsiString TTestResult::ItemsOrNone(const AnsiString& Items) {
+    return Items.empty() ? "Нет"_cp : Items;
+}
 
 void TTestResult::SetAnswers(const AnsiString& A) {
     if (A.empty()) return;
@@ -261,7 +255,7 @@ AnsiString TTestResult::MiddleScalesText() const {
 AnsiString TTestResult::ChartBlock(const AnsiString& ChartFolder) {
     AnsiString block = "<h6><P ALIGN=CENTER>ГРАФИЧЕСКИЙ ПРОФИЛЬ</P></h6><br> <p align=\"center\"><img src=\""
                        "$ScFile$\"/></p><br>"_cp;
-    Fill(block, "$ScFile$", HtmlEscape(ChartFolder + "TmpLuvChart.bmp"));
+    FillPlaceholder(block, "$ScFile$", HtmlEscape(ChartFolder + "TmpLuvChart.bmp"));
     return block;
 }
 
@@ -290,39 +284,41 @@ void TTestResult::BuildReport(const TUser& User, const TTestData& TestData, cons
         badScales += "<li>" + ScaleNames[std::size_t(s)] + "</li>";
         wrongScales += ScaleItem(s, false);
     }
+    if (!badScales.empty()) badScales = "<ul>" + badScales + "</ul>";
 
-    Fill(text, "$FIO$", HtmlEscape(User.FIO));
+    FillPlaceholder(text, "$FIO$", HtmlEscape(User.FIO));
     // No age is shown as an empty cell, as the testee card shows it.
-    Fill(text, "$AGE$", User.AGE == -1 ? AnsiString() : IntToStr(User.AGE));
-    Fill(text, "$Pos$", HtmlEscape(User.POSIT));
-    Fill(text, "$Sen$", FloatToStr(User.Seniority));
-    Fill(text, "$OrgSen$", FloatToStr(User.OrgSeniority));
-    Fill(text, "$Educ$", HtmlEscape(User.Education));
-    Fill(text, "$Job$", HtmlEscape(User.Job));
-    Fill(text, "$Spec$", HtmlEscape(User.Spec));
-    Fill(text, "$IsSpec$", isSpec);
-    Fill(text, "$DTest$", DateTimeToStr(TestData.DATETEST));
-    Fill(
+    FillPlaceholder(text, "$AGE$", User.AGE == -1 ? AnsiString() : IntToStr(User.AGE));
+    FillPlaceholder(text, "$Pos$", HtmlEscape(User.POSIT));
+    FillPlaceholder(text, "$Sen$", FloatToStr(User.Seniority));
+    FillPlaceholder(text, "$OrgSen$", FloatToStr(User.OrgSeniority));
+    FillPlaceholder(text, "$Educ$", HtmlEscape(User.Education));
+    FillPlaceholder(text, "$Job$", HtmlEscape(User.Job));
+    FillPlaceholder(text, "$Spec$", HtmlEscape(User.Spec));
+    FillPlaceholder(text, "$IsSpec$", isSpec);
+    FillPlaceholder(text, "$DTest$", DateTimeToStr(TestData.DATETEST));
+    FillPlaceholder(
         text, "$TestDur$",
         TestData.TESTDURATION > 1500
             ? "<b>Испытуемый характеризуется повышенной реактивной тревожностью в ситуации диагностики.</b><br><br>"_cp
             : AnsiString());
-    Fill(text, "$SizeP$", ValidShareText());
-    Fill(text, "$LevelVal$", ReliabilityLevelText());
-    Fill(text, "$BadScales$", badScales.empty() ? kNone : "<ul>" + badScales + "</ul>");
-    Fill(text, "$GraphPr$", ValidScaleCount() >= 5 ? ChartBlock(ChartFolder) : AnsiString());
-    Fill(text, "$LeadLuv$", LeadingScalesText());
-    Fill(text, "$LowLuv$", LowScalesText());
-    Fill(text, "$MidLuv$", MiddleScalesText());
-    Fill(text, "$WrongLuv$", ItemsOrNone(wrongScales));
-    Fill(text, "$TypeLuvora$", ProfileTypeText());
+    FillPlaceholder(text, "$SizeP$", ValidShareText());
+    FillPlaceholder(text, "$LevelVal$", ReliabilityLevelText());
+    FillPlaceholder(text, "$BadScales$", ItemsOrNone(badScales));
+    FillPlaceholder(text, "$GraphPr$", ValidScaleCount() >= 5 ? ChartBlock(ChartFolder) : AnsiString());
+    FillPlaceholder(text, "$LeadLuv$", LeadingScalesText());
+    FillPlaceholder(text, "$LowLuv$", LowScalesText());
+    FillPlaceholder(text, "$MidLuv$", MiddleScalesText());
+    FillPlaceholder(text, "$WrongLuv$", ItemsOrNone(wrongScales));
+    FillPlaceholder(text, "$TypeLuvora$", ProfileTypeText());
     Report = std::move(text);
 }
 
 void BuildDynamicsReport(const TUser& /*User*/, const AnsiString& ChartFolder, AnsiString& Report) {
     AnsiString text;
     Main_DataModule->GetHtmlTemplate("dyn", text);
-    Fill(text, "$GraphPr$", "<img src=\"" + HtmlEscape(ChartFolder + "TmpLuvDynChart.bmp") + "\"/>");
+    FillPlaceholder(text, "$GraphPr$",
+                    "<img src=\"" + HtmlEscape(ChartFolder + "TmpLuvDynChart.bmp") + "\"/>");
     Report = std::move(text);
 }
 

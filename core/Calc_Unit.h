@@ -30,6 +30,9 @@ void SplitString(const AnsiString& Text, const std::set<char>& Delimiters, TStri
 // placeholder that a later replacement would fill.
 AnsiString HtmlEscape(const AnsiString& Text);
 
+// Replaces every Placeholder in Text, in any case, with Value.
+void FillPlaceholder(AnsiString& Text, const AnsiString& Placeholder, const AnsiString& Value);
+
 class TTestResult : public TObject {
 public:
     TTestResult();
@@ -81,7 +84,10 @@ protected:
     void ComputeStens();
     static int32_t CountDivergentPairs(const std::vector<double>& Items);
 
-    // List texts shared with the group report.
+    // Report pieces shared with the group report.
+    static void CheckScale(int32_t Scale);
+    // Items, or "Нет" for an empty list.
+    static AnsiString ItemsOrNone(const AnsiString& Items);
     AnsiString ScaleItem(int32_t Scale, bool WithInterpretation) const;
     AnsiString LeadingScalesText() const;
     AnsiString LowScalesText() const;
