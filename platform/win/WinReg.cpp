@@ -502,6 +502,17 @@ TStore& Store() {
     return store;
 }
 
+// Runs Action on the key a handle stands for, under the store's lock and on
+// the file's latest state; an unknown or deleted key gives its error.
+template <class F> LONG WithKey(HKEY Key, F&& Action) {
+    TStore& s = Store();
+    std::lock_guard guard(s.Lock);
+    s.Refresh();
+    LONG rc;
+    TRegKey* k = s.KeyOf(Key, rc);
+    return k ? Action(s, *k) : rc;
+}
+
 bool HasLineBreak(const char* Name) {
     return Name && (std::strchr(Name, '\n') || std::strchr(Name, '\r'));
 }
@@ -590,52 +601,39 @@ LONG RegCloseKey(HKEY Key) {
 }
 
 LONG RegQueryValueExA(HKEY Key, const char* ValueName, DWORD*, DWORD* Type, BYTE* Data, DWORD* DataSize) {
-    TStore& s = Store();
-    std::lock_guard guard(s.Lock);
-    s.Refresh();
-    LONG rc;
-    TRegKey* k = s.KeyOf(Key, rc);
-    if (!k) return rc;
-    TRegValue* v = k->FindValue(ValueName ? ValueName : "");
-    if (!v) return ERROR_FILE_NOT_FOUND;
-    if (Type) *Type = v->Type;
-    return CopyOut(v->Data, Data, DataSize);
+    return WithKey(Key, [&](TStore&, TRegKey& k) -> LONG {
+        TRegValue* v = k.FindValue(ValueName ? ValueName : "");
+        if (!v) return ERROR_FILE_NOT_FOUND;
+        if (Type) *Type = v->Type;
+        return CopyOut(v->Data, Data, DataSize);
+    });
 }
 
 LONG RegSetValueExA(HKEY Key, const char* ValueName, DWORD, DWORD Type, const BYTE* Data, DWORD DataSize) {
     if (HasLineBreak(ValueName) || (!Data && DataSize)) return ERROR_INVALID_PARAMETER;
-    TStore& s = Store();
-    std::lock_guard guard(s.Lock);
-    s.Refresh();
-    LONG rc;
-    if (!s.KeyOf(Key, rc)) return rc;
-    return s.Change([&] {
-        TRegKey* k = s.KeyOf(Key, rc);
-        AnsiString name = ValueName ? ValueName : "";
-        TRegValue* v = k->FindValue(name);
-        if (!v) {
-            k->Values.push_back(TRegValue{name, REG_NONE, {}});
-            v = &k->Values.back();
-        }
-        v->Type = Type;
-        v->Data.assign(reinterpret_cast<const char*>(Data), DataSize);
-        return ERROR_SUCCESS;
+    return WithKey(Key, [&](TStore& s, TRegKey& k) {
+        return s.Change([&] {
+            AnsiString name = ValueName ? ValueName : "";
+            TRegValue* v = k.FindValue(name);
+            if (!v) {
+                k.Values.push_back(TRegValue{name, REG_NONE, {}});
+                v = &k.Values.back();
+            }
+            v->Type = Type;
+            v->Data.assign(reinterpret_cast<const char*>(Data), DataSize);
+            return ERROR_SUCCESS;
+        });
     });
 }
 
 LONG RegDeleteValueA(HKEY Key, const char* ValueName) {
-    TStore& s = Store();
-    std::lock_guard guard(s.Lock);
-    s.Refresh();
-    LONG rc;
-    TRegKey* k = s.KeyOf(Key, rc);
-    if (!k) return rc;
-    if (!k->FindValue(ValueName ? ValueName : "")) return ERROR_FILE_NOT_FOUND;
-    return s.Change([&] {
-        TRegKey* key = s.KeyOf(Key, rc);
-        AnsiString name = ValueName ? ValueName : "";
-        std::erase_if(key->Values, [&](const TRegValue& v) { return SameText(v.Name, name); });
-        return ERROR_SUCCESS;
+    const AnsiString name = ValueName ? ValueName : "";
+    return WithKey(Key, [&](TStore& s, TRegKey& k) -> LONG {
+        if (!k.FindValue(name)) return ERROR_FILE_NOT_FOUND;
+        return s.Change([&] {
+            std::erase_if(k.Values, [&](const TRegValue& v) { return SameText(v.Name, name); });
+            return ERROR_SUCCESS;
+        });
     });
 }
 
@@ -662,53 +660,41 @@ LONG RegDeleteKeyA(HKEY Key, const char* SubKey) {
 }
 
 LONG RegEnumKeyExA(HKEY Key, DWORD Index, char* Name, DWORD* NameSize, DWORD*, char*, DWORD*, void*) {
-    TStore& s = Store();
-    std::lock_guard guard(s.Lock);
-    s.Refresh();
-    LONG rc;
-    TRegKey* k = s.KeyOf(Key, rc);
-    if (!k) return rc;
-    if (Index >= k->SubKeys.size()) return ERROR_NO_MORE_ITEMS;
-    return CopyName(k->SubKeys[Index].Name, Name, NameSize);
+    return WithKey(Key, [&](TStore&, TRegKey& k) -> LONG {
+        if (Index >= k.SubKeys.size()) return ERROR_NO_MORE_ITEMS;
+        return CopyName(k.SubKeys[Index].Name, Name, NameSize);
+    });
 }
 
 LONG RegEnumValueA(HKEY Key, DWORD Index, char* ValueName, DWORD* ValueNameSize, DWORD*, DWORD* Type,
                    BYTE* Data, DWORD* DataSize) {
-    TStore& s = Store();
-    std::lock_guard guard(s.Lock);
-    s.Refresh();
-    LONG rc;
-    TRegKey* k = s.KeyOf(Key, rc);
-    if (!k) return rc;
-    if (Index >= k->Values.size()) return ERROR_NO_MORE_ITEMS;
-    const TRegValue& v = k->Values[Index];
-    rc = CopyName(v.Name, ValueName, ValueNameSize);
-    if (rc != ERROR_SUCCESS) return rc;
-    if (Type) *Type = v.Type;
-    return CopyOut(v.Data, Data, DataSize);
+    return WithKey(Key, [&](TStore&, TRegKey& k) -> LONG {
+        if (Index >= k.Values.size()) return ERROR_NO_MORE_ITEMS;
+        const TRegValue& v = k.Values[Index];
+        LONG rc = CopyName(v.Name, ValueName, ValueNameSize);
+        if (rc != ERROR_SUCCESS) return rc;
+        if (Type) *Type = v.Type;
+        return CopyOut(v.Data, Data, DataSize);
+    });
 }
 
 LONG RegQueryInfoKeyA(HKEY Key, char*, DWORD*, DWORD*, DWORD* SubKeys, DWORD* MaxSubKeyLen, DWORD*,
                       DWORD* Values, DWORD* MaxValueNameLen, DWORD* MaxValueLen, DWORD*, void*) {
-    TStore& s = Store();
-    std::lock_guard guard(s.Lock);
-    s.Refresh();
-    LONG rc;
-    TRegKey* k = s.KeyOf(Key, rc);
-    if (!k) return rc;
-    DWORD maxSub = 0, maxName = 0, maxData = 0;
-    for (const TRegKey& sub : k->SubKeys)
-        maxSub = std::max(maxSub, DWORD(sub.Name.size()));
-    for (const TRegValue& v : k->Values) {
-        maxName = std::max(maxName, DWORD(v.Name.size()));
-        maxData = std::max(maxData, DWORD(v.Data.size()));
-    }
-    if (SubKeys) *SubKeys = DWORD(k->SubKeys.size());
-    if (MaxSubKeyLen) *MaxSubKeyLen = maxSub;
-    if (Values) *Values = DWORD(k->Values.size());
-    if (MaxValueNameLen) *MaxValueNameLen = maxName;
-    if (MaxValueLen) *MaxValueLen = maxData;
-    return ERROR_SUCCESS;
+    return WithKey(Key, [&](TStore&, TRegKey& k) -> LONG {
+        DWORD maxSub = 0, maxName = 0, maxData = 0;
+        for (const TRegKey& sub : k.SubKeys)
+            maxSub = std::max(maxSub, DWORD(sub.Name.size()));
+        for (const TRegValue& v : k.Values) {
+            maxName = std::max(maxName, DWORD(v.Name.size()));
+            maxData = std::max(maxData, DWORD(v.Data.size()));
+        }
+        if (SubKeys) *SubKeys = DWORD(k.SubKeys.size());
+        if (MaxSubKeyLen) *MaxSubKeyLen = maxSub;
+        if (Values) *Values = DWORD(k.Values.size());
+        if (MaxValueNameLen) *MaxValueNameLen = maxName;
+        if (MaxValueLen) *MaxValueLen = maxData;
+        return ERROR_SUCCESS;
+    });
 }
 
 AnsiString RegistryStoreFileName() {
