@@ -1517,23 +1517,7 @@ void TAdvPageControl::PaintTab(TCanvas* c, int P) {
             DrawCloseGlyph(c, R0, active);
     }
 
-    // Image.
-    if (FImages && sheet->FImageIndex >= 0 && !owner) {
-        switch (pos) {
-        case TTabPosition::tpLeft:
-            FImages->Draw(c, X + 1, Y - 14, sheet->FImageIndex);
-            Y -= FImages->Height();
-            break;
-        case TTabPosition::tpRight:
-            FImages->Draw(c, X - 18, Y, sheet->FImageIndex);
-            Y += FImages->Height();
-            break;
-        default:
-            FImages->Draw(c, X - 2, Y, sheet->FImageIndex);
-            X += FImages->Width();
-            break;
-        }
-    }
+    if (!owner) DrawTabImage(c, sheet, X, Y, 1, 18);
 
     // Caption font.
     if (!active) {
@@ -1545,16 +1529,8 @@ void TAdvPageControl::PaintTab(TCanvas* c, int P) {
     if (!sheet->FTabEnable) c->Font()->SetColor(clGray);
     if (!sheet->Enabled()) c->Font()->SetColor(clGrayText);
 
-    // Caption.
     c->Brush()->SetStyle(TBrushStyle::bsClear);
-    if (!owner) {
-        if (!Horizontal(pos)) {
-            c->TextOut(X, Y, sheet->Caption());
-        } else {
-            TRect r{X, Y, R0.Right, R0.Bottom};
-            c->DrawText(sheet->Caption(), r, DT_NOCLIP | DT_SINGLELINE);
-        }
-    }
+    if (!owner) DrawTabCaption(c, sheet, X, Y, R0.Right, R0.Bottom);
     if (active) c->Font()->Assign(Font());
 
     if (active) DrawTabFocus(c, {L, T, R, B}, 0);
@@ -1585,36 +1561,44 @@ void TAdvPageControl::PaintDeferredTab(TCanvas* c) {
     }
     if (sheet->FShowClose) DrawCloseGlyph(c, r, true);
     int X = st.DeferredText.X, Y = st.DeferredText.Y;
-    if (FImages && sheet->FImageIndex >= 0) {
-        switch (pos) {
-        case TTabPosition::tpLeft:
-            FImages->Draw(c, X, Y - 14, sheet->FImageIndex);
-            Y -= FImages->Height();
-            break;
-        case TTabPosition::tpRight:
-            FImages->Draw(c, X - 14, Y, sheet->FImageIndex);
-            Y += FImages->Height();
-            break;
-        default:
-            FImages->Draw(c, X - 2, Y, sheet->FImageIndex);
-            X += FImages->Width();
-            break;
-        }
-    }
+    DrawTabImage(c, sheet, X, Y, 0, 14);
     if (Horizontal(pos))
         c->Font()->Assign(FActiveFont.get());
     else
         c->Font()->Assign(RotatedFont(FActiveFont.get()).get());
     if (!sheet->Enabled()) c->Font()->SetColor(clGrayText);
     c->Brush()->SetStyle(TBrushStyle::bsClear);
-    if (!Horizontal(pos)) {
-        c->TextOut(X, Y, sheet->Caption());
-    } else {
-        TRect text{X, pos == TTabPosition::tpBottom ? Y - 2 : Y, R, B};
-        c->DrawText(sheet->Caption(), text, DT_NOCLIP | DT_SINGLELINE);
-    }
+    DrawTabCaption(c, sheet, X, pos == TTabPosition::tpBottom ? Y - 2 : Y, R, B);
     c->Font()->Assign(Font());
     DrawTabFocus(c, r, FTabOverlap);
+}
+
+void TAdvPageControl::DrawTabImage(TCanvas* c, TAdvTabSheet* Sheet, int& X, int& Y, int LeftShift,
+                                   int RightShift) {
+    if (!FImages || Sheet->FImageIndex < 0) return;
+    switch (TabPosition()) {
+    case TTabPosition::tpLeft:
+        FImages->Draw(c, X + LeftShift, Y - 14, Sheet->FImageIndex);
+        Y -= FImages->Height();
+        break;
+    case TTabPosition::tpRight:
+        FImages->Draw(c, X - RightShift, Y, Sheet->FImageIndex);
+        Y += FImages->Height();
+        break;
+    default:
+        FImages->Draw(c, X - 2, Y, Sheet->FImageIndex);
+        X += FImages->Width();
+        break;
+    }
+}
+
+void TAdvPageControl::DrawTabCaption(TCanvas* c, TAdvTabSheet* Sheet, int X, int Y, int Right, int Bottom) {
+    if (!Horizontal(TabPosition())) {
+        c->TextOut(X, Y, Sheet->Caption());
+        return;
+    }
+    TRect r{X, Y, Right, Bottom};
+    c->DrawText(Sheet->Caption(), r, DT_NOCLIP | DT_SINGLELINE);
 }
 
 void TAdvPageControl::DrawTabFocus(TCanvas* c, const TRect& TabRect, int Extra) {

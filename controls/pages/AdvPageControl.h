@@ -239,6 +239,11 @@ private:
     void SetGlyphState(TGlyphState State);
     void PaintTab(TCanvas* Canvas, int P);
     void PaintDeferredTab(TCanvas* Canvas);
+    // The sheet's image before the caption at (X, Y), which moves past it;
+    // the shifts place it for tabs at the left and at the right.
+    void DrawTabImage(TCanvas* Canvas, TAdvTabSheet* Sheet, int& X, int& Y, int LeftShift, int RightShift);
+    // Rotated text at the sides, one line in (X, Y, Right, Bottom) otherwise.
+    void DrawTabCaption(TCanvas* Canvas, TAdvTabSheet* Sheet, int X, int Y, int Right, int Bottom);
     // The dotted frame in the focused active tab; Extra shortens it along
     // the strip.
     void DrawTabFocus(TCanvas* Canvas, const TRect& TabRect, int Extra);

@@ -230,3 +230,41 @@ TEST_F(TabPaintingTest, TheFocusFrameSitsInTheFocusedActiveTab) {
         EXPECT_EQ(found, c.Focused) << "pictures " << c.Pictures << ", focused " << c.Focused;
     }
 }
+
+TEST_F(TabPaintingTest, TheActiveTabsImageComesBeforeItsCaption) {
+    TImageList images(nullptr);
+    TBitmap image(16, 16);
+    images.Add(&image);
+    Pages->SetImages(&images);
+    Pages->SetActivePageIndex(1);
+    TBitmap picture(10, 6);
+    // Offsets from the tab's corner: image, then caption; a picture on the
+    // active tab draws it after the others.
+    struct {
+        TTabPosition Position;
+        bool Pictures;
+        int ImageX, ImageY, TextX, TextY; // from Left/Right and Top/Bottom as the side needs
+    } cases[] = {
+        {TTabPosition::tpTop, false, 2, 3, 20, 3},      {TTabPosition::tpTop, true, 2, 3, 20, 3},
+        {TTabPosition::tpLeft, false, 4, -18, 3, -20},  {TTabPosition::tpLeft, true, 1, -18, 1, -20},
+        {TTabPosition::tpRight, false, -21, 4, -3, 20}, {TTabPosition::tpRight, true, -17, 1, -3, 17},
+    };
+    for (auto& c : cases) {
+        Pages->SetTabPosition(c.Position);
+        Pages->SetTabBackGround(c.Pictures ? &picture : nullptr);
+        Pages->SetTabBackGroundActive(c.Pictures ? &picture : nullptr);
+        TRect r = Pages->TabRectOfPage(1);
+        int x0 = c.Position == TTabPosition::tpRight ? r.Right : r.Left;
+        int y0 = c.Position == TTabPosition::tpLeft ? r.Bottom : r.Top;
+        TRecordingCanvas canvas;
+        Pages->DrawTabArea(&canvas);
+        int ix = x0 + c.ImageX, iy = y0 + c.ImageY;
+        AnsiString drawn = "Bitmap " + IntToStr(ix) + "," + IntToStr(iy) + "-" + IntToStr(ix + 16) + "," +
+                           IntToStr(iy + 16) + " from 0,0-16,16 of 16x16";
+        AnsiString caption = "Text " + IntToStr(x0 + c.TextX) + "," + IntToStr(y0 + c.TextY) + " '";
+        std::vector<AnsiString> texts = canvas.Calls(caption);
+        EXPECT_FALSE(canvas.Calls(drawn).empty()) << int(c.Position) << " " << c.Pictures;
+        ASSERT_EQ(texts.size(), 1u) << int(c.Position) << " " << c.Pictures;
+        EXPECT_NE(texts[0].find("Second"), AnsiString::npos) << texts[0];
+    }
+}
