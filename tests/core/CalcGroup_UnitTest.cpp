@@ -3,20 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "CoreFixture.h"
+#include "ReportItems.h"
 
 namespace {
-
-bool Has(const AnsiString& Text, const AnsiString& Part) {
-    return Text.find(Part) != AnsiString::npos;
-}
-
-AnsiString Item(int Scale, int Sten) {
-    return "<li><b>" + ScaleNames[Scale] + ".</b> " + StenInterpretations[Sten - 1] + "<br></li>";
-}
-
-AnsiString Unfilled(int Scale) {
-    return "<li><b>" + ScaleNames[Scale] + ".</b> <br></li>";
-}
 
 AnsiString Repeat(const AnsiString& Text, int Count) {
     AnsiString out;
@@ -146,7 +135,7 @@ TEST_F(CalcGroupUnitTest, ScoresAGroupWithInvalidRespondents) {
     EXPECT_TRUE(Has(report, "<ul><li><b>Подавляемые:</b></li><br><ul>"_cp + Item(3, 3) + Item(7, 3) +
                                 Item(1, 4) + "</ul><li><b>Вытесняемые:</b></li><br><ul>"_cp + Item(6, 2) +
                                 "</ul></ul>"));
-    EXPECT_TRUE(Has(report, "<ul>" + Unfilled(1) + "</ul>"));
+    EXPECT_TRUE(Has(report, "<ul>" + BareItem(1) + "</ul>"));
     AnsiString type3;
     DM->GetHtmlTemplate("type3", type3);
     EXPECT_TRUE(Has(report, type3));
@@ -207,7 +196,7 @@ TEST_F(CalcGroupUnitTest, MissingScoresAreNoZeros) {
     const std::size_t first = report.find(named);
     ASSERT_NE(first, AnsiString::npos);
     EXPECT_EQ(report.find(named, first + 1), AnsiString::npos);
-    EXPECT_TRUE(Has(report, "<ul>" + Unfilled(7) + "</ul>"));
+    EXPECT_TRUE(Has(report, "<ul>" + BareItem(7) + "</ul>"));
 }
 
 TEST_F(CalcGroupUnitTest, ShortOrEmptyDataNeverReadsPastTheText) {

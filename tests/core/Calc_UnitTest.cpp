@@ -6,6 +6,7 @@
 #include <regex>
 
 #include "CoreFixture.h"
+#include "ReportItems.h"
 #include "core/uQuestionsClass.h"
 
 namespace {
@@ -330,18 +331,6 @@ TEST_F(CalcUnitTest, ScoringLeavesARunningQuestionnaireWhereItWas) {
 
 namespace {
 
-AnsiString Item(int Scale, int Sten) {
-    return "<li><b>" + ScaleNames[Scale] + ".</b> " + StenInterpretations[Sten - 1] + "<br></li>";
-}
-
-AnsiString Unreliable(int Scale) {
-    return "<li><b>" + ScaleNames[Scale] + ".</b> <br></li>";
-}
-
-bool Has(const AnsiString& Text, const AnsiString& Part) {
-    return Text.find(Part) != AnsiString::npos;
-}
-
 // A placeholder is a name between two dollar signs.
 bool HasPlaceholder(const AnsiString& Text) {
     return std::regex_search(Text, std::regex("\\$[A-Za-z]+\\$"));
@@ -403,7 +392,7 @@ TEST_F(CalcUnitTest, ReportOfATestWithInvalidScales) {
     EXPECT_TRUE(Has(report, "<ul>" + Item(2, 6) + "</ul>")); // F (5) is invalid
     EXPECT_TRUE(Has(report, "<ul><li><b>Подавляемые:</b></li><br><ul>"_cp + Item(6, 3) + Item(4, 4) +
                                 "</ul><li><b>Вытесняемые:</b></li><br><ul>"_cp + Item(3, 1) + "</ul></ul>"));
-    EXPECT_TRUE(Has(report, "<ul>" + Unreliable(5) + Unreliable(7) + "</ul>"));
+    EXPECT_TRUE(Has(report, "<ul>" + BareItem(5) + BareItem(7) + "</ul>"));
     AnsiString type3;
     DM->GetHtmlTemplate("type3", type3);
     ASSERT_FALSE(type3.empty());
@@ -432,7 +421,7 @@ TEST_F(CalcUnitTest, ReportWithoutValidScales) {
     AnsiString wrong = "<ul>";
     for (int s = 0; s < ScaleCount; ++s) {
         bad += "<li>" + ScaleNames[s] + "</li>";
-        wrong += Unreliable(s);
+        wrong += BareItem(s);
     }
     EXPECT_TRUE(Has(report, bad + "</ul>"));
     EXPECT_TRUE(Has(report, wrong + "</ul>"));
