@@ -327,20 +327,13 @@ bool RegistryDeleteTree(HKEY RootKey, const AnsiString& Key) {
         TKeyGuard key;
         if (RegOpenKeyExA(RootKey, rel.c_str(), 0, KEY_ALL_ACCESS, &key.Key) != ERROR_SUCCESS)
             RaiseWrite(RootKey, Key);
-        DWORD subKeys = 0, longest = 0;
-        RegQueryInfoKeyA(key.Key, nullptr, nullptr, nullptr, &subKeys, &longest, nullptr, nullptr, nullptr,
+        DWORD subKeys = 0;
+        RegQueryInfoKeyA(key.Key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr,
                          nullptr, nullptr, nullptr);
-        for (DWORD i = subKeys; ok && i-- > 0;) {
-            std::vector<char> name(longest + 1, '\0');
-            DWORD size = longest + 1;
-            if (RegEnumKeyExA(key.Key, i, name.data(), &size, nullptr, nullptr, nullptr, nullptr) !=
-                ERROR_SUCCESS) {
-                ok = false;
-                break;
-            }
-            AnsiString sub(name.data());
-            ok = RegistryDeleteTree(RootKey, rel + "\\" + sub);
-        }
+        AnsiString sub;
+        for (DWORD i = subKeys; ok && i-- > 0;)
+            ok = RegEnumKeyName(key.Key, i, sub) == ERROR_SUCCESS &&
+                 RegistryDeleteTree(RootKey, rel + "\\" + sub);
     }
     return ok && RegDeleteKeyA(RootKey, rel.c_str()) == ERROR_SUCCESS;
 }

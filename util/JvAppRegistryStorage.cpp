@@ -123,13 +123,12 @@ bool OpenRead(HKEY Root, const AnsiString& Key, TKeyHandle& Handle) {
 
 // Calls Each for every value name until it returns true; false at the end.
 template <class F> bool EnumValues(HKEY Key, F&& Each) {
+    AnsiString name;
     for (DWORD i = 0;; ++i) {
-        char name[1024];
-        DWORD size = sizeof name;
-        LONG rc = RegEnumValueA(Key, i, name, &size, nullptr, nullptr, nullptr, nullptr);
+        LONG rc = RegEnumValueName(Key, i, name);
         if (rc == ERROR_NO_MORE_ITEMS) return false;
         if (rc != ERROR_SUCCESS) throw EJclRegistryError("Error enumerating registry");
-        if (Each(AnsiString(name, size))) return true;
+        if (Each(name)) return true;
     }
 }
 
@@ -145,13 +144,11 @@ void TJvAppRegistryStorage::RawListFolders(const AnsiString& Path, TStrings& Str
     TBracket bracket(Strings);
     TKeyHandle key;
     if (!OpenRead(FRegHKEY, KeyOf(Path), key)) return;
+    AnsiString sub;
     for (DWORD i = 0;; ++i) {
-        char name[1024];
-        DWORD size = sizeof name;
-        LONG rc = RegEnumKeyExA(key.Key, i, name, &size, nullptr, nullptr, nullptr, nullptr);
+        LONG rc = RegEnumKeyName(key.Key, i, sub);
         if (rc == ERROR_NO_MORE_ITEMS) break;
         if (rc != ERROR_SUCCESS) throw EJclRegistryError("Error enumerating registry");
-        AnsiString sub(name, size);
         if (ReportListAsValue && RawHasList(CombineStoragePaths({Path, sub}))) continue;
         Strings.Add(sub);
     }

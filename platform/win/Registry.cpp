@@ -73,9 +73,8 @@ bool DeleteTree(HKEY Parent, const AnsiString& Sub) {
     if (RegOpenKeyExA(Parent, Sub.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
     bool ok = true;
     for (;;) {
-        char name[1024];
-        DWORD size = sizeof name;
-        LONG rc = RegEnumKeyExA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr);
+        AnsiString name;
+        LONG rc = RegEnumKeyName(key, 0, name);
         if (rc == ERROR_NO_MORE_ITEMS) break;
         if (rc != ERROR_SUCCESS || !DeleteTree(key, name)) {
             ok = false;
@@ -113,28 +112,22 @@ bool TRegistry::HasSubKeys() {
            subKeys > 0;
 }
 
-std::vector<AnsiString> TRegistry::GetKeyNames() {
+namespace {
+template <class F> std::vector<AnsiString> Names(HKEY Key, F&& EnumName) {
     std::vector<AnsiString> names;
-    for (DWORD i = 0; FCurrentKey; ++i) {
-        char name[1024];
-        DWORD size = sizeof name;
-        if (RegEnumKeyExA(FCurrentKey, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, size);
-    }
+    AnsiString name;
+    for (DWORD i = 0; Key && EnumName(Key, i, name) == ERROR_SUCCESS; ++i)
+        names.push_back(name);
     return names;
+}
+} // namespace
+
+std::vector<AnsiString> TRegistry::GetKeyNames() {
+    return Names(FCurrentKey, RegEnumKeyName);
 }
 
 std::vector<AnsiString> TRegistry::GetValueNames() {
-    std::vector<AnsiString> names;
-    for (DWORD i = 0; FCurrentKey; ++i) {
-        char name[1024];
-        DWORD size = sizeof name;
-        if (RegEnumValueA(FCurrentKey, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, size);
-    }
-    return names;
+    return Names(FCurrentKey, RegEnumValueName);
 }
 
 bool TRegistry::ValueExists(const AnsiString& Name) {

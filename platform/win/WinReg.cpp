@@ -678,6 +678,22 @@ LONG RegEnumValueA(HKEY Key, DWORD Index, char* ValueName, DWORD* ValueNameSize,
     });
 }
 
+LONG RegEnumKeyName(HKEY Key, DWORD Index, AnsiString& Name) {
+    return WithKey(Key, [&](TStore&, TRegKey& k) -> LONG {
+        if (Index >= k.SubKeys.size()) return ERROR_NO_MORE_ITEMS;
+        Name = k.SubKeys[Index].Name;
+        return ERROR_SUCCESS;
+    });
+}
+
+LONG RegEnumValueName(HKEY Key, DWORD Index, AnsiString& Name) {
+    return WithKey(Key, [&](TStore&, TRegKey& k) -> LONG {
+        if (Index >= k.Values.size()) return ERROR_NO_MORE_ITEMS;
+        Name = k.Values[Index].Name;
+        return ERROR_SUCCESS;
+    });
+}
+
 LONG RegQueryInfoKeyA(HKEY Key, char*, DWORD*, DWORD*, DWORD* SubKeys, DWORD* MaxSubKeyLen, DWORD*,
                       DWORD* Values, DWORD* MaxValueNameLen, DWORD* MaxValueLen, DWORD*, void*) {
     return WithKey(Key, [&](TStore&, TRegKey& k) -> LONG {

@@ -77,6 +77,10 @@ LONG RegEnumKeyExA(HKEY Key, DWORD Index, char* Name, DWORD* NameSize, DWORD* Re
                    DWORD* ClassSize, void* LastWriteTime);
 LONG RegEnumValueA(HKEY Key, DWORD Index, char* ValueName, DWORD* ValueNameSize, DWORD* Reserved, DWORD* Type,
                    BYTE* Data, DWORD* DataSize);
+// The Index-th sub-key or value name of Key, whatever its length; the
+// codes are those of the enumerations above.
+LONG RegEnumKeyName(HKEY Key, DWORD Index, AnsiString& Name);
+LONG RegEnumValueName(HKEY Key, DWORD Index, AnsiString& Name);
 LONG RegQueryInfoKeyA(HKEY Key, char* Class, DWORD* ClassSize, DWORD* Reserved, DWORD* SubKeys,
                       DWORD* MaxSubKeyLen, DWORD* MaxClassLen, DWORD* Values, DWORD* MaxValueNameLen,
                       DWORD* MaxValueLen, DWORD* SecurityDescriptor, void* LastWriteTime);

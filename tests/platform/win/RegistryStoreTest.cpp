@@ -313,6 +313,23 @@ TEST_F(RegistryStoreTest, TRegistryReadsWritesAndTellsTypes) {
     EXPECT_TRUE(reg.KeyExists("Software"));
 }
 
+TEST_F(RegistryStoreTest, LongNamesAreListedAndDeleted) {
+    const AnsiString longName(2000, 'n');
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Software\\Long", true));
+    reg.WriteInteger("a", 1);
+    reg.WriteInteger(longName, 2);
+    reg.WriteInteger("z", 3);
+    ASSERT_TRUE(reg.CreateKey(longName));
+    ASSERT_TRUE(reg.OpenKey(longName + "\\" + longName, true));
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Long", false));
+    EXPECT_EQ(reg.GetValueNames(), (std::vector<AnsiString>{"a", longName, "z"}));
+    EXPECT_EQ(reg.GetKeyNames(), (std::vector<AnsiString>{longName}));
+    reg.CloseKey();
+    EXPECT_TRUE(reg.DeleteKey("Software\\Long"));
+    EXPECT_FALSE(reg.KeyExists("Software\\Long"));
+}
+
 TEST_F(RegistryStoreTest, RegistryStringsWithoutNulReadWhole) {
     HKEY key = Create("K");
     RegSetValueExA(key, "s", 0, REG_SZ, reinterpret_cast<const BYTE*>("abc"), 3);
