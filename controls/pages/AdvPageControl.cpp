@@ -1,7 +1,6 @@
 #include "controls/pages/AdvPageControl.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "platform/gui/Forms.h"
 
@@ -522,24 +521,15 @@ void TAdvPageControl::UpdateActiveTabText(TAdvTabSheet* Page) {
         TFont saved;
         saved.Assign(canvas->Font());
         canvas->Font()->Assign(FActiveFont.get());
-        int w1 = canvas->TextWidth(Page->FTabText);
+        int extra = canvas->TextWidth(Page->FTabText);
         canvas->Font()->Assign(Font());
-        int w2 = canvas->TextWidth(Page->FTabText);
-        // A space's advance is fractional: take it from a run of them.
-        double space = canvas->TextWidth(AnsiString(std::size_t(MaxPadSpaces), ' ')) / double(MaxPadSpaces);
+        extra -= canvas->TextWidth(Page->FTabText);
+        // Spaces of the control's font until they cover the wider text.
+        AnsiString pad;
+        while (int(pad.size()) < MaxPadSpaces && canvas->TextWidth(pad) < extra)
+            pad += ' ';
         canvas->Font()->Assign(&saved);
-        int spaces = 0;
-        if (w1 > w2 && space > 0) spaces = std::min(MaxPadSpaces, int(std::ceil((w1 - w2) / space - 1e-9)));
-        if (spaces > 0 && spaces < MaxPadSpaces) {
-            // Rounding of the run's width: settle on the fewest that cover.
-            canvas->Font()->Assign(Font());
-            while (spaces > 0 && canvas->TextWidth(AnsiString(std::size_t(spaces - 1), ' ')) >= w1 - w2)
-                --spaces;
-            if (canvas->TextWidth(AnsiString(std::size_t(spaces), ' ')) < w1 - w2) ++spaces;
-            canvas->Font()->Assign(&saved);
-        }
-        if (index >= 0 && index < TabCount())
-            SetTabText(index, Page->FTabText + AnsiString(std::size_t(spaces), ' '));
+        if (index >= 0 && index < TabCount()) SetTabText(index, Page->FTabText + pad);
         return;
     }
     if (index >= 0 && index < TabCount()) SetTabText(index, Page->FTabText);
