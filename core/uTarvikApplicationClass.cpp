@@ -3,10 +3,7 @@
 TTarvikApplication::TTarvikApplication()
     : Options(std::make_unique<TApplicationOptions>()), Security(std::make_unique<TAdminsSecurity>()) {}
 
-TTarvikApplication::~TTarvikApplication() {
-    Security.reset();
-    Options.reset();
-}
+TTarvikApplication::~TTarvikApplication() = default;
 
 void TTarvikApplication::LoadSettings() {
     Options->Load();
