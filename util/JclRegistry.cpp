@@ -44,13 +44,6 @@ const TRootKey kRootKeys[14] = {
 }
 
 // Closes a key on every way out.
-struct TKeyGuard {
-    HKEY Key = 0;
-    ~TKeyGuard() {
-        if (Key) RegCloseKey(Key);
-    }
-};
-
 // Opens the key, queries the value's kind and size, checks them and reads
 // the data. Kinds is a bit set of the accepted kinds 0 to 15.
 bool ReadRegistryData(HKEY Root, const AnsiString& Key, const AnsiString& Name, bool RaiseErrors, DWORD& Size,
@@ -58,7 +51,7 @@ bool ReadRegistryData(HKEY Root, const AnsiString& Key, const AnsiString& Name, 
     Kind = 0;
     Size = 0;
     const AnsiString rel = RegistryRelativePath(Root, Key);
-    TKeyGuard key;
+    TRegKeyGuard key;
     if (RegOpenKeyExA(Root, rel.c_str(), 0, KEY_READ, &key.Key) != ERROR_SUCCESS) {
         if (RaiseErrors) RaiseRead(Root, Key);
         return false;
@@ -92,7 +85,7 @@ bool ReadRegistryText(HKEY Root, const AnsiString& Key, const AnsiString& Name, 
                       bool RaiseErrors) {
     Text.clear();
     const AnsiString rel = RegistryRelativePath(Root, Key);
-    TKeyGuard key;
+    TRegKeyGuard key;
     if (RegOpenKeyExA(Root, rel.c_str(), 0, KEY_READ, &key.Key) != ERROR_SUCCESS) {
         if (RaiseErrors) RaiseRead(Root, Key);
         return false;
@@ -155,7 +148,7 @@ void WriteRegistryData(HKEY Root, const AnsiString& Key, const AnsiString& Name,
                        DWORD Size) {
     const AnsiString rel = RegistryRelativePath(Root, Key);
     if (!RegistryKeyExists(Root, Key)) RegistryCreateKey(Root, Key);
-    TKeyGuard key;
+    TRegKeyGuard key;
     if (RegOpenKeyExA(Root, rel.c_str(), 0, KEY_WRITE, &key.Key) != ERROR_SUCCESS) RaiseWrite(Root, Key);
     if (RegSetValueExA(key.Key, Name.c_str(), 0, Kind, static_cast<const BYTE*>(Data), Size) != ERROR_SUCCESS)
         RaiseWrite(Root, Key);
@@ -200,7 +193,7 @@ LONG RegistryCreateKey(HKEY RootKey, const AnsiString& Key) {
 
 bool RegistryValueKind(HKEY RootKey, const AnsiString& Key, const AnsiString& Name, DWORD& Kind) {
     Kind = 0;
-    TKeyGuard key;
+    TRegKeyGuard key;
     if (RegOpenKeyExA(RootKey, RegistryRelativePath(RootKey, Key).c_str(), 0, KEY_READ, &key.Key) !=
         ERROR_SUCCESS)
         return false;
@@ -312,7 +305,7 @@ void RegistryWriteBytes(HKEY RootKey, const AnsiString& Key, const AnsiString& N
 }
 
 bool RegistryDeleteValue(HKEY RootKey, const AnsiString& Key, const AnsiString& Name) {
-    TKeyGuard key;
+    TRegKeyGuard key;
     if (RegOpenKeyExA(RootKey, RegistryRelativePath(RootKey, Key).c_str(), 0, KEY_SET_VALUE, &key.Key) !=
         ERROR_SUCCESS)
         RaiseWrite(RootKey, Key);
@@ -324,7 +317,7 @@ bool RegistryDeleteTree(HKEY RootKey, const AnsiString& Key) {
     const AnsiString rel = RegistryRelativePath(RootKey, Key);
     bool ok = true;
     {
-        TKeyGuard key;
+        TRegKeyGuard key;
         if (RegOpenKeyExA(RootKey, rel.c_str(), 0, KEY_ALL_ACCESS, &key.Key) != ERROR_SUCCESS)
             RaiseWrite(RootKey, Key);
         DWORD subKeys = 0;

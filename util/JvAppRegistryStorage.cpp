@@ -109,14 +109,7 @@ void TJvAppRegistryStorage::EnsureKey(const AnsiString& Key) {
 }
 
 namespace {
-struct TKeyHandle {
-    HKEY Key = 0;
-    ~TKeyHandle() {
-        if (Key) RegCloseKey(Key);
-    }
-};
-
-bool OpenRead(HKEY Root, const AnsiString& Key, TKeyHandle& Handle) {
+bool OpenRead(HKEY Root, const AnsiString& Key, TRegKeyGuard& Handle) {
     return RegOpenKeyExA(Root, RegistryRelativePath(Root, Key).c_str(), 0, KEY_READ, &Handle.Key) ==
            ERROR_SUCCESS;
 }
@@ -142,7 +135,7 @@ template <class L> struct TBracket {
 void TJvAppRegistryStorage::RawListFolders(const AnsiString& Path, TStrings& Strings,
                                            bool ReportListAsValue) {
     TBracket bracket(Strings);
-    TKeyHandle key;
+    TRegKeyGuard key;
     if (!OpenRead(FRegHKEY, KeyOf(Path), key)) return;
     AnsiString sub;
     for (DWORD i = 0;; ++i) {
@@ -158,7 +151,7 @@ void TJvAppRegistryStorage::RawListValues(const AnsiString& Path, TStrings& Stri
     TBracket bracket(Strings);
     const bool list = ReportListAsValue && RawHasList(Path);
     if (list) Strings.Add("");
-    TKeyHandle key;
+    TRegKeyGuard key;
     if (!OpenRead(FRegHKEY, KeyOf(Path), key)) return;
     EnumValues(key.Key, [&](const AnsiString& Name) {
         if (!list || (!SameText(Name, "Count") && !IsListItemName(Name))) Strings.Add(Name);
@@ -167,7 +160,7 @@ void TJvAppRegistryStorage::RawListValues(const AnsiString& Path, TStrings& Stri
 }
 
 bool TJvAppRegistryStorage::RawIsFolder(const AnsiString& Path, bool ListIsValue) {
-    TKeyHandle key;
+    TRegKeyGuard key;
     if (!OpenRead(FRegHKEY, KeyOf(Path), key)) return false;
     if (!ListIsValue ||
         RegQueryValueExA(key.Key, "Count", nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
@@ -184,7 +177,7 @@ bool TJvAppRegistryStorage::RawValueExists(const AnsiString& Path) {
     AnsiString key, name;
     SplitValuePath(Path, key, name);
     if (!RegistryKeyExists(FRegHKEY, key)) return false;
-    TKeyHandle handle;
+    TRegKeyGuard handle;
     if (!OpenRead(FRegHKEY, key, handle))
         throw EJclRegistryError(Format("Unable to open key \"%s\\%s\" for read", {key, name}));
     return RegQueryValueExA(handle.Key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;

@@ -85,6 +85,17 @@ LONG RegQueryInfoKeyA(HKEY Key, char* Class, DWORD* ClassSize, DWORD* Reserved, 
                       DWORD* MaxSubKeyLen, DWORD* MaxClassLen, DWORD* Values, DWORD* MaxValueNameLen,
                       DWORD* MaxValueLen, DWORD* SecurityDescriptor, void* LastWriteTime);
 
+// Closes the key it holds when it goes.
+struct TRegKeyGuard {
+    HKEY Key = 0;
+    TRegKeyGuard() = default;
+    TRegKeyGuard(const TRegKeyGuard&) = delete;
+    TRegKeyGuard& operator=(const TRegKeyGuard&) = delete;
+    ~TRegKeyGuard() {
+        if (Key) RegCloseKey(Key);
+    }
+};
+
 // The store file in use. Tests point it elsewhere; an empty path returns to
 // the XDG location.
 AnsiString RegistryStoreFileName();
