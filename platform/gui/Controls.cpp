@@ -842,11 +842,13 @@ void TWinControl::InsertControl(TControl* AControl) {
 }
 
 void TWinControl::RemoveControl(TControl* AControl) {
+    if (std::find(FControls.begin(), FControls.end(), AControl) == FControls.end()) return;
+    Perform(CM_CONTROLCHANGE, WPARAM(AControl), 0);
+    // The notice's handler may have taken the control out already.
     auto it = std::find(FControls.begin(), FControls.end(), AControl);
     if (it == FControls.end()) return;
-    Perform(CM_CONTROLCHANGE, WPARAM(AControl), 0);
     if (!dynamic_cast<TWinControl*>(AControl)) AControl->Invalidate();
-    FControls.erase(std::find(FControls.begin(), FControls.end(), AControl));
+    FControls.erase(it);
     if (TCustomForm* form = GetParentForm(this)) {
         TWinControl* active = form->ActiveControl();
         if (active && (active == AControl || (dynamic_cast<TWinControl*>(AControl) &&

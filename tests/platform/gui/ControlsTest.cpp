@@ -202,3 +202,28 @@ TEST(AccelTest, ShownTextLeavesOutTheMarker) {
     for (auto& c : cases)
         EXPECT_EQ(StripHotkey(c.Text), c.Shown) << c.Text;
 }
+
+TEST_F(ControlsTest, AChildTakenOutByItsRemovalNoticeLeavesTheOthers) {
+    // Takes a child out itself when told that it is about to go.
+    struct TEager : TCustomControl {
+        using TCustomControl::TCustomControl;
+        bool Nested = false;
+        void WndProc(TMessage& Message) override {
+            TCustomControl::WndProc(Message);
+            if (Message.Msg == CM_CONTROLCHANGE && Message.LParam == 0 && !Nested) {
+                Nested = true;
+                RemoveControl(reinterpret_cast<TControl*>(Message.WParam));
+            }
+        }
+    };
+    auto* parent = new TEager(Form);
+    parent->SetParent(Form);
+    auto* a = new TSpot(Form);
+    a->SetParent(parent);
+    auto* b = new TSpot(Form);
+    b->SetParent(parent);
+    a->SetParent(nullptr);
+    EXPECT_EQ(a->Parent(), nullptr);
+    ASSERT_EQ(parent->ControlCount(), 1);
+    EXPECT_EQ(parent->Controls(0), b);
+}
