@@ -1400,6 +1400,22 @@ void TBaseVirtualTree::SortTree(TColumnIndex Column, TSortDirection Direction, b
 
 // ---- Iteration -----------------------------------------------------------------
 
+namespace {
+
+// The nearest visible sibling after (Forward) or before Node; Init sees each
+// sibling passed before its visibility is read.
+template <class TInit>
+PVirtualNode VisibleSibling(PVirtualNode Node, PVirtualNode Root, bool Forward, TInit Init) {
+    if (!Node || Node == Root) return nullptr;
+    do {
+        Node = Forward ? Node->NextSibling : Node->PrevSibling;
+        Init(Node);
+    } while (Node && !Node->States.Contains(vsVisible));
+    return Node;
+}
+
+} // namespace
+
 PVirtualNode TBaseVirtualTree::GetFirst() {
     PVirtualNode result = FRoot->FirstChild;
     EnsureInitialized(result);
@@ -1604,41 +1620,19 @@ PVirtualNode TBaseVirtualTree::GetPreviousSibling(PVirtualNode Node) {
 }
 
 PVirtualNode TBaseVirtualTree::GetNextVisibleSibling(PVirtualNode Node) {
-    if (!Node || Node == FRoot) return nullptr;
-    PVirtualNode result = Node;
-    do {
-        result = result->NextSibling;
-        EnsureInitialized(result);
-    } while (result && !result->States.Contains(vsVisible));
-    return result;
+    return VisibleSibling(Node, FRoot, true, [this](PVirtualNode N) { EnsureInitialized(N); });
 }
 
 PVirtualNode TBaseVirtualTree::GetNextVisibleSiblingNoInit(PVirtualNode Node) const {
-    if (!Node || Node == FRoot) return nullptr;
-    PVirtualNode result = Node;
-    do {
-        result = result->NextSibling;
-    } while (result && !result->States.Contains(vsVisible));
-    return result;
+    return VisibleSibling(Node, FRoot, true, [](PVirtualNode) {});
 }
 
 PVirtualNode TBaseVirtualTree::GetPreviousVisibleSibling(PVirtualNode Node) {
-    if (!Node || Node == FRoot) return nullptr;
-    PVirtualNode result = Node;
-    do {
-        result = result->PrevSibling;
-        EnsureInitialized(result);
-    } while (result && !result->States.Contains(vsVisible));
-    return result;
+    return VisibleSibling(Node, FRoot, false, [this](PVirtualNode N) { EnsureInitialized(N); });
 }
 
 PVirtualNode TBaseVirtualTree::GetPreviousVisibleSiblingNoInit(PVirtualNode Node) const {
-    if (!Node || Node == FRoot) return nullptr;
-    PVirtualNode result = Node;
-    do {
-        result = result->PrevSibling;
-    } while (result && !result->States.Contains(vsVisible));
-    return result;
+    return VisibleSibling(Node, FRoot, false, [](PVirtualNode) {});
 }
 
 PVirtualNode TBaseVirtualTree::GetVisibleParent(PVirtualNode Node) const {
