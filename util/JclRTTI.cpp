@@ -78,7 +78,7 @@ void TJclSetTypeInfo::GetAsList(const TSetValue& Value, bool WantRanges, TString
     const TTypeInfo* elem = FTypeInfo->CompType;
     uint32_t words[8];
     std::memcpy(words, Value.data(), sizeof words);
-    Strings.BeginUpdate();
+    TUpdateBracket bracket(Strings);
     int64_t runStart = -1;
     bool inRun = false;
     auto flush = [&](int64_t RunEnd) {
@@ -100,7 +100,6 @@ void TJclSetTypeInfo::GetAsList(const TSetValue& Value, bool WantRanges, TString
         }
     }
     flush(e - 1);
-    Strings.EndUpdate();
 }
 
 void TJclSetTypeInfo::SetAsList(TSetValue& Value, const TStrings& Strings) const {

@@ -60,23 +60,16 @@ AnsiString RestFrom(const AnsiString& Text, int Start) {
 }
 
 void SplitToList(const AnsiString& Text, const AnsiString& Separator, TStrings& List, bool KeepEmpty) {
-    List.BeginUpdate();
-    try {
-        List.Clear();
-        if (Separator.empty()) {
-            if (!Text.empty()) List.Add(Text);
-        } else {
-            std::size_t start = 0;
-            for (std::size_t p; (p = Text.find(Separator, start)) != AnsiString::npos;
-                 start = p + Separator.size())
-                if (p > start || KeepEmpty) List.Add(Text.substr(start, p - start));
-            if (start < Text.size()) List.Add(Text.substr(start));
-        }
-    } catch (...) {
-        List.EndUpdate();
-        throw;
+    TUpdateBracket bracket(List);
+    List.Clear();
+    if (Separator.empty()) {
+        if (!Text.empty()) List.Add(Text);
+        return;
     }
-    List.EndUpdate();
+    std::size_t start = 0;
+    for (std::size_t p; (p = Text.find(Separator, start)) != AnsiString::npos; start = p + Separator.size())
+        if (p > start || KeepEmpty) List.Add(Text.substr(start, p - start));
+    if (start < Text.size()) List.Add(Text.substr(start));
 }
 
 AnsiString RepeatChar(char Ch, int Count) {

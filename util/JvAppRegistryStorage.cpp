@@ -125,16 +125,11 @@ template <class F> bool EnumValues(HKEY Key, F&& Each) {
     }
 }
 
-template <class L> struct TBracket {
-    L& List;
-    explicit TBracket(L& AList) : List(AList) { List.BeginUpdate(); }
-    ~TBracket() { List.EndUpdate(); }
-};
 } // namespace
 
 void TJvAppRegistryStorage::RawListFolders(const AnsiString& Path, TStrings& Strings,
                                            bool ReportListAsValue) {
-    TBracket bracket(Strings);
+    TUpdateBracket bracket(Strings);
     TRegKeyGuard key;
     if (!OpenRead(FRegHKEY, KeyOf(Path), key)) return;
     AnsiString sub;
@@ -148,7 +143,7 @@ void TJvAppRegistryStorage::RawListFolders(const AnsiString& Path, TStrings& Str
 }
 
 void TJvAppRegistryStorage::RawListValues(const AnsiString& Path, TStrings& Strings, bool ReportListAsValue) {
-    TBracket bracket(Strings);
+    TUpdateBracket bracket(Strings);
     const bool list = ReportListAsValue && RawHasList(Path);
     if (list) Strings.Add("");
     TRegKeyGuard key;

@@ -536,12 +536,6 @@ AnsiString ItemPath(const AnsiString& Path, const AnsiString& ItemName, int Inde
     return CombineStoragePaths({Path, ItemName + IntToStr(Index)});
 }
 
-// Keeps a list's update bracket balanced when an exception passes.
-template <class L> struct TUpdateBracket {
-    L& List;
-    explicit TUpdateBracket(L& AList) : List(AList) { List.BeginUpdate(); }
-    ~TUpdateBracket() { List.EndUpdate(); }
-};
 } // namespace
 
 int TJvCustomAppStorage::FetchStringList(const AnsiString& Path, TStrings& List, bool ClearFirst,

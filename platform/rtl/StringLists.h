@@ -74,3 +74,17 @@ private:
     int Compare(const AnsiString& A, const AnsiString& B) const;
     bool FSorted = false;
 };
+
+// Holds a list's update bracket (BeginUpdate/EndUpdate) for a scope, so an
+// exception passing through leaves it balanced; any list type with the two
+// calls will do.
+template <class L> class TUpdateBracket {
+public:
+    explicit TUpdateBracket(L& AList) : FList(AList) { FList.BeginUpdate(); }
+    ~TUpdateBracket() { FList.EndUpdate(); }
+    TUpdateBracket(const TUpdateBracket&) = delete;
+    TUpdateBracket& operator=(const TUpdateBracket&) = delete;
+
+private:
+    L& FList;
+};
