@@ -2,6 +2,16 @@
 
 #include <cstring>
 
+namespace {
+// A key starting with "\\" is taken from the root.
+bool IsFromRoot(const AnsiString& Key) {
+    return !Key.empty() && Key[0] == '\\';
+}
+AnsiString WithoutRootMark(const AnsiString& Key) {
+    return IsFromRoot(Key) ? Key.substr(1) : Key;
+}
+} // namespace
+
 TRegistry::TRegistry() = default;
 
 TRegistry::TRegistry(REGSAM AAccess) : Access(AAccess) {}
@@ -17,8 +27,8 @@ void TRegistry::SetRootKey(HKEY Value) {
 }
 
 AnsiString TRegistry::JoinPath(const AnsiString& Key, bool& Relative) const {
-    Relative = !(!Key.empty() && Key[0] == '\\') && FCurrentKey != 0;
-    AnsiString k = !Key.empty() && Key[0] == '\\' ? Key.substr(1) : Key;
+    Relative = !IsFromRoot(Key) && FCurrentKey != 0;
+    AnsiString k = WithoutRootMark(Key);
     if (!Relative) return k;
     if (FCurrentPath.empty()) return k;
     return k.empty() ? FCurrentPath : FCurrentPath + "\\" + k;
@@ -31,7 +41,7 @@ HKEY TRegistry::BaseKey(bool Relative) const {
 bool TRegistry::OpenKey(const AnsiString& Key, bool CanCreate) {
     bool relative;
     AnsiString full = JoinPath(Key, relative);
-    AnsiString sub = !Key.empty() && Key[0] == '\\' ? Key.substr(1) : Key;
+    AnsiString sub = WithoutRootMark(Key);
     HKEY result = 0;
     LONG rc = CanCreate ? RegCreateKeyExA(BaseKey(relative), sub.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                           Access, nullptr, &result, nullptr)
@@ -60,7 +70,7 @@ void TRegistry::CloseKey() {
 bool TRegistry::CreateKey(const AnsiString& Key) {
     bool relative;
     JoinPath(Key, relative);
-    AnsiString sub = !Key.empty() && Key[0] == '\\' ? Key.substr(1) : Key;
+    AnsiString sub = WithoutRootMark(Key);
     HKEY result = 0;
     if (RegCreateKeyA(BaseKey(relative), sub.c_str(), &result) != ERROR_SUCCESS) return false;
     RegCloseKey(result);
@@ -89,7 +99,7 @@ bool DeleteTree(HKEY Parent, const AnsiString& Sub) {
 bool TRegistry::DeleteKey(const AnsiString& Key) {
     bool relative;
     JoinPath(Key, relative);
-    AnsiString sub = !Key.empty() && Key[0] == '\\' ? Key.substr(1) : Key;
+    AnsiString sub = WithoutRootMark(Key);
     if (sub.empty()) return false;
     return DeleteTree(BaseKey(relative), sub);
 }
@@ -97,7 +107,7 @@ bool TRegistry::DeleteKey(const AnsiString& Key) {
 bool TRegistry::KeyExists(const AnsiString& Key) {
     bool relative;
     JoinPath(Key, relative);
-    AnsiString sub = !Key.empty() && Key[0] == '\\' ? Key.substr(1) : Key;
+    AnsiString sub = WithoutRootMark(Key);
     HKEY key = 0;
     if (RegOpenKeyExA(BaseKey(relative), sub.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
