@@ -169,16 +169,24 @@ void TTestResult::ScalesInStenRange(int32_t Lo, int32_t Hi, TIndexes& List) cons
     }
 }
 
-void TTestResult::SortByStenDescending(TIndexes& List) const {
+namespace {
+
+// Exchanges List[i] and a later List[j] whenever List[j] goes Before List[i];
+// the order of equal entries follows from these exchanges.
+template <class TBefore> void ExchangeSort(TIndexes& List, TBefore Before) {
     for (std::size_t i = 0; i < List.size(); ++i)
         for (std::size_t j = i + 1; j < List.size(); ++j)
-            if (GetSten(List[j]) > GetSten(List[i])) std::swap(List[i], List[j]);
+            if (Before(List[j], List[i])) std::swap(List[i], List[j]);
+}
+
+} // namespace
+
+void TTestResult::SortByStenDescending(TIndexes& List) const {
+    ExchangeSort(List, [this](int32_t A, int32_t B) { return GetSten(A) > GetSten(B); });
 }
 
 void TTestResult::SortByStenAscending(TIndexes& List) const {
-    for (std::size_t i = 0; i < List.size(); ++i)
-        for (std::size_t j = i + 1; j < List.size(); ++j)
-            if (GetSten(List[j]) < GetSten(List[i])) std::swap(List[i], List[j]);
+    ExchangeSort(List, [this](int32_t A, int32_t B) { return GetSten(A) < GetSten(B); });
 }
 
 AnsiString TTestResult::GetProfileType() const {
