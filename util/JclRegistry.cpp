@@ -43,24 +43,30 @@ const TRootKey kRootKeys[14] = {
         Format("\"%s\\%s\\%s\" is of wrong kind or size", {RegistryRootName(Root), Key, Name}));
 }
 
-// Closes a key on every way out.
+// Opens the key for reading and queries the value's kind and size.
+bool QueryRegistryValue(HKEY Root, const AnsiString& Key, const AnsiString& Name, bool RaiseErrors,
+                        TRegKeyGuard& Opened, DWORD& Kind, DWORD& Size) {
+    if (RegOpenKeyExA(Root, RegistryRelativePath(Root, Key).c_str(), 0, KEY_READ, &Opened.Key) !=
+        ERROR_SUCCESS) {
+        if (RaiseErrors) RaiseRead(Root, Key);
+        return false;
+    }
+    if (RegQueryValueExA(Opened.Key, Name.c_str(), nullptr, &Kind, nullptr, &Size) != ERROR_SUCCESS) {
+        if (RaiseErrors) RaiseValue(Root, Key, Name);
+        return false;
+    }
+    return true;
+}
+
 // Opens the key, queries the value's kind and size, checks them and reads
 // the data. Kinds is a bit set of the accepted kinds 0 to 15.
 bool ReadRegistryData(HKEY Root, const AnsiString& Key, const AnsiString& Name, bool RaiseErrors, DWORD& Size,
                       void* Buffer, DWORD& Kind, DWORD MaxSize, uint32_t Kinds) {
     Kind = 0;
     Size = 0;
-    const AnsiString rel = RegistryRelativePath(Root, Key);
     TRegKeyGuard key;
-    if (RegOpenKeyExA(Root, rel.c_str(), 0, KEY_READ, &key.Key) != ERROR_SUCCESS) {
-        if (RaiseErrors) RaiseRead(Root, Key);
-        return false;
-    }
     DWORD kind = 0, size = 0;
-    if (RegQueryValueExA(key.Key, Name.c_str(), nullptr, &kind, nullptr, &size) != ERROR_SUCCESS) {
-        if (RaiseErrors) RaiseValue(Root, Key, Name);
-        return false;
-    }
+    if (!QueryRegistryValue(Root, Key, Name, RaiseErrors, key, kind, size)) return false;
     Kind = kind;
     if (kind > 15 || !(Kinds & (1u << kind)) || size > MaxSize) {
         if (RaiseErrors) RaiseKind(Root, Key, Name);
@@ -84,17 +90,9 @@ constexpr uint32_t Bit(DWORD Kind) {
 bool ReadRegistryText(HKEY Root, const AnsiString& Key, const AnsiString& Name, AnsiString& Text,
                       bool RaiseErrors) {
     Text.clear();
-    const AnsiString rel = RegistryRelativePath(Root, Key);
     TRegKeyGuard key;
-    if (RegOpenKeyExA(Root, rel.c_str(), 0, KEY_READ, &key.Key) != ERROR_SUCCESS) {
-        if (RaiseErrors) RaiseRead(Root, Key);
-        return false;
-    }
     DWORD kind = 0, size = 0;
-    if (RegQueryValueExA(key.Key, Name.c_str(), nullptr, &kind, nullptr, &size) != ERROR_SUCCESS) {
-        if (RaiseErrors) RaiseValue(Root, Key, Name);
-        return false;
-    }
+    if (!QueryRegistryValue(Root, Key, Name, RaiseErrors, key, kind, size)) return false;
     if (kind != REG_SZ && kind != REG_EXPAND_SZ && kind != REG_BINARY) RaiseKind(Root, Key, Name);
     std::string data(size, '\0');
     DWORD got = size;
@@ -194,10 +192,8 @@ LONG RegistryCreateKey(HKEY RootKey, const AnsiString& Key) {
 bool RegistryValueKind(HKEY RootKey, const AnsiString& Key, const AnsiString& Name, DWORD& Kind) {
     Kind = 0;
     TRegKeyGuard key;
-    if (RegOpenKeyExA(RootKey, RegistryRelativePath(RootKey, Key).c_str(), 0, KEY_READ, &key.Key) !=
-        ERROR_SUCCESS)
-        return false;
-    return RegQueryValueExA(key.Key, Name.c_str(), nullptr, &Kind, nullptr, nullptr) == ERROR_SUCCESS;
+    DWORD size = 0;
+    return QueryRegistryValue(RootKey, Key, Name, false, key, Kind, size);
 }
 
 int32_t RegistryReadIntegerOr(HKEY RootKey, const AnsiString& Key, const AnsiString& Name, int32_t Default) {
