@@ -255,12 +255,7 @@ int TBaseVirtualTree::AllocateInternalDataArea(int Size) {
     int result = int(sizeof(TVirtualNode)) + FTotalInternalDataSize;
     FTotalInternalDataSize += (std::max(Size, 0) + 3) / 4 * 4;
     InitRootNode(result);
-    if (rebuild) {
-        TVTMiscOptions misc = FOptions->FMiscOptions;
-        FOptions->FMiscOptions.Exclude(toReadOnly);
-        TFinally restore([&] { FOptions->FMiscOptions = misc; });
-        SetRootNodeCount(count);
-    }
+    if (rebuild) WithoutReadOnly([&] { SetRootNodeCount(count); });
     return result;
 }
 
@@ -269,11 +264,15 @@ void* TBaseVirtualTree::GetNodeData(PVirtualNode Node) const {
     return reinterpret_cast<char*>(Node) + UserDataOffset();
 }
 
-void TBaseVirtualTree::DeleteAllNodes() {
-    TVTMiscOptions misc = FOptions->FMiscOptions;
+void TBaseVirtualTree::WithoutReadOnly(const std::function<void()>& Step) {
+    const TVTMiscOptions misc = FOptions->FMiscOptions;
     FOptions->FMiscOptions.Exclude(toReadOnly);
     TFinally restore([&] { FOptions->FMiscOptions = misc; });
-    Clear();
+    Step();
+}
+
+void TBaseVirtualTree::DeleteAllNodes() {
+    WithoutReadOnly([this] { Clear(); });
 }
 
 void TBaseVirtualTree::SetNodeDataSize(int Value) {
@@ -283,11 +282,10 @@ void TBaseVirtualTree::SetNodeDataSize(int Value) {
     if (IsLoading() || (ComponentState() & csDesigning)) return;
     uint32_t count = FRoot->ChildCount;
     // The old blocks have the old size, so they go even on a read-only tree.
-    TVTMiscOptions misc = FOptions->FMiscOptions;
-    FOptions->FMiscOptions.Exclude(toReadOnly);
-    TFinally restore([&] { FOptions->FMiscOptions = misc; });
-    Clear();
-    SetRootNodeCount(count);
+    WithoutReadOnly([&] {
+        Clear();
+        SetRootNodeCount(count);
+    });
 }
 
 // ---- Properties ------------------------------------------------------------------
@@ -398,14 +396,13 @@ void TBaseVirtualTree::SetRootNodeCount(uint32_t Value) {
 void TBaseVirtualTree::Loaded() {
     if (!FStates.Contains(tsNeedRootCountUpdate) || FRoot->ChildCount == 0) return;
     DoStateChange({}, {tsNeedRootCountUpdate});
-    TVTMiscOptions misc = FOptions->FMiscOptions;
-    FOptions->FMiscOptions.Exclude(toReadOnly);
-    TFinally restore([&] { FOptions->FMiscOptions = misc; });
-    uint32_t count = FRoot->ChildCount;
-    FRoot->ChildCount = 0;
-    BeginUpdate();
-    TFinally end([&] { EndUpdate(); });
-    SetChildCount(FRoot, count);
+    WithoutReadOnly([&] {
+        uint32_t count = FRoot->ChildCount;
+        FRoot->ChildCount = 0;
+        BeginUpdate();
+        TFinally end([&] { EndUpdate(); });
+        SetChildCount(FRoot, count);
+    });
 }
 
 // ---- Counts ------------------------------------------------------------------------

@@ -734,6 +734,8 @@ private:
     void SortSubtree(PVirtualNode Node, TColumnIndex Column, TSortDirection Direction, bool DoInit);
     int AddToSelectionCounted(TNodeArray& NewItems, int NewLength, bool ForceInsert);
     void InvalidateView();
+    // Runs Step with the read-only option lifted; the option comes back after.
+    void WithoutReadOnly(const std::function<void()>& Step);
     void DeleteAllNodes();
     void FreeSubtreeRaw(PVirtualNode Node);
     PVirtualNode NextAfterSubtree(PVirtualNode Node) const;
