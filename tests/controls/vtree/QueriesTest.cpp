@@ -344,6 +344,19 @@ TEST(VirtualTreeBasics, DataAreas) {
     EXPECT_EQ(12, fresh.TotalInternalDataSize());
 }
 
+TEST(VirtualTreeBasics, ReadOnlyTreeRebuildsItsNodesForANewLayout) {
+    TTestTree tree;
+    tree.SetRootNodeCount(3);
+    tree.TreeOptions()->SetMiscOptions({toReadOnly});
+    tree.SetNodeDataSize(16);
+    EXPECT_EQ(3u, tree.GetRootNodeCount());
+    EXPECT_NE(nullptr, tree.GetNodeData(At(tree, {2})));
+    tree.AllocateInternalDataArea(4);
+    EXPECT_EQ(3u, tree.GetRootNodeCount());
+    EXPECT_EQ(TVTMiscOptions{toReadOnly}, tree.TreeOptions()->MiscOptions());
+    EXPECT_EQ("", CheckInvariants(tree));
+}
+
 TEST(VirtualTreeBasics, DefaultsAndSetters) {
     TTestTree tree;
     TCustomVirtualTreeOptions* o = tree.TreeOptions();
