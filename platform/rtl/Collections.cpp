@@ -30,6 +30,11 @@ TCollection::~TCollection() {
     Clear();
 }
 
+TCollectionItem* TCollection::Items(int Index) const {
+    if (Index < 0 || Index >= Count()) throw EListError(Format("List index out of bounds (%d)", {Index}));
+    return FItems[std::size_t(Index)];
+}
+
 TCollectionItem* TCollection::Add() {
     TCollectionItem* item = FItemFactory(this);
     if (item && item->FCollection != this) {

@@ -31,7 +31,8 @@ public:
     ~TCollection() override;
 
     int Count() const { return int(FItems.size()); }
-    TCollectionItem* Items(int Index) const { return FItems.at(std::size_t(Index)); }
+    // An index out of range raises EListError.
+    TCollectionItem* Items(int Index) const;
     TCollectionItem* Add();
     void Delete(int Index);
     void Clear();

@@ -65,6 +65,9 @@ TEST(TypInfoTest, CollectionsOwnTheirItems) {
     EXPECT_EQ(second->Index(), 1);
     items.Delete(0);
     EXPECT_EQ(second->Index(), 0);
+    // A bad index is the run-time's list error, which Exception handlers see.
+    EXPECT_THROW(items.Items(1), EListError);
+    EXPECT_THROW(items.Delete(-1), EListError);
     delete second;
     EXPECT_EQ(items.Count(), 0);
 }
