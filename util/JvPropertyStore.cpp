@@ -21,12 +21,11 @@ TStrings& CombinedIgnoreProperties(const TStrings& Own, TStrings& Result) {
                                              "OnAfterStoreProperties",
                                              "SynchronizeLoadProperties",
                                              "SynchronizeStoreProperties"};
-    Result.BeginUpdate();
+    TUpdateBracket bracket(Result);
     Result.Clear();
     Result.AddStrings(Own);
     for (const char* name : kAutomatic)
         Result.Add(name);
-    Result.EndUpdate();
     return Result;
 }
 

@@ -87,7 +87,7 @@ AnsiString TStrings::Text() const {
 }
 
 void TStrings::SetText(const AnsiString& Value) {
-    BeginUpdate();
+    TUpdateBracket bracket(*this);
     Clear();
     std::size_t start = 0;
     while (start < Value.size()) {
@@ -98,7 +98,6 @@ void TStrings::SetText(const AnsiString& Value) {
             ++end;
         start = end + 1;
     }
-    EndUpdate();
 }
 
 AnsiString TStrings::CommaText() const {
@@ -123,7 +122,7 @@ AnsiString TStrings::CommaText() const {
 }
 
 void TStrings::SetCommaText(const AnsiString& Value) {
-    BeginUpdate();
+    TUpdateBracket bracket(*this);
     Clear();
     std::size_t p = 0;
     auto skipBlanks = [&] {
@@ -159,16 +158,14 @@ void TStrings::SetCommaText(const AnsiString& Value) {
             if (p >= Value.size()) Add(""); // a trailing comma ends with an empty item
         }
     }
-    EndUpdate();
 }
 
 void TStrings::Assign(TPersistent* Source) {
     if (auto* other = dynamic_cast<TStrings*>(Source)) {
         if (other == this) return;
-        BeginUpdate();
+        TUpdateBracket bracket(*this);
         Clear();
         AddStrings(*other);
-        EndUpdate();
         return;
     }
     TPersistent::Assign(Source);
