@@ -86,13 +86,8 @@ void TIBDatabase::Close() {
         q->Close();
     for (TIBQuery* q : FQueries)
         q->FreeHandle();
-    for (TIBTransaction* t : FTransactions) {
-        if (!t->InTransaction()) continue;
-        if (t->AutoStopAction == TAutoStopAction::saCommit)
-            t->Commit();
-        else
-            t->Rollback();
-    }
+    for (TIBTransaction* t : FTransactions)
+        if (t->InTransaction()) t->Stop();
     ISC_STATUS_ARRAY status;
     isc_db_handle handle = FHandle;
     isc_detach_database(status, &handle);
@@ -183,6 +178,10 @@ void TIBTransaction::QueryClosed() {
     if (!InTransaction() || AutoStopAction == TAutoStopAction::saNone) return;
     for (TIBQuery* q : FQueries)
         if (q->Active()) return;
+    Stop();
+}
+
+void TIBTransaction::Stop() {
     if (AutoStopAction == TAutoStopAction::saCommit)
         Commit();
     else

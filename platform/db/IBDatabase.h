@@ -83,6 +83,8 @@ private:
     friend class TIBDatabase;
     friend class TIBQuery;
     void QueryClosed();
+    // Commits when AutoStopAction says so, else rolls back.
+    void Stop();
     TIBDatabase* FDatabase = nullptr;
     unsigned FHandle = 0;
     std::vector<TIBQuery*> FQueries;
