@@ -663,16 +663,12 @@ int64_t TJvCustomAppStorage::DoFetchEnum(const AnsiString& Path, const TTypeInfo
                       if (T->Kind == tkChar || T->Kind == tkWChar) return DoFetchInteger(Path, int32_t(def));
                       if (T->Kind == tkInteger) {
                           if (const auto* consts = FindIntegerConsts(T)) {
-                              const bool saved = FStorageOptions->DefaultIfReadConvertError;
-                              FStorageOptions->DefaultIfReadConvertError = true;
+                              // A value that is no text is read as a number below.
                               AnsiString text;
                               try {
                                   text = DoFetchString(Path, "");
-                              } catch (...) {
-                                  FStorageOptions->DefaultIfReadConvertError = saved;
-                                  throw;
+                              } catch (const EConvertError&) {
                               }
-                              FStorageOptions->DefaultIfReadConvertError = saved;
                               for (const TIdentMapEntry& e : *consts)
                                   if (!text.empty() && SameText(e.Name, text)) return e.Value;
                           }
