@@ -112,6 +112,13 @@ int32_t IntegerOr(const TIBField& Field, int32_t Null) {
     return Field.IsNull() ? Null : Field.AsInteger();
 }
 
+// Runs Query afresh with every row fetched, so that Locate sees them all.
+void Reopen(TIBQuery* Query) {
+    Query->Close();
+    Query->Open();
+    Query->FetchAll();
+}
+
 AnsiString ErrorText(const std::exception& E) {
     if (auto* e = dynamic_cast<const Exception*>(&E)) return e->Message;
     return E.what();
@@ -270,12 +277,10 @@ int32_t ApplyWrite(TIBTransaction* Transaction, TIBQuery* Query, int32_t Kind,
 // Moves Query to the row whose KeyField is Id (unless Id is -1).
 bool OpenAndLocate(TIBQuery* Query, const AnsiString& Sql, const char* BindName, int32_t BindValue,
                    const char* KeyField, int32_t Locate) {
-    if (Query->Active()) Query->Close();
     Query->SetSQL(Sql);
     Query->Prepare();
     Query->ParamByName(BindName).SetAsInteger(BindValue);
-    Query->Open();
-    Query->FetchAll();
+    Reopen(Query);
     if (Locate == -1) return false;
     return Query->Locate(KeyField, Variant(Locate));
 }
@@ -358,11 +363,9 @@ bool TMain_DataModule::ReadTest(TTestData& TestData) {
 
 bool TMain_DataModule::ReadLastTest(const TUser& User, TTestData& TestData) {
     TIBQuery* q = TestedUsers_IBQuery;
-    if (q->Active()) q->Close();
     q->SetSQL(kLastTestSql);
     q->ParamByName("User_ID").SetAsInteger(User.USER_ID);
-    q->Open();
-    q->FetchAll();
+    Reopen(q);
     if (q->IsEmpty()) return false;
     TestData.TEST_ID = -1;
     ReadTest(TestData);
@@ -421,9 +424,7 @@ int32_t TMain_DataModule::ApplyTeam(int32_t Kind, const TTeam& Team) {
 }
 
 bool TMain_DataModule::OpenDatabases(int32_t DbId) {
-    if (DB_IBQuery->Active()) DB_IBQuery->Close();
-    DB_IBQuery->Open();
-    DB_IBQuery->FetchAll();
+    Reopen(DB_IBQuery);
     if (DbId == -1) return false;
     return DB_IBQuery->Locate("DB_ID", Variant(DbId));
 }
@@ -450,12 +451,10 @@ int32_t TMain_DataModule::ApplyDatabase(int32_t Kind, int32_t DbId, const AnsiSt
 
 double TMain_DataModule::FindSten(int32_t Scale, double RawValue) {
     double result = -1.0;
-    if (Stens_IBQuery->Active()) Stens_IBQuery->Close();
     Stens_IBQuery->ParamByName("Scale").SetAsInteger(Scale);
     Stens_IBQuery->ParamByName("Min_Val").SetAsFloat(RawValue);
     Stens_IBQuery->ParamByName("Max_Val").SetAsFloat(RawValue);
-    Stens_IBQuery->Open();
-    Stens_IBQuery->FetchAll();
+    Reopen(Stens_IBQuery);
     if (!Stens_IBQuery->IsEmpty()) result = Stens_IBQuery->FieldByName("STEN").AsInteger();
     Stens_IBQuery->Close();
     return result;
@@ -502,9 +501,7 @@ const std::vector<TStatementKeys>& TMain_DataModule::StatementKeys() {
 }
 
 bool TMain_DataModule::ReadPsyPassword(AnsiString& EncodedPassword) {
-    if (AdminPasswords_IBQuery->Active()) AdminPasswords_IBQuery->Close();
-    AdminPasswords_IBQuery->Open();
-    AdminPasswords_IBQuery->FetchAll();
+    Reopen(AdminPasswords_IBQuery);
     bool found = !AdminPasswords_IBQuery->IsEmpty();
     if (found) EncodedPassword = AdminPasswords_IBQuery->FieldByName("PSY_PASSWORD").AsString();
     AdminPasswords_IBQuery->Close();
