@@ -696,50 +696,55 @@ AnsiString TJvCustomAppStorage::IntMemberName(int Value) const {
     return "Int_" + IntToStr(Value);
 }
 
+namespace {
+// The flag name of member E when a set is kept as one flag per member;
+// empty for a base type that has no such form.
+AnsiString MemberFlagName(const TJvCustomAppStorage& Storage, const TTypeInfo* Base, int E) {
+    switch (Base->Kind) {
+    case tkInteger:
+        return Storage.IntMemberName(E);
+    case tkChar:
+        return Storage.CharMemberName(E);
+    case tkEnumeration:
+        return GetEnumName(Base, E);
+    default:
+        return AnsiString();
+    }
+}
+
+const TTypeInfo* FlaggableBase(const TTypeInfo* SetType) {
+    const TTypeInfo* base = SetType->CompType;
+    if (!base || (base->Kind != tkInteger && base->Kind != tkChar && base->Kind != tkEnumeration))
+        throw EJvLibAppStorageError("Unknown base type for given set");
+    return base;
+}
+} // namespace
+
 void TJvCustomAppStorage::DoStoreSetValue(const AnsiString& Path, const TTypeInfo* T,
                                           const TSetValue& Value) {
     if (FStorageOptions->SetAsString) return DoStoreString(Path, SetAsText(T, Value, true, false));
-    const TTypeInfo* base = T->CompType;
-    if (!base) throw EJvLibAppStorageError("Unknown base type for given set");
-    std::function<AnsiString(int)> name;
-    switch (base->Kind) {
-    case tkInteger:
-        name = [this](int I) { return IntMemberName(I); };
-        break;
-    case tkChar:
-        name = [this](int I) { return CharMemberName(I); };
-        break;
-    case tkEnumeration:
-        name = [base](int I) { return GetEnumName(base, I); };
-        break;
-    default:
-        throw EJvLibAppStorageError("Unknown base type for given set");
-    }
+    const TTypeInfo* base = FlaggableBase(T);
     for (int e = base->MinValue; e <= base->MaxValue; ++e)
-        DoStoreBoolean(CombineStoragePaths({Path, name(e)}), InSet(T, Value, e));
+        DoStoreBoolean(CombineStoragePaths({Path, MemberFlagName(*this, base, e)}), InSet(T, Value, e));
 }
 
 TSetValue TJvCustomAppStorage::DoFetchSetValue(const AnsiString& Path, const TTypeInfo* T,
                                                const TSetValue& Default) {
-    const TTypeInfo* base = T->CompType;
-    if (!base || (base->Kind != tkInteger && base->Kind != tkChar && base->Kind != tkEnumeration))
-        throw EJvLibAppStorageError("Unknown base type for given set");
+    const TTypeInfo* base = FlaggableBase(T);
     return GuardConvert(Default, [&] {
         TSetValue result{};
         if (RawIsFolder(Path, true)) {
             if (base->Kind == tkChar) {
                 for (int e = base->MinValue, bit; e <= base->MaxValue && (bit = SetElementBit(T, e)) >= 0;
                      ++e)
-                    if (DoFetchBoolean(CombineStoragePaths({Path, CharMemberName(e)}), false))
+                    if (DoFetchBoolean(CombineStoragePaths({Path, MemberFlagName(*this, base, e)}), false))
                         result[std::size_t(bit / 8)] |= uint8_t(1 << (bit % 8));
                 return result;
             }
             TStringList members;
-            for (int e = base->MinValue; e <= base->MaxValue; ++e) {
-                const AnsiString name = base->Kind == tkInteger ? IntMemberName(e) : GetEnumName(base, e);
-                if (DoFetchBoolean(CombineStoragePaths({Path, name}), false))
-                    members.Add(base->Kind == tkInteger ? IntToStr(e) : name);
-            }
+            for (int e = base->MinValue; e <= base->MaxValue; ++e)
+                if (DoFetchBoolean(CombineStoragePaths({Path, MemberFlagName(*this, base, e)}), false))
+                    members.Add(base->Kind == tkInteger ? IntToStr(e) : GetEnumName(base, e));
             TJclSetTypeInfo(T).SetAsList(result, members);
             return result;
         }
