@@ -467,6 +467,14 @@ public:
         return true;
     }
 
+    // The root and key path of SubKey below the key a handle stands for.
+    bool ResolveBelow(HKEY Key, const char* SubKey, HKEY& Root, std::vector<AnsiString>& Path) {
+        if (!Resolve(Key, Root, Path)) return false;
+        for (const AnsiString& p : SplitKeyPath(SubKey ? SubKey : ""))
+            Path.push_back(p);
+        return true;
+    }
+
     TRegKey* Find(HKEY Root, const std::vector<AnsiString>& Path) {
         TRegKey* k = &Roots[Root];
         for (const AnsiString& p : Path) {
@@ -550,9 +558,7 @@ LONG RegOpenKeyExA(HKEY Key, const char* SubKey, DWORD, REGSAM, HKEY* Result) {
     s.Refresh();
     HKEY root;
     std::vector<AnsiString> path;
-    if (!s.Resolve(Key, root, path)) return ERROR_INVALID_HANDLE;
-    for (const AnsiString& p : SplitKeyPath(SubKey ? SubKey : ""))
-        path.push_back(p);
+    if (!s.ResolveBelow(Key, SubKey, root, path)) return ERROR_INVALID_HANDLE;
     if (!s.Find(root, path)) return ERROR_FILE_NOT_FOUND;
     *Result = s.NewHandle(root, std::move(path));
     return ERROR_SUCCESS;
@@ -565,15 +571,14 @@ LONG RegCreateKeyExA(HKEY Key, const char* SubKey, DWORD, const char*, DWORD, RE
     TStore& s = Store();
     std::lock_guard guard(s.Lock);
     s.Refresh();
+    LONG rc;
+    if (!s.KeyOf(Key, rc)) return rc;
     HKEY root;
     std::vector<AnsiString> path;
-    if (!s.Resolve(Key, root, path)) return ERROR_INVALID_HANDLE;
-    if (!s.Find(root, path)) return ERROR_KEY_DELETED;
-    for (const AnsiString& p : SplitKeyPath(SubKey ? SubKey : ""))
-        path.push_back(p);
+    s.ResolveBelow(Key, SubKey, root, path);
     bool existed = s.Find(root, path) != nullptr;
     if (!existed) {
-        LONG rc = s.Change([&] {
+        rc = s.Change([&] {
             TRegKey* k = &s.Roots[root];
             for (const AnsiString& p : path) {
                 TRegKey* sub = k->FindSubKey(AnsiUpperCase(p));
@@ -643,9 +648,7 @@ LONG RegDeleteKeyA(HKEY Key, const char* SubKey) {
     s.Refresh();
     HKEY root;
     std::vector<AnsiString> path;
-    if (!s.Resolve(Key, root, path)) return ERROR_INVALID_HANDLE;
-    for (const AnsiString& p : SplitKeyPath(SubKey ? SubKey : ""))
-        path.push_back(p);
+    if (!s.ResolveBelow(Key, SubKey, root, path)) return ERROR_INVALID_HANDLE;
     if (path.empty()) return ERROR_ACCESS_DENIED; // a root is never deleted
     TRegKey* k = s.Find(root, path);
     if (!k) return ERROR_FILE_NOT_FOUND;
