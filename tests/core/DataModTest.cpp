@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 
+#include "CoreFixture.h"
 #include "platform/win/Drives.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Module.h"
@@ -51,12 +52,11 @@ protected:
 };
 
 // A data module connected to fresh files, with one logical database.
-class DataModTest : public DataModFiles {
+class DataModTest : public CoreFixture {
 protected:
     void SetUp() override {
-        DataModFiles::SetUp();
-        DM = std::make_unique<TMain_DataModule>(nullptr);
-        ASSERT_FALSE(DM->StartupFailed());
+        CoreFixture::SetUp();
+        if (HasFatalFailure()) return;
         DbId = DM->ApplyDatabase(akInsert, -1, "Отдел кадров"_cp, "");
         ASSERT_GT(DbId, 0);
     }
