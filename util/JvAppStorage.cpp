@@ -356,13 +356,6 @@ AnsiString TJvCustomAppStorage::DateTimeText(TDateTime Value) {
 }
 
 namespace {
-double ParseFloatText(const AnsiString& Text) {
-    double v;
-    if (!TryStrToFloat(Text, v))
-        throw EConvertError(Format("'%s' is not a valid floating point value", {Text}));
-    return v;
-}
-
 // The locale's short date, optionally a blank and the time.
 TDateTime ParseDateTimeText(const AnsiString& Text) {
     const AnsiString t = Trim(Text);
@@ -414,8 +407,7 @@ double TJvCustomAppStorage::DoFetchFloat(const AnsiString& Path, double Default)
         return EitherForm(
             FStorageOptions->FloatAsString,
             [&] {
-                return ParseFloatText(
-                    DecodeValueText(RawFetchString(Path, EncodeValueText(FloatText(Default)))));
+                return StrToFloat(DecodeValueText(RawFetchString(Path, EncodeValueText(FloatText(Default)))));
             },
             [&] { return RawFetchFloat(Path, Default); });
     });
