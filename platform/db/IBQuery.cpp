@@ -108,6 +108,10 @@ template <class T> T Load(const char* P) {
     return x;
 }
 
+template <class T> std::string Bytes(const T& X) {
+    return std::string(reinterpret_cast<const char*>(&X), sizeof X);
+}
+
 Variant Scaled(int64_t V, int Scale) {
     if (Scale >= 0) return Variant(V);
     return Variant(double(V) / std::pow(10.0, -Scale));
@@ -390,7 +394,7 @@ void TIBQuery::Execute(bool NeedRows) {
             }
             isc_close_blob(status, &bh);
             IBCheck(status);
-            buf.assign(reinterpret_cast<const char*>(&id), sizeof id);
+            buf = Bytes(id);
             v.sqllen = sizeof(ISC_QUAD);
         } else if (val.IsString()) {
             buf = val.AsString();
@@ -404,12 +408,12 @@ void TIBQuery::Execute(bool NeedRows) {
             buf.push_back('\0'); // a valid pointer even for an empty text
         } else if (val.IsDateTime()) {
             ISC_TIMESTAMP ts = EncodeTimestamp(val.AsDateTime());
-            buf.assign(reinterpret_cast<const char*>(&ts), sizeof ts);
+            buf = Bytes(ts);
             v.sqltype = SQL_TIMESTAMP | 1;
             v.sqllen = sizeof ts;
         } else if (val.IsFloat()) {
             double x = val.AsFloat();
-            buf.assign(reinterpret_cast<const char*>(&x), sizeof x);
+            buf = Bytes(x);
             v.sqltype = SQL_DOUBLE | 1;
             v.sqllen = sizeof x;
             v.sqlscale = 0;
@@ -420,7 +424,7 @@ void TIBQuery::Execute(bool NeedRows) {
             v.sqlscale = 0;
         } else {
             int64_t x = val.AsInt64();
-            buf.assign(reinterpret_cast<const char*>(&x), sizeof x);
+            buf = Bytes(x);
             v.sqltype = SQL_INT64 | 1;
             v.sqllen = sizeof x;
             v.sqlscale = 0;
