@@ -196,27 +196,10 @@ IJclTypeInfo TypeInfoWrapper(const TTypeInfo* T) {
 // ------------------------------------------------------------- conversions
 
 AnsiString EnumValueName(const TTypeInfo* T, const void* Value) {
-    int64_t v = 0;
-    switch (T->OrdType) {
-    case otSByte:
-        v = *static_cast<const int8_t*>(Value);
-        break;
-    case otUByte:
-        v = *static_cast<const uint8_t*>(Value);
-        break;
-    case otSWord:
-        v = *static_cast<const int16_t*>(Value);
-        break;
-    case otUWord:
-        v = *static_cast<const uint16_t*>(Value);
-        break;
-    case otSLong:
-        v = *static_cast<const int32_t*>(Value);
-        break;
-    case otULong:
-        v = *static_cast<const uint32_t*>(Value);
-        break;
-    }
+    // Little-endian: the low bytes hold the ordinal.
+    int64_t raw = 0;
+    std::memcpy(&raw, Value, std::size_t(OrdSize(T->OrdType)));
+    const int64_t v = NarrowOrdinal(T->OrdType, raw);
     TJclOrdinalRangeTypeInfo range(T);
     if (v >= range.MinValue() && v <= range.MaxValue()) {
         if (T->Kind == tkEnumeration) return GetEnumName(T, int(v));

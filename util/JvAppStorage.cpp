@@ -600,24 +600,6 @@ bool IsBooleanType(const TTypeInfo* T) {
     return T->Kind == tkEnumeration && base->MinValue < 0;
 }
 
-// The ordinal as the type's storage size holds it.
-int64_t Narrow(const TTypeInfo* T, int64_t V) {
-    switch (T->OrdType) {
-    case otSByte:
-        return int8_t(V);
-    case otUByte:
-        return uint8_t(V);
-    case otSWord:
-        return int16_t(V);
-    case otUWord:
-        return uint16_t(V);
-    case otSLong:
-        return int32_t(V);
-    default:
-        return uint32_t(V);
-    }
-}
-
 bool InSet(const TTypeInfo* SetType, const TSetValue& V, int E) {
     const int bit = SetElementBit(SetType, E);
     return bit >= 0 && (V[std::size_t(bit / 8)] >> (bit % 8)) & 1;
@@ -625,7 +607,7 @@ bool InSet(const TTypeInfo* SetType, const TSetValue& V, int E) {
 } // namespace
 
 void TJvCustomAppStorage::DoStoreEnum(const AnsiString& Path, const TTypeInfo* T, int64_t Value) {
-    const int64_t ord = Narrow(T, Value);
+    const int64_t ord = NarrowOrdinal(T->OrdType, Value);
     if (IsBooleanType(T)) return DoStoreBoolean(Path, ord != 0);
     switch (T->Kind) {
     case tkChar:
@@ -647,33 +629,34 @@ void TJvCustomAppStorage::DoStoreEnum(const AnsiString& Path, const TTypeInfo* T
 
 int64_t TJvCustomAppStorage::DoFetchEnum(const AnsiString& Path, const TTypeInfo* T, int64_t Default) {
     if (FStorageOptions->DefaultIfValueNotExists && !RawValueExists(Path)) return Default;
-    const int64_t def = Narrow(T, Default);
+    const int64_t def = NarrowOrdinal(T->OrdType, Default);
     if (IsBooleanType(T)) return DoFetchBoolean(Path, def != 0) ? 1 : 0;
     if (T->Kind != tkChar && T->Kind != tkWChar && T->Kind != tkInteger && T->Kind != tkEnumeration)
         throw EJvLibAppStorageError("Invalid type");
-    return Narrow(T, GuardConvert(def, [&]() -> int64_t {
-                      if (T->Kind == tkChar || T->Kind == tkWChar) return DoFetchInteger(Path, int32_t(def));
-                      if (T->Kind == tkInteger) {
-                          if (const auto* consts = FindIntegerConsts(T)) {
-                              // A value that is no text is read as a number below.
-                              AnsiString text;
-                              try {
-                                  text = DoFetchString(Path, "");
-                              } catch (const EConvertError&) {
-                              }
-                              for (const TIdentMapEntry& e : *consts)
-                                  if (!text.empty() && SameText(e.Name, text)) return e.Value;
-                          }
-                          return DoFetchInteger(Path, int32_t(def));
-                      }
-                      const AnsiString text = DoFetchString(Path, " #!@not known@!# ");
-                      int v = GetEnumValue(T, text);
-                      if (v < T->MinValue || v > T->MaxValue) v = -1;
-                      if (v >= 0) return v;
-                      const int64_t n = DoFetchInteger(Path, int32_t(def));
-                      // A number outside the type is no value of it.
-                      return n >= T->MinValue && n <= T->MaxValue ? n : def;
-                  }));
+    return NarrowOrdinal(T->OrdType, GuardConvert(def, [&]() -> int64_t {
+                             if (T->Kind == tkChar || T->Kind == tkWChar)
+                                 return DoFetchInteger(Path, int32_t(def));
+                             if (T->Kind == tkInteger) {
+                                 if (const auto* consts = FindIntegerConsts(T)) {
+                                     // A value that is no text is read as a number below.
+                                     AnsiString text;
+                                     try {
+                                         text = DoFetchString(Path, "");
+                                     } catch (const EConvertError&) {
+                                     }
+                                     for (const TIdentMapEntry& e : *consts)
+                                         if (!text.empty() && SameText(e.Name, text)) return e.Value;
+                                 }
+                                 return DoFetchInteger(Path, int32_t(def));
+                             }
+                             const AnsiString text = DoFetchString(Path, " #!@not known@!# ");
+                             int v = GetEnumValue(T, text);
+                             if (v < T->MinValue || v > T->MaxValue) v = -1;
+                             if (v >= 0) return v;
+                             const int64_t n = DoFetchInteger(Path, int32_t(def));
+                             // A number outside the type is no value of it.
+                             return n >= T->MinValue && n <= T->MaxValue ? n : def;
+                         }));
 }
 
 AnsiString TJvCustomAppStorage::CharMemberName(int Ordinal) const {

@@ -23,6 +23,23 @@ int SetBitShift(int Low) {
 }
 } // namespace
 
+int64_t NarrowOrdinal(TOrdType T, int64_t Value) {
+    switch (T) {
+    case otSByte:
+        return int8_t(Value);
+    case otUByte:
+        return uint8_t(Value);
+    case otSWord:
+        return int16_t(Value);
+    case otUWord:
+        return uint16_t(Value);
+    case otSLong:
+        return int32_t(Value);
+    default:
+        return uint32_t(Value);
+    }
+}
+
 int SetByteSize(const TTypeInfo* SetType) {
     if (!SetType || !SetType->CompType) return 0;
     const TTypeInfo* e = SetType->CompType;

@@ -91,6 +91,8 @@ struct TTypeInfo {
 
 // Bytes of an ordinal of that storage type.
 int OrdSize(TOrdType T);
+// Value as a variable of that storage type holds it.
+int64_t NarrowOrdinal(TOrdType T, int64_t Value);
 
 // A set value: element e of the range [L, H] is bit (e - L) + (L mod 8).
 using TSetValue = std::array<uint8_t, 32>;

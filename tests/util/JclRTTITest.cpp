@@ -123,6 +123,13 @@ TEST(JclRTTITest, EnumValueNamesAndWrappers) {
     uint8_t seven = 7, forty = 40;
     EXPECT_EQ(EnumValueName(TypeInfoTypeKind(), &seven), "tkClass");
     EXPECT_EQ(EnumValueName(TypeInfoTypeKind(), &forty), "Value out of range (ordinal=40).");
+    // Wider and signed storage sizes are read whole and sign-extended.
+    const TTypeInfo* word = MakeRangeTypeInfo("TSignedWord", TypeInfoInteger(), -200, 200);
+    int16_t below = -150, above = 300;
+    int32_t negative = -5;
+    EXPECT_EQ(EnumValueName(word, &below), "-150");
+    EXPECT_EQ(EnumValueName(word, &above), "Value out of range (ordinal=300).");
+    EXPECT_EQ(EnumValueName(TypeInfoInteger(), &negative), "-5");
     IJclTypeInfo s = TypeInfoWrapper(TypeInfoAnsiString());
     EXPECT_EQ(typeid(*s), typeid(TJclTypeInfo));
     EXPECT_EQ(s->TypeKind(), tkLString);
