@@ -41,6 +41,10 @@ struct TRegKey {
         it->Name = KeyName;
         return *it;
     }
+    TRegKey& FindOrAddSubKey(const AnsiString& KeyName) {
+        TRegKey* k = FindSubKey(AnsiUpperCase(KeyName));
+        return k ? *k : AddSubKey(KeyName);
+    }
     TRegValue* FindValue(const AnsiString& ValueName) {
         for (TRegValue& v : Values)
             if (SameText(v.Name, ValueName)) return &v;
@@ -359,10 +363,8 @@ public:
                 for (const TRootInfo& r : kRoots)
                     if (parts[0] == r.Name) current = &Roots[r.Handle];
                 if (!current) return false;
-                for (std::size_t p = 1; p < parts.size(); ++p) {
-                    TRegKey* sub = current->FindSubKey(AnsiUpperCase(parts[p]));
-                    current = sub ? sub : &current->AddSubKey(parts[p]);
-                }
+                for (std::size_t p = 1; p < parts.size(); ++p)
+                    current = &current->FindOrAddSubKey(parts[p]);
                 continue;
             }
             TRegValue v;
@@ -580,10 +582,8 @@ LONG RegCreateKeyExA(HKEY Key, const char* SubKey, DWORD, const char*, DWORD, RE
     if (!existed) {
         rc = s.Change([&] {
             TRegKey* k = &s.Roots[root];
-            for (const AnsiString& p : path) {
-                TRegKey* sub = k->FindSubKey(AnsiUpperCase(p));
-                k = sub ? sub : &k->AddSubKey(p);
-            }
+            for (const AnsiString& p : path)
+                k = &k->FindOrAddSubKey(p);
             return ERROR_SUCCESS;
         });
         if (rc != ERROR_SUCCESS) return rc;
