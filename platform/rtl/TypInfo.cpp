@@ -92,6 +92,7 @@ const TTypeInfo* Float(const char* Name, TFloatType F) {
 struct TRegistry {
     std::mutex Lock;
     std::map<std::type_index, const TClassInfo*> Classes;
+    std::vector<std::unique_ptr<TClassInfo>> Owned;
     std::map<const TTypeInfo*, std::vector<TIdentMapEntry>> Consts;
 };
 TRegistry& Registry() {
@@ -282,9 +283,12 @@ const std::vector<TIdentMapEntry>* FindIntegerConsts(const TTypeInfo* IntType) {
     return it == Registry().Consts.end() ? nullptr : &it->second;
 }
 
-void RegisterClassInfo(std::type_index Type, const TClassInfo* Info) {
+const TClassInfo* RegisterClassInfo(std::type_index Type, std::unique_ptr<TClassInfo> Info) {
     std::lock_guard guard(Registry().Lock);
-    Registry().Classes[Type] = Info;
+    const TClassInfo* info = Info.get();
+    Registry().Owned.push_back(std::move(Info));
+    Registry().Classes[Type] = info;
+    return info;
 }
 
 const TClassInfo* GetClassInfo(const TObject* Obj) {

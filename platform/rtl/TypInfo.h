@@ -167,7 +167,8 @@ void RegisterIntegerConsts(const TTypeInfo* IntType, std::vector<TIdentMapEntry>
 const std::vector<TIdentMapEntry>* FindIntegerConsts(const TTypeInfo* IntType);
 
 // Classes.
-void RegisterClassInfo(std::type_index Type, const TClassInfo* Info);
+// The registry keeps the information for the rest of the process.
+const TClassInfo* RegisterClassInfo(std::type_index Type, std::unique_ptr<TClassInfo> Info);
 // The class information of the object's most derived registered class.
 const TClassInfo* GetClassInfo(const TObject* Obj);
 // Ancestors' properties first, then the class's own, in declaration order.
@@ -200,7 +201,7 @@ bool IsStoredProp(TObject* Obj, const TPropInfo* P);
 template <class T> class TClassInfoBuilder {
 public:
     TClassInfoBuilder(const AnsiString& Name, const TClassInfo* Parent, const AnsiString& UnitName)
-        : FInfo(new TClassInfo) {
+        : FInfo(std::make_unique<TClassInfo>()) {
         FInfo->Name = Name;
         FInfo->Parent = Parent;
         FInfo->UnitName = UnitName;
@@ -208,7 +209,7 @@ public:
         FInfo->FTypeInfo.Kind = tkClass;
         FInfo->FTypeInfo.Name = Name;
         FInfo->FTypeInfo.UnitName = UnitName;
-        FInfo->FTypeInfo.ClassType = FInfo;
+        FInfo->FTypeInfo.ClassType = FInfo.get();
     }
 
     // A property with its own getter and setter (Setter may be empty).
@@ -242,8 +243,7 @@ public:
     }
 
     const TClassInfo* Register() {
-        RegisterClassInfo(std::type_index(typeid(T)), FInfo);
-        return FInfo;
+        return RegisterClassInfo(std::type_index(typeid(T)), std::move(FInfo));
     }
 
 private:
@@ -275,7 +275,7 @@ private:
         else
             (void)Target; // object properties are read-only references
     }
-    TClassInfo* FInfo;
+    std::unique_ptr<TClassInfo> FInfo;
 };
 
 // The information of the base classes, for classes that derive from them.
