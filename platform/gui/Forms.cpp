@@ -1,5 +1,7 @@
 #include "platform/gui/Forms.h"
 
+#include <exception>
+
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QMessageBox>
@@ -369,6 +371,8 @@ void TApplication::HandleException(TObject* Sender) {
         else
             ShowException(e);
     };
+    // Only meaningful inside a handler; elsewhere there is nothing to report.
+    if (!std::current_exception()) return;
     try {
         throw;
     } catch (const Exception& e) {
