@@ -757,7 +757,12 @@ void TBaseVirtualTree::DeleteNode(PVirtualNode Node, bool Reindex) {
         error = std::current_exception();
     }
     InternalDisconnectNode(Node, false, Reindex);
-    DoFreeNode(Node);
+    // The node is gone even when its handler fails; the cache must not keep it.
+    try {
+        DoFreeNode(Node);
+    } catch (...) {
+        if (!error) error = std::current_exception();
+    }
     if (!parentClearing) {
         DetermineHiddenChildrenFlag(parent);
         InvalidateCache();

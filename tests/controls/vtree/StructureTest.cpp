@@ -384,3 +384,27 @@ TEST(VirtualTreeStructure, LoadingDefersTheRootCount) {
 }
 
 } // namespace
+
+namespace {
+
+// The position cache holds node pointers: a delete whose OnFreeNode fails must
+// still drop it, or the next position query walks from the freed node.
+TEST(VirtualTreeStructure, FreeNodeFailureDropsThePositionCache) {
+    TTestTree tree;
+    tree.SetRootNodeCount(3 * CacheThreshold);
+    for (PVirtualNode n = tree.GetFirst(); n; n = tree.GetNext(n)) {
+    }
+    ASSERT_TRUE(tree.EnsurePositionCache(true));
+    PVirtualNode cached = At(tree, {int(CacheThreshold)});
+    ASSERT_EQ(cached, tree.FPositionCache[1].Node);
+    tree.OnFreeNode = [](TBaseVirtualTree*, PVirtualNode) { throw Exception("handler failed"); };
+    EXPECT_THROW(tree.DeleteNode(cached), Exception);
+    tree.OnFreeNode = nullptr;
+    EXPECT_FALSE(tree.TreeStates().Contains(tsUseCache));
+    int top = -1;
+    EXPECT_EQ(At(tree, {int(CacheThreshold)}), tree.GetNodeAt(0, 18 * int(CacheThreshold) + 1, false, top));
+    EXPECT_EQ(18 * int(CacheThreshold), top);
+    EXPECT_EQ("", CheckInvariants(tree));
+}
+
+} // namespace
