@@ -1139,7 +1139,16 @@ void TBaseVirtualTree::BeginUpdate() {
 void TBaseVirtualTree::EndUpdate() {
     if (FUpdateCount > 0) --FUpdateCount;
     if (IsDestroying()) return;
+    // The end is reported and the window redraws again also when a handler fails.
+    TFinally reportEnd([&] { DoUpdating(FUpdateCount == 0 ? usEnd : usUpdate); });
     if (FUpdateCount == 0 && FStates.Contains(tsUpdating)) {
+        TFinally redraw([&] {
+            if (HandleAllocated()) {
+                FView->SetRedraw(true);
+                FView->Invalidate();
+            }
+            UpdateDesigner();
+        });
         if (FStates.Contains(tsUpdateHiddenChildrenNeeded)) {
             DetermineHiddenChildrenFlagAllNodes();
             SetStatesDirect({}, {tsUpdateHiddenChildrenNeeded});
@@ -1153,13 +1162,7 @@ void TBaseVirtualTree::EndUpdate() {
             DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
         if (FStates.Contains(tsChangePending)) DoChange(FLastChangedNode);
         if (FOptions->AutoOptions().Contains(toAutoSort)) SortTree(GetSortColumn(), GetSortDirection(), true);
-        if (HandleAllocated()) {
-            FView->SetRedraw(true);
-            FView->Invalidate();
-        }
-        UpdateDesigner();
     }
-    DoUpdating(FUpdateCount == 0 ? usEnd : usUpdate);
 }
 
 void TBaseVirtualTree::EndBareUpdate() {

@@ -370,3 +370,38 @@ TEST(VirtualTreeLaziness, MeasuredOnceUntilReinitialised) {
 }
 
 } // namespace
+
+namespace {
+
+class TRedrawView : public IVTView {
+public:
+    bool HandleAllocated() const override { return true; }
+    void SetRedraw(bool On) override { Redraw = On; }
+    bool Redraw = true;
+};
+
+// A failing handler at the end of a block must not leave the window frozen
+// or the owner waiting for the end of the update.
+TEST(VirtualTreeUpdates, AFailingHandlerStillEndsTheBlock) {
+    TEventLog log; // outlives the tree, whose end still fires events
+    TTestTree tree;
+    TRedrawView view;
+    tree.SetView(&view);
+    tree.SetRootNodeCount(3);
+    log.Attach(tree);
+    tree.OnStructureChange = [](TBaseVirtualTree*, PVirtualNode, TChangeReason) {
+        throw Exception("handler failed");
+    };
+    tree.BeginUpdate();
+    EXPECT_FALSE(view.Redraw);
+    tree.DeleteNode(At(tree, {0}));
+    EXPECT_THROW(tree.EndUpdate(), Exception);
+    EXPECT_TRUE(view.Redraw);
+    EXPECT_EQ("updating 4", log.Lines.back());
+    EXPECT_EQ(0u, tree.UpdateCount());
+    EXPECT_FALSE(tree.TreeStates().Contains(tsUpdating));
+    EXPECT_EQ("", CheckInvariants(tree));
+    tree.SetView(nullptr);
+}
+
+} // namespace
