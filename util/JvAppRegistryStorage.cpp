@@ -220,14 +220,15 @@ double TJvAppRegistryStorage::RawFetchFloat(const AnsiString& Path, double Defau
     AnsiString key, name;
     SplitValuePath(Path, key, name);
     try {
-        DWORD kind = 0;
-        if (RegistryValueKind(FRegHKEY, key, name, kind) && kind != REG_BINARY)
-            throw EConvertError(Format("\"%s\\%s\" holds no native float", {key, name}));
-        uint8_t bytes[16] = {};
-        const DWORD n = RegistryReadBytes(FRegHKEY, key, name, bytes, sizeof bytes);
-        if (n != 10) throw EConvertError(Format("\"%s\\%s\" holds no native float", {key, name}));
-        uint8_t ext[10];
-        std::memcpy(ext, bytes, 10);
+        uint8_t ext[10] = {};
+        DWORD kind = 0, n = 0;
+        // A missing key or value raises its registry error; a value of any
+        // other kind or size, however long, is no native float.
+        if (!RegistryValueKind(FRegHKEY, key, name, kind))
+            n = RegistryReadBytes(FRegHKEY, key, name, ext, sizeof ext);
+        else if (kind != REG_BINARY || !RegistryReadBytesEx(FRegHKEY, key, name, ext, sizeof ext, n, false))
+            n = 0;
+        if (n != sizeof ext) throw EConvertError(Format("\"%s\\%s\" holds no native float", {key, name}));
         return ExtendedToDouble(ext);
     } catch (const EJclRegistryError&) {
         if (StorageOptions()->DefaultIfReadConvertError) return Default;

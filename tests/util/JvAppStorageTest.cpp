@@ -255,6 +255,13 @@ TEST_F(JvAppStorageTest, NativeAndTextForms) {
     // parse, so the conversion error follows the policy.
     RegistryWriteBytes(HKEY_CURRENT_USER, Root, "Twelve", "abcdefghijkl", 12);
     EXPECT_THROW(Storage.FetchFloat("Twelve", 1), EConvertError);
+    RegistryWriteBytes(HKEY_CURRENT_USER, Root, "Twenty", "abcdefghijklmnopqrst", 20);
+    EXPECT_THROW(Storage.FetchFloat("Twenty", 1), EConvertError);
+    // A number text kept as a long binary value is read through its text.
+    const AnsiString longText = FloatToStr(12345.6789012345);
+    ASSERT_GT(longText.size() + 1, 16u);
+    RegistryWriteTextAs(HKEY_CURRENT_USER, Root, "LongText", longText, REG_BINARY);
+    EXPECT_EQ(Storage.FetchFloat("LongText", 1), StrToFloat(longText));
     Storage.StorageOptions()->DefaultIfReadConvertError = true;
     EXPECT_EQ(Storage.FetchFloat("Twelve", 1), 1);
     for (double v : {0.0, -0.0, 1e-310, -123456.789, 1e300}) {
