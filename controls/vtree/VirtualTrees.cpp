@@ -61,6 +61,7 @@ void RaiseTreeError(const AnsiString& Message, int Code) {
 }
 
 int PackNodeArray(TNodeArray& TheArray, int Count) {
+    Count = std::min(Count, int(std::min<size_t>(TheArray.size(), INT32_MAX)));
     if (Count <= 0) return -1;
     int kept = 0;
     for (int i = 0; i < Count; ++i)
@@ -1885,8 +1886,10 @@ void TBaseVirtualTree::PackSelection() {
 }
 
 bool TBaseVirtualTree::FindNodeInSelection(PVirtualNode Node, int& Index, int LowBound, int HighBound) const {
+    // The bounds stay inside the array whatever the caller passes.
+    int last = std::min(FSelectionCount, int(FSelection.size())) - 1;
     if (LowBound < 0) LowBound = 0;
-    if (HighBound < 0) HighBound = FSelectionCount - 1;
+    if (HighBound < 0 || HighBound > last) HighBound = last;
     bool found = false;
     int low = LowBound, high = HighBound;
     while (low <= high) {
@@ -1904,14 +1907,21 @@ bool TBaseVirtualTree::FindNodeInSelection(PVirtualNode Node, int& Index, int Lo
 }
 
 int TBaseVirtualTree::AddToSelectionCounted(TNodeArray& NewItems, int NewLength, bool ForceInsert) {
+    NewLength = std::min(NewLength, int(std::min<size_t>(NewItems.size(), INT32_MAX)));
     if (NewLength <= 0) return 0;
     bool levelConstraint = false, siblingConstraint = false;
     if (!ForceInsert) {
         TVTSelectionOptions options = FOptions->SelectionOptions();
         levelConstraint = options.Contains(toLevelSelectConstraint);
         siblingConstraint = options.Contains(toSiblingSelectConstraint);
-        if (levelConstraint && FLastSelectionLevel < 0) FLastSelectionLevel = int(GetNodeLevel(NewItems[0]));
-        if (siblingConstraint && !FRangeAnchor) FRangeAnchor = NewItems[0];
+        // The constraints are taken from the first real node; nil entries are skipped below.
+        auto first = std::find_if(NewItems.begin(), NewItems.begin() + NewLength,
+                                  [this](PVirtualNode n) { return n && n != FRoot; });
+        PVirtualNode firstNode = first == NewItems.begin() + NewLength ? nullptr : *first;
+        if (levelConstraint && FLastSelectionLevel < 0 && firstNode)
+            FLastSelectionLevel = int(GetNodeLevel(firstNode));
+        if (siblingConstraint && !FRangeAnchor) FRangeAnchor = firstNode;
+        siblingConstraint = siblingConstraint && FRangeAnchor;
     }
     for (int i = 0; i < NewLength; ++i) {
         PVirtualNode node = NewItems[size_t(i)];

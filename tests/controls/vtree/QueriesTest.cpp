@@ -418,3 +418,28 @@ TEST(VirtualTreeBasics, CopyingSettingsFromAnotherTree) {
 }
 
 } // namespace
+
+namespace {
+
+// Lengths and bounds beyond the arrays, and nil entries, never reach past
+// the arrays or through a nil node.
+TEST(VirtualTreeSelection, LengthsBeyondTheArraysAndNilEntries) {
+    TTestTree tree;
+    tree.TreeOptions()->SetSelectionOptions({toMultiSelect, toSiblingSelectConstraint, toLevelSelectConstraint});
+    tree.SetRootNodeCount(4);
+    tree.SetChildCount(At(tree, {0}), 2);
+    TNodeArray items{nullptr, At(tree, {2}), At(tree, {0, 1}), At(tree, {1})};
+    tree.AddNodesToSelection(items, 40, false);
+    EXPECT_EQ(2, tree.SelectedCount());
+    EXPECT_EQ(At(tree, {2}), tree.FRangeAnchor);
+    EXPECT_TRUE(At(tree, {1})->States.Contains(vsSelected));
+    EXPECT_FALSE(At(tree, {0, 1})->States.Contains(vsSelected));
+    int index = -1;
+    EXPECT_TRUE(tree.FindNodeInSelection(At(tree, {1}), index, -1, 100));
+    EXPECT_FALSE(tree.FindNodeInSelection(At(tree, {3}), index, 0, 7));
+    TNodeArray two{At(tree, {0}), At(tree, {1})};
+    EXPECT_EQ(2, PackNodeArray(two, 9));
+    EXPECT_EQ("", CheckInvariants(tree));
+}
+
+} // namespace
