@@ -895,7 +895,8 @@ void TBaseVirtualTree::InitChildren(PVirtualNode Node) {
         SetChildCount(Node, count);
     } else {
         DeleteChildren(Node, false);
-        Node->States.Exclude(vsHasChildren);
+        // A read-only tree keeps its children, and with them the flag.
+        if (!Node->FirstChild) Node->States.Exclude(vsHasChildren);
     }
 }
 

@@ -408,3 +408,22 @@ TEST(VirtualTreeStructure, FreeNodeFailureDropsThePositionCache) {
 }
 
 } // namespace
+
+namespace {
+
+// Re-initialising on a read-only tree cannot delete children, so the node
+// must not lose the flag that leads to them.
+TEST(VirtualTreeStructure, ReadOnlyKeepsChildrenWhenAskedForNone) {
+    TTestTree tree;
+    tree.SetRootNodeCount(2);
+    tree.SetChildCount(At(tree, {0}), 2);
+    tree.ToggleNode(At(tree, {0}));
+    tree.TreeOptions()->SetMiscOptions(tree.TreeOptions()->MiscOptions() + TVTMiscOptions{toReadOnly});
+    tree.OnInitChildren = [](TBaseVirtualTree*, PVirtualNode, uint32_t& Count) { Count = 0; };
+    tree.ReinitChildren(At(tree, {0}), false);
+    EXPECT_EQ(2u, At(tree, {0})->ChildCount);
+    EXPECT_EQ(At(tree, {0, 0}), tree.GetFirstChild(At(tree, {0})));
+    EXPECT_EQ("", CheckInvariants(tree));
+}
+
+} // namespace
