@@ -963,6 +963,12 @@ bool TJvAppSubStorages::IsUniqueRoot(const AnsiString& Path, int IgnoreIndex) co
     return !FindForPath(CombineStoragePaths({Path}) + "\\*", IgnoreIndex);
 }
 
+bool TJvAppSubStorages::Refers(const TJvCustomAppStorage* Storage, int IgnoreIndex) const {
+    for (int i = 0; i < Count(); ++i)
+        if (i != IgnoreIndex && Items(i)->AppStorage() == Storage) return true;
+    return false;
+}
+
 void TJvAppSubStorages::RemoveStorage(TComponent* Storage) {
     for (int i = Count() - 1; i >= 0; --i)
         if (Items(i)->AppStorage() && static_cast<TComponent*>(Items(i)->AppStorage()) == Storage) Delete(i);
@@ -987,7 +993,11 @@ void TJvAppSubStorage::SetAppStorage(TJvCustomAppStorage* Value) {
     TJvCustomAppStorage* owner = OwnerStore();
     if (Value && owner && (Value == owner || Value->ContainsSubStorage(owner)))
         throw EJvLibAppStorageError("Circular reference of storages");
-    if (owner && FAppStorage) FAppStorage->RemoveFreeNotification(owner);
+    // The owner stops watching the old storage only when no other item
+    // still refers to it; else that item would outlive the storage.
+    auto* items = static_cast<TJvAppSubStorages*>(Collection());
+    if (owner && FAppStorage && !(items && items->Refers(FAppStorage, Index())))
+        FAppStorage->RemoveFreeNotification(owner);
     FAppStorage = Value;
     if (owner && Value) Value->FreeNotification(owner);
 }

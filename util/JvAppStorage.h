@@ -305,6 +305,8 @@ public:
     TJvAppSubStorage* FindForPath(const AnsiString& Path, int IgnoreIndex = -1) const;
     bool IsUniqueRoot(const AnsiString& Path, int IgnoreIndex = -1) const;
     void RemoveStorage(TComponent* Storage);
+    // Whether an item other than the one at IgnoreIndex refers to Storage.
+    bool Refers(const TJvCustomAppStorage* Storage, int IgnoreIndex = -1) const;
 
 private:
     TJvCustomAppStorage* FOwnerStore;

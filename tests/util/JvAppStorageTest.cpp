@@ -615,6 +615,20 @@ TEST_F(JvAppStorageTest, SubStorages) {
         EXPECT_EQ(Storage.SubStorages()->Count(), 4);
     }
     EXPECT_EQ(Storage.SubStorages()->Count(), 3); // the freed storage's item went with it
+    {
+        // Two items on one storage: moving one away keeps the other watched.
+        TJvAppRegistryStorage shared(nullptr), kept(nullptr);
+        TJvAppSubStorage* g1 = Storage.SubStorages()->Add();
+        g1->SetRootPath("g1");
+        g1->SetAppStorage(&shared);
+        TJvAppSubStorage* g2 = Storage.SubStorages()->Add();
+        g2->SetRootPath("g2");
+        g2->SetAppStorage(&shared);
+        g1->SetAppStorage(&kept);
+        EXPECT_EQ(Storage.SubStorages()->Count(), 5);
+    }
+    EXPECT_EQ(Storage.SubStorages()->Count(), 3);
+    EXPECT_EQ(Storage.FetchInteger("g2\\v", 6), 6);
 
     // A list written to a read-only target writes nothing, also not the count.
     first.SetReadOnly(true);
