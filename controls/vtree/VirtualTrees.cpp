@@ -284,8 +284,9 @@ void TBaseVirtualTree::SetNodeDataSize(int Value) {
     uint32_t count = FRoot->ChildCount;
     // The old blocks have the old size, so they go even on a read-only tree.
     WithoutReadOnly([&] {
+        // The top level comes back also when a free handler fails.
+        TFinally rebuild([&] { SetRootNodeCount(count); });
         Clear();
-        SetRootNodeCount(count);
     });
 }
 

@@ -405,3 +405,25 @@ TEST(VirtualTreeUpdates, AFailingHandlerStillEndsTheBlock) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(VirtualTreeLaziness, NewDataSizeKeepsTheTopLevelWhenAFreeHandlerFails) {
+    TTestTree tree;
+    tree.SetNodeDataSize(8);
+    tree.SetRootNodeCount(5);
+    for (PVirtualNode n = tree.GetFirst(); n; n = tree.GetNext(n)) {
+    }
+    int freed = 0;
+    tree.OnFreeNode = [&](TBaseVirtualTree*, PVirtualNode) {
+        if (++freed == 1) throw Exception("handler failed");
+    };
+    EXPECT_THROW(tree.SetNodeDataSize(32), Exception);
+    EXPECT_EQ(5, freed);
+    EXPECT_EQ(32, tree.NodeDataSize());
+    EXPECT_EQ(5u, tree.GetRootNodeCount());
+    EXPECT_FALSE(At(tree, {4})->States.Contains(vsInitDone));
+    EXPECT_EQ("", CheckInvariants(tree));
+}
+
+} // namespace
