@@ -207,6 +207,28 @@ TEST_F(DataModFiles, DamagedFileRaisesTheServerError) {
     EXPECT_EQ(Main_DataModule, nullptr);
 }
 
+// A second build or start runs the creation script again: the main file holds
+// the user's data and must come through with every row.
+TEST_F(DataModFiles, RecreatingTheFilesKeepsTheMainFileAndItsRows) {
+    DM = std::make_unique<TMain_DataModule>(nullptr);
+    const int32_t id = DM->ApplyDatabase(akInsert, -1, "Отдел кадров"_cp, "");
+    ASSERT_GT(id, 0);
+    ASSERT_TRUE(DM->WritePsyPassword("pw"));
+    DM.reset();
+
+    CreateFreshDatabases(Folder.Path() + "DB/");
+
+    DM = std::make_unique<TMain_DataModule>(nullptr);
+    ASSERT_FALSE(DM->StartupFailed());
+    AnsiString name, pw;
+    EXPECT_TRUE(DM->OpenDatabases(id));
+    EXPECT_TRUE(DM->GetDatabase(id, name, pw));
+    EXPECT_EQ(name, "Отдел кадров"_cp);
+    ASSERT_TRUE(DM->ReadPsyPassword(pw));
+    EXPECT_EQ(pw, "pw");
+    EXPECT_TRUE(Boxes.Log.empty());
+}
+
 // --- testees ---
 
 TEST_F(DataModTest, TesteeRoundTrip) {
