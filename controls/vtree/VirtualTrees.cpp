@@ -839,6 +839,8 @@ void TBaseVirtualTree::MoveTo(PVirtualNode Source, PVirtualNode Target, TVTNodeA
     doMove = DoNodeMoving(Source, Target == FRoot ? nullptr : Target);
     if (doMove) {
         if (Target != Source && HasAsParent(Target, Source)) RaiseTreeError(SWrongMoveError, 2001);
+        // Positions are stale once anything moved, also when a moved handler fails.
+        TFinally dropCache([&] { InvalidateCache(); });
         if (!ChildrenOnly) {
             InternalDisconnectNode(Source, true, true);
             InternalConnectNode(Source, Target, Mode, this);

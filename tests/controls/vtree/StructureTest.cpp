@@ -450,3 +450,19 @@ TEST(VirtualTreeStructure, MovingIntoAnotherTreeIsRefusedUnchanged) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(VirtualTreeStructure, AFailingMovedHandlerDropsThePositionCache) {
+    TTestTree tree;
+    tree.SetRootNodeCount(3 * CacheThreshold);
+    ASSERT_TRUE(tree.EnsurePositionCache(true));
+    PVirtualNode first = At(tree, {0});
+    tree.OnNodeMoved = [](TBaseVirtualTree*, PVirtualNode) { throw Exception("handler failed"); };
+    EXPECT_THROW(tree.MoveTo(first, At(tree, {int(CacheThreshold) + 5}), amInsertAfter, false), Exception);
+    EXPECT_FALSE(tree.TreeStates().Contains(tsUseCache));
+    EXPECT_EQ(At(tree, {int(CacheThreshold)}), tree.GetNodeAt(0, 18 * int(CacheThreshold) + 1));
+    EXPECT_EQ("", CheckInvariants(tree));
+}
+
+} // namespace
