@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "support/TestSupport.h"
+#include "util/JclMime.h"
 #include "util/JclRegistry.h"
 #include "util/JvAppRegistryStorage.h"
 
@@ -295,6 +296,27 @@ TEST_F(JvAppStorageTest, BooleanTexts) {
     EXPECT_TRUE(Storage.FetchBoolean("Native", false));
     Storage.StorageOptions()->SetBooleanStringTrueValues(" , x");
     EXPECT_FALSE(Storage.StorageOptions()->BooleanAsString());
+}
+
+TEST_F(JvAppStorageTest, StoredTextsAreEncodedOnlyWhileEnabled) {
+    auto reverse = [](AnsiString& V) { V.assign(V.rbegin(), V.rend()); };
+    Storage.OnEncryptPropertyValue = reverse;
+    Storage.OnDecryptPropertyValue = reverse;
+    Storage.StoreString("Plain", "abc");
+    EXPECT_EQ(RegistryReadText(HKEY_CURRENT_USER, Root, "Plain"), "abc");
+
+    Storage.EnablePropertyValueCrypt();
+    const AnsiString longText(100, 'x'); // encodes to more than one line
+    Storage.StoreString("Coded", "abc");
+    Storage.StoreString("Long", longText + "y");
+    Storage.StoreBoolean("Flag", true);
+    EXPECT_EQ(RegistryReadText(HKEY_CURRENT_USER, Root, "Coded"), Base64EncodeText("cba"));
+    EXPECT_EQ(Storage.FetchString("Coded", ""), "abc");
+    EXPECT_EQ(Storage.FetchString("Long", ""), longText + "y");
+    EXPECT_TRUE(Storage.FetchBoolean("Flag", false));
+    EXPECT_EQ(Storage.FetchString("Missing", "def"), "def");
+    Storage.DisablePropertyValueCrypt();
+    EXPECT_EQ(Storage.FetchString("Plain", ""), "abc");
 }
 
 class TCountingStorage : public TJvAppRegistryStorage {
