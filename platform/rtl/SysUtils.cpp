@@ -756,17 +756,20 @@ AnsiString FormatDateTime(const AnsiString& Pattern, TDateTime Value, const TFor
     if (SameText(Pattern, "c"))
         return FormatDateTime(Settings.ShortDateFormat, Value, Settings) +
                (h || mi || s ? " " + FormatDateTime(Settings.LongTimeFormat, Value, Settings) : "");
+    // The last letter specifier: "m" after an hour ("hh:mm") is minutes.
+    char lastLetter = 0;
     while (i < Pattern.size()) {
         char c = Pattern[i];
         char lc = char(std::tolower((unsigned char)c));
         std::size_t run = 1;
         while (i + run < Pattern.size() && std::tolower((unsigned char)Pattern[i + run]) == lc) ++run;
+        if (lc == 'm' && lastLetter == 'h') lc = 'n';
+        if (lc >= 'a' && lc <= 'z') lastLetter = lc;
         switch (lc) {
         case 'd':
             out += run >= 2 ? two(d) : std::to_string(d);
             break;
         case 'm':
-            // "m" after an hour is minutes.
             out += run >= 2 ? two(mo) : std::to_string(mo);
             break;
         case 'y':

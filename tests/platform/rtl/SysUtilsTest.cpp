@@ -127,6 +127,9 @@ TEST_F(SysUtilsTest, DateTexts) {
     EXPECT_EQ(DateTimeToStr(d), "07.03.2024 09:05:03");
     EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn", d), "2024-03-07 09:05");
     EXPECT_EQ(FormatDateTime("d/m/yy 'at' h", d), "7.3.24 at 9");
+    // "m" after an hour is the minute, before one the month.
+    EXPECT_EQ(FormatDateTime("dd.mm.yyyy hh:mm", d), "07.03.2024 09:05");
+    EXPECT_EQ(FormatDateTime("h:m mm", d), "9:5 03");
     EXPECT_DOUBLE_EQ(StrToDate("07.03.2024"), EncodeDate(2024, 3, 7));
     TDateTime v;
     EXPECT_FALSE(TryStrToDate("31.02.2024", v));
