@@ -519,9 +519,10 @@ void TBaseVirtualTree::SetChildCount(PVirtualNode Node, uint32_t NewCount) {
             throw;
         }
         settle();
+        // Dropped before sorting, so a failing comparison leaves no stale positions.
+        InvalidateCache();
         if (FUpdateCount == 0 && FOptions->AutoOptions().Contains(toAutoSort) && GetSortColumn() >= NoColumn)
             Sort(Node, GetSortColumn(), GetSortDirection(), true);
-        InvalidateCache();
     } else {
         for (uint32_t surplus = Node->ChildCount - NewCount; surplus > 0 && Node->LastChild; --surplus)
             DeleteNode(Node->LastChild, true);
@@ -962,7 +963,11 @@ void TBaseVirtualTree::ToggleNode(PVirtualNode Node) {
 
     bool watchTop = FUpdateCount == 0 && HandleAllocated();
     PVirtualNode lastTop = watchTop ? GetTopNode() : nullptr;
-    bool changed = false;
+    bool changed = false, cacheDropped = false;
+    // Positions are stale once the node changed, also when a handler fails.
+    TFinally dropCache([&] {
+        if (changed && !cacheDropped) InvalidateCache();
+    });
     if (Node->States.Contains(vsExpanded)) {
         if (!DoCollapsing(Node)) return;
         changed = true;
@@ -1002,6 +1007,7 @@ void TBaseVirtualTree::ToggleNode(PVirtualNode Node) {
     }
     if (!changed) return;
     InvalidateCache();
+    cacheDropped = true;
     if (FUpdateCount > 0) return;
     ValidateCache();
     if (Node->FirstChild) {

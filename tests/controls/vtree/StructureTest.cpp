@@ -466,3 +466,49 @@ TEST(VirtualTreeStructure, AFailingMovedHandlerDropsThePositionCache) {
 }
 
 } // namespace
+
+namespace {
+
+// Expanding, collapsing and adding sorted children change positions before
+// their handlers run; a failing handler must not leave the cache in use.
+TEST(VirtualTreeStructure, FailingHandlersAfterPositionChangesDropTheCache) {
+    auto fail = [](TBaseVirtualTree*, PVirtualNode) { throw Exception("handler failed"); };
+    struct TCase {
+        const char* Name;
+        std::function<void(TTestTree&)> Arm;
+        std::function<void(TTestTree&)> Change;
+    };
+    std::vector<TCase> cases{
+        {"collapse", [&](TTestTree& t) { t.OnCollapsed = fail; },
+         [](TTestTree& t) { t.ToggleNode(At(t, {0})); }},
+        {"expand", [&](TTestTree& t) { t.OnExpanded = fail; },
+         [](TTestTree& t) { t.ToggleNode(At(t, {1})); }},
+        {"auto-sorted children",
+         [](TTestTree& t) {
+             t.TreeOptions()->SetAutoOptions(t.TreeOptions()->AutoOptions() + TVTAutoOptions{toAutoSort});
+             t.OnCompareNodes = [](TBaseVirtualTree*, PVirtualNode, PVirtualNode, TColumnIndex, int&) {
+                 throw Exception("handler failed");
+             };
+         },
+         [](TTestTree& t) { t.SetChildCount(At(t, {0}), 8); }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TTestTree tree;
+        tree.SetRootNodeCount(3 * CacheThreshold);
+        tree.SetChildCount(At(tree, {0}), 4);
+        tree.SetChildCount(At(tree, {1}), 4);
+        tree.ToggleNode(At(tree, {0}));
+        ASSERT_TRUE(tree.EnsurePositionCache(true));
+        c.Arm(tree);
+        EXPECT_THROW(c.Change(tree), Exception);
+        EXPECT_FALSE(tree.TreeStates().Contains(tsUseCache));
+        PVirtualNode expected = tree.GetFirstVisibleNoInit();
+        for (uint32_t i = 0; i < CacheThreshold; ++i)
+            expected = tree.GetNextVisibleNoInit(expected);
+        EXPECT_EQ(expected, tree.GetNodeAt(0, 18 * int(CacheThreshold) + 1));
+        EXPECT_EQ("", CheckInvariants(tree));
+    }
+}
+
+} // namespace
