@@ -425,7 +425,8 @@ namespace {
 // the arrays or through a nil node.
 TEST(VirtualTreeSelection, LengthsBeyondTheArraysAndNilEntries) {
     TTestTree tree;
-    tree.TreeOptions()->SetSelectionOptions({toMultiSelect, toSiblingSelectConstraint, toLevelSelectConstraint});
+    tree.TreeOptions()->SetSelectionOptions(
+        {toMultiSelect, toSiblingSelectConstraint, toLevelSelectConstraint});
     tree.SetRootNodeCount(4);
     tree.SetChildCount(At(tree, {0}), 2);
     TNodeArray items{nullptr, At(tree, {2}), At(tree, {0, 1}), At(tree, {1})};
