@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 void ParseTeamData(const AnsiString& Data, TSimpleArray& Members) {
     // Every value is followed by "/"; text after the last one is no value.
@@ -41,9 +42,16 @@ void TGroupTestResult::SetTeam(const TTeam& ATeam) {
     TSimpleArray members(std::size_t(std::max(0, ATeam.NUMBEROFTESTED)),
                          std::vector<int32_t>(ScaleCount, -1));
     ParseTeamData(ATeam.DATA, members);
-    Team = ATeam;
-    Members = std::move(members);
-    ComputeGroupScores();
+    // A database error of the sten look-up leaves the earlier results too.
+    auto saved = std::make_tuple(Team, Members, NonValidCount, RawScores, Stens, ValidFlags);
+    try {
+        Team = ATeam;
+        Members = std::move(members);
+        ComputeGroupScores();
+    } catch (...) {
+        std::tie(Team, Members, NonValidCount, RawScores, Stens, ValidFlags) = std::move(saved);
+        throw;
+    }
 }
 
 int32_t TGroupTestResult::CountMissing(const std::vector<int32_t>& Row) {

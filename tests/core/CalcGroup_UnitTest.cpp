@@ -229,6 +229,17 @@ TEST_F(CalcGroupUnitTest, ShortOrEmptyDataNeverReadsPastTheText) {
     EXPECT_THROW(kept.SetTeam(Team(1, "1/a/", 1)), EConvertError);
     EXPECT_EQ(kept.Team.NUMBEROFTESTED, 1);
     EXPECT_EQ(kept.GetRawScore(0), 17);
+
+    // Nor does a sten look-up that fails half way.
+    DM->Data_IBDatabase->Close();
+    EXPECT_THROW(kept.SetTeam(Team(2, kFourRespondents, 4)), Exception);
+    EXPECT_EQ(kept.Team.NUMBEROFTESTED, 1);
+    EXPECT_EQ(kept.Members.size(), 1u);
+    EXPECT_EQ(kept.NonValidCount, 0);
+    for (int s = 0; s < ScaleCount; ++s) {
+        EXPECT_EQ(kept.GetRawScore(s), 17) << s;
+        EXPECT_EQ(kept.GetSten(s), 5) << s;
+    }
 }
 
 TEST_F(CalcGroupUnitTest, GroupValuesAreEscaped) {
