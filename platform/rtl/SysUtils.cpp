@@ -39,7 +39,7 @@ char32_t DecodeUtf8(std::string_view S, std::size_t& Pos) {
         ++Pos;
         return c;
     }
-    int extra = c >= 0xF0 && c < 0xF5 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : -1;
+    int extra = c >= 0xF0 && c < 0xF5 ? 3 : c >= 0xE0 && c < 0xF0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : -1;
     if (extra < 0 || Pos + extra >= S.size()) {
         ++Pos;
         return 0xFFFD;

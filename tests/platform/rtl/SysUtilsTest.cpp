@@ -29,6 +29,8 @@ TEST_F(SysUtilsTest, UnmappableAndInvalidBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToAnsi("a\xF0\x9F\x98\x80"), "a?");     // emoji
     EXPECT_EQ(Utf8ToAnsi("a\xC3"), "a?");                 // cut sequence
     EXPECT_EQ(Utf8ToAnsi("\xC0\xAF"), "??");              // overlong
+    EXPECT_EQ(Utf8ToAnsi("\xF8\x80\x80" "a"), "???a");   // no such lead byte
+    EXPECT_EQ(Utf8ToWide("\xFF\x80\x80"), u"\xFFFD\xFFFD\xFFFD");
     EXPECT_EQ(WideToAnsi(u"x\xD800y"), "x?y");            // lone surrogate
     EXPECT_EQ(WideToUtf8(Utf8ToWide("\xF0\x9F\x98\x80")), "\xF0\x9F\x98\x80");
 }
