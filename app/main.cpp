@@ -1,6 +1,7 @@
 // Start-up of the program. Until the windows exist it opens both database
 // files through the data module and reports what it found.
 #include <cstdio>
+#include <exception>
 
 #include "core/DataMod.h"
 #include "platform/rtl/SysUtils.h"
@@ -26,6 +27,10 @@ int main() {
         return 0;
     } catch (const Exception& e) {
         MessageBox(e.Message, "Luvora", MB_OK | MB_ICONERROR);
+        return 1;
+    } catch (const std::exception& e) {
+        // Errors of the standard library are shown too, not left to abort.
+        MessageBox(e.what(), "Luvora", MB_OK | MB_ICONERROR);
         return 1;
     }
 }
