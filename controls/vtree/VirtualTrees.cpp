@@ -626,10 +626,20 @@ void TBaseVirtualTree::InternalConnectNode(PVirtualNode Node, PVirtualNode Desti
 }
 
 PVirtualNode TBaseVirtualTree::InternalDisconnectNode(PVirtualNode Node, bool KeepFocus, bool Reindex) {
+    // A failing focus handler must not leave the node half linked: the
+    // unlink completes and the error is raised after it.
+    std::exception_ptr error;
     if (Node == FFocusedNode && !KeepFocus) {
         DoFocusNode(nullptr, false);
-        DoFocusChange(FFocusedNode, FFocusedColumn);
+        try {
+            DoFocusChange(FFocusedNode, FFocusedColumn);
+        } catch (...) {
+            error = std::current_exception();
+        }
     }
+    TFinally raise([&] {
+        if (error) std::rethrow_exception(error);
+    });
     if (Node == FRangeAnchor) ResetRangeAnchor();
     PVirtualNode parent = Node->Parent;
     bool updateHidden = parent != FRoot && !parent->States.Contains(vsClearingChildren);
@@ -759,7 +769,11 @@ void TBaseVirtualTree::DeleteNode(PVirtualNode Node, bool Reindex) {
     } catch (...) {
         error = std::current_exception();
     }
-    InternalDisconnectNode(Node, false, Reindex);
+    try {
+        InternalDisconnectNode(Node, false, Reindex);
+    } catch (...) {
+        if (!error) error = std::current_exception();
+    }
     // The node is gone even when its handler fails; the cache must not keep it.
     try {
         DoFreeNode(Node);

@@ -512,3 +512,41 @@ TEST(VirtualTreeStructure, FailingHandlersAfterPositionChangesDropTheCache) {
 }
 
 } // namespace
+
+namespace {
+
+// A focus handler failing while the focused node goes must not keep the node
+// linked or unfreed.
+TEST(VirtualTreeStructure, FailingFocusHandlerStillFreesTheFocusedNode) {
+    struct TCase {
+        const char* Name;
+        std::initializer_list<int> Focused;
+        std::function<void(TTestTree&)> Delete;
+        int Freed;
+        uint32_t RootCount;
+    };
+    for (const TCase& c :
+         {TCase{"the focused node", {2}, [](TTestTree& t) { t.DeleteNode(At(t, {2})); }, 1, 4},
+          TCase{"its parent", {1, 1}, [](TTestTree& t) { t.DeleteNode(At(t, {1})); }, 3, 4},
+          TCase{"its siblings", {1, 1}, [](TTestTree& t) { t.DeleteChildren(At(t, {1})); }, 2, 5}}) {
+        SCOPED_TRACE(c.Name);
+        TTestTree tree;
+        tree.SetRootNodeCount(5);
+        tree.SetChildCount(At(tree, {1}), 2);
+        tree.ValidateNode(nullptr, true);
+        tree.SetFocusedNode(At(tree, c.Focused));
+        int freed = 0;
+        tree.OnFreeNode = [&](TBaseVirtualTree*, PVirtualNode) { ++freed; };
+        tree.OnFocusChanged = [](TBaseVirtualTree*, PVirtualNode, TColumnIndex) {
+            throw Exception("handler failed");
+        };
+        EXPECT_THROW(c.Delete(tree), Exception);
+        EXPECT_EQ(c.Freed, freed);
+        EXPECT_EQ(c.RootCount, tree.GetRootNodeCount());
+        EXPECT_EQ(nullptr, tree.FocusedNode());
+        EXPECT_EQ(0u, tree.UpdateCount());
+        EXPECT_EQ("", CheckInvariants(tree));
+    }
+}
+
+} // namespace
