@@ -54,8 +54,21 @@ void TGroupTestResult::SetTeam(const TTeam& ATeam) {
     }
 }
 
+namespace {
+
+// A respondent's score for a scale; -1 when it is missing, also when the row
+// is too short to hold it.
+int32_t ScoreOf(const std::vector<int32_t>& Row, int32_t Scale) {
+    return std::size_t(Scale) < Row.size() ? Row[std::size_t(Scale)] : -1;
+}
+
+} // namespace
+
 int32_t TGroupTestResult::CountMissing(const std::vector<int32_t>& Row) {
-    return int32_t(std::count(Row.begin(), Row.end(), -1));
+    int32_t missing = 0;
+    for (int32_t s = 0; s < ScaleCount; ++s)
+        if (ScoreOf(Row, s) == -1) ++missing;
+    return missing;
 }
 
 void TGroupTestResult::ComputeGroupScores() {
@@ -68,8 +81,8 @@ void TGroupTestResult::ComputeGroupScores() {
         double sum = 0;
         int count = 0;
         for (const auto& row : Members) {
-            if (row[std::size_t(j)] == -1) continue;
-            sum += row[std::size_t(j)];
+            if (ScoreOf(row, j) == -1) continue;
+            sum += ScoreOf(row, j);
             ++count;
         }
         RawScores[std::size_t(j)] = count > 0 ? std::ceil(sum / count) : 0.0;
@@ -83,7 +96,7 @@ bool TGroupTestResult::IsScaleFilled(int32_t Scale) const {
     if (Members.empty()) return true;
     int missing = 0;
     for (const auto& row : Members)
-        if (row[std::size_t(Scale)] == -1) ++missing;
+        if (ScoreOf(row, Scale) == -1) ++missing;
     // Exactly half missing still counts as filled.
     return 2 * missing <= int(Members.size());
 }

@@ -78,6 +78,12 @@ TEST(CalcGroupUnit, ScaleFilledUpToHalfMissing) {
     EXPECT_TRUE(g.IsScaleFilled(2));
     g.Members.clear();
     EXPECT_TRUE(g.IsScaleFilled(1));
+
+    // A row too short for a scale lacks its score: two of three are missing.
+    g.Members = {{17}, {17}, std::vector<int32_t>(8, 17)};
+    EXPECT_TRUE(g.IsScaleFilled(0));
+    EXPECT_FALSE(g.IsScaleFilled(1));
+    EXPECT_FALSE(g.IsScaleFilled(7));
 }
 
 // --- scoring and the report against the data file ---
