@@ -54,6 +54,7 @@ TEST(JclAnsiStringsTest, CaseTablesFollowTheCodePage) {
 TEST(JclAnsiStringsTest, TheEngineHookRaisesItsOwnError) {
     try {
         PCRELibraryNotLoaded();
+        ADD_FAILURE() << "the hook returned";
     } catch (const EPCREError& e) {
         EXPECT_EQ(e.Message, "PCRE library not loaded");
         EXPECT_EQ(e.ErrorCode, 0);
