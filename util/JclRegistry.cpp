@@ -164,7 +164,9 @@ AnsiString RegistryRelativePath(HKEY RootKey, const AnsiString& Key) {
     std::size_t p = !Key.empty() && Key[0] == '\\' ? 1 : 0;
     for (const TRootKey& r : kRootKeys) {
         const std::size_t n = std::strlen(r.Name);
-        if (Key.compare(p, n, r.Name) == 0 && p + n < Key.size() && Key[p + n] == '\\') {
+        // The name alone is the root itself, so a storage rooted at it finds
+        // its values and its folders under the same key.
+        if (Key.compare(p, n, r.Name) == 0 && (p + n == Key.size() || Key[p + n] == '\\')) {
             if (r.Key != RootKey) throw EJclRegistryError(Format("\"%s\" does not match RootKey", {Key}));
             p += n;
             break;
@@ -309,12 +311,14 @@ bool RegistryDeleteValue(HKEY RootKey, const AnsiString& Key, const AnsiString& 
     return true;
 }
 
-bool RegistryDeleteTree(HKEY RootKey, const AnsiString& Key) {
-    const AnsiString rel = RegistryRelativePath(RootKey, Key);
+namespace {
+// Rel is already relative to the root, so the names of sub-keys are never
+// taken for a root's name; Key is what the messages show.
+bool DeleteRegistryTree(HKEY RootKey, const AnsiString& Rel, const AnsiString& Key) {
     bool ok = true;
     {
         TRegKeyGuard key;
-        if (RegOpenKeyExA(RootKey, rel.c_str(), 0, KEY_ALL_ACCESS, &key.Key) != ERROR_SUCCESS)
+        if (RegOpenKeyExA(RootKey, Rel.c_str(), 0, KEY_ALL_ACCESS, &key.Key) != ERROR_SUCCESS)
             RaiseWrite(RootKey, Key);
         DWORD subKeys = 0;
         RegQueryInfoKeyA(key.Key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr,
@@ -322,9 +326,14 @@ bool RegistryDeleteTree(HKEY RootKey, const AnsiString& Key) {
         AnsiString sub;
         for (DWORD i = subKeys; ok && i-- > 0;)
             ok = RegEnumKeyName(key.Key, i, sub) == ERROR_SUCCESS &&
-                 RegistryDeleteTree(RootKey, rel + "\\" + sub);
+                 DeleteRegistryTree(RootKey, Rel + "\\" + sub, Key + "\\" + sub);
     }
-    return ok && RegDeleteKeyA(RootKey, rel.c_str()) == ERROR_SUCCESS;
+    return ok && RegDeleteKeyA(RootKey, Rel.c_str()) == ERROR_SUCCESS;
+}
+} // namespace
+
+bool RegistryDeleteTree(HKEY RootKey, const AnsiString& Key) {
+    return DeleteRegistryTree(RootKey, RegistryRelativePath(RootKey, Key), Key);
 }
 
 LIBRARY_UNIT_VERSION("util/JclRegistry.cpp", "1", "2026-12-10", "JclLib\\source\\common")

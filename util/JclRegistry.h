@@ -15,7 +15,8 @@ public:
 // The long name of a predefined root, else "$" and 8 hexadecimal digits.
 AnsiString RegistryRootName(HKEY RootKey);
 // Key without its leading "\" and without a root name that matches RootKey
-// ("HKEY_CURRENT_USER\..." or "HKCU\..."); another root's name raises
+// ("HKEY_CURRENT_USER\..." or "HKCU\...", or the name alone, which is the
+// root itself); another root's name raises
 // ""%s" does not match RootKey". Every routine here applies it.
 AnsiString RegistryRelativePath(HKEY RootKey, const AnsiString& Key);
 

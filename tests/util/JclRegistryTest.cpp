@@ -123,6 +123,9 @@ TEST_F(JclRegistryTest, RootPrefixesAndNames) {
     EXPECT_EQ(RegistryRelativePath(HKEY_CURRENT_USER, "\\HKCU\\Software"), "\\Software");
     EXPECT_EQ(RegistryRelativePath(HKEY_CURRENT_USER, "\\Software"), "Software");
     EXPECT_EQ(RegistryRelativePath(HKEY_CURRENT_USER, "HKEY_CURRENT_USERS\\x"), "HKEY_CURRENT_USERS\\x");
+    EXPECT_EQ(RegistryRelativePath(HKEY_CURRENT_USER, "\\HKCU"), ""); // the name alone is the root
+    EXPECT_EQ(Message([&] { RegistryRelativePath(HKEY_LOCAL_MACHINE, "HKCU"); }),
+              "\"HKCU\" does not match RootKey");
     EXPECT_EQ(Message([&] { RegistryRelativePath(HKEY_LOCAL_MACHINE, "HKEY_CURRENT_USER\\Software"); }),
               "\"HKEY_CURRENT_USER\\Software\" does not match RootKey");
     // The prefix names the same key on every path: write, read, test and delete.
@@ -147,6 +150,18 @@ TEST_F(JclRegistryTest, DeletingValuesAndTrees) {
               "Unable to open key \"HKEY_CURRENT_USER\\Software\\Tarvik\\Test\\e\" and access value \"v\"");
     EXPECT_EQ(RegistryCreateKey(HKEY_CURRENT_USER, "x\\y"), ERROR_SUCCESS);
     EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, "X\\Y"));
+    // Sub-keys named like a root are deleted as what they are, down from the root itself.
+    for (const char* path : {"HKCU\\x", "HKEY_CURRENT_USER\\HKCU\\y"}) {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, path, &key), ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+    EXPECT_FALSE(RegistryDeleteTree(HKEY_CURRENT_USER, "")); // the root itself stays
+    DWORD left = 99;
+    ASSERT_EQ(RegQueryInfoKeyA(HKEY_CURRENT_USER, nullptr, nullptr, nullptr, &left, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(left, 0u);
 }
 
 } // namespace
