@@ -374,6 +374,17 @@ TEST_F(JvAppStorageTest, RootsAndPrefixes) {
     EXPECT_TRUE(prefixed.HasFolder("P"));
     prefixed.RemoveTree("P");
     EXPECT_FALSE(Storage.HasFolder("P"));
+    // A root that is the root key's name alone keeps values and folders together.
+    TJvAppRegistryStorage bare(nullptr);
+    bare.SetRoot("HKEY_CURRENT_USER");
+    bare.StoreInteger("Top", 4);
+    EXPECT_EQ(RegistryReadIntegerOr(HKEY_CURRENT_USER, "", "Top", 0), 4);
+    folders.Clear();
+    bare.ListFolders("", folders);
+    EXPECT_GE(folders.IndexOf("Software"), 0);
+    TStringList values;
+    bare.ListValues("", values);
+    EXPECT_GE(values.IndexOf("Top"), 0);
     // Macros in the root expand once the expander knows them.
     TJvAppRegistryStorage macro(nullptr);
     macro.SetRoot("Software\\%FILENAME%");
