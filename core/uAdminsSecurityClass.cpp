@@ -25,13 +25,28 @@ bool TAdminsSecurity::LoadPassword() {
 }
 
 bool TAdminsSecurity::SavePassword() {
-    if (Main_DataModule->WritePsyPassword(EncodedPassword)) {
+    bool written = false;
+    try {
+        written = Main_DataModule->WritePsyPassword(EncodedPassword);
+    } catch (...) {
+        // Not even a write could start: the old password stays in force and
+        // the error goes on to the caller.
+        RestoreStoredPassword();
+        throw;
+    }
+    if (written) {
         FStoredPassword = EncodedPassword;
         return true;
     }
-    // The write changed nothing: the password in the database stays in
-    // force. Ask the database for it, as it may never have been loaded; when
-    // it cannot answer, take the one last stored or loaded here.
+    // The data module has shown the error; the write changed nothing.
+    RestoreStoredPassword();
+    return false;
+}
+
+void TAdminsSecurity::RestoreStoredPassword() {
+    // The password in the database stays in force. Ask the database for it,
+    // as it may never have been loaded; when it cannot answer, take the one
+    // last stored or loaded here.
     AnsiString inForce = FStoredPassword;
     try {
         AnsiString stored;
@@ -40,5 +55,4 @@ bool TAdminsSecurity::SavePassword() {
     }
     EncodedPassword = inForce;
     FStoredPassword = inForce;
-    return false;
 }

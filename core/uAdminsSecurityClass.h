@@ -20,7 +20,8 @@ public:
     bool LoadPassword();
     // Stores the kept password. When the write fails (the data module has
     // shown the error), the password the database holds is put back in
-    // force and the result is false.
+    // force and the result is false; when the write cannot even start, the
+    // same happens and the error is raised on.
     bool SavePassword();
 
     // The scrambled password, exactly as ADMINSPASSWORD.PSY_PASSWORD holds it.
@@ -28,6 +29,7 @@ public:
     std::unique_ptr<TJvCaesarCipher> Cipher;
 
 private:
+    void RestoreStoredPassword();
     // What the database holds, as far as this object knows.
     AnsiString FStoredPassword;
 };

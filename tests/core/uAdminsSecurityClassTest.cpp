@@ -70,6 +70,24 @@ TEST_F(AdminsSecurityTest, FailedSaveKeepsTheOldPassword) {
     EXPECT_EQ(fresh.GetPassword(), "old");
 }
 
+TEST_F(AdminsSecurityTest, SaveWithoutAConnectionKeepsTheOldPassword) {
+    TAdminsSecurity s;
+    s.SetPassword("old");
+    ASSERT_TRUE(s.SavePassword());
+    DM->Main_IBDatabase->Close();
+    s.SetPassword("new");
+    // Either way the failure is reported: by the result after a box, or by
+    // the error itself.
+    bool saved = true;
+    try {
+        saved = s.SavePassword();
+    } catch (const Exception&) {
+        saved = false;
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(s.GetPassword(), "old");
+}
+
 TEST_F(AdminsSecurityTest, LoadSettingsReadsColoursAndPassword) {
     {
         TTarvikApplication app;
