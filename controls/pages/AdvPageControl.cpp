@@ -814,7 +814,7 @@ void TAdvPageControl::CloseActivePage() {
     if (!sheet) return;
     TAdvTabSheet* next = FindNextPage(sheet, true, true);
     bool canClose = true;
-    TComponentWatch watch(sheet);
+    TComponentWatch watch(sheet), nextWatch(next);
     if (sheet->OnCanClose) sheet->OnCanClose(sheet, canClose);
     if (!canClose || !watch.Target()) return;
     if (sheet->OnClose) sheet->OnClose(sheet);
@@ -823,6 +823,8 @@ void TAdvPageControl::CloseActivePage() {
         Invalidate();
         return;
     }
+    // ... or taken away the page that was to follow it.
+    if (next && (!nextWatch.Target() || next->FPageControl != this)) next = FindNextPage(sheet, true, true);
     SetActivePage(next == sheet ? nullptr : next);
     Change();
     if (!watch.Target()) return;

@@ -320,6 +320,18 @@ TEST_F(PageControlTest, ASheetFreedByItsOwnCloseHandlerIsNotTouchedAgain) {
     EXPECT_EQ(Pages->ActivePage(), Sheets[1]);
 }
 
+TEST_F(PageControlTest, AClosingHandlerThatFreesTheNextPageLeavesAPageThatIsThere) {
+    Pages->SetActivePageIndex(1);
+    Sheets[1]->SetShowClose(true);
+    Sheets[1]->OnClose = [&](TObject*) { delete Sheets[2]; };
+    TRect box = Pages->CloseGlyphRect();
+    Pages->Perform(WM_LBUTTONUP, 0, MAKELPARAM(box.Left + 3, box.Top + 3));
+    ASSERT_EQ(Pages->PageCount(), 1);
+    EXPECT_EQ(Pages->ActivePage(), Sheets[0]);
+    EXPECT_EQ(Pages->TabIndex(), 0);
+    EXPECT_TRUE(Sheets[0]->Visible());
+}
+
 TEST_F(PageControlTest, HoverFollowsTheMouseOnlyWithAHoverColour) {
     TRect r = Pages->TabRectOfPage(2);
     LPARAM at = MAKELPARAM(r.Left + 3, r.Top + 3);
