@@ -38,7 +38,9 @@ TEST(VirtualTreeRandomOperations, InvariantsHoldAfterEveryStep) {
         tree.OnChange = [&](TBaseVirtualTree* t, PVirtualNode n) {
             ++changes;
             // A reported node is always alive.
-            if (n) EXPECT_EQ(t, OwnerTreeOfNode(n));
+            if (n) {
+                EXPECT_EQ(t, OwnerTreeOfNode(n));
+            }
         };
         tree.SetRootNodeCount(20);
         std::uniform_int_distribution<int> operation(0, 15);
@@ -113,6 +115,69 @@ TEST(VirtualTreeRandomOperations, InvariantsHoldAfterEveryStep) {
             tree.EndUpdate();
         ASSERT_EQ("", CheckInvariants(tree));
         EXPECT_EQ(tree.RootNode()->TotalCount - 1, tree.GetTotalCount());
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Random changes to a tree large enough for the position cache: whenever the
+// cache is in use it must match the rows, and every position query must
+// agree with a walk over the rows.
+TEST(VirtualTreeRandomOperations, PositionsStayTrueWithTheCache) {
+    for (unsigned seed = 1; seed <= 3; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        TTestTree tree;
+        tree.SetRootNodeCount(CacheThreshold + 300);
+        std::vector<TVTNodeAttachMode> modes{amInsertBefore, amInsertAfter, amAddChildFirst, amAddChildLast};
+        for (int step = 0; step < 300; ++step) {
+            int op = int(random() % 7);
+            PVirtualNode a = RandomNode(tree, random), b = RandomNode(tree, random);
+            SCOPED_TRACE("step " + std::to_string(step) + " op " + std::to_string(op));
+            switch (op) {
+            case 0:
+                tree.SetChildCount(a, random() % 6);
+                break;
+            case 1:
+                if (a && tree.VisibleCount() > CacheThreshold + 50) tree.DeleteNode(a);
+                break;
+            case 2:
+                if (a && b && !tree.HasAsParent(b, a)) tree.MoveTo(a, b, modes[random() % 4], false);
+                break;
+            case 3:
+                tree.ToggleNode(a);
+                break;
+            case 4:
+                tree.SetNodeHeight(a, 1 + random() % 60);
+                break;
+            case 5:
+                if (a) tree.AddInvisible(a, modes[random() % 4]);
+                break;
+            case 6:
+                tree.EnsurePositionCache(true);
+                break;
+            }
+            ASSERT_EQ("", CheckInvariants(tree));
+            int64_t total = int64_t(tree.RootNode()->TotalHeight) - tree.RootNode()->NodeHeight;
+            int64_t y = int64_t(random() % uint64_t(total + 10));
+            int64_t top = 0;
+            PVirtualNode expected = nullptr;
+            for (PVirtualNode n = tree.GetFirstVisibleNoInit(); n; n = tree.GetNextVisibleNoInit(n)) {
+                if (y < top + n->NodeHeight) {
+                    expected = n;
+                    break;
+                }
+                top += n->NodeHeight;
+            }
+            int foundTop = -1;
+            ASSERT_EQ(expected, tree.GetNodeAt(0, int(y), false, foundTop)) << "y " << y;
+            if (expected) {
+                EXPECT_EQ(top, foundTop);
+            }
+        }
+        EXPECT_GT(tree.CacheBuilds, 0);
     }
 }
 

@@ -29,6 +29,7 @@ public:
         if (FTree.VisibleCount() != FVisible)
             Fault("VisibleCount " + std::to_string(FTree.VisibleCount()) + " != " + std::to_string(FVisible));
         CheckSelection();
+        if (FTree.TreeStates().Contains(tsUseCache)) CheckPositionCache();
         for (PVirtualNode ref : {FTree.FocusedNode(), FTree.FRangeAnchor})
             if (ref && !FNodes.count(ref)) Fault("a remembered node is not in the tree");
         if (FTree.UpdateCount() == 0 && FTree.TreeStates().Contains(tsUpdating))
@@ -106,6 +107,23 @@ private:
                 Fault("selection holds an unselected node");
         }
         if (live != FSelected) Fault("selected nodes and selection array differ");
+    }
+
+    // A cache in use names every 2000th row and its top, as a walk finds them.
+    void CheckPositionCache() {
+        const TCache& cache = FTree.FPositionCache;
+        size_t entry = 0;
+        uint64_t row = 0, top = 0;
+        for (PVirtualNode n = FTree.GetFirstVisibleNoInit(); n && entry < cache.size();
+             n = FTree.GetNextVisibleNoInit(n), ++row) {
+            if (row % CacheThreshold == 0) {
+                if (cache[entry].Node != n || cache[entry].AbsoluteTop != top)
+                    Fault("cache entry " + std::to_string(entry) + " is stale");
+                ++entry;
+            }
+            top += n->NodeHeight;
+        }
+        if (entry != cache.size()) Fault("cache holds entries beyond the rows");
     }
 
     TTestTree& FTree;
