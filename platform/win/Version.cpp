@@ -87,7 +87,10 @@ std::string BuildVersionResource(const std::vector<std::pair<AnsiString, AnsiStr
     Put32(tr, translation);
     std::string varInfo = Block("VarFileInfo", 1, "", 0, {Block("Translation", 0, tr, 4, {})});
     std::string fixedBytes(reinterpret_cast<const char*>(&fixed), sizeof fixed);
-    return Block("VS_VERSION_INFO", 0, fixedBytes, 52, {stringInfo, varInfo});
+    std::string resource = Block("VS_VERSION_INFO", 0, fixedBytes, 52, {stringInfo, varInfo});
+    // Block lengths are 16-bit: a larger resource would be read as another
+    // one, so there is none.
+    return resource.size() > 0xFFFF ? std::string() : resource;
 }
 
 bool ReadVersionRecord(const AnsiString& FileName, std::string& Record) {
@@ -164,7 +167,7 @@ bool ResourceOf(const AnsiString& FileName, std::string& Resource) {
     }
     if (entries.empty()) return false;
     Resource = BuildVersionResource(entries);
-    return true;
+    return !Resource.empty();
 }
 } // namespace
 

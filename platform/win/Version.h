@@ -56,7 +56,8 @@ bool GetFileVersionInfoA(const AnsiString& FileName, DWORD Handle, DWORD Len, vo
 // a string (its length counting UTF-16 units).
 bool VerQueryValueA(const void* Block, const AnsiString& SubBlock, const void** Buffer, UINT* Len);
 
-// Builds a resource in the 32-bit (Unicode) layout from the record's lines.
+// Builds a resource in the 32-bit (Unicode) layout from the record's lines;
+// empty when it would not fit the layout's 16-bit lengths.
 std::string BuildVersionResource(const std::vector<std::pair<AnsiString, AnsiString>>& Entries);
 // The record of our own section in an ELF file; false when there is none.
 bool ReadVersionRecord(const AnsiString& FileName, std::string& Record);

@@ -144,6 +144,26 @@ TEST(JclFileUtilsTest, MalformedResourcesAreRefused) {
     }
 }
 
+TEST(JclFileUtilsTest, RecordsTooLargeForTheLayoutGiveNoResource) {
+    // Just past 64 KiB the 16-bit lengths would wrap and the later strings
+    // would be lost without a word.
+    const struct {
+        int Length;
+        bool Fits;
+    } cases[] = {{32000, true}, {32602, false}, {40000, false}};
+    for (const auto& c : cases) {
+        const std::string raw = BuildVersionResource(
+            {{"CompanyName", "Tarvik"}, {"Comments", AnsiString(c.Length, 'c')}, {"ProductName", "Luvora"}});
+        if (!c.Fits) {
+            EXPECT_TRUE(raw.empty()) << c.Length;
+            continue;
+        }
+        auto info = TJclFileVersionInfo::FromBuffer(raw);
+        EXPECT_EQ(info->VersionKeyValue(1).size(), std::size_t(c.Length));
+        EXPECT_EQ(info->VersionKeyValue(9), "Luvora");
+    }
+}
+
 TEST(JclFileUtilsTest, SixteenBitLayoutIsRead) {
     std::string raw =
         Resource({Blk("StringFileInfo", 1, "", 0,
