@@ -1666,7 +1666,7 @@ PVirtualNode TBaseVirtualTree::GetPreviousVisibleSiblingNoInit(PVirtualNode Node
 }
 
 PVirtualNode TBaseVirtualTree::GetVisibleParent(PVirtualNode Node) const {
-    PVirtualNode result = Node;
+    PVirtualNode result = Node ? Node : FRoot;
     while (result != FRoot) {
         // Climb to the nearest expanded ancestor.
         do {
@@ -1790,6 +1790,9 @@ bool TBaseVirtualTree::HasAsParent(PVirtualNode Node, PVirtualNode PotentialPare
 }
 
 int TBaseVirtualTree::CompareNodePositions(PVirtualNode Node1, PVirtualNode Node2) const {
+    // Nil stands for the root, which comes before every node.
+    if (!Node1) Node1 = FRoot;
+    if (!Node2) Node2 = FRoot;
     if (Node1 == Node2) return 0;
     if (HasAsParent(Node1, Node2)) return 1;
     if (HasAsParent(Node2, Node1)) return -1;

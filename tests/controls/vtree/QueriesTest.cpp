@@ -206,6 +206,11 @@ TEST(VirtualTreeIteration, InitialisingAndNoInitWalks) {
     EXPECT_EQ(2u, tree.GetNodeLevel(At(tree, {1, 2})) + 1);
     EXPECT_TRUE(tree.HasAsParent(At(tree, {1, 2}), tree.RootNode()));
     EXPECT_FALSE(tree.HasAsParent(At(tree, {1}), At(tree, {1})));
+    // Nil stands for the root.
+    EXPECT_EQ(-1, tree.CompareNodePositions(nullptr, At(tree, {0})));
+    EXPECT_EQ(1, tree.CompareNodePositions(At(tree, {1, 2}), nullptr));
+    EXPECT_EQ(0, tree.CompareNodePositions(nullptr, tree.RootNode()));
+    EXPECT_EQ(tree.RootNode(), tree.GetVisibleParent(nullptr));
 }
 
 TEST(VirtualTreeIteration, PositionsAndFirstSelected) {
