@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -37,6 +39,26 @@ const char* const kNetworkFuse[] = {"sshfs",   "rclone",    "s3fs",      "gcsfus
                                     "davfs2",  "glusterfs", "ceph-fuse", "cephfs",  "smbnetfs",  "afpfs",
                                     "goofys",  "blobfuse",  "blobfuse2", "httpfs",  "httpdirfs", "nfs",
                                     "moosefs", "mfsmount",  "lizardfs",  "juicefs", "seaweedfs", "wdfs"};
+
+// Locations of the desktop's FUSE mount that reach another machine: the
+// folder of a location under ".../gvfs/" starts with its kind and a colon
+// ("smb-share:server=host,share=docs").
+const char* const kNetworkGvfs[] = {
+    "smb-share",  "smb-server", "sftp", "ftp",     "ftps",         "dav",      "davs", "dav+sd", "davs+sd",
+    "afp-volume", "afp-server", "nfs",  "network", "google-drive", "onedrive", "http", "https"};
+
+bool IsNetworkGvfsPath(const AnsiString& Path) {
+    const AnsiString marker = "/gvfs/";
+    const std::size_t at = Path.find(marker);
+    if (at == AnsiString::npos) return false;
+    const std::size_t start = at + marker.size();
+    const std::size_t colon = Path.find(':', start);
+    if (colon == AnsiString::npos || Path.find('/', start) < colon) return false;
+    const AnsiString kind = AnsiLowerCase(Path.substr(start, colon - start));
+    for (const char* name : kNetworkGvfs)
+        if (kind == name) return true;
+    return false;
+}
 
 // Undoes the octal escapes of mountinfo ("\040" for a blank).
 AnsiString Unescape(const AnsiString& S) {
@@ -87,7 +109,7 @@ bool IsRemovableDevice(dev_t Dev) {
 
 } // namespace
 
-unsigned DriveTypeOfFileSystem(unsigned long Magic, const AnsiString& MountType) {
+unsigned DriveTypeOfFileSystem(unsigned long Magic, const AnsiString& MountType, const AnsiString& Path) {
     if (std::find(std::begin(kNetworkMagic), std::end(kNetworkMagic), Magic) != std::end(kNetworkMagic))
         return DRIVE_REMOTE;
     if (Magic == kIso9660Magic || Magic == kUdfMagic) return DRIVE_CDROM;
@@ -96,6 +118,7 @@ unsigned DriveTypeOfFileSystem(unsigned long Magic, const AnsiString& MountType)
         AnsiString sub = type.rfind("fuse.", 0) == 0 ? type.substr(5) : AnsiString();
         for (const char* name : kNetworkFuse)
             if (sub == name) return DRIVE_REMOTE;
+        if (sub == "gvfsd-fuse" && IsNetworkGvfsPath(Path)) return DRIVE_REMOTE;
         return DRIVE_FIXED;
     }
     // Network types a kernel may report under a magic number not listed.
@@ -112,7 +135,9 @@ unsigned GetDriveType(const AnsiString& Path) {
         return DRIVE_NO_ROOT_DIR;
     AnsiString type, source;
     FindMount(st.st_dev, type, source);
-    unsigned result = DriveTypeOfFileSystem((unsigned long)(fs.f_type) & 0xFFFFFFFFul, type);
+    char resolved[PATH_MAX];
+    const AnsiString real = ::realpath(Path.c_str(), resolved) ? AnsiString(resolved) : Path;
+    unsigned result = DriveTypeOfFileSystem((unsigned long)(fs.f_type) & 0xFFFFFFFFul, type, real);
     if (result == DRIVE_FIXED && major(st.st_dev) != 0 && IsRemovableDevice(st.st_dev))
         result = DRIVE_REMOVABLE;
     return result;

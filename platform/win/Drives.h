@@ -21,7 +21,9 @@ unsigned GetDriveType(const AnsiString& Path);
 
 // The type that a file system of the given statfs magic number and mount
 // type (as /proc/self/mountinfo names it, "fuse.sshfs" for instance) has.
-unsigned DriveTypeOfFileSystem(unsigned long Magic, const AnsiString& MountType);
+// The desktop's own FUSE mount ("fuse.gvfsd-fuse") holds local devices and
+// network shares side by side; Path (resolved, absolute) tells them apart.
+unsigned DriveTypeOfFileSystem(unsigned long Magic, const AnsiString& MountType, const AnsiString& Path = "");
 
 // For tests: answers GetDriveType instead of the file system; an empty
 // function ends that.

@@ -33,6 +33,25 @@ TEST(Drives, FileSystemTypes) {
             << std::hex << c.Magic << " " << c.MountType;
 }
 
+// The desktop's FUSE mount holds network shares and local devices alike.
+TEST(Drives, DesktopMountTellsSharesFromDevices) {
+    struct Case {
+        const char* Path;
+        unsigned Expected;
+    } cases[] = {
+        {"/run/user/1000/gvfs/smb-share:server=nas,share=docs/DB/Luvora.FDB", DRIVE_REMOTE},
+        {"/run/user/1000/gvfs/sftp:host=srv,user=me/home/me/DB/Luvora.FDB", DRIVE_REMOTE},
+        {"/run/user/1000/gvfs/dav:host=cloud,ssl=false/DB/Luvora.FDB", DRIVE_REMOTE},
+        {"/run/user/1000/gvfs/mtp:host=Phone/Internal/DB/Luvora.FDB", DRIVE_FIXED},
+        {"/run/user/1000/gvfs/notes/smb-share:x/Luvora.FDB", DRIVE_FIXED},
+        {"/home/me/DB/Luvora.FDB", DRIVE_FIXED},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DriveTypeOfFileSystem(0x65735546, "fuse.gvfsd-fuse", c.Path), c.Expected) << c.Path;
+    // The same location on another FUSE file system is not judged by its name.
+    EXPECT_EQ(DriveTypeOfFileSystem(0x65735546, "fuse.ntfs-3g", cases[0].Path), DRIVE_FIXED);
+}
+
 TEST(Drives, RealPaths) {
     TTempFolder folder;
     const unsigned type = GetDriveType(folder.Path());
