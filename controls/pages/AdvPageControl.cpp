@@ -229,17 +229,22 @@ void TAdvTabSheet::SetTabShowing(bool Value) {
         FTabShowing = true;
         control->InsertTab(TabIndex(), FTabText, this);
         if (FHighlighted) control->Perform(TCM_HIGHLIGHTITEM, WPARAM(TabIndex()), 1);
-        control->SyncActivePageFromTab();
-        return;
+        // The shown page's own tab comes back selected.
+        if (control->FActivePage == this) control->SetTabIndex(TabIndex());
+    } else {
+        int index = TabIndex();
+        FTabShowing = false;
+        if (!control) return;
+        control->DeleteTab(index);
+        if (control->FActivePage == this) {
+            int count = control->TabCount();
+            control->SetTabIndex(index < count ? index : count - 1);
+        }
     }
-    int index = TabIndex();
-    FTabShowing = false;
-    if (!control) return;
-    control->DeleteTab(index);
-    if (control->FActivePage == this) {
-        int count = control->TabCount();
-        control->SetTabIndex(index < count ? index : count - 1);
-    }
+    // A shown page whose tab is hidden leaves the strip without a selection:
+    // other tabs coming and going must not take that for "no page".
+    TAdvTabSheet* active = control->FActivePage;
+    if (active && active != this && !active->FTabShowing) return;
     control->SyncActivePageFromTab();
 }
 

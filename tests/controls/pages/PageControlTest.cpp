@@ -178,6 +178,22 @@ TEST_F(PageControlTest, HidingTheActiveTabMovesToTheTabAtItsPlace) {
     EXPECT_EQ(Pages->ActivePage(), Sheets[0]) << "the last tab when it was the last one";
 }
 
+TEST_F(PageControlTest, ShowingATabKeepsThePageThatIsShown) {
+    Sheets[2]->SetTabVisible(false);
+    Pages->SetActivePage(Sheets[2]);
+    ASSERT_EQ(Pages->ActivePage(), Sheets[2]);
+    EXPECT_EQ(Pages->TabIndex(), -1) << "its tab is hidden";
+    Sheets[0]->SetTabVisible(false);
+    Sheets[0]->SetTabVisible(true);
+    EXPECT_EQ(Pages->ActivePage(), Sheets[2]) << "another tab came back";
+    EXPECT_EQ(Pages->TabIndex(), -1);
+    Sheets[2]->SetTabVisible(true);
+    EXPECT_EQ(Pages->ActivePage(), Sheets[2]) << "its own tab came back";
+    EXPECT_EQ(Pages->TabIndex(), 2);
+    EXPECT_TRUE(Sheets[2]->Visible());
+    EXPECT_TRUE(Events.empty());
+}
+
 TEST_F(PageControlTest, ErrorsLeaveTheValuesAlone) {
     Pages->SetActivePageIndex(0);
     try {
