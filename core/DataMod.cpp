@@ -232,8 +232,9 @@ namespace {
 // error's text and returns -1.
 int32_t InWriteTransaction(TIBTransaction* Transaction, TIBQuery* Query,
                            const std::function<int32_t()>& Write) {
-    Transaction->StartTransaction();
     try {
+        // Inside the try: a lost connection fails here, and is shown like any other error.
+        Transaction->StartTransaction();
         const int32_t result = Write();
         Transaction->Commit();
         return result;

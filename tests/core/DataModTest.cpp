@@ -342,6 +342,14 @@ TEST_F(DataModTest, FailedTesteeWritesStoreNothing) {
     ExpectOneErrorBox();
 }
 
+TEST_F(DataModTest, WriteWithoutAConnectionShowsTheErrorBox) {
+    DM->Main_IBDatabase->Close();
+    EXPECT_EQ(DM->ApplyUser(akInsert, SampleUser()), -1);
+    ExpectOneErrorBox();
+    EXPECT_FALSE(DM->WritePsyPassword("x"));
+    ExpectOneErrorBox();
+}
+
 // --- tests ---
 
 TEST_F(DataModTest, TestsRoundTripNewestFirst) {
