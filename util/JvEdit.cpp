@@ -3,3 +3,5 @@
 #include "util/JclUnitVersioning.h"
 
 LIBRARY_UNIT_VERSION("util/JvEdit.cpp", "1", "2026-12-10", "JvLib\\run")
+
+void UseJvEditUnit() {}

@@ -1,8 +1,34 @@
 #include "util/JvExControls.h"
 
 #include "util/JclUnitVersioning.h"
+#include "util/JvBaseDlg.h"
+#include "util/JvBrowseFolder.h"
+#include "util/JvButton.h"
+#include "util/JvCaret.h"
+#include "util/JvEdit.h"
+#include "util/JvExGrids.h"
+#include "util/JvExStdCtrls.h"
+#include "util/JvFixedEditPopUp.h"
+#include "util/JvMaskEdit.h"
+#include "util/JvMaxPixel.h"
+#include "util/JvPickDate.h"
+#include "util/JvProgressUtils.h"
+#include "util/JvResources.h"
+#include "util/JvSpeedButton.h"
+#include "util/JvToolEdit.h"
 
 LIBRARY_UNIT_VERSION("util/JvExControls.cpp", "1", "2026-12-10", "JvLib\\run")
+
+// The units that come with the extended controls and hold nothing but their
+// version record: nothing calls into them, so without this reference a
+// static link would leave them, and their records, out.
+extern void (*const JvExLinkedUnits[])();
+void (*const JvExLinkedUnits[])() = {
+    &UseJvResourcesUnit,    &UseJvExStdCtrlsUnit,     &UseJvProgressUtilsUnit, &UseJvButtonUnit,
+    &UseJvSpeedButtonUnit,  &UseJvExGridsUnit,        &UseJvPickDateUnit,      &UseJvBaseDlgUnit,
+    &UseJvBrowseFolderUnit, &UseJvToolEditUnit,       &UseJvCaretUnit,         &UseJvMaskEditUnit,
+    &UseJvMaxPixelUnit,     &UseJvFixedEditPopUpUnit, &UseJvEditUnit,
+};
 
 namespace {
 struct TDlgcPair {

@@ -3,3 +3,5 @@
 #include "util/JclUnitVersioning.h"
 
 LIBRARY_UNIT_VERSION("util/JvExStdCtrls.cpp", "1", "2026-12-10", "JvLib\\run")
+
+void UseJvExStdCtrlsUnit() {}

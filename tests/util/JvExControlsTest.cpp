@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "util/JclUnitVersioning.h"
 #include "util/JvComponent.h"
 #include "util/JvExControls.h"
 #include "util/JvExForms.h"
@@ -313,4 +318,23 @@ TEST(JvTypesTest, ColourTables) {
     EXPECT_STREQ(PaletteColorTable[39].IdentName, "clWhite");
     EXPECT_EQ(SystemColorTable[15].ColorValue, clBtnFace);
     EXPECT_EQ(SystemColorTable[27].ColorValue, clHotLight);
+}
+
+TEST(JvUnitVersionTest, EveryUnitOfTheExtendedControlsIsRegistered) {
+    // Units that hold nothing but their record are registered too, though no
+    // code of the program calls into them.
+    TUnitVersioningModule* module = SharedUnitVersionRegistry()->FindModule(HInstance());
+    ASSERT_NE(module, nullptr);
+    std::vector<std::string> urls;
+    for (int i = 0; i < module->Count(); ++i)
+        urls.push_back(module->Items(i)->Info()->UrlKeyword);
+    for (const char* unit :
+         {"JvExControls",  "JvExMask",  "JvExForms",    "JvComponent",     "JvThemes",
+          "JvResources",   "JvTypes",   "JvExStdCtrls", "JvProgressUtils", "JvButton",
+          "JvSpeedButton", "JvExGrids", "JvPickDate",   "JvBaseDlg",       "JvBrowseFolder",
+          "JvToolEdit",    "JvCaret",   "JvMaskEdit",   "JvMaxPixel",      "JvFixedEditPopUp",
+          "JvEdit"}) {
+        std::string url = std::string("$URL: util/") + unit + ".cpp $";
+        EXPECT_NE(std::find(urls.begin(), urls.end(), url), urls.end()) << unit;
+    }
 }
