@@ -31,8 +31,10 @@ public:
         Control->SetRedraw(false);
         FTaken = true;
     }
+    // Given back even when a handler hid the control meanwhile: a lock kept
+    // would stop it from ever painting again.
     ~TRedrawLock() {
-        if (!FTaken || !FControl->Visible()) return;
+        if (!FTaken) return;
         if (FControl->FRedrawLock > 0) --FControl->FRedrawLock;
         if (FControl->FRedrawLock == 0) {
             FControl->SetRedraw(true);

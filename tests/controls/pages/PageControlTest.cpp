@@ -68,6 +68,17 @@ TEST_F(PageControlTest, ARefusedOrDisabledTargetLeavesThePage) {
     EXPECT_EQ(Pages->TabIndex(), 0);
 }
 
+TEST_F(PageControlTest, AControlHiddenByItsChangeHandlerDrawsAgainWhenShown) {
+    Pages->SetMultiLine(true);
+    Pages->SetActivePageIndex(0);
+    Pages->OnChange = [this](TObject*) { Pages->SetVisible(false); };
+    ClickTab(1);
+    EXPECT_EQ(Pages->ActivePage(), Sheets[1]);
+    Pages->SetVisible(true);
+    EXPECT_EQ(Pages->RedrawLockCount(), 0);
+    EXPECT_TRUE(Pages->Redraw());
+}
+
 TEST_F(PageControlTest, KeysOnTheStripAskForTheRealTarget) {
     Pages->SetActivePageIndex(0);
     Pages->SetFocus();
