@@ -121,7 +121,7 @@ public:
     virtual void Loaded();
 
     int PageCount() const { return int(FPages.size()); }
-    TAdvTabSheet* Pages(int Index) const { return FPages.at(std::size_t(Index)); }
+    TAdvTabSheet* Pages(int Index) const { return ListItem(FPages, Index); }
     TAdvTabSheet* ActivePage() const { return FActivePage; }
     // Shows Page; a page of another control is ignored. Fires no OnChange.
     void SetActivePage(TAdvTabSheet* Page);

@@ -25,8 +25,8 @@ public:
 
     // The tab strings, each with an object.
     int TabCount() const { return int(FTabs.size()); }
-    const AnsiString& TabText(int Index) const { return FTabs.at(std::size_t(Index)).Text; }
-    TObject* TabObject(int Index) const { return FTabs.at(std::size_t(Index)).Object; }
+    const AnsiString& TabText(int Index) const { return ListItem(FTabs, Index).Text; }
+    TObject* TabObject(int Index) const { return ListItem(FTabs, Index).Object; }
     void InsertTab(int Index, const AnsiString& Text, TObject* Object);
     void DeleteTab(int Index);
     void SetTabText(int Index, const AnsiString& Text);

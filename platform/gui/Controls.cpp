@@ -78,6 +78,10 @@ void TMouse::Forget(TControl* Control) {
     if (gCaptureControl == Control) gCaptureControl = nullptr;
 }
 
+void RaiseListIndexError(int Index) {
+    throw EListError(Format("List index out of bounds (%d)", {Index}));
+}
+
 void CallAtEventBoundary(TObject* Sender, const std::function<void()>& Action) {
     try {
         Action();

@@ -36,6 +36,14 @@ inline int16_t HiWordSigned(LPARAM L) {
     return int16_t(uint16_t(uint32_t(L) >> 16));
 }
 
+// Raises the list error for an index outside a list the layer keeps, as the
+// platform's lists do, rather than a bare library exception.
+[[noreturn]] void RaiseListIndexError(int Index);
+template <class T> const T& ListItem(const std::vector<T>& List, int Index) {
+    if (Index < 0 || Index >= int(List.size())) RaiseListIndexError(Index);
+    return List[std::size_t(Index)];
+}
+
 // Window messages the layer delivers. WM_PAINT and WM_ERASEBKGND carry the
 // TCanvas to paint on in WParam.
 constexpr unsigned WM_SIZE = 0x0005;
@@ -366,7 +374,7 @@ public:
     void DefaultHandler(TMessage& Message) override;
 
     int ControlCount() const { return int(FControls.size()); }
-    TControl* Controls(int Index) const { return FControls.at(std::size_t(Index)); }
+    TControl* Controls(int Index) const { return ListItem(FControls, Index); }
     void InsertControl(TControl* AControl);
     void RemoveControl(TControl* AControl);
     bool ContainsControl(TControl* Control) const;

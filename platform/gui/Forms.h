@@ -171,7 +171,7 @@ public:
     TCustomForm* ActiveForm() const { return FActiveForm; }
     void SetActiveForm(TCustomForm* Form);
     int FormCount() const { return int(FForms.size()); }
-    TCustomForm* Forms(int Index) const { return FForms.at(std::size_t(Index)); }
+    TCustomForm* Forms(int Index) const { return ListItem(FForms, Index); }
 
 private:
     TCustomForm* FActiveForm = nullptr;

@@ -232,6 +232,8 @@ TEST_F(PageControlTest, ErrorsLeaveTheValuesAlone) {
         }
     }
     EXPECT_EQ(Sheets[1]->PageIndex(), 1);
+    EXPECT_THROW(Pages->Pages(3), EListError);
+    EXPECT_THROW(Pages->Pages(-1), EListError);
     TAdvTabSheet detached(nullptr);
     detached.SetTabEnable(false);
     EXPECT_FALSE(detached.TabEnable());

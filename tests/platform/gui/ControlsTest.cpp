@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/gui/ComCtrls.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
 
@@ -226,4 +227,28 @@ TEST_F(ControlsTest, AChildTakenOutByItsRemovalNoticeLeavesTheOthers) {
     EXPECT_EQ(a->Parent(), nullptr);
     ASSERT_EQ(parent->ControlCount(), 1);
     EXPECT_EQ(parent->Controls(0), b);
+}
+
+TEST_F(ControlsTest, ABadIndexRaisesTheListError) {
+    auto* child = new TSpot(Form);
+    child->SetParent(Form);
+    auto* tabs = new TCustomTabControl(Form);
+    tabs->InsertTab(0, "One", child);
+    const std::function<void(int)> reads[] = {
+        [&](int i) { Form->Controls(i); },
+        [&](int i) { Screen->Forms(i); },
+        [&](int i) { tabs->TabText(i); },
+        [&](int i) { tabs->TabObject(i); },
+    };
+    for (const auto& read : reads) {
+        EXPECT_NO_THROW(read(0));
+        for (int bad : {-1, 1000}) {
+            try {
+                read(bad);
+                ADD_FAILURE() << bad;
+            } catch (const EListError& e) {
+                EXPECT_EQ(e.Message, "List index out of bounds (" + IntToStr(bad) + ")");
+            }
+        }
+    }
 }
