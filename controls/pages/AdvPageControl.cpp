@@ -1,6 +1,7 @@
 #include "controls/pages/AdvPageControl.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/gui/Forms.h"
 
@@ -531,10 +532,12 @@ void TAdvPageControl::UpdateActiveTabText(TAdvTabSheet* Page) {
         int extra = canvas->TextWidth(Page->FTabText);
         canvas->Font()->Assign(Font());
         extra -= canvas->TextWidth(Page->FTabText);
-        // Spaces of the control's font until they cover the wider text.
-        AnsiString pad;
-        while (int(pad.size()) < MaxPadSpaces && canvas->TextWidth(pad) < extra)
-            pad += ' ';
+        // Enough spaces of the control's font to cover the wider text,
+        // computed from a run of them (a space's advance is fractional).
+        const double space = canvas->TextWidth(AnsiString(std::size_t(MaxPadSpaces), ' ')) / double(MaxPadSpaces);
+        int spaces = 0;
+        if (extra > 0 && space > 0) spaces = std::min(MaxPadSpaces, int(std::ceil(extra / space - 1e-9)));
+        const AnsiString pad(std::size_t(spaces), ' ');
         canvas->Font()->Assign(&saved);
         if (index >= 0 && index < TabCount()) SetTabText(index, Page->FTabText + pad);
         return;
