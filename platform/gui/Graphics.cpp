@@ -1,9 +1,11 @@
 #include "platform/gui/Graphics.h"
 
+#include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QSaveFile>
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -762,7 +764,13 @@ void TBitmap::LoadFromFile(const AnsiString& FileName) {
 }
 
 void TBitmap::SaveToFile(const AnsiString& FileName) const {
-    if (!FImpl->Image.save(QtString(FileName))) throw EInvalidGraphic("Cannot save the picture " + FileName);
+    // Written beside the target and renamed over it, so a failed save keeps
+    // the old file.
+    QSaveFile file(QtString(FileName));
+    QByteArray format = QFileInfo(file.fileName()).suffix().toLatin1();
+    if (format.isEmpty()) format = "BMP";
+    if (!file.open(QIODevice::WriteOnly) || !FImpl->Image.save(&file, format.constData()) || !file.commit())
+        throw EInvalidGraphic("Cannot save the picture " + FileName);
 }
 
 void* TBitmap::Image() const {

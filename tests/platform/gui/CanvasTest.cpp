@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/gui/Graphics.h"
 #include "platform/gui/ImgList.h"
 #include "platform/gui/QtSupport.h"
@@ -190,4 +192,21 @@ TEST_F(CanvasTest, ImageListCutsStripsAndDrawsMasked) {
     EXPECT_EQ(Bitmap.Pixel(20, 10), clBlue);
     images.Draw(C, 0, 0, 5); // past the end: nothing
     EXPECT_EQ(Bitmap.Pixel(0, 0), clBlue);
+}
+
+TEST_F(CanvasTest, SavingAPictureReplacesTheFileWholeOrNotAtAll) {
+    const std::string dir = ::testing::TempDir() + "luvora-bitmap-save/";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string path = dir + "chart.bmp";
+    C->Brush()->SetColor(clRed);
+    C->FillRect({0, 0, 40, 30});
+    Bitmap.SaveToFile(path);
+    const auto size = std::filesystem::file_size(path);
+    EXPECT_GT(size, 40u * 30u * 3u);
+    EXPECT_THROW(Bitmap.SaveToFile(dir + "missing/chart.bmp"), EInvalidGraphic);
+    EXPECT_THROW(Bitmap.SaveToFile(dir + "chart.unknownformat"), EInvalidGraphic);
+    EXPECT_FALSE(std::filesystem::exists(dir + "chart.unknownformat")) << "no half-written file is left";
+    EXPECT_EQ(std::filesystem::file_size(path), size);
+    std::filesystem::remove_all(dir);
 }
