@@ -3,7 +3,7 @@
 # and builds. Sourced by run.sh and test.sh.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build ccache qt6-base-dev qt6-charts-dev libgl-dev
+packages=(g++ cmake ninja-build ccache qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
           firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
           libjpeg62-turbo-dev fonts-liberation2 libgtest-dev libgmock-dev libbenchmark-dev)
 missing=()
