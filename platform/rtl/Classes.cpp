@@ -4,8 +4,10 @@
 #include <typeinfo>
 
 void TPersistent::Assign(TPersistent* Source) {
-    if (Source) Source->AssignTo(this);
-    else AssignTo(nullptr);
+    if (Source)
+        Source->AssignTo(this);
+    else
+        AssignTo(nullptr);
 }
 
 void TPersistent::AssignTo(TPersistent* Dest) {
@@ -78,7 +80,8 @@ void TComponent::FreeNotification(TComponent* AComponent) {
 
 void TComponent::RemoveFreeNotification(TComponent* AComponent) {
     if (!AComponent) return;
-    FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent), FFreeNotifies.end());
+    FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent),
+                        FFreeNotifies.end());
     auto& theirs = AComponent->FFreeNotifies;
     theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
 }
@@ -86,7 +89,8 @@ void TComponent::RemoveFreeNotification(TComponent* AComponent) {
 void TComponent::Destroying() {
     if (FComponentState & csDestroying) return;
     FComponentState |= csDestroying;
-    for (TComponent* c : FComponents) c->Destroying();
+    for (TComponent* c : FComponents)
+        c->Destroying();
 }
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
@@ -98,6 +102,8 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 void TComponent::SetComponentState(unsigned Flag, bool On) {
-    if (On) FComponentState |= Flag;
-    else FComponentState &= ~Flag;
+    if (On)
+        FComponentState |= Flag;
+    else
+        FComponentState &= ~Flag;
 }

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -53,7 +53,8 @@ char32_t DecodeUtf8(std::string_view S, std::size_t& Pos) {
         }
         cp = (cp << 6) | (cc & 0x3F);
     }
-    if ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF))) {
+    if ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+        (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF))) {
         ++Pos;
         return 0xFFFD;
     }
@@ -103,23 +104,28 @@ int UnicodeToCp1251(char32_t Ch) {
 AnsiString Utf8ToAnsi(std::string_view Utf8) {
     AnsiString out;
     out.reserve(Utf8.size());
-    for (std::size_t pos = 0; pos < Utf8.size();) out += ToAnsiChar(DecodeUtf8(Utf8, pos));
+    for (std::size_t pos = 0; pos < Utf8.size();)
+        out += ToAnsiChar(DecodeUtf8(Utf8, pos));
     return out;
 }
 
-AnsiString operator""_cp(const char* Text, std::size_t Length) { return Utf8ToAnsi(std::string_view(Text, Length)); }
+AnsiString operator""_cp(const char* Text, std::size_t Length) {
+    return Utf8ToAnsi(std::string_view(Text, Length));
+}
 
 std::string AnsiToUtf8(std::string_view Ansi) {
     std::string out;
     out.reserve(Ansi.size() * 2);
-    for (unsigned char c : Ansi) AppendUtf8(out, Cp1251ToUnicode(c));
+    for (unsigned char c : Ansi)
+        AppendUtf8(out, Cp1251ToUnicode(c));
     return out;
 }
 
 WideString AnsiToWide(std::string_view Ansi) {
     WideString out;
     out.reserve(Ansi.size());
-    for (unsigned char c : Ansi) out += Cp1251ToUnicode(c);
+    for (unsigned char c : Ansi)
+        out += Cp1251ToUnicode(c);
     return out;
 }
 
@@ -128,7 +134,9 @@ AnsiString WideToAnsi(std::u16string_view Wide) {
     out.reserve(Wide.size());
     for (std::size_t i = 0; i < Wide.size(); ++i) {
         char16_t c = Wide[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < Wide.size() && Wide[i + 1] >= 0xDC00 && Wide[i + 1] <= 0xDFFF) ++i;
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < Wide.size() && Wide[i + 1] >= 0xDC00 &&
+            Wide[i + 1] <= 0xDFFF)
+            ++i;
         out += ToAnsiChar(c >= 0xD800 && c <= 0xDFFF ? 0xFFFD : c);
     }
     return out;
@@ -155,7 +163,8 @@ std::string WideToUtf8(std::u16string_view Wide) {
     out.reserve(Wide.size() * 2);
     for (std::size_t i = 0; i < Wide.size(); ++i) {
         char32_t c = Wide[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < Wide.size() && Wide[i + 1] >= 0xDC00 && Wide[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < Wide.size() && Wide[i + 1] >= 0xDC00 &&
+            Wide[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (Wide[i + 1] - 0xDC00);
             ++i;
         } else if (c >= 0xD800 && c <= 0xDFFF) {
@@ -184,13 +193,29 @@ void LoadLocaleFormatSettings() {
             if (*p == '%' && p[1]) {
                 ++p;
                 switch (*p) {
-                case 'd': case 'e': fmt += "dd"; break;
-                case 'm': fmt += "mm"; break;
-                case 'Y': fmt += "yyyy"; break;
-                case 'y': fmt += "yy"; break;
-                case 'D': fmt += "mm/dd/yy"; sep = '/'; break;
-                case 'F': fmt += "yyyy-mm-dd"; sep = '-'; break;
-                default: break;
+                case 'd':
+                case 'e':
+                    fmt += "dd";
+                    break;
+                case 'm':
+                    fmt += "mm";
+                    break;
+                case 'Y':
+                    fmt += "yyyy";
+                    break;
+                case 'y':
+                    fmt += "yy";
+                    break;
+                case 'D':
+                    fmt += "mm/dd/yy";
+                    sep = '/';
+                    break;
+                case 'F':
+                    fmt += "yyyy-mm-dd";
+                    sep = '-';
+                    break;
+                default:
+                    break;
                 }
             } else {
                 if (!sep) sep = *p;
@@ -210,7 +235,9 @@ void LoadLocaleFormatSettings() {
 
 // ---------------------------------------------------------------- numbers
 
-AnsiString IntToStr(int64_t Value) { return std::to_string(Value); }
+AnsiString IntToStr(int64_t Value) {
+    return std::to_string(Value);
+}
 
 AnsiString IntToHex(uint64_t Value, int Digits) {
     static const char hex[] = "0123456789ABCDEF";
@@ -243,14 +270,19 @@ bool TryStrToInt64(const AnsiString& S, int64_t& Value) {
     }
     if (i >= t.size()) return false;
     uint64_t v = 0;
-    const uint64_t limit = neg ? uint64_t(std::numeric_limits<int64_t>::max()) + 1 : uint64_t(std::numeric_limits<int64_t>::max());
+    const uint64_t limit = neg ? uint64_t(std::numeric_limits<int64_t>::max()) + 1
+                               : uint64_t(std::numeric_limits<int64_t>::max());
     for (; i < t.size(); ++i) {
         char c = t[i];
         int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (hex && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (hex && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else return false;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return false;
         unsigned base = hex ? 16 : 10;
         if (v > (limit - d) / base) return false;
         v = v * base + d;
@@ -261,7 +293,8 @@ bool TryStrToInt64(const AnsiString& S, int64_t& Value) {
 
 bool TryStrToInt(const AnsiString& S, int& Value) {
     int64_t v;
-    if (!TryStrToInt64(S, v) || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) return false;
+    if (!TryStrToInt64(S, v) || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+        return false;
     Value = int(v);
     return true;
 }
@@ -288,7 +321,8 @@ void Digits(double Value, int Precision, std::string& Mantissa, int& Exponent) {
     for (; *p && *p != 'e'; ++p)
         if (*p >= '0' && *p <= '9') Mantissa += *p;
     Exponent = std::atoi(p + 1);
-    while (Mantissa.size() > 1 && Mantissa.back() == '0') Mantissa.pop_back();
+    while (Mantissa.size() > 1 && Mantissa.back() == '0')
+        Mantissa.pop_back();
 }
 
 AnsiString GeneralFloat(double Value, int Precision, char Decimal) {
@@ -358,7 +392,8 @@ AnsiString ScientificFloat(double Value, int Precision, char Decimal) {
     std::size_t e = s.find('E');
     if (e != AnsiString::npos && e + 2 < s.size()) {
         AnsiString digits = s.substr(e + 2);
-        while (digits.size() < 3) digits.insert(0, "0");
+        while (digits.size() < 3)
+            digits.insert(0, "0");
         s = s.substr(0, e + 2) + digits;
     }
     return s;
@@ -370,19 +405,27 @@ AnsiString FloatToStr(double Value, const TFormatSettings& Settings) {
     return GeneralFloat(Value, 15, Settings.DecimalSeparator);
 }
 
-AnsiString FloatToStr(double Value) { return FloatToStr(Value, FormatSettings); }
+AnsiString FloatToStr(double Value) {
+    return FloatToStr(Value, FormatSettings);
+}
 
-AnsiString FloatToStrF(double Value, int Digits) { return FixedFloat(Value, Digits, FormatSettings.DecimalSeparator); }
+AnsiString FloatToStrF(double Value, int Digits) {
+    return FixedFloat(Value, Digits, FormatSettings.DecimalSeparator);
+}
 
 bool TryStrToFloat(const AnsiString& S, double& Value, const TFormatSettings& Settings) {
     AnsiString t = Trim(S);
     if (t.empty()) return false;
     std::string c;
     for (char ch : t) {
-        if (ch == Settings.DecimalSeparator) c += '.';
-        else if (ch == '.' || ch == ',') return false;
-        else if ((ch >= '0' && ch <= '9') || ch == '-' || ch == '+' || ch == 'e' || ch == 'E') c += ch;
-        else return false;
+        if (ch == Settings.DecimalSeparator)
+            c += '.';
+        else if (ch == '.' || ch == ',')
+            return false;
+        else if ((ch >= '0' && ch <= '9') || ch == '-' || ch == '+' || ch == 'e' || ch == 'E')
+            c += ch;
+        else
+            return false;
     }
     // strtod follows the C locale, which the program never changes.
     char* end = nullptr;
@@ -393,7 +436,9 @@ bool TryStrToFloat(const AnsiString& S, double& Value, const TFormatSettings& Se
     return true;
 }
 
-bool TryStrToFloat(const AnsiString& S, double& Value) { return TryStrToFloat(S, Value, FormatSettings); }
+bool TryStrToFloat(const AnsiString& S, double& Value) {
+    return TryStrToFloat(S, Value, FormatSettings);
+}
 
 double StrToFloat(const AnsiString& S) {
     double v;
@@ -401,9 +446,13 @@ double StrToFloat(const AnsiString& S) {
     return v;
 }
 
-int64_t Round(double Value) { return int64_t(std::nearbyint(Value)); }
+int64_t Round(double Value) {
+    return int64_t(std::nearbyint(Value));
+}
 
-int64_t Trunc(double Value) { return int64_t(std::trunc(Value)); }
+int64_t Trunc(double Value) {
+    return int64_t(std::trunc(Value));
+}
 
 int MulDiv(int Value, int Numerator, int Denominator) {
     if (Denominator == 0) return -1;
@@ -429,13 +478,16 @@ AnsiString Pad(const AnsiString& S, int Width, bool Left) {
 
 } // namespace
 
-AnsiString Format(const AnsiString& Pattern, std::initializer_list<FormatArg> Args, const TFormatSettings& Settings) {
+AnsiString Format(const AnsiString& Pattern, std::initializer_list<FormatArg> Args,
+                  const TFormatSettings& Settings) {
     const FormatArg* args = Args.begin();
     const int count = int(Args.size());
     AnsiString out;
     int next = 0;
     std::size_t i = 0;
-    auto bad = [&]() { throw EConvertError("Format '" + Pattern + "' invalid or incompatible with argument"); };
+    auto bad = [&]() {
+        throw EConvertError("Format '" + Pattern + "' invalid or incompatible with argument");
+    };
     auto readNumber = [&](int& N) -> bool {
         if (i < Pattern.size() && Pattern[i] == '*') {
             ++i;
@@ -465,7 +517,8 @@ AnsiString Format(const AnsiString& Pattern, std::initializer_list<FormatArg> Ar
         int n = -1, width = -1, prec = -1;
         bool left = false;
         std::size_t save = i;
-        if (i < Pattern.size() && Pattern[i] != '*' && readNumber(n) && i < Pattern.size() && Pattern[i] == ':') {
+        if (i < Pattern.size() && Pattern[i] != '*' && readNumber(n) && i < Pattern.size() &&
+            Pattern[i] == ':') {
             ++i;
             next = n;
         } else {
@@ -512,13 +565,19 @@ AnsiString Format(const AnsiString& Pattern, std::initializer_list<FormatArg> Ar
         case 'n':
         case 'm': {
             double d;
-            if (std::holds_alternative<double>(v)) d = std::get<double>(v);
-            else bad();
-            if (type == 'f') piece = FixedFloat(d, prec < 0 ? 2 : prec, Settings.DecimalSeparator);
+            if (std::holds_alternative<double>(v))
+                d = std::get<double>(v);
+            else
+                bad();
+            if (type == 'f')
+                piece = FixedFloat(d, prec < 0 ? 2 : prec, Settings.DecimalSeparator);
             else if (type == 'n' || type == 'm')
-                piece = FixedFloat(d, prec < 0 ? 2 : prec, Settings.DecimalSeparator, Settings.ThousandSeparator);
-            else if (type == 'e') piece = ScientificFloat(d, prec < 0 ? 15 : prec, Settings.DecimalSeparator);
-            else piece = GeneralFloat(d, prec <= 0 || prec > 15 ? 15 : prec, Settings.DecimalSeparator);
+                piece =
+                    FixedFloat(d, prec < 0 ? 2 : prec, Settings.DecimalSeparator, Settings.ThousandSeparator);
+            else if (type == 'e')
+                piece = ScientificFloat(d, prec < 0 ? 15 : prec, Settings.DecimalSeparator);
+            else
+                piece = GeneralFloat(d, prec <= 0 || prec > 15 ? 15 : prec, Settings.DecimalSeparator);
             break;
         }
         case 'p':
@@ -541,39 +600,59 @@ AnsiString Format(const AnsiString& Pattern, std::initializer_list<FormatArg> Ar
 
 AnsiString TrimLeft(const AnsiString& S) {
     std::size_t b = 0;
-    while (b < S.size() && (unsigned char)S[b] <= ' ') ++b;
+    while (b < S.size() && (unsigned char)S[b] <= ' ')
+        ++b;
     return S.substr(b);
 }
 
 AnsiString TrimRight(const AnsiString& S) {
     std::size_t e = S.size();
-    while (e > 0 && (unsigned char)S[e - 1] <= ' ') --e;
+    while (e > 0 && (unsigned char)S[e - 1] <= ' ')
+        --e;
     return S.substr(0, e);
 }
 
-AnsiString Trim(const AnsiString& S) { return TrimRight(TrimLeft(S)); }
+AnsiString Trim(const AnsiString& S) {
+    return TrimRight(TrimLeft(S));
+}
 
 char AnsiUpperChar(char C) {
     unsigned char c = C;
     if (c >= 'a' && c <= 'z') return char(c - 32);
     if (c >= 0xE0) return char(c - 32);
     switch (c) {
-    case 0xB8: return char(0xA8); // ё
-    case 0xBA: return char(0xAA); // є
-    case 0xBF: return char(0xAF); // ї
-    case 0xB3: return char(0xB2); // і
-    case 0xB4: return char(0xA5); // ґ
-    case 0xA2: return char(0xA1); // ў
-    case 0xBC: return char(0xA3); // ј
-    case 0xBE: return char(0xBD); // ѕ
-    case 0x90: return char(0x80); // ђ
-    case 0x83: return char(0x81); // ѓ
-    case 0x9A: return char(0x8A); // љ
-    case 0x9C: return char(0x8C); // њ
-    case 0x9D: return char(0x8D); // ќ
-    case 0x9E: return char(0x8E); // ћ
-    case 0x9F: return char(0x8F); // џ
-    default: return C;
+    case 0xB8:
+        return char(0xA8); // ё
+    case 0xBA:
+        return char(0xAA); // є
+    case 0xBF:
+        return char(0xAF); // ї
+    case 0xB3:
+        return char(0xB2); // і
+    case 0xB4:
+        return char(0xA5); // ґ
+    case 0xA2:
+        return char(0xA1); // ў
+    case 0xBC:
+        return char(0xA3); // ј
+    case 0xBE:
+        return char(0xBD); // ѕ
+    case 0x90:
+        return char(0x80); // ђ
+    case 0x83:
+        return char(0x81); // ѓ
+    case 0x9A:
+        return char(0x8A); // љ
+    case 0x9C:
+        return char(0x8C); // њ
+    case 0x9D:
+        return char(0x8D); // ќ
+    case 0x9E:
+        return char(0x8E); // ћ
+    case 0x9F:
+        return char(0x8F); // џ
+    default:
+        return C;
     }
 }
 
@@ -581,7 +660,8 @@ char AnsiLowerChar(char C) {
     // The inverse of AnsiUpperChar, built once.
     static const auto table = [] {
         std::array<char, 256> t{};
-        for (int c = 0; c < 256; ++c) t[c] = char(c);
+        for (int c = 0; c < 256; ++c)
+            t[c] = char(c);
         for (int c = 0; c < 256; ++c) {
             unsigned char u = AnsiUpperChar(char(c));
             if (u != c) t[u] = char(c);
@@ -593,13 +673,15 @@ char AnsiLowerChar(char C) {
 
 AnsiString AnsiUpperCase(const AnsiString& S) {
     AnsiString out = S;
-    for (char& c : out) c = AnsiUpperChar(c);
+    for (char& c : out)
+        c = AnsiUpperChar(c);
     return out;
 }
 
 AnsiString AnsiLowerCase(const AnsiString& S) {
     AnsiString out = S;
-    for (char& c : out) c = AnsiLowerChar(c);
+    for (char& c : out)
+        c = AnsiLowerChar(c);
     return out;
 }
 
@@ -612,9 +694,13 @@ int AnsiCompareText(const AnsiString& A, const AnsiString& B) {
     return A.size() == B.size() ? 0 : A.size() < B.size() ? -1 : 1;
 }
 
-bool SameText(const AnsiString& A, const AnsiString& B) { return A.size() == B.size() && AnsiCompareText(A, B) == 0; }
+bool SameText(const AnsiString& A, const AnsiString& B) {
+    return A.size() == B.size() && AnsiCompareText(A, B) == 0;
+}
 
-AnsiString StringOfChar(char C, int Count) { return Count > 0 ? AnsiString(std::size_t(Count), C) : AnsiString(); }
+AnsiString StringOfChar(char C, int Count) {
+    return Count > 0 ? AnsiString(std::size_t(Count), C) : AnsiString();
+}
 
 // ---------------------------------------------------------------- files
 
@@ -653,7 +739,9 @@ bool DirectoryExists(const AnsiString& Path) {
     return ::stat(Path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool DeleteFile(const AnsiString& FileName) { return ::unlink(FileName.c_str()) == 0; }
+bool DeleteFile(const AnsiString& FileName) {
+    return ::unlink(FileName.c_str()) == 0;
+}
 
 // ---------------------------------------------------------------- dates
 
@@ -667,13 +755,16 @@ constexpr int64_t kDateDelta = 693594;
 
 } // namespace
 
-bool IsLeapYear(int Year) { return Year % 4 == 0 && (Year % 100 != 0 || Year % 400 == 0); }
+bool IsLeapYear(int Year) {
+    return Year % 4 == 0 && (Year % 100 != 0 || Year % 400 == 0);
+}
 
 bool TryEncodeDate(int Year, int Month, int Day, TDateTime& Date) {
     if (Year < 1 || Year > 9999 || Month < 1 || Month > 12) return false;
     if (Day < 1 || Day > kDaysInMonth[IsLeapYear(Year)][Month - 1]) return false;
     int64_t days = Day;
-    for (int m = 1; m < Month; ++m) days += kDaysInMonth[IsLeapYear(Year)][m - 1];
+    for (int m = 1; m < Month; ++m)
+        days += kDaysInMonth[IsLeapYear(Year)][m - 1];
     int64_t y = Year - 1;
     days += y * 365 + y / 4 - y / 100 + y / 400;
     Date = double(days - kDateDelta);
@@ -713,7 +804,8 @@ void DecodeDate(TDateTime Date, int& Year, int& Month, int& Day) {
     Year = int(y);
     int m = 0;
     const int* months = kDaysInMonth[IsLeapYear(Year)];
-    while (t >= months[m]) t -= months[m++];
+    while (t >= months[m])
+        t -= months[m++];
     Month = m + 1;
     Day = int(t) + 1;
 }
@@ -728,9 +820,13 @@ void DecodeTime(TDateTime Time, int& Hour, int& Min, int& Sec, int& MSec) {
     MSec = int(ms % 1000);
 }
 
-TDateTime UnixToDateTime(int64_t Seconds) { return 25569.0 + double(Seconds) / 86400.0; }
+TDateTime UnixToDateTime(int64_t Seconds) {
+    return 25569.0 + double(Seconds) / 86400.0;
+}
 
-int64_t DateTimeToUnix(TDateTime Value) { return int64_t(std::llround((Value - 25569.0) * 86400.0)); }
+int64_t DateTimeToUnix(TDateTime Value) {
+    return int64_t(std::llround((Value - 25569.0) * 86400.0));
+}
 
 TDateTime Now() {
     using namespace std::chrono;
@@ -743,7 +839,9 @@ TDateTime Now() {
            EncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), int(ms % 1000));
 }
 
-TDateTime Date() { return std::trunc(Now()); }
+TDateTime Date() {
+    return std::trunc(Now());
+}
 
 AnsiString FormatDateTime(const AnsiString& Pattern, TDateTime Value, const TFormatSettings& Settings) {
     int y, mo, d, h, mi, s, ms;
@@ -762,7 +860,8 @@ AnsiString FormatDateTime(const AnsiString& Pattern, TDateTime Value, const TFor
         char c = Pattern[i];
         char lc = char(std::tolower((unsigned char)c));
         std::size_t run = 1;
-        while (i + run < Pattern.size() && std::tolower((unsigned char)Pattern[i + run]) == lc) ++run;
+        while (i + run < Pattern.size() && std::tolower((unsigned char)Pattern[i + run]) == lc)
+            ++run;
         if (lc == 'm' && lastLetter == 'h') lc = 'n';
         if (lc >= 'a' && lc <= 'z') lastLetter = lc;
         switch (lc) {
@@ -815,11 +914,17 @@ AnsiString FormatDateTime(const AnsiString& Pattern, TDateTime Value) {
     return FormatDateTime(Pattern, Value, FormatSettings);
 }
 
-AnsiString DateToStr(TDateTime Value) { return FormatDateTime(FormatSettings.ShortDateFormat, Value); }
+AnsiString DateToStr(TDateTime Value) {
+    return FormatDateTime(FormatSettings.ShortDateFormat, Value);
+}
 
-AnsiString TimeToStr(TDateTime Value) { return FormatDateTime(FormatSettings.LongTimeFormat, Value); }
+AnsiString TimeToStr(TDateTime Value) {
+    return FormatDateTime(FormatSettings.LongTimeFormat, Value);
+}
 
-AnsiString DateTimeToStr(TDateTime Value) { return FormatDateTime("c", Value); }
+AnsiString DateTimeToStr(TDateTime Value) {
+    return FormatDateTime("c", Value);
+}
 
 bool TryStrToDate(const AnsiString& S, TDateTime& Value, const TFormatSettings& Settings) {
     // Order of day, month and year as in the short date format.
@@ -859,11 +964,14 @@ bool TryStrToDate(const AnsiString& S, TDateTime& Value, const TFormatSettings& 
         yDigits = 4;
         AnsiString dm = order;
         dm.erase(dm.find('y'), 1);
-        for (int k = 0; k < 2; ++k) (dm[k] == 'd' ? d : m) = parts[k];
+        for (int k = 0; k < 2; ++k)
+            (dm[k] == 'd' ? d : m) = parts[k];
     } else {
         for (int k = 0; k < 3; ++k) {
-            if (order[k] == 'd') d = parts[k];
-            else if (order[k] == 'm') m = parts[k];
+            if (order[k] == 'd')
+                d = parts[k];
+            else if (order[k] == 'm')
+                m = parts[k];
             else {
                 y = parts[k];
                 yDigits = digits[k];
@@ -876,13 +984,17 @@ bool TryStrToDate(const AnsiString& S, TDateTime& Value, const TFormatSettings& 
         DecodeDate(::Date(), cy, cm, cd);
         int century = cy / 100 * 100;
         y += century;
-        if (y > cy + 50) y -= 100;
-        else if (y <= cy - 50) y += 100;
+        if (y > cy + 50)
+            y -= 100;
+        else if (y <= cy - 50)
+            y += 100;
     }
     return TryEncodeDate(y, m, d, Value);
 }
 
-bool TryStrToDate(const AnsiString& S, TDateTime& Value) { return TryStrToDate(S, Value, FormatSettings); }
+bool TryStrToDate(const AnsiString& S, TDateTime& Value) {
+    return TryStrToDate(S, Value, FormatSettings);
+}
 
 TDateTime StrToDate(const AnsiString& S) {
     TDateTime v;

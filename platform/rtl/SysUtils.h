@@ -60,7 +60,7 @@ void LoadLocaleFormatSettings();
 // Numbers.
 AnsiString IntToStr(int64_t Value);
 AnsiString IntToHex(uint64_t Value, int Digits); // upper case
-int StrToInt(const AnsiString& S);                // raises EConvertError
+int StrToInt(const AnsiString& S);               // raises EConvertError
 int StrToIntDef(const AnsiString& S, int Default);
 bool TryStrToInt(const AnsiString& S, int& Value);
 bool TryStrToInt64(const AnsiString& S, int64_t& Value);

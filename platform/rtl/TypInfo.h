@@ -242,9 +242,7 @@ public:
         return *this;
     }
 
-    const TClassInfo* Register() {
-        return RegisterClassInfo(std::type_index(typeid(T)), std::move(FInfo));
-    }
+    const TClassInfo* Register() { return RegisterClassInfo(std::type_index(typeid(T)), std::move(FInfo)); }
 
 private:
     template <class M> static TPropValue ToValue(const M& V) {

@@ -8,13 +8,16 @@ int64_t Variant::AsInt64() const {
     if (auto p = std::get_if<int64_t>(&FValue)) return *p;
     if (auto p = std::get_if<bool>(&FValue)) return *p ? -1 : 0;
     double d;
-    if (auto p = std::get_if<double>(&FValue)) d = *p;
-    else if (auto p = std::get_if<TDateTimeValue>(&FValue)) d = p->Value;
+    if (auto p = std::get_if<double>(&FValue))
+        d = *p;
+    else if (auto p = std::get_if<TDateTimeValue>(&FValue))
+        d = p->Value;
     else {
         const AnsiString& s = std::get<AnsiString>(FValue);
         int64_t v;
         if (TryStrToInt64(s, v)) return v;
-        if (!TryStrToFloat(s, d)) throw EVariantError("Could not convert variant of type (String) into type (Int64)");
+        if (!TryStrToFloat(s, d))
+            throw EVariantError("Could not convert variant of type (String) into type (Int64)");
     }
     if (!std::isfinite(d) || d >= 9.2e18 || d <= -9.2e18) throw EVariantError("Invalid variant operation");
     return Round(d);

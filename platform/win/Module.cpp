@@ -15,6 +15,10 @@ AnsiString GetModuleFileName() {
     return n > 0 ? AnsiString(buf, std::size_t(n)) : AnsiString();
 }
 
-AnsiString GetModuleFolder() { return ExtractFilePath(GetModuleFileName()); }
+AnsiString GetModuleFolder() {
+    return ExtractFilePath(GetModuleFileName());
+}
 
-void SetModuleFileNameOverride(const AnsiString& Path) { gOverride = Path; }
+void SetModuleFileNameOverride(const AnsiString& Path) {
+    gOverride = Path;
+}

@@ -17,8 +17,7 @@ public:
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override {
         TComponent::Notification(AComponent, Operation);
-        if (Operation == TOperation::opRemove)
-            gEvents.push_back(Id + " told of " + AComponent->Name());
+        if (Operation == TOperation::opRemove) gEvents.push_back(Id + " told of " + AComponent->Name());
     }
 };
 
@@ -35,7 +34,8 @@ TEST(ClassesTest, OwnerFreesItsComponentsAndWatchersAreTold) {
         a->FreeNotification(watcher);
         watcher->FreeNotification(a); // both ways: watcher outlives a, so nothing happens later
     }
-    EXPECT_EQ(gEvents, (std::vector<std::string>{"free owner", "free c", "free b", "free a", "watcher told of A"}));
+    EXPECT_EQ(gEvents,
+              (std::vector<std::string>{"free owner", "free c", "free b", "free a", "watcher told of A"}));
     delete watcher;
 }
 

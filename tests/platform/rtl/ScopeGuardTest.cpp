@@ -8,7 +8,9 @@
 
 TEST(ScopeGuardTest, RunsOnNormalExitAndWhileUnwindingButNotWhenDismissed) {
     int runs = 0;
-    { TScopeGuard g([&] { ++runs; }); }
+    {
+        TScopeGuard g([&] { ++runs; });
+    }
     EXPECT_EQ(runs, 1);
     try {
         TScopeGuard g([&] { ++runs; });

@@ -13,7 +13,8 @@ protected:
 
 TEST_F(SysUtilsTest, Cp1251RoundTripsEveryByte) {
     AnsiString all;
-    for (int c = 1; c < 256; ++c) all += char(c);
+    for (int c = 1; c < 256; ++c)
+        all += char(c);
     EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all)), all);
     EXPECT_EQ(WideToAnsi(AnsiToWide(all)), all);
 }
@@ -25,13 +26,17 @@ TEST_F(SysUtilsTest, LiteralHelperGivesCp1251Bytes) {
 }
 
 TEST_F(SysUtilsTest, UnmappableAndInvalidBecomeQuestionMarks) {
-    EXPECT_EQ(Utf8ToAnsi("a\xE4\xB8\xAD" "b"), "a?b");     // CJK
-    EXPECT_EQ(Utf8ToAnsi("a\xF0\x9F\x98\x80"), "a?");     // emoji
-    EXPECT_EQ(Utf8ToAnsi("a\xC3"), "a?");                 // cut sequence
-    EXPECT_EQ(Utf8ToAnsi("\xC0\xAF"), "??");              // overlong
-    EXPECT_EQ(Utf8ToAnsi("\xF8\x80\x80" "a"), "???a");   // no such lead byte
+    EXPECT_EQ(Utf8ToAnsi("a\xE4\xB8\xAD"
+                         "b"),
+              "a?b");                                 // CJK
+    EXPECT_EQ(Utf8ToAnsi("a\xF0\x9F\x98\x80"), "a?"); // emoji
+    EXPECT_EQ(Utf8ToAnsi("a\xC3"), "a?");             // cut sequence
+    EXPECT_EQ(Utf8ToAnsi("\xC0\xAF"), "??");          // overlong
+    EXPECT_EQ(Utf8ToAnsi("\xF8\x80\x80"
+                         "a"),
+              "???a"); // no such lead byte
     EXPECT_EQ(Utf8ToWide("\xFF\x80\x80"), u"\xFFFD\xFFFD\xFFFD");
-    EXPECT_EQ(WideToAnsi(u"x\xD800y"), "x?y");            // lone surrogate
+    EXPECT_EQ(WideToAnsi(u"x\xD800y"), "x?y"); // lone surrogate
     EXPECT_EQ(WideToUtf8(Utf8ToWide("\xF0\x9F\x98\x80")), "\xF0\x9F\x98\x80");
 }
 
@@ -47,12 +52,21 @@ TEST_F(SysUtilsTest, FloatToStrGeneralFormat) {
         double Value;
         const char* Text;
     } cases[] = {
-        {0, "0"},           {1, "1"},           {-2.5, "-2,5"},          {0.1, "0,1"},
-        {1.0 / 3, "0,333333333333333"},         {123456789012345.0, "123456789012345"},
-        {1e15, "1E15"},     {0.0001, "0,0001"}, {0.00001, "1E-5"},       {1.5e-7, "1,5E-7"},
-        {10.25, "10,25"},   {100, "100"},
+        {0, "0"},
+        {1, "1"},
+        {-2.5, "-2,5"},
+        {0.1, "0,1"},
+        {1.0 / 3, "0,333333333333333"},
+        {123456789012345.0, "123456789012345"},
+        {1e15, "1E15"},
+        {0.0001, "0,0001"},
+        {0.00001, "1E-5"},
+        {1.5e-7, "1,5E-7"},
+        {10.25, "10,25"},
+        {100, "100"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FloatToStr(c.Value), c.Text) << c.Value;
+    for (const auto& c : cases)
+        EXPECT_EQ(FloatToStr(c.Value), c.Text) << c.Value;
 }
 
 TEST_F(SysUtilsTest, StrToFloatFollowsTheDecimalSeparator) {

@@ -1,0 +1,150 @@
+// The layer table of the source tree and the scan that checks every include
+// of every source file against it.
+#include "IncludeRules.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TLayerRule {
+    const char* Folder;               // a file belongs to the longest matching folder
+    std::vector<const char*> Allowed; // folders its project includes may come from
+};
+
+// Lower layers first; each folder lists itself and what lies below it.
+const std::vector<TLayerRule>& LayerRules() {
+    static const std::vector<const char*> platformBase{"platform/rtl/", "platform/win/"};
+    static const std::vector<TLayerRule> rules = [] {
+        auto with = [](std::vector<const char*> a, std::initializer_list<const char*> more) {
+            a.insert(a.end(), more);
+            return a;
+        };
+        std::vector<const char*> platform =
+            with(platformBase, {"platform/db/", "platform/canvas/", "platform/gui/", "platform/chart/"});
+        std::vector<const char*> util = with(platform, {"util/"});
+        std::vector<const char*> engine = with(util, {"richtext/engine/"});
+        std::vector<const char*> editor = with(engine, {"richtext/editor/"});
+        std::vector<const char*> richtext = with(editor, {"richtext/import/", "richtext/print/"});
+        std::vector<const char*> controls = with(richtext, {"controls/pages/", "controls/vtree/"});
+        std::vector<const char*> core = with(controls, {"core/"});
+        return std::vector<TLayerRule>{
+            {"platform/rtl/", {"platform/rtl/"}},
+            {"platform/win/", platformBase},
+            {"platform/db/", with(platformBase, {"platform/db/"})},
+            {"platform/canvas/", with(platformBase, {"platform/canvas/"})},
+            {"platform/gui/", with(platformBase, {"platform/canvas/", "platform/gui/"})},
+            {"platform/chart/", with(platformBase, {"platform/canvas/", "platform/gui/", "platform/chart/"})},
+            {"platform/testing/", with(platform, {"platform/testing/"})},
+            {"util/", util},
+            {"richtext/engine/", engine},
+            {"richtext/editor/", editor},
+            {"richtext/import/", with(editor, {"richtext/import/"})},
+            {"richtext/print/", with(editor, {"richtext/print/"})},
+            {"controls/", controls},
+            {"core/", core},
+            {"app/", with(core, {"app/"})},
+        };
+    }();
+    return rules;
+}
+
+// The engine's concerns, each seeing only those before it; only the view
+// hosts controls.
+const std::vector<const char*> EngineOrder{"text/",   "style/", "items/",   "document/",
+                                           "layout/", "paint/", "formats/", "view/"};
+
+// Tree sources that hold the model: they must work without any control.
+const std::regex TreeModelSource(
+    R"(controls/vtree/VirtualTrees(Structure|Iteration|Update|Sort|Selection|Stream|Export|Check)\w*\.(cpp|h))");
+
+bool StartsWith(const std::string& S, const std::string& Prefix) {
+    return S.compare(0, Prefix.size(), Prefix) == 0;
+}
+
+const TLayerRule* RuleOf(const std::string& File) {
+    const TLayerRule* best = nullptr;
+    for (const TLayerRule& r : LayerRules())
+        if (StartsWith(File, r.Folder) &&
+            (!best || std::string(r.Folder).size() > std::string(best->Folder).size()))
+            best = &r;
+    return best;
+}
+
+int EngineRank(const std::string& Path) {
+    const std::string base = "richtext/engine/";
+    if (!StartsWith(Path, base)) return -1;
+    std::string rest = Path.substr(base.size());
+    for (size_t i = 0; i < EngineOrder.size(); ++i)
+        if (StartsWith(rest, EngineOrder[i])) return int(i);
+    return -1;
+}
+
+void CheckProjectInclude(const std::string& File, const std::string& Inc, int Line,
+                         std::vector<TIncludeViolation>& Out) {
+    const TLayerRule* rule = RuleOf(File);
+    if (!rule) return;
+    // A folder's own private headers and plain file names (same folder) are fine.
+    if (Inc.find('/') == std::string::npos) return;
+    bool allowed = std::any_of(rule->Allowed.begin(), rule->Allowed.end(),
+                               [&](const char* a) { return StartsWith(Inc, a); });
+    if (!allowed) {
+        Out.push_back({File, Line, Inc, std::string("includes a layer above ") + rule->Folder});
+        return;
+    }
+    bool control = StartsWith(Inc, "platform/gui/") || StartsWith(Inc, "platform/chart/");
+    if (StartsWith(File, "richtext/engine/")) {
+        int from = EngineRank(File), to = EngineRank(Inc);
+        if (from >= 0 && to > from)
+            Out.push_back({File, Line, Inc, "an engine folder includes one after it"});
+        if (control && from != int(EngineOrder.size()) - 1)
+            Out.push_back({File, Line, Inc, "only the engine's view hosts controls"});
+    }
+    if (control && std::regex_match(File, TreeModelSource))
+        Out.push_back({File, Line, Inc, "the tree's model includes a control header"});
+}
+
+} // namespace
+
+std::vector<TIncludeViolation> CheckIncludes(const std::string& Root) {
+    static const std::regex include(R"(^\s*#\s*include\s*([<"])([^>"]+)[>"])");
+    static const std::regex qt(R"(^(Q[A-Za-z]*|Qt[A-Za-z]*/.*)$)");
+    std::vector<TIncludeViolation> out;
+    fs::path root(Root);
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+        std::string rel = fs::relative(it->path(), root).generic_string();
+        if (it->is_directory()) {
+            std::string name = it->path().filename().string();
+            if (StartsWith(name, "build") || StartsWith(name, ".") || rel == "tests" || rel == "bench")
+                it.disable_recursion_pending();
+            continue;
+        }
+        std::string ext = it->path().extension().string();
+        if (ext != ".h" && ext != ".cpp") continue;
+        std::ifstream in(it->path());
+        std::string text;
+        int lineNo = 0;
+        while (std::getline(in, text)) {
+            ++lineNo;
+            std::smatch m;
+            if (!std::regex_search(text, m, include)) continue;
+            std::string inc = m[2];
+            if (m[1] == "<") {
+                if (!std::regex_match(inc, qt)) continue;
+                if (!StartsWith(rel, "platform/"))
+                    out.push_back({rel, lineNo, inc, "Qt outside platform/"});
+                else if (ext == ".h")
+                    out.push_back({rel, lineNo, inc, "a header of the layer includes Qt"});
+                continue;
+            }
+            CheckProjectInclude(rel, inc, lineNo, out);
+        }
+    }
+    std::sort(out.begin(), out.end(),
+              [](auto& a, auto& b) { return std::tie(a.File, a.Line) < std::tie(b.File, b.Line); });
+    return out;
+}

@@ -1,0 +1,75 @@
+// The source tree keeps its include directions; a wrong include is caught.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "IncludeRules.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+std::string Describe(const std::vector<TIncludeViolation>& Found) {
+    std::string s;
+    for (const auto& v : Found)
+        s += v.File + ":" + std::to_string(v.Line) + ": " + v.Include + ": " + v.Reason + "\n";
+    return s;
+}
+
+void Write(const std::string& Path, const std::string& Text) {
+    std::filesystem::create_directories(std::filesystem::path(Path).parent_path());
+    std::ofstream(Path) << Text;
+}
+
+} // namespace
+
+TEST(LayeringTest, TheSourceTreeKeepsItsIncludeDirections) {
+    auto found = CheckIncludes(SourceDir());
+    EXPECT_TRUE(found.empty()) << Describe(found);
+}
+
+TEST(LayeringTest, AWrongIncludeIsCaught) {
+    struct TCase {
+        const char* File;
+        const char* Include;
+        const char* Reason;
+    };
+    const TCase cases[] = {
+        {"util/JvX.cpp", "#include \"core/DataMod.h\"", "includes a layer above util/"},
+        {"platform/canvas/Graphics.cpp", "#include \"platform/gui/Controls.h\"",
+         "includes a layer above platform/canvas/"},
+        {"richtext/engine/style/RVStyle.cpp", "#include \"platform/gui/Forms.h\"",
+         "only the engine's view hosts controls"},
+        {"richtext/engine/text/RVUni.cpp", "#include \"richtext/engine/style/RVStyle.h\"",
+         "an engine folder includes one after it"},
+        {"controls/vtree/VirtualTreesStructure.cpp", "#include \"platform/gui/Controls.h\"",
+         "the tree's model includes a control header"},
+        {"core/DataMod.cpp", "#include <QString>", "Qt outside platform/"},
+        {"platform/gui/Controls.h", "#include <QWidget>", "a header of the layer includes Qt"},
+        {"util/JvY.cpp", "#include \"platform/testing/ScriptedDialogs.h\"", "includes a layer above util/"},
+    };
+    for (const TCase& c : cases) {
+        TTempFolder root;
+        Write(root.Path() + c.File, std::string("// one sentence\n") + c.Include + "\n");
+        Write(root.Path() + "tests/core/AnyTest.cpp", "#include <QWidget>\n#include \"app/MainFrm.h\"\n");
+        auto found = CheckIncludes(root.Path());
+        ASSERT_EQ(found.size(), 1u) << c.File << "\n" << Describe(found);
+        EXPECT_EQ(found[0].File, c.File);
+        EXPECT_EQ(found[0].Line, 2);
+        EXPECT_EQ(found[0].Reason, c.Reason);
+    }
+}
+
+TEST(LayeringTest, AllowedIncludesPass) {
+    TTempFolder root;
+    Write(root.Path() + "app/MainFrm.cpp",
+          "#include \"core/DataMod.h\"\n#include \"platform/gui/Forms.h\"\n");
+    Write(root.Path() + "platform/gui/Controls.cpp",
+          "#include <QWidget>\n#include \"platform/canvas/Graphics.h\"\n");
+    Write(root.Path() + "richtext/engine/view/RVScroll.cpp", "#include \"platform/gui/Controls.h\"\n");
+    Write(root.Path() + "richtext/engine/items/RVItem.cpp", "#include \"richtext/engine/text/RVUni.h\"\n");
+    Write(root.Path() + "controls/vtree/VirtualTreesWindow.cpp", "#include \"platform/gui/Controls.h\"\n");
+    Write(root.Path() + "controls/vtree/VirtualTrees_p.h", "#include \"VirtualTrees.h\"\n");
+    auto found = CheckIncludes(root.Path());
+    EXPECT_TRUE(found.empty()) << Describe(found);
+}
