@@ -359,15 +359,56 @@ AnsiString GeneralFloat(double Value, int Precision, char Decimal) {
     return out;
 }
 
+// Fixed notation from the value's 15 significant decimal digits, rounded half
+// away from zero as the run-time's fixed formats do (0.25 -> "0.3"), not from
+// the binary value, which printf rounds half to even.
 AnsiString FixedFloat(double Value, int Decimals, char Decimal, char Thousands = 0) {
     if (std::isnan(Value)) return "NAN";
     if (std::isinf(Value)) return Value < 0 ? "-INF" : "INF";
-    char buf[400];
-    std::snprintf(buf, sizeof buf, "%.*f", std::clamp(Decimals, 0, 18), Value);
-    AnsiString s = buf;
-    std::size_t dot = s.find('.');
-    AnsiString intPart = dot == AnsiString::npos ? s : s.substr(0, dot);
-    AnsiString frac = dot == AnsiString::npos ? "" : s.substr(dot + 1);
+    Decimals = std::clamp(Decimals, 0, 18);
+    std::string m = "0";
+    int e = 0;
+    if (Value != 0) Digits(Value, 15, m, e);
+    // Digits kept: the integer ones and Decimals after the point.
+    int keep = e + 1 + Decimals;
+    std::string kept;
+    if (keep > 0) {
+        kept = m.substr(0, std::size_t(std::min<int>(keep, int(m.size()))));
+        bool up = keep < int(m.size()) && m[std::size_t(keep)] >= '5';
+        kept.append(std::size_t(keep - int(kept.size())), '0');
+        if (up) {
+            int i = int(kept.size()) - 1;
+            for (; i >= 0 && kept[std::size_t(i)] == '9'; --i)
+                kept[std::size_t(i)] = '0';
+            if (i >= 0)
+                ++kept[std::size_t(i)];
+            else {
+                kept.insert(0, "1");
+                ++e;
+            }
+        }
+    } else if (keep == 0 && m[0] >= '5') {
+        // Rounds up to the first decimal place shown: 0.06 -> "0.1".
+        kept = "1";
+        e = -Decimals;
+    }
+    // kept holds the digits of the rounded value, its first digit at 10^e.
+    std::string intPart, frac;
+    int intDigits = e + 1;
+    if (kept.empty() || kept.find_first_not_of('0') == std::string::npos) {
+        intPart = "0";
+        frac.assign(std::size_t(Decimals), '0');
+    } else {
+        if (intDigits <= 0) {
+            intPart = "0";
+            frac = std::string(std::size_t(-intDigits), '0') + kept;
+        } else {
+            intPart = kept.substr(0, std::size_t(intDigits));
+            frac = kept.substr(std::size_t(intDigits));
+        }
+        frac.resize(std::size_t(Decimals), '0');
+        if (Value < 0) intPart.insert(0, "-");
+    }
     if (Thousands) {
         bool neg = !intPart.empty() && intPart[0] == '-';
         AnsiString digits = neg ? intPart.substr(1) : intPart;
@@ -378,7 +419,6 @@ AnsiString FixedFloat(double Value, int Decimals, char Decimal, char Thousands =
         }
         intPart = (neg ? "-" : "") + grouped;
     }
-    if (intPart == "-0" && frac.find_first_not_of('0') == AnsiString::npos) intPart = "0";
     return frac.empty() ? intPart : intPart + Decimal + frac;
 }
 
@@ -536,7 +576,8 @@ AnsiString Format(const AnsiString& Pattern, std::initializer_list<FormatArg> Ar
         if (i >= Pattern.size()) bad();
         char type = char(std::tolower((unsigned char)Pattern[i++]));
         if (next < 0 || next >= count) bad();
-        const auto& v = args[next++].Value;
+        const FormatArg& arg = args[next++];
+        const auto& v = arg.Value;
         AnsiString piece;
         switch (type) {
         case 'd':
@@ -545,7 +586,7 @@ AnsiString Format(const AnsiString& Pattern, std::initializer_list<FormatArg> Ar
             if (!std::holds_alternative<int64_t>(v)) bad();
             int64_t iv = std::get<int64_t>(v);
             if (type == 'x') {
-                piece = IntToHex(uint64_t(iv), prec < 0 ? 0 : prec);
+                piece = IntToHex(arg.Is32Bit ? uint64_t(uint32_t(iv)) : uint64_t(iv), prec < 0 ? 0 : prec);
             } else {
                 if (type == 'u' && iv < 0) iv = int64_t(uint32_t(iv));
                 AnsiString digits = std::to_string(iv < 0 ? -(iv + 1) + uint64_t(1) : uint64_t(iv));

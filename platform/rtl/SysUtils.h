@@ -83,8 +83,8 @@ int MulDiv(int Value, int Numerator, int Denominator);
 // document is never handed to printf.
 class FormatArg {
 public:
-    FormatArg(int V) : Value(int64_t(V)) {}
-    FormatArg(unsigned V) : Value(int64_t(V)) {}
+    FormatArg(int V) : Value(int64_t(V)), Is32Bit(true) {}
+    FormatArg(unsigned V) : Value(int64_t(V)), Is32Bit(true) {}
     FormatArg(long V) : Value(int64_t(V)) {}
     FormatArg(long long V) : Value(int64_t(V)) {}
     FormatArg(unsigned long V) : Value(int64_t(V)) {}
@@ -93,6 +93,9 @@ public:
     FormatArg(const AnsiString& V) : Value(V) {}
     FormatArg(const void* V) : Value(V) {}
     std::variant<int64_t, double, AnsiString, const void*> Value;
+    // A 32-bit integer shows as 8 hexadecimal digits when negative, as the
+    // integer type the run-time stands in for does.
+    bool Is32Bit = false;
 };
 AnsiString Format(const AnsiString& Pattern, std::initializer_list<FormatArg> Args);
 AnsiString Format(const AnsiString& Pattern, std::initializer_list<FormatArg> Args,

@@ -120,6 +120,38 @@ TEST_F(SysUtilsTest, FormatSpecifiers) {
     EXPECT_THROW(Format("%", {}), EConvertError);
 }
 
+// Fixed formats round the decimal value half away from zero; hexadecimal
+// shows a 32-bit integer in 8 digits and a 64-bit one in 16.
+TEST_F(SysUtilsTest, FixedFormatsRoundHalvesAwayFromZero) {
+    struct {
+        double Value;
+        int Decimals;
+        const char* Text;
+    } cases[] = {
+        {0.25, 1, "0,3"},
+        {2.25, 1, "2,3"},
+        {-2.25, 1, "-2,3"},
+        {0.15, 1, "0,2"},
+        {0.35, 1, "0,4"},
+        {2.675, 2, "2,68"},
+        {9.95, 1, "10,0"},
+        {0.05, 1, "0,1"},
+        {0.04, 1, "0,0"},
+        {-0.04, 1, "0,0"},
+        {0.006, 2, "0,01"},
+        {0.0004, 2, "0,00"},
+        {0, 2, "0,00"},
+        {123.0, 0, "123"},
+        {0.5, 0, "1"},
+        {1e20, 1, "100000000000000000000,0"},
+        {1234.5678, 3, "1234,568"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FloatToStrF(c.Value, c.Decimals), c.Text) << c.Value;
+    EXPECT_EQ(Format("%5.1f|%.1n", {2.25, 1234.25}), "  2,3|1 234,3");
+    EXPECT_EQ(Format("%x|%x|%.2x", {-1, -1LL, 10u}), "FFFFFFFF|FFFFFFFFFFFFFFFF|0A");
+}
+
 TEST_F(SysUtilsTest, DatesCountDaysFrom1899) {
     EXPECT_DOUBLE_EQ(EncodeDate(1899, 12, 30), 0);
     EXPECT_DOUBLE_EQ(EncodeDate(1900, 1, 1), 2);
