@@ -1,8 +1,6 @@
 #include "util/JclUnitVersioning.h"
 
-#include <cstring>
-
-#include "platform/win/WinBase.h"
+#include <map>
 
 int TUnitVersioningModule::IndexOfInfo(const TUnitVersionInfo* Info) const {
     for (std::size_t i = 0; i < FItems.size(); ++i)
@@ -39,12 +37,16 @@ void TUnitVersioning::UnregisterModule(std::uintptr_t Instance) {
 
 namespace {
 
-// Layout of the shared page.
-constexpr std::size_t kMarker1 = 0, kId = 8, kRefCount = 264, kMarker2 = 272, kSlot = 280;
-constexpr uint64_t kMask1 = 0xABCDEF0123456789ULL, kMask2 = 0x9876543210FEDCBAULL;
-
-unsigned char* PageOfSlot(TUnitVersioning** Slot) {
-    return reinterpret_cast<unsigned char*>(Slot) - kSlot;
+// A slot that modules of the process share under one id. The table lives in
+// the process's own memory and is never freed, so a unit ending late still
+// finds it.
+struct TSharedSlot {
+    int32_t RefCount = 0;
+    TUnitVersioning* Registry = nullptr;
+};
+std::map<AnsiString, std::unique_ptr<TSharedSlot>>& SharedSlots() {
+    static auto* slots = new std::map<AnsiString, std::unique_ptr<TSharedSlot>>;
+    return *slots;
 }
 
 // Frees the module's registry once every unit's end code has run: it is made
@@ -69,66 +71,22 @@ TUnitVersioningState& ModuleUnitVersioningState() {
 TUnitVersioning** ClaimSharedProcessSlot(const AnsiString& Id, int32_t& RefCount) {
     RefCount = 0;
     if (Id.size() > 255) return nullptr;
-    SYSTEM_INFO info;
-    GetSystemInfo(info);
-    const uint64_t pid = GetCurrentProcessId();
-    const std::uintptr_t top =
-        reinterpret_cast<std::uintptr_t>(info.lpMaximumApplicationAddress) & ~std::uintptr_t(0xFFFF);
-    unsigned char id[256] = {};
-    id[0] = static_cast<unsigned char>(Id.size());
-    std::memcpy(id + 1, Id.data(), Id.size());
-    for (std::uintptr_t i = 0; i <= 20; ++i) {
-        std::uintptr_t candidate = top - i * 65536;
-        candidate -= candidate % info.dwPageSize;
-        void* want = reinterpret_cast<void*>(candidate);
-        if (void* got = VirtualAlloc(want, info.dwPageSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE)) {
-            if (got == want) {
-                auto* page = static_cast<unsigned char*>(got);
-                uint64_t m1 = pid ^ kMask1, m2 = pid ^ kMask2;
-                int32_t one = 1;
-                std::memcpy(page + kMarker1, &m1, 8);
-                std::memcpy(page + kId, id, std::size_t(id[0]) + 1);
-                std::memcpy(page + kRefCount, &one, 4);
-                std::memcpy(page + kMarker2, &m2, 8);
-                RefCount = 1;
-                return reinterpret_cast<TUnitVersioning**>(page + kSlot);
-            }
-            VirtualFree(got, info.dwPageSize, MEM_RELEASE);
-            continue;
-        }
-        MEMORY_BASIC_INFORMATION mbi;
-        if (!VirtualQuery(want, mbi) || mbi.RegionSize < kSlot + sizeof(void*) ||
-            mbi.Protect != PAGE_READWRITE)
-            continue;
-        auto* page = static_cast<unsigned char*>(want);
-        uint64_t m1, m2;
-        std::memcpy(&m1, page + kMarker1, 8);
-        std::memcpy(&m2, page + kMarker2, 8);
-        if ((m1 ^ kMask1) != pid || (m2 ^ kMask2) != pid) continue;
-        if (std::memcmp(page + kId, id, std::size_t(id[0]) + 1) != 0) continue;
-        int32_t count;
-        std::memcpy(&count, page + kRefCount, 4);
-        ++count;
-        std::memcpy(page + kRefCount, &count, 4);
-        RefCount = count;
-        return reinterpret_cast<TUnitVersioning**>(page + kSlot);
-    }
-    return nullptr;
+    auto& slot = SharedSlots()[Id];
+    if (!slot) slot = std::make_unique<TSharedSlot>();
+    RefCount = ++slot->RefCount;
+    return &slot->Registry;
 }
 
 int32_t ReleaseSharedProcessSlot(TUnitVersioning** Slot) {
     if (!Slot) return 0;
-    unsigned char* page = PageOfSlot(Slot);
-    int32_t count;
-    std::memcpy(&count, page + kRefCount, 4);
-    --count;
-    std::memcpy(page + kRefCount, &count, 4);
-    if (count <= 0) {
-        SYSTEM_INFO info;
-        GetSystemInfo(info);
-        VirtualFree(page, info.dwPageSize, MEM_RELEASE);
+    auto& slots = SharedSlots();
+    for (auto it = slots.begin(); it != slots.end(); ++it) {
+        if (&it->second->Registry != Slot) continue;
+        int32_t count = --it->second->RefCount;
+        if (count <= 0) slots.erase(it);
+        return count;
     }
-    return count;
+    return 0;
 }
 
 TUnitVersioning* SharedUnitVersionRegistry(TUnitVersioningState& State) {

@@ -1,7 +1,8 @@
 // Process-wide registry of the library units' version records. Every library
 // unit registers its record at start-up under the program's module and
 // removes its module at the end. All modules of a process share one registry
-// through a marked memory page near the top of the address space.
+// through a slot of a process-local table; nothing is mapped at a fixed
+// address, which could land next to the stack.
 #pragma once
 
 #include <cstdint>
@@ -74,8 +75,8 @@ void RemoveUnitVersionModule(std::uintptr_t Instance,
 TUnitVersioning* SharedUnitVersionRegistry(TUnitVersioningState& State = ModuleUnitVersioningState());
 void FreeUnitVersionRegistry(TUnitVersioningState& State = ModuleUnitVersioningState());
 
-// The page's slot for Id (at most 255 characters), or null; RefCount gets
-// the number of modules now holding the page.
+// The process's shared slot for Id (at most 255 characters), or null;
+// RefCount gets the number of modules now holding the slot.
 TUnitVersioning** ClaimSharedProcessSlot(const AnsiString& Id, int32_t& RefCount);
 int32_t ReleaseSharedProcessSlot(TUnitVersioning** Slot);
 

@@ -1,4 +1,10 @@
+// The unit-version registry: records kept per module and the slot that the
+// modules of one process share.
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
 
 #include "util/JclUnitVersioning.h"
 
@@ -31,8 +37,8 @@ TEST(JclUnitVersioningTest, RecordsAreKeptOncePerModule) {
     EXPECT_EQ(registry.Modules(0)->Instance(), 2u);
 }
 
-TEST(JclUnitVersioningTest, ModulesOfOneProcessShareThePage) {
-    // The program itself already holds the page; two more modules join it.
+TEST(JclUnitVersioningTest, ModulesOfOneProcessShareTheSlot) {
+    // The program itself already holds the slot; two more modules join it.
     TUnitVersioning* programs = SharedUnitVersionRegistry();
     int32_t before = 0;
     TUnitVersioning** slot = ClaimSharedProcessSlot("UnitVersioning", before);
@@ -55,7 +61,7 @@ TEST(JclUnitVersioningTest, ModulesOfOneProcessShareThePage) {
     FreeUnitVersionRegistry(second); // not the owner: the registry stays
     EXPECT_EQ(SharedUnitVersionRegistry(), programs);
 
-    // Another id gets a page of its own.
+    // Another id gets a slot of its own.
     int32_t other = 0;
     TUnitVersioning** otherSlot = ClaimSharedProcessSlot("SomethingElse", other);
     ASSERT_NE(otherSlot, nullptr);
@@ -66,8 +72,27 @@ TEST(JclUnitVersioningTest, ModulesOfOneProcessShareThePage) {
     EXPECT_EQ(ReleaseSharedProcessSlot(nullptr), 0);
 }
 
+// The registry lives in the process's own memory: no page of its own, which
+// at a fixed address could cap the stack when address randomisation is off.
+TEST(JclUnitVersioningTest, TheSharedSlotMapsNoPageOfItsOwn) {
+    auto mappings = [] {
+        std::ifstream maps("/proc/self/maps");
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(maps, line);)
+            lines.push_back(line.substr(0, line.find(' ')));
+        return lines;
+    };
+    int32_t count = 0;
+    auto before = mappings();
+    TUnitVersioning** slot = ClaimSharedProcessSlot("UnitVersioningMapTest", count);
+    auto after = mappings();
+    ASSERT_NE(slot, nullptr);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(ReleaseSharedProcessSlot(slot), 0);
+}
+
 TEST(JclUnitVersioningTest, AnOwnerLeavingClearsTheSlotForTheOthers) {
-    // Two modules on a page of their own id stand-in: the first owns.
+    // Two modules on a slot of their own id stand-in: the first owns.
     TUnitVersioningState first, second;
     first.Registry = new TUnitVersioning;
     first.Owns = true;
