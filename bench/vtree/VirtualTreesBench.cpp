@@ -1,14 +1,27 @@
 // The tree model at 10^3 to 10^6 top-level nodes: creating them, walking
 // them, finding the node at a position with and without the position cache,
-// sorting with initialisation and clearing. Bytes per node are reported as
-// a counter of the creation benchmark.
+// sorting with initialisation, clearing and the invariant checker. Bytes per
+// node are reported as a counter of the creation benchmark; a benchmark whose
+// tree comes out broken reports an error instead of a time.
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
 
 #include "controls/vtree/VirtualTrees.h"
+#include "controls/vtree/VirtualTreesCheck.h"
 
 namespace {
+
+// Keys scattered over [0, KeyModulus) by a multiplicative hash of the index,
+// so sorting has real work to do.
+constexpr uint32_t KeyMultiplier = 2654435761u;
+constexpr uint32_t KeyModulus = 1000003u;
+// Rows past the middle, prime so the row is not a cache entry itself.
+constexpr int MiddleRowOffset = 997;
+// A point inside the row, not on its top edge.
+constexpr int InsideRow = 3;
+// The fan-out of the deep tree the checker walks.
+constexpr uint32_t ChildrenPerNode = 10;
 
 struct TRecord {
     int Key;
@@ -21,7 +34,7 @@ public:
         SetNodeDataSize(int(sizeof(TRecord)));
         OnInitNode = [](TBaseVirtualTree* t, PVirtualNode, PVirtualNode n, TVirtualNodeInitStates&) {
             auto* d = t->GetNodeData<TRecord>(n);
-            d->Key = int((n->Index * 2654435761u) % 1000003u);
+            d->Key = int((n->Index * KeyMultiplier) % KeyModulus);
             d->Order = int(n->Index);
         };
         OnCompareNodes = [](TBaseVirtualTree* t, PVirtualNode a, PVirtualNode b, TColumnIndex, int& r) {
@@ -39,6 +52,22 @@ private:
     bool FUseCache;
 };
 
+// Checks the tree a benchmark produced, on the first call only and while the
+// timing is paused; a broken tree ends the benchmark with an error.
+class TCheckOnce {
+public:
+    bool Sound(benchmark::State& State, const TBaseVirtualTree& Tree) {
+        if (FDone) return true;
+        FDone = true;
+        AnsiString fault = CheckTreeInvariants(Tree);
+        if (!fault.empty()) State.SkipWithError(fault.c_str());
+        return fault.empty();
+    }
+
+private:
+    bool FDone = false;
+};
+
 size_t HeapInUse() {
     return mallinfo2().uordblks;
 }
@@ -46,6 +75,7 @@ size_t HeapInUse() {
 void BM_SetRootNodeCount(benchmark::State& state) {
     const auto count = uint32_t(state.range(0));
     size_t bytes = 0;
+    TCheckOnce check;
     for (auto _ : state) {
         state.PauseTiming();
         auto tree = std::make_unique<TBenchTree>();
@@ -54,6 +84,7 @@ void BM_SetRootNodeCount(benchmark::State& state) {
         tree->SetRootNodeCount(count);
         state.PauseTiming();
         bytes = HeapInUse() - before;
+        if (!check.Sound(state, *tree)) break;
         tree.reset();
         state.ResumeTiming();
     }
@@ -78,7 +109,7 @@ void BM_WalkGetNext(benchmark::State& state) {
 // A row near the middle that is not a cache entry itself, so the query walks
 // from the entry before it as an arbitrary row would.
 int MiddleY(TBenchTree& Tree, int Count) {
-    return (Count / 2 + 997) % Count * int(Tree.DefaultNodeHeight()) + 3;
+    return (Count / 2 + MiddleRowOffset) % Count * int(Tree.DefaultNodeHeight()) + InsideRow;
 }
 
 // GetNodeAt near the middle, with a built cache or walking.
@@ -107,6 +138,7 @@ void BM_CacheBuild(benchmark::State& state) {
         tree.InvalidateCache();
         benchmark::DoNotOptimize(tree.EnsurePositionCache(true));
     }
+    TCheckOnce().Sound(state, tree);
 }
 
 // One query after each change: the query walks and no cache is built.
@@ -124,6 +156,7 @@ void BM_QueryAfterChange(benchmark::State& state) {
 
 void BM_SortTreeWithInit(benchmark::State& state) {
     const auto count = uint32_t(state.range(0));
+    TCheckOnce check;
     for (auto _ : state) {
         state.PauseTiming();
         auto tree = std::make_unique<TBenchTree>();
@@ -131,6 +164,7 @@ void BM_SortTreeWithInit(benchmark::State& state) {
         state.ResumeTiming();
         tree->SortTree(NoColumn, sdAscending, true);
         state.PauseTiming();
+        if (!check.Sound(state, *tree)) break;
         tree.reset();
         state.ResumeTiming();
     }
@@ -139,6 +173,7 @@ void BM_SortTreeWithInit(benchmark::State& state) {
 
 void BM_Clear(benchmark::State& state) {
     const auto count = uint32_t(state.range(0));
+    TCheckOnce check;
     for (auto _ : state) {
         state.PauseTiming();
         auto tree = std::make_unique<TBenchTree>();
@@ -148,10 +183,27 @@ void BM_Clear(benchmark::State& state) {
         state.ResumeTiming();
         tree->Clear();
         state.PauseTiming();
+        if (!check.Sound(state, *tree)) break;
         tree.reset();
         state.ResumeTiming();
     }
     state.SetItemsProcessed(int64_t(state.iterations()) * count);
+}
+
+// The checker itself on an initialised tree, three levels deep: what a debug
+// build pays after each whole-tree operation.
+void BM_CheckInvariants(benchmark::State& state) {
+    const auto count = uint32_t(state.range(0));
+    TBenchTree tree;
+    tree.OnInitNode = [](TBaseVirtualTree* t, PVirtualNode, PVirtualNode n, TVirtualNodeInitStates& s) {
+        if (t->GetNodeLevel(n) < 2) s.Include(ivsHasChildren);
+    };
+    tree.OnInitChildren = [](TBaseVirtualTree*, PVirtualNode, uint32_t& c) { c = ChildrenPerNode; };
+    tree.SetRootNodeCount(count / (ChildrenPerNode * ChildrenPerNode + ChildrenPerNode + 1) + 1);
+    tree.FullExpand();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CheckTreeInvariants(tree));
+    state.SetItemsProcessed(int64_t(state.iterations()) * tree.GetTotalCount());
 }
 
 #define SIZES RangeMultiplier(10)->Range(1000, 1000000)->Unit(benchmark::kMicrosecond)
@@ -163,6 +215,7 @@ BENCHMARK(BM_CacheBuild)->SIZES;
 BENCHMARK(BM_QueryAfterChange)->SIZES;
 BENCHMARK(BM_SortTreeWithInit)->SIZES;
 BENCHMARK(BM_Clear)->SIZES;
+BENCHMARK(BM_CheckInvariants)->SIZES;
 
 } // namespace
 

@@ -1,6 +1,8 @@
 // The virtual tree: a node structure with a fixed-size data area per node,
 // whose content the owner supplies through events. This unit is the model
-// only; the widget hosts it later and is reached through IVTView.
+// only; the widget hosts it later and is reached through IVTView. The class
+// is declared here once; its members are defined in VirtualTrees*.cpp, one
+// source per concern.
 #pragma once
 
 #include <cstddef>
@@ -262,6 +264,11 @@ constexpr unsigned ExpandTimer = 1, EditTimer = 2, HeaderTimer = 3, ScrollTimer 
 // One position-cache entry per 2000 visible nodes.
 constexpr uint32_t CacheThreshold = 2000;
 
+// The default of DefaultNodeHeight, and what a height of 0 becomes.
+constexpr uint32_t StandardNodeHeight = 18;
+// NodeDataSize before the owner was asked for it (once, when the first node is made).
+constexpr int UnsettledNodeDataSize = -1;
+
 struct TCacheEntry {
     PVirtualNode Node;
     uint32_t AbsoluteTop;
@@ -278,20 +285,27 @@ public:
 // Raises EVirtualTreeError with Code as its help context.
 [[noreturn]] void RaiseTreeError(const AnsiString& Message, int Code);
 
-inline constexpr const char* SEditLinkIsNil = "Edit link must not be nil."; // 2000
-inline constexpr const char* SWrongMoveError =
-    "Target node cannot be a child node of the node to be moved."; // 2001
-inline constexpr const char* SWrongStreamFormat =
-    "Unable to load tree structure, the format is wrong."; // 2002
-inline constexpr const char* SWrongStreamVersion =
-    "Unable to load tree structure, the version is unknown."; // 2003
-inline constexpr const char* SStreamTooSmall =
-    "Unable to load tree structure, not enough data available."; // 2004
-inline constexpr const char* SCorruptStream1 =
-    "Stream data corrupt. A node's anchor chunk is missing."; // 2005
+inline constexpr const char* SEditLinkIsNil = "Edit link must not be nil.";
+inline constexpr const char* SWrongMoveError = "Target node cannot be a child node of the node to be moved.";
+inline constexpr const char* SWrongStreamFormat = "Unable to load tree structure, the format is wrong.";
+inline constexpr const char* SWrongStreamVersion = "Unable to load tree structure, the version is unknown.";
+inline constexpr const char* SStreamTooSmall = "Unable to load tree structure, not enough data available.";
+inline constexpr const char* SCorruptStream1 = "Stream data corrupt. A node's anchor chunk is missing.";
 inline constexpr const char* SCorruptStream2 =
-    "Stream data corrupt. Unexpected data after node's end position.";         // 2006
-inline constexpr const char* SClipboardFailed = "Clipboard operation failed."; // 2007
+    "Stream data corrupt. Unexpected data after node's end position.";
+inline constexpr const char* SClipboardFailed = "Clipboard operation failed.";
+
+// The codes raised with the messages above, in their order.
+enum TVTErrorCode {
+    ecEditLinkIsNil = 2000,
+    ecWrongMove = 2001,
+    ecWrongStreamFormat = 2002,
+    ecWrongStreamVersion = 2003,
+    ecStreamTooSmall = 2004,
+    ecCorruptStream1 = 2005,
+    ecCorruptStream2 = 2006,
+    ecClipboardFailed = 2007,
+};
 
 // ---- The view the model talks to ---------------------------------------------
 
@@ -701,6 +715,9 @@ protected:
     // Lowers a bare update counter raised without BeginUpdate.
     void EndBareUpdate();
 
+    // FLastSelectionLevel while no level constrains the selection.
+    static constexpr int NoSelectionLevel = -1;
+
     // Fields later parts share.
     PVirtualNode FRoot = nullptr;
     TVirtualTreeStates FStates;
@@ -709,7 +726,7 @@ protected:
     PVirtualNode FFocusedNode = nullptr;
     TColumnIndex FFocusedColumn = NoColumn;
     PVirtualNode FRangeAnchor = nullptr;
-    int FLastSelectionLevel = -1;
+    int FLastSelectionLevel = NoSelectionLevel;
     TNodeArray FSelection;
     int FSelectionCount = 0;
     TNodeArray FTempNodeCache;
@@ -730,6 +747,7 @@ protected:
 
 private:
     friend class TCustomVirtualTreeOptions;
+    friend class TVirtualTreeChecker;
     void SetStatesDirect(TVirtualTreeStates Enter, TVirtualTreeStates Leave);
     void SortSubtree(PVirtualNode Node, TColumnIndex Column, TSortDirection Direction, bool DoInit);
     int AddToSelectionCounted(TNodeArray& NewItems, int NewLength, bool ForceInsert);
@@ -744,9 +762,9 @@ private:
 
     IVTView* FView;
     std::unique_ptr<TCustomVirtualTreeOptions> FOptions;
-    int FNodeDataSize = -1;
+    int FNodeDataSize = UnsettledNodeDataSize;
     int FTotalInternalDataSize = 0;
-    uint32_t FDefaultNodeHeight = 18;
+    uint32_t FDefaultNodeHeight = StandardNodeHeight;
     uint32_t FAnimationDuration = 200;
     uint32_t FIndent = 18;
     int FMargin = 4;

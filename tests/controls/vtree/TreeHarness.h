@@ -1,5 +1,6 @@
-// Shared by the tree tests: a tree that opens its protected parts, an
-// invariant checker, an event log and a path-based node finder.
+// Shared by the tree tests: a tree that opens its protected parts, the
+// library's invariant checker after scripted steps, an event log and a
+// path-based node finder.
 #pragma once
 
 #include <functional>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "controls/vtree/VirtualTrees.h"
+#include "controls/vtree/VirtualTreesCheck.h"
 
 struct TNodeRecord {
     int Key;
@@ -60,8 +62,7 @@ protected:
     }
 };
 
-// Every count, link, flag and the selection array, checked from scratch.
-// Returns a description of the first faults found, empty when sound.
+// The library's checker (CheckTreeInvariants): empty when the tree is sound.
 std::string CheckInvariants(TTestTree& Tree, bool DenseIndexes = true);
 
 // The node reached by child positions from the root, without initialising.

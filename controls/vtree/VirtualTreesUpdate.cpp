@@ -1,0 +1,323 @@
+// Update blocks, change notification and its timers, repaint requests, the
+// position cache and sorting.
+#include "controls/vtree/VirtualTrees.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "controls/vtree/VirtualTrees_p.h"
+#include "platform/rtl/ScopeGuard.h"
+
+namespace {
+
+// Fewer rows than this have nothing to look up in a cache.
+constexpr uint32_t MinCachedRows = 2;
+
+} // namespace
+
+// ---- Update blocks and change notification -----------------------------------------------
+
+void TBaseVirtualTree::BeginUpdate() {
+    if (!IsDestroying()) {
+        if (FUpdateCount == 0) {
+            DoUpdating(usBegin);
+            if (HandleAllocated()) FView->SetRedraw(false);
+        } else {
+            DoUpdating(usUpdate);
+        }
+    }
+    ++FUpdateCount;
+    DoStateChange({tsUpdating});
+}
+
+void TBaseVirtualTree::EndUpdate() {
+    if (FUpdateCount > 0) --FUpdateCount;
+    if (IsDestroying()) return;
+    // The end is reported and the window redraws again also when a handler fails.
+    TScopeGuard reportEnd([&] { DoUpdating(FUpdateCount == 0 ? usEnd : usUpdate); });
+    if (FUpdateCount == 0 && FStates.Contains(tsUpdating)) {
+        TScopeGuard redraw([&] {
+            if (HandleAllocated()) {
+                FView->SetRedraw(true);
+                FView->Invalidate();
+            }
+            UpdateDesigner();
+        });
+        if (FStates.Contains(tsUpdateHiddenChildrenNeeded)) {
+            DetermineHiddenChildrenFlagAllNodes();
+            SetStatesDirect({}, {tsUpdateHiddenChildrenNeeded});
+        }
+        DoStateChange({}, {tsUpdating});
+        PackSelection();
+        InvalidateCache();
+        ValidateCache();
+        if (HandleAllocated()) FView->UpdateScrollBars(false);
+        if (FStates.Contains(tsStructureChangePending))
+            DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
+        if (FStates.Contains(tsChangePending)) DoChange(FLastChangedNode);
+        if (FOptions->AutoOptions().Contains(toAutoSort)) SortTree(GetSortColumn(), GetSortDirection(), true);
+    }
+}
+
+void TBaseVirtualTree::EndBareUpdate() {
+    if (FUpdateCount > 0) --FUpdateCount;
+    if (FUpdateCount > 0 || IsDestroying()) return;
+    // Work deferred while the bare counter was up is settled now, as at the end of an update block.
+    if (FStates.Contains(tsUpdateHiddenChildrenNeeded)) {
+        DetermineHiddenChildrenFlagAllNodes();
+        SetStatesDirect({}, {tsUpdateHiddenChildrenNeeded});
+    }
+    PackSelection();
+    if (FStates.Contains(tsStructureChangePending))
+        DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
+    if (FStates.Contains(tsChangePending)) DoChange(FLastChangedNode);
+}
+
+void TBaseVirtualTree::AdviseChangeEvent(bool IsStructureChange, PVirtualNode Node, TChangeReason Reason) {
+    if (IsStructureChange) {
+        if (FStates.Contains(tsStructureChangePending))
+            FView->KillTimer(StructureChangeTimer);
+        else
+            DoStateChange({tsStructureChangePending});
+        FLastStructureChangeNode = Node;
+        if (FLastStructureChangeReason == crIgnore)
+            FLastStructureChangeReason = Reason;
+        else if (Reason != crIgnore)
+            FLastStructureChangeReason = crAccumulated;
+    } else {
+        if (FStates.Contains(tsChangePending))
+            FView->KillTimer(ChangeTimer);
+        else
+            DoStateChange({tsChangePending});
+        FLastChangedNode = Node;
+    }
+}
+
+void TBaseVirtualTree::Change(PVirtualNode Node) {
+    AdviseChangeEvent(false, Node, crIgnore);
+    if (FUpdateCount > 0) return;
+    if (ChangeDelay == 0 || FStates.Contains(tsSynchMode))
+        DoChange(Node);
+    else
+        FView->SetTimer(ChangeTimer, ChangeDelay);
+}
+
+void TBaseVirtualTree::StructureChange(PVirtualNode Node, TChangeReason Reason) {
+    AdviseChangeEvent(true, Node, Reason);
+    if (FUpdateCount > 0) return;
+    if (ChangeDelay == 0 || FStates.Contains(tsSynchMode))
+        DoStructureChange(Node, Reason);
+    else
+        FView->SetTimer(StructureChangeTimer, ChangeDelay);
+}
+
+void TBaseVirtualTree::WMTimer(unsigned TimerID) {
+    switch (TimerID) {
+    case ChangeTimer:
+        DoChange(FLastChangedNode);
+        break;
+    case StructureChangeTimer:
+        DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- Repaint -----------------------------------------------------------------------------
+
+void TBaseVirtualTree::InvalidateView() {
+    if (HandleAllocated()) FView->Invalidate();
+}
+
+void TBaseVirtualTree::InvalidateNode(PVirtualNode Node) {
+    if (FUpdateCount == 0 && HandleAllocated() && Node) FView->InvalidateNode(Node);
+}
+
+void TBaseVirtualTree::InvalidateToBottom(PVirtualNode Node) {
+    if (FUpdateCount > 0 || !HandleAllocated()) return;
+    if (!Node || Node == FRoot)
+        FView->Invalidate();
+    else if (Node->States.Contains(vsVisible) && Node->States.Contains(vsInitDone))
+        FView->InvalidateToBottom(Node);
+}
+
+void TBaseVirtualTree::RepaintNode(PVirtualNode Node) {
+    if (Node && Node != FRoot && HandleAllocated()) FView->RepaintNode(Node);
+}
+
+// ---- Position cache ----------------------------------------------------------------------
+
+void TBaseVirtualTree::InvalidateCache() {
+    ++FCacheGeneration;
+    FWalkedSinceChange = 0;
+    DoStateChange({tsValidationNeeded}, {tsUseCache});
+}
+
+void TBaseVirtualTree::ValidateCache() {
+    // The cache is built on the GUI thread, by the position queries (EnsurePositionCache).
+    InterruptValidation();
+}
+
+void TBaseVirtualTree::InterruptValidation() {
+    DoStateChange({tsStopValidation}, {tsUseCache});
+}
+
+uint32_t TBaseVirtualTree::GetCacheEntryCount() const {
+    if (FVisibleCount < MinCachedRows) return 0;
+    return (FVisibleCount + CacheThreshold - 1) / CacheThreshold;
+}
+
+bool TBaseVirtualTree::DoValidateCache() {
+    if (FStates.Contains(tsStopValidation)) return false;
+    FPositionCache.clear();
+    if (FVisibleCount <= CacheThreshold) return false;
+    uint32_t count = GetCacheEntryCount();
+    FPositionCache.resize(count);
+    uint32_t slot = 0;
+    uint32_t n = 0;
+    uint64_t position = 0;
+    PVirtualNode node = GetFirstVisibleNoInit();
+    while (node && !FStates.Contains(tsStopValidation)) {
+        if (n % CacheThreshold == 0) {
+            FPositionCache[slot++] = {node, uint32_t(position)};
+            if (slot == count) {
+                ++n;
+                break;
+            }
+        }
+        position += GetNodeHeight(node);
+        node = GetNextVisibleNoInit(node);
+        ++n;
+    }
+    if (slot < count) FPositionCache.resize(slot);
+    bool result = n > 0 && !FStates.Contains(tsStopValidation);
+    if (result && FOptions->MiscOptions().Contains(toVariableNodeHeight)) FView->UpdateScrollBars(true);
+    return result;
+}
+
+bool TBaseVirtualTree::EnsurePositionCache(bool Force) {
+    if (FStates.Contains(tsUseCache)) return true;
+    if (FUpdateCount > 0 || FStates.Contains(tsValidating) || FVisibleCount <= CacheThreshold) return false;
+    // Building walks every visible node. Until the walks since the last change
+    // have cost about as much, walking is cheaper, so a tree that changes
+    // between single queries never pays for a cache it does not use.
+    if (!Force && FWalkedSinceChange < FVisibleCount) return false;
+    uint64_t generation = FCacheGeneration;
+    DoStateChange({tsValidating}, {tsUseCache, tsStopValidation});
+    bool ok = false;
+    {
+        TScopeGuard leave([&] {
+            // A change made by a handler during the walk makes the result stale.
+            ok = ok && generation == FCacheGeneration;
+            TVirtualTreeStates leaving{tsStopValidation, tsValidating};
+            if (ok) leaving.Include(tsValidationNeeded);
+            DoStateChange(ok ? TVirtualTreeStates{tsUseCache} : TVirtualTreeStates{}, leaving);
+        });
+        ok = DoValidateCache();
+    }
+    return ok;
+}
+
+PVirtualNode TBaseVirtualTree::CacheEntryForPosition(uint32_t Position, uint32_t& Top) const {
+    size_t low = 0, high = FPositionCache.size();
+    // The last entry whose top is not below Position.
+    while (high - low > 1) {
+        size_t mid = (low + high) / 2;
+        if (FPositionCache[mid].AbsoluteTop <= Position)
+            low = mid;
+        else
+            high = mid;
+    }
+    if (FPositionCache.empty()) {
+        Top = 0;
+        return nullptr;
+    }
+    Top = FPositionCache[low].AbsoluteTop;
+    return FPositionCache[low].Node;
+}
+
+PVirtualNode TBaseVirtualTree::CacheEntryForNode(PVirtualNode Node, uint32_t& Top) const {
+    size_t low = 0, high = FPositionCache.size();
+    while (high - low > 1) {
+        size_t mid = (low + high) / 2;
+        if (CompareNodePositions(FPositionCache[mid].Node, Node) <= 0)
+            low = mid;
+        else
+            high = mid;
+    }
+    if (FPositionCache.empty()) {
+        Top = 0;
+        return nullptr;
+    }
+    Top = FPositionCache[low].AbsoluteTop;
+    return FPositionCache[low].Node;
+}
+
+// ---- Sorting -----------------------------------------------------------------------------
+
+void TBaseVirtualTree::Sort(PVirtualNode Node, TColumnIndex Column, TSortDirection Direction, bool DoInit) {
+    InterruptValidation();
+    if (FStates.Contains(tsEditPending)) {
+        FView->KillTimer(EditTimer);
+        DoStateChange({}, {tsEditPending});
+    }
+    if (!Node) Node = FRoot;
+    if (!Node->States.Contains(vsHasChildren)) return;
+    // Children made here are initialised too, so the comparison never sees empty data.
+    if (DoInit) ValidateChildren(Node, false);
+    if (Node->ChildCount > 1) {
+        TNodeArray children;
+        children.reserve(Node->ChildCount);
+        for (PVirtualNode run = Node->FirstChild; run; run = run->NextSibling)
+            children.push_back(run);
+        // The links stay untouched until the order is known, so a failing comparison loses nothing.
+        if (Direction == sdAscending)
+            std::stable_sort(children.begin(), children.end(),
+                             [&](PVirtualNode a, PVirtualNode b) { return DoCompare(b, a, Column) > 0; });
+        else
+            std::stable_sort(children.begin(), children.end(),
+                             [&](PVirtualNode a, PVirtualNode b) { return DoCompare(b, a, Column) < 0; });
+        PVirtualNode previous = nullptr;
+        uint32_t index = 0;
+        for (PVirtualNode child : children) {
+            child->Index = index++;
+            child->PrevSibling = previous;
+            if (previous) previous->NextSibling = child;
+            previous = child;
+        }
+        previous->NextSibling = nullptr;
+        Node->FirstChild = children.front();
+        Node->LastChild = previous;
+        InvalidateCache();
+    }
+    if (FUpdateCount == 0) {
+        ValidateCache();
+        InvalidateView();
+    }
+}
+
+void TBaseVirtualTree::SortSubtree(PVirtualNode Node, TColumnIndex Column, TSortDirection Direction,
+                                   bool DoInit) {
+    Sort(Node, Column, Direction, DoInit);
+    for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling) {
+        if (DoInit) EnsureInitialized(child);
+        if (child->States.Contains(vsInitDone)) SortSubtree(child, Column, Direction, DoInit);
+    }
+}
+
+void TBaseVirtualTree::SortTree(TColumnIndex Column, TSortDirection Direction, bool DoInit) {
+    ++FUpdateCount;
+    {
+        TScopeGuard end([&] {
+            EndBareUpdate();
+            if (FUpdateCount == 0) {
+                ValidateCache();
+                InvalidateView();
+            }
+        });
+        if (Column >= NoColumn) SortSubtree(FRoot, Column, Direction, DoInit);
+        InvalidateCache();
+    }
+    VTPrivate::AssertSound(*this);
+}
