@@ -11,7 +11,7 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/Mask.h"
 #include "platform/gui/StdCtrls.h"
-#include "platform/win/MessageBox.h"
+#include "platform/testing/ScriptedMessageBoxes.h"
 
 namespace {
 class TPad : public TCustomControl {
