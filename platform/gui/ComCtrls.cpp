@@ -14,8 +14,6 @@ constexpr int ImageGap = 3;       // between a tab's image and its text
 constexpr int SelectedGrowth = 2; // the selected tab stands out by this much
 constexpr int DefaultWidth = 289;
 constexpr int DefaultHeight = 193;
-// TCM_HIGHLIGHTITEM's LParam: the low word switches the mark.
-constexpr LPARAM LowWordMask = 0xFFFF;
 } // namespace
 
 TCustomTabControl::TCustomTabControl(TComponent* AOwner) : TCustomControl(AOwner) {
@@ -35,7 +33,7 @@ void TCustomTabControl::Dispatch(TMessage& Message) {
         break;
     case TCM_HIGHLIGHTITEM:
         if (Message.WParam < WPARAM(TabCount())) {
-            FTabs[Message.WParam].Highlighted = (Message.LParam & LowWordMask) != 0;
+            FTabs[Message.WParam].Highlighted = LoWordSigned(Message.LParam) != 0;
             Invalidate();
             Message.Result = 1;
         }

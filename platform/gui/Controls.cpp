@@ -181,8 +181,8 @@ void TControl::Dispatch(TMessage& Message) {
     case CM_PARENTFONTCHANGED:
         if (FParentFont && FParent) {
             FSettingParentFont = true;
+            TScopeGuard done([this] { FSettingParentFont = false; });
             FFont->Assign(FParent->Font());
-            FSettingParentFont = false;
         }
         break;
     case CM_PARENTCOLORCHANGED:
@@ -450,13 +450,12 @@ void TWinControl::Dispatch(TMessage& Message) {
         break;
     }
     case WM_CHAR: {
-        // 1: the key was taken back; 2: it became the key in WParam.
         char key = char(Message.WParam);
         KeyPress(key);
         if (key == 0)
-            Message.Result = 1;
+            Message.Result = CharTakenBack;
         else if (key != char(Message.WParam))
-            Message.WParam = static_cast<unsigned char>(key), Message.Result = 2;
+            Message.WParam = static_cast<unsigned char>(key), Message.Result = CharReplaced;
         break;
     }
     case WM_SETFOCUS:

@@ -28,14 +28,17 @@ struct TMessage {
     LRESULT Result = 0;
 };
 
+// A parameter packs two 16-bit words: the low one and the high one.
+constexpr uint32_t LowWordMask = 0xFFFF;
+constexpr int HighWordShift = 16;
 inline LPARAM MAKELPARAM(int Lo, int Hi) {
-    return LPARAM(uint32_t(uint16_t(Lo)) | uint32_t(uint16_t(Hi)) << 16);
+    return LPARAM(uint32_t(uint16_t(Lo)) | uint32_t(uint16_t(Hi)) << HighWordShift);
 }
 inline int16_t LoWordSigned(LPARAM L) {
-    return int16_t(uint16_t(uint32_t(L) & 0xFFFF));
+    return int16_t(uint16_t(uint32_t(L) & LowWordMask));
 }
 inline int16_t HiWordSigned(LPARAM L) {
-    return int16_t(uint16_t(uint32_t(L) >> 16));
+    return int16_t(uint16_t(uint32_t(L) >> HighWordShift));
 }
 
 // Raises the list error for an index outside a list the layer keeps, as the

@@ -37,14 +37,17 @@ public:
     int ShowModal(TCustomForm* Form) override {
         QWidget* w = Form->Widget();
         w->setWindowModality(Qt::ApplicationModal);
+        // The window goes away however the loop ends, a failed OnShow or
+        // OnActivate included, so it never blocks the rest of the program.
+        TScopeGuard end([&] {
+            Form->SetVisible(false);
+            w->setWindowModality(Qt::NonModal);
+        });
         Form->SetVisible(true);
         Form->Activate();
         while (Form->ModalResult() == mrNone && w->isVisible())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        int result = Form->ModalResult();
-        Form->SetVisible(false);
-        w->setWindowModality(Qt::NonModal);
-        return result;
+        return Form->ModalResult();
     }
 };
 

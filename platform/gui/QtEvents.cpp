@@ -15,6 +15,7 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/QtEvents_p.h"
 #include "platform/gui/QtSupport_p.h"
+#include "platform/rtl/ScopeGuard.h"
 
 void CallAtEventBoundary(TObject* Sender, const std::function<void()>& Action) {
     try {
@@ -245,16 +246,16 @@ bool TLayerEvents::Key(QKeyEvent* E, bool Down) {
             }
             TMessage chr{WM_CHAR, c, keyData, 0};
             target->WndProc(chr);
-            if (chr.Result == 1) {
+            if (chr.Result == CharTakenBack) {
                 handled = true;
-            } else if (chr.Result == 2 && !FOwnWidget) {
+            } else if (chr.Result == CharReplaced && !FOwnWidget) {
                 // The control typed another character: the widget gets that one.
                 handled = true;
                 QString replaced = QtString(AnsiString(1, char(chr.WParam)));
                 QKeyEvent other(QEvent::KeyPress, 0, E->modifiers(), replaced);
                 FInjecting = true;
+                TScopeGuard done([this] { FInjecting = false; });
                 QCoreApplication::sendEvent(FControl->FWidget, &other);
-                FInjecting = false;
             }
         }
     });

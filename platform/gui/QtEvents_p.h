@@ -7,6 +7,11 @@
 
 class QWidget;
 
+// What a control's WM_CHAR answers: the key was taken back, or it became the
+// key in WParam.
+constexpr LRESULT CharTakenBack = 1;
+constexpr LRESULT CharReplaced = 2;
+
 // A widget painted through WM_ERASEBKGND and WM_PAINT of Control.
 QWidget* NewLayerWidget(TWinControl* Control);
 bool IsLayerWidget(const QWidget* Widget);

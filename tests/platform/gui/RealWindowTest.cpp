@@ -157,3 +157,13 @@ TEST(RealWindowTest, AModalFormOnScreenEndsWithItsButton) {
     EXPECT_TRUE(wasVisible);
     EXPECT_FALSE(dialog.Visible());
 }
+
+TEST(RealWindowTest, AModalFormWhoseActivationFailsLeavesNoModalWindowBehind) {
+    TForm dialog(nullptr);
+    dialog.OnActivate = [](TObject*) { throw Exception("activate"); };
+    EXPECT_THROW(dialog.ShowModal(), Exception);
+    EXPECT_FALSE(dialog.Modal());
+    EXPECT_FALSE(dialog.Visible());
+    EXPECT_FALSE(dialog.Widget()->isVisible());
+    EXPECT_EQ(dialog.Widget()->windowModality(), Qt::NonModal);
+}
