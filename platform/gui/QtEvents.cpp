@@ -1,6 +1,8 @@
 // Qt events become message records here: the translator on every windowed
 // control's widget, the widget the layer's own controls paint on, and the
 // event boundary that keeps exceptions out of Qt's event loop.
+#include "platform/gui/QtEvents_p.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QHelpEvent>
@@ -13,7 +15,6 @@
 
 #include "platform/canvas/QtCanvas.h"
 #include "platform/gui/Forms.h"
-#include "platform/gui/QtEvents_p.h"
 #include "platform/gui/QtSupport_p.h"
 #include "platform/rtl/ScopeGuard.h"
 
