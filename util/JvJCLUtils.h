@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <set>
 
-#include "platform/gui/Graphics.h"
+#include "platform/canvas/Graphics.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Variants.h"
 

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "platform/gui/Graphics.h"
+#include "platform/canvas/Graphics.h"
 
 struct TDefColorItem {
     TColor ColorValue;

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/canvas/Graphics.h"
 #include "platform/gui/ComCtrls.h"
-#include "platform/gui/Graphics.h"
 #include "platform/gui/ImgList.h"
 
 class TAdvPageControl;

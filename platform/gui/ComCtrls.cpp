@@ -1,16 +1,24 @@
+// The tab strip: its tabs, their layout in rows, selection by the user,
+// and the plain look.
 #include "platform/gui/ComCtrls.h"
 
 #include <algorithm>
 
+#include "platform/rtl/ScopeGuard.h"
+
 namespace {
-constexpr int StripMargin = 2; // between the control's edge and the first row
-constexpr int TextPadding = 6; // each side of a tab's text
-constexpr int PageInset = 4;   // between the strip's edge and the pages
+constexpr int StripMargin = 2;    // between the control's edge and the first row
+constexpr int TextPadding = 6;    // each side of a tab's text
+constexpr int PageInset = 4;      // between the strip's edge and the pages
+constexpr int ImageGap = 3;       // between a tab's image and its text
+constexpr int SelectedGrowth = 2; // the selected tab stands out by this much
+constexpr int DefaultWidth = 289;
+constexpr int DefaultHeight = 193;
 } // namespace
 
 TCustomTabControl::TCustomTabControl(TComponent* AOwner) : TCustomControl(AOwner) {
     SetTabStop(true);
-    SetBounds(0, 0, 289, 193);
+    SetBounds(0, 0, DefaultWidth, DefaultHeight);
 }
 
 TCustomTabControl::~TCustomTabControl() = default;
@@ -25,7 +33,7 @@ void TCustomTabControl::Dispatch(TMessage& Message) {
         break;
     case TCM_HIGHLIGHTITEM:
         if (Message.WParam < WPARAM(TabCount())) {
-            FTabs[Message.WParam].Highlighted = (Message.LParam & 0xFFFF) != 0;
+            FTabs[Message.WParam].Highlighted = LoWordSigned(Message.LParam) != 0;
             Invalidate();
             Message.Result = 1;
         }
@@ -157,7 +165,7 @@ void TCustomTabControl::Layout() {
         int length = FTabWidth;
         if (length <= 0) {
             length = canvas->TextWidth(StripHotkey(FTabs[std::size_t(i)].Text)) + 2 * TextPadding;
-            if (FImages && GetImageIndex(i) >= 0) length += imageAlong + 3;
+            if (FImages && GetImageIndex(i) >= 0) length += imageAlong + ImageGap;
         }
         if (FMultiLine && offset > 0 && offset + length > room) {
             ++row;
@@ -249,10 +257,7 @@ int TCustomTabControl::GetImageIndex(int TabIndex) {
 void TCustomTabControl::SelectTabByUser(int NewIndex) {
     if (NewIndex < 0 || NewIndex >= TabCount() || NewIndex == FTabIndex) return;
     FPendingTabIndex = NewIndex;
-    struct TReset {
-        int& Value;
-        ~TReset() { Value = -1; }
-    } reset{FPendingTabIndex};
+    TScopeGuard reset([this] { FPendingTabIndex = -1; });
     if (!CanChange()) return;
     SetTabIndex(NewIndex);
     TabChanged();
@@ -297,14 +302,14 @@ void TCustomTabControl::Paint() {
     c->DrawEdge(page, EDGE_RAISED, BF_RECT);
     for (int i = TabCount() - 1; i >= 0; --i) {
         TRect r = TabRect(i);
-        if (i == FTabIndex) InflateRect(r, 2, 2);
+        if (i == FTabIndex) InflateRect(r, SelectedGrowth, SelectedGrowth);
         c->Brush()->SetColor(FTabs[std::size_t(i)].Highlighted ? clHighlight : Color());
         c->FillRect(r);
         c->DrawEdge(r, EDGE_RAISED, BF_RECT);
         int x = r.Left + TextPadding;
         if (FImages && GetImageIndex(i) >= 0) {
             FImages->Draw(c, x, r.Top + (r.Height() - FImages->Height()) / 2, GetImageIndex(i));
-            x += FImages->Width() + 3;
+            x += FImages->Width() + ImageGap;
         }
         c->Brush()->SetStyle(TBrushStyle::bsClear);
         c->Font()->Assign(Font());

@@ -1,23 +1,45 @@
+// Controls: message dispatch, properties, children and alignment, focus,
+// painting, and the Qt widget each windowed control makes on first need.
 #include "platform/gui/Controls.h"
 
-#include <QApplication>
-#include <QEvent>
-#include <QHelpEvent>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QToolTip>
 #include <QWidget>
 #include <algorithm>
 
 #include "platform/gui/Forms.h"
-#include "platform/gui/QtSupport.h"
+#include "platform/gui/QtEvents_p.h"
+#include "platform/gui/QtSupport_p.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace {
 TShiftState gShiftState = 0;
-// The graphic control that a mouse button went down on keeps the mouse
-// until the button is released.
-TControl* gCaptureControl = nullptr;
+
+Qt::CursorShape QtCursor(TCursor Cursor) {
+    switch (Cursor) {
+    case crCross:
+        return Qt::CrossCursor;
+    case crIBeam:
+        return Qt::IBeamCursor;
+    case crSizeNESW:
+        return Qt::SizeBDiagCursor;
+    case crSizeNS:
+    case crVSplit:
+        return Qt::SizeVerCursor;
+    case crSizeNWSE:
+        return Qt::SizeFDiagCursor;
+    case crSizeWE:
+    case crHSplit:
+        return Qt::SizeHorCursor;
+    case crHourGlass:
+        return Qt::WaitCursor;
+    case crNo:
+    case crNoDrop:
+        return Qt::ForbiddenCursor;
+    case crHandPoint:
+        return Qt::PointingHandCursor;
+    default:
+        return Qt::ArrowCursor;
+    }
+}
 } // namespace
 
 TMouse Mouse;
@@ -75,23 +97,11 @@ void TMouse::SetControl(TControl* Control) {
 
 void TMouse::Forget(TControl* Control) {
     if (FControl == Control) FControl = nullptr;
-    if (gCaptureControl == Control) gCaptureControl = nullptr;
+    ReleaseMouseCapture(Control);
 }
 
 void RaiseListIndexError(int Index) {
     throw EListError(Format("List index out of bounds (%d)", {Index}));
-}
-
-void CallAtEventBoundary(TObject* Sender, const std::function<void()>& Action) {
-    try {
-        Action();
-    } catch (...) {
-        try {
-            Application->HandleException(Sender);
-        } catch (...) {
-            // The handler itself failed: nothing may reach the event loop.
-        }
-    }
 }
 
 TCustomForm* GetParentForm(TControl* Control) {
@@ -111,338 +121,6 @@ TComponentWatch::~TComponentWatch() {
 void TComponentWatch::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
     if (Operation == TOperation::opRemove && AComponent == FTarget) FTarget = nullptr;
-}
-
-void FreeAfterEvent(TComponent* Component) {
-    if (!Component) return;
-    EnsureQtApplication();
-    auto watch = std::make_shared<TComponentWatch>(Component);
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [watch] { delete watch->Target(); }, Qt::QueuedConnection);
-}
-
-// Qt side: one event translator per windowed control, and the widget that
-// the layer's own controls paint on.
-
-namespace {
-Qt::CursorShape QtCursor(TCursor Cursor) {
-    switch (Cursor) {
-    case crCross:
-        return Qt::CrossCursor;
-    case crIBeam:
-        return Qt::IBeamCursor;
-    case crSizeNESW:
-        return Qt::SizeBDiagCursor;
-    case crSizeNS:
-    case crVSplit:
-        return Qt::SizeVerCursor;
-    case crSizeNWSE:
-        return Qt::SizeFDiagCursor;
-    case crSizeWE:
-    case crHSplit:
-        return Qt::SizeHorCursor;
-    case crHourGlass:
-        return Qt::WaitCursor;
-    case crNo:
-    case crNoDrop:
-        return Qt::ForbiddenCursor;
-    case crHandPoint:
-        return Qt::PointingHandCursor;
-    default:
-        return Qt::ArrowCursor;
-    }
-}
-
-uint16_t VirtualKey(const QKeyEvent* E) {
-    int k = E->key();
-    if (k >= Qt::Key_A && k <= Qt::Key_Z) return uint16_t('A' + (k - Qt::Key_A));
-    if (k >= Qt::Key_0 && k <= Qt::Key_9) return uint16_t('0' + (k - Qt::Key_0));
-    if (k >= Qt::Key_F1 && k <= Qt::Key_F24) return uint16_t(VK_F1 + (k - Qt::Key_F1));
-    switch (k) {
-    case Qt::Key_Backspace:
-        return VK_BACK;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return VK_TAB;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return VK_RETURN;
-    case Qt::Key_Shift:
-        return VK_SHIFT;
-    case Qt::Key_Control:
-        return VK_CONTROL;
-    case Qt::Key_Alt:
-        return VK_MENU;
-    case Qt::Key_Escape:
-        return VK_ESCAPE;
-    case Qt::Key_Space:
-        return VK_SPACE;
-    case Qt::Key_PageUp:
-        return VK_PRIOR;
-    case Qt::Key_PageDown:
-        return VK_NEXT;
-    case Qt::Key_End:
-        return VK_END;
-    case Qt::Key_Home:
-        return VK_HOME;
-    case Qt::Key_Left:
-        return VK_LEFT;
-    case Qt::Key_Up:
-        return VK_UP;
-    case Qt::Key_Right:
-        return VK_RIGHT;
-    case Qt::Key_Down:
-        return VK_DOWN;
-    case Qt::Key_Insert:
-        return VK_INSERT;
-    case Qt::Key_Delete:
-        return VK_DELETE;
-    default:
-        return 0;
-    }
-}
-
-TShiftState ShiftFromModifiers(Qt::KeyboardModifiers M) {
-    TShiftState s = 0;
-    if (M & Qt::ShiftModifier) s |= ssShift;
-    if (M & Qt::ControlModifier) s |= ssCtrl;
-    if (M & Qt::AltModifier) s |= ssAlt;
-    return s;
-}
-
-unsigned MouseKeys(Qt::MouseButtons Buttons, Qt::KeyboardModifiers M) {
-    unsigned k = 0;
-    if (Buttons & Qt::LeftButton) k |= MK_LBUTTON;
-    if (Buttons & Qt::RightButton) k |= MK_RBUTTON;
-    if (Buttons & Qt::MiddleButton) k |= MK_MBUTTON;
-    if (M & Qt::ShiftModifier) k |= MK_SHIFT;
-    if (M & Qt::ControlModifier) k |= MK_CONTROL;
-    return k;
-}
-
-// The widget of the layer's own windowed controls: painted through paint
-// messages.
-class TLayerWidget : public QWidget {
-public:
-    explicit TLayerWidget(TWinControl* Control) : FControl(Control) {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setAutoFillBackground(false);
-        setMouseTracking(true);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        if (!FControl->Redraw()) return;
-        QPainter painter(this);
-        TQtCanvas canvas(&painter);
-        CallAtEventBoundary(FControl, [&] {
-            FControl->Perform(WM_ERASEBKGND, WPARAM(static_cast<TCanvas*>(&canvas)), 0);
-            FControl->Perform(WM_PAINT, WPARAM(static_cast<TCanvas*>(&canvas)), 0);
-        });
-    }
-
-private:
-    TWinControl* FControl;
-};
-} // namespace
-
-// Turns the events of one control's widget into message records.
-class TLayerEvents : public QObject {
-public:
-    TLayerEvents(TWinControl* Control, bool OwnWidget, QObject* Parent)
-        : QObject(Parent), FControl(Control), FOwnWidget(OwnWidget) {}
-    bool eventFilter(QObject* Watched, QEvent* Event) override;
-
-private:
-    bool Mouse(QMouseEvent* E, QEvent::Type Type);
-    bool Key(QKeyEvent* E, bool Down);
-    void Send(TControl* Target, unsigned Msg, WPARAM W, LPARAM L) {
-        CallAtEventBoundary(Target, [&] { Target->Perform(Msg, W, L); });
-    }
-
-    TWinControl* FControl;
-    bool FOwnWidget;
-    bool FLastShowing = false;
-    bool FInjecting = false;
-};
-
-bool TLayerEvents::Mouse(QMouseEvent* E, QEvent::Type Type) {
-    QPoint local = E->position().toPoint();
-    QPoint global = E->globalPosition().toPoint();
-    ::Mouse.SetCursorPos({global.x(), global.y()});
-    gShiftState = ShiftFromModifiers(E->modifiers());
-    TControl* target = FControl;
-    TPoint at{local.x(), local.y()};
-    if (gCaptureControl && gCaptureControl->Parent() == FControl) {
-        target = gCaptureControl;
-    } else if (TControl* child = FControl->ControlAtPos(at); child && !dynamic_cast<TWinControl*>(child)) {
-        target = child;
-    }
-    if (target != FControl) at = {at.X - target->Left(), at.Y - target->Top()};
-    CallAtEventBoundary(target, [&] { ::Mouse.SetControl(target); });
-    unsigned msg = WM_MOUSEMOVE;
-    if (Type != QEvent::MouseMove) {
-        bool down = Type != QEvent::MouseButtonRelease;
-        bool dbl = Type == QEvent::MouseButtonDblClick;
-        switch (E->button()) {
-        case Qt::LeftButton:
-            msg = dbl ? WM_LBUTTONDBLCLK : down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-            break;
-        case Qt::RightButton:
-            msg = dbl ? WM_RBUTTONDBLCLK : down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-            break;
-        case Qt::MiddleButton:
-            msg = dbl ? WM_MBUTTONDBLCLK : down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
-            break;
-        default:
-            return false;
-        }
-        if (target != FControl) gCaptureControl = down ? target : nullptr;
-    }
-    if (!target->Enabled()) return FOwnWidget;
-    Send(target, msg, MouseKeys(E->buttons(), E->modifiers()), MAKELPARAM(at.X, at.Y));
-    return FOwnWidget;
-}
-
-bool TLayerEvents::Key(QKeyEvent* E, bool Down) {
-    if (FInjecting) return false;
-    gShiftState = ShiftFromModifiers(E->modifiers());
-    uint16_t vk = VirtualKey(E);
-    LPARAM keyData = (E->modifiers() & Qt::AltModifier) ? AltMask : 0;
-    TControl* target = FControl;
-    if (!Down) {
-        if (vk) Send(target, WM_KEYUP, vk, keyData);
-        return false;
-    }
-    bool handled = false;
-    CallAtEventBoundary(target, [&] {
-        // Keys the control does not want go to its form as dialog keys first.
-        if (vk) {
-            unsigned mask = 0;
-            if (vk == VK_TAB)
-                mask = DLGC_WANTTAB;
-            else if (vk >= VK_LEFT && vk <= VK_DOWN)
-                mask = DLGC_WANTARROWS;
-            else if (vk == VK_RETURN || vk == VK_ESCAPE)
-                mask = DLGC_WANTALLKEYS;
-            if (mask && !(unsigned(target->Perform(WM_GETDLGCODE, 0, 0)) & mask)) {
-                if (TCustomForm* form = GetParentForm(target);
-                    form && form->Perform(CM_DIALOGKEY, vk, keyData) != 0) {
-                    handled = true;
-                    return;
-                }
-            }
-            TMessage down{WM_KEYDOWN, vk, keyData, 0};
-            target->WndProc(down);
-            if (down.Result != 0) {
-                handled = true;
-                return;
-            }
-        }
-        QString text = E->text();
-        if (text.size() == 1 && text[0].unicode() >= 0x20) {
-            AnsiString ch = FromQtString(text);
-            unsigned char c = ch.empty() ? '?' : static_cast<unsigned char>(ch[0]);
-            bool wantsChars = (unsigned(target->Perform(WM_GETDLGCODE, 0, 0)) & DLGC_WANTCHARS) != 0;
-            if ((keyData & AltMask) || !wantsChars) {
-                TCustomForm* form = GetParentForm(target);
-                uint16_t accel = (keyData & AltMask) && vk ? vk : c;
-                if (form && form->Perform(CM_DIALOGCHAR, accel, keyData) != 0) {
-                    handled = true;
-                    return;
-                }
-            }
-            TMessage chr{WM_CHAR, c, keyData, 0};
-            target->WndProc(chr);
-            if (chr.Result == 1) {
-                handled = true;
-            } else if (chr.Result == 2 && !FOwnWidget) {
-                // The control typed another character: the widget gets that one.
-                handled = true;
-                QString replaced = QtString(AnsiString(1, char(chr.WParam)));
-                QKeyEvent other(QEvent::KeyPress, 0, E->modifiers(), replaced);
-                FInjecting = true;
-                QCoreApplication::sendEvent(FControl->Widget(), &other);
-                FInjecting = false;
-            }
-        }
-    });
-    // Tab and arrows belong to the layer: Qt's own focus moves stay out.
-    return handled || (FOwnWidget && (vk == VK_TAB));
-}
-
-bool TLayerEvents::eventFilter(QObject* Watched, QEvent* Event) {
-    if (Watched != FControl->Widget()) return false;
-    switch (Event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-        return Mouse(static_cast<QMouseEvent*>(Event), Event->type());
-    case QEvent::Enter:
-        CallAtEventBoundary(FControl, [&] { ::Mouse.SetControl(FControl); });
-        return false;
-    case QEvent::Leave:
-        CallAtEventBoundary(FControl, [&] {
-            TControl* current = ::Mouse.Control();
-            if (current == FControl || (current && current->Parent() == FControl))
-                ::Mouse.SetControl(nullptr);
-        });
-        return false;
-    case QEvent::KeyPress:
-        return Key(static_cast<QKeyEvent*>(Event), true);
-    case QEvent::KeyRelease:
-        return Key(static_cast<QKeyEvent*>(Event), false);
-    case QEvent::FocusIn:
-        CallAtEventBoundary(FControl, [&] {
-            if (TCustomForm* form = GetParentForm(FControl); form && form != FControl)
-                form->SetActiveControl(FControl);
-        });
-        return false;
-    case QEvent::Resize:
-    case QEvent::Move:
-        if (FControl->Widget()->isWindow()) {
-            QRect g = FControl->Widget()->geometry();
-            if (g.x() != FControl->Left() || g.y() != FControl->Top() || g.width() != FControl->Width() ||
-                g.height() != FControl->Height())
-                CallAtEventBoundary(FControl,
-                                    [&] { FControl->SetBounds(g.x(), g.y(), g.width(), g.height()); });
-        }
-        return false;
-    case QEvent::Show:
-    case QEvent::Hide: {
-        bool showing = FControl->Widget()->isVisible();
-        if (showing != FLastShowing) {
-            FLastShowing = showing;
-            Send(FControl, CM_SHOWINGCHANGED, 0, 0);
-        }
-        return false;
-    }
-    case QEvent::Close:
-        if (FControl->Widget()->isWindow()) {
-            Send(FControl, WM_CLOSE, 0, 0);
-            Event->ignore();
-            return true;
-        }
-        return false;
-    case QEvent::ToolTip: {
-        auto* help = static_cast<QHelpEvent*>(Event);
-        THintInfo info;
-        info.HintControl = FControl;
-        info.HintStr = FControl->Hint();
-        info.CursorPos = {help->pos().x(), help->pos().y()};
-        info.HintColor = Application->HintColor();
-        LRESULT refused = 0;
-        CallAtEventBoundary(FControl, [&] { refused = FControl->Perform(CM_HINTSHOW, 0, LPARAM(&info)); });
-        if (refused || info.HintStr.empty() || !FControl->ShowHint())
-            QToolTip::hideText();
-        else
-            QToolTip::showText(help->globalPos(), QtString(info.HintStr), FControl->Widget());
-        return true;
-    }
-    default:
-        return false;
-    }
 }
 
 // TControl
@@ -503,8 +181,8 @@ void TControl::Dispatch(TMessage& Message) {
     case CM_PARENTFONTCHANGED:
         if (FParentFont && FParent) {
             FSettingParentFont = true;
+            TScopeGuard done([this] { FSettingParentFont = false; });
             FFont->Assign(FParent->Font());
-            FSettingParentFont = false;
         }
         break;
     case CM_PARENTCOLORCHANGED:
@@ -598,9 +276,9 @@ void TControl::SetAlign(TAlign Value) {
 void TControl::SetVisible(bool Value) {
     if (Value == FVisible) return;
     FVisible = Value;
-    if (auto* w = dynamic_cast<TWinControl*>(this); w && FParent)
-        w->Widget()->setVisible(Value);
-    else if (FParent)
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && FParent) {
+        if (w->FWidget) w->FWidget->setVisible(Value);
+    } else if (FParent)
         FParent->InvalidateRect(BoundsRect());
     Perform(CM_VISIBLECHANGED, Value, 0);
     if (FParent) FParent->Realign();
@@ -618,7 +296,7 @@ bool TControl::Showing() const {
 void TControl::SetEnabled(bool Value) {
     if (Value == FEnabled) return;
     FEnabled = Value;
-    if (auto* w = dynamic_cast<TWinControl*>(this)) w->Widget()->setEnabled(Value);
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->FWidget) w->FWidget->setEnabled(Value);
     Perform(CM_ENABLEDCHANGED, 0, 0);
 }
 
@@ -648,7 +326,7 @@ void TControl::FontChanged() {
     if (!FSettingParentFont) FParentFont = false;
     Perform(CM_FONTCHANGED, 0, 0);
     if (auto* w = dynamic_cast<TWinControl*>(this)) {
-        w->Widget()->setFont(QtFont(FFont.get()));
+        if (w->FWidget) w->FWidget->setFont(QtFont(FFont.get()));
         for (TControl* c : w->FControls)
             c->Perform(CM_PARENTFONTCHANGED, 0, 0);
     }
@@ -657,15 +335,15 @@ void TControl::FontChanged() {
 void TControl::SetText(const AnsiString& Value) {
     if (Value == FText) return;
     FText = Value;
-    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->Widget()->isWindow())
-        w->Widget()->setWindowTitle(QtString(Value));
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->FWidget && w->FWidget->isWindow())
+        w->FWidget->setWindowTitle(QtString(Value));
     Perform(CM_TEXTCHANGED, 0, 0);
 }
 
 void TControl::SetCursor(TCursor Value) {
     if (Value == FCursor) return;
     FCursor = Value;
-    if (auto* w = dynamic_cast<TWinControl*>(this)) w->Widget()->setCursor(QtCursor(Value));
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->FWidget) w->FWidget->setCursor(QtCursor(Value));
     Perform(CM_CURSORCHANGED, 0, 0);
 }
 
@@ -686,7 +364,8 @@ void TControl::Invalidate() {
 
 void TControl::InvalidateRect(const TRect& R) {
     if (auto* w = dynamic_cast<TWinControl*>(this)) {
-        w->Widget()->update(QRect(R.Left, R.Top, R.Width(), R.Height()));
+        // Without a widget nothing is on screen: there is nothing to repaint.
+        if (w->FWidget) w->FWidget->update(QRect(R.Left, R.Top, R.Width(), R.Height()));
         return;
     }
     if (FParent) {
@@ -701,7 +380,7 @@ void TControl::BringToFront() {
     auto& list = FParent->FControls;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
     list.push_back(this);
-    if (auto* w = dynamic_cast<TWinControl*>(this)) w->Widget()->raise();
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->FWidget) w->FWidget->raise();
     Invalidate();
 }
 
@@ -739,17 +418,7 @@ void TControl::Resize() {
 
 // TWinControl
 
-TWinControl::TWinControl(TComponent* AOwner) : TWinControl(AOwner, nullptr) {}
-
-TWinControl::TWinControl(TComponent* AOwner, QWidget* Widget) : TControl(AOwner) {
-    EnsureQtApplication();
-    bool own = Widget == nullptr;
-    FWidget = own ? new TLayerWidget(this) : Widget;
-    FWidget->hide();
-    FWidget->installEventFilter(new TLayerEvents(this, own, FWidget));
-    FWidget->setFocusPolicy(Qt::NoFocus);
-    FWidget->setFont(QtFont(Font()));
-}
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl() {
     // Children first, newest first, as the platform frees them.
@@ -760,10 +429,11 @@ TWinControl::~TWinControl() {
     }
     if (TCustomForm* form = GetParentForm(this); form && form != this && form->ActiveControl() == this)
         form->SetActiveControl(nullptr);
-    for (QObject* filter : FWidget->children())
-        if (auto* f = dynamic_cast<TLayerEvents*>(filter)) FWidget->removeEventFilter(f);
-    delete FWidget;
-    FWidget = nullptr;
+    if (FWidget) {
+        StopTranslatingEvents(FWidget);
+        delete FWidget;
+        FWidget = nullptr;
+    }
 }
 
 void TWinControl::Dispatch(TMessage& Message) {
@@ -780,13 +450,12 @@ void TWinControl::Dispatch(TMessage& Message) {
         break;
     }
     case WM_CHAR: {
-        // 1: the key was taken back; 2: it became the key in WParam.
         char key = char(Message.WParam);
         KeyPress(key);
         if (key == 0)
-            Message.Result = 1;
+            Message.Result = CharTakenBack;
         else if (key != char(Message.WParam))
-            Message.WParam = static_cast<unsigned char>(key), Message.Result = 2;
+            Message.WParam = static_cast<unsigned char>(key), Message.Result = CharReplaced;
         break;
     }
     case WM_SETFOCUS:
@@ -833,9 +502,14 @@ void TWinControl::InsertControl(TControl* AControl) {
     FControls.push_back(AControl);
     AControl->FParent = this;
     if (auto* w = dynamic_cast<TWinControl*>(AControl)) {
-        w->FWidget->setParent(FWidget);
-        w->UpdateWidgetGeometry();
-        w->FWidget->setVisible(w->Visible());
+        // A child with a widget needs its parent's; a parent with a widget
+        // makes or takes in the child's.
+        if (FWidget && w->FWidget)
+            w->PlaceWidget();
+        else if (FWidget)
+            w->CreateWidgetTree();
+        else if (w->FWidget)
+            CreateWidgetTree();
     } else {
         AControl->Invalidate();
     }
@@ -900,28 +574,24 @@ void TWinControl::Broadcast(TMessage& Message) {
 
 TPoint TWinControl::ClientOrigin() const {
     if (!Parent()) {
+        if (!FWidget || !FWidget->isVisible()) return {Left(), Top()};
         QPoint p = FWidget->mapToGlobal(QPoint(0, 0));
-        return FWidget->isVisible() ? TPoint{p.x(), p.y()} : TPoint{Left(), Top()};
+        return {p.x(), p.y()};
     }
     return TControl::ClientOrigin();
 }
 
 bool TWinControl::Showing() const {
-    return FWidget->isVisible();
+    return FWidget && FWidget->isVisible();
 }
 
 void TWinControl::Realign() {
     if (FAligning) return;
     ++FAligning;
-    try {
-        TRect r = ClientRect();
-        AdjustClientRect(r);
-        AlignControls(r);
-    } catch (...) {
-        --FAligning;
-        throw;
-    }
-    --FAligning;
+    TScopeGuard done([this] { --FAligning; });
+    TRect r = ClientRect();
+    AdjustClientRect(r);
+    AlignControls(r);
 }
 
 void TWinControl::AlignControls(TRect& Rect) {
@@ -957,7 +627,8 @@ void TWinControl::AlignControls(TRect& Rect) {
 
 void TWinControl::SetTabStop(bool Value) {
     FTabStop = Value;
-    FWidget->setFocusPolicy(Value ? Qt::StrongFocus : Qt::ClickFocus);
+    FTabStopSet = true;
+    if (FWidget) FWidget->setFocusPolicy(Qt::FocusPolicy(FocusPolicy()));
 }
 
 std::vector<TWinControl*> TWinControl::TabOrderList() const {
@@ -997,7 +668,7 @@ bool TWinControl::Focused() const {
 }
 
 void TWinControl::Invalidate() {
-    FWidget->update();
+    if (FWidget) FWidget->update();
 }
 
 void TWinControl::PaintTo(TCanvas* Canvas, int X, int Y) {
@@ -1022,7 +693,7 @@ void TWinControl::PaintTo(TCanvas* Canvas, int X, int Y) {
 void TWinControl::SetRedraw(bool Value) {
     if (Value == FRedraw) return;
     FRedraw = Value;
-    FWidget->setUpdatesEnabled(Value);
+    if (FWidget) FWidget->setUpdatesEnabled(Value);
 }
 
 void TWinControl::KeyDown(uint16_t& Key, TShiftState Shift) {
@@ -1054,15 +725,69 @@ void TWinControl::UpdateWidgetGeometry() {
     if (FWidget) FWidget->setGeometry(Left(), Top(), Width(), Height());
 }
 
+// The widget, made on first need
+
+QWidget* TWinControl::Widget() const {
+    if (!FWidget) const_cast<TWinControl*>(this)->CreateWidgetTree();
+    return FWidget;
+}
+
+QWidget* TWinControl::CreateWidget() {
+    return NewLayerWidget(this);
+}
+
+int TWinControl::FocusPolicy() const {
+    // A control that never chose takes no focus from Qt; one that did takes
+    // it by Tab or by click only.
+    if (!FTabStopSet) return Qt::NoFocus;
+    return FTabStop ? Qt::StrongFocus : Qt::ClickFocus;
+}
+
+void TWinControl::CreateWidgetTree() {
+    if (FWidget) return;
+    // The parents' widgets first: making them makes this one, as a child.
+    if (FParent && !FParent->FWidget) {
+        FParent->CreateWidgetTree();
+        return;
+    }
+    EnsureQtApplication();
+    QWidget* widget = CreateWidget();
+    widget->hide();
+    FWidget = widget;
+    TranslateEvents(this, widget, IsLayerWidget(widget));
+    widget->setFocusPolicy(Qt::FocusPolicy(FocusPolicy()));
+    widget->setFont(QtFont(Font()));
+    widget->setEnabled(Enabled());
+    if (Cursor() != crDefault) widget->setCursor(QtCursor(Cursor()));
+    if (!FRedraw) widget->setUpdatesEnabled(false);
+    if (FParent)
+        widget->setParent(FParent->FWidget);
+    else
+        widget->setWindowTitle(QtString(Text()));
+    UpdateWidgetGeometry();
+    WidgetCreated();
+    for (TControl* c : std::vector<TControl*>(FControls)) {
+        auto* w = dynamic_cast<TWinControl*>(c);
+        if (!w) continue;
+        if (w->FWidget)
+            w->PlaceWidget();
+        else
+            w->CreateWidgetTree();
+    }
+    if (FParent) widget->setVisible(Visible());
+}
+
+void TWinControl::PlaceWidget() {
+    FWidget->setParent(FParent->FWidget);
+    UpdateWidgetGeometry();
+    FWidget->setVisible(Visible());
+}
+
 // TPaintCanvasHolder
 
 void TPaintCanvasHolder::PaintOn(TCanvas* PaintCanvas, const TControl* Control,
                                  const std::function<void()>& Paint) {
-    struct TRestore {
-        TCanvas*& Target;
-        TCanvas* Value;
-        ~TRestore() { Target = Value; }
-    } restore{FPaintCanvas, FPaintCanvas};
+    TScopeGuard restore([this, earlier = FPaintCanvas] { FPaintCanvas = earlier; });
     FPaintCanvas = PaintCanvas;
     PaintCanvas->Font()->Assign(Control->Font());
     PaintCanvas->Brush()->SetColor(Control->Color());

@@ -1,7 +1,9 @@
 // Controls: the message records the layer delivers, and the control classes
-// that receive them. A windowed control owns a Qt widget; the layer turns the
-// widget's events into message records and hands them to the control's
-// WndProc, so controls handle them as the platform's controls did.
+// that receive them. A windowed control makes its Qt widget on first need;
+// the layer turns the widget's events into message records and hands them
+// to the control's WndProc, so controls handle them as the platform's
+// controls did. Until then a control holds children, takes properties and
+// runs its model without any window.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/gui/Graphics.h"
+#include "platform/canvas/Graphics.h"
 
 class QWidget;
 class TWinControl;
@@ -26,14 +28,17 @@ struct TMessage {
     LRESULT Result = 0;
 };
 
+// A parameter packs two 16-bit words: the low one and the high one.
+constexpr uint32_t LowWordMask = 0xFFFF;
+constexpr int HighWordShift = 16;
 inline LPARAM MAKELPARAM(int Lo, int Hi) {
-    return LPARAM(uint32_t(uint16_t(Lo)) | uint32_t(uint16_t(Hi)) << 16);
+    return LPARAM(uint32_t(uint16_t(Lo)) | uint32_t(uint16_t(Hi)) << HighWordShift);
 }
 inline int16_t LoWordSigned(LPARAM L) {
-    return int16_t(uint16_t(uint32_t(L) & 0xFFFF));
+    return int16_t(uint16_t(uint32_t(L) & LowWordMask));
 }
 inline int16_t HiWordSigned(LPARAM L) {
-    return int16_t(uint16_t(uint32_t(L) >> 16));
+    return int16_t(uint16_t(uint32_t(L) >> HighWordShift));
 }
 
 // Raises the list error for an index outside a list the layer keeps, as the
@@ -363,8 +368,8 @@ private:
     friend class TCustomForm;
 };
 
-// A windowed control: owns a Qt widget, holds child controls, takes focus
-// and keys.
+// A windowed control: holds child controls, takes focus and keys, and owns
+// a Qt widget once one is needed.
 class TWinControl : public TControl {
 public:
     explicit TWinControl(TComponent* AOwner);
@@ -409,7 +414,12 @@ public:
     void SetRedraw(bool Value);
     bool Redraw() const { return FRedraw; }
 
-    QWidget* Widget() const { return FWidget; }
+    // The control's Qt widget. Asking for it makes it, with the widgets of
+    // the parents and of every windowed child inside them: a window is one
+    // tree of widgets. Showing a form asks for it.
+    QWidget* Widget() const;
+    bool HandleAllocated() const { return FWidget != nullptr; }
+    void HandleNeeded() { (void)Widget(); }
 
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
@@ -418,8 +428,12 @@ public:
     TNotifyEvent OnExit;
 
 protected:
-    // Takes over Widget (the layer's own, or a standard Qt control).
-    TWinControl(TComponent* AOwner, QWidget* Widget);
+    // Makes the widget: the layer's own, painted through paint messages,
+    // unless a standard control makes its Qt control.
+    virtual QWidget* CreateWidget();
+    // The new widget has the control's common state; a standard control
+    // gives it the rest of its own.
+    virtual void WidgetCreated() {}
     virtual void KeyDown(uint16_t& Key, TShiftState Shift);
     virtual void KeyUp(uint16_t& Key, TShiftState Shift);
     virtual void KeyPress(char& Key);
@@ -431,11 +445,16 @@ protected:
     void UpdateWidgetGeometry() override;
 
 private:
-    void ApplyWidgetState();
+    void CreateWidgetTree();
+    // Puts the existing widget into the parent's, at its place.
+    void PlaceWidget();
+    // A Qt::FocusPolicy.
+    int FocusPolicy() const;
 
     std::vector<TControl*> FControls;
     QWidget* FWidget = nullptr;
     bool FTabStop = false;
+    bool FTabStopSet = false;
     int FTabOrder = 0;
     bool FRedraw = true;
     int FAligning = 0;

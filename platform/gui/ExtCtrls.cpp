@@ -1,13 +1,13 @@
+// The timer seam, the Qt timers behind it, and TTimer.
 #include "platform/gui/ExtCtrls.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
-#include <algorithm>
 #include <map>
 #include <set>
 
 #include "platform/gui/Controls.h"
-#include "platform/gui/QtSupport.h"
+#include "platform/gui/QtSupport_p.h"
 
 namespace {
 class TQtTimers : public ITimerService {
@@ -112,39 +112,4 @@ void TTimer::Update() {
 void TTimer::Fire() {
     if (!FEnabled || !OnTimer) return;
     CallAtEventBoundary(this, [this] { OnTimer(this); });
-}
-
-TManualTimers::TManualTimers() : FPrevious(SetTimerService(this)) {}
-
-TManualTimers::~TManualTimers() {
-    SetTimerService(FPrevious);
-}
-
-void TManualTimers::Start(TTimer* Timer) {
-    Stop(Timer);
-    FEntries.push_back({Timer, FNow + int64_t(Timer->Interval())});
-}
-
-void TManualTimers::Stop(TTimer* Timer) {
-    FEntries.erase(
-        std::remove_if(FEntries.begin(), FEntries.end(), [&](const TEntry& e) { return e.Timer == Timer; }),
-        FEntries.end());
-}
-
-bool TManualTimers::Running(TTimer* Timer) const {
-    return std::any_of(FEntries.begin(), FEntries.end(), [&](const TEntry& e) { return e.Timer == Timer; });
-}
-
-void TManualTimers::Advance(int64_t Milliseconds) {
-    int64_t end = FNow + Milliseconds;
-    while (true) {
-        auto next = std::min_element(FEntries.begin(), FEntries.end(),
-                                     [](const TEntry& a, const TEntry& b) { return a.Due < b.Due; });
-        if (next == FEntries.end() || next->Due > end) break;
-        FNow = next->Due;
-        TTimer* timer = next->Timer;
-        next->Due += std::max<int64_t>(1, timer->Interval());
-        timer->Fire();
-    }
-    FNow = end;
 }

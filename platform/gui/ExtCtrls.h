@@ -1,9 +1,8 @@
-// Timers through the timer seam: on screen a Qt timer, in tests a manual
-// clock that the test advances.
+// Timers through the timer seam: on screen a Qt timer, in tests the manual
+// clock of platform/testing that the test advances.
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "platform/rtl/Classes.h"
 
@@ -47,26 +46,4 @@ private:
     unsigned FInterval = 1000;
     // The service the timer runs on; a timer stops where it started.
     ITimerService* FService = nullptr;
-};
-
-// For tests: installs itself for its lifetime. Advance moves the clock and
-// fires every timer that falls due, in order of time.
-class TManualTimers : public ITimerService {
-public:
-    TManualTimers();
-    ~TManualTimers() override;
-    void Start(TTimer* Timer) override;
-    void Stop(TTimer* Timer) override;
-    int64_t TickCount() override { return FNow; }
-    void Advance(int64_t Milliseconds);
-    bool Running(TTimer* Timer) const;
-
-private:
-    struct TEntry {
-        TTimer* Timer;
-        int64_t Due;
-    };
-    std::vector<TEntry> FEntries;
-    int64_t FNow = 0;
-    ITimerService* FPrevious;
 };

@@ -1,3 +1,5 @@
+// Forms and their modal loop, the dialog and message box services on
+// screen, the application object with its top-level handler, and the screen.
 #include "platform/gui/Forms.h"
 
 #include <exception>
@@ -12,11 +14,18 @@
 #include <algorithm>
 #include <functional>
 
-#include "platform/gui/QtSupport.h"
+#include "platform/gui/QtSupport_p.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Module.h"
 
 namespace {
+// A new form's size, and the screen's when Qt knows no screen.
+constexpr int DefaultFormWidth = 320;
+constexpr int DefaultFormHeight = 240;
+constexpr int FallbackScreenWidth = 1024;
+constexpr int FallbackScreenHeight = 768;
+
 void WakeEventLoop() {
     if (auto* d = QAbstractEventDispatcher::instance()) d->wakeUp();
 }
@@ -28,14 +37,17 @@ public:
     int ShowModal(TCustomForm* Form) override {
         QWidget* w = Form->Widget();
         w->setWindowModality(Qt::ApplicationModal);
+        // The window goes away however the loop ends, a failed OnShow or
+        // OnActivate included, so it never blocks the rest of the program.
+        TScopeGuard end([&] {
+            Form->SetVisible(false);
+            w->setWindowModality(Qt::NonModal);
+        });
         Form->SetVisible(true);
         Form->Activate();
         while (Form->ModalResult() == mrNone && w->isVisible())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        int result = Form->ModalResult();
-        Form->SetVisible(false);
-        w->setWindowModality(Qt::NonModal);
-        return result;
+        return Form->ModalResult();
     }
 };
 
@@ -82,7 +94,7 @@ public:
             {{IDYES, QMessageBox::Yes}, {IDNO, QMessageBox::No}},
             {{IDRETRY, QMessageBox::Retry}, {IDCANCEL, QMessageBox::Cancel}}};
         unsigned type = Flags & MB_TYPEMASK;
-        const auto& buttons = sets[type <= 5 ? type : 0];
+        const auto& buttons = sets[type <= MB_RETRYCANCEL ? type : MB_OK];
         int def = DefaultMessageBoxAnswer(Flags);
         for (const TButton& b : buttons) {
             box.addButton(b.Qt);
@@ -98,6 +110,11 @@ public:
         return def;
     }
 };
+
+// The widget of a control that has one, without making it.
+QWidget* AllocatedWidget(TWinControl* Control) {
+    return Control->HandleAllocated() ? Control->Widget() : nullptr;
+}
 } // namespace
 
 IDialogService* SetDialogService(IDialogService* Service) {
@@ -110,23 +127,6 @@ IDialogService* DialogService() {
     return gDialogs ? gDialogs : QtDialogs();
 }
 
-TScriptedDialogs::TScriptedDialogs() : FPrevious(SetDialogService(this)) {}
-
-TScriptedDialogs::~TScriptedDialogs() {
-    SetDialogService(FPrevious);
-}
-
-int TScriptedDialogs::ShowModal(TCustomForm* Form) {
-    int result = mrCancel;
-    if (!Answers.empty()) {
-        auto answer = std::move(Answers.front());
-        Answers.pop_front();
-        result = answer(Form);
-    }
-    Log.push_back({Form->Name(), Form->Caption(), result});
-    return result;
-}
-
 // TCustomForm
 
 TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
@@ -134,7 +134,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
     FParentColor = false;
     FParentFont = false;
     SetColor(clBtnFace);
-    SetBounds(0, 0, 320, 240);
+    SetBounds(0, 0, DefaultFormWidth, DefaultFormHeight);
     Screen->FForms.push_back(this);
 }
 
@@ -180,7 +180,8 @@ void TCustomForm::Dispatch(TMessage& Message) {
 void TCustomForm::SetVisible(bool Value) {
     if (Value == FVisible) return;
     FVisible = Value;
-    Widget()->setVisible(Value);
+    // Showing makes the window; a form never shown needs none to hide.
+    if (Value || HandleAllocated()) Widget()->setVisible(Value);
     if (Value)
         Screen->SetActiveForm(this);
     else if (Screen->ActiveForm() == this)
@@ -192,10 +193,7 @@ int TCustomForm::ShowModal() {
     if (FVisible || FModal) throw EInvalidOperation("Cannot make a visible window modal");
     FModal = true;
     FModalResult = mrNone;
-    struct TEnd {
-        TCustomForm* Form;
-        ~TEnd() { Form->FModal = false; }
-    } end{this};
+    TScopeGuard end([this] { FModal = false; });
     int result = DialogService()->ShowModal(this);
     FModalResult = result;
     return result;
@@ -228,7 +226,7 @@ bool TCustomForm::CloseQuery() {
 void TCustomForm::Release() {
     if (FReleased) return;
     FReleased = true;
-    Widget()->hide();
+    if (HandleAllocated()) Widget()->hide();
     // Freed once the event that asked for it has been handled.
     FreeAfterEvent(this);
 }
@@ -238,11 +236,12 @@ bool TCustomForm::SetActiveControl(TWinControl* Control) {
     if (Control && (!ContainsControl(Control) || !Control->CanFocus())) return false;
     TWinControl* old = FActiveControl;
     FActiveControl = Control;
-    if (old) old->Perform(WM_KILLFOCUS, WPARAM(Control ? Control->Widget() : nullptr), 0);
+    // The messages name the other window; one without a widget has none.
+    if (old) old->Perform(WM_KILLFOCUS, WPARAM(Control ? AllocatedWidget(Control) : nullptr), 0);
     // A handler may have moved the focus on.
     if (FActiveControl != Control) return false;
     if (Control) {
-        Control->Perform(WM_SETFOCUS, WPARAM(old ? old->Widget() : nullptr), 0);
+        Control->Perform(WM_SETFOCUS, WPARAM(old ? AllocatedWidget(old) : nullptr), 0);
         if (Showing() && !Control->Widget()->hasFocus()) Control->Widget()->setFocus();
     }
     Perform(CM_FOCUSCHANGED, 0, LPARAM(Control));
@@ -272,23 +271,38 @@ void TCustomForm::SetWindowOwner(TCustomForm* Value) {
     if (Value == this) return;
     FWindowOwner = Value;
     // Kept above its owner without being reparented (which would hide it).
-    if (QWindow* window = Widget()->windowHandle())
-        window->setTransientParent(Value && Value->Widget()->windowHandle() ? Value->Widget()->windowHandle()
-                                                                            : nullptr);
+    QWindow* window = HandleAllocated() ? Widget()->windowHandle() : nullptr;
+    QWindow* owner = Value && Value->HandleAllocated() ? Value->Widget()->windowHandle() : nullptr;
+    if (window) window->setTransientParent(owner);
 }
 
 void TCustomForm::SetFormStyle(TFormStyle Value) {
     FFormStyle = Value;
-    bool visible = Widget()->isVisible();
-    Widget()->setWindowFlag(Qt::WindowStaysOnTopHint, Value == TFormStyle::fsStayOnTop);
-    if (visible) Widget()->show();
+    if (HandleAllocated()) ApplyWindowFlags(true, false);
 }
 
 void TCustomForm::SetTakesFocus(bool Value) {
-    bool visible = Widget()->isVisible();
-    Widget()->setAttribute(Qt::WA_ShowWithoutActivating, !Value);
-    Widget()->setWindowFlag(Qt::WindowDoesNotAcceptFocus, !Value);
-    if (visible) Widget()->show();
+    FTakesFocus = Value;
+    if (HandleAllocated()) ApplyWindowFlags(false, true);
+}
+
+void TCustomForm::ApplyWindowFlags(bool Style, bool Focus) {
+    QWidget* w = Widget();
+    bool visible = w->isVisible();
+    if (Style) w->setWindowFlag(Qt::WindowStaysOnTopHint, FFormStyle == TFormStyle::fsStayOnTop);
+    if (Focus) {
+        w->setAttribute(Qt::WA_ShowWithoutActivating, !FTakesFocus);
+        w->setWindowFlag(Qt::WindowDoesNotAcceptFocus, !FTakesFocus);
+    }
+    // Changing the flags hides a window.
+    if (visible) w->show();
+}
+
+void TCustomForm::WidgetCreated() {
+    TWinControl::WidgetCreated();
+    // What was chosen before the window existed.
+    bool style = FFormStyle == TFormStyle::fsStayOnTop, focus = !FTakesFocus;
+    if (style || focus) ApplyWindowFlags(style, focus);
 }
 
 void TCustomForm::Activate() {
@@ -393,13 +407,13 @@ void TApplication::ShowException(const Exception& E) {
 int TScreen::Width() const {
     EnsureQtApplication();
     QScreen* s = QGuiApplication::primaryScreen();
-    return s ? s->geometry().width() : 1024;
+    return s ? s->geometry().width() : FallbackScreenWidth;
 }
 
 int TScreen::Height() const {
     EnsureQtApplication();
     QScreen* s = QGuiApplication::primaryScreen();
-    return s ? s->geometry().height() : 768;
+    return s ? s->geometry().height() : FallbackScreenHeight;
 }
 
 void TScreen::SetActiveForm(TCustomForm* Form) {

@@ -2,7 +2,6 @@
 // screen, and the dialog seam through which every modal form is shown.
 #pragma once
 
-#include <deque>
 #include <functional>
 #include <vector>
 
@@ -76,13 +75,18 @@ public:
 protected:
     virtual void DoShow();
     virtual void DoHide();
+    void WidgetCreated() override;
 
 private:
+    // Gives the widget the chosen style, focus taking, or both.
+    void ApplyWindowFlags(bool Style, bool Focus);
+
     int FModalResult = mrNone;
     bool FModal = false;
     TWinControl* FActiveControl = nullptr;
     TFormStyle FFormStyle = TFormStyle::fsNormal;
     TCustomForm* FWindowOwner = nullptr;
+    bool FTakesFocus = true;
     bool FReleased = false;
 };
 
@@ -92,7 +96,7 @@ public:
 };
 
 // The dialog seam: modal forms are shown through it. The layer installs a
-// Qt implementation; tests install TScriptedDialogs.
+// Qt implementation; tests install the scripted one of platform/testing.
 class IDialogService {
 public:
     virtual ~IDialogService() = default;
@@ -102,28 +106,6 @@ public:
 // Installs a service and returns the one it replaces (nullptr: the Qt one).
 IDialogService* SetDialogService(IDialogService* Service);
 IDialogService* DialogService();
-
-struct TModalRecord {
-    AnsiString FormName;
-    AnsiString Caption;
-    int Result = mrNone;
-};
-
-// For tests: installs itself for its lifetime; every modal form is logged
-// and answered by the next scripted answer, which may fill in the form and
-// returns the modal result. With no answer left the form is cancelled.
-class TScriptedDialogs : public IDialogService {
-public:
-    TScriptedDialogs();
-    ~TScriptedDialogs() override;
-    int ShowModal(TCustomForm* Form) override;
-
-    std::deque<std::function<int(TCustomForm* Form)>> Answers;
-    std::vector<TModalRecord> Log;
-
-private:
-    IDialogService* FPrevious;
-};
 
 using TExceptionEvent = std::function<void(TObject* Sender, const Exception& E)>;
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/gui/Graphics.h"
+#include "platform/canvas/Graphics.h"
 
 class TCustomImageList : public TComponent {
 public:

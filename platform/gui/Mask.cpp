@@ -1,21 +1,28 @@
+// The masked edit on a Qt line edit, and the platform's beep.
 #include "platform/gui/Mask.h"
 
 #include <QApplication>
 #include <QLineEdit>
 
-#include "platform/gui/QtSupport.h"
+#include "platform/gui/QtSupport_p.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace {
+constexpr int DefaultEditWidth = 121;
+constexpr int DefaultEditHeight = 21;
+// The longest text a line edit holds when the control sets no limit.
+constexpr int UnlimitedLength = 32767;
+
 int gBeeps = 0;
 
-QLineEdit* NewLineEdit() {
-    EnsureQtApplication();
-    return new QLineEdit();
+QLineEdit* EditOf(const TCustomMaskEdit* Edit) {
+    return static_cast<QLineEdit*>(Edit->Widget());
 }
 } // namespace
 
 void Beep() {
     ++gBeeps;
+    EnsureQtApplication();
     QApplication::beep();
 }
 
@@ -23,22 +30,25 @@ int BeepCount() {
     return gBeeps;
 }
 
-TCustomMaskEdit::TCustomMaskEdit(TComponent* AOwner) : TWinControl(AOwner, NewLineEdit()) {
+TCustomMaskEdit::TCustomMaskEdit(TComponent* AOwner) : TWinControl(AOwner) {
     SetTabStop(true);
-    SetBounds(0, 0, 121, 21);
-    auto* edit = static_cast<QLineEdit*>(Widget());
+    SetBounds(0, 0, DefaultEditWidth, DefaultEditHeight);
+}
+
+QWidget* TCustomMaskEdit::CreateWidget() {
+    auto* edit = new QLineEdit(QtString(Text()));
+    edit->setReadOnly(FReadOnly);
+    edit->setMaxLength(FMaxLength ? FMaxLength : UnlimitedLength);
     QObject::connect(edit, &QLineEdit::textChanged,
                      [this](const QString&) { CallAtEventBoundary(this, [this] { TextEdited(); }); });
+    return edit;
 }
 
 void TCustomMaskEdit::TextEdited() {
     if (FSyncing) return;
     FSyncing = true;
-    struct TEnd {
-        bool& Flag;
-        ~TEnd() { Flag = false; }
-    } end{FSyncing};
-    SetText(FromQtString(static_cast<QLineEdit*>(Widget())->text()));
+    TScopeGuard end([this] { FSyncing = false; });
+    SetText(FromQtString(EditOf(this)->text()));
     Change();
 }
 
@@ -47,34 +57,37 @@ void TCustomMaskEdit::Change() {
 }
 
 void TCustomMaskEdit::Dispatch(TMessage& Message) {
-    auto* edit = static_cast<QLineEdit*>(Widget());
     switch (Message.Msg) {
     case CM_TEXTCHANGED:
         if (!FSyncing) {
-            FSyncing = true;
-            edit->setText(QtString(Text()));
-            FSyncing = false;
+            // A new widget takes the text when it is made.
+            if (HandleAllocated()) {
+                FSyncing = true;
+                TScopeGuard end([this] { FSyncing = false; });
+                EditOf(this)->setText(QtString(Text()));
+            }
             Change();
         }
         break;
     case WM_GETDLGCODE:
         Message.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
         return;
+    // The clipboard and the undo history live in the widget.
     case WM_CUT:
-        if (!FReadOnly) edit->cut();
+        if (!FReadOnly) EditOf(this)->cut();
         return;
     case WM_COPY:
-        edit->copy();
+        EditOf(this)->copy();
         return;
     case WM_PASTE:
-        if (!FReadOnly) edit->paste();
+        if (!FReadOnly) EditOf(this)->paste();
         return;
     case WM_CLEAR:
-        if (!FReadOnly) edit->del();
+        if (!FReadOnly) EditOf(this)->del();
         return;
     case WM_UNDO:
     case EM_UNDO:
-        if (!FReadOnly) edit->undo();
+        if (!FReadOnly) EditOf(this)->undo();
         Message.Result = 1;
         return;
     default:
@@ -85,32 +98,32 @@ void TCustomMaskEdit::Dispatch(TMessage& Message) {
 
 void TCustomMaskEdit::SetReadOnly(bool Value) {
     FReadOnly = Value;
-    static_cast<QLineEdit*>(Widget())->setReadOnly(Value);
+    if (HandleAllocated()) EditOf(this)->setReadOnly(Value);
 }
 
 void TCustomMaskEdit::SetMaxLength(int Value) {
     FMaxLength = std::max(0, Value);
-    static_cast<QLineEdit*>(Widget())->setMaxLength(FMaxLength ? FMaxLength : 32767);
+    if (HandleAllocated()) EditOf(this)->setMaxLength(FMaxLength ? FMaxLength : UnlimitedLength);
 }
 
 int TCustomMaskEdit::SelStart() const {
-    auto* edit = static_cast<QLineEdit*>(Widget());
+    QLineEdit* edit = EditOf(this);
     return edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
 }
 
 int TCustomMaskEdit::SelLength() const {
-    return int(static_cast<QLineEdit*>(Widget())->selectedText().size());
+    return int(EditOf(this)->selectedText().size());
 }
 
 void TCustomMaskEdit::SetSelStart(int Value) {
-    static_cast<QLineEdit*>(Widget())->setCursorPosition(Value);
+    EditOf(this)->setCursorPosition(Value);
 }
 
 void TCustomMaskEdit::SetSelLength(int Value) {
-    auto* edit = static_cast<QLineEdit*>(Widget());
+    QLineEdit* edit = EditOf(this);
     edit->setSelection(edit->cursorPosition(), Value);
 }
 
 void TCustomMaskEdit::SelectAll() {
-    static_cast<QLineEdit*>(Widget())->selectAll();
+    EditOf(this)->selectAll();
 }

@@ -31,6 +31,8 @@ public:
 
 protected:
     virtual void Change();
+    // Selection, clipboard and undo need the widget, and make it.
+    QWidget* CreateWidget() override;
 
 private:
     void TextEdited();

@@ -1,27 +1,30 @@
+// The push button on a Qt push button.
 #include "platform/gui/StdCtrls.h"
 
 #include <QPushButton>
 
 #include "platform/gui/Forms.h"
-#include "platform/gui/QtSupport.h"
+#include "platform/gui/QtSupport_p.h"
 
 namespace {
-QPushButton* NewButton() {
-    EnsureQtApplication();
-    auto* b = new QPushButton();
-    // Only the default button reacts to Enter.
-    b->setAutoDefault(false);
-    return b;
-}
+constexpr int DefaultButtonWidth = 75;
+constexpr int DefaultButtonHeight = 25;
 } // namespace
 
-TButton::TButton(TComponent* AOwner) : TWinControl(AOwner, NewButton()) {
+TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
     FControlStyle &= ~csClickEvents; // the widget reports clicks
     SetTabStop(true);
-    SetBounds(0, 0, 75, 25);
-    auto* button = static_cast<QPushButton*>(Widget());
+    SetBounds(0, 0, DefaultButtonWidth, DefaultButtonHeight);
+}
+
+QWidget* TButton::CreateWidget() {
+    auto* button = new QPushButton(QtString(Caption()));
+    // Only the default button reacts to Enter.
+    button->setAutoDefault(false);
+    button->setDefault(FDefault);
     QObject::connect(button, &QPushButton::clicked,
                      [this] { CallAtEventBoundary(this, [this] { Click(); }); });
+    return button;
 }
 
 void TButton::Click() {
@@ -32,11 +35,12 @@ void TButton::Click() {
 
 void TButton::SetDefault(bool Value) {
     FDefault = Value;
-    static_cast<QPushButton*>(Widget())->setDefault(Value);
+    if (HandleAllocated()) static_cast<QPushButton*>(Widget())->setDefault(Value);
 }
 
 void TButton::Dispatch(TMessage& Message) {
-    if (Message.Msg == CM_TEXTCHANGED) static_cast<QPushButton*>(Widget())->setText(QtString(Caption()));
+    if (Message.Msg == CM_TEXTCHANGED && HandleAllocated())
+        static_cast<QPushButton*>(Widget())->setText(QtString(Caption()));
     // Enter presses the default button, Esc the cancel button.
     if (Message.Msg == CM_DIALOGKEY && Enabled() && Visible() &&
         ((Message.WParam == VK_RETURN && FDefault) || (Message.WParam == VK_ESCAPE && Cancel))) {

@@ -15,6 +15,7 @@ public:
 
 protected:
     void Dispatch(TMessage& Message) override;
+    QWidget* CreateWidget() override;
 
 private:
     bool FDefault = false;

@@ -1,3 +1,4 @@
+// Push buttons drawn by the desktop's style, and the classic button face.
 #include "platform/gui/Themes.h"
 
 #include <QApplication>
@@ -6,7 +7,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
-#include "platform/gui/QtSupport.h"
+#include "platform/gui/QtSupport_p.h"
 
 TThemeServices* ThemeServices() {
     static TThemeServices services;

@@ -2,7 +2,7 @@
 // classic button face for when themes are off.
 #pragma once
 
-#include "platform/gui/Graphics.h"
+#include "platform/canvas/Graphics.h"
 
 enum class TThemedButton {
     tbPushButtonNormal,

@@ -1,3 +1,5 @@
+// The message box seam: the installed service, or standard error and the
+// default button without one.
 #include "platform/win/MessageBox.h"
 
 #include <cstdio>
@@ -27,18 +29,4 @@ IMessageBoxService* SetMessageBoxService(IMessageBoxService* Service) {
     IMessageBoxService* old = gService;
     gService = Service;
     return old;
-}
-
-TScriptedMessageBoxes::TScriptedMessageBoxes() : FPrevious(SetMessageBoxService(this)) {}
-
-TScriptedMessageBoxes::~TScriptedMessageBoxes() { SetMessageBoxService(FPrevious); }
-
-int TScriptedMessageBoxes::Show(const AnsiString& Text, const AnsiString& Caption, unsigned Flags) {
-    int answer = DefaultMessageBoxAnswer(Flags);
-    if (!Answers.empty()) {
-        answer = Answers.front();
-        Answers.pop_front();
-    }
-    Log.push_back({Text, Caption, Flags, answer});
-    return answer;
 }

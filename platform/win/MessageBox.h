@@ -1,10 +1,7 @@
 // Message boxes go through one replaceable service: the GUI layer installs a
-// real one, tests install a scripted one that logs every box and answers
-// from a queue.
+// real one, tests install the scripted one of platform/testing that logs
+// every box and answers from a queue.
 #pragma once
-
-#include <deque>
-#include <vector>
 
 #include "platform/rtl/SysUtils.h"
 
@@ -59,27 +56,3 @@ IMessageBoxService* SetMessageBoxService(IMessageBoxService* Service);
 
 // The button a box answers with when nobody chooses: its default button.
 int DefaultMessageBoxAnswer(unsigned Flags);
-
-struct TMessageBoxRecord {
-    AnsiString Text;
-    AnsiString Caption;
-    unsigned Flags = 0;
-    int Result = 0;
-    unsigned Buttons() const { return Flags & MB_TYPEMASK; }
-    unsigned Icon() const { return Flags & MB_ICONMASK; }
-};
-
-// For tests: installs itself for its lifetime, logs every box and answers
-// from Answers, or with the box's default button when the queue is empty.
-class TScriptedMessageBoxes : public IMessageBoxService {
-public:
-    TScriptedMessageBoxes();
-    ~TScriptedMessageBoxes() override;
-    int Show(const AnsiString& Text, const AnsiString& Caption, unsigned Flags) override;
-
-    std::deque<int> Answers;
-    std::vector<TMessageBoxRecord> Log;
-
-private:
-    IMessageBoxService* FPrevious;
-};

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "core/DataMod.h"
-#include "platform/win/MessageBox.h"
+#include "platform/testing/ScriptedMessageBoxes.h"
 #include "platform/win/Module.h"
 #include "platform/win/WinReg.h"
 #include "support/TestSupport.h"

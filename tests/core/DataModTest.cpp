@@ -1,3 +1,4 @@
+// The data module on real database files: connecting, and every read and write it offers.
 #include "core/DataMod.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +8,8 @@
 #include <set>
 
 #include "CoreFixture.h"
+#include "platform/testing/ScriptedMessageBoxes.h"
 #include "platform/win/Drives.h"
-#include "platform/win/MessageBox.h"
 #include "platform/win/Module.h"
 #include "support/TestSupport.h"
 #include "util/JvCipher.h"

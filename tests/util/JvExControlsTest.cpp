@@ -1,9 +1,11 @@
+// The extended controls, forms, masked edit and themes: messages, events, painting and version records.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "platform/testing/TestCanvases.h"
 #include "util/JclUnitVersioning.h"
 #include "util/JvComponent.h"
 #include "util/JvExControls.h"

@@ -1,10 +1,11 @@
+// Macro translation in strings: every macro, delimiters, the command hook and form macros.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <regex>
 
 #include "platform/gui/Forms.h"
-#include "platform/win/MessageBox.h"
+#include "platform/testing/ScriptedMessageBoxes.h"
 #include "platform/win/Module.h"
 #include "support/TestSupport.h"
 #include "util/JvTranslateString.h"

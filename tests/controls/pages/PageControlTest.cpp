@@ -1,6 +1,5 @@
+// The page control's pages, activation, tabs and the questions it asks.
 #include "PageFixture.h"
-
-#include "platform/gui/QtSupport.h"
 
 using PageControlTest = PageFixture;
 

@@ -5,7 +5,7 @@
 #include <QWidget>
 
 #include "PageFixture.h"
-#include "platform/win/MessageBox.h"
+#include "platform/testing/ScriptedMessageBoxes.h"
 
 namespace {
 void Pump() {

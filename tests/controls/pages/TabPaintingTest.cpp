@@ -1,6 +1,7 @@
+// How the page control paints its tabs, on a bitmap and on a recording canvas.
 #include "PageFixture.h"
 
-#include "platform/gui/QtSupport.h"
+#include "platform/testing/TestCanvases.h"
 
 namespace {
 struct TabPaintingTest : PageFixture {
@@ -47,7 +48,6 @@ TEST(DrawGradientTest, BandsRunFromOneColourToTheOther) {
 }
 
 TEST(BitmapSlicesTest, ThreeSlicesAndNoNegativeStretch) {
-    EnsureQtApplication();
     TBitmap tab(10, 6);
     TRecordingCanvas c;
     DrawBitmapSlicesHorizontal(&tab, &c, 5, 1, 30);

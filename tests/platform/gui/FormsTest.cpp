@@ -1,9 +1,12 @@
+// Forms, the dialog and timer seams, and the event boundary, driven through the controls' own methods.
 #include <gtest/gtest.h>
 
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
-#include "platform/win/MessageBox.h"
+#include "platform/testing/ManualTimers.h"
+#include "platform/testing/ScriptedDialogs.h"
+#include "platform/testing/ScriptedMessageBoxes.h"
 
 TEST(DialogSeamTest, ScriptedAnswersFillTheFormWithoutBlocking) {
     TScriptedDialogs dialogs;

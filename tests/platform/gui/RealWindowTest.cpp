@@ -11,7 +11,7 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/Mask.h"
 #include "platform/gui/StdCtrls.h"
-#include "platform/win/MessageBox.h"
+#include "platform/testing/ScriptedMessageBoxes.h"
 
 namespace {
 class TPad : public TCustomControl {
@@ -156,4 +156,14 @@ TEST(RealWindowTest, AModalFormOnScreenEndsWithItsButton) {
     EXPECT_EQ(dialog.ShowModal(), mrOk);
     EXPECT_TRUE(wasVisible);
     EXPECT_FALSE(dialog.Visible());
+}
+
+TEST(RealWindowTest, AModalFormWhoseActivationFailsLeavesNoModalWindowBehind) {
+    TForm dialog(nullptr);
+    dialog.OnActivate = [](TObject*) { throw Exception("activate"); };
+    EXPECT_THROW(dialog.ShowModal(), Exception);
+    EXPECT_FALSE(dialog.Modal());
+    EXPECT_FALSE(dialog.Visible());
+    EXPECT_FALSE(dialog.Widget()->isVisible());
+    EXPECT_EQ(dialog.Widget()->windowModality(), Qt::NonModal);
 }

@@ -1,14 +1,15 @@
+// Colours, the Qt canvas on a bitmap, bitmaps, and the canvases of the tests.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "platform/gui/Graphics.h"
-#include "platform/gui/ImgList.h"
-#include "platform/gui/QtSupport.h"
+#include "platform/canvas/Graphics.h"
+#include "platform/canvas/QtCanvasSupport.h"
+#include "platform/testing/TestCanvases.h"
 
 namespace {
 struct CanvasTest : ::testing::Test {
-    void SetUp() override { EnsureQtApplication(); }
+    void SetUp() override { EnsureGuiApplication(); }
     TBitmap Bitmap{40, 30};
     TCanvas* C = Bitmap.Canvas();
 };
@@ -157,7 +158,7 @@ TEST(RecordingCanvasTest, LogsCallsInDeviceCoordinates) {
 }
 
 TEST(BitmapTest, ResizingKeepsPixelsAndAssignCopies) {
-    EnsureQtApplication();
+    EnsureGuiApplication();
     TBitmap a(3, 3);
     a.SetPixel(1, 1, clRed);
     a.SetSize(5, 4);
@@ -170,28 +171,6 @@ TEST(BitmapTest, ResizingKeepsPixelsAndAssignCopies) {
     a.SetPixel(1, 1, clBlue);
     EXPECT_EQ(b.Pixel(1, 1), clRed);
     EXPECT_EQ(b.TransparentColor(), clWhite);
-}
-
-TEST_F(CanvasTest, ImageListCutsStripsAndDrawsMasked) {
-    TImageList images(nullptr);
-    images.SetSize(4, 4);
-    TBitmap strip(8, 4);
-    strip.Canvas()->Brush()->SetColor(clFuchsia);
-    strip.Canvas()->FillRect({0, 0, 8, 4});
-    strip.SetPixel(1, 1, clRed);
-    strip.SetPixel(6, 2, clGreen);
-    EXPECT_EQ(images.AddMasked(&strip, clFuchsia), 0);
-    EXPECT_EQ(images.Count(), 2);
-    C->Brush()->SetColor(clBlue);
-    C->FillRect({0, 0, 40, 30});
-    images.Draw(C, 10, 10, 1);
-    EXPECT_EQ(Bitmap.Pixel(12, 12), clGreen);
-    EXPECT_EQ(Bitmap.Pixel(10, 10), clBlue) << "the mask colour is transparent";
-    images.Draw(C, 20, 10, 0, false);
-    EXPECT_EQ(Bitmap.Pixel(21, 11), ColorToRGB(clBtnShadow)) << "disabled: greyed";
-    EXPECT_EQ(Bitmap.Pixel(20, 10), clBlue);
-    images.Draw(C, 0, 0, 5); // past the end: nothing
-    EXPECT_EQ(Bitmap.Pixel(0, 0), clBlue);
 }
 
 TEST_F(CanvasTest, SavingAPictureReplacesTheFileWholeOrNotAtAll) {

@@ -1,7 +1,7 @@
-// Colours, geometry, fonts, brushes, pens, bitmaps and the canvas that every
-// control paints through. Three canvases stand behind the one interface: Qt
-// (on a widget or a bitmap), fixed metrics (for exact layout numbers) and a
-// recording canvas that logs its calls.
+// Colours, geometry, fonts, brushes, pens, bitmaps and the canvas interface
+// that controls and the rich-text layout draw through. The Qt canvas is in
+// QtCanvas.h; the fixed-metrics and recording canvases of the tests are in
+// platform/testing.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +11,6 @@
 #include <vector>
 
 #include "platform/rtl/Classes.h"
-
-class QPainter;
 
 // 0x00BBGGRR for RGB, 0xFF0000nn for system colour nn.
 using TColor = uint32_t;
@@ -139,6 +137,10 @@ protected:
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;
 
+// The screen's resolution, which font sizes in points convert through.
+constexpr int ScreenPixelsPerInch = 96;
+constexpr int PointsPerInch = 72;
+
 class TFont : public TGraphicsObject {
 public:
     TFont();
@@ -162,9 +164,12 @@ public:
     // Pixel size of the character height, as drawing uses it.
     int PixelSize() const;
 
+    // Tahoma 8 points, the desktop's message font.
+    static constexpr int DefaultHeight = -11;
+
 private:
     AnsiString FName = "Tahoma";
-    int FHeight = -11;
+    int FHeight = DefaultHeight;
     TFontStyles FStyle = 0;
     TColor FColor = clWindowText;
     int FOrientation = 0;
@@ -328,74 +333,6 @@ private:
         std::optional<TRect> Clip;
     };
     std::vector<TState> FStates;
-};
-
-// Qt canvas: on a painter (a widget's paint event) or, per call, on a
-// bitmap's image.
-class TQtCanvas : public TCanvas {
-public:
-    explicit TQtCanvas(QPainter* Painter);
-    explicit TQtCanvas(TBitmap* Bitmap);
-    ~TQtCanvas() override;
-    TColor Pixel(int X, int Y) override;
-    void SetPixel(int X, int Y, TColor Color) override;
-
-protected:
-    void DoLine(TPoint A, TPoint B) override;
-    void DoFillRect(const TRect& R) override;
-    void DoRectangle(const TRect& R) override;
-    void DoEllipse(const TRect& R) override;
-    void DoText(int X, int Y, const AnsiString& Text, const TRect* Clip) override;
-    TSize DoMeasure(const AnsiString& Text) override;
-    void DoDrawBitmap(const TRect& Dest, TBitmap* Bitmap, const TRect& Source, TColor Transparent) override;
-    void DoFocusRect(const TRect& R) override;
-
-private:
-    struct TImpl;
-    std::unique_ptr<TImpl> FImpl;
-};
-
-// Every character CharWidth pixels wide, fixed ascent and descent; draws
-// nothing. For exact layout numbers in tests.
-class TFixedMetricsCanvas : public TCanvas {
-public:
-    explicit TFixedMetricsCanvas(int CharWidth = 8, int Ascent = 11, int Descent = 3)
-        : CharWidth(CharWidth), Ascent(Ascent), Descent(Descent) {}
-    int CharWidth;
-    int Ascent;
-    int Descent;
-
-protected:
-    void DoLine(TPoint, TPoint) override {}
-    void DoFillRect(const TRect&) override {}
-    void DoRectangle(const TRect&) override {}
-    void DoEllipse(const TRect&) override {}
-    void DoText(int, int, const AnsiString&, const TRect*) override {}
-    TSize DoMeasure(const AnsiString& Text) override;
-    void DoDrawBitmap(const TRect&, TBitmap*, const TRect&, TColor) override {}
-    void DoFocusRect(const TRect&) override {}
-};
-
-// Logs every drawing call as one line of text with device coordinates, e.g.
-// "Line 0,0-10,0 pen=808080" or "Text 4,3 'Abc' font=Tahoma,-11,b color=0".
-class TRecordingCanvas : public TFixedMetricsCanvas {
-public:
-    using TFixedMetricsCanvas::TFixedMetricsCanvas;
-    std::vector<AnsiString> Log;
-    // Lines that start with Prefix.
-    std::vector<AnsiString> Calls(const AnsiString& Prefix) const;
-
-protected:
-    void DoLine(TPoint A, TPoint B) override;
-    void DoFillRect(const TRect& R) override;
-    void DoRectangle(const TRect& R) override;
-    void DoEllipse(const TRect& R) override;
-    void DoText(int X, int Y, const AnsiString& Text, const TRect* Clip) override;
-    void DoDrawBitmap(const TRect& Dest, TBitmap* Bitmap, const TRect& Source, TColor Transparent) override;
-    void DoFocusRect(const TRect& R) override;
-
-private:
-    AnsiString At(int X, int Y) const;
 };
 
 enum class TTransparentMode { tmAuto, tmFixed };

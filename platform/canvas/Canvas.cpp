@@ -1,0 +1,225 @@
+// The canvas's own logic over its primitives: pen position, shapes, text
+// layout for DrawText, edges, bitmaps, and the origin and clip it keeps.
+#include "platform/canvas/Graphics.h"
+
+#include <algorithm>
+
+AnsiString StripHotkey(const AnsiString& Text) {
+    AnsiString out;
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        if (Text[i] == '&') {
+            if (i + 1 < Text.size() && Text[i + 1] == '&') out += '&', ++i;
+            continue;
+        }
+        out += Text[i];
+    }
+    return out;
+}
+
+TCanvas::TCanvas()
+    : FFont(std::make_unique<TFont>()), FBrush(std::make_unique<TBrush>()), FPen(std::make_unique<TPen>()) {}
+
+TCanvas::~TCanvas() = default;
+
+void TCanvas::MoveTo(int X, int Y) {
+    FPenPos = {X, Y};
+}
+
+void TCanvas::LineTo(int X, int Y) {
+    if (FPen->Style() != TPenStyle::psClear) DoLine(FPenPos, {X, Y});
+    FPenPos = {X, Y};
+}
+
+void TCanvas::Polyline(const std::vector<TPoint>& Points) {
+    if (Points.empty()) return;
+    TPoint saved = FPenPos;
+    MoveTo(Points[0].X, Points[0].Y);
+    for (std::size_t i = 1; i < Points.size(); ++i)
+        LineTo(Points[i].X, Points[i].Y);
+    FPenPos = saved;
+}
+
+void TCanvas::FillRect(const TRect& R) {
+    if (R.IsEmpty() || FBrush->Style() == TBrushStyle::bsClear) return;
+    DoFillRect(R);
+}
+
+void TCanvas::FrameRect(const TRect& R) {
+    if (R.IsEmpty()) return;
+    FillRect({R.Left, R.Top, R.Right, R.Top + 1});
+    FillRect({R.Left, R.Bottom - 1, R.Right, R.Bottom});
+    FillRect({R.Left, R.Top, R.Left + 1, R.Bottom});
+    FillRect({R.Right - 1, R.Top, R.Right, R.Bottom});
+}
+
+void TCanvas::Rectangle(int L, int T, int R, int B) {
+    if (L > R) std::swap(L, R);
+    if (T > B) std::swap(T, B);
+    if (R - L < 1 || B - T < 1) return;
+    DoRectangle({L, T, R, B});
+}
+
+void TCanvas::Ellipse(int L, int T, int R, int B) {
+    if (R - L < 1 || B - T < 1) return;
+    DoEllipse({L, T, R, B});
+}
+
+void TCanvas::TextOut(int X, int Y, const AnsiString& Text) {
+    DoText(X, Y, Text, nullptr);
+    FPenPos = {X + TextWidth(Text), Y};
+}
+
+void TCanvas::TextRect(const TRect& R, int X, int Y, const AnsiString& Text) {
+    DoText(X, Y, Text, &R);
+}
+
+int TCanvas::DrawText(const AnsiString& Text, TRect& R, unsigned Format) {
+    AnsiString shown = (Format & DT_NOPREFIX) ? Text : StripHotkey(Text);
+    std::vector<AnsiString> lines;
+    if (Format & DT_SINGLELINE) {
+        lines.push_back(shown);
+    } else {
+        std::size_t start = 0;
+        while (true) {
+            std::size_t nl = shown.find('\n', start);
+            AnsiString line = shown.substr(start, nl == AnsiString::npos ? AnsiString::npos : nl - start);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+            if (nl == AnsiString::npos) break;
+            start = nl + 1;
+        }
+    }
+    int lineHeight = TextExtent("Wg").cy;
+    int width = 0;
+    for (auto& l : lines)
+        width = std::max(width, TextExtent(l).cx);
+    int height = lineHeight * int(lines.size());
+    if (Format & DT_CALCRECT) {
+        R.Right = R.Left + width;
+        R.Bottom = R.Top + height;
+        return height;
+    }
+    int y = R.Top;
+    if (Format & DT_SINGLELINE) {
+        if (Format & DT_VCENTER)
+            y = R.Top + (R.Height() - lineHeight) / 2;
+        else if (Format & DT_BOTTOM)
+            y = R.Bottom - lineHeight;
+    }
+    for (auto& l : lines) {
+        int w = TextExtent(l).cx;
+        int x = R.Left;
+        if (Format & DT_CENTER)
+            x = R.Left + (R.Width() - w) / 2;
+        else if (Format & DT_RIGHT)
+            x = R.Right - w;
+        DoText(x, y, l, (Format & DT_NOCLIP) ? nullptr : &R);
+        y += lineHeight;
+    }
+    return height;
+}
+
+TSize TCanvas::TextExtent(const AnsiString& Text) {
+    return DoMeasure(Text);
+}
+
+void TCanvas::Draw(int X, int Y, TBitmap* Bitmap) {
+    if (!Bitmap || Bitmap->Empty()) return;
+    TRect all{0, 0, Bitmap->Width(), Bitmap->Height()};
+    DoDrawBitmap(Bounds(X, Y, all.Right, all.Bottom), Bitmap, all,
+                 Bitmap->Transparent ? Bitmap->TransparentColor() : clNone);
+}
+
+void TCanvas::StretchDraw(const TRect& Dest, TBitmap* Bitmap) {
+    if (!Bitmap || Bitmap->Empty() || Dest.IsEmpty()) return;
+    DoDrawBitmap(Dest, Bitmap, {0, 0, Bitmap->Width(), Bitmap->Height()},
+                 Bitmap->Transparent ? Bitmap->TransparentColor() : clNone);
+}
+
+void TCanvas::DrawBitmapPart(const TRect& Dest, TBitmap* Bitmap, const TRect& Source, TColor Transparent) {
+    if (!Bitmap || Bitmap->Empty() || Dest.IsEmpty() || Source.IsEmpty()) return;
+    DoDrawBitmap(Dest, Bitmap, Source, Transparent);
+}
+
+void TCanvas::DrawFocusRect(const TRect& R) {
+    if (!R.IsEmpty()) DoFocusRect(R);
+}
+
+void TCanvas::DrawEdge(TRect& R, unsigned Edge, unsigned Flags) {
+    // Outer ring first, then the inner one, each side in its light or dark
+    // colour.
+    struct TRing {
+        unsigned Raised, Sunken;
+        TColor Light, Dark, SunkLight, SunkDark;
+    };
+    const TRing rings[2] = {
+        {BDR_RAISEDOUTER, BDR_SUNKENOUTER, cl3DLight, cl3DDkShadow, clBtnHighlight, clBtnShadow},
+        {BDR_RAISEDINNER, BDR_SUNKENINNER, clBtnHighlight, clBtnShadow, cl3DLight, cl3DDkShadow}};
+    TRect r = R;
+    TColor savedBrush = FBrush->Color();
+    TBrushStyle savedStyle = FBrush->Style();
+    for (const TRing& ring : rings) {
+        bool raised = Edge & ring.Raised, sunken = Edge & ring.Sunken;
+        if (!raised && !sunken) continue;
+        TColor topLeft = raised ? ring.Light : ring.SunkDark;
+        TColor bottomRight = raised ? ring.Dark : ring.SunkLight;
+        if (sunken && &ring == &rings[1]) topLeft = ring.SunkDark, bottomRight = ring.SunkLight;
+        FBrush->SetColor(topLeft);
+        if (Flags & BF_LEFT) FillRect({r.Left, r.Top, r.Left + 1, r.Bottom});
+        if (Flags & BF_TOP) FillRect({r.Left, r.Top, r.Right, r.Top + 1});
+        FBrush->SetColor(bottomRight);
+        if (Flags & BF_RIGHT) FillRect({r.Right - 1, r.Top, r.Right, r.Bottom});
+        if (Flags & BF_BOTTOM) FillRect({r.Left, r.Bottom - 1, r.Right, r.Bottom});
+        if (Flags & BF_LEFT) ++r.Left;
+        if (Flags & BF_TOP) ++r.Top;
+        if (Flags & BF_RIGHT) --r.Right;
+        if (Flags & BF_BOTTOM) --r.Bottom;
+    }
+    FBrush->SetColor(savedBrush);
+    FBrush->SetStyle(savedStyle);
+    if (Flags & BF_ADJUST) R = r;
+}
+
+TColor TCanvas::Pixel(int, int) {
+    return clNone;
+}
+void TCanvas::SetPixel(int, int, TColor) {}
+
+void TCanvas::MoveOrigin(int DX, int DY) {
+    FOrigin.X += DX;
+    FOrigin.Y += DY;
+}
+
+void TCanvas::IntersectClipRect(const TRect& R) {
+    TRect device = R;
+    OffsetRect(device, FOrigin.X, FOrigin.Y);
+    if (FClip) {
+        TRect both;
+        IntersectRect(both, *FClip, device);
+        FClip = both;
+    } else {
+        FClip = device;
+    }
+}
+
+void TCanvas::ResetClip() {
+    FClip.reset();
+}
+
+std::optional<TRect> TCanvas::ClipRect() const {
+    if (!FClip) return std::nullopt;
+    TRect r = *FClip;
+    OffsetRect(r, -FOrigin.X, -FOrigin.Y);
+    return r;
+}
+
+void TCanvas::SaveState() {
+    FStates.push_back({FOrigin, FClip});
+}
+
+void TCanvas::RestoreState() {
+    if (FStates.empty()) return;
+    FOrigin = FStates.back().Origin;
+    FClip = FStates.back().Clip;
+    FStates.pop_back();
+}

@@ -1,0 +1,27 @@
+// The boundary between Qt's events and the controls, for the controls'
+// sources: the widget the layer's own controls paint on, and the
+// translation of a widget's events into message records.
+#pragma once
+
+#include "platform/gui/Controls.h"
+
+class QWidget;
+
+// What a control's WM_CHAR answers: the key was taken back, or it became the
+// key in WParam.
+constexpr LRESULT CharTakenBack = 1;
+constexpr LRESULT CharReplaced = 2;
+
+// A widget painted through WM_ERASEBKGND and WM_PAINT of Control.
+QWidget* NewLayerWidget(TWinControl* Control);
+bool IsLayerWidget(const QWidget* Widget);
+
+// Sends the events of Control's widget to Control as message records. Own:
+// the layer's own widget, whose translated input goes no further.
+void TranslateEvents(TWinControl* Control, QWidget* Widget, bool Own);
+// Stops the translation of Widget's events, before the widget is freed.
+void StopTranslatingEvents(QWidget* Widget);
+
+// The graphic control a mouse button went down on keeps the mouse until
+// the button is released; a control that goes away loses it.
+void ReleaseMouseCapture(TControl* Control);

@@ -1,0 +1,66 @@
+// The fixed-metrics canvas's measuring and the recording canvas's log.
+#include "platform/testing/TestCanvases.h"
+
+namespace {
+// Colours are logged as six hexadecimal digits, BBGGRR.
+constexpr int ColorDigits = 6;
+
+AnsiString Hex(TColor Color) {
+    return IntToHex(Color, ColorDigits);
+}
+} // namespace
+
+TSize TFixedMetricsCanvas::DoMeasure(const AnsiString& Text) {
+    return {CharWidth * int(Text.size()), Ascent + Descent};
+}
+
+std::vector<AnsiString> TRecordingCanvas::Calls(const AnsiString& Prefix) const {
+    std::vector<AnsiString> out;
+    for (auto& line : Log)
+        if (line.compare(0, Prefix.size(), Prefix) == 0) out.push_back(line);
+    return out;
+}
+
+AnsiString TRecordingCanvas::At(int X, int Y) const {
+    return IntToStr(X + FOrigin.X) + "," + IntToStr(Y + FOrigin.Y);
+}
+
+void TRecordingCanvas::DoLine(TPoint A, TPoint B) {
+    Log.push_back("Line " + At(A.X, A.Y) + "-" + At(B.X, B.Y) + " pen=" + Hex(Pen()->Color()));
+}
+
+void TRecordingCanvas::DoFillRect(const TRect& R) {
+    Log.push_back("Fill " + At(R.Left, R.Top) + "-" + At(R.Right, R.Bottom) +
+                  " brush=" + Hex(Brush()->Color()));
+}
+
+void TRecordingCanvas::DoRectangle(const TRect& R) {
+    Log.push_back("Rectangle " + At(R.Left, R.Top) + "-" + At(R.Right, R.Bottom) +
+                  " pen=" + Hex(Pen()->Color()) +
+                  (Brush()->Style() == TBrushStyle::bsClear ? AnsiString(" brush=clear")
+                                                            : " brush=" + Hex(Brush()->Color())));
+}
+
+void TRecordingCanvas::DoEllipse(const TRect& R) {
+    Log.push_back("Ellipse " + At(R.Left, R.Top) + "-" + At(R.Right, R.Bottom));
+}
+
+void TRecordingCanvas::DoText(int X, int Y, const AnsiString& Text, const TRect*) {
+    AnsiString style;
+    if (Font()->Style() & fsBold) style += "b";
+    if (Font()->Style() & fsItalic) style += "i";
+    Log.push_back("Text " + At(X, Y) + " '" + Text + "' font=" + Font()->Name() + "," +
+                  IntToStr(Font()->Height()) + "," + style + " color=" + Hex(Font()->Color()) +
+                  (Font()->Orientation() ? " angle=" + IntToStr(Font()->Orientation()) : AnsiString()));
+}
+
+void TRecordingCanvas::DoDrawBitmap(const TRect& Dest, TBitmap* Bitmap, const TRect& Source, TColor) {
+    Log.push_back("Bitmap " + At(Dest.Left, Dest.Top) + "-" + At(Dest.Right, Dest.Bottom) + " from " +
+                  IntToStr(Source.Left) + "," + IntToStr(Source.Top) + "-" + IntToStr(Source.Right) + "," +
+                  IntToStr(Source.Bottom) + " of " + IntToStr(Bitmap->Width()) + "x" +
+                  IntToStr(Bitmap->Height()));
+}
+
+void TRecordingCanvas::DoFocusRect(const TRect& R) {
+    Log.push_back("Focus " + At(R.Left, R.Top) + "-" + At(R.Right, R.Bottom));
+}
