@@ -54,8 +54,8 @@ bool KnownToIconv(unsigned CodePage) {
 
 // Converts In through Cd; Skip tells how many input bytes an unconvertible
 // sequence at a position takes, and Fallback what to write for it.
-template <class Out, class SkipFn>
-void Convert(iconv_t Cd, std::string_view In, Out& Result, SkipFn Skip, std::string_view Fallback) {
+template <class Out, class SkipFn, class FallbackText>
+void Convert(iconv_t Cd, std::string_view In, Out& Result, SkipFn Skip, FallbackText Fallback) {
     char* inPtr = const_cast<char*>(In.data());
     size_t inLeft = In.size();
     alignas(4) char buffer[1024];
