@@ -52,3 +52,13 @@ void TCollection::Clear() {
     while (!FItems.empty())
         delete FItems.back();
 }
+
+void TCollectionItem::SetIndex(int Value) {
+    int current = Index();
+    if (current < 0) return;
+    auto& items = FCollection->FItems;
+    Value = std::clamp(Value, 0, int(items.size()) - 1);
+    if (Value == current) return;
+    items.erase(items.begin() + current);
+    items.insert(items.begin() + Value, this);
+}

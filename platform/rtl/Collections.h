@@ -16,6 +16,8 @@ public:
     ~TCollectionItem() override;
     TCollection* Collection() const { return FCollection; }
     int Index() const;
+    // Moves the item to Value (clamped to the list), shifting the others.
+    void SetIndex(int Value);
     virtual AnsiString DisplayName() const;
 
 private:
