@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/testing/TestCanvases.h"
 #include "richtext/engine/text/RVErrors.h"
 #include "richtext/engine/text/RVFuncs.h"
 #include "richtext/engine/text/RVUni.h"

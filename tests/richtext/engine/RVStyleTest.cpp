@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/StringLists.h"
+#include "platform/testing/TestCanvases.h"
 #include "richtext/engine/style/RVStyle.h"
 
 namespace {
