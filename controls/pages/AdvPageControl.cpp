@@ -6,11 +6,15 @@
 #include <cmath>
 
 #include "platform/gui/Forms.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace {
 // Spaces appended to the active tab's text never exceed this many, whatever
 // the fonts measure.
 constexpr int MaxPadSpaces = 64;
+
+// Steps of a sheet's background gradient.
+constexpr int SheetGradientSteps = 64;
 
 // The first control inside Parent that the Tab key would reach.
 TWinControl* FirstTabStop(TWinControl* Parent) {
@@ -222,7 +226,8 @@ void TAdvTabSheet::SetTabShowing(bool Value) {
 }
 
 void TAdvTabSheet::Paint() {
-    if (FColorTo != clNone) DrawGradient(Canvas(), Color(), FColorTo, 64, ClientRect(), false);
+    if (FColorTo != clNone)
+        DrawGradient(Canvas(), Color(), FColorTo, SheetGradientSteps, ClientRect(), false);
 }
 
 void TAdvTabSheet::DoShow() {
@@ -352,21 +357,23 @@ void TAdvPageControl::SetActivePage(TAdvTabSheet* Page) {
     ActivatePage(Page);
     if (!Page) {
         SetTabIndex(-1);
-        if (FActivePage) {
-            TAdvTabSheet* old = FActivePage;
-            FActivePage = nullptr;
-            // The focus does not stay on a page that goes out of sight.
-            TCustomForm* form = GetParentForm(this);
-            if (form && form->ActiveControl() && old->ContainsControl(form->ActiveControl()))
-                if (!form->SetActiveControl(CanFocus() ? this : nullptr)) form->SetActiveControl(nullptr);
-            old->SetVisible(false);
-            UpdateActiveTabText(old);
-        }
+        if (FActivePage) HideActivePage();
     } else {
         // A refused page leaves the strip on the page that is shown.
         SetTabIndex(FActivePage ? FActivePage->TabIndex() : -1);
     }
     Invalidate();
+}
+
+// No page shows any more; the focus does not stay on a page out of sight.
+void TAdvPageControl::HideActivePage() {
+    TAdvTabSheet* old = FActivePage;
+    FActivePage = nullptr;
+    TCustomForm* form = GetParentForm(this);
+    if (form && form->ActiveControl() && old->ContainsControl(form->ActiveControl()))
+        if (!form->SetActiveControl(CanFocus() ? this : nullptr)) form->SetActiveControl(nullptr);
+    old->SetVisible(false);
+    UpdateActiveTabText(old);
 }
 
 void TAdvPageControl::ShowControl(TControl* AControl) {
@@ -488,27 +495,28 @@ void TAdvPageControl::UpdateTab(TAdvTabSheet* Page) {
 
 void TAdvPageControl::UpdateActiveTabText(TAdvTabSheet* Page) {
     if (FTabBorder3D || !Page) return;
-    int index = Page->TabIndex();
-    if (Page == FActivePage && (FActiveFont->Style() & (fsBold | fsItalic))) {
-        TCanvas* canvas = Canvas();
-        TFont saved;
-        saved.Assign(canvas->Font());
-        canvas->Font()->Assign(FActiveFont.get());
-        int extra = canvas->TextWidth(Page->FTabText);
-        canvas->Font()->Assign(Font());
-        extra -= canvas->TextWidth(Page->FTabText);
-        // Enough spaces of the control's font to cover the wider text,
-        // computed from a run of them (a space's advance is fractional).
-        const double space =
-            canvas->TextWidth(AnsiString(std::size_t(MaxPadSpaces), ' ')) / double(MaxPadSpaces);
-        int spaces = 0;
-        if (extra > 0 && space > 0) spaces = std::min(MaxPadSpaces, int(std::ceil(extra / space - 1e-9)));
-        const AnsiString pad(std::size_t(spaces), ' ');
-        canvas->Font()->Assign(&saved);
-        if (index >= 0 && index < TabCount()) SetTabText(index, Page->FTabText + pad);
-        return;
-    }
-    if (index >= 0 && index < TabCount()) SetTabText(index, Page->FTabText);
+    const int index = Page->TabIndex();
+    AnsiString text = Page->FTabText;
+    // The strip measures tabs in the control's font.
+    if (Page == FActivePage && (FActiveFont->Style() & (fsBold | fsItalic))) text += ActiveTextPad(text);
+    if (index >= 0 && index < TabCount()) SetTabText(index, text);
+}
+
+// Enough spaces of the control's font to cover what Text gains in the active
+// font, computed from a run of them (a space's advance is fractional).
+AnsiString TAdvPageControl::ActiveTextPad(const AnsiString& Text) {
+    TCanvas* canvas = Canvas();
+    TFont saved;
+    saved.Assign(canvas->Font());
+    TScopeGuard restore([&] { canvas->Font()->Assign(&saved); });
+    canvas->Font()->Assign(FActiveFont.get());
+    int extra = canvas->TextWidth(Text);
+    canvas->Font()->Assign(Font());
+    extra -= canvas->TextWidth(Text);
+    const double space = canvas->TextWidth(AnsiString(std::size_t(MaxPadSpaces), ' ')) / double(MaxPadSpaces);
+    int spaces = 0;
+    if (extra > 0 && space > 0) spaces = std::min(MaxPadSpaces, int(std::ceil(extra / space - 1e-9)));
+    return AnsiString(std::size_t(spaces), ' ');
 }
 
 void TAdvPageControl::UpdateSpacer() {

@@ -3,89 +3,59 @@
 #include "controls/pages/AdvPageControl_p.h"
 
 #include "platform/gui/Forms.h"
+#include "platform/rtl/ScopeGuard.h"
 
-// Takes one redraw lock around a selection change of a multi-line strip and
-// gives it back however the change ends.
-class TRedrawLock {
-public:
-    explicit TRedrawLock(TAdvPageControl* Control) : FControl(Control) {
-        if (!Control->MultiLine() || !Control->Visible() || !Control->FLoaded) return;
-        ++Control->FRedrawLock;
-        Control->SetRedraw(false);
-        FTaken = true;
-    }
-    // Given back even when a handler hid the control meanwhile: a lock kept
-    // would stop it from ever painting again.
-    ~TRedrawLock() {
-        if (!FTaken) return;
-        if (FControl->FRedrawLock > 0) --FControl->FRedrawLock;
-        if (FControl->FRedrawLock == 0) {
-            FControl->SetRedraw(true);
-            FControl->Invalidate();
-        }
-    }
-    TRedrawLock(const TRedrawLock&) = delete;
-    TRedrawLock& operator=(const TRedrawLock&) = delete;
-
-private:
-    TAdvPageControl* FControl;
-    bool FTaken = false;
-};
+namespace {
+// Over an active tab picture the close glyph's hit box at the left moves in.
+constexpr int PictureGlyphShift = 2;
+} // namespace
 
 void TAdvPageControl::SelectTabByUser(int NewIndex) {
-    TRedrawLock lock(this);
+    const bool locked = TakeRedrawLock();
+    TScopeGuard release([this, locked] {
+        if (locked) ReleaseRedrawLock();
+    });
     TCustomTabControl::SelectTabByUser(NewIndex);
+}
+
+bool TAdvPageControl::TakeRedrawLock() {
+    if (!MultiLine() || !Visible() || !FLoaded) return false;
+    ++FRedrawLock;
+    SetRedraw(false);
+    return true;
+}
+
+// Given back even when a handler hid the control meanwhile: a lock kept
+// would stop it from ever painting again.
+void TAdvPageControl::ReleaseRedrawLock() {
+    if (FRedrawLock > 0) --FRedrawLock;
+    if (FRedrawLock == 0) {
+        SetRedraw(true);
+        Invalidate();
+    }
 }
 
 void TAdvPageControl::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
     case WM_ERASEBKGND:
+        // The tab area is painted whole: erasing first would only flicker.
         if (!FTabBorder3D && TabCount() >= 1 && FRedrawLock <= 0) {
             Message.Result = 1;
             return;
         }
         break;
-    case WM_PAINT: {
-        auto* canvas = reinterpret_cast<TCanvas*>(Message.WParam);
-        if (!canvas) break;
-        if (FRedrawLock > 0) return;
-        TCustomTabControl::Dispatch(Message);
-        // The tab area goes over the strip's own drawing in the same paint.
-        if (!FTabBorder3D) {
-            canvas->Font()->Assign(Font());
-            DrawTabArea(canvas);
-        }
+    case WM_PAINT:
+        if (!Message.WParam) break;
+        PaintOverStrip(Message);
         return;
-    }
-    case CM_DIALOGKEY: {
-        TCustomForm* form = GetParentForm(this);
-        TWinControl* focused = form ? form->ActiveControl() : nullptr;
-        if (Message.WParam == VK_TAB && (GetShiftState() & ssCtrl) && focused && ContainsControl(focused)) {
-            SelectNextPage(!(GetShiftState() & ssShift));
-            Message.Result = 1;
-            return;
-        }
+    case CM_DIALOGKEY:
+        if (SelectByCtrlTab(Message)) return;
         break;
-    }
     case CM_DIALOGCHAR:
-        for (int i = 0; i < PageCount(); ++i) {
-            TAdvTabSheet* page = FPages[std::size_t(i)];
-            if (!IsAccel(uint16_t(Message.WParam), page->Caption()) || !CanShowTab(i) || !CanFocus())
-                continue;
-            Message.Result = 1;
-            if (AllowChangeTo(i, false)) {
-                SetTabIndex(page->TabIndex());
-                TabChanged();
-            } else {
-                SetTabIndex(FActivePage ? FActivePage->TabIndex() : -1);
-            }
-            return;
-        }
+        if (SelectByAccelerator(Message)) return;
         break;
     case CM_MOUSELEAVE:
-        if (FTabBackGround->Empty() && FHoverTab >= 0) InvalidateRect(TabRectOfPage(FHoverTab));
-        FHoverTab = -1;
-        SetGlyphState(TGlyphState::gsNormal);
+        MouseLeft();
         break;
     default:
         break;
@@ -93,21 +63,66 @@ void TAdvPageControl::Dispatch(TMessage& Message) {
     TCustomTabControl::Dispatch(Message);
 }
 
+// The strip's own drawing, then the tab area over it in the same paint.
+void TAdvPageControl::PaintOverStrip(TMessage& Message) {
+    if (FRedrawLock > 0) return;
+    TCustomTabControl::Dispatch(Message);
+    if (FTabBorder3D) return;
+    auto* canvas = reinterpret_cast<TCanvas*>(Message.WParam);
+    canvas->Font()->Assign(Font());
+    DrawTabArea(canvas);
+}
+
+// Ctrl+Tab, with Shift backwards, from inside the control.
+bool TAdvPageControl::SelectByCtrlTab(TMessage& Message) {
+    TCustomForm* form = GetParentForm(this);
+    TWinControl* focused = form ? form->ActiveControl() : nullptr;
+    if (Message.WParam != VK_TAB || !(GetShiftState() & ssCtrl) || !focused || !ContainsControl(focused))
+        return false;
+    SelectNextPage(!(GetShiftState() & ssShift));
+    Message.Result = 1;
+    return true;
+}
+
+// The first page whose caption has the character as its accelerator wins,
+// when its tab can show and the control can take the focus.
+bool TAdvPageControl::SelectByAccelerator(TMessage& Message) {
+    for (int i = 0; i < PageCount(); ++i) {
+        TAdvTabSheet* page = FPages[std::size_t(i)];
+        if (!IsAccel(uint16_t(Message.WParam), page->Caption()) || !CanShowTab(i) || !CanFocus()) continue;
+        Message.Result = 1;
+        if (AllowChangeTo(i, false)) {
+            SetTabIndex(page->TabIndex());
+            TabChanged();
+        } else {
+            SetTabIndex(FActivePage ? FActivePage->TabIndex() : -1);
+        }
+        return true;
+    }
+    return false;
+}
+
+void TAdvPageControl::MouseLeft() {
+    if (FTabBackGround->Empty() && FHoverTab >= 0) InvalidateRect(TabRectOfPage(FHoverTab));
+    FHoverTab = -1;
+    SetGlyphState(TGlyphState::gsNormal);
+}
+
 TRect TAdvPageControl::CloseGlyphRect() {
     if (FTabBorder3D || !FActivePage || !FActivePage->FShowClose || !FActivePage->FTabShowing) return {};
     TRect r = TabRectOfPage(ActivePageIndex());
+    const int inset = CloseGlyphInset;
+    r.Left += FTabMargin->LeftMargin() + inset;
     if (TabPosition() == TTabPosition::tpLeft) {
-        r.Left += FTabMargin->LeftMargin();
-        r.Bottom -= FTabMargin->TopMargin();
+        r.Bottom -= FTabMargin->TopMargin() + inset;
         if (!FTabBackGroundActive->Empty()) {
-            r.Left += 2;
+            r.Left += PictureGlyphShift;
             r.Bottom += FTabOverlap;
         }
-        return {r.Left + 2, r.Bottom - 13, r.Left + 14, r.Bottom - 2};
+        return {r.Left, r.Bottom - CloseGlyphHeight, r.Left + CloseGlyphWidth, r.Bottom};
     }
-    r.Left += FTabMargin->LeftMargin();
-    r.Top += FTabMargin->TopMargin();
-    return {r.Left + 2, r.Top + 2, r.Left + 14, r.Top + 13};
+    r.Top += FTabMargin->TopMargin() + inset;
+    return {r.Left, r.Top, r.Left + CloseGlyphWidth, r.Top + CloseGlyphHeight};
 }
 
 void TAdvPageControl::SetGlyphState(TGlyphState State) {
@@ -124,17 +139,20 @@ void TAdvPageControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
 void TAdvPageControl::MouseMove(TShiftState Shift, int X, int Y) {
     TCustomTabControl::MouseMove(Shift, X, Y);
     if (FTabHoverColor == clNone || FTabBorder3D) return;
-    if (FTabBackGround->Empty()) {
-        int hover = TabAtPos(X, Y);
-        if (hover != FHoverTab && (FTabHoverColor != clNone || FTabHoverColorTo != clNone)) {
-            if (FHoverTab >= 0) InvalidateRect(TabRectOfPage(FHoverTab));
-            FHoverTab = hover;
-            if (hover >= 0) InvalidateRect(TabRectOfPage(hover));
-        }
-    }
+    if (FTabBackGround->Empty()) TrackHoverTab(X, Y);
     TRect box = CloseGlyphRect();
     if (box.IsEmpty() || FGlyphState == TGlyphState::gsDown) return;
     SetGlyphState(box.Contains({X, Y}) ? TGlyphState::gsHot : TGlyphState::gsNormal);
+}
+
+// The tab under the mouse is repainted in the hover colours, the one it
+// left in its own.
+void TAdvPageControl::TrackHoverTab(int X, int Y) {
+    const int hover = TabAtPos(X, Y);
+    if (hover == FHoverTab || (FTabHoverColor == clNone && FTabHoverColorTo == clNone)) return;
+    if (FHoverTab >= 0) InvalidateRect(TabRectOfPage(FHoverTab));
+    FHoverTab = hover;
+    if (hover >= 0) InvalidateRect(TabRectOfPage(hover));
 }
 
 void TAdvPageControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
