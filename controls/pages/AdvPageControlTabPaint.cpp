@@ -11,7 +11,8 @@ constexpr int CaptionIndent = 4;
 constexpr int CaptionIndentPastGlyph = 18;
 constexpr int SideCaptionIndentPastGlyph = 17;
 
-// The caption's distance from the tab's outer side.
+// The caption keeps this far from the tab's edge, and LowerActive further
+// on the active tab.
 constexpr int CaptionInset = 1;
 
 // The caption of an inactive classic tab below the page drops with its
@@ -21,6 +22,9 @@ constexpr int ClassicBottomCaptionDrop = 2;
 // Captions over tab pictures move in from the pictures' rims.
 constexpr int PictureCaptionShift = 3;
 constexpr int PictureCaptionBack = 2;
+// ... and below the page the active tab's caption over its own picture
+// rises again.
+constexpr int ActivePictureCaptionRise = 2;
 
 // A tab picture reaches this much further than the tab, along the strip
 // (tabs top or bottom) and down it (tabs left or right).
@@ -47,6 +51,10 @@ constexpr int LeftImageInset = 1;
 constexpr int FocusInsetX = 5;
 constexpr int FocusInsetY = 3;
 
+// Rotated captions, in tenths of a degree.
+constexpr int LeftCaptionOrientation = -2700;
+constexpr int RightCaptionOrientation = -900;
+
 // A tab ending this close to the end of the strip ends the strip.
 constexpr int StripEndSlack = 3;
 
@@ -69,7 +77,8 @@ TPoint operator+(TPoint A, TPoint B) {
 std::unique_ptr<TFont> TAdvPageControl::RotatedFont(TFont* Source) const {
     auto font = std::make_unique<TFont>();
     font->Assign(Source);
-    font->SetOrientation(TabPosition() == TTabPosition::tpLeft ? -2700 : -900);
+    font->SetOrientation(TabPosition() == TTabPosition::tpLeft ? LeftCaptionOrientation
+                                                               : RightCaptionOrientation);
     return font;
 }
 
@@ -146,8 +155,8 @@ void TAdvPageControl::PaintDeferredTab(TCanvas* c, const TPaintState& st) {
         c->Font()->Assign(RotatedFont(FActiveFont.get()).get());
     if (!sheet->Enabled()) c->Font()->SetColor(clGrayText);
     c->Brush()->SetStyle(TBrushStyle::bsClear);
-    // The picture's caption below the page sits higher.
-    DrawTabCaption(c, sheet, X, TabPosition() == TTabPosition::tpBottom ? Y - 2 : Y, box.Right, box.Bottom);
+    if (TabPosition() == TTabPosition::tpBottom) Y -= ActivePictureCaptionRise;
+    DrawTabCaption(c, sheet, X, Y, box.Right, box.Bottom);
     c->Font()->Assign(Font());
     DrawTabFocus(c, box, FTabOverlap);
 }
