@@ -223,11 +223,15 @@ protected:
 
 private:
     enum class TGlyphState { gsNormal, gsHot, gsDown };
+
+    // Pages, tab texts and properties.
     void InsertPage(TAdvTabSheet* Page);
     void RemovePage(TAdvTabSheet* Page);
     void ActivatePage(TAdvTabSheet* Page);
+    void HideActivePage();
     void UpdateTab(TAdvTabSheet* Page);
     void UpdateActiveTabText(TAdvTabSheet* Page);
+    AnsiString ActiveTextPad(const AnsiString& Text);
     void UpdateSpacer();
     void MarginChanged(int NewValue, int OldValue, int Index);
     // Stores Value and repaints, only when it changes Field.
@@ -235,10 +239,58 @@ private:
     // A new default for a sheet colour, given to the sheets that kept the old.
     void SetSheetDefault(TColor TAdvTabSheet::*SheetField, TColor& Default, TColor Value);
     bool AllowChangeTo(int ToPage, bool AskChanging);
+
+    // Messages and input.
+    void PaintOverStrip(TMessage& Message);
+    bool SelectByCtrlTab(TMessage& Message);
+    bool SelectByAccelerator(TMessage& Message);
+    void MouseLeft();
+    void TrackHoverTab(int X, int Y);
     void CloseActivePage();
     void SetGlyphState(TGlyphState State);
-    void PaintTab(TCanvas* Canvas, int P);
-    void PaintDeferredTab(TCanvas* Canvas);
+    // Redraw is off while a selection change rearranges a multi-line strip;
+    // false when no lock was needed.
+    bool TakeRedrawLock();
+    void ReleaseRedrawLock();
+
+    // The tab area, step by step.
+    struct TPaintState;
+    void PrepareTabArea(TCanvas* Canvas);
+    void MeasureTabs(TPaintState& State);
+    void EraseAroundTabs(TCanvas* Canvas);
+    void PlaceTabEdge(TPaintState& State);
+    void DrawScrollCorner(TCanvas* Canvas, const TPaintState& State);
+    void FillTabStrip(TCanvas* Canvas, const TPaintState& State);
+    void FillPageRing(TCanvas* Canvas, const TPaintState& State);
+    void DrawPageFrame(TCanvas* Canvas, const TPaintState& State);
+    void DrawRoundEdges(TCanvas* Canvas);
+    void OpenFrameUnderTabs(TCanvas* Canvas, TPaintState& State);
+    void DrawHoverOutline(TCanvas* Canvas);
+
+    // One tab.
+    struct TTabPaint;
+    struct TTabFill;
+    void PaintTab(TCanvas* Canvas, TPaintState& State, int P);
+    void PaintDeferredTab(TCanvas* Canvas, const TPaintState& State);
+    TTabFill TabFill(const TTabPaint& Tab) const;
+    TRect TabBox(const TRect& Item) const;
+    TPoint CaptionOrigin(const TTabPaint& Tab) const;
+    TPoint CaptionStart(const TTabPaint& Tab) const;
+    TPoint CaptionShift(const TTabPaint& Tab) const;
+    TPoint MarginShift() const;
+    void DrawPlainTab(TCanvas* Canvas, TPaintState& State, const TTabPaint& Tab, const TTabFill& Fill);
+    void DrawTabContent(TCanvas* Canvas, TTabPaint& Tab);
+    void FillTab(TCanvas* Canvas, const TTabPaint& Tab, const TTabFill& Fill);
+    void DrawClassicOutline(TCanvas* Canvas, TPaintState& State, const TTabPaint& Tab);
+    void DrawClassicActiveOutline(TCanvas* Canvas, const TRect& Box);
+    void DrawFlatOutline(TCanvas* Canvas, const TPaintState& State, const TTabPaint& Tab);
+    void DrawFlatActiveOutline(TCanvas* Canvas, const TRect& Box);
+    void DrawTabSeparator(TCanvas* Canvas, const TRect& Box);
+    // The picture stretched along the tab in slices, from Offset past the
+    // box's corner.
+    void DrawTabPicture(TCanvas* Canvas, TBitmap* Picture, const TRect& Box, TPoint Offset);
+    void DrawTabCloseGlyph(TCanvas* Canvas, const TTabPaint& Tab);
+    void SetCaptionFont(TCanvas* Canvas, const TTabPaint& Tab);
     // The sheet's image before the caption at (X, Y), which moves past it;
     // the shifts place it for tabs at the left and at the right.
     void DrawTabImage(TCanvas* Canvas, TAdvTabSheet* Sheet, int& X, int& Y, int LeftShift, int RightShift);
@@ -249,6 +301,7 @@ private:
     void DrawTabFocus(TCanvas* Canvas, const TRect& TabRect, int Extra);
     void DrawGlyph(TCanvas* Canvas, const TRect& TabRect, int D, int K, TColor Box, TColor BoxPen,
                    TColor Cross);
+    TPoint CloseGlyphCorner(const TRect& TabRect, int D, int K) const;
     std::unique_ptr<TFont> RotatedFont(TFont* Source) const;
 
     std::vector<TAdvTabSheet*> FPages;
@@ -285,22 +338,7 @@ private:
     bool FLoaded = false;
     int FRedrawLock = 0;
 
-    // Per paint.
-    struct TPaintState {
-        int MaxBottom = 0, MinTop = 0, MinLeft = 0, MaxRight = 0;
-        int E = 0;
-        bool Coloured = false;
-        int I = 0;
-        int S = 0;
-        std::unique_ptr<TBitmap> Scratch;
-        int DeferredPage = -1;
-        TRect DeferredRect;
-        TPoint DeferredText{-10, -10};
-    };
-    TPaintState* FPaint = nullptr;
-
     friend class TAdvTabSheet;
-    friend class TRedrawLock;
 };
 
 // Drawing routines the painters share.

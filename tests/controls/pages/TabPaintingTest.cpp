@@ -268,3 +268,91 @@ TEST_F(TabPaintingTest, TheActiveTabsImageComesBeforeItsCaption) {
         EXPECT_NE(texts[0].find("Second"), AnsiString::npos) << texts[0];
     }
 }
+
+TEST_F(TabPaintingTest, FlatStylesSeparateTabsButNotBeforeTheActiveOne) {
+    Pages->SetActivePageIndex(1);
+    Pages->SetActiveColor(clRed);
+    Pages->SetTabBorderColor(clBlue);
+    struct {
+        TTabStyle Style;
+        TColor SeparatorPen;
+        bool ClosedAcross; // the active tab's outer end is drawn
+    } cases[] = {{TTabStyle::tsDotNet, clRed, true}, {TTabStyle::tsDelphi, clBlue, false}};
+    for (auto& c : cases) {
+        Pages->SetTabStyle(c.Style);
+        TRecordingCanvas canvas;
+        Pages->DrawTabArea(&canvas);
+        auto separatorOf = [&](int P) {
+            TRect r = Pages->TabRectOfPage(P);
+            AnsiString start = "Line " + IntToStr(r.Right - 2) + ",";
+            AnsiString pen = " pen=" + IntToHex(c.SeparatorPen, 6);
+            for (const AnsiString& line : canvas.Calls(start))
+                if (line.size() >= pen.size() && line.compare(line.size() - pen.size(), pen.size(), pen) == 0)
+                    return true;
+            return false;
+        };
+        EXPECT_TRUE(separatorOf(2)) << int(c.Style) << ": the last tab, followed by an inactive one";
+        EXPECT_FALSE(separatorOf(0)) << int(c.Style) << ": the active tab follows";
+        TRect a = Pages->TabRectOfPage(1);
+        int top = a.Top - 1; // a plain top tab reaches a pixel up
+        AnsiString across = "Line " + IntToStr(a.Left) + "," + IntToStr(top) + "-" + IntToStr(a.Right) + "," +
+                            IntToStr(top) + " pen=" + IntToHex(clBlue, 6);
+        EXPECT_EQ(!canvas.Calls(across).empty(), c.ClosedAcross) << int(c.Style);
+    }
+}
+
+TEST_F(TabPaintingTest, APageGradientFillsTheBandInsideTheFrame) {
+    Pages->SetActivePageIndex(0);
+    Sheets[0]->SetColor(clRed);
+    Sheets[0]->SetColorTo(clBlue);
+    Sheets[1]->SetTabColor(clYellow);
+    Render();
+    int edge = Pages->TabRectOfPage(0).Bottom, h = Pages->Height();
+    EXPECT_EQ(At(Pages->Width() / 2, edge + 2), clRed) << "the band across the top stays solid";
+    TColor low = At(2, h - 3);
+    EXPECT_GT(GetBValue(low), GetRValue(low)) << "the gradient runs down to the second colour";
+    EXPECT_EQ(At(Middle(1).X, Pages->TabRectOfPage(1).Top + 2), clYellow)
+        << "the tabs painted after the clipped bands are whole";
+}
+
+TEST_F(TabPaintingTest, ACloseGlyphPictureTakesTheDrawnGlyphsPlace) {
+    TBitmap glyph(12, 11);
+    for (int y = 0; y < 11; ++y)
+        for (int x = 0; x < 12; ++x)
+            glyph.SetPixel(x, y, x == 0 && y == 10 ? clLime : clRed);
+    Pages->SetCloseGlyph(&glyph);
+    Pages->SetActivePageIndex(0);
+    Sheets[2]->SetShowClose(true);
+    Sheets[1]->SetTabColor(clYellow);
+    TRect r = Pages->TabRectOfPage(2);
+    int gx = r.Left + 2, gy = r.Top + 2;
+    TRecordingCanvas canvas;
+    Pages->DrawTabArea(&canvas);
+    AnsiString box = IntToStr(gx) + "," + IntToStr(gy) + "-" + IntToStr(gx + 12) + "," + IntToStr(gy + 11);
+    EXPECT_FALSE(canvas.Calls("Bitmap " + box).empty());
+    EXPECT_TRUE(canvas.Calls("Rectangle " + box).empty()) << "no drawn box";
+
+    Render();
+    EXPECT_EQ(At(gx + 5, gy + 5), clRed);
+    EXPECT_EQ(At(Middle(1).X, Pages->TabRectOfPage(1).Top + 2), clYellow)
+        << "the glyph's clipping ends with it";
+}
+
+TEST_F(TabPaintingTest, BelowThePageTheActiveCaptionOverItsPictureRises) {
+    TBitmap picture(10, 6);
+    Pages->SetTabPosition(TTabPosition::tpBottom);
+    Pages->SetTabBackGround(&picture);
+    Pages->SetTabBackGroundActive(&picture);
+    Pages->SetActivePageIndex(1);
+    TRecordingCanvas canvas;
+    Pages->DrawTabArea(&canvas);
+    TRect active = Pages->TabRectOfPage(1), inactive = Pages->TabRectOfPage(0);
+    int lower = Pages->LowerActive();
+    EXPECT_FALSE(
+        canvas
+            .Calls("Text " + IntToStr(active.Left + 4) + "," + IntToStr(active.Top + lower + 2) + " 'Second'")
+            .empty());
+    EXPECT_FALSE(
+        canvas.Calls("Text " + IntToStr(inactive.Left + 4) + "," + IntToStr(inactive.Top + 3) + " 'First'")
+            .empty());
+}
