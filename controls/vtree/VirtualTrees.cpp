@@ -102,7 +102,7 @@ void TCustomVirtualTreeOptions::AssignTo(TPersistent* Dest) {
 
 // ---- Construction ------------------------------------------------------------------------
 
-TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner) : TComponent(AOwner), FView(&NoView) {
+TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner) : TCustomControl(AOwner), FView(&NoView) {
     FSingletonNodeArray.resize(1);
     FOptions = std::make_unique<TCustomVirtualTreeOptions>(this);
     InitRootNode(0);

@@ -13,6 +13,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "platform/gui/Controls.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -418,7 +419,7 @@ TBaseVirtualTree* OwnerTreeOfNode(PVirtualNode Node);
 
 // ---- The tree ----------------------------------------------------------------
 
-class TBaseVirtualTree : public TComponent {
+class TBaseVirtualTree : public TCustomControl {
 public:
     explicit TBaseVirtualTree(TComponent* AOwner);
     ~TBaseVirtualTree() override;
