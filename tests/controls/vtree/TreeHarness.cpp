@@ -31,7 +31,7 @@ void RunScript(TTestTree& Tree, const std::vector<TStep>& Steps) {
         step.Do(Tree);
         EXPECT_EQ("", CheckInvariants(Tree, step.DenseIndexes)) << "after " << step.Name;
         // The model works on its nodes alone: no step may make a window.
-        EXPECT_FALSE(Tree.HandleAllocated()) << "after " << step.Name;
+        EXPECT_FALSE(static_cast<const TWinControl&>(Tree).HandleAllocated()) << "after " << step.Name;
         if (step.Expect) step.Expect(Tree);
     }
 }
