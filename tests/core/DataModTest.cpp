@@ -216,7 +216,7 @@ TEST_F(DataModFiles, RecreatingTheFilesKeepsTheMainFileAndItsRows) {
     ASSERT_TRUE(DM->WritePsyPassword("pw"));
     DM.reset();
 
-    CreateFreshDatabases(Folder.Path() + "DB/");
+    RunCreateDatabasesScript(Folder.Path() + "DB/");
 
     DM = std::make_unique<TMain_DataModule>(nullptr);
     ASSERT_FALSE(DM->StartupFailed());
