@@ -4,6 +4,8 @@
 #include <cmath>
 #include <tuple>
 
+#include "platform/rtl/ScopeGuard.h"
+
 void ParseTeamData(const AnsiString& Data, TSimpleArray& Members) {
     // Every value is followed by "/"; text after the last one is no value.
     std::size_t index = 0;
@@ -44,14 +46,12 @@ void TGroupTestResult::SetTeam(const TTeam& ATeam) {
     ParseTeamData(ATeam.DATA, members);
     // A database error of the sten look-up leaves the earlier results too.
     auto saved = std::make_tuple(Team, Members, NonValidCount, RawScores, Stens, ValidFlags);
-    try {
-        Team = ATeam;
-        Members = std::move(members);
-        ComputeGroupScores();
-    } catch (...) {
-        std::tie(Team, Members, NonValidCount, RawScores, Stens, ValidFlags) = std::move(saved);
-        throw;
-    }
+    TScopeGuard restore(
+        [&] { std::tie(Team, Members, NonValidCount, RawScores, Stens, ValidFlags) = std::move(saved); });
+    Team = ATeam;
+    Members = std::move(members);
+    ComputeGroupScores();
+    restore.Dismiss();
 }
 
 namespace {

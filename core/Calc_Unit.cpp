@@ -3,6 +3,7 @@
 #include <cmath>
 #include <tuple>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "util/JclAnsiStrings.h"
 #include "util/JclFileUtils.h"
 
@@ -84,18 +85,16 @@ void TTestResult::SetAnswers(const AnsiString& A) {
     TIndexes points;
     ExpandAnswers(A, points);
     // A database error of the sten look-up leaves the earlier results too.
-    const auto saved = std::make_tuple(Answers, Points, RawScores, Stens, ValidFlags, ScaleItems);
-    try {
-        Answers = A;
-        Points = std::move(points);
-        DistributeAnswers();
-        ComputeRawScores();
-        ComputeValidity();
-        ComputeStens();
-    } catch (...) {
-        std::tie(Answers, Points, RawScores, Stens, ValidFlags, ScaleItems) = saved;
-        throw;
-    }
+    auto saved = std::make_tuple(Answers, Points, RawScores, Stens, ValidFlags, ScaleItems);
+    TScopeGuard restore(
+        [&] { std::tie(Answers, Points, RawScores, Stens, ValidFlags, ScaleItems) = std::move(saved); });
+    Answers = A;
+    Points = std::move(points);
+    DistributeAnswers();
+    ComputeRawScores();
+    ComputeValidity();
+    ComputeStens();
+    restore.Dismiss();
 }
 
 void TTestResult::DistributeAnswers() {

@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/win/Drives.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Module.h"
@@ -233,17 +234,18 @@ namespace {
 int32_t InWriteTransaction(TIBTransaction* Transaction, TIBQuery* Query,
                            const std::function<int32_t()>& Write) {
     try {
+        // A failed write leaves nothing open behind it.
+        TScopeGuard undo([&] {
+            Query->Close();
+            if (Transaction->InTransaction()) Transaction->Rollback();
+        });
         // Inside the try: a lost connection fails here, and is shown like any other error.
         Transaction->StartTransaction();
         const int32_t result = Write();
         Transaction->Commit();
+        undo.Dismiss();
         return result;
     } catch (const std::exception& e) {
-        Query->Close();
-        try {
-            if (Transaction->InTransaction()) Transaction->Rollback();
-        } catch (const std::exception&) {
-        }
         MessageBox(ErrorText(e), "Error", MB_OK);
         return -1;
     }
