@@ -273,16 +273,26 @@ AnsiString TTestResult::ProfileTypeText() const {
     return text;
 }
 
+namespace {
+
+// A longer test, in seconds, shows raised anxiety in the situation of testing.
+constexpr int64_t kAnxiousTestDuration = 1500;
+// The report shows its chart from this many valid scales up.
+constexpr int32_t kChartValidScales = 5;
+
+// Whether the testee works in their speciality: yes, no, or not told.
+AnsiString SpecialityText(int16_t IsWorkForSpec) {
+    if (IsWorkForSpec == 1) return "Да"_cp;
+    if (IsWorkForSpec == 0) return "Нет"_cp;
+    return AnsiString();
+}
+
+} // namespace
+
 void TTestResult::BuildReport(const TUser& User, const TTestData& TestData, const AnsiString& ChartFolder,
                               AnsiString& Report) {
     AnsiString text;
     Main_DataModule->GetHtmlTemplate("concl", text);
-
-    AnsiString isSpec;
-    if (User.isworkforspec == 1)
-        isSpec = "Да"_cp;
-    else if (User.isworkforspec == 0)
-        isSpec = "Нет"_cp;
 
     AnsiString badScales;
     AnsiString wrongScales;
@@ -302,17 +312,18 @@ void TTestResult::BuildReport(const TUser& User, const TTestData& TestData, cons
     FillPlaceholder(text, "$Educ$", HtmlEscape(User.Education));
     FillPlaceholder(text, "$Job$", HtmlEscape(User.Job));
     FillPlaceholder(text, "$Spec$", HtmlEscape(User.Spec));
-    FillPlaceholder(text, "$IsSpec$", isSpec);
+    FillPlaceholder(text, "$IsSpec$", SpecialityText(User.isworkforspec));
     FillPlaceholder(text, "$DTest$", DateTimeToStr(TestData.DATETEST));
     FillPlaceholder(
         text, "$TestDur$",
-        TestData.TESTDURATION > 1500
+        TestData.TESTDURATION > kAnxiousTestDuration
             ? "<b>Испытуемый характеризуется повышенной реактивной тревожностью в ситуации диагностики.</b><br><br>"_cp
             : AnsiString());
     FillPlaceholder(text, "$SizeP$", ValidShareText());
     FillPlaceholder(text, "$LevelVal$", ReliabilityLevelText());
     FillPlaceholder(text, "$BadScales$", ItemsOrNone(badScales));
-    FillPlaceholder(text, "$GraphPr$", ValidScaleCount() >= 5 ? ChartBlock(ChartFolder) : AnsiString());
+    FillPlaceholder(text, "$GraphPr$",
+                    ValidScaleCount() >= kChartValidScales ? ChartBlock(ChartFolder) : AnsiString());
     FillPlaceholder(text, "$LeadLuv$", LeadingScalesText());
     FillPlaceholder(text, "$LowLuv$", LowScalesText());
     FillPlaceholder(text, "$MidLuv$", MiddleScalesText());

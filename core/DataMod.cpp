@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 
+#include "core/uConsts.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/win/Drives.h"
 #include "platform/win/MessageBox.h"
@@ -491,7 +492,7 @@ const std::vector<TStatementKeys>& TMain_DataModule::StatementKeys() {
         k.Key1 = keyOf("KEY_STATEMENT");
         k.Key2 = keyOf("KEY_STATEMENT2");
         for (int32_t key : {k.Key1, k.Key2})
-            if (key < 0 || key > 7)
+            if (key < 0 || key >= ScaleCount)
                 throw Exception(Format("Файл Luvora_Data.FDB поврежден: пара утверждений %d относится к "
                                        "несуществующей шкале %d."_cp,
                                        {query.FieldByName("STATEMENT_ID").AsInteger(), key}));
