@@ -1,3 +1,4 @@
+// Scoring and the report of a group testing.
 #include "core/CalcGroup_Unit.h"
 
 #include <algorithm>

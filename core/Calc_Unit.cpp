@@ -1,3 +1,5 @@
+// Scoring of one test and the report HTML of a test and of a testee's
+// dynamics.
 #include "core/Calc_Unit.h"
 
 #include <cmath>

@@ -1,3 +1,5 @@
+// The data module's components, its start-up checks and every read and write
+// of the two database files.
 #include "core/DataMod.h"
 
 #include <array>

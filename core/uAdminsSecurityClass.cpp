@@ -1,3 +1,5 @@
+// The psychologist password, scrambled, and its round trip through the main
+// database.
 #include "core/uAdminsSecurityClass.h"
 
 #include "core/DataMod.h"

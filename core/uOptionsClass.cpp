@@ -1,3 +1,4 @@
+// Reading and writing the grid row colours in the registry.
 #include "core/uOptionsClass.h"
 
 #include "platform/win/Module.h"

@@ -1,3 +1,5 @@
+// The registry back end of the application storage: keys as folders,
+// registry values as values.
 #include "util/JvAppRegistryStorage.h"
 
 #include <cmath>

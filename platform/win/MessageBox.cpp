@@ -1,3 +1,5 @@
+// The message box service in use, the answer a box gives without one, and
+// the scripted service of the tests.
 #include "platform/win/MessageBox.h"
 
 #include <cstdio>
@@ -8,7 +10,7 @@ IMessageBoxService* gService = nullptr;
 
 int DefaultMessageBoxAnswer(unsigned Flags) {
     static const int first[] = {IDOK, IDOK, IDABORT, IDYES, IDYES, IDRETRY};
-    static const int buttons[][3] = {{IDOK, IDOK, IDOK},          {IDOK, IDCANCEL, IDCANCEL},
+    static const int buttons[][3] = {{IDOK, IDOK, IDOK},           {IDOK, IDCANCEL, IDCANCEL},
                                      {IDABORT, IDRETRY, IDIGNORE}, {IDYES, IDNO, IDCANCEL},
                                      {IDYES, IDNO, IDNO},          {IDRETRY, IDCANCEL, IDCANCEL}};
     unsigned type = Flags & MB_TYPEMASK;
@@ -31,7 +33,9 @@ IMessageBoxService* SetMessageBoxService(IMessageBoxService* Service) {
 
 TScriptedMessageBoxes::TScriptedMessageBoxes() : FPrevious(SetMessageBoxService(this)) {}
 
-TScriptedMessageBoxes::~TScriptedMessageBoxes() { SetMessageBoxService(FPrevious); }
+TScriptedMessageBoxes::~TScriptedMessageBoxes() {
+    SetMessageBoxService(FPrevious);
+}
 
 int TScriptedMessageBoxes::Show(const AnsiString& Text, const AnsiString& Caption, unsigned Flags) {
     int answer = DefaultMessageBoxAnswer(Flags);

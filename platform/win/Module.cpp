@@ -1,3 +1,4 @@
+// The running program's own file, or the one a test pretends.
 #include "platform/win/Module.h"
 
 #include <unistd.h>
@@ -15,6 +16,10 @@ AnsiString GetModuleFileName() {
     return n > 0 ? AnsiString(buf, std::size_t(n)) : AnsiString();
 }
 
-AnsiString GetModuleFolder() { return ExtractFilePath(GetModuleFileName()); }
+AnsiString GetModuleFolder() {
+    return ExtractFilePath(GetModuleFileName());
+}
 
-void SetModuleFileNameOverride(const AnsiString& Path) { gOverride = Path; }
+void SetModuleFileNameOverride(const AnsiString& Path) {
+    gOverride = Path;
+}

@@ -1,3 +1,5 @@
+// TRegistry over the registry functions: the current key and path, opening,
+// creating and deleting keys, and typed values.
 #include "platform/win/Registry.h"
 
 #include <cstring>

@@ -1,3 +1,5 @@
+// The data module: start-up checks on the files, and the reads and writes of
+// testees, tests, group testings, logical databases and the password.
 #include "core/DataMod.h"
 
 #include <gtest/gtest.h>
