@@ -1,8 +1,11 @@
+// Scoring and the report of a group testing.
 #include "core/CalcGroup_Unit.h"
 
 #include <algorithm>
 #include <cmath>
 #include <tuple>
+
+#include "platform/rtl/ScopeGuard.h"
 
 void ParseTeamData(const AnsiString& Data, TSimpleArray& Members) {
     // Every value is followed by "/"; text after the last one is no value.
@@ -44,14 +47,12 @@ void TGroupTestResult::SetTeam(const TTeam& ATeam) {
     ParseTeamData(ATeam.DATA, members);
     // A database error of the sten look-up leaves the earlier results too.
     auto saved = std::make_tuple(Team, Members, NonValidCount, RawScores, Stens, ValidFlags);
-    try {
-        Team = ATeam;
-        Members = std::move(members);
-        ComputeGroupScores();
-    } catch (...) {
-        std::tie(Team, Members, NonValidCount, RawScores, Stens, ValidFlags) = std::move(saved);
-        throw;
-    }
+    TScopeGuard restore(
+        [&] { std::tie(Team, Members, NonValidCount, RawScores, Stens, ValidFlags) = std::move(saved); });
+    Team = ATeam;
+    Members = std::move(members);
+    ComputeGroupScores();
+    restore.Dismiss();
 }
 
 namespace {
@@ -101,20 +102,32 @@ bool TGroupTestResult::IsScaleFilled(int32_t Scale) const {
     return 2 * missing <= int(Members.size());
 }
 
+namespace {
+
+// The group report shows its chart from this share of valid respondents up.
+constexpr int64_t kChartSharePercent = 50;
+
+// The share of valid respondents in the department, rounded up, in whole
+// numbers so that 7 of 10 is 70 and not 71; -1 without a number of
+// employees.
+int64_t ValidSharePercent(std::size_t Respondents, int32_t NonValid, int32_t Employees) {
+    if (Employees <= 0) return -1;
+    const int64_t valid = int64_t(Respondents) - NonValid;
+    return (valid * 100 + Employees - 1) / Employees;
+}
+
+} // namespace
+
 void TGroupTestResult::BuildGroupReport(const AnsiString& ChartFolder, AnsiString& Report) {
     AnsiString text;
     Main_DataModule->GetHtmlTemplate("grcon", text);
 
-    // The share of valid respondents in the department, rounded up, in
-    // whole numbers so that 7 of 10 is 70 and not 71. Without a number of
-    // employees there is no share, no level and no chart.
+    // Without a share there is no level and no chart.
     const int32_t employees = Team.NUMBEROFEMPLOYES;
+    const int64_t percent = ValidSharePercent(Members.size(), NonValidCount, employees);
     AnsiString share;
     AnsiString level;
-    int64_t percent = 0;
-    if (employees > 0) {
-        const int64_t valid = int64_t(Members.size()) - NonValidCount;
-        percent = (valid * 100 + employees - 1) / employees;
+    if (percent >= 0) {
         share = IntToStr(percent);
         GroupValidityLevelText(int32_t(percent), level);
     }
@@ -131,7 +144,8 @@ void TGroupTestResult::BuildGroupReport(const AnsiString& ChartFolder, AnsiStrin
     FillPlaceholder(text, "$CntNonVal$", IntToStr(NonValidCount));
     FillPlaceholder(text, "$Valid$", level);
     FillPlaceholder(text, "$SizeP$", share);
-    FillPlaceholder(text, "$GraphPr$", percent >= 50 ? ChartBlock(ChartFolder) : AnsiString());
+    FillPlaceholder(text, "$GraphPr$",
+                    percent >= kChartSharePercent ? ChartBlock(ChartFolder) : AnsiString());
     FillPlaceholder(text, "$LeadLuv$", LeadingScalesText());
     FillPlaceholder(text, "$LowLuv$", LowScalesText());
     FillPlaceholder(text, "$MidLuv$", MiddleScalesText());

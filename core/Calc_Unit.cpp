@@ -1,8 +1,11 @@
+// Scoring of one test and the report HTML of a test and of a testee's
+// dynamics.
 #include "core/Calc_Unit.h"
 
 #include <cmath>
 #include <tuple>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "util/JclAnsiStrings.h"
 #include "util/JclFileUtils.h"
 
@@ -84,18 +87,16 @@ void TTestResult::SetAnswers(const AnsiString& A) {
     TIndexes points;
     ExpandAnswers(A, points);
     // A database error of the sten look-up leaves the earlier results too.
-    const auto saved = std::make_tuple(Answers, Points, RawScores, Stens, ValidFlags, ScaleItems);
-    try {
-        Answers = A;
-        Points = std::move(points);
-        DistributeAnswers();
-        ComputeRawScores();
-        ComputeValidity();
-        ComputeStens();
-    } catch (...) {
-        std::tie(Answers, Points, RawScores, Stens, ValidFlags, ScaleItems) = saved;
-        throw;
-    }
+    auto saved = std::make_tuple(Answers, Points, RawScores, Stens, ValidFlags, ScaleItems);
+    TScopeGuard restore(
+        [&] { std::tie(Answers, Points, RawScores, Stens, ValidFlags, ScaleItems) = std::move(saved); });
+    Answers = A;
+    Points = std::move(points);
+    DistributeAnswers();
+    ComputeRawScores();
+    ComputeValidity();
+    ComputeStens();
+    restore.Dismiss();
 }
 
 void TTestResult::DistributeAnswers() {
@@ -274,16 +275,26 @@ AnsiString TTestResult::ProfileTypeText() const {
     return text;
 }
 
+namespace {
+
+// A longer test, in seconds, shows raised anxiety in the situation of testing.
+constexpr int64_t kAnxiousTestDuration = 1500;
+// The report shows its chart from this many valid scales up.
+constexpr int32_t kChartValidScales = 5;
+
+// Whether the testee works in their speciality: yes, no, or not told.
+AnsiString SpecialityText(int16_t IsWorkForSpec) {
+    if (IsWorkForSpec == 1) return "Да"_cp;
+    if (IsWorkForSpec == 0) return "Нет"_cp;
+    return AnsiString();
+}
+
+} // namespace
+
 void TTestResult::BuildReport(const TUser& User, const TTestData& TestData, const AnsiString& ChartFolder,
                               AnsiString& Report) {
     AnsiString text;
     Main_DataModule->GetHtmlTemplate("concl", text);
-
-    AnsiString isSpec;
-    if (User.isworkforspec == 1)
-        isSpec = "Да"_cp;
-    else if (User.isworkforspec == 0)
-        isSpec = "Нет"_cp;
 
     AnsiString badScales;
     AnsiString wrongScales;
@@ -303,17 +314,18 @@ void TTestResult::BuildReport(const TUser& User, const TTestData& TestData, cons
     FillPlaceholder(text, "$Educ$", HtmlEscape(User.Education));
     FillPlaceholder(text, "$Job$", HtmlEscape(User.Job));
     FillPlaceholder(text, "$Spec$", HtmlEscape(User.Spec));
-    FillPlaceholder(text, "$IsSpec$", isSpec);
+    FillPlaceholder(text, "$IsSpec$", SpecialityText(User.isworkforspec));
     FillPlaceholder(text, "$DTest$", DateTimeToStr(TestData.DATETEST));
     FillPlaceholder(
         text, "$TestDur$",
-        TestData.TESTDURATION > 1500
+        TestData.TESTDURATION > kAnxiousTestDuration
             ? "<b>Испытуемый характеризуется повышенной реактивной тревожностью в ситуации диагностики.</b><br><br>"_cp
             : AnsiString());
     FillPlaceholder(text, "$SizeP$", ValidShareText());
     FillPlaceholder(text, "$LevelVal$", ReliabilityLevelText());
     FillPlaceholder(text, "$BadScales$", ItemsOrNone(badScales));
-    FillPlaceholder(text, "$GraphPr$", ValidScaleCount() >= 5 ? ChartBlock(ChartFolder) : AnsiString());
+    FillPlaceholder(text, "$GraphPr$",
+                    ValidScaleCount() >= kChartValidScales ? ChartBlock(ChartFolder) : AnsiString());
     FillPlaceholder(text, "$LeadLuv$", LeadingScalesText());
     FillPlaceholder(text, "$LowLuv$", LowScalesText());
     FillPlaceholder(text, "$MidLuv$", MiddleScalesText());

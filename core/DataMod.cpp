@@ -1,8 +1,12 @@
+// The data module's components, its start-up checks and every read and write
+// of the two database files.
 #include "core/DataMod.h"
 
 #include <array>
 #include <functional>
 
+#include "core/uConsts.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/win/Drives.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Module.h"
@@ -233,17 +237,18 @@ namespace {
 int32_t InWriteTransaction(TIBTransaction* Transaction, TIBQuery* Query,
                            const std::function<int32_t()>& Write) {
     try {
+        // A failed write leaves nothing open behind it.
+        TScopeGuard undo([&] {
+            Query->Close();
+            if (Transaction->InTransaction()) Transaction->Rollback();
+        });
         // Inside the try: a lost connection fails here, and is shown like any other error.
         Transaction->StartTransaction();
         const int32_t result = Write();
         Transaction->Commit();
+        undo.Dismiss();
         return result;
     } catch (const std::exception& e) {
-        Query->Close();
-        try {
-            if (Transaction->InTransaction()) Transaction->Rollback();
-        } catch (const std::exception&) {
-        }
         MessageBox(ErrorText(e), "Error", MB_OK);
         return -1;
     }
@@ -489,7 +494,7 @@ const std::vector<TStatementKeys>& TMain_DataModule::StatementKeys() {
         k.Key1 = keyOf("KEY_STATEMENT");
         k.Key2 = keyOf("KEY_STATEMENT2");
         for (int32_t key : {k.Key1, k.Key2})
-            if (key < 0 || key > 7)
+            if (key < 0 || key >= ScaleCount)
                 throw Exception(Format("Файл Luvora_Data.FDB поврежден: пара утверждений %d относится к "
                                        "несуществующей шкале %d."_cp,
                                        {query.FieldByName("STATEMENT_ID").AsInteger(), key}));

@@ -1,6 +1,9 @@
+// The psychologist password, scrambled, and its round trip through the main
+// database.
 #include "core/uAdminsSecurityClass.h"
 
 #include "core/DataMod.h"
+#include "platform/rtl/ScopeGuard.h"
 
 TAdminsSecurity::TAdminsSecurity() : Cipher(std::make_unique<TJvCaesarCipher>(nullptr)) {}
 
@@ -25,22 +28,14 @@ bool TAdminsSecurity::LoadPassword() {
 }
 
 bool TAdminsSecurity::SavePassword() {
-    bool written = false;
-    try {
-        written = Main_DataModule->WritePsyPassword(EncodedPassword);
-    } catch (...) {
-        // Not even a write could start: the old password stays in force and
-        // the error goes on to the caller.
-        RestoreStoredPassword();
-        throw;
-    }
-    if (written) {
-        FStoredPassword = EncodedPassword;
-        return true;
-    }
-    // The data module has shown the error; the write changed nothing.
-    RestoreStoredPassword();
-    return false;
+    // Unless the write succeeds the old password stays in force: when the
+    // data module has shown the error, and when not even a write could start
+    // and the error goes on to the caller.
+    TScopeGuard restore([this] { RestoreStoredPassword(); });
+    if (!Main_DataModule->WritePsyPassword(EncodedPassword)) return false;
+    restore.Dismiss();
+    FStoredPassword = EncodedPassword;
+    return true;
 }
 
 void TAdminsSecurity::RestoreStoredPassword() {

@@ -1,3 +1,4 @@
+// The texts and colours of the questionnaire's fixed tables.
 #include "core/uConsts.h"
 
 namespace {

@@ -1,3 +1,5 @@
+// The list of logical databases over the data module, scrambling and
+// unscrambling their passwords.
 #include "core/uDBsClass.h"
 
 TListDatabases::TListDatabases()

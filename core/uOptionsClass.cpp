@@ -1,3 +1,4 @@
+// Reading and writing the grid row colours in the registry.
 #include "core/uOptionsClass.h"
 
 #include "platform/win/Module.h"
@@ -52,14 +53,13 @@ bool TApplicationOptions::ReadFromRegistry() {
 bool TApplicationOptions::WriteToRegistry() {
     TRegistry reg;
     reg.SetRootKey(HKEY_CURRENT_USER);
+    // The key closes with reg, also on the way out of an error.
     try {
         if (!reg.OpenKey(RegistryKey(), true)) return false;
         reg.WriteInteger(kFirst, int32_t(FirstGridRowColor));
         reg.WriteInteger(kSecond, int32_t(SecondGridRowColor));
     } catch (const ERegistryException&) {
-        reg.CloseKey();
         return false;
     }
-    reg.CloseKey();
     return true;
 }

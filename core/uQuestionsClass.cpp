@@ -1,3 +1,4 @@
+// The cursor that walks the statement pairs one pair at a time.
 #include "core/uQuestionsClass.h"
 
 TQuestions::TQuestions() : FQuery(Main_DataModule->Statements_IBQuery) {

@@ -1,3 +1,5 @@
+// The application object: its options and the psychologist password, loaded
+// together.
 #include "core/uTarvikApplicationClass.h"
 
 TTarvikApplication::TTarvikApplication()

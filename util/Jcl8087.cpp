@@ -1,3 +1,4 @@
+// Only the unit's version record.
 #include "util/Jcl8087.h"
 
 #include "util/JclUnitVersioning.h"

@@ -1,3 +1,4 @@
+// Substring replacement and the character tables of the user's code page.
 #include "util/JclAnsiStrings.h"
 
 #include "platform/win/WinBase.h"

@@ -1,3 +1,4 @@
+// The base library's exception class and byte copy.
 #include "util/JclBase.h"
 
 #include <cstring>

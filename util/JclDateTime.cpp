@@ -1,3 +1,4 @@
+// Only the unit's version record.
 #include "util/JclDateTime.h"
 
 #include "util/JclUnitVersioning.h"

@@ -1,3 +1,5 @@
+// The temporary folder, a loaded module's path, and the reading of a file's
+// version resource.
 #include "util/JclFileUtils.h"
 
 #include <dlfcn.h>

@@ -1,3 +1,4 @@
+// Setting and testing bits in arrays of 32-bit words.
 #include "util/JclLogic.h"
 
 #include "util/JclUnitVersioning.h"

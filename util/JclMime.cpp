@@ -1,3 +1,4 @@
+// Base64 encoding with line breaks and its tolerant, resumable decoder.
 #include "util/JclMime.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// The failure hook of the regular-expression engine that is never loaded.
 #include "util/JclPCRE.h"
 
 #include "util/JclUnitVersioning.h"

@@ -1,3 +1,5 @@
+// The type-information wrappers and the conversions between set values and
+// texts.
 #include "util/JclRTTI.h"
 
 #include <cstring>

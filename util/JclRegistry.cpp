@@ -1,3 +1,5 @@
+// Registry routines under a root key, each closing what it opened, and their
+// error class.
 #include "util/JclRegistry.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// Only the unit's version record.
 #include "util/JclShell.h"
 
 #include "util/JclUnitVersioning.h"

@@ -1,3 +1,4 @@
+// Free routines on 8-bit texts.
 #include "util/JclStrings.h"
 
 #include "platform/win/WinBase.h"

@@ -1,3 +1,4 @@
+// The Windows version the program runs on and process-wide system facts.
 #include "util/JclSysInfo.h"
 
 #include "util/JclUnitVersioning.h"

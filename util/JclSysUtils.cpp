@@ -1,3 +1,5 @@
+// The mapped-view list and its lock, the text form of a GUID, and library
+// handles.
 #include "util/JclSysUtils.h"
 
 #include <dlfcn.h>

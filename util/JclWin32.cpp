@@ -1,3 +1,4 @@
+// Only the unit's version record.
 #include "util/JclWin32.h"
 
 #include "util/JclUnitVersioning.h"

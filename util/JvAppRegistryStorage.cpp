@@ -1,8 +1,11 @@
+// The registry back end of the application storage: keys as folders,
+// registry values as values.
 #include "util/JvAppRegistryStorage.h"
 
 #include <cmath>
 #include <cstring>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "util/JclRegistry.h"
 #include "util/JclUnitVersioning.h"
 
@@ -79,13 +82,8 @@ void TJvAppRegistryStorage::SetRoot(const AnsiString& Value) {
     // A value that expands to another macro is expanded again, a few times at most.
     if (changed && FExpandDepth < 8) {
         ++FExpandDepth;
-        try {
-            SetRoot(expanded);
-        } catch (...) {
-            --FExpandDepth;
-            throw;
-        }
-        --FExpandDepth;
+        TScopeGuard back([this] { --FExpandDepth; });
+        SetRoot(expanded);
     }
 }
 

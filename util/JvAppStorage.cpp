@@ -1,3 +1,5 @@
+// The application storage's paths, options, typed values, lists,
+// enumerations, sets and whole objects over a back end's primitives.
 #include "util/JvAppStorage.h"
 
 #include <cmath>

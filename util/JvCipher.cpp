@@ -1,3 +1,4 @@
+// The string ciphers and the Caesar cipher's byte shift.
 #include "util/JvCipher.h"
 
 #include "util/JclUnitVersioning.h"

@@ -1,3 +1,5 @@
+// The library's form: owner window, focusability and showing without
+// activation.
 #include "util/JvComponent.h"
 
 #include "util/JclUnitVersioning.h"

@@ -1,3 +1,5 @@
+// The extended control base classes: mouse enter and leave, hint colour,
+// change notifications and the focus and hover frame.
 #include "util/JvExControls.h"
 
 #include "util/JclUnitVersioning.h"

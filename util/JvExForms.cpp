@@ -1,3 +1,4 @@
+// The extended form's messages and keyboard cues.
 #include "util/JvExForms.h"
 
 #include "util/JclUnitVersioning.h"

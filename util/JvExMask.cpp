@@ -1,3 +1,4 @@
+// The extended masked edit's messages, command gate and error beep.
 #include "util/JvExMask.h"
 
 #include "util/JclUnitVersioning.h"

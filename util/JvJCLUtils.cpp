@@ -1,3 +1,4 @@
+// Text, number-text and rectangle helpers of the storage and controls.
 #include "util/JvJCLUtils.h"
 
 #include <algorithm>

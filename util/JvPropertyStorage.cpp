@@ -1,3 +1,5 @@
+// Storing and loading the listed published properties of an owner's
+// components.
 #include "util/JvPropertyStorage.h"
 
 #include <algorithm>

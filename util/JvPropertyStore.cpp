@@ -1,3 +1,4 @@
+// The property names a property store leaves out.
 #include "util/JvPropertyStore.h"
 
 #include "util/JclUnitVersioning.h"

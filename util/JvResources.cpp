@@ -1,3 +1,4 @@
+// Only the unit's version record, and the call that keeps it linked.
 #include "util/JvResources.h"
 
 #include "util/JclUnitVersioning.h"

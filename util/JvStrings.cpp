@@ -1,3 +1,4 @@
+// Only the unit's version record.
 #include "util/JvStrings.h"
 
 #include "util/JclUnitVersioning.h"

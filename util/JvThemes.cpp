@@ -1,3 +1,4 @@
+// Theme routines of the library's buttons.
 #include "util/JvThemes.h"
 
 #include "util/JclUnitVersioning.h"

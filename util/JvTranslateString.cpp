@@ -1,3 +1,4 @@
+// Expansion of the %NAME% macros into facts of the running application.
 #include "util/JvTranslateString.h"
 
 #include "platform/gui/Forms.h"

@@ -1,3 +1,4 @@
+// The library's named colour tables.
 #include "util/JvTypes.h"
 
 #include "util/JclUnitVersioning.h"

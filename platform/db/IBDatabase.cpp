@@ -1,3 +1,6 @@
+// TIBDatabase and TIBTransaction over the client library: the parameter
+// blocks built from their "name=value" and item lists, and the error text of
+// a failed call.
 #include "platform/db/IBDatabase.h"
 
 #include <ibase.h>
@@ -10,10 +13,21 @@
 static_assert(std::is_same_v<ISC_STATUS, intptr_t>);
 static_assert(sizeof(isc_db_handle) == sizeof(unsigned));
 
+namespace {
+
+// Room for one line of an error's text.
+constexpr std::size_t kMessageLineSize = 1024;
+// A string in a connection block has a length of one byte.
+constexpr std::size_t kMaxDpbStringLength = 255;
+// Transaction items may be written with the client library's prefix.
+constexpr char kTpbPrefix[] = "isc_tpb_";
+
+} // namespace
+
 void IBCheck(const intptr_t* Status) {
-    if (!(Status[0] == 1 && Status[1] != 0)) return;
+    if (!(Status[0] == isc_arg_gds && Status[1] != 0)) return;
     AnsiString text;
-    char buf[1024];
+    char buf[kMessageLineSize];
     const ISC_STATUS* p = Status;
     while (fb_interpret(buf, sizeof buf, &p) > 0) {
         if (!text.empty()) text += '\n';
@@ -32,10 +46,61 @@ void SplitParam(const AnsiString& Line, AnsiString& Name, AnsiString& Value) {
 }
 
 void AddDpbString(AnsiString& Dpb, char Item, const AnsiString& Value) {
-    if (Value.size() > 255) throw EIBError("Connection parameter too long");
+    if (Value.size() > kMaxDpbStringLength) throw EIBError("Connection parameter too long");
     Dpb += Item;
     Dpb += char(Value.size());
     Dpb += Value;
+}
+
+// The connection block of "name=value" lines.
+AnsiString ConnectionBlock(const std::vector<AnsiString>& Params) {
+    AnsiString dpb(1, char(isc_dpb_version1));
+    for (const AnsiString& line : Params) {
+        AnsiString name, value;
+        SplitParam(line, name, value);
+        if (name.empty()) continue;
+        if (name == "user_name")
+            AddDpbString(dpb, isc_dpb_user_name, value);
+        else if (name == "password")
+            AddDpbString(dpb, isc_dpb_password, value);
+        else if (name == "lc_ctype")
+            AddDpbString(dpb, isc_dpb_lc_ctype, value);
+        else if (name == "sql_role_name")
+            AddDpbString(dpb, isc_dpb_sql_role_name, value);
+        else
+            throw EIBError("Unknown connection parameter: " + name);
+    }
+    return dpb;
+}
+
+// The transaction block of item names; a transaction that names neither
+// read nor write may write.
+AnsiString TransactionBlock(const std::vector<AnsiString>& Params) {
+    static const struct {
+        const char* Name;
+        char Code;
+    } items[] = {{"read_committed", isc_tpb_read_committed},
+                 {"rec_version", isc_tpb_rec_version},
+                 {"no_rec_version", isc_tpb_no_rec_version},
+                 {"nowait", isc_tpb_nowait},
+                 {"wait", isc_tpb_wait},
+                 {"read", isc_tpb_read},
+                 {"write", isc_tpb_write},
+                 {"concurrency", isc_tpb_concurrency},
+                 {"consistency", isc_tpb_consistency}};
+    AnsiString tpb(1, char(isc_tpb_version3));
+    bool access = false;
+    for (const AnsiString& line : Params) {
+        AnsiString item = AnsiLowerCase(Trim(line));
+        if (item.rfind(kTpbPrefix, 0) == 0) item.erase(0, sizeof kTpbPrefix - 1);
+        if (item.empty()) continue;
+        auto it = std::find_if(std::begin(items), std::end(items), [&](auto& i) { return item == i.Name; });
+        if (it == std::end(items)) throw EIBError("Unknown transaction parameter: " + item);
+        tpb += it->Code;
+        access = access || item == "read" || item == "write";
+    }
+    if (!access) tpb += char(isc_tpb_write);
+    return tpb;
 }
 
 } // namespace
@@ -56,22 +121,7 @@ TIBDatabase::~TIBDatabase() {
 
 void TIBDatabase::Open() {
     if (Connected()) return;
-    AnsiString dpb(1, char(isc_dpb_version1));
-    for (const AnsiString& line : Params) {
-        AnsiString name, value;
-        SplitParam(line, name, value);
-        if (name.empty()) continue;
-        if (name == "user_name")
-            AddDpbString(dpb, isc_dpb_user_name, value);
-        else if (name == "password")
-            AddDpbString(dpb, isc_dpb_password, value);
-        else if (name == "lc_ctype")
-            AddDpbString(dpb, isc_dpb_lc_ctype, value);
-        else if (name == "sql_role_name")
-            AddDpbString(dpb, isc_dpb_sql_role_name, value);
-        else
-            throw EIBError("Unknown connection parameter: " + name);
-    }
+    const AnsiString dpb = ConnectionBlock(Params);
     ISC_STATUS_ARRAY status;
     isc_db_handle handle = 0;
     isc_attach_database(status, short(DatabaseName.size()), DatabaseName.c_str(), &handle, short(dpb.size()),
@@ -123,30 +173,7 @@ void TIBTransaction::SetDefaultDatabase(TIBDatabase* Value) {
 void TIBTransaction::StartTransaction() {
     if (InTransaction()) throw EIBError("Transaction is active");
     if (!FDatabase || !FDatabase->Connected()) throw EIBError("Database not connected");
-    AnsiString tpb(1, char(isc_tpb_version3));
-    bool access = false;
-    for (const AnsiString& line : Params) {
-        AnsiString item = AnsiLowerCase(Trim(line));
-        if (item.rfind("isc_tpb_", 0) == 0) item.erase(0, 8);
-        if (item.empty()) continue;
-        static const struct {
-            const char* Name;
-            char Code;
-        } items[] = {{"read_committed", isc_tpb_read_committed},
-                     {"rec_version", isc_tpb_rec_version},
-                     {"no_rec_version", isc_tpb_no_rec_version},
-                     {"nowait", isc_tpb_nowait},
-                     {"wait", isc_tpb_wait},
-                     {"read", isc_tpb_read},
-                     {"write", isc_tpb_write},
-                     {"concurrency", isc_tpb_concurrency},
-                     {"consistency", isc_tpb_consistency}};
-        auto it = std::find_if(std::begin(items), std::end(items), [&](auto& i) { return item == i.Name; });
-        if (it == std::end(items)) throw EIBError("Unknown transaction parameter: " + item);
-        tpb += it->Code;
-        access = access || item == "read" || item == "write";
-    }
-    if (!access) tpb += char(isc_tpb_write);
+    AnsiString tpb = TransactionBlock(Params);
     ISC_STATUS_ARRAY status;
     isc_tr_handle handle = 0;
     isc_db_handle db = FDatabase->Handle();

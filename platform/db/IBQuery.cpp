@@ -1,3 +1,6 @@
+// TIBQuery, TIBParam and TIBField over the client library's DSQL calls:
+// ":NAME" parameters become positional ones, values travel in their own
+// types, and every row of a result is read into memory when a query opens.
 #include "platform/db/IBQuery.h"
 
 #include <ibase.h>
@@ -8,12 +11,33 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/rtl/ScopeGuard.h"
+
 namespace {
 
-constexpr int kDialect = 3;
+// The dialect the database scripts are written in.
+constexpr unsigned short kDialect = SQL_DIALECT_V6;
 constexpr int kDateOffset = 15018;           // engine day number of 1899-12-30
 constexpr double kTicksPerDay = 864000000.0; // engine time unit: 1/10000 s
-constexpr std::size_t kSegmentSize = 32768;
+constexpr std::size_t kSegmentSize = 32768;  // bytes of a blob moved per call
+// Columns described at the first attempt; a wider result is described again.
+constexpr int kFirstColumnGuess = 8;
+// The low bit of a column or parameter type: an indicator of NULL travels
+// with the value.
+constexpr short kNullableFlag = 1;
+// The length word before the bytes of a VARYING text.
+constexpr std::size_t kVaryingLengthSize = sizeof(unsigned short);
+// Room past the declared length of a NULL parameter's buffer, for a length
+// word or an eight-byte value.
+constexpr std::size_t kNullBufferSlack = 8;
+// The longest text a parameter carries: a short length, less the length word.
+constexpr std::size_t kMaxTextParamLength = 32765;
+// What a fetch returns past the last row.
+constexpr ISC_STATUS kNoMoreRows = 100;
+// The answer to one information item: the item, a length of
+// kInfoLengthSize bytes, the value.
+constexpr std::size_t kInfoBufferSize = 16;
+constexpr short kInfoLengthSize = 2;
 
 struct SqldaDeleter {
     void operator()(XSQLDA* P) const { std::free(P); }
@@ -117,16 +141,286 @@ Variant Scaled(int64_t V, int Scale) {
     return Variant(double(V) / std::pow(10.0, -Scale));
 }
 
+short BaseType(short SqlType) {
+    return short(SqlType & ~kNullableFlag);
+}
+
+bool IsSelect(int StatementType) {
+    return StatementType == isc_info_sql_stmt_select || StatementType == isc_info_sql_stmt_select_for_upd;
+}
+
+// The connection and transaction a statement runs in.
+struct THandles {
+    isc_db_handle Db;
+    isc_tr_handle Tr;
+};
+
+// A parameter's type as the server described it.
+struct TParamType {
+    short Type, Len, SubType, Scale;
+};
+
+// The values and NULL indicators that an input descriptor points into while
+// its statement runs.
+struct TInputBuffers {
+    std::vector<std::string> Values;
+    std::vector<short> Nulls;
+};
+
+// ---------------------------------------------------------------- preparing
+
+// Prepares Sql on Stmt and describes its result columns.
+TSqldaPtr PrepareColumns(isc_tr_handle& Tr, isc_stmt_handle& Stmt, const AnsiString& Sql) {
+    ISC_STATUS_ARRAY status;
+    TSqldaPtr out = AllocSqlda(kFirstColumnGuess);
+    isc_dsql_prepare(status, &Tr, &Stmt, 0, Sql.c_str(), kDialect, out.get());
+    IBCheck(status);
+    if (out->sqld > out->sqln) {
+        out = AllocSqlda(out->sqld);
+        isc_dsql_describe(status, &Stmt, kDialect, out.get());
+        IBCheck(status);
+    }
+    return out;
+}
+
+// Describes the parameters of a prepared statement; Expected is how many the
+// text named.
+TSqldaPtr DescribeParams(isc_stmt_handle& Stmt, int Expected) {
+    ISC_STATUS_ARRAY status;
+    TSqldaPtr in = AllocSqlda(std::max(Expected, 1));
+    isc_dsql_describe_bind(status, &Stmt, kDialect, in.get());
+    IBCheck(status);
+    if (in->sqld > in->sqln) {
+        in = AllocSqlda(in->sqld);
+        isc_dsql_describe_bind(status, &Stmt, kDialect, in.get());
+        IBCheck(status);
+    }
+    return in;
+}
+
+// The isc_info_sql_stmt_* kind of a prepared statement; 0 when the server
+// does not say.
+int StatementType(isc_stmt_handle& Stmt) {
+    ISC_STATUS_ARRAY status;
+    char item = isc_info_sql_stmt_type;
+    char info[kInfoBufferSize];
+    isc_dsql_sql_info(status, &Stmt, 1, &item, sizeof info, info);
+    IBCheck(status);
+    if (info[0] != isc_info_sql_stmt_type) return 0;
+    const short len = short(isc_vax_integer(info + 1, kInfoLengthSize));
+    return int(isc_vax_integer(info + 1 + kInfoLengthSize, len));
+}
+
+std::vector<TParamType> ParamTypes(const XSQLDA& In) {
+    std::vector<TParamType> types;
+    for (int i = 0; i < In.sqld; ++i) {
+        const XSQLVAR& v = In.sqlvar[i];
+        types.push_back({BaseType(v.sqltype), v.sqllen, v.sqlsubtype, v.sqlscale});
+    }
+    return types;
+}
+
+// ---------------------------------------------------------------- blobs
+
+// Stores Data as a new blob and returns the bytes of its id.
+std::string WriteBlob(THandles& H, const AnsiString& Data) {
+    ISC_STATUS_ARRAY status;
+    isc_blob_handle bh = 0;
+    ISC_QUAD id{};
+    isc_create_blob2(status, &H.Db, &H.Tr, &bh, &id, 0, nullptr);
+    IBCheck(status);
+    TScopeGuard cancel([&] {
+        ISC_STATUS_ARRAY ignore;
+        isc_cancel_blob(ignore, &bh);
+    });
+    for (std::size_t pos = 0; pos < Data.size(); pos += kSegmentSize) {
+        const std::size_t len = std::min(kSegmentSize, Data.size() - pos);
+        isc_put_segment(status, &bh, static_cast<unsigned short>(len), Data.data() + pos);
+        IBCheck(status);
+    }
+    isc_close_blob(status, &bh);
+    IBCheck(status);
+    cancel.Dismiss();
+    return Bytes(id);
+}
+
+AnsiString ReadBlob(THandles& H, ISC_QUAD Id) {
+    ISC_STATUS_ARRAY status;
+    isc_blob_handle bh = 0;
+    isc_open_blob2(status, &H.Db, &H.Tr, &bh, &Id, 0, nullptr);
+    IBCheck(status);
+    TScopeGuard close([&] {
+        ISC_STATUS_ARRAY ignore;
+        isc_close_blob(ignore, &bh);
+    });
+    AnsiString data;
+    char seg[kSegmentSize];
+    for (;;) {
+        unsigned short got = 0;
+        const ISC_STATUS rc = isc_get_segment(status, &bh, &got, sizeof seg, seg);
+        if (rc == isc_segstr_eof) break;
+        if (rc != 0 && rc != isc_segment) IBCheck(status);
+        data.append(seg, got);
+    }
+    close.Dismiss();
+    isc_close_blob(status, &bh);
+    IBCheck(status);
+    return data;
+}
+
+// ---------------------------------------------------------------- input
+
+// Points V at P's value. Values go in the type they have; the engine
+// converts them to the parameter's own type. Text longer than a text
+// parameter is refused.
+void BindParam(XSQLVAR& V, const TParamType& T, const TIBParam& P, std::string& Buf, short& Null,
+               THandles& H) {
+    V.sqlind = &Null;
+    V.sqltype = short(T.Type | kNullableFlag);
+    V.sqllen = T.Len;
+    V.sqlsubtype = T.SubType;
+    V.sqlscale = T.Scale;
+    if (P.IsNull()) {
+        Null = -1;
+        Buf.assign(std::size_t(std::max<int>(T.Len, 0)) + kNullBufferSlack, '\0');
+        V.sqldata = Buf.data();
+        return;
+    }
+    const Variant& val = P.Value();
+    if (T.Type == SQL_BLOB) {
+        Buf = WriteBlob(H, val.AsString());
+        V.sqllen = sizeof(ISC_QUAD);
+    } else if (val.IsString()) {
+        Buf = val.AsString();
+        if ((T.Type == SQL_TEXT || T.Type == SQL_VARYING) && Buf.size() > std::size_t(T.Len))
+            throw EIBError(Format("Value of parameter %s is %d characters long; at most %d fit",
+                                  {P.Name(), int(Buf.size()), int(T.Len)}));
+        if (Buf.size() > kMaxTextParamLength)
+            throw EIBError("Value of parameter " + P.Name() + " is too long");
+        V.sqltype = SQL_TEXT | kNullableFlag;
+        V.sqllen = short(Buf.size());
+        if (T.Type != SQL_TEXT && T.Type != SQL_VARYING) V.sqlsubtype = 0;
+        Buf.push_back('\0'); // a valid pointer even for an empty text
+    } else if (val.IsDateTime()) {
+        const ISC_TIMESTAMP ts = EncodeTimestamp(val.AsDateTime());
+        Buf = Bytes(ts);
+        V.sqltype = SQL_TIMESTAMP | kNullableFlag;
+        V.sqllen = sizeof ts;
+    } else if (val.IsFloat()) {
+        const double x = val.AsFloat();
+        Buf = Bytes(x);
+        V.sqltype = SQL_DOUBLE | kNullableFlag;
+        V.sqllen = sizeof x;
+        V.sqlscale = 0;
+    } else if (val.IsBoolean()) {
+        Buf.assign(1, char(val.AsBoolean() ? 1 : 0));
+        V.sqltype = SQL_BOOLEAN | kNullableFlag;
+        V.sqllen = 1;
+        V.sqlscale = 0;
+    } else {
+        const int64_t x = val.AsInt64();
+        Buf = Bytes(x);
+        V.sqltype = SQL_INT64 | kNullableFlag;
+        V.sqllen = sizeof x;
+        V.sqlscale = 0;
+    }
+    V.sqldata = Buf.data();
+}
+
+// ---------------------------------------------------------------- output
+
+Variant ReadColumn(const XSQLVAR& V, THandles& H) {
+    if (*V.sqlind < 0) return Variant::Null();
+    const char* p = V.sqldata;
+    switch (BaseType(V.sqltype)) {
+    case SQL_VARYING:
+        return Variant(AnsiString(p + kVaryingLengthSize, Load<unsigned short>(p)));
+    case SQL_TEXT:
+        return Variant(AnsiString(p, std::size_t(V.sqllen)));
+    case SQL_SHORT:
+        return Scaled(Load<int16_t>(p), V.sqlscale);
+    case SQL_LONG:
+        return Scaled(Load<int32_t>(p), V.sqlscale);
+    case SQL_INT64:
+        return Scaled(Load<int64_t>(p), V.sqlscale);
+    case SQL_FLOAT:
+        return Variant(double(Load<float>(p)));
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        return Variant(Load<double>(p));
+    case SQL_TIMESTAMP: {
+        const auto x = Load<ISC_TIMESTAMP>(p);
+        return Variant::FromDateTime(DecodeTimestamp(x.timestamp_date, x.timestamp_time));
+    }
+    case SQL_TYPE_DATE:
+        return Variant::FromDateTime(DecodeTimestamp(Load<ISC_DATE>(p), 0));
+    case SQL_TYPE_TIME:
+        return Variant::FromDateTime(double(Load<ISC_TIME>(p)) / kTicksPerDay);
+    case SQL_BOOLEAN:
+        return Variant(*p != 0);
+    case SQL_BLOB:
+        return Variant(ReadBlob(H, Load<ISC_QUAD>(p)));
+    case SQL_NULL:
+        return Variant::Null();
+    default:
+        throw EIBError("Unsupported column type of " +
+                       AnsiString(V.aliasname, std::size_t(V.aliasname_length)));
+    }
+}
+
+std::vector<Variant> ReadRow(const XSQLDA& Out, THandles& H) {
+    std::vector<Variant> row;
+    row.reserve(std::size_t(Out.sqld));
+    for (int i = 0; i < Out.sqld; ++i)
+        row.push_back(ReadColumn(Out.sqlvar[i], H));
+    return row;
+}
+
+// ---------------------------------------------------------------- running
+
+// Runs a statement that returns rows through a cursor and reads them all.
+std::vector<std::vector<Variant>> ReadCursor(isc_stmt_handle& Stmt, const XSQLDA* In, XSQLDA* Out,
+                                             THandles& H) {
+    ISC_STATUS_ARRAY status;
+    isc_dsql_execute(status, &H.Tr, &Stmt, kDialect, In);
+    IBCheck(status);
+    TScopeGuard closeCursor([&] {
+        ISC_STATUS_ARRAY ignore;
+        isc_dsql_free_statement(ignore, &Stmt, DSQL_close);
+    });
+    std::vector<std::vector<Variant>> rows;
+    while (isc_dsql_fetch(status, &Stmt, kDialect, Out) != kNoMoreRows) {
+        IBCheck(status);
+        rows.push_back(ReadRow(*Out, H));
+    }
+    closeCursor.Dismiss();
+    isc_dsql_free_statement(status, &Stmt, DSQL_close);
+    IBCheck(status);
+    return rows;
+}
+
+// Runs a statement that returns one row without a cursor (a procedure with
+// output parameters).
+std::vector<Variant> ReadSingleton(isc_stmt_handle& Stmt, const XSQLDA* In, XSQLDA* Out, THandles& H) {
+    ISC_STATUS_ARRAY status;
+    isc_dsql_execute2(status, &H.Tr, &Stmt, kDialect, In, Out);
+    IBCheck(status);
+    return ReadRow(*Out, H);
+}
+
+void RunStatement(isc_stmt_handle& Stmt, const XSQLDA* In, THandles& H) {
+    ISC_STATUS_ARRAY status;
+    isc_dsql_execute(status, &H.Tr, &Stmt, kDialect, In);
+    IBCheck(status);
+}
+
 } // namespace
 
 // The statement's descriptors and the buffers of one row.
 struct TIBQuery::TStatement {
     TSqldaPtr In;
     TSqldaPtr Out;
-    struct TInType {
-        short Type, Len, SubType, Scale;
-    };
-    std::vector<TInType> InTypes; // as the server described them
+    std::vector<TParamType> InTypes;
     std::vector<std::vector<char>> OutBufs;
     std::vector<short> OutInd;
 };
@@ -277,63 +571,40 @@ void TIBQuery::Prepare() {
     isc_dsql_allocate_statement(status, &db, &stmt);
     IBCheck(status);
     FStmt = stmt;
-    try {
-        auto d = std::make_unique<TStatement>();
-        d->Out = AllocSqlda(8);
-        isc_dsql_prepare(status, &trh, &stmt, 0, FSQLPositional.c_str(), kDialect, d->Out.get());
-        IBCheck(status);
-        if (d->Out->sqld > d->Out->sqln) {
-            d->Out = AllocSqlda(d->Out->sqld);
-            isc_dsql_describe(status, &stmt, kDialect, d->Out.get());
-            IBCheck(status);
-        }
-        d->In = AllocSqlda(std::max<int>(int(FParamRefs.size()), 1));
-        isc_dsql_describe_bind(status, &stmt, kDialect, d->In.get());
-        IBCheck(status);
-        if (d->In->sqld > d->In->sqln) {
-            d->In = AllocSqlda(d->In->sqld);
-            isc_dsql_describe_bind(status, &stmt, kDialect, d->In.get());
-            IBCheck(status);
-        }
-        if (d->In->sqld != short(FParamRefs.size()))
-            throw EIBError("The statement's parameters must all be named (:NAME)");
-
-        char item = isc_info_sql_stmt_type;
-        char info[16];
-        isc_dsql_sql_info(status, &stmt, 1, &item, sizeof info, info);
-        IBCheck(status);
-        FStmtType = 0;
-        if (info[0] == isc_info_sql_stmt_type) {
-            short len = short(isc_vax_integer(info + 1, 2));
-            FStmtType = int(isc_vax_integer(info + 3, len));
-        }
-
-        for (int i = 0; i < d->In->sqld; ++i) {
-            const XSQLVAR& v = d->In->sqlvar[i];
-            d->InTypes.push_back({short(v.sqltype & ~1), v.sqllen, v.sqlsubtype, v.sqlscale});
-        }
-        FFields.clear();
-        d->OutBufs.resize(std::size_t(d->Out->sqld));
-        d->OutInd.assign(std::size_t(d->Out->sqld), 0);
-        for (int i = 0; i < d->Out->sqld; ++i) {
-            XSQLVAR& v = d->Out->sqlvar[i];
-            int type = v.sqltype & ~1;
-            d->OutBufs[std::size_t(i)].assign(std::size_t(v.sqllen) + 2, 0);
-            v.sqldata = d->OutBufs[std::size_t(i)].data();
-            v.sqlind = &d->OutInd[std::size_t(i)];
-            v.sqltype = short(type | 1);
-            TIBField f;
-            f.FQuery = this;
-            f.FIndex = i;
-            f.FName = AnsiString(v.aliasname, std::size_t(v.aliasname_length));
-            f.FSize = (type == SQL_TEXT || type == SQL_VARYING) ? v.sqllen : 0;
-            FFields.push_back(f);
-        }
-        FDescr = std::move(d);
-    } catch (...) {
+    TScopeGuard drop([this] {
         FreeHandle();
         FFields.clear();
-        throw;
+    });
+    auto d = std::make_unique<TStatement>();
+    d->Out = PrepareColumns(trh, stmt, FSQLPositional);
+    d->In = DescribeParams(stmt, int(FParamRefs.size()));
+    if (d->In->sqld != short(FParamRefs.size()))
+        throw EIBError("The statement's parameters must all be named (:NAME)");
+    FStmtType = StatementType(stmt);
+    d->InTypes = ParamTypes(*d->In);
+    MakeFields(*d);
+    FDescr = std::move(d);
+    drop.Dismiss();
+}
+
+void TIBQuery::MakeFields(TStatement& D) {
+    FFields.clear();
+    D.OutBufs.resize(std::size_t(D.Out->sqld));
+    D.OutInd.assign(std::size_t(D.Out->sqld), 0);
+    for (int i = 0; i < D.Out->sqld; ++i) {
+        XSQLVAR& v = D.Out->sqlvar[i];
+        const short type = BaseType(v.sqltype);
+        // Room for a VARYING text's length word, whatever the type.
+        D.OutBufs[std::size_t(i)].assign(std::size_t(v.sqllen) + kVaryingLengthSize, 0);
+        v.sqldata = D.OutBufs[std::size_t(i)].data();
+        v.sqlind = &D.OutInd[std::size_t(i)];
+        v.sqltype = short(type | kNullableFlag);
+        TIBField f;
+        f.FQuery = this;
+        f.FIndex = i;
+        f.FName = AnsiString(v.aliasname, std::size_t(v.aliasname_length));
+        f.FSize = (type == SQL_TEXT || type == SQL_VARYING) ? v.sqllen : 0;
+        FFields.push_back(f);
     }
 }
 
@@ -350,198 +621,25 @@ void TIBQuery::ExecQuery() {
 void TIBQuery::Execute(bool NeedRows) {
     TIBTransaction* tr = ActiveTransaction();
     Prepare();
-    ISC_STATUS_ARRAY status;
-    isc_db_handle db = FDatabase->Handle();
-    isc_tr_handle trh = tr->Handle();
+    THandles h{FDatabase->Handle(), tr->Handle()};
     isc_stmt_handle stmt = FStmt;
     TStatement& d = *FDescr;
 
-    // Input values go in the type they have; the engine converts them to the
-    // parameter's own type. Text longer than a text parameter is refused.
-    std::vector<std::string> store(std::size_t(d.In->sqld));
-    std::vector<short> ind(std::size_t(d.In->sqld), 0);
-    for (int i = 0; i < d.In->sqld; ++i) {
-        XSQLVAR& v = d.In->sqlvar[i];
-        const TStatement::TInType& t = d.InTypes[std::size_t(i)];
-        const TIBParam& p = FParams[std::size_t(FParamRefs[std::size_t(i)])];
-        std::string& buf = store[std::size_t(i)];
-        v.sqlind = &ind[std::size_t(i)];
-        v.sqltype = short(t.Type | 1);
-        v.sqllen = t.Len;
-        v.sqlsubtype = t.SubType;
-        v.sqlscale = t.Scale;
-        if (p.IsNull()) {
-            ind[std::size_t(i)] = -1;
-            buf.assign(std::size_t(std::max<int>(t.Len, 0)) + 8, '\0');
-            v.sqldata = buf.data();
-            continue;
-        }
-        const Variant& val = p.Value();
-        if (t.Type == SQL_BLOB) {
-            AnsiString data = val.AsString();
-            isc_blob_handle bh = 0;
-            ISC_QUAD id{};
-            isc_create_blob2(status, &db, &trh, &bh, &id, 0, nullptr);
-            IBCheck(status);
-            for (std::size_t pos = 0; pos < data.size(); pos += kSegmentSize) {
-                std::size_t len = std::min(kSegmentSize, data.size() - pos);
-                isc_put_segment(status, &bh, static_cast<unsigned short>(len), data.data() + pos);
-                if (status[0] == 1 && status[1]) {
-                    ISC_STATUS_ARRAY ignore;
-                    isc_cancel_blob(ignore, &bh);
-                    IBCheck(status);
-                }
-            }
-            isc_close_blob(status, &bh);
-            IBCheck(status);
-            buf = Bytes(id);
-            v.sqllen = sizeof(ISC_QUAD);
-        } else if (val.IsString()) {
-            buf = val.AsString();
-            if ((t.Type == SQL_TEXT || t.Type == SQL_VARYING) && buf.size() > std::size_t(t.Len))
-                throw EIBError(Format("Value of parameter %s is %d characters long; at most %d fit",
-                                      {p.Name(), int(buf.size()), int(t.Len)}));
-            if (buf.size() > 32765) throw EIBError("Value of parameter " + p.Name() + " is too long");
-            v.sqltype = SQL_TEXT | 1;
-            v.sqllen = short(buf.size());
-            if (t.Type != SQL_TEXT && t.Type != SQL_VARYING) v.sqlsubtype = 0;
-            buf.push_back('\0'); // a valid pointer even for an empty text
-        } else if (val.IsDateTime()) {
-            ISC_TIMESTAMP ts = EncodeTimestamp(val.AsDateTime());
-            buf = Bytes(ts);
-            v.sqltype = SQL_TIMESTAMP | 1;
-            v.sqllen = sizeof ts;
-        } else if (val.IsFloat()) {
-            double x = val.AsFloat();
-            buf = Bytes(x);
-            v.sqltype = SQL_DOUBLE | 1;
-            v.sqllen = sizeof x;
-            v.sqlscale = 0;
-        } else if (val.IsBoolean()) {
-            buf.assign(1, char(val.AsBoolean() ? 1 : 0));
-            v.sqltype = SQL_BOOLEAN | 1;
-            v.sqllen = 1;
-            v.sqlscale = 0;
-        } else {
-            int64_t x = val.AsInt64();
-            buf = Bytes(x);
-            v.sqltype = SQL_INT64 | 1;
-            v.sqllen = sizeof x;
-            v.sqlscale = 0;
-        }
-        v.sqldata = buf.data();
-    }
-
-    auto readRow = [&]() {
-        std::vector<Variant> row;
-        row.reserve(std::size_t(d.Out->sqld));
-        for (int i = 0; i < d.Out->sqld; ++i) {
-            const XSQLVAR& v = d.Out->sqlvar[i];
-            if (*v.sqlind < 0) {
-                row.push_back(Variant::Null());
-                continue;
-            }
-            const char* p = v.sqldata;
-            switch (v.sqltype & ~1) {
-            case SQL_VARYING:
-                row.emplace_back(AnsiString(p + 2, Load<unsigned short>(p)));
-                break;
-            case SQL_TEXT:
-                row.emplace_back(AnsiString(p, std::size_t(v.sqllen)));
-                break;
-            case SQL_SHORT:
-                row.push_back(Scaled(Load<int16_t>(p), v.sqlscale));
-                break;
-            case SQL_LONG:
-                row.push_back(Scaled(Load<int32_t>(p), v.sqlscale));
-                break;
-            case SQL_INT64:
-                row.push_back(Scaled(Load<int64_t>(p), v.sqlscale));
-                break;
-            case SQL_FLOAT:
-                row.emplace_back(double(Load<float>(p)));
-                break;
-            case SQL_DOUBLE:
-            case SQL_D_FLOAT:
-                row.emplace_back(Load<double>(p));
-                break;
-            case SQL_TIMESTAMP: {
-                const auto x = Load<ISC_TIMESTAMP>(p);
-                row.push_back(Variant::FromDateTime(DecodeTimestamp(x.timestamp_date, x.timestamp_time)));
-                break;
-            }
-            case SQL_TYPE_DATE:
-                row.push_back(Variant::FromDateTime(DecodeTimestamp(Load<ISC_DATE>(p), 0)));
-                break;
-            case SQL_TYPE_TIME:
-                row.push_back(Variant::FromDateTime(double(Load<ISC_TIME>(p)) / kTicksPerDay));
-                break;
-            case SQL_BOOLEAN:
-                row.emplace_back(*p != 0);
-                break;
-            case SQL_BLOB: {
-                auto id = Load<ISC_QUAD>(p);
-                isc_blob_handle bh = 0;
-                isc_open_blob2(status, &db, &trh, &bh, &id, 0, nullptr);
-                IBCheck(status);
-                AnsiString data;
-                char seg[kSegmentSize];
-                for (;;) {
-                    unsigned short got = 0;
-                    ISC_STATUS rc = isc_get_segment(status, &bh, &got, sizeof seg, seg);
-                    if (rc == 0 || rc == isc_segment) {
-                        data.append(seg, got);
-                    } else if (rc == isc_segstr_eof) {
-                        break;
-                    } else {
-                        ISC_STATUS_ARRAY ignore;
-                        isc_close_blob(ignore, &bh);
-                        IBCheck(status);
-                    }
-                }
-                isc_close_blob(status, &bh);
-                IBCheck(status);
-                row.emplace_back(std::move(data));
-                break;
-            }
-            case SQL_NULL:
-                row.push_back(Variant::Null());
-                break;
-            default:
-                throw EIBError("Unsupported column type of " + FFields[std::size_t(i)].FName);
-            }
-        }
-        FRows.push_back(std::move(row));
-    };
+    TInputBuffers inputs;
+    inputs.Values.resize(std::size_t(d.In->sqld));
+    inputs.Nulls.assign(std::size_t(d.In->sqld), 0);
+    for (std::size_t i = 0; i < std::size_t(d.In->sqld); ++i)
+        BindParam(d.In->sqlvar[i], d.InTypes[i], FParams[std::size_t(FParamRefs[i])], inputs.Values[i],
+                  inputs.Nulls[i], h);
 
     FRows.clear();
-    bool select = FStmtType == isc_info_sql_stmt_select || FStmtType == isc_info_sql_stmt_select_for_upd;
-    if (select) {
-        isc_dsql_execute(status, &trh, &stmt, kDialect, d.In.get());
-        IBCheck(status);
-        try {
-            for (;;) {
-                ISC_STATUS rc = isc_dsql_fetch(status, &stmt, kDialect, d.Out.get());
-                if (rc == 100) break;
-                IBCheck(status);
-                readRow();
-            }
-        } catch (...) {
-            ISC_STATUS_ARRAY ignore;
-            isc_dsql_free_statement(ignore, &stmt, DSQL_close);
-            FRows.clear();
-            throw;
-        }
-        isc_dsql_free_statement(status, &stmt, DSQL_close);
-        IBCheck(status);
+    if (IsSelect(FStmtType)) {
+        FRows = ReadCursor(stmt, d.In.get(), d.Out.get(), h);
     } else if (d.Out->sqld > 0) {
-        isc_dsql_execute2(status, &trh, &stmt, kDialect, d.In.get(), d.Out.get());
-        IBCheck(status);
-        readRow();
+        FRows.push_back(ReadSingleton(stmt, d.In.get(), d.Out.get(), h));
     } else {
         if (NeedRows) throw EIBError("The statement returns no rows");
-        isc_dsql_execute(status, &trh, &stmt, kDialect, d.In.get());
-        IBCheck(status);
+        RunStatement(stmt, d.In.get(), h);
         return;
     }
     FActive = true;

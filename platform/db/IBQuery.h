@@ -135,6 +135,8 @@ private:
     void FreeHandle();
     TIBTransaction* ActiveTransaction();
     void Execute(bool NeedRows);
+    // Points the result columns at row buffers and makes a field of each.
+    void MakeFields(TStatement& D);
     void Link(TIBTransaction* T);
     void Unlink(TIBTransaction* T);
 

@@ -1,3 +1,5 @@
+// Drive types from the file system under a path: network file systems and
+// FUSE locations of other machines, removable block devices, local disks.
 #include "platform/win/Drives.h"
 
 #include <sys/stat.h>

@@ -10,7 +10,7 @@ IMessageBoxService* gService = nullptr;
 
 int DefaultMessageBoxAnswer(unsigned Flags) {
     static const int first[] = {IDOK, IDOK, IDABORT, IDYES, IDYES, IDRETRY};
-    static const int buttons[][3] = {{IDOK, IDOK, IDOK},          {IDOK, IDCANCEL, IDCANCEL},
+    static const int buttons[][3] = {{IDOK, IDOK, IDOK},           {IDOK, IDCANCEL, IDCANCEL},
                                      {IDABORT, IDRETRY, IDIGNORE}, {IDYES, IDNO, IDCANCEL},
                                      {IDYES, IDNO, IDNO},          {IDRETRY, IDCANCEL, IDCANCEL}};
     unsigned type = Flags & MB_TYPEMASK;

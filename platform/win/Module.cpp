@@ -1,3 +1,4 @@
+// The running program's own file, or the one a test pretends.
 #include "platform/win/Module.h"
 
 #include <unistd.h>

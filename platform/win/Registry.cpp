@@ -1,6 +1,10 @@
+// TRegistry over the registry functions: the current key and path, opening,
+// creating and deleting keys, and typed values.
 #include "platform/win/Registry.h"
 
 #include <cstring>
+
+#include "platform/rtl/ScopeGuard.h"
 
 namespace {
 // A key starting with "\\" is taken from the root.
@@ -54,11 +58,9 @@ bool TRegistry::OpenKey(const AnsiString& Key, bool CanCreate) {
 }
 
 bool TRegistry::OpenKeyReadOnly(const AnsiString& Key) {
-    REGSAM saved = Access;
+    TScopeGuard restore([this, saved = Access] { Access = saved; });
     Access = KEY_READ;
-    bool ok = OpenKey(Key, false);
-    Access = saved;
-    return ok;
+    return OpenKey(Key, false);
 }
 
 void TRegistry::CloseKey() {
@@ -79,19 +81,20 @@ bool TRegistry::CreateKey(const AnsiString& Key) {
 
 namespace {
 bool DeleteTree(HKEY Parent, const AnsiString& Sub) {
-    HKEY key = 0;
-    if (RegOpenKeyExA(Parent, Sub.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
     bool ok = true;
-    for (;;) {
-        AnsiString name;
-        LONG rc = RegEnumKeyName(key, 0, name);
-        if (rc == ERROR_NO_MORE_ITEMS) break;
-        if (rc != ERROR_SUCCESS || !DeleteTree(key, name)) {
-            ok = false;
-            break;
+    {
+        TRegKeyGuard key;
+        if (RegOpenKeyExA(Parent, Sub.c_str(), 0, KEY_ALL_ACCESS, &key.Key) != ERROR_SUCCESS) return false;
+        for (;;) {
+            AnsiString name;
+            LONG rc = RegEnumKeyName(key.Key, 0, name);
+            if (rc == ERROR_NO_MORE_ITEMS) break;
+            if (rc != ERROR_SUCCESS || !DeleteTree(key.Key, name)) {
+                ok = false;
+                break;
+            }
         }
     }
-    RegCloseKey(key);
     return ok && RegDeleteKeyA(Parent, Sub.c_str()) == ERROR_SUCCESS;
 }
 } // namespace

@@ -1,3 +1,5 @@
+// Version resources built from the version record of an ELF file and read
+// back through the Windows query functions.
 #include "platform/win/Version.h"
 
 #include <cstdio>

@@ -1,3 +1,5 @@
+// Kernel services over POSIX: system facts, pages of memory, the process
+// id, the temporary folder and character classes.
 #include "platform/win/WinBase.h"
 
 #include <stdlib.h>

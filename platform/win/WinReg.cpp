@@ -14,6 +14,8 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/rtl/ScopeGuard.h"
+
 namespace {
 
 struct TRegValue {
@@ -319,13 +321,12 @@ public:
     static bool ReadFile(const AnsiString& File, std::string& Text) {
         FILE* f = std::fopen(File.c_str(), "rb");
         if (!f) return false;
+        TScopeGuard close([f] { std::fclose(f); });
         char buf[65536];
         std::size_t n;
         while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
             Text.append(buf, n);
-        bool ok = !std::ferror(f);
-        std::fclose(f);
-        return ok;
+        return !std::ferror(f);
     }
 
     bool Parse(const std::string& Text) {
@@ -449,10 +450,9 @@ public:
         std::map<HKEY, TRegKey> backup = Roots;
         LONG rc = Mutate();
         if (rc != ERROR_SUCCESS) return rc;
-        if (!Save()) {
-            Roots = std::move(backup);
-            return ERROR_WRITE_FAULT;
-        }
+        TScopeGuard undo([&] { Roots = std::move(backup); });
+        if (!Save()) return ERROR_WRITE_FAULT;
+        undo.Dismiss();
         return ERROR_SUCCESS;
     }
 

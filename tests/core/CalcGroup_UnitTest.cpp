@@ -1,3 +1,5 @@
+// Group scoring: the team data, the share and level of valid respondents,
+// missing scores, and the escaped group report.
 #include "core/CalcGroup_Unit.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// Scoring of one test: points, validity, stens, profile types, and the test
+// and dynamics reports.
 #include "core/Calc_Unit.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
-// The data module on real database files: connecting, and every read and write it offers.
+// The data module: start-up checks on the files, and the reads and writes of
+// testees, tests, group testings, logical databases and the password.
 #include "core/DataMod.h"
 
 #include <gtest/gtest.h>
@@ -8,8 +9,8 @@
 #include <set>
 
 #include "CoreFixture.h"
-#include "platform/testing/ScriptedMessageBoxes.h"
 #include "platform/win/Drives.h"
+#include "platform/win/MessageBox.h"
 #include "platform/win/Module.h"
 #include "support/TestSupport.h"
 #include "util/JvCipher.h"
@@ -217,7 +218,7 @@ TEST_F(DataModFiles, RecreatingTheFilesKeepsTheMainFileAndItsRows) {
     ASSERT_TRUE(DM->WritePsyPassword("pw"));
     DM.reset();
 
-    CreateFreshDatabases(Folder.Path() + "DB/");
+    RunCreateDatabasesScript(Folder.Path() + "DB/");
 
     DM = std::make_unique<TMain_DataModule>(nullptr);
     ASSERT_FALSE(DM->StartupFailed());

@@ -1,3 +1,5 @@
+// The psychologist password: scrambled storage, and an old password that
+// stays in force when a save fails.
 #include "core/uAdminsSecurityClass.h"
 
 #include <gtest/gtest.h>

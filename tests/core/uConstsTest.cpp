@@ -1,3 +1,4 @@
+// The fixed tables: scales, sten bands and reliability texts.
 #include "core/uConsts.h"
 
 #include <gtest/gtest.h>

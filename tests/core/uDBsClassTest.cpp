@@ -1,3 +1,5 @@
+// The list of logical databases: scrambled passwords, updates, deletes and
+// closing the list.
 #include "core/uDBsClass.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// The grid row colours in the registry store: defaults, round trips, a
+// damaged store and a store that cannot be written.
 #include "core/uOptionsClass.h"
 
 #include <gtest/gtest.h>

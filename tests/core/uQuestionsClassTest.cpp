@@ -1,3 +1,4 @@
+// The statement-pair cursor walks every pair in order.
 #include "core/uQuestionsClass.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Helpers shared by the tests: a private temporary folder and fresh database
-// files made from the scripts in db/.
+// files copied from the pristine ones the build makes from the scripts in db/.
 #pragma once
 
 #include <string>
@@ -21,6 +21,16 @@ private:
 // Root of the source tree.
 std::string SourceDir();
 
-// Creates Luvora.FDB and Luvora_Data.FDB in Folder from the scripts in db/;
-// fails the test on error.
+// Puts Luvora.FDB and Luvora_Data.FDB, as the scripts in db/ make them, into
+// Folder (created when missing), replacing files of those names; fails the
+// test on error. Each copy is a database of its own.
 void CreateFreshDatabases(const std::string& Folder);
+
+// Puts an empty database with the default character set WIN1251 at FileName;
+// fails the test on error.
+void CreateEmptyDatabase(const std::string& FileName);
+
+// Runs db/create_databases.sh on Folder, as the build and run.sh do, so that
+// a test sees what the script itself does to files already there; fails the
+// test on error.
+void RunCreateDatabasesScript(const std::string& Folder);

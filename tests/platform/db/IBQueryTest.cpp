@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <memory>
 
 #include "support/TestSupport.h"
@@ -16,11 +14,7 @@ class IBQueryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const std::string file = Folder.Path() + "t.fdb";
-        const std::string script = Folder.Path() + "create.sql";
-        std::ofstream(script) << "CREATE DATABASE '" << file
-                              << "' USER 'SYSDBA' DEFAULT CHARACTER SET WIN1251;\nCOMMIT;\n";
-        std::string cmd = "isql-fb -q -i '" + script + "' >/dev/null 2>&1";
-        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        ASSERT_NO_FATAL_FAILURE(CreateEmptyDatabase(file));
 
         Db = std::make_unique<TIBDatabase>(nullptr);
         Db->DatabaseName = file;
