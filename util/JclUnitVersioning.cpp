@@ -1,3 +1,4 @@
+// The process-wide registry of library units' version records.
 #include "util/JclUnitVersioning.h"
 
 #include <map>

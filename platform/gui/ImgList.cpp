@@ -1,3 +1,4 @@
+// Image lists: adding images and masks, cutting strips, drawing by index.
 #include "platform/gui/ImgList.h"
 
 TCustomImageList::TCustomImageList(TComponent* AOwner) : TComponent(AOwner) {}

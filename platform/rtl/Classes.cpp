@@ -1,3 +1,4 @@
+// The object model: components with owners, names and free notification.
 #include "platform/rtl/Classes.h"
 
 #include <algorithm>

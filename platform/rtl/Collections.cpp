@@ -1,3 +1,4 @@
+// Collections: owning item lists, their indexes and change notification.
 #include "platform/rtl/Collections.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// String lists: adding, finding, sorting and the text of a list.
 #include "platform/rtl/StringLists.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Run-time basics: strings, exceptions, number and date conversions, Format.
 #include "platform/rtl/SysUtils.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// The type-information registry and reading and writing published properties.
 #include "platform/rtl/TypInfo.h"
 
 #include <map>

@@ -1,3 +1,4 @@
+// Field values: conversions between their kinds.
 #include "platform/rtl/Variants.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// The per-user registry store file: reading, keys and values, atomic writes.
 #include "platform/win/WinReg.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// Substring replacement, case tables and the engine hook.
 #include <gtest/gtest.h>
 
 #include "util/JclAnsiStrings.h"

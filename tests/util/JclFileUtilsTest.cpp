@@ -1,3 +1,4 @@
+// Version resources: string tables, translations and malformed records.
 #include <gtest/gtest.h>
 
 #include <cstring>

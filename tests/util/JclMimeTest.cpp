@@ -1,3 +1,4 @@
+// Base64 encoding and decoding, lines and chunks.
 #include <gtest/gtest.h>
 
 #include "util/JclMime.h"

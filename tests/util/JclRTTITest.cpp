@@ -1,3 +1,4 @@
+// Type information wrappers: sets as text both ways and type descriptions.
 #include <gtest/gtest.h>
 
 #include "util/JclRTTI.h"

@@ -1,3 +1,4 @@
+// Registry utilities: typed reads and writes and their failures.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// String utilities: suffixes, parts, case-insensitive finding and splitting.
 #include <gtest/gtest.h>
 
 #include "util/JclBase.h"

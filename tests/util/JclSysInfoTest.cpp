@@ -1,3 +1,4 @@
+// System information: Windows versions, GUID texts and native facts.
 #include <gtest/gtest.h>
 
 #include "util/JclLogic.h"

@@ -1,3 +1,4 @@
+// The application storage: paths, typed values, lists, sub-storages and errors.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// The Caesar byte-shift cipher.
 #include "util/JvCipher.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Storing and loading a component's listed properties.
 #include <gtest/gtest.h>
 
 #include "support/TestSupport.h"

@@ -1,3 +1,4 @@
+// The database components on a real database: connecting, parameters, text, blobs and errors.
 #include "platform/db/IBQuery.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Controls through the layer: messages, property notifications, alignment and painting.
 #include <gtest/gtest.h>
 
 #include "platform/gui/ComCtrls.h"

@@ -1,3 +1,4 @@
+// Owners free their components and watchers hear of it.
 #include <gtest/gtest.h>
 
 #include <vector>

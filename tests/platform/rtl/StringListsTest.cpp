@@ -1,3 +1,4 @@
+// String lists: comma text, sorted finding, names and values.
 #include <gtest/gtest.h>
 
 #include "platform/rtl/StringLists.h"

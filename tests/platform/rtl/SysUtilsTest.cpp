@@ -1,3 +1,4 @@
+// Run-time basics: code page, case, conversions, rounding, Format and dates.
 #include <gtest/gtest.h>
 
 #include "platform/rtl/SysUtils.h"

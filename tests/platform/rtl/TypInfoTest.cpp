@@ -1,3 +1,4 @@
+// Published properties of registered classes, and collections owning their items.
 #include <gtest/gtest.h>
 
 #include "platform/rtl/Collections.h"

@@ -1,3 +1,4 @@
+// Drive types from file systems, mounts and the override.
 #include "platform/win/Drives.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// The registry store file: value kinds, names, enumeration and a damaged file.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

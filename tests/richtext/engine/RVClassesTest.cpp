@@ -1,3 +1,4 @@
+// The engine's lists, the memory stream and the similarity scores.
 #include <gtest/gtest.h>
 
 #include <cstring>

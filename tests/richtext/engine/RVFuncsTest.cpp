@@ -1,3 +1,4 @@
+// HTML and RTF text helpers, stream output and the graphic helpers.
 #include <gtest/gtest.h>
 
 #include "platform/testing/TestCanvases.h"

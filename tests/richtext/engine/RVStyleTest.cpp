@@ -1,3 +1,4 @@
+// Text, paragraph and list styles, borders, the style sheet and its CSS, HTML and RTF.
 #include <gtest/gtest.h>
 
 #include "platform/rtl/StringLists.h"

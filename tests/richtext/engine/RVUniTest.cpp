@@ -1,3 +1,4 @@
+// Item text in both forms, code-page conversions and Unicode line breaking.
 #include <gtest/gtest.h>
 
 #include "platform/testing/TestCanvases.h"
