@@ -1459,6 +1459,7 @@ private:
     friend class TVirtualTreeColumns;
     friend class TVirtualTreeColumn;
     friend class TBaseVirtualTree;
+    friend class TVirtualTreeChecker;
     // P in client coordinates turned into header coordinates.
     TPoint ToHeader(TPoint P) const {
         return TPoint{P.X, int(std::min<int64_t>(int64_t(P.Y) + FHeight, INT32_MAX))};

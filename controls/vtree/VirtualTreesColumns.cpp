@@ -461,6 +461,8 @@ TColumnIndex TVirtualTreeColumns::ColumnAndBounds(TPoint P, int& Left, int& Righ
     const TBaseVirtualTree* tree = Tree();
     int sum = Relative && P.X > FixedVisibleWidth() ? -tree->EffectiveOffsetX() : 0;
     if (tree->UseRightToLeftAlignment()) sum += tree->ComputeRTLOffset(true);
+    // Right-to-left columns start right of 0; nothing lies left of them.
+    if (P.X < sum) return InvalidColumn;
     for (TColumnIndex index : FPositionToIndex) {
         const TVirtualTreeColumn* column = GetItem(index);
         if (!column->FOptions.Contains(coVisible)) continue;

@@ -571,7 +571,7 @@ void TVTHeader::ColumnClick(TPoint P, TMouseButton Button, bool Forced, bool Dou
     if (column >= 0 && FColumns->GetItem(column)->FOptions.Contains(coAllowClick) &&
         (Forced || column == FColumns->DownIndex)) {
         FColumns->ClickIndex = column;
-        TShiftState shift = CurrentShiftState() | (Double ? ssDouble : 0);
+        TShiftState shift = CurrentShiftState() | (Double ? TShiftState(ssDouble) : 0);
         FOwner->DoHeaderClick(column, Button, shift, h.X, h.Y);
         RepaintColumn(column);
     } else {

@@ -35,7 +35,8 @@ int64_t TBaseVirtualTree::RangeY() const {
 }
 
 int TBaseVirtualTree::EffectiveOffsetX() const {
-    if (UseRightToLeftReading()) return RangeX() + FOffsetX - FView->ClientWidth();
+    // Content narrower than the window is moved right by the right-to-left offset, not by this.
+    if (UseRightToLeftReading()) return std::max(0, RangeX() + FOffsetX - FView->ClientWidth());
     return -FOffsetX;
 }
 
