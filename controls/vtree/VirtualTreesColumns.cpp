@@ -478,7 +478,7 @@ TColumnIndex TVirtualTreeColumns::ColumnAndBounds(TPoint P, int& Left, int& Righ
 
 TColumnIndex TVirtualTreeColumns::ColumnAt(TPoint P, bool Relative) const {
     const TBaseVirtualTree* tree = Tree();
-    int height = int(FHeader->FHeight) + tree->FView->ClientHeight();
+    int64_t height = int64_t(FHeader->FHeight) + tree->FView->ClientHeight();
     if (P.X < 0 || P.Y < 0 || P.Y > height) return InvalidColumn;
     int left, right;
     return ColumnAndBounds(P, left, right, Relative);
