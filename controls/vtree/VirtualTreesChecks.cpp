@@ -119,17 +119,17 @@ bool TBaseVirtualTree::CheckStateChange(PVirtualNode Node, TCheckState NewCheckS
         InvalidateView();
     }
     Node->CheckState = uint8_t(NewCheckState);
-    bool result = true;
     PVirtualNode parent = Node->Parent;
     if (parent != FRoot) {
         EnsureInitialized(parent);
+        // A parent that refuses keeps its state; this node's change stands and is reported.
         if (tracking && !parent->States.Contains(vsDisabled) && !parent->States.Contains(vsCheckChanging) &&
             IsBox(Node->CheckType) && parent->States.Contains(vsVisible) &&
             parent->CheckType == ctTriStateCheckBox)
-            result = CheckParentCheckState(Node, NewCheckState);
+            CheckParentCheckState(Node, NewCheckState);
     }
     InvalidateNode(Node);
-    return result;
+    return true;
 }
 
 bool TBaseVirtualTree::CheckParentCheckState(PVirtualNode Node, TCheckState NewCheckState) {

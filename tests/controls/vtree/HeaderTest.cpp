@@ -11,8 +11,8 @@ namespace {
 
 struct THeaderFixture {
     TTestView View;
-    TTestTree Tree{View};
     std::vector<std::string> Log;
+    TTestTree Tree{View};
 
     // Columns 40, 60 and 80 wide, the header visible; three top-level nodes
     // whose longest first-column text is ten characters.

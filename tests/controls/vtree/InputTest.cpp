@@ -136,8 +136,8 @@ TEST(VirtualTreeSelection, LevelAndSiblingConstraints) {
 
 TEST(VirtualTreeSelection, DisabledNodesAreNotSelected) {
     TTestView view;
-    TTestTree tree(view);
     TEventLog log;
+    TTestTree tree(view);
     log.Attach(tree);
     tree.OnInitNode = [](TBaseVirtualTree*, PVirtualNode, PVirtualNode N, TVirtualNodeInitStates& S) {
         if (N->Index == 1) S.Include(ivsDisabled);

@@ -119,6 +119,7 @@ public:
     using TBaseVirtualTree::DoAutoScroll;
     using TBaseVirtualTree::DoSetOffsetXY;
     using TBaseVirtualTree::FCheckNode;
+    using TBaseVirtualTree::FCurrentHotNode;
     using TBaseVirtualTree::FLastSearchNode;
     using TBaseVirtualTree::FTempNodeCache;
     using TBaseVirtualTree::FTempNodeCount;
