@@ -41,6 +41,8 @@ public:
     int HelpContext = 0;
     std::vector<int> HelpShown;
     int Invalidations = 0;
+    int Frames = 0;
+    int Recreations = 0;
     int HeaderRepaints = 0;
     bool Captured = false;
     TCursor ShownCursor = crDefault;
@@ -63,6 +65,8 @@ public:
     int TextWidth(const WideString& Text) const override { return int(Text.size()) * CharWidth; }
     int ImageListWidth(TCustomImageList* Images) const override { return Images ? ImageWidth : 0; }
     void Invalidate() override { ++Invalidations; }
+    void RedrawFrame() override { ++Frames; }
+    void RecreateWindow() override { ++Recreations; }
     void InvalidateRect(const TRect&) override { ++Invalidations; }
     void RepaintHeader(const TRect*) override { ++HeaderRepaints; }
     void ShowScrollBar(int Bar, bool Show) override { BarShown[Bar] = Show; }
@@ -117,6 +121,8 @@ public:
     using TBaseVirtualTree::ComputeRTLOffset;
     using TBaseVirtualTree::DetermineScrollDirections;
     using TBaseVirtualTree::DoAutoScroll;
+    using TBaseVirtualTree::DoGetImageIndex;
+    using TBaseVirtualTree::DoGetPopupMenu;
     using TBaseVirtualTree::DoSetOffsetXY;
     using TBaseVirtualTree::FCheckNode;
     using TBaseVirtualTree::FCurrentHotNode;
