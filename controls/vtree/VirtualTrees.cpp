@@ -256,15 +256,24 @@ void TBaseVirtualTree::SetRootNodeCount(uint32_t Value) {
 }
 
 void TBaseVirtualTree::Loaded() {
-    if (!FStates.Contains(tsNeedRootCountUpdate) || FRoot->ChildCount == 0) return;
-    DoStateChange({}, {tsNeedRootCountUpdate});
-    WithoutReadOnly([&] {
-        uint32_t count = FRoot->ChildCount;
-        FRoot->ChildCount = 0;
-        BeginUpdate();
-        TScopeGuard end([&] { EndUpdate(); });
-        SetChildCount(FRoot, count);
-    });
+    if (FStates.Contains(tsNeedRootCountUpdate) && FRoot->ChildCount != 0) {
+        DoStateChange({}, {tsNeedRootCountUpdate});
+        WithoutReadOnly([&] {
+            uint32_t count = FRoot->ChildCount;
+            FRoot->ChildCount = 0;
+            BeginUpdate();
+            TScopeGuard end([&] { EndUpdate(); });
+            SetChildCount(FRoot, count);
+        });
+    }
+    // The columns' loaded positions become the position map.
+    FHeader->ClampMainColumn();
+    TVirtualTreeColumns* columns = FHeader->Columns();
+    columns->ApplyLoadedPositions();
+    if (FOptions->AutoOptions().Contains(toAutoBidiColumnOrdering))
+        columns->ResetOrder(UseRightToLeftAlignment());
+    FHeader->RecomputeHeaderFrame();
+    if (FHeader->Options().Contains(hoAutoResize)) columns->FitAutoSizeColumn(true);
 }
 
 // ---- Properties of columns, colours and images ------------------------------------------

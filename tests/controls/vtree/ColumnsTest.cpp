@@ -299,4 +299,32 @@ TEST(VirtualTreeColumns, ScrolledColumnsMoveExceptFixedOnes) {
     EXPECT_EQ("", CheckInvariants(tree));
 }
 
+struct TLoadedCase {
+    const char* Name;
+    std::vector<TColumnPosition> Stored;
+    std::vector<TColumnIndex> Expected;
+};
+
+TEST(VirtualTreeColumns, PositionsReadFromAFormBecomeTheMapOrAreRepaired) {
+    const std::vector<TLoadedCase> cases = {
+        {"a permutation", {2, 0, 1}, {1, 2, 0}},
+        {"a position twice", {1, 1, 0}, {0, 1, 2}},
+        {"a position beyond the columns", {0, 7, 1}, {0, 1, 2}},
+    };
+    for (const TLoadedCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TTestView view;
+        TTestTree tree(view);
+        tree.SetLoading(true);
+        AddColumns(tree, 3, 50);
+        for (TColumnIndex i = 0; i < 3; ++i)
+            Col(tree, i)->SetPosition(c.Stored[size_t(i)]);
+        tree.SetLoading(false);
+        tree.Loaded();
+        EXPECT_EQ(c.Expected, Positions(tree));
+        EXPECT_EQ(0, tree.Header()->MainColumn());
+        EXPECT_EQ("", CheckInvariants(tree));
+    }
+}
+
 } // namespace
