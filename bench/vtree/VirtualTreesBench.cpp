@@ -1,6 +1,7 @@
 // The tree model at 10^3 to 10^6 top-level nodes: creating them, walking
 // them, finding the node at a position with and without the position cache,
-// sorting with initialisation, clearing and the invariant checker. Bytes per
+// sorting with initialisation, clearing, the invariant checker, and, in a
+// window of fixed size, hit testing, bringing rows into view and key steps. Bytes per
 // node are reported as a counter of the creation benchmark; a benchmark whose
 // tree comes out broken reports an error instead of a time.
 #include <benchmark/benchmark.h>
@@ -206,6 +207,62 @@ void BM_CheckInvariants(benchmark::State& state) {
     state.SetItemsProcessed(int64_t(state.iterations()) * tree.GetTotalCount());
 }
 
+// A window of 400 x 300 whose characters are 7 pixels wide.
+class TBenchView : public IVTView {
+public:
+    bool HandleAllocated() const override { return true; }
+    int ClientWidth() const override { return 400; }
+    int ClientHeight() const override { return 300; }
+    int TextWidth(const WideString& Text) const override { return int(Text.size()) * 7; }
+};
+
+// A hit test in the middle of the scrolled tree.
+void BM_HitTestScrolled(benchmark::State& state) {
+    TBenchView view;
+    TBenchTree tree;
+    tree.SetView(&view);
+    const auto count = int(state.range(0));
+    tree.SetRootNodeCount(uint32_t(count));
+    tree.SetOffsetY(-int64_t(MiddleY(tree, count)));
+    THitInfo hit;
+    for (auto _ : state) {
+        tree.GetHitTestInfoAt(50, 100, true, hit);
+        benchmark::DoNotOptimize(hit.HitNode);
+    }
+    TCheckOnce().Sound(state, tree);
+}
+
+// Bringing the last and the first row into view by turns: offsets, scroll
+// bars and the widest visible line each time.
+void BM_ScrollIntoViewEnds(benchmark::State& state) {
+    TBenchView view;
+    TBenchTree tree;
+    tree.SetView(&view);
+    tree.SetRootNodeCount(uint32_t(state.range(0)));
+    PVirtualNode first = tree.GetFirstNoInit(), last = tree.GetLastNoInit();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(tree.ScrollIntoView(last, false));
+        benchmark::DoNotOptimize(tree.ScrollIntoView(first, true));
+    }
+    TCheckOnce().Sound(state, tree);
+    state.SetItemsProcessed(int64_t(state.iterations()) * 2);
+}
+
+// Down and up through the rows with the keyboard: focus, selection and scrolling.
+void BM_KeyDownUp(benchmark::State& state) {
+    TBenchView view;
+    TBenchTree tree;
+    tree.SetView(&view);
+    tree.SetRootNodeCount(uint32_t(state.range(0)));
+    tree.SetFocusedNode(tree.GetFirst());
+    int steps = 0;
+    for (auto _ : state) {
+        tree.WMKeyDown(steps++ % 200 < 100 ? VK_DOWN : VK_UP, 0);
+    }
+    TCheckOnce().Sound(state, tree);
+    state.SetItemsProcessed(int64_t(state.iterations()));
+}
+
 #define SIZES RangeMultiplier(10)->Range(1000, 1000000)->Unit(benchmark::kMicrosecond)
 BENCHMARK(BM_SetRootNodeCount)->SIZES;
 BENCHMARK(BM_WalkGetNext)->SIZES;
@@ -216,6 +273,9 @@ BENCHMARK(BM_QueryAfterChange)->SIZES;
 BENCHMARK(BM_SortTreeWithInit)->SIZES;
 BENCHMARK(BM_Clear)->SIZES;
 BENCHMARK(BM_CheckInvariants)->SIZES;
+BENCHMARK(BM_HitTestScrolled)->SIZES;
+BENCHMARK(BM_ScrollIntoViewEnds)->SIZES;
+BENCHMARK(BM_KeyDownUp)->SIZES;
 
 } // namespace
 

@@ -105,6 +105,7 @@ void TCustomVirtualTreeOptions::AssignTo(TPersistent* Dest) {
 TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner) : TCustomControl(AOwner), FView(&NoView) {
     FSingletonNodeArray.resize(1);
     FOptions = std::make_unique<TCustomVirtualTreeOptions>(this);
+    CreateParts();
     InitRootNode(0);
 }
 
@@ -174,10 +175,9 @@ void TBaseVirtualTree::SetDefaultNodeHeight(uint32_t Value) {
     InvalidateCache();
     if (FUpdateCount == 0 && HandleAllocated() && !IsLoading()) {
         ValidateCache();
-        FView->UpdateScrollBars(true);
+        UpdateScrollBars(true);
         if (FFocusedNode)
-            FView->ScrollIntoView(FFocusedNode, FOptions->SelectionOptions().Contains(toCenterScrollIntoView),
-                                  true);
+            ScrollIntoView(FFocusedNode, FOptions->SelectionOptions().Contains(toCenterScrollIntoView), true);
         FView->Invalidate();
     }
 }
@@ -186,7 +186,7 @@ void TBaseVirtualTree::SetIndent(uint32_t Value) {
     if (Value == FIndent) return;
     FIndent = Value;
     if (!IsLoading() && FUpdateCount == 0 && HandleAllocated()) {
-        FView->UpdateScrollBars(true);
+        UpdateScrollBars(true);
         FView->Invalidate();
     }
 }
@@ -256,13 +256,62 @@ void TBaseVirtualTree::SetRootNodeCount(uint32_t Value) {
 }
 
 void TBaseVirtualTree::Loaded() {
-    if (!FStates.Contains(tsNeedRootCountUpdate) || FRoot->ChildCount == 0) return;
-    DoStateChange({}, {tsNeedRootCountUpdate});
-    WithoutReadOnly([&] {
-        uint32_t count = FRoot->ChildCount;
-        FRoot->ChildCount = 0;
-        BeginUpdate();
-        TScopeGuard end([&] { EndUpdate(); });
-        SetChildCount(FRoot, count);
-    });
+    if (FStates.Contains(tsNeedRootCountUpdate) && FRoot->ChildCount != 0) {
+        DoStateChange({}, {tsNeedRootCountUpdate});
+        WithoutReadOnly([&] {
+            uint32_t count = FRoot->ChildCount;
+            FRoot->ChildCount = 0;
+            BeginUpdate();
+            TScopeGuard end([&] { EndUpdate(); });
+            SetChildCount(FRoot, count);
+        });
+    }
+    // The columns' loaded positions become the position map.
+    FHeader->ClampMainColumn();
+    TVirtualTreeColumns* columns = FHeader->Columns();
+    columns->ApplyLoadedPositions();
+    if (FOptions->AutoOptions().Contains(toAutoBidiColumnOrdering))
+        columns->ResetOrder(UseRightToLeftAlignment());
+    FHeader->RecomputeHeaderFrame();
+    if (FHeader->Options().Contains(hoAutoResize)) columns->FitAutoSizeColumn(true);
+}
+
+// ---- Properties of columns, colours and images ------------------------------------------
+
+void TBaseVirtualTree::SetAlignment(TAlignment Value) {
+    if (Value == FAlignment) return;
+    FAlignment = Value;
+    if (!IsLoading()) InvalidateView();
+}
+
+void TBaseVirtualTree::SetBiDiMode(TBiDiMode Value) {
+    if (Value == FBiDiMode) return;
+    FBiDiMode = Value;
+    TVirtualTreeColumns* columns = FHeader->Columns();
+    for (int i = 0; i < columns->Count(); ++i)
+        columns->GetItem(i)->SyncBiDiModeFromTree();
+    if (FOptions->AutoOptions().Contains(toAutoBidiColumnOrdering))
+        columns->ResetOrder(UseRightToLeftAlignment());
+    InvalidateView();
+}
+
+void TBaseVirtualTree::SetColor(TColor Value) {
+    if (Value == FColor) return;
+    FColor = Value;
+    TVirtualTreeColumns* columns = FHeader->Columns();
+    for (int i = 0; i < columns->Count(); ++i)
+        columns->GetItem(i)->SyncColorFromTree();
+    InvalidateView();
+}
+
+void TBaseVirtualTree::SetImages(TCustomImageList* Value) {
+    if (Value == FImages) return;
+    FImages = Value;
+    if (!IsLoading()) InvalidateView();
+}
+
+void TBaseVirtualTree::SetStateImages(TCustomImageList* Value) {
+    if (Value == FStateImages) return;
+    FStateImages = Value;
+    if (HandleAllocated() && !IsLoading()) InvalidateView();
 }

@@ -5,6 +5,8 @@
 // source per concern.
 #pragma once
 
+#include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -15,9 +17,13 @@
 
 #include "platform/gui/Controls.h"
 #include "platform/rtl/Classes.h"
+#include "platform/rtl/Collections.h"
+#include "platform/rtl/StringLists.h"
 #include "platform/rtl/SysUtils.h"
 
 class TCanvas; // painting layer; the model only passes it on
+class TCustomImageList;
+class TPopupMenu;
 
 // A Pascal-style set over an enumeration, member n being bit n.
 template <class E, class Storage = uint64_t> class TSet {
@@ -276,6 +282,148 @@ struct TCacheEntry {
 };
 using TCache = std::vector<TCacheEntry>;
 
+// ---- Columns, header, hit testing, checks, search and scrolling: vocabularies -----------
+
+using TColumnPosition = uint32_t;
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
+enum TVTColumnOption {
+    coAllowClick,
+    coDraggable,
+    coEnabled,
+    coParentBidiMode,
+    coParentColor,
+    coResizable,
+    coShowDropMark,
+    coVisible,
+    coAutoSpring,
+    coFixed,
+};
+using TVTColumnOptions = TSet<TVTColumnOption, uint16_t>;
+constexpr TVTColumnOptions DefaultColumnOptions{coAllowClick,  coDraggable, coEnabled,      coParentBidiMode,
+                                                coParentColor, coResizable, coShowDropMark, coVisible};
+
+enum TVirtualTreeColumnStyle { vsText, vsOwnerDraw };
+enum TVTHeaderColumnLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+
+enum TVTHeaderOption {
+    hoAutoResize,
+    hoColumnResize,
+    hoDblClickResize,
+    hoDrag,
+    hoHotTrack,
+    hoOwnerDraw,
+    hoRestrictDrag,
+    hoShowHint,
+    hoShowImages,
+    hoShowSortGlyphs,
+    hoVisible,
+    hoAutoSpring,
+};
+using TVTHeaderOptions = TSet<TVTHeaderOption, uint16_t>;
+enum TVTHeaderStyle { hsThickButtons, hsFlatButtons, hsPlates, hsXPStyle };
+enum THeaderState { hsAutoSizing, hsDragging, hsDragPending, hsLoading, hsTracking, hsTrackPending };
+using THeaderStates = TSet<THeaderState, uint8_t>;
+
+// The cursor the header shows over a column edge.
+constexpr TCursor crHeaderSplit = 63;
+
+enum THitPosition {
+    hpAbove,
+    hpBelow,
+    hpNowhere,
+    hpOnItem,
+    hpOnItemButton,
+    hpOnItemCheckbox,
+    hpOnItemLabel,
+    hpOnItemLeft,
+    hpOnItemRight,
+    hpOnNormalIcon,
+    hpOnStateIcon,
+    hpToLeft,
+    hpToRight,
+};
+using THitPositions = TSet<THitPosition, uint16_t>;
+
+struct THitInfo {
+    PVirtualNode HitNode = nullptr;
+    THitPositions HitPositions;
+    TColumnIndex HitColumn = NoColumn;
+};
+
+enum TCheckType { ctNone, ctTriStateCheckBox, ctCheckBox, ctRadioButton, ctButton };
+enum TCheckState {
+    csUncheckedNormal,
+    csUncheckedPressed,
+    csCheckedNormal,
+    csCheckedPressed,
+    csMixedNormal,
+    csMixedPressed
+};
+enum TCheckImageKind {
+    ckLightCheck,
+    ckDarkCheck,
+    ckLightTick,
+    ckDarkTick,
+    ckFlat,
+    ckXP,
+    ckCustom,
+    ckSystem,
+    ckSystemFlat
+};
+
+enum TVTImageKind { ikNormal, ikSelected, ikState, ikOverlay };
+
+enum TVTIncrementalSearch { isAll, isNone, isInitializedOnly, isVisibleOnly };
+enum TVTSearchDirection { sdForward, sdBackward };
+enum TVTSearchStart { ssAlwaysStartOver, ssLastHit, ssFocusedNode };
+
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum TScrollBarStyle { sbmRegular, sbmFlat, sbm3D };
+using TVTScrollIncrement = uint16_t;
+
+enum TScrollDirection { sdLeft, sdUp, sdRight, sdDown };
+using TScrollDirections = TSet<TScrollDirection, uint8_t>;
+
+enum TScrollUpdateOption { suoRepaintHeader, suoRepaintScrollbars, suoScrollClientArea, suoUpdateNCArea };
+using TScrollUpdateOptions = TSet<TScrollUpdateOption, uint8_t>;
+constexpr TScrollUpdateOptions DefaultScrollUpdateFlags{suoRepaintHeader, suoRepaintScrollbars,
+                                                        suoScrollClientArea, suoUpdateNCArea};
+
+// Scroll bars and scroll requests, numbered as the platform numbers them.
+namespace VTScroll {
+constexpr int Horizontal = 0, Vertical = 1;
+constexpr int LineUp = 0, LineDown = 1, PageUp = 2, PageDown = 3, ThumbPosition = 4, ThumbTrack = 5, Top = 6,
+              Bottom = 7, EndScroll = 8;
+} // namespace VTScroll
+
+// Keys the tree handles beyond those the platform layer names.
+namespace VTKey {
+constexpr uint16_t Apps = 0x5D, Multiply = 0x6A, Add = 0x6B, Subtract = 0x6D, Divide = 0x6F, F2 = 0x71;
+} // namespace VTKey
+
+// A rectangle in absolute tree coordinates, whose vertical extent may pass 2^31.
+struct TVTRect64 {
+    int Left = 0;
+    int64_t Top = 0;
+    int Right = 0;
+    int64_t Bottom = 0;
+    friend bool operator==(const TVTRect64&, const TVTRect64&) = default;
+};
+
+// Bytes of a header stream.
+using TVTBytes = std::vector<uint8_t>;
+
+class TVirtualTreeColumn;
+class TVirtualTreeColumns;
+class TVTHeader;
+class TVTColors;
+class TScrollBarOptions;
+class TClipboardFormats;
+using TColumnsArray = std::vector<TVirtualTreeColumn*>;
+
 // ---- Errors ----------------------------------------------------------------
 
 class EVirtualTreeError : public Exception {
@@ -320,10 +468,6 @@ public:
     virtual void InvalidateNode(PVirtualNode) {}
     virtual void InvalidateToBottom(PVirtualNode) {}
     virtual void RepaintNode(PVirtualNode) {}
-    virtual void UpdateScrollBars(bool /*DoRepaint*/) {}
-    virtual void ScrollIntoView(PVirtualNode, bool /*Center*/, bool /*Horizontally*/) {}
-    // Makes Node the top row of the client area.
-    virtual void SetTopNode(PVirtualNode) {}
     virtual void SetRedraw(bool) {}
     virtual void CancelHint() {}
     virtual void UpdateEditBounds() {}
@@ -336,6 +480,49 @@ public:
     virtual void NotifyAccessibleStateChange() {}
     virtual void NotifyAccessibleFocus() {}
     virtual int ClientHeight() const { return 0; }
+
+    // Geometry, metrics and input state of the window.
+    virtual int ClientWidth() const { return 0; }
+    // The width of a vertical and the height of a horizontal scroll bar.
+    virtual int ScrollBarSize() const { return 0; }
+    virtual int DragThreshold() const { return 4; }
+    virtual int WheelScrollLines() const { return 3; }
+    // The mouse cursor in client coordinates.
+    virtual TPoint CursorPos() const { return TPoint{-1, -1}; }
+    virtual TShiftState KeyboardShiftState() const { return 0; }
+    // The character a key gives with the current keyboard layout (Ctrl
+    // released); 0 when none.
+    virtual char16_t CharOfKey(uint16_t /*Key*/) const { return 0; }
+    // Text and images measured as the window will draw them.
+    virtual int TextWidth(const WideString& /*Text*/) const { return 0; }
+    virtual int ImageListWidth(TCustomImageList* /*Images*/) const { return 0; }
+
+    // Scroll bars, scrolling and repaints of parts of the window.
+    virtual void SetScrollInfo(int /*Bar*/, int64_t /*Max*/, int64_t /*Position*/, int64_t /*Page*/,
+                               bool /*DisableNoScroll*/, bool /*Redraw*/) {}
+    virtual void ShowScrollBar(int /*Bar*/, bool /*Show*/) {}
+    // Moves the client area's content; ClipRect nil means all of it.
+    virtual void ScrollClientArea(int /*DeltaX*/, int64_t /*DeltaY*/, const TRect* /*ClipRect*/) {}
+    virtual void InvalidateRect(const TRect& /*R*/) {}
+    // Redraws part of the header, in client coordinates (the header lies
+    // above 0); nil redraws all of it.
+    virtual void RepaintHeader(const TRect* /*R*/) {}
+    virtual void RedrawFrame() {}
+    virtual void UpdateWindow() {}
+    virtual void SetCursor(TCursor) {}
+    virtual void SetCapture() {}
+    virtual void ReleaseCapture() {}
+    // Fits a column with the sliding animation; the tree sets the width after.
+    virtual void AnimateColumnResize(TColumnIndex /*Column*/, int /*OldWidth*/, int /*NewWidth*/) {}
+    // The picture of a header button that follows a column drag.
+    virtual void ShowHeaderDragImage(TColumnIndex /*Column*/, TPoint /*HotSpot*/, bool /*Horizontally*/) {}
+    virtual void MoveHeaderDragImage(TPoint /*P*/, bool /*Force*/) {}
+    virtual void HideHeaderDragImage() {}
+    virtual void Popup(TPopupMenu* /*Menu*/, TPoint /*ClientP*/) {}
+    virtual void Beep() {}
+    // The help context of the control and then of its parents; 0 when none.
+    virtual int ControlHelpContext() const { return 0; }
+    virtual void ShowHelp(int /*Context*/) {}
 };
 
 class TBaseVirtualTree;
@@ -403,12 +590,41 @@ using TVTNodeCopyingEvent =
     std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, PVirtualNode Target, bool& Allowed)>;
 using TVTNodeMovedEvent = TVTNodeCopiedEvent;
 using TVTNodeMovingEvent = TVTNodeCopyingEvent;
-using TVTScrollEvent = std::function<void(TBaseVirtualTree* Sender, int DeltaX, int DeltaY)>;
+using TVTScrollEvent = std::function<void(TBaseVirtualTree* Sender, int DeltaX, int64_t DeltaY)>;
 using TVTStateChangeEvent =
     std::function<void(TBaseVirtualTree* Sender, TVirtualTreeStates Enter, TVirtualTreeStates Leave)>;
 using TVTStructureChangeEvent =
     std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TChangeReason Reason)>;
 using TVTUpdatingEvent = std::function<void(TBaseVirtualTree* Sender, TVTUpdateState State)>;
+
+// Events of columns, the header, checks, keys, pop-ups, images and scroll bars.
+using TVTCheckChangingEvent =
+    std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TCheckState& NewState, bool& Allowed)>;
+using TVTColumnClickEvent =
+    std::function<void(TBaseVirtualTree* Sender, TColumnIndex Column, TShiftState Shift)>;
+using TVTHeaderNotifyEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column)>;
+using TVTHeaderClickEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column, TMouseButton Button,
+                                               TShiftState Shift, int X, int Y)>;
+using TVTHeaderDraggedEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column, int OldPosition)>;
+using TVTHeaderDraggedOutEvent =
+    std::function<void(TVTHeader* Sender, TColumnIndex Column, TPoint DropPosition)>;
+using TVTHeaderDraggingEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column, bool& Allowed)>;
+using TVTHeaderMouseEvent =
+    std::function<void(TVTHeader* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TVTHeaderMouseMoveEvent = std::function<void(TVTHeader* Sender, TShiftState Shift, int X, int Y)>;
+using TVTGetHeaderCursorEvent = std::function<void(TVTHeader* Sender, TCursor& Cursor)>;
+using TVTGetImageEvent = std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TVTImageKind Kind,
+                                            TColumnIndex Column, bool& Ghosted, int& ImageIndex)>;
+using TVTGetImageExEvent =
+    std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TVTImageKind Kind, TColumnIndex Column,
+                       bool& Ghosted, int& ImageIndex, TCustomImageList*& ImageList)>;
+using TVTPopupEvent = std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column,
+                                         TPoint P, bool& AskParent, TPopupMenu*& PopupMenu)>;
+using TVTKeyActionEvent =
+    std::function<void(TBaseVirtualTree* Sender, uint16_t& CharCode, TShiftState& Shift, bool& DoDefault)>;
+using TVTHelpContextEvent =
+    std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column, int& HelpContext)>;
+using TVTScrollbarShowEvent = std::function<void(TBaseVirtualTree* Sender, int Bar, bool Show)>;
 
 // Drops the entries of TheArray[0, Count) that carry the removal mark (lowest
 // address bit), keeping the order. Returns the number kept, -1 for Count 0.
@@ -480,7 +696,6 @@ public:
     int SelectedCount() const { return FSelectionCount; }
     bool Selected(PVirtualNode Node) const { return Node && Node->States.Contains(vsSelected); }
     void SetSelected(PVirtualNode Node, bool Value);
-    int OffsetY() const { return FOffsetY; }
     int TotalInternalDataSize() const { return FTotalInternalDataSize; }
 
     // Node data: NodeDataSize zero-filled bytes owned by the owner; nil for nil,
@@ -612,6 +827,112 @@ public:
     TVTStructureChangeEvent OnStructureChange;
     TVTUpdatingEvent OnUpdating;
 
+    // ---- Columns, header, colours, scrolling, hit testing, input and checks ----
+
+    TVTHeader* Header() const { return FHeader.get(); }
+    TVTColors* Colors() const { return FColors.get(); }
+    void SetColors(TVTColors* Value);
+    TScrollBarOptions* ScrollBarOptions() const { return FScrollBarOptions.get(); }
+    void SetScrollBarOptions(TScrollBarOptions* Value);
+    TClipboardFormats* ClipboardFormats() const { return FClipboardFormats.get(); }
+    void SetClipboardFormats(TClipboardFormats* Value);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode Value);
+    bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
+    bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    TCustomImageList* StateImages() const { return FStateImages; }
+    void SetStateImages(TCustomImageList* Value);
+    TCustomImageList* CustomCheckImages() const { return FCustomCheckImages; }
+    void SetCustomCheckImages(TCustomImageList* Value);
+    TCheckImageKind CheckImageKind() const { return FCheckImageKind; }
+    void SetCheckImageKind(TCheckImageKind Value);
+    // The check images in use.
+    TCustomImageList* CheckImages() const { return FCheckImages; }
+    TPopupMenu* PopupMenu = nullptr;
+
+    // Focus.
+    void SetFocusedColumn(TColumnIndex Value);
+
+    // Scrolling; offsets are 0 or negative.
+    int OffsetX() const { return FOffsetX; }
+    int64_t OffsetY() const { return FOffsetY; }
+    void SetOffsetX(int Value);
+    void SetOffsetY(int64_t Value);
+    // The left edge of the window in canvas coordinates.
+    int EffectiveOffsetX() const;
+    int RangeX() const;
+    int64_t RangeY() const;
+    bool ScrollIntoView(PVirtualNode Node, bool Center, bool Horizontally = false);
+    void SetTopNode(PVirtualNode Node);
+    virtual void UpdateScrollBars(bool DoRepaint);
+    void UpdateVerticalScrollBar(bool DoRepaint);
+    void UpdateHorizontalScrollBar(bool DoRepaint);
+
+    // Geometry and hit testing, in client coordinates.
+    TRect GetDisplayRect(PVirtualNode Node, TColumnIndex Column, bool TextOnly, bool Unclipped = false);
+    // The top of Node's row in canvas coordinates; -1 when the row is not shown.
+    int64_t GetNodeTop(PVirtualNode Node);
+    int GetMaxColumnWidth(TColumnIndex Column);
+    virtual void GetHitTestInfoAt(int X, int Y, bool Relative, THitInfo& HitInfo);
+
+    // Selection.
+    void SelectAll(bool VisibleOnly);
+
+    // Check boxes.
+    TCheckType CheckType(PVirtualNode Node) const { return Node ? TCheckType(Node->CheckType) : ctNone; }
+    void SetCheckType(PVirtualNode Node, TCheckType Value);
+    TCheckState CheckState(PVirtualNode Node) const {
+        return Node ? TCheckState(Node->CheckState) : csUncheckedNormal;
+    }
+    void SetCheckState(PVirtualNode Node, TCheckState Value);
+
+    // Incremental search.
+    TVTIncrementalSearch IncrementalSearch() const { return FIncrementalSearch; }
+    void SetIncrementalSearch(TVTIncrementalSearch Value);
+    TVTSearchDirection IncrementalSearchDirection = sdForward;
+    TVTSearchStart IncrementalSearchStart = ssFocusedNode;
+    const WideString& SearchBuffer() const { return FSearchBuffer; }
+
+    // Input the widget forwards; points are in client coordinates.
+    void WMKeyDown(uint16_t CharCode, TShiftState Shift);
+    void WMKeyUp(uint16_t CharCode, TShiftState Shift);
+    void WMChar(uint16_t CharCode);
+    unsigned WMGetDlgCode() const;
+    void WMSetFocus();
+    void WMKillFocus();
+    void WMVScroll(int Code, int64_t TrackPos);
+    void WMHScroll(int Code, int TrackPos);
+    // A wheel turn that the platform's handling left alone.
+    void WMMouseWheel(int WheelDelta, TShiftState Shift);
+    void WMSize();
+
+    TVTChangeEvent OnChecked;
+    TVTCheckChangingEvent OnChecking;
+    TVTColumnClickEvent OnColumnClick;
+    TVTColumnClickEvent OnColumnDblClick;
+    TVTHeaderNotifyEvent OnColumnResize;
+    TVTGetHeaderCursorEvent OnGetHeaderCursor;
+    TVTHelpContextEvent OnGetHelpContext;
+    TVTGetImageEvent OnGetImageIndex;
+    TVTGetImageExEvent OnGetImageIndexEx;
+    TVTPopupEvent OnGetPopupMenu;
+    TVTHeaderClickEvent OnHeaderClick;
+    TVTHeaderClickEvent OnHeaderDblClick;
+    TVTHeaderDraggedEvent OnHeaderDragged;
+    TVTHeaderDraggedOutEvent OnHeaderDraggedOut;
+    TVTHeaderDraggingEvent OnHeaderDragging;
+    TVTHeaderMouseEvent OnHeaderMouseDown;
+    TVTHeaderMouseMoveEvent OnHeaderMouseMove;
+    TVTHeaderMouseEvent OnHeaderMouseUp;
+    TVTKeyActionEvent OnKeyAction;
+    TVTScrollbarShowEvent OnShowScrollbar;
+
 protected:
     // Node record and data areas.
     PVirtualNode AllocateNode();
@@ -672,10 +993,10 @@ protected:
 
     // Focus.
     virtual void DoFocusNode(PVirtualNode Node, bool Ask);
-    virtual TColumnIndex GetMainColumn() const { return NoColumn; }
+    virtual TColumnIndex GetMainColumn() const;
     // The header's sort settings, used with toAutoSort.
-    virtual TColumnIndex GetSortColumn() const { return NoColumn; }
-    virtual TSortDirection GetSortDirection() const { return sdAscending; }
+    virtual TColumnIndex GetSortColumn() const;
+    virtual TSortDirection GetSortDirection() const;
 
     // Event dispatchers.
     virtual void DoChange(PVirtualNode Node);
@@ -701,7 +1022,7 @@ protected:
     virtual void DoNodeMoved(PVirtualNode Node);
     virtual bool DoNodeMoving(PVirtualNode Node, PVirtualNode NewParent);
     virtual void DoReset(PVirtualNode Node);
-    virtual void DoScroll(int DeltaX, int DeltaY);
+    virtual void DoScroll(int DeltaX, int64_t DeltaY);
     virtual void DoStateChange(TVirtualTreeStates Enter, TVirtualTreeStates Leave = {});
     virtual void DoStructureChange(PVirtualNode Node, TChangeReason Reason);
     virtual void DoUpdating(TVTUpdateState State);
@@ -744,7 +1065,113 @@ protected:
     PVirtualNode FLastSearchNode = nullptr;
     PVirtualNode FEditNode = nullptr;
     int FOffsetX = 0;
-    int FOffsetY = 0;
+    int64_t FOffsetY = 0;
+
+    // ---- Columns, header, colours, scrolling, hit testing, input and checks ----
+
+    friend class TVTHeader;
+    friend class TVirtualTreeColumn;
+    friend class TVirtualTreeColumns;
+    friend class TVTColors;
+    friend class TScrollBarOptions;
+
+    // The right-to-left shift of the columns.
+    virtual int ComputeRTLOffset(bool ExcludeScrollBar = false) const;
+    // The header rectangle in client coordinates (it lies above 0).
+    TRect HeaderRectInClient() const;
+    virtual void MainColumnChanged();
+
+    // Dispatchers.
+    virtual void DoCheckClick(PVirtualNode Node, TCheckState NewCheckState);
+    virtual void DoChecked(PVirtualNode Node);
+    virtual bool DoChecking(PVirtualNode Node, TCheckState& NewCheckState);
+    virtual void DoColumnClick(TColumnIndex Column, TShiftState Shift);
+    virtual void DoColumnDblClick(TColumnIndex Column, TShiftState Shift);
+    virtual void DoColumnResize(TColumnIndex Column);
+    virtual void DoGetHeaderCursor(TCursor& Cursor);
+    virtual TCustomImageList* DoGetImageIndex(PVirtualNode Node, TVTImageKind Kind, TColumnIndex Column,
+                                              bool& Ghosted, int& Index);
+    virtual TPopupMenu* DoGetPopupMenu(PVirtualNode Node, TColumnIndex Column, TPoint P);
+    virtual void DoHeaderClick(TColumnIndex Column, TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void DoHeaderDblClick(TColumnIndex Column, TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void DoHeaderDragged(TColumnIndex Column, TColumnPosition OldPosition);
+    virtual void DoHeaderDraggedOut(TColumnIndex Column, TPoint DropPosition);
+    virtual bool DoHeaderDragging(TColumnIndex Column);
+    virtual void DoHeaderMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void DoHeaderMouseMove(TShiftState Shift, int X, int Y);
+    virtual void DoHeaderMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual bool DoKeyAction(uint16_t& CharCode, TShiftState& Shift);
+    virtual void DoShowScrollbar(int Bar, bool Show);
+
+    // Check states.
+    virtual bool CheckParentCheckState(PVirtualNode Node, TCheckState NewCheckState);
+    virtual TCheckState NextCheckState(TCheckType CheckType, TCheckState CheckState);
+    virtual int GetCheckImage(PVirtualNode Node);
+    // The shared check images of a kind; they come with the process-wide
+    // resources, so the base tree has none.
+    virtual TCustomImageList* GetCheckImageListFor(TCheckImageKind Kind);
+
+    // Hit testing.
+    virtual void DetermineHitPositionLTR(THitInfo& HitInfo, int X, int Right, TAlignment Alignment);
+    virtual void DetermineHitPositionRTL(THitInfo& HitInfo, int X, int Right, TAlignment Alignment);
+    // The width an image of Kind takes in the cell (its width + 2), 0 without one.
+    int ImageSpace(PVirtualNode Node, TVTImageKind Kind, TColumnIndex Column);
+    // The check box's width + 2 when Node shows one in Column.
+    int CheckSpace(PVirtualNode Node, TColumnIndex Column);
+
+    // Selection.
+    virtual void AddToTempCache(PVirtualNode Node);
+    virtual void ClearTempCache();
+    virtual void SelectNodes(PVirtualNode StartNode, PVirtualNode EndNode, bool AddOnly);
+    virtual void ToggleSelection(PVirtualNode StartNode, PVirtualNode EndNode);
+    virtual void UnselectNodes(PVirtualNode StartNode, PVirtualNode EndNode);
+    virtual void SetFocusedNodeAndColumn(PVirtualNode Node, TColumnIndex Column);
+    // The selection a mouse press with Shift makes on NewNode; DragPending:
+    // a drag may start, so a Ctrl toggle waits for the button release.
+    void HandleClickSelection(PVirtualNode NewNode, TShiftState Shift, bool DragPending);
+    // Arms the rubber band at a client point.
+    void StartDrawSelection(int X, int Y, TShiftState Shift);
+    virtual bool CalculateSelectionRect(int X, int Y);
+    // Brings the selection in line with the rubber band; true when it changed.
+    bool HandleDrawSelection(int X, int Y);
+
+    // Scrolling.
+    virtual bool DoSetOffsetXY(int X, int64_t Y, TScrollUpdateOptions Options = DefaultScrollUpdateFlags,
+                               const TRect* ClipRect = nullptr);
+    virtual int GetMaxRightExtend();
+    virtual bool CanAutoScroll() const;
+    virtual TScrollDirections DetermineScrollDirections(int X, int Y);
+    virtual void DoAutoScroll(int X, int Y);
+    virtual void DoTimerScroll();
+
+    // Keys.
+    virtual void HandleIncrementalSearch(uint16_t CharCode);
+
+    std::unique_ptr<TVTHeader> FHeader;
+    std::unique_ptr<TVTColors> FColors;
+    std::unique_ptr<TScrollBarOptions> FScrollBarOptions;
+    std::unique_ptr<TClipboardFormats> FClipboardFormats;
+    TAlignment FAlignment = taLeftJustify;
+    TBiDiMode FBiDiMode = bdLeftToRight;
+    TColor FColor = clWindow;
+    TCustomImageList* FImages = nullptr;
+    TCustomImageList* FStateImages = nullptr;
+    TCustomImageList* FCustomCheckImages = nullptr;
+    TCustomImageList* FCheckImages = nullptr;
+    TCheckImageKind FCheckImageKind = ckLightCheck;
+    TVTIncrementalSearch FIncrementalSearch = isNone;
+    WideString FSearchBuffer;
+    TCheckState FPendingCheckState = csUncheckedNormal;
+    int FCheckPropagationCount = 0;
+    // The widest line without columns, found at the last scroll-bar update.
+    int FMaxRightExtend = 0;
+    TVTRect64 FNewSelRect;
+    TVTRect64 FLastSelRect;
+    TShiftState FDrawSelShiftState = 0;
+    TScrollDirections FScrollDirections;
+    // The last click in client coordinates, also the anchor of wheel panning.
+    TPoint FLastClickPos;
+    bool FScrollBarShown[2] = {false, false};
 
 private:
     friend class TCustomVirtualTreeOptions;
@@ -761,6 +1188,19 @@ private:
     PVirtualNode HiddenSubtreeTop(PVirtualNode Node) const;
     void FreeNodeBlock(PVirtualNode Node);
 
+    // Columns, header, scrolling, input and checks.
+    void CreateParts();
+    void OtherTimer(unsigned TimerID);
+    PVirtualNode NodeAtAbsolute(int64_t Y, int64_t& NodeTop);
+    bool CheckStateChange(PVirtualNode Node, TCheckState NewCheckState);
+    PVirtualNode SearchStep(PVirtualNode Node, bool Forward);
+    bool HandleCommandKey(uint16_t CharCode, TShiftState Shift);
+    void HandleNavigationKey(uint16_t CharCode, TShiftState Shift);
+    void DropKeyCheck();
+    PVirtualNode NormalizedStart(PVirtualNode Node);
+    void StopAutoScroll();
+    void ResetSearch();
+
     IVTView* FView;
     std::unique_ptr<TCustomVirtualTreeOptions> FOptions;
     int FNodeDataSize = UnsettledNodeDataSize;
@@ -774,4 +1214,356 @@ private:
     uint32_t FSelectionCurveRadius = 0;
     uint64_t FCacheGeneration = 0;
     uint64_t FWalkedSinceChange = 0;
+};
+
+// ---- Columns -----------------------------------------------------------------------------
+
+// One column of the header. Its index is its place in the collection (what
+// events name); its position is its place on screen from the left.
+class TVirtualTreeColumn : public TCollectionItem {
+public:
+    explicit TVirtualTreeColumn(TCollection* ACollection);
+    ~TVirtualTreeColumn() override;
+
+    void Assign(TPersistent* Source) override;
+    AnsiString DisplayName() const override;
+    virtual bool SameAs(const TVirtualTreeColumn& Other) const;
+    // The button's rectangle in the header, not scrolled.
+    virtual TRect HeaderRect() const;
+
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode Value);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    WideString Hint;
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+    TVTHeaderColumnLayout Layout() const { return FLayout; }
+    void SetLayout(TVTHeaderColumnLayout Value);
+    int Margin() const { return FMargin; }
+    void SetMargin(int Value);
+    int MaxWidth() const { return FMaxWidth; }
+    void SetMaxWidth(int Value);
+    int MinWidth() const { return FMinWidth; }
+    void SetMinWidth(int Value);
+    TVTColumnOptions Options() const { return FOptions; }
+    void SetOptions(TVTColumnOptions Value);
+    TColumnPosition Position() const { return FPosition; }
+    void SetPosition(TColumnPosition Value);
+    int Spacing() const { return FSpacing; }
+    void SetSpacing(int Value);
+    TVirtualTreeColumnStyle Style() const { return FStyle; }
+    void SetStyle(TVirtualTreeColumnStyle Value);
+    int Tag = 0;
+    const WideString& Text() const { return FText; }
+    void SetText(const WideString& Value);
+    int Width() const { return FWidth; }
+    void SetWidth(int Value);
+    // The width before the latest change.
+    int PreviousWidth() const { return FLastWidth; }
+
+    // The left edge in client coordinates (a visible fixed column does not scroll).
+    int Left() const;
+    // Left and right edge before horizontal scrolling.
+    void GetAbsoluteBounds(int& Left, int& Right) const;
+    bool UsesRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+    void RestorePreviousWidth();
+    void SyncBiDiModeFromTree();
+    void SyncColorFromTree();
+    TVirtualTreeColumns* Owner() const;
+
+private:
+    friend class TVirtualTreeColumns;
+    friend class TVTHeader;
+    friend class TVirtualTreeChecker;
+    void Changed();
+    TBaseVirtualTree* Tree() const;
+
+    WideString FText;
+    int FLeft = 0;
+    int FWidth = 50;
+    int FLastWidth = 50;
+    int FMinWidth = 10;
+    int FMaxWidth = 10000;
+    int FImageIndex = -1;
+    int FMargin = 4;
+    int FSpacing = 4;
+    TColumnPosition FPosition = 0;
+    TVTColumnOptions FOptions = DefaultColumnOptions;
+    TVirtualTreeColumnStyle FStyle = vsText;
+    TVTHeaderColumnLayout FLayout = blGlyphLeft;
+    TAlignment FAlignment = taLeftJustify;
+    TBiDiMode FBiDiMode = bdLeftToRight;
+    TColor FColor = clWindow;
+    float FSpringRest = 0;
+};
+
+// The header's columns with their index-to-position map, widths and the
+// geometric queries.
+class TVirtualTreeColumns : public TCollection {
+public:
+    explicit TVirtualTreeColumns(TVTHeader* AOwner);
+    ~TVirtualTreeColumns() override;
+
+    TPersistent* GetOwner() const override;
+    TVTHeader* Header() const { return FHeader; }
+    void Assign(TPersistent* Source) override;
+    // The column with that index; out of range raises EListError.
+    TVirtualTreeColumn* GetItem(TColumnIndex Index) const;
+    TVirtualTreeColumn* operator[](TColumnIndex Index) const { return GetItem(Index); }
+    virtual TVirtualTreeColumn* Add();
+    virtual void Clear();
+    // Removes one column; the positions close up.
+    void Delete(TColumnIndex Index);
+    virtual void Update(TVirtualTreeColumn* Item);
+    void BeginUpdate();
+    void EndUpdate();
+    bool InUpdate() const { return FUpdateCount > 0; }
+
+    // P in header coordinates (y = 0 at the top of the header).
+    virtual TColumnIndex ColumnAt(TPoint P, bool Relative) const;
+    // The column under P with its left and right edge in client coordinates.
+    TColumnIndex ColumnAndBounds(TPoint P, int& Left, int& Right, bool Relative) const;
+    virtual TColumnIndex ColumnAtPosition(TColumnPosition Position) const;
+    void ColumnBounds(TColumnIndex Column, int& Left, int& Right) const;
+    TColumnIndex FirstVisibleColumn() const;
+    TColumnIndex LastVisibleColumn() const;
+    TColumnIndex NextColumn(TColumnIndex Column) const;
+    TColumnIndex PreviousColumn(TColumnIndex Column) const;
+    TColumnIndex NextVisibleColumn(TColumnIndex Column) const;
+    TColumnIndex PreviousVisibleColumn(TColumnIndex Column) const;
+    TColumnsArray GetVisibleColumns() const;
+    int FixedVisibleWidth() const;
+    int TotalVisibleWidth() const;
+    bool IsValidIndex(TColumnIndex Column) const { return Column >= 0 && Column < Count(); }
+    bool SameAs(const TVirtualTreeColumns& Other) const;
+    // Entry p is the index of the column at position p.
+    const std::vector<TColumnIndex>& PositionToIndex() const { return FPositionToIndex; }
+
+    void ResizeAnimated(TColumnIndex Column, int NewWidth);
+    void FitAutoSizeColumn(bool Force);
+    void ApplyLoadedPositions();
+    void ResetOrder(bool RightToLeft);
+
+    // The columns the header's mouse handling follows; -1 when none.
+    TColumnIndex HoverIndex = NoColumn;
+    TColumnIndex DownIndex = NoColumn;
+    TColumnIndex TrackIndex = NoColumn;
+    TColumnIndex ClickIndex = NoColumn;
+    TColumnIndex DragIndex = NoColumn;
+    TColumnIndex DropTarget = NoColumn;
+    bool DropBefore = false;
+
+private:
+    friend class TVirtualTreeColumn;
+    friend class TVTHeader;
+    friend class TVirtualTreeChecker;
+    void SyncPositionArray();
+    void MoveInPositionArray(TColumnIndex Column, TColumnPosition NewPosition);
+    void RecomputeLefts(bool Force);
+    TBaseVirtualTree* Tree() const;
+
+    TVTHeader* FHeader;
+    std::vector<TColumnIndex> FPositionToIndex;
+    int FUpdateCount = 0;
+    bool FNeedPositionsFix = false;
+    bool FClearing = false;
+};
+
+// ---- Header ------------------------------------------------------------------------------
+
+// The header's font as the header stream carries it; the painting layer
+// turns it into a real font.
+struct TVTHeaderFont {
+    TColor Color = clWindowText;
+    int Height = -11;
+    AnsiString Name = "Tahoma";
+    uint8_t Pitch = 0;
+    uint8_t Style = 0;
+    friend bool operator==(const TVTHeaderFont&, const TVTHeaderFont&) = default;
+};
+
+// The strip of column buttons above the client area: sizes, sorts, drags and
+// resizes columns through abstract mouse events.
+class TVTHeader : public TPersistent {
+public:
+    explicit TVTHeader(TBaseVirtualTree* AOwner);
+    ~TVTHeader() override;
+
+    void Assign(TPersistent* Source) override;
+    TBaseVirtualTree* Treeview() const { return FOwner; }
+    TVirtualTreeColumns* Columns() const { return FColumns.get(); }
+    void SetColumns(TVirtualTreeColumns* Value);
+
+    TColumnIndex AutoSizeIndex() const { return FAutoSizeIndex; }
+    void SetAutoSizeIndex(TColumnIndex Value);
+    TColor Background() const { return FBackground; }
+    void SetBackground(TColor Value);
+    const TVTHeaderFont& Font() const { return FFont; }
+    void SetFont(const TVTHeaderFont& Value);
+    uint32_t Height() const { return FHeight; }
+    void SetHeight(uint32_t Value);
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    TColumnIndex MainColumn() const;
+    void SetMainColumn(TColumnIndex Value);
+    TVTHeaderOptions Options() const { return FOptions; }
+    void SetOptions(TVTHeaderOptions Value);
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool Value);
+    TPopupMenu* PopupMenu = nullptr;
+    TColumnIndex SortColumn() const { return FSortColumn; }
+    void SetSortColumn(TColumnIndex Value);
+    TSortDirection SortDirection() const { return FSortDirection; }
+    void SetSortDirection(TSortDirection Value);
+    TVTHeaderStyle Style() const { return FStyle; }
+    void SetStyle(TVTHeaderStyle Value);
+    THeaderStates States() const { return FStates; }
+
+    bool HasColumns() const { return FColumns->Count() > 0; }
+    // P in client coordinates.
+    bool PointInHeader(TPoint P) const;
+    virtual bool SplitterAt(TPoint P);
+    void RepaintHeader(TColumnIndex Column = NoColumn, bool ToBorder = false);
+    virtual void RecomputeHeaderFrame();
+    void FitAllColumns(bool Animated);
+    void RestoreAllWidths();
+    void ClampMainColumn();
+    void SpringColumns();
+    TShiftState CurrentShiftState() const;
+
+    // The header stream: every count, length and the position map are checked
+    // before anything changes, so a bad stream raises and leaves the header as
+    // it was.
+    virtual void LoadFromStream(const TVTBytes& Stream, size_t& Position);
+    virtual void SaveToStream(TVTBytes& Stream) const;
+
+    // Mouse and keys, points in client coordinates; true when the header
+    // handled the event.
+    bool HandleMouseDown(TMouseButton Button, TShiftState Shift, TPoint P);
+    bool HandleMouseMove(TShiftState Shift, TPoint P);
+    void HandleHoverMove(TShiftState Shift, TPoint P);
+    bool HandleMouseUp(TMouseButton Button, TShiftState Shift, TPoint P, bool NonClient);
+    bool HandleDblClick(TMouseButton Button, TShiftState Shift, TPoint P);
+    // Escape or the loss of the focus.
+    bool HandleCancel();
+    bool HandleSetCursor(TPoint P);
+    // The hot-tracking timer.
+    void HandleTimer();
+    // The track anchor (the fixed edge of the column being resized).
+    int TrackAnchor() const { return FTrackAnchor; }
+
+private:
+    friend class TVirtualTreeColumns;
+    friend class TVirtualTreeColumn;
+    friend class TBaseVirtualTree;
+    friend class TVirtualTreeChecker;
+    // P in client coordinates turned into header coordinates.
+    TPoint ToHeader(TPoint P) const {
+        return TPoint{P.X, int(std::min<int64_t>(int64_t(P.Y) + FHeight, INT32_MAX))};
+    }
+    void ColumnClick(TPoint P, TMouseButton Button, bool Forced, bool Double);
+    void StartColumnDrag();
+    void MoveColumnDrag(TPoint P);
+    void RepaintColumn(TColumnIndex Column);
+    void ApplySortToTree();
+
+    TBaseVirtualTree* FOwner;
+    std::unique_ptr<TVirtualTreeColumns> FColumns;
+    TColumnIndex FAutoSizeIndex = 0;
+    TColor FBackground = clBtnFace;
+    TVTHeaderFont FFont;
+    uint32_t FHeight = 17;
+    TCustomImageList* FImages = nullptr;
+    TColumnIndex FMainColumn = NoColumn;
+    TVTHeaderOptions FOptions{hoColumnResize, hoDrag};
+    bool FParentFont = false;
+    TColumnIndex FSortColumn = NoColumn;
+    TSortDirection FSortDirection = sdAscending;
+    TVTHeaderStyle FStyle = hsThickButtons;
+    THeaderStates FStates;
+    int FTrackAnchor = 0;
+    TPoint FTrackStart;
+    TPoint FDragStart;
+    int FLastWidth = 0;
+};
+
+// ---- Colours, scroll-bar options, clipboard formats --------------------------------------
+
+class TVTColors : public TPersistent {
+public:
+    explicit TVTColors(TBaseVirtualTree* AOwner);
+    void Assign(TPersistent* Source) override;
+    static constexpr int Count = 15;
+    TColor GetColor(int Index) const { return FColors[Index]; }
+    void SetColor(int Index, TColor Value);
+
+    TColor DisabledColor() const { return FColors[0]; }
+    TColor DropMarkColor() const { return FColors[1]; }
+    TColor DropTargetColor() const { return FColors[2]; }
+    TColor FocusedSelectionColor() const { return FColors[3]; }
+    TColor GridLineColor() const { return FColors[4]; }
+    TColor TreeLineColor() const { return FColors[5]; }
+    TColor UnfocusedSelectionColor() const { return FColors[6]; }
+    TColor BorderColor() const { return FColors[7]; }
+    TColor HotColor() const { return FColors[8]; }
+    TColor FocusedSelectionBorderColor() const { return FColors[9]; }
+    TColor UnfocusedSelectionBorderColor() const { return FColors[10]; }
+    TColor DropTargetBorderColor() const { return FColors[11]; }
+    TColor SelectionRectangleBlendColor() const { return FColors[12]; }
+    TColor SelectionRectangleBorderColor() const { return FColors[13]; }
+    TColor HeaderHotColor() const { return FColors[14]; }
+
+private:
+    TBaseVirtualTree* FOwner;
+    TColor FColors[Count];
+};
+
+class TScrollBarOptions : public TPersistent {
+public:
+    explicit TScrollBarOptions(TBaseVirtualTree* AOwner);
+    void Assign(TPersistent* Source) override;
+    TBaseVirtualTree* GetOwner() const { return FOwner; }
+    bool AlwaysVisible() const { return FAlwaysVisible; }
+    void SetAlwaysVisible(bool Value);
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle Value);
+    TScrollBarStyle ScrollBarStyle() const { return FScrollBarStyle; }
+    void SetScrollBarStyle(TScrollBarStyle Value);
+    TVTScrollIncrement HorizontalIncrement = 20;
+    TVTScrollIncrement VerticalIncrement = 20;
+    bool HasHorizontal() const { return FScrollBars == ssHorizontal || FScrollBars == ssBoth; }
+    bool HasVertical() const { return FScrollBars == ssVertical || FScrollBars == ssBoth; }
+
+private:
+    bool FAlwaysVisible = false;
+    TBaseVirtualTree* FOwner;
+    TScrollStyle FScrollBars = ssBoth;
+    TScrollBarStyle FScrollBarStyle = sbmRegular;
+};
+
+// The process-wide list of clipboard formats a tree class offers: a format
+// is admitted to a tree's list when the tree is of the class it was
+// registered for. Later registrations are searched first.
+using TVTTreeClassTest = std::function<bool(const TBaseVirtualTree*)>;
+void RegisterVTClipboardFormat(const AnsiString& Description, TVTTreeClassTest IsOfClass);
+template <class TTree> void RegisterVTClipboardFormat(const AnsiString& Description) {
+    RegisterVTClipboardFormat(Description,
+                              [](const TBaseVirtualTree* Tree) { return dynamic_cast<const TTree*>(Tree); });
+}
+
+// The sorted names of the clipboard formats a tree offers.
+class TClipboardFormats : public TStringList {
+public:
+    explicit TClipboardFormats(TBaseVirtualTree* AOwner);
+    TBaseVirtualTree* Owner() const { return FOwner; }
+    // -1 and no change when the format is not registered for the tree's class.
+    int Add(const AnsiString& S) override;
+    void Insert(int Index, const AnsiString& S, TObject* Object = nullptr) override;
+
+private:
+    bool Admitted(const AnsiString& S) const;
+    TBaseVirtualTree* FOwner;
 };

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "controls/vtree/VirtualTrees_p.h"
 
@@ -39,8 +40,12 @@ public:
         if (FTree.VisibleCount() != FVisible)
             Fault("VisibleCount " + std::to_string(FTree.VisibleCount()) + " != " + std::to_string(FVisible));
         CheckSelection();
+        CheckColumns();
+        CheckScrolling();
+        CheckChecks();
         if (FTree.TreeStates().Contains(tsUseCache)) CheckPositionCache();
-        for (PVirtualNode ref : {FTree.FocusedNode(), FTree.FRangeAnchor})
+        for (PVirtualNode ref :
+             {FTree.FocusedNode(), FTree.FRangeAnchor, FTree.FCheckNode, FTree.FLastSearchNode})
             if (ref && !FNodes.count(ref)) Fault("a remembered node is not in the tree");
         if (FTree.UpdateCount() == 0 && FTree.TreeStates().Contains(tsUpdating))
             Fault("tsUpdating outside blocks");
@@ -68,6 +73,8 @@ private:
             for (TVirtualNodeState s : {vsBeingDeleted, vsClearingChildren, vsInToggle})
                 if (child->States.Contains(s)) Fault(at() + ": transient state left");
             if (child->States.Contains(vsSelected)) ++FSelected;
+            if (child->States.Contains(vsCheckChanging) && FTree.FCheckPropagationCount == 0)
+                Fault(at() + ": vsCheckChanging outside a check change");
             bool visible = child->States.Contains(vsVisible);
             anyVisible = anyVisible || visible;
             bool childFully = FullyVisible && Node->States.Contains(vsExpanded) && visible;
@@ -116,6 +123,68 @@ private:
                 Fault("selection holds an unselected node");
         }
         if (live != FSelected) Fault("selected nodes and selection array differ");
+    }
+
+    // Positions are a permutation that every column knows its place in, left
+    // edges add up the visible widths, and every remembered column exists.
+    void CheckColumns() {
+        const TVirtualTreeColumns& columns = *FTree.FHeader->FColumns;
+        const TVTHeader& header = *FTree.FHeader;
+        const int count = columns.Count();
+        if (columns.FNeedPositionsFix || FTree.IsLoading()) return;
+        const auto& positions = columns.FPositionToIndex;
+        if (positions.size() != size_t(count)) {
+            Fault("position array has " + std::to_string(positions.size()) + " entries for " +
+                  std::to_string(count) + " columns");
+            return;
+        }
+        std::vector<bool> seen(size_t(count), false);
+        int left = 0;
+        for (size_t p = 0; p < positions.size(); ++p) {
+            TColumnIndex index = positions[p];
+            if (index < 0 || index >= count || seen[size_t(index)]) {
+                Fault("position array is not a permutation");
+                return;
+            }
+            seen[size_t(index)] = true;
+            const TVirtualTreeColumn* column = columns.GetItem(index);
+            std::string at = "column " + std::to_string(index);
+            if (column->FPosition != p)
+                Fault(at + ": Position " + std::to_string(column->FPosition) + " at place " +
+                      std::to_string(p));
+            if (!columns.InUpdate() && column->FLeft != left) Fault(at + ": left edge");
+            if (column->FOptions.Contains(coVisible)) left += column->FWidth;
+            if (column->FMinWidth > column->FMaxWidth || column->FWidth < column->FMinWidth ||
+                column->FWidth > column->FMaxWidth)
+                Fault(at + ": width outside its limits");
+        }
+        for (TColumnIndex c : {columns.HoverIndex, columns.DownIndex, columns.TrackIndex, columns.ClickIndex,
+                               columns.DragIndex, columns.DropTarget})
+            if (c < NoColumn || c >= count) Fault("a mouse column is not a column");
+        if (header.FSortColumn < NoColumn || header.FSortColumn >= count) Fault("sort column out of range");
+        if (count > 0 && (header.FMainColumn < 0 || header.FMainColumn >= count))
+            Fault("main column out of range");
+    }
+
+    // With a window and no update block the offsets lie within the ranges.
+    void CheckScrolling() {
+        if (!FTree.HandleAllocated() || FTree.UpdateCount() > 0 || FTree.TreeStates().Contains(tsSizing))
+            return;
+        const int64_t minY = std::min<int64_t>(0, int64_t(FTree.FView->ClientHeight()) - FTree.RangeY());
+        const int64_t minX = std::min<int64_t>(0, int64_t(FTree.FView->ClientWidth()) - FTree.RangeX());
+        if (FTree.OffsetY() > 0 || FTree.OffsetY() < minY)
+            Fault("OffsetY " + std::to_string(FTree.OffsetY()) + " outside [" + std::to_string(minY) +
+                  ", 0]");
+        if (FTree.OffsetX() > 0 || FTree.OffsetX() < minX)
+            Fault("OffsetX " + std::to_string(FTree.OffsetX()) + " outside [" + std::to_string(minX) +
+                  ", 0]");
+    }
+
+    void CheckChecks() {
+        if ((FTree.FCheckPropagationCount > 0) != FTree.TreeStates().Contains(tsCheckPropagation))
+            Fault("tsCheckPropagation and the propagation count differ");
+        if (FTree.TreeStates().Contains(tsKeyCheckPending) && !FTree.FCheckNode)
+            Fault("a key check is pending without its node");
     }
 
     // A cache in use names every CacheThreshold-th row and its top, as a walk finds them.

@@ -1,5 +1,6 @@
-// The tree's invariant checker: every count, link, flag, the selection array
-// and the position cache, recomputed from the nodes and compared.
+// The tree's invariant checker: every count, link, flag, the selection array,
+// the position cache, the columns' positions and edges, the scroll offsets
+// and the check states, recomputed and compared.
 #pragma once
 
 #include "controls/vtree/VirtualTrees.h"

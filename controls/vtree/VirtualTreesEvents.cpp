@@ -121,7 +121,7 @@ void TBaseVirtualTree::DoReset(PVirtualNode Node) {
     if (OnResetNode) OnResetNode(this, Node);
 }
 
-void TBaseVirtualTree::DoScroll(int DeltaX, int DeltaY) {
+void TBaseVirtualTree::DoScroll(int DeltaX, int64_t DeltaY) {
     if (OnScroll) OnScroll(this, DeltaX, DeltaY);
 }
 
@@ -151,4 +151,132 @@ bool TBaseVirtualTree::ColumnIsEmpty(PVirtualNode Node, TColumnIndex Column) {
     bool isEmpty = true;
     if (OnGetCellIsEmpty) OnGetCellIsEmpty(this, Node, Column, isEmpty);
     return isEmpty;
+}
+
+// ---- Checks, columns, the header, keys, pop-ups, images and scroll bars ------------------
+
+void TBaseVirtualTree::DoCheckClick(PVirtualNode Node, TCheckState NewCheckState) {
+    if (CheckStateChange(Node, NewCheckState)) DoChecked(Node);
+}
+
+void TBaseVirtualTree::DoChecked(PVirtualNode Node) {
+    if (OnChecked) OnChecked(this, Node);
+    FView->NotifyAccessibleStateChange();
+}
+
+bool TBaseVirtualTree::DoChecking(PVirtualNode Node, TCheckState& NewCheckState) {
+    if (ReadOnly()) return false;
+    bool allowed = true;
+    if (OnChecking) OnChecking(this, Node, NewCheckState, allowed);
+    return allowed;
+}
+
+void TBaseVirtualTree::DoColumnClick(TColumnIndex Column, TShiftState Shift) {
+    if (OnColumnClick) OnColumnClick(this, Column, Shift);
+}
+
+void TBaseVirtualTree::DoColumnDblClick(TColumnIndex Column, TShiftState Shift) {
+    if (OnColumnDblClick) OnColumnDblClick(this, Column, Shift);
+}
+
+void TBaseVirtualTree::DoColumnResize(TColumnIndex Column) {
+    if (IsLoading() || !HandleAllocated()) return;
+    // Multi-line rows are measured again for the new width.
+    for (PVirtualNode run = GetFirstNoInit(); run; run = GetNextNoInit(run))
+        if (run->States.Contains(vsMultiline)) run->States.Exclude(vsHeightMeasured);
+    UpdateHorizontalScrollBar(false);
+    TVirtualTreeColumns* columns = FHeader->Columns();
+    if (columns->IsValidIndex(Column)) {
+        int left, right;
+        columns->ColumnBounds(Column, left, right);
+        TRect r{left, 0, FView->ClientWidth(), FView->ClientHeight()};
+        if (FOptions->AutoOptions().Contains(toAutoSpanColumns)) {
+            r.Left = 0;
+        } else if (UseRightToLeftReading()) {
+            r.Left = 0;
+            r.Right = right + ComputeRTLOffset();
+        }
+        FView->InvalidateRect(r);
+        FHeader->RepaintHeader(Column, true);
+    }
+    if (FHeader->States().Contains(hsTracking)) FView->UpdateWindow();
+    if (!FStates.Contains(tsUpdating)) UpdateDesigner();
+    if (OnColumnResize) OnColumnResize(FHeader.get(), Column);
+    if (FStates.Contains(tsEditing)) FView->UpdateEditBounds();
+}
+
+void TBaseVirtualTree::DoGetHeaderCursor(TCursor& Cursor) {
+    if (OnGetHeaderCursor) OnGetHeaderCursor(FHeader.get(), Cursor);
+}
+
+TCustomImageList* TBaseVirtualTree::DoGetImageIndex(PVirtualNode Node, TVTImageKind Kind, TColumnIndex Column,
+                                                    bool& Ghosted, int& Index) {
+    TCustomImageList* result = nullptr;
+    if (OnGetImageIndexEx)
+        OnGetImageIndexEx(this, Node, Kind, Column, Ghosted, Index, result);
+    else if (OnGetImageIndex)
+        OnGetImageIndex(this, Node, Kind, Column, Ghosted, Index);
+    return result;
+}
+
+TPopupMenu* TBaseVirtualTree::DoGetPopupMenu(PVirtualNode Node, TColumnIndex Column, TPoint P) {
+    TPopupMenu* result = nullptr;
+    if (!OnGetPopupMenu) return result;
+    if (!Node || Node == FRoot) {
+        bool askParent = true;
+        OnGetPopupMenu(this, nullptr, NoColumn, P, askParent, result);
+        return result;
+    }
+    bool askParent = true;
+    for (PVirtualNode run = Node; run && run != FRoot && !result && askParent; run = run->Parent)
+        OnGetPopupMenu(this, run, Column, P, askParent, result);
+    return result;
+}
+
+void TBaseVirtualTree::DoHeaderClick(TColumnIndex Column, TMouseButton Button, TShiftState Shift, int X,
+                                     int Y) {
+    if (OnHeaderClick) OnHeaderClick(FHeader.get(), Column, Button, Shift, X, Y);
+}
+
+void TBaseVirtualTree::DoHeaderDblClick(TColumnIndex Column, TMouseButton Button, TShiftState Shift, int X,
+                                        int Y) {
+    if (OnHeaderDblClick) OnHeaderDblClick(FHeader.get(), Column, Button, Shift, X, Y);
+}
+
+void TBaseVirtualTree::DoHeaderDragged(TColumnIndex Column, TColumnPosition OldPosition) {
+    if (OnHeaderDragged) OnHeaderDragged(FHeader.get(), Column, int(OldPosition));
+}
+
+void TBaseVirtualTree::DoHeaderDraggedOut(TColumnIndex Column, TPoint DropPosition) {
+    if (OnHeaderDraggedOut) OnHeaderDraggedOut(FHeader.get(), Column, DropPosition);
+}
+
+bool TBaseVirtualTree::DoHeaderDragging(TColumnIndex Column) {
+    bool allowed = true;
+    if (OnHeaderDragging) OnHeaderDragging(FHeader.get(), Column, allowed);
+    return allowed;
+}
+
+void TBaseVirtualTree::DoHeaderMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnHeaderMouseDown) OnHeaderMouseDown(FHeader.get(), Button, Shift, X, Y);
+}
+
+void TBaseVirtualTree::DoHeaderMouseMove(TShiftState Shift, int X, int Y) {
+    if (OnHeaderMouseMove) OnHeaderMouseMove(FHeader.get(), Shift, X, Y);
+}
+
+void TBaseVirtualTree::DoHeaderMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnHeaderMouseUp) OnHeaderMouseUp(FHeader.get(), Button, Shift, X, Y);
+}
+
+bool TBaseVirtualTree::DoKeyAction(uint16_t& CharCode, TShiftState& Shift) {
+    bool doDefault = true;
+    if (OnKeyAction) OnKeyAction(this, CharCode, Shift, doDefault);
+    return doDefault;
+}
+
+void TBaseVirtualTree::DoShowScrollbar(int Bar, bool Show) {
+    FScrollBarShown[Bar == VTScroll::Vertical ? 1 : 0] = Show;
+    FView->ShowScrollBar(Bar, Show);
+    if (OnShowScrollbar) OnShowScrollbar(this, Bar, Show);
 }

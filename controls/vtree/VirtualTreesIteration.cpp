@@ -453,8 +453,14 @@ PVirtualNode TBaseVirtualTree::GetNodeAt(int X, int Y) {
 
 PVirtualNode TBaseVirtualTree::GetNodeAt(int X, int Y, bool Relative, int& NodeTop) {
     (void)X;
-    int64_t y = Relative ? int64_t(Y) - FOffsetY : int64_t(Y);
-    if (y < 0) y = 0;
+    int64_t top;
+    PVirtualNode result = NodeAtAbsolute(Relative ? int64_t(Y) - FOffsetY : int64_t(Y), top);
+    if (result) NodeTop = int(top + (Relative ? FOffsetY : 0));
+    return result;
+}
+
+PVirtualNode TBaseVirtualTree::NodeAtAbsolute(int64_t Y, int64_t& NodeTop) {
+    int64_t y = std::max<int64_t>(Y, 0);
     PVirtualNode node;
     int64_t top;
     bool cached = EnsurePositionCache();
@@ -474,7 +480,7 @@ PVirtualNode TBaseVirtualTree::GetNodeAt(int X, int Y, bool Relative, int& NodeT
             int64_t height = GetNodeHeight(node);
             if (y < top + int64_t(node->TotalHeight)) {
                 if (y < top + height || !node->FirstChild || !node->States.Contains(vsExpanded)) {
-                    NodeTop = int(top + (Relative ? FOffsetY : 0));
+                    NodeTop = top;
                     result = node;
                     break;
                 }

@@ -206,7 +206,7 @@ void TBaseVirtualTree::SetChildCount(PVirtualNode Node, uint32_t NewCount) {
     }
     if (FUpdateCount == 0) {
         ValidateCache();
-        FView->UpdateScrollBars(true);
+        UpdateScrollBars(true);
         InvalidateView();
     }
     StructureChange(Node == FRoot ? nullptr : Node, crChildAdded);
@@ -362,7 +362,8 @@ void TBaseVirtualTree::DeleteChildren(PVirtualNode Node, bool ResetHasChildren) 
     if (!Node) Node = FRoot;
     if (!Node->FirstChild || ReadOnly()) return;
     TFirstError errors;
-    int oldX = FOffsetX, oldY = FOffsetY;
+    int oldX = FOffsetX;
+    int64_t oldY = FOffsetY;
     ++FUpdateCount;
     {
         TScopeGuard end([&] { EndBareUpdate(); });
@@ -396,7 +397,7 @@ void TBaseVirtualTree::DeleteChildren(PVirtualNode Node, bool ResetHasChildren) 
     InvalidateCache();
     if (FUpdateCount == 0) {
         ValidateCache();
-        FView->UpdateScrollBars(true);
+        UpdateScrollBars(true);
         if (oldX != FOffsetX || oldY != FOffsetY)
             InvalidateView();
         else
@@ -412,7 +413,8 @@ void TBaseVirtualTree::DeleteNode(PVirtualNode Node, bool Reindex) {
     PVirtualNode parent = Node->Parent;
     bool parentClearing = parent->States.Contains(vsClearingChildren);
     if (!parentClearing) StructureChange(parent == FRoot ? nullptr : parent, crChildDeleted);
-    int oldX = FOffsetX, oldY = FOffsetY;
+    int oldX = FOffsetX;
+    int64_t oldY = FOffsetY;
     if (!Node->States.Contains(vsSelected)) {
         InvalidateToBottom(parent);
     } else if (FUpdateCount > 0) {
@@ -440,7 +442,7 @@ void TBaseVirtualTree::DeleteNode(PVirtualNode Node, bool Reindex) {
         InvalidateCache();
         if (FUpdateCount == 0) {
             ValidateCache();
-            FView->UpdateScrollBars(true);
+            UpdateScrollBars(true);
             if (oldX != FOffsetX || oldY != FOffsetY) InvalidateView();
         }
     }
@@ -535,13 +537,15 @@ void TBaseVirtualTree::MoveTo(PVirtualNode Source, PVirtualNode Target, TVTNodeA
     InvalidateCache();
     if (FUpdateCount == 0 && doMove) {
         ValidateCache();
-        FView->UpdateScrollBars(true);
+        UpdateScrollBars(true);
         InvalidateView();
     }
     StructureChange(ChildrenOnly ? nullptr : Source, crNodeMoved);
 }
 
 void TBaseVirtualTree::ForgetNode(PVirtualNode Node) {
+    // A check held down on the node ends with it.
+    if (Node == FCheckNode) DoStateChange({}, {tsKeyCheckPending, tsMouseCheckPending});
     for (PVirtualNode* ref :
          {&FFocusedNode, &FRangeAnchor, &FCurrentHotNode, &FDropTargetNode, &FLastDropTarget, &FCheckNode,
           &FLastSearchNode, &FEditNode, &FLastChangedNode, &FLastStructureChangeNode})
@@ -694,15 +698,14 @@ void TBaseVirtualTree::ToggleNode(PVirtualNode Node) {
     if (FUpdateCount > 0) return;
     ValidateCache();
     if (Node->FirstChild) {
-        FView->UpdateScrollBars(true);
+        UpdateScrollBars(true);
         if (HandleAllocated()) {
             if (Node->States.Contains(vsExpanded) && FOptions->AutoOptions().Contains(toAutoScrollOnExpand)) {
                 if (int64_t(Node->TotalHeight) > FView->ClientHeight())
-                    FView->SetTopNode(Node);
+                    SetTopNode(Node);
                 else
-                    FView->ScrollIntoView(Node->LastChild,
-                                          FOptions->SelectionOptions().Contains(toCenterScrollIntoView),
-                                          false);
+                    ScrollIntoView(Node->LastChild,
+                                   FOptions->SelectionOptions().Contains(toCenterScrollIntoView), false);
             }
             if (lastTop == GetTopNode())
                 InvalidateToBottom(Node);
@@ -782,7 +785,7 @@ void TBaseVirtualTree::SetNodeHeight(PVirtualNode Node, uint32_t Value) {
     if (FUpdateCount == 0) {
         ValidateCache();
         InvalidateToBottom(Node);
-        FView->UpdateScrollBars(true);
+        UpdateScrollBars(true);
     }
 }
 

@@ -51,7 +51,7 @@ void TBaseVirtualTree::EndUpdate() {
         PackSelection();
         InvalidateCache();
         ValidateCache();
-        if (HandleAllocated()) FView->UpdateScrollBars(false);
+        UpdateScrollBars(false);
         if (FStates.Contains(tsStructureChangePending))
             DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
         if (FStates.Contains(tsChangePending)) DoChange(FLastChangedNode);
@@ -120,6 +120,7 @@ void TBaseVirtualTree::WMTimer(unsigned TimerID) {
         DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
         break;
     default:
+        OtherTimer(TimerID);
         break;
     }
 }
@@ -192,7 +193,7 @@ bool TBaseVirtualTree::DoValidateCache() {
     }
     if (slot < count) FPositionCache.resize(slot);
     bool result = n > 0 && !FStates.Contains(tsStopValidation);
-    if (result && FOptions->MiscOptions().Contains(toVariableNodeHeight)) FView->UpdateScrollBars(true);
+    if (result && FOptions->MiscOptions().Contains(toVariableNodeHeight)) UpdateScrollBars(true);
     return result;
 }
 

@@ -28,6 +28,10 @@ inline PVirtualNode Marked(PVirtualNode Node) {
     return reinterpret_cast<PVirtualNode>(Addr(Node) | RemovalMark);
 }
 
+// A check state's normal form (a box not held down) and its pressed form.
+TCheckState CheckNormalForm(TCheckState State);
+TCheckState CheckPressedForm(TCheckState State);
+
 // The record keeps a node's height in 16 bits.
 constexpr uint32_t MaxNodeHeight = UINT16_MAX;
 

@@ -69,3 +69,51 @@ int TEventLog::Count(const std::string& Prefix) const {
     return int(std::count_if(Lines.begin(), Lines.end(),
                              [&](const std::string& l) { return l.compare(0, Prefix.size(), Prefix) == 0; }));
 }
+
+void TTestView::Advance(TBaseVirtualTree& Tree, uint64_t Milliseconds) {
+    const uint64_t target = Now + Milliseconds;
+    while (true) {
+        auto next = FTimers.end();
+        for (auto it = FTimers.begin(); it != FTimers.end(); ++it)
+            if (it->second.Due <= target && (next == FTimers.end() || it->second.Due < next->second.Due))
+                next = it;
+        if (next == FTimers.end()) break;
+        Now = next->second.Due;
+        next->second.Due = Now + std::max(1u, next->second.Interval);
+        Tree.WMTimer(next->first);
+    }
+    Now = target;
+}
+
+TCustomImageList* FakeImages() {
+    static int token;
+    return reinterpret_cast<TCustomImageList*>(&token);
+}
+
+std::function<WideString(PVirtualNode, TColumnIndex)> TextsByPath(TTestTree& Tree,
+                                                                  std::map<std::string, std::string> Texts) {
+    return [&Tree, Texts](PVirtualNode Node, TColumnIndex Column) {
+        std::string key = PathOf(Tree, Node);
+        if (Column > 0) key += "/" + std::to_string(Column);
+        auto it = Texts.find(key);
+        return it == Texts.end() ? WideString() : Utf8ToWide(it->second);
+    };
+}
+
+void SearchByPrefix(TTestTree& Tree) {
+    Tree.OnIncrementalSearch = [&Tree](TBaseVirtualTree*, PVirtualNode Node, const WideString& Text,
+                                       int& Result) {
+        WideString cell = Tree.TextOf ? Tree.TextOf(Node, 0) : WideString();
+        auto lower = [](WideString S) {
+            for (char16_t& c : S)
+                if (c >= u'A' && c <= u'Z') c = char16_t(c - u'A' + u'a');
+            return S;
+        };
+        Result = lower(cell).compare(0, Text.size(), lower(Text)) == 0 ? 0 : 1;
+    };
+}
+
+void AddColumns(TTestTree& Tree, int Count, int Width) {
+    for (int i = 0; i < Count; ++i)
+        Tree.Header()->Columns()->Add()->SetWidth(Width);
+}
