@@ -60,7 +60,7 @@ const std::vector<const char*> EngineOrder{"text/",   "style/", "items/",   "doc
 
 // Tree sources that hold the model: they must work without any control.
 const std::regex TreeModelSource(
-    R"(controls/vtree/VirtualTrees(Structure|Iteration|Update|Sort|Selection|Stream|Export|Check)\w*\.(cpp|h))");
+    R"(controls/vtree/VirtualTrees(Structure|Iteration|Update|Sort|Selection|Stream|Export|Check|Columns|Header|HitTest)\w*\.(cpp|h))");
 
 bool StartsWith(const std::string& S, const std::string& Prefix) {
     return S.compare(0, Prefix.size(), Prefix) == 0;
