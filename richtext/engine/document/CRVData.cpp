@@ -98,8 +98,14 @@ TCustomRVItemInfo* TCustomRVData::GetItem(int Index) const {
     return ItemList->Objects(Index);
 }
 
+TCustomRVItemInfo& TCustomRVData::LiveItem(int Index) const {
+    TCustomRVItemInfo* item = ItemList->Objects(Index);
+    if (!item) throw EZoroZudoError(errRVItemIndex);
+    return *item;
+}
+
 AnsiString TCustomRVData::GetItemTextAnsi(int Index) const {
-    const TCustomRVItemInfo& item = *GetItem(Index);
+    const TCustomRVItemInfo& item = LiveItem(Index);
     const AnsiString& text = GetItemText(Index);
     if (item.StyleNo < 0 || !item.IsUnicode()) return text;
     return RawUnicodeToAnsi(unsigned(GetStyleCodePage(GetActualStyle(item))), text);
@@ -115,18 +121,18 @@ int TCustomRVData::ResolveStyleNo(int StyleNo, int ParaNo) const {
 
 bool TCustomRVData::PageBreakBefore(int Index) const {
     if (Index < 0 || Index >= ItemCount()) throw EZoroZudoError(errRVItemIndex);
-    if (Index > 0 && GetItem(Index - 1)->StyleNo == rvsListMarker)
-        return GetItem(Index - 1)->GetPageBreakBefore();
-    return GetItem(Index)->GetPageBreakBefore();
+    if (Index > 0 && LiveItem(Index - 1).StyleNo == rvsListMarker)
+        return LiveItem(Index - 1).GetPageBreakBefore();
+    return LiveItem(Index).GetPageBreakBefore();
 }
 
 int TCustomRVData::ItemLength(int Index) const {
-    const TCustomRVItemInfo& item = *GetItem(Index);
+    const TCustomRVItemInfo& item = LiveItem(Index);
     return item.StyleNo >= 0 ? ItemTextLength(GetItemText(Index), item.ItemOptions) : 1;
 }
 
 int TCustomRVData::ItemEndOffset(int Index) const {
-    return GetItem(Index)->StyleNo >= 0 ? ItemLength(Index) + 1 : 1;
+    return LiveItem(Index).StyleNo >= 0 ? ItemLength(Index) + 1 : 1;
 }
 
 void TCustomRVData::ClampItemNo(int& Index) const {
@@ -134,7 +140,7 @@ void TCustomRVData::ClampItemNo(int& Index) const {
 }
 
 bool TCustomRVData::SetItemExtraIntProperty(int Index, int Code, int Value) {
-    TCustomRVItemInfo* item = GetItem(Index);
+    TCustomRVItemInfo* item = &LiveItem(Index);
     bool done = item->SetExtraIntProperty(Code, Value);
     // A picture of another size or pace needs a fresh animator.
     if (done && (Code == rvepWidth || Code == rvepHeight || Code == rvepAnimationInterval))
@@ -143,19 +149,19 @@ bool TCustomRVData::SetItemExtraIntProperty(int Index, int Code, int Value) {
 }
 
 bool TCustomRVData::GetItemExtraIntProperty(int Index, int Code, int& Value) const {
-    return GetItem(Index)->GetExtraIntProperty(Code, Value);
+    return LiveItem(Index).GetExtraIntProperty(Code, Value);
 }
 
 bool TCustomRVData::SetItemExtraStrProperty(int Index, int Code, const AnsiString& Value) {
-    return GetItem(Index)->SetExtraStrProperty(Code, Value);
+    return LiveItem(Index).SetExtraStrProperty(Code, Value);
 }
 
 bool TCustomRVData::GetItemExtraStrProperty(int Index, int Code, AnsiString& Value) const {
-    return GetItem(Index)->GetExtraStrProperty(Code, Value);
+    return LiveItem(Index).GetExtraStrProperty(Code, Value);
 }
 
 TRVBiDiMode TCustomRVData::GetItemBiDiMode(int Index) const {
-    const TCustomRVItemInfo& item = *GetItem(Index);
+    const TCustomRVItemInfo& item = LiveItem(Index);
     TRVStyle* style = GetRVStyle();
     if (item.StyleNo >= 0 && style) {
         TRVBiDiMode mode = style->TextStyles().GetItem(GetActualStyle(item))->BiDiMode;

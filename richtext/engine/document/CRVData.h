@@ -117,27 +117,30 @@ public:
 
     // ---- items
     int ItemCount() const { return ItemList->Count(); }
+    // Nil only for an entry whose item is being freed.
     TCustomRVItemInfo* GetItem(int Index) const;
+    // The same, raising for such an entry.
+    TCustomRVItemInfo& LiveItem(int Index) const;
     int GetItemNo(const TCustomRVItemInfo* Item) const { return ItemList->IndexOfObject(Item); }
     const AnsiString& GetItemText(int Index) const { return ItemList->Strings(Index); }
     // Unicode text items converted to the code page of their text style.
     AnsiString GetItemTextAnsi(int Index) const;
-    int GetItemStyle(int Index) const { return GetActualStyle(*GetItem(Index)); }
+    int GetItemStyle(int Index) const { return GetActualStyle(LiveItem(Index)); }
     int GetActualStyle(const TCustomRVItemInfo& Item) const {
         return ResolveStyleNo(Item.StyleNo, Item.ParaNo);
     }
     int ResolveStyleNo(int StyleNo, int ParaNo) const;
-    int GetItemPara(int Index) const { return GetItem(Index)->ParaNo; }
-    const TRVTag& GetItemTag(int Index) const { return GetItem(Index)->Tag; }
-    TRVItemOptions GetItemOptions(int Index) const { return GetItem(Index)->ItemOptions; }
-    bool IsParaStart(int Index) const { return GetItem(Index)->StartsParagraph(); }
-    bool IsFromNewLine(int Index) const { return !GetItem(Index)->GetContinuesParagraph(); }
+    int GetItemPara(int Index) const { return LiveItem(Index).ParaNo; }
+    const TRVTag& GetItemTag(int Index) const { return LiveItem(Index).Tag; }
+    TRVItemOptions GetItemOptions(int Index) const { return LiveItem(Index).ItemOptions; }
+    bool IsParaStart(int Index) const { return LiveItem(Index).StartsParagraph(); }
+    bool IsFromNewLine(int Index) const { return !LiveItem(Index).GetContinuesParagraph(); }
     // Of a paragraph that begins with a list marker, the marker keeps it.
     bool PageBreakBefore(int Index) const;
-    TRVCPInfo* GetItemCheckpoint(int Index) const { return GetItem(Index)->Checkpoint.get(); }
+    TRVCPInfo* GetItemCheckpoint(int Index) const { return LiveItem(Index).Checkpoint.get(); }
     // Characters of a text item, 1 for any other item.
     int ItemLength(int Index) const;
-    int ItemStartOffset(int Index) const { return GetItem(Index)->StyleNo >= 0 ? 1 : 0; }
+    int ItemStartOffset(int Index) const { return LiveItem(Index).StyleNo >= 0 ? 1 : 0; }
     int ItemEndOffset(int Index) const;
     void ClampItemNo(int& Index) const;
     // The item at Index as T, or EZoroZudoError for an item of another class.

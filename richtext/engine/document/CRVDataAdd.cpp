@@ -19,16 +19,16 @@ void TCustomRVData::AppendItem(const AnsiString& Text, std::unique_ptr<TCustomRV
     if (!AsIs) {
         int count = ItemCount();
         // Nothing continues a full-line item, and a full-line item continues nothing.
-        if (Item->ParaNo == -1 && count > 0 && !GetItem(count - 1)->GetBoolValue(iqFullLine) &&
+        if (Item->ParaNo == -1 && count > 0 && !LiveItem(count - 1).GetBoolValue(iqFullLine) &&
             !Item->GetBoolValue(iqFullLine)) {
             Item->SetContinuesParagraph(true);
-            Item->ParaNo = GetItem(count - 1)->ParaNo;
+            Item->ParaNo = LiveItem(count - 1).ParaNo;
         } else {
             // A list marker never ends its paragraph.
-            if (count > 0 && GetItem(count - 1)->StyleNo == rvsListMarker) AddTextItem("", 0, -1);
+            if (count > 0 && LiveItem(count - 1).StyleNo == rvsListMarker) AddTextItem("", 0, -1);
             // A line break joins the last paragraph, which a full-line item
             // never shares, and takes that paragraph's style.
-            const TCustomRVItemInfo* last = ItemCount() > 0 ? GetItem(ItemCount() - 1) : nullptr;
+            const TCustomRVItemInfo* last = ItemCount() > 0 ? &LiveItem(ItemCount() - 1) : nullptr;
             bool lineBreak = (Item->GetLineBreakBefore() || !NewParaAllowed) &&
                              !Item->GetBoolValue(iqFullLine) && last && !last->GetBoolValue(iqFullLine);
             Item->SetContinuesParagraph(false);
@@ -67,7 +67,7 @@ int TCustomRVData::NewItemTextStyle(int StyleNo, int ParaNo) const {
     if (StyleNo >= 0 && StyleNo != rvsDefStyle) return StyleNo;
     TRVStyle* style = GetRVStyle();
     if (!style) return 0;
-    if (ParaNo == -1) ParaNo = ItemCount() > 0 ? GetItem(ItemCount() - 1)->ParaNo : 0;
+    if (ParaNo == -1) ParaNo = ItemCount() > 0 ? LiveItem(ItemCount() - 1).ParaNo : 0;
     int def = style->ParaStyles().GetItem(ParaNo)->DefStyleNo;
     return def < 0 ? 0 : def;
 }

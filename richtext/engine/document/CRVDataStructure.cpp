@@ -45,7 +45,7 @@ bool IsCombiningMark(char16_t Ch) {
 // sub-documents from their ends.
 TCustomRVItemInfo* FindPrevInData(const TCustomRVData& Data, int ItemNo, const TRVItemPredicate& IsOfClass) {
     for (int i = ItemNo; i >= 0; --i) {
-        TCustomRVItemInfo* item = Data.GetItem(i);
+        TCustomRVItemInfo* item = &Data.LiveItem(i);
         if (IsOfClass(*item)) return item;
         TCustomRVItemInfo* found = nullptr;
         ForEachSubDocumentBackwards(*item, nullptr, [&](TCustomRVData& Sub) {
@@ -60,7 +60,7 @@ TCustomRVItemInfo* FindPrevInData(const TCustomRVData& Data, int ItemNo, const T
 bool HoldsItem(TCustomRVItemInfo& Container, const TCustomRVItemInfo* Item) {
     return !ForEachSubDocument(Container, [&](TCustomRVData& Sub) {
         for (int i = 0; i < Sub.ItemCount(); ++i)
-            if (Sub.GetItem(i) == Item || HoldsItem(*Sub.GetItem(i), Item)) return false;
+            if (Sub.GetItem(i) == Item || HoldsItem(Sub.LiveItem(i), Item)) return false;
         return true;
     });
 }
@@ -100,15 +100,15 @@ void TCustomRVData::ExpandToLines(int StartNo, int EndNo, int& First, int& Last)
 void TCustomRVData::NormalizeParaNos(int ItemNo) {
     if (ItemCount() == 0) return;
     ItemNo = GetFirstParaItem(std::min(ItemNo, ItemCount() - 1));
-    int paraNo = GetItem(ItemNo)->ParaNo;
+    int paraNo = LiveItem(ItemNo).ParaNo;
     for (int i = ItemNo + 1; i < ItemCount() && !IsParaStart(i); ++i)
-        GetItem(i)->ParaNo = paraNo;
+        LiveItem(i).ParaNo = paraNo;
 }
 
 // Steps over a whole character: a surrogate pair and the combining marks
 // after it.
 int TCustomRVData::NextCharOffset(const AnsiString& Text, int ItemNo, int Offs) const {
-    if (!RVIsNTPlatform || !GetItem(ItemNo)->IsUnicode()) return Offs + 1;
+    if (!RVIsNTPlatform || !LiveItem(ItemNo).IsUnicode()) return Offs + 1;
     int length = int(Text.size() / 2);
     if (Offs < 1 || Offs > length) return Offs + 1;
     char16_t ch = UnitAt(Text, Offs);
@@ -122,7 +122,7 @@ int TCustomRVData::NextCharOffset(const AnsiString& Text, int ItemNo, int Offs) 
 }
 
 int TCustomRVData::PrevCharOffset(const AnsiString& Text, int ItemNo, int Offs) const {
-    if (!RVIsNTPlatform || !GetItem(ItemNo)->IsUnicode()) return Offs - 1;
+    if (!RVIsNTPlatform || !LiveItem(ItemNo).IsUnicode()) return Offs - 1;
     int length = int(Text.size() / 2);
     if (Offs <= 1) return 1;
     int prev = std::min(Offs, length + 1) - 1;
@@ -196,8 +196,8 @@ bool TCustomRVData::CanMergeItems(int ItemNo, const TCustomRVItemInfo* First, bo
 }
 
 void TCustomRVData::MergeItems(int ItemNo) {
-    TCustomRVItemInfo* first = GetItem(ItemNo);
-    TCustomRVItemInfo* second = GetItem(ItemNo + 1);
+    TCustomRVItemInfo* first = &LiveItem(ItemNo);
+    TCustomRVItemInfo* second = &LiveItem(ItemNo + 1);
     const AnsiString& t1 = GetItemText(ItemNo);
     const AnsiString& t2 = GetItemText(ItemNo + 1);
     if (t1.empty() && !t2.empty()) {
@@ -227,7 +227,7 @@ void TCustomRVData::MergeAdjacentItems(int FirstNo, int LastNo) {
 
 // Merging a sub-document's items also merges inside their sub-documents.
 void TCustomRVData::MergeItemsInSubDocuments(int ItemNo) {
-    ForEachSubDocument(*GetItem(ItemNo), [](TCustomRVData& Sub) {
+    ForEachSubDocument(LiveItem(ItemNo), [](TCustomRVData& Sub) {
         Sub.MergeAdjacentItems(0, Sub.ItemCount() - 1);
         return true;
     });
@@ -236,7 +236,7 @@ void TCustomRVData::MergeItemsInSubDocuments(int ItemNo) {
 void TCustomRVData::RefreshItemTexts(TCustomRVData* Data, bool Safe) {
     for (int i = 0; i < ItemCount(); ++i) {
         AnsiString text = GetItemText(i);
-        GetItem(i)->Inserting(Data, text, Safe);
+        LiveItem(i).Inserting(Data, text, Safe);
         ItemList->SetString(i, text);
     }
 }
@@ -254,7 +254,7 @@ TCustomRVItemInfo* TCustomRVData::FindPrevItemOfClass(int ItemNo, const TRVItemP
     // Without a location this document's place among its item's
     // sub-documents is unknown, so none of them comes before it.
     if (location)
-        ForEachSubDocumentBackwards(*parent->GetItem(ownerNo), std::move(location), [&](TCustomRVData& Sub) {
+        ForEachSubDocumentBackwards(parent->LiveItem(ownerNo), std::move(location), [&](TCustomRVData& Sub) {
             found = FindPrevInData(Sub, Sub.ItemCount() - 1, IsOfClass);
             return !found;
         });
@@ -263,7 +263,7 @@ TCustomRVItemInfo* TCustomRVData::FindPrevItemOfClass(int ItemNo, const TRVItemP
 
 int TCustomRVData::FindItemContaining(int StartNo, const TCustomRVItemInfo* Item) const {
     for (int i = std::max(StartNo, 0); i < ItemCount(); ++i)
-        if (GetItem(i) == Item || HoldsItem(*GetItem(i), Item)) return i;
+        if (GetItem(i) == Item || HoldsItem(LiveItem(i), Item)) return i;
     return -1;
 }
 
@@ -272,7 +272,7 @@ bool TCustomRVData::EnumItems(const TRVEnumItemsProc& Proc) {
     for (int i = 0; i < ItemCount() && goOn; ++i) {
         Proc(*this, i, goOn);
         if (goOn)
-            ForEachSubDocument(*GetItem(i), [&](TCustomRVData& Sub) {
+            ForEachSubDocument(LiveItem(i), [&](TCustomRVData& Sub) {
                 goOn = Sub.EnumItems(Proc);
                 return goOn;
             });

@@ -74,10 +74,10 @@ void TCustomRVData::MarkUsedStyles(TRVStyleUsageInfo& Usage) {
 
 void TCustomRVData::MarkItemsUsedStyles(TRVStyleUsageInfo& Usage) const {
     for (int i = 0; i < ItemCount(); ++i)
-        GetItem(i)->MarkUsedStyles(Usage);
+        LiveItem(i).MarkUsedStyles(Usage);
 }
 
 void TCustomRVData::RenumberItemsStyles(const TRVStyleUsageInfo& Usage) {
     for (int i = 0; i < ItemCount(); ++i)
-        GetItem(i)->RenumberStyles(Usage);
+        LiveItem(i).RenumberStyles(Usage);
 }

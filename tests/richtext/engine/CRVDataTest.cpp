@@ -322,6 +322,32 @@ TEST(RVDataItemsTest, ADocumentThatBorrowsItemsNeverFreesThem) {
     EXPECT_TRUE(source.Actions.size() == 4); // inserted twice, destroyed never
 }
 
+TEST(RVDataItemsTest, ClearingFinishesWhenTheOwnerFailsMidway) {
+    // The owner reads the first item while later ones are destroyed, when the
+    // first one is gone already.
+    struct TNosy : TTestRVData {
+        void DoItemAction(TRVItemAction Action, TCustomRVItemInfo* Item, AnsiString& Text,
+                          TCustomRVData* Data) override {
+            if (Action == rviaDestroying && Item != GetItem(0)) GetItemPara(0);
+            TTestRVData::DoItemAction(Action, Item, Text, Data);
+        }
+    } data;
+    for (const char* name : {"a", "b", "c"}) {
+        data.AddCheckpoint(name, false, 0);
+        data.AddTextItem(name, 0, 0);
+    }
+    try {
+        data.Clear();
+        ADD_FAILURE() << "no error";
+    } catch (const EZoroZudoError& e) {
+        EXPECT_EQ(e.Message, errRVItemIndex);
+    }
+    EXPECT_EQ(data.ItemCount(), 0);
+    EXPECT_EQ(data.CheckpointCount, 0);
+    EXPECT_EQ(data.StateBits, 0u);
+    EXPECT_EQ(CheckRVDataInvariants(data), "");
+}
+
 // ---------------------------------------------------------------- checkpoints
 
 // Checkpoint names in chain order, "|" between them, "+name" for the pending one.
