@@ -1,0 +1,268 @@
+// The document data container: the list of items with their strings, the
+// checkpoint chain, the questions a document asks its root, adding,
+// deleting and freeing items, and the operations on the document's
+// structure (paragraphs, lines, characters, moving and merging items,
+// searching sub-documents, comparing positions, styles in use).
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "richtext/engine/items/RVTextItems.h"
+#include "richtext/engine/style/RVStyleTypes.h"
+#include "richtext/engine/text/RVErrors.h"
+
+class TStringList;
+
+// ---- state bits of a document; others belong to the descendants
+using TRVDataStates = uint32_t;
+enum TRVDataState : uint32_t {
+    rvdsClearing = 0x100,
+    rvdsReadingBlock = 0x40000,
+    rvdsContinuesPrevPara = 0x400000,
+    rvdsParaContinuesNext = 0x800000,
+    rvdsItemsMovedOut = 0x80000000,
+};
+
+// The characters that separate words unless the document's owner sets
+// others: blank . ; , : ( ) { } " / \ < > ! ? [ ], the code-page 1251
+// typographic quotes, - + * =, the no-break space and the low double quote.
+inline constexpr std::string_view RVDefaultDelimiters = " .;,:(){}\"/\\<>!?[]\x91\x92\x93\x94-+*=\xA0\x84";
+
+// The items of a document in order: each entry is the item's string and
+// the item, which the list owns. Every index is checked.
+class TRVItemList {
+public:
+    int Count() const { return int(FItems.size()); }
+    const AnsiString& Strings(int Index) const;
+    void SetString(int Index, const AnsiString& S);
+    // Nil only while a caller frees an entry's item before removing it.
+    TCustomRVItemInfo* Objects(int Index) const;
+    // Takes the entry's item out, leaving nil in its place.
+    std::unique_ptr<TCustomRVItemInfo> ReleaseObject(int Index);
+    int AddObject(const AnsiString& S, std::unique_ptr<TCustomRVItemInfo> Item);
+    void InsertObject(int Index, const AnsiString& S, std::unique_ptr<TCustomRVItemInfo> Item);
+    // Removes entries; items still in them are freed.
+    void Delete(int Index) { DeleteRange(Index, 1); }
+    void DeleteRange(int Index, int Count);
+    void Clear() { FItems.clear(); }
+    int IndexOfObject(const TCustomRVItemInfo* Item) const;
+
+    void BeginUpdate() { ++FUpdateCount; }
+    void EndUpdate() {
+        if (FUpdateCount > 0) --FUpdateCount;
+    }
+    int UpdateCount() const { return FUpdateCount; }
+
+private:
+    struct TEntry {
+        AnsiString Text;
+        std::unique_ptr<TCustomRVItemInfo> Item;
+    };
+    void CheckIndex(int Index) const;
+    std::vector<TEntry> FItems;
+    int FUpdateCount = 0;
+};
+
+// Called for every item of a document tree; clearing Continue stops.
+using TRVEnumItemsProc = std::function<void(TCustomRVData& Data, int ItemNo, bool& Continue)>;
+using TRVItemPredicate = std::function<bool(const TCustomRVItemInfo& Item)>;
+
+class TCustomRVData : public TPersistent {
+public:
+    TCustomRVData();
+    // Descendants that free items their own way clear the document in their
+    // destructor: here only the base behaviour is left.
+    ~TCustomRVData() override;
+
+    int32_t FirstJumpNo = 0;
+    // The data's own list, or the one it shares with another data.
+    TRVItemList* ItemList = nullptr;
+    // False: items that would start a paragraph start a line instead.
+    bool NewParaAllowed = true;
+    TRVCPInfo* CheckpointHead = nullptr;
+    TRVCPInfo* CheckpointTail = nullptr;
+    // Taken by the next item added; else the checkpoint after the last item.
+    std::unique_ptr<TRVCPInfo> PendingCheckpoint;
+    TRVDataStates StateBits = 0;
+    int32_t ContinuedListNo = -1;
+    int32_t ContinuedListLevel = -1;
+    // The linked checkpoints plus the pending one.
+    int32_t CheckpointCount = 0;
+
+    // ---- what a document asks its parent, root and outer root
+    virtual TRVStyle* GetRVStyle() const;
+    virtual TCustomRVData* GetParentData() const { return nullptr; }
+    virtual TCustomRVData* GetRootData() const { return const_cast<TCustomRVData*>(this); }
+    // The same two, passing through an in-place editor to the edited document.
+    virtual TCustomRVData* GetOuterParentData() const { return nullptr; }
+    virtual TCustomRVData* GetOuterRootData() const { return const_cast<TCustomRVData*>(this); }
+    // The data that really holds the content now, and the one it shows.
+    virtual TCustomRVData* GetRVData() const { return const_cast<TCustomRVData*>(this); }
+    virtual TCustomRVData* GetSourceRVData() const { return const_cast<TCustomRVData*>(this); }
+    // The document's flags word, which each descendant keeps.
+    virtual uint16_t GetFlags() const = 0;
+    virtual void SetFlags(uint16_t Value) = 0;
+    virtual TRVBiDiMode GetBiDiMode() const;
+    virtual AnsiString GetDelimiters() const;
+    virtual void DoItemAction(TRVItemAction, TCustomRVItemInfo*, AnsiString&, TCustomRVData*) {}
+    // Printing data borrows the items of the document it prints.
+    virtual bool SharesItems() const { return false; }
+    // The index of the parent's item that owns this sub-document and where
+    // it lies among that item's sub-documents; -1 and nil at the top.
+    virtual void GetParentInfo(int& ItemNo, std::unique_ptr<TRVStoreSubRVData>& Location) const;
+    virtual TStringList* GetDocProperties() const { return nullptr; }
+
+    // ---- items
+    int ItemCount() const { return ItemList->Count(); }
+    // Nil only for an entry whose item is being freed.
+    TCustomRVItemInfo* GetItem(int Index) const;
+    // The same, raising for such an entry.
+    TCustomRVItemInfo& LiveItem(int Index) const;
+    int GetItemNo(const TCustomRVItemInfo* Item) const { return ItemList->IndexOfObject(Item); }
+    const AnsiString& GetItemText(int Index) const { return ItemList->Strings(Index); }
+    // Unicode text items converted to the code page of their text style.
+    AnsiString GetItemTextAnsi(int Index) const;
+    int GetItemStyle(int Index) const { return GetActualStyle(LiveItem(Index)); }
+    int GetActualStyle(const TCustomRVItemInfo& Item) const {
+        return ResolveStyleNo(Item.StyleNo, Item.ParaNo);
+    }
+    int ResolveStyleNo(int StyleNo, int ParaNo) const;
+    int GetItemPara(int Index) const { return LiveItem(Index).ParaNo; }
+    const TRVTag& GetItemTag(int Index) const { return LiveItem(Index).Tag; }
+    TRVItemOptions GetItemOptions(int Index) const { return LiveItem(Index).ItemOptions; }
+    bool IsParaStart(int Index) const { return LiveItem(Index).StartsParagraph(); }
+    bool IsFromNewLine(int Index) const { return !LiveItem(Index).GetContinuesParagraph(); }
+    // Of a paragraph that begins with a list marker, the marker keeps it.
+    bool PageBreakBefore(int Index) const;
+    TRVCPInfo* GetItemCheckpoint(int Index) const { return LiveItem(Index).Checkpoint.get(); }
+    // Characters of a text item, 1 for any other item.
+    int ItemLength(int Index) const;
+    int ItemStartOffset(int Index) const { return LiveItem(Index).StyleNo >= 0 ? 1 : 0; }
+    int ItemEndOffset(int Index) const;
+    void ClampItemNo(int& Index) const;
+    // The item at Index as T, or EZoroZudoError for an item of another class.
+    template <class T> T& CheckItemClass(int Index) const;
+    bool SetItemExtraIntProperty(int Index, int Code, int Value);
+    bool GetItemExtraIntProperty(int Index, int Code, int& Value) const;
+    bool SetItemExtraStrProperty(int Index, int Code, const AnsiString& Value);
+    bool GetItemExtraStrProperty(int Index, int Code, AnsiString& Value) const;
+    TRVBiDiMode GetItemBiDiMode(int Index) const;
+    TRVBiDiMode GetParaBiDiMode(int ParaNo) const;
+    int GetStyleCodePage(int StyleNo) const;
+    int GetDefCodePage() const;
+
+    // ---- adding items at the end
+    void AddItem(const AnsiString& Text, std::unique_ptr<TCustomRVItemInfo> Item);
+    // Keeps the item's option bits and paragraph style.
+    void AddItemAsIs(const AnsiString& Text, std::unique_ptr<TCustomRVItemInfo> Item);
+    // Text in the item's encoding: raw UTF-16 when its text style is Unicode.
+    void AddTextItemTag(const AnsiString& Text, int StyleNo, int ParaNo, const TRVTag& Tag);
+    void AddTextItem(const AnsiString& Text, int StyleNo, int ParaNo) {
+        AddTextItemTag(Text, StyleNo, ParaNo, 0);
+    }
+    // Raw UTF-16, converted when the text style is not Unicode.
+    void AddRawUnicodeTextTag(const AnsiString& Text, int StyleNo, int ParaNo, const TRVTag& Tag);
+    void AddWideTextTag(std::u16string_view Text, int StyleNo, int ParaNo, const TRVTag& Tag);
+    // 8-bit text, converted when the text style is Unicode.
+    void AddAnsiTextTag(const AnsiString& Text, int StyleNo, int ParaNo, const TRVTag& Tag);
+    void AddBreakEx(uint8_t Width, TRVBreakStyle Style, TColor Color, const TRVTag& Tag);
+    void AddBreakTag(const TRVTag& Tag) { AddBreakEx(1, brkLine, clNone, Tag); }
+    void AddBreak() { AddBreakTag(0); }
+    // The number of the pending checkpoint; a pending one stays as it is.
+    int AddCheckpoint(const AnsiString& Name, bool RaiseEvent, const TRVTag& Tag);
+
+    // ---- the checkpoint chain
+    // Pending becomes Item's checkpoint, linked after After (first when nil).
+    void LinkCheckpoint(TCustomRVItemInfo& Item, TRVCPInfo* After, std::unique_ptr<TRVCPInfo>& Pending);
+    void UnlinkCheckpoint(TRVCPInfo* CP, bool DecCount);
+    void FreeCheckpoint(std::unique_ptr<TRVCPInfo>& CP, bool Unlink, bool DecCount);
+    void UpdateCheckpointItemNos();
+    // After UpdateCheckpointItemNos: the last checkpoint of an item before Index.
+    TRVCPInfo* FindCheckpointBefore(int Index) const;
+    // Links CP, whose item is ItemNo, in item order; nothing for ItemNo -1.
+    void InsertCheckpointInOrder(TRVCPInfo* CP, int ItemNo);
+
+    // ---- deleting and freeing
+    // Tells the owner, then frees the item; the entry stays for the caller.
+    void FreeItem(int Index, bool Clearing);
+    virtual void FreeItemObject(std::unique_ptr<TCustomRVItemInfo> Item, bool Clearing);
+    virtual void DeleteItems(int Index, int Count);
+    virtual void Clear();
+    void ShareItemsFrom(TCustomRVData& Data);
+    // Nil goes back to the data's own list.
+    void UseItemsOf(TCustomRVData* Data);
+    // Items in a list borrowed from another document are that document's.
+    bool FreesItems() const;
+
+    // ---- text
+    // Tabs become the style sheet's SpacesInTab spaces (8 without a style
+    // sheet or when it asks for none).
+    AnsiString ReplaceTabs(const AnsiString& Text, int StyleNo, bool Unicode) const;
+    bool IsDelimiter(const AnsiString& Text, int Pos, TRVItemOptions ItemOptions) const;
+    bool IsDelimiterChar(char16_t Ch) const { return DelimitersContain(GetDelimiters(), Ch); }
+    // Delimiters are 8-bit text of the program's code page.
+    static bool DelimitersContain(const AnsiString& Delimiters, char16_t Ch);
+    static void ReplaceNulChars(AnsiString& Text);
+    static void CheckUnicodeByteLength(const AnsiString& Text);
+
+    // ---- paragraphs and lines
+    int GetFirstParaItem(int ItemNo) const;
+    int GetFirstLineItem(int ItemNo) const;
+    void ExpandToParas(int StartNo, int EndNo, int& First, int& Last) const;
+    void ExpandToLines(int StartNo, int EndNo, int& First, int& Last) const;
+    void NormalizeParaNos(int ItemNo);
+    int NextCharOffset(const AnsiString& Text, int ItemNo, int Offs) const;
+    int PrevCharOffset(const AnsiString& Text, int ItemNo, int Offs) const;
+
+    // ---- moving and joining items
+    // Appends Source's items, which leave Source; Source is left empty.
+    void MoveItemsFrom(TCustomRVData* Source);
+    bool CanMergeItems(int ItemNo, const TCustomRVItemInfo* First, bool EvenIfNewLine,
+                       const TCustomRVItemInfo* Second) const;
+    void MergeItems(int ItemNo);
+    void MergeAdjacentItems(int FirstNo, int LastNo);
+    void MergeItemsInSubDocuments(int ItemNo);
+    void RefreshItemTexts(TCustomRVData* Data, bool Safe);
+
+    // ---- searching the document tree
+    TCustomRVItemInfo* FindPrevItemOfClass(int ItemNo, const TRVItemPredicate& IsOfClass) const;
+    template <class T> T* FindPrevItemOfClass(int ItemNo) const;
+    int FindItemContaining(int StartNo, const TCustomRVItemInfo* Item) const;
+    bool EnumItems(const TRVEnumItemsProc& Proc);
+    int ComparePositions(int ItemNo1, TCustomRVData* Data2, int ItemNo2) const;
+
+    // ---- styles in use
+    virtual void MarkUsedStyles(TRVStyleUsageInfo& Usage);
+    void MarkItemsUsedStyles(TRVStyleUsageInfo& Usage) const;
+    void RenumberItemsStyles(const TRVStyleUsageInfo& Usage);
+    virtual void AfterStylesDeleted(TRVStyleUsageInfo&) {}
+
+    // The next free "<prefix><n><Ext>" for a picture written beside a file.
+    virtual void GetNextFileName(const AnsiString& ImagesPrefix, const AnsiString& Path,
+                                 const AnsiString& Ext, int& ImageCounter, bool ReuseWritable,
+                                 AnsiString& FileName) const;
+
+private:
+    void AppendItem(const AnsiString& Text, std::unique_ptr<TCustomRVItemInfo> Item, bool AsIs);
+    void AddTextItemInEncoding(AnsiString Text, int StyleNo, int ParaNo, const TRVTag& Tag, bool Unicode);
+    int NewItemTextStyle(int StyleNo, int ParaNo) const;
+    bool IsUnicodeStyle(int StyleNo) const;
+    // Links the checkpoints of the items in item order again.
+    void RelinkCheckpoints();
+    std::unique_ptr<TRVItemList> FOwnItems;
+};
+
+// The items of T's class and its descendants.
+template <class T> T& TCustomRVData::CheckItemClass(int Index) const {
+    auto* item = dynamic_cast<T*>(GetItem(Index));
+    if (!item) throw EZoroZudoError(errRVItemPropType);
+    return *item;
+}
+
+template <class T> T* TCustomRVData::FindPrevItemOfClass(int ItemNo) const {
+    return static_cast<T*>(FindPrevItemOfClass(
+        ItemNo, [](const TCustomRVItemInfo& Item) { return dynamic_cast<const T*>(&Item) != nullptr; }));
+}

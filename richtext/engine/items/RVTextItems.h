@@ -1,0 +1,57 @@
+// The items that carry text-like content: the text run, the horizontal line
+// that fills a line (break) and the tab.
+#pragma once
+
+#include "richtext/engine/items/RVItem.h"
+
+// A run of text; its characters are the item string in the document.
+class TRVTextItemInfo : public TCustomRVItemInfo {
+public:
+    using TCustomRVItemInfo::TCustomRVItemInfo;
+    TRVItemClass ClassType() const override { return TRVItemClass::Of<TRVTextItemInfo>(); }
+    bool GetBoolValueEx(TRVItemBoolQueryEx Query, TRVStyle* RVStyle) const override;
+    void MarkUsedStyles(TRVStyleUsageInfo& Usage) const override;
+    void RenumberStyles(const TRVStyleUsageInfo& Usage) override;
+};
+
+enum TRVBreakStyle : uint8_t { brkLine, brkRectangle, brk3D, brkDotted, brkDashed };
+
+class TRVBreakItemInfo : public TRVFullLineItemInfo {
+public:
+    explicit TRVBreakItemInfo(TCustomRVData* RVData);
+    static std::unique_ptr<TRVBreakItemInfo> CreateEx(TCustomRVData* RVData, uint8_t ALineWidth,
+                                                      TRVBreakStyle AStyle, TColor AColor);
+    TRVItemClass ClassType() const override { return TRVItemClass::Of<TRVBreakItemInfo>(); }
+
+    uint8_t LineWidth = 0;
+    TRVBreakStyle BreakStyle = brkLine;
+    // clNone draws in the colour of text style 0.
+    TColor Color = 0;
+
+    void AssignProperties(const TCustomRVItemInfo& Source) override;
+    bool GetBoolValueEx(TRVItemBoolQueryEx Query, TRVStyle* RVStyle) const override;
+    AnsiString AsText(int LineWidth, TCustomRVData* RVData, const AnsiString& Text, const AnsiString& Path,
+                      bool TextOnly, bool Unicode) const override;
+};
+
+class TRVTabItemInfo : public TRVRectItemInfo {
+public:
+    explicit TRVTabItemInfo(TCustomRVData* RVData);
+    TRVItemClass ClassType() const override { return TRVItemClass::Of<TRVTabItemInfo>(); }
+
+    // rvsDefStyle: the default text style of the tab's paragraph style.
+    int32_t TextStyleNo = 0;
+    // Set by formatting from the paragraph's tab stop; empty for none.
+    AnsiString Leader;
+
+    int GetActualTextStyleNo(TRVStyle* RVStyle) const;
+    int GetAssociatedTextStyleNo() const override { return TextStyleNo; }
+    void SetAssociatedTextStyleNo(int Value) override { TextStyleNo = Value; }
+    void AssignProperties(const TCustomRVItemInfo& Source) override;
+    bool GetBoolValue(TRVItemBoolQuery Query) const override;
+    bool GetBoolValueEx(TRVItemBoolQueryEx Query, TRVStyle* RVStyle) const override;
+    AnsiString AsText(int LineWidth, TCustomRVData* RVData, const AnsiString& Text, const AnsiString& Path,
+                      bool TextOnly, bool Unicode) const override;
+    void MarkUsedStyles(TRVStyleUsageInfo& Usage) const override;
+    void RenumberStyles(const TRVStyleUsageInfo& Usage) override;
+};
