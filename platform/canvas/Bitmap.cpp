@@ -1,5 +1,6 @@
 // Bitmaps: a 32-bit Qt image with a Qt canvas on it, loaded from and saved
-// to BMP or PNG files.
+// to BMP or PNG files. Whatever touches the image other than through the
+// canvas first ends the canvas's run of primitives.
 #include <QColor>
 #include <QFileInfo>
 #include <QImage>
@@ -13,8 +14,12 @@
 #include "platform/canvas/QtCanvasSupport.h"
 
 struct TBitmap::TImpl {
+    // Declared before the canvas, so the canvas's painter closes first.
     QImage Image;
     std::unique_ptr<TQtCanvas> Canvas;
+    void EndRun() {
+        if (Canvas) Canvas->EndRun();
+    }
 };
 
 TBitmap::TBitmap() : FImpl(std::make_unique<TImpl>()) {}
@@ -27,6 +32,7 @@ TBitmap::~TBitmap() = default;
 
 void TBitmap::Assign(TPersistent* Source) {
     if (auto* b = dynamic_cast<TBitmap*>(Source)) {
+        FImpl->EndRun();
         FImpl->Image = b->FImpl->Image.copy();
         Transparent = b->Transparent;
         TransparentMode = b->TransparentMode;
@@ -35,6 +41,7 @@ void TBitmap::Assign(TPersistent* Source) {
         return;
     }
     if (!Source) {
+        FImpl->EndRun();
         FImpl->Image = QImage();
         Changed();
         return;
@@ -53,6 +60,7 @@ void TBitmap::SetSize(int Width, int Height) {
     Width = std::max(0, Width);
     Height = std::max(0, Height);
     if (Width == this->Width() && Height == this->Height()) return;
+    FImpl->EndRun();
     QImage image;
     if (Width > 0 && Height > 0) {
         image = QImage(Width, Height, QImage::Format_RGB32);
@@ -67,7 +75,7 @@ void TBitmap::SetSize(int Width, int Height) {
 }
 
 TCanvas* TBitmap::Canvas() {
-    if (!FImpl->Canvas) FImpl->Canvas = std::make_unique<TQtCanvas>(this);
+    if (!FImpl->Canvas) FImpl->Canvas = std::make_unique<TQtCanvas>(&FImpl->Image);
     return FImpl->Canvas.get();
 }
 
@@ -78,6 +86,7 @@ TColor TBitmap::Pixel(int X, int Y) const {
 
 void TBitmap::SetPixel(int X, int Y, TColor Color) {
     if (X < 0 || Y < 0 || X >= Width() || Y >= Height()) return;
+    FImpl->EndRun();
     FImpl->Image.setPixel(X, Y, QtColor(Color).rgb());
 }
 
@@ -91,6 +100,7 @@ TColor TBitmap::TransparentColor() const {
 void TBitmap::LoadFromFile(const AnsiString& FileName) {
     QImage image;
     if (!image.load(QtString(FileName))) throw EInvalidGraphic("Cannot load the picture " + FileName);
+    FImpl->EndRun();
     FImpl->Image = image.convertToFormat(QImage::Format_RGB32);
     Changed();
 }
@@ -98,6 +108,7 @@ void TBitmap::LoadFromFile(const AnsiString& FileName) {
 void TBitmap::SaveToFile(const AnsiString& FileName) const {
     // Written beside the target and renamed over it, so a failed save keeps
     // the old file.
+    FImpl->EndRun();
     QSaveFile file(QtString(FileName));
     QByteArray format = QFileInfo(file.fileName()).suffix().toLatin1();
     if (format.isEmpty()) format = "BMP";
@@ -106,5 +117,7 @@ void TBitmap::SaveToFile(const AnsiString& FileName) const {
 }
 
 void* TBitmap::Image() const {
+    // The caller may paint on it with a painter of its own.
+    FImpl->EndRun();
     return &FImpl->Image;
 }

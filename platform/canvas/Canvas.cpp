@@ -1,8 +1,47 @@
 // The canvas's own logic over its primitives: pen position, shapes, text
-// layout for DrawText, edges, bitmaps, and the origin and clip it keeps.
+// measured and placed by character advances, text layout for DrawText,
+// edges, bitmaps, resolution, and the origin and clip it keeps.
 #include "platform/canvas/Graphics.h"
 
 #include <algorithm>
+#include <array>
+
+namespace {
+// Texts up to this many characters are measured without the heap.
+constexpr std::size_t ShortText = 256;
+
+// Room for N values: on the stack for short texts.
+template <typename T> class TScratch {
+public:
+    explicit TScratch(std::size_t N) {
+        if (N > FLocal.size()) FHeap.resize(N);
+    }
+    T* Data() { return FHeap.empty() ? FLocal.data() : FHeap.data(); }
+
+private:
+    std::array<T, ShortText> FLocal;
+    std::vector<T> FHeap;
+};
+
+// CP1251 text as UTF-16: one unit for every byte.
+class TWideText {
+public:
+    explicit TWideText(const AnsiString& Text) : FUnits(Text.size()), FSize(Text.size()) {
+        char16_t* out = FUnits.Data();
+        for (std::size_t i = 0; i < FSize; ++i)
+            out[i] = Cp1251ToUnicode(static_cast<unsigned char>(Text[i]));
+    }
+    operator std::u16string_view() { return {FUnits.Data(), FSize}; }
+
+private:
+    TScratch<char16_t> FUnits;
+    std::size_t FSize;
+};
+
+bool IsLowSurrogate(char16_t C) {
+    return C >= 0xDC00 && C <= 0xDFFF;
+}
+} // namespace
 
 AnsiString StripHotkey(const AnsiString& Text) {
     AnsiString out;
@@ -16,8 +55,11 @@ AnsiString StripHotkey(const AnsiString& Text) {
     return out;
 }
 
-TCanvas::TCanvas()
-    : FFont(std::make_unique<TFont>()), FBrush(std::make_unique<TBrush>()), FPen(std::make_unique<TPen>()) {}
+TCanvas::TCanvas(int PixelsPerInch)
+    : FFont(std::make_unique<TFont>()), FBrush(std::make_unique<TBrush>()), FPen(std::make_unique<TPen>()),
+      FPixelsPerInch(PixelsPerInch > 0 ? PixelsPerInch : ScreenPixelsPerInch) {
+    FFont->SetPixelsPerInch(FPixelsPerInch);
+}
 
 TCanvas::~TCanvas() = default;
 
@@ -64,13 +106,92 @@ void TCanvas::Ellipse(int L, int T, int R, int B) {
     DoEllipse({L, T, R, B});
 }
 
+void TCanvas::SetPixelsPerInch(int Value) {
+    if (Value <= 0 || Value == FPixelsPerInch) return;
+    FFont->SetHeight(MulDiv(FFont->Height(), Value, FPixelsPerInch));
+    FFont->SetPixelsPerInch(Value);
+    FPixelsPerInch = Value;
+}
+
+int TCanvas::Advances(std::u16string_view Text, int* Out) {
+    if (Text.empty()) return 0;
+    DoCharAdvances(Text, Out);
+    int sum = 0;
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        // The second unit of a pair belongs to the character before it.
+        if (FCharacterExtra != 0 && !IsLowSurrogate(Text[i])) Out[i] += FCharacterExtra;
+        sum += Out[i];
+    }
+    return sum;
+}
+
+int TCanvas::DrawTextAt(int X, int Y, std::u16string_view Text, const TRect* Clip) {
+    TScratch<int> advances(Text.size());
+    int width = Advances(Text, advances.Data());
+    DoText(X, Y, Text, advances.Data(), Clip);
+    return width;
+}
+
 void TCanvas::TextOut(int X, int Y, const AnsiString& Text) {
-    DoText(X, Y, Text, nullptr);
-    FPenPos = {X + TextWidth(Text), Y};
+    FPenPos = {X + DrawTextAt(X, Y, TWideText(Text), nullptr), Y};
+}
+
+void TCanvas::TextOut(int X, int Y, const WideString& Text) {
+    FPenPos = {X + DrawTextAt(X, Y, Text, nullptr), Y};
 }
 
 void TCanvas::TextRect(const TRect& R, int X, int Y, const AnsiString& Text) {
-    DoText(X, Y, Text, &R);
+    DrawTextAt(X, Y, TWideText(Text), &R);
+}
+
+void TCanvas::TextRect(const TRect& R, int X, int Y, const WideString& Text) {
+    DrawTextAt(X, Y, Text, &R);
+}
+
+TSize TCanvas::TextExtent(const AnsiString& Text) {
+    TWideText wide(Text);
+    TScratch<int> advances(Text.size());
+    return {Advances(wide, advances.Data()), TextMetrics().tmHeight};
+}
+
+TSize TCanvas::TextExtent(const WideString& Text) {
+    TScratch<int> advances(Text.size());
+    return {Advances(Text, advances.Data()), TextMetrics().tmHeight};
+}
+
+std::vector<int> TCanvas::CharAdvances(const AnsiString& Text) {
+    std::vector<int> out(Text.size());
+    Advances(TWideText(Text), out.data());
+    return out;
+}
+
+std::vector<int> TCanvas::CharAdvances(const WideString& Text) {
+    std::vector<int> out(Text.size());
+    Advances(Text, out.data());
+    return out;
+}
+
+TSize TCanvas::TextExtentEx(const AnsiString& Text, int MaxWidth, int& Fit, std::vector<int>* Extents) {
+    return TextExtentEx(AnsiToWide(Text), MaxWidth, Fit, Extents);
+}
+
+TSize TCanvas::TextExtentEx(const WideString& Text, int MaxWidth, int& Fit, std::vector<int>* Extents) {
+    std::vector<int> local;
+    std::vector<int>& extents = Extents ? *Extents : local;
+    extents.resize(Text.size());
+    Advances(Text, extents.data());
+    Fit = 0;
+    int x = 0;
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        x += extents[i];
+        extents[i] = x;
+        if (x <= MaxWidth && Fit == int(i)) ++Fit;
+    }
+    return {x, TextMetrics().tmHeight};
+}
+
+TTextMetric TCanvas::TextMetrics() {
+    return DoTextMetrics();
 }
 
 int TCanvas::DrawText(const AnsiString& Text, TRect& R, unsigned Format) {
@@ -113,14 +234,10 @@ int TCanvas::DrawText(const AnsiString& Text, TRect& R, unsigned Format) {
             x = R.Left + (R.Width() - w) / 2;
         else if (Format & DT_RIGHT)
             x = R.Right - w;
-        DoText(x, y, l, (Format & DT_NOCLIP) ? nullptr : &R);
+        DrawTextAt(x, y, TWideText(l), (Format & DT_NOCLIP) ? nullptr : &R);
         y += lineHeight;
     }
     return height;
-}
-
-TSize TCanvas::TextExtent(const AnsiString& Text) {
-    return DoMeasure(Text);
 }
 
 void TCanvas::Draw(int X, int Y, TBitmap* Bitmap) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "platform/rtl/Classes.h"
@@ -137,10 +138,13 @@ protected:
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;
 
-// The screen's resolution, which font sizes in points convert through.
+// The screen's resolution: every font and canvas has it unless it belongs
+// to a device of another one.
 constexpr int ScreenPixelsPerInch = 96;
 constexpr int PointsPerInch = 72;
 
+// Sized in points or in pixels of the device whose resolution it carries;
+// a font assigned from one of another resolution keeps its size in points.
 class TFont : public TGraphicsObject {
 public:
     TFont();
@@ -163,6 +167,10 @@ public:
     void SetOrientation(int Value);
     // Pixel size of the character height, as drawing uses it.
     int PixelSize() const;
+    // The resolution Size converts through. Changing it keeps Height, as a
+    // canvas does when its device changes resolution.
+    int PixelsPerInch() const { return FPixelsPerInch; }
+    void SetPixelsPerInch(int Value);
 
     // Tahoma 8 points, the desktop's message font.
     static constexpr int DefaultHeight = -11;
@@ -173,6 +181,7 @@ private:
     TFontStyles FStyle = 0;
     TColor FColor = clWindowText;
     int FOrientation = 0;
+    int FPixelsPerInch = ScreenPixelsPerInch;
 };
 
 class TBitmap;
@@ -258,13 +267,30 @@ constexpr unsigned BF_ADJUST = 0x2000;
 // shows one '&'.
 AnsiString StripHotkey(const AnsiString& Text);
 
+// The metrics of the canvas's font, in device pixels.
+struct TTextMetric {
+    int tmHeight = 0; // ascent + descent
+    int tmAscent = 0;
+    int tmDescent = 0;
+    int tmInternalLeading = 0; // room for accents inside the height
+    int tmExternalLeading = 0; // room the font asks for between lines
+    int tmAveCharWidth = 0;
+    int tmMaxCharWidth = 0;
+    friend bool operator==(const TTextMetric&, const TTextMetric&) = default;
+};
+
 // The surface every control paints on. Coordinates are logical: the origin
 // and the clip set by the layer (painting a child at its offset) apply to
 // every call. Font, Brush and Pen are read by each call, as a device context
 // reads its selected objects.
+//
+// Text is CP1251 (AnsiString) or UTF-16 (WideString). Every character has an
+// integer advance; the width of a text is the sum of its advances, and
+// drawing places each character at exactly the sum of the advances before
+// it, so pieces measured apart line up with the whole drawn at once.
 class TCanvas : public TPersistent {
 public:
-    TCanvas();
+    explicit TCanvas(int PixelsPerInch = ScreenPixelsPerInch);
     ~TCanvas() override;
 
     TFont* Font() const { return FFont.get(); }
@@ -281,13 +307,37 @@ public:
     void Rectangle(int L, int T, int R, int B); // pen outline, brush fill
     void Rectangle(const TRect& R) { Rectangle(R.Left, R.Top, R.Right, R.Bottom); }
     void Ellipse(int L, int T, int R, int B);
+    // The text's top-left cell corner at X, Y; the pen moves to its end.
     void TextOut(int X, int Y, const AnsiString& Text);
+    void TextOut(int X, int Y, const WideString& Text);
     void TextRect(const TRect& R, int X, int Y, const AnsiString& Text);
+    void TextRect(const TRect& R, int X, int Y, const WideString& Text);
     // Returns the text height; with DT_CALCRECT only measures into R.
     int DrawText(const AnsiString& Text, TRect& R, unsigned Format);
+    // Width: the sum of the advances; height: the font's tmHeight.
     TSize TextExtent(const AnsiString& Text);
+    TSize TextExtent(const WideString& Text);
     int TextWidth(const AnsiString& Text) { return TextExtent(Text).cx; }
+    int TextWidth(const WideString& Text) { return TextExtent(Text).cx; }
     int TextHeight(const AnsiString& Text) { return TextExtent(Text).cy; }
+    int TextHeight(const WideString& Text) { return TextExtent(Text).cy; }
+    // The advance of every character (of every UTF-16 unit; the second unit
+    // of a surrogate pair advances 0), character extra included.
+    std::vector<int> CharAdvances(const AnsiString& Text);
+    std::vector<int> CharAdvances(const WideString& Text);
+    // How many characters fit into MaxWidth (Fit), and for every character
+    // of the text the width up to and including it (Extents, when given).
+    // Answers the extent of the whole text.
+    TSize TextExtentEx(const AnsiString& Text, int MaxWidth, int& Fit, std::vector<int>* Extents = nullptr);
+    TSize TextExtentEx(const WideString& Text, int MaxWidth, int& Fit, std::vector<int>* Extents = nullptr);
+    TTextMetric TextMetrics();
+    // Extra pixels after every character, in measuring and drawing alike.
+    int TextCharacterExtra() const { return FCharacterExtra; }
+    void SetTextCharacterExtra(int Value) { FCharacterExtra = Value; }
+    // The device's resolution. The canvas's font takes it; setting it keeps
+    // the font's size in points.
+    int PixelsPerInch() const { return FPixelsPerInch; }
+    void SetPixelsPerInch(int Value);
     void Draw(int X, int Y, TBitmap* Bitmap);
     void StretchDraw(const TRect& Dest, TBitmap* Bitmap);
     // Copies Source's part of Bitmap to Dest; pixels equal to Transparent
@@ -313,8 +363,12 @@ protected:
     virtual void DoFillRect(const TRect& R) = 0;
     virtual void DoRectangle(const TRect& R) = 0;
     virtual void DoEllipse(const TRect& R) = 0;
-    virtual void DoText(int X, int Y, const AnsiString& Text, const TRect* Clip) = 0;
-    virtual TSize DoMeasure(const AnsiString& Text) = 0;
+    // Draws Text with the top of its cell at Y; character i starts at X plus
+    // the sum of Advances before it. Clip, when given, is logical.
+    virtual void DoText(int X, int Y, std::u16string_view Text, const int* Advances, const TRect* Clip) = 0;
+    // The advance of every UTF-16 unit of Text, without the character extra.
+    virtual void DoCharAdvances(std::u16string_view Text, int* Advances) = 0;
+    virtual TTextMetric DoTextMetrics() = 0;
     virtual void DoDrawBitmap(const TRect& Dest, TBitmap* Bitmap, const TRect& Source,
                               TColor Transparent) = 0;
     virtual void DoFocusRect(const TRect& R) = 0;
@@ -324,10 +378,17 @@ protected:
     TPoint FOrigin;
 
 private:
+    // Advances into Out (Text.size() values), extra included; answers the sum.
+    int Advances(std::u16string_view Text, int* Out);
+    // Draws Text and answers its width.
+    int DrawTextAt(int X, int Y, std::u16string_view Text, const TRect* Clip);
+
     std::unique_ptr<TFont> FFont;
     std::unique_ptr<TBrush> FBrush;
     std::unique_ptr<TPen> FPen;
     TPoint FPenPos;
+    int FPixelsPerInch;
+    int FCharacterExtra = 0;
     struct TState {
         TPoint Origin;
         std::optional<TRect> Clip;
@@ -363,7 +424,8 @@ public:
     void LoadFromFile(const AnsiString& FileName);
     void SaveToFile(const AnsiString& FileName) const;
 
-    // The layer's own image (a QImage); for the Qt side only.
+    // The layer's own image (a QImage); for the Qt side only. Ends the
+    // canvas's run of primitives, so the caller may paint on it.
     void* Image() const;
 
 private:

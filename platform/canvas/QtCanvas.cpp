@@ -1,20 +1,11 @@
-// The canvas on a Qt painter: a widget's paint event, or a bitmap's image
-// opened for one call at a time.
-#include "platform/canvas/QtCanvas.h"
-
-#include <QFont>
-#include <QFontMetrics>
+// The Qt canvas's painter and its shapes and bitmaps: on a painter opened
+// by someone else, or on an image whose own painter stays open for a run of
+// primitives.
 #include <QImage>
 #include <QPainter>
-#include <QString>
-#include <optional>
 
 #include "platform/canvas/QtCanvasSupport.h"
-
-struct TQtCanvas::TImpl {
-    QPainter* External = nullptr;
-    TBitmap* Bitmap = nullptr;
-};
+#include "platform/canvas/QtCanvas_p.h"
 
 namespace {
 // Dash patterns, in pen widths.
@@ -22,40 +13,8 @@ constexpr qreal DashLength = 6;
 constexpr qreal DashGap = 2;
 constexpr qreal DotLength = 1;
 constexpr qreal DotGap = 1;
-// A font's orientation counts tenths of a degree.
-constexpr double OrientationUnitsPerDegree = 10.0;
 // The colour bits of an ARGB pixel.
 constexpr QRgb RgbMask = 0xFFFFFF;
-
-// Opens a painter with the canvas's origin and clip applied, for one call.
-class TPainterScope {
-public:
-    TPainterScope(QPainter* External, QImage* Image, const TPoint& Origin, const std::optional<TRect>& Clip)
-        : FExternal(External) {
-        if (External) {
-            FPainter = External;
-            FPainter->save();
-        } else {
-            FOwn.emplace(Image);
-            FPainter = &*FOwn;
-        }
-        FPainter->setRenderHint(QPainter::Antialiasing, false);
-        if (Clip)
-            FPainter->setClipRect(QRect(Clip->Left, Clip->Top, Clip->Width(), Clip->Height()),
-                                  Qt::IntersectClip);
-        FPainter->translate(Origin.X, Origin.Y);
-    }
-    ~TPainterScope() {
-        if (FExternal) FPainter->restore();
-    }
-    QPainter* operator->() { return FPainter; }
-    QPainter& operator*() { return *FPainter; }
-
-private:
-    QPainter* FExternal;
-    std::optional<QPainter> FOwn;
-    QPainter* FPainter;
-};
 
 QPen MakePen(TPen* Pen) {
     if (Pen->Style() == TPenStyle::psClear) return QPen(Qt::NoPen);
@@ -105,38 +64,73 @@ QBrush MakeBrush(TBrush* Brush) {
 }
 } // namespace
 
-TQtCanvas::TQtCanvas(QPainter* Painter) : FImpl(std::make_unique<TImpl>()) {
+TQtCanvas::TImpl::TImpl() = default;
+TQtCanvas::TImpl::~TImpl() = default;
+
+TQtPaintScope::TQtPaintScope(QPainter* Painter, const TPoint& Origin, const std::optional<TRect>& Clip)
+    : FPainter(Painter) {
+    FPainter->save();
+    FPainter->setRenderHint(QPainter::Antialiasing, false);
+    if (Clip)
+        FPainter->setClipRect(QRect(Clip->Left, Clip->Top, Clip->Width(), Clip->Height()), Qt::IntersectClip);
+    FPainter->translate(Origin.X, Origin.Y);
+}
+
+TQtPaintScope::~TQtPaintScope() {
+    FPainter->restore();
+}
+
+TQtCanvas::TQtCanvas(QPainter* Painter, int PixelsPerInch)
+    : TCanvas(PixelsPerInch), FImpl(std::make_unique<TImpl>()) {
     FImpl->External = Painter;
 }
 
-TQtCanvas::TQtCanvas(TBitmap* Bitmap) : FImpl(std::make_unique<TImpl>()) {
-    FImpl->Bitmap = Bitmap;
+TQtCanvas::TQtCanvas(QImage* Image) : FImpl(std::make_unique<TImpl>()) {
+    FImpl->Image = Image;
 }
 
-TQtCanvas::~TQtCanvas() = default;
+TQtCanvas::~TQtCanvas() {
+    EndRun();
+}
 
-#define QT_PAINTER                                                                                           \
-    QImage* image = FImpl->Bitmap ? static_cast<QImage*>(FImpl->Bitmap->Image()) : nullptr;                  \
-    if (!FImpl->External && (!image || image->isNull())) return;                                             \
-    TPainterScope p(FImpl->External, image, FOrigin, FClip)
+void TQtCanvas::SetPainter(QPainter* Painter) {
+    FImpl->External = Painter;
+}
+
+void TQtCanvas::EndRun() {
+    FImpl->Own.reset();
+}
+
+QPainter* TQtCanvas::Painter() {
+    if (FImpl->External) return FImpl->External;
+    if (FImpl->Own) return FImpl->Own.get();
+    if (!FImpl->Image || FImpl->Image->isNull()) return nullptr;
+    FImpl->Own = std::make_unique<QPainter>(FImpl->Image);
+    return FImpl->Own.get();
+}
 
 TColor TQtCanvas::Pixel(int X, int Y) {
-    if (!FImpl->Bitmap) return clNone;
-    return FImpl->Bitmap->Pixel(X + FOrigin.X, Y + FOrigin.Y);
+    // The image's painter writes straight into its pixels: reading needs no
+    // end of the run.
+    QImage* image = FImpl->Image;
+    X += FOrigin.X;
+    Y += FOrigin.Y;
+    if (!image || X < 0 || Y < 0 || X >= image->width() || Y >= image->height()) return clNone;
+    return FromQtColor(QColor(image->pixel(X, Y)));
 }
 
 void TQtCanvas::SetPixel(int X, int Y, TColor Color) {
-    if (FImpl->Bitmap) {
-        FImpl->Bitmap->SetPixel(X + FOrigin.X, Y + FOrigin.Y, Color);
-        return;
-    }
-    QT_PAINTER;
+    QPainter* painter = Painter();
+    if (!painter) return;
+    TQtPaintScope p(painter, FOrigin, FClip);
     p->setPen(QPen(QtColor(Color), 0));
     p->drawPoint(X, Y);
 }
 
 void TQtCanvas::DoLine(TPoint A, TPoint B) {
-    QT_PAINTER;
+    QPainter* painter = Painter();
+    if (!painter) return;
+    TQtPaintScope p(painter, FOrigin, FClip);
     p->setPen(MakePen(Pen()));
     if (A == B) return;
     // Qt's aliased one-pixel lines leave out the end point, as ours do.
@@ -144,12 +138,16 @@ void TQtCanvas::DoLine(TPoint A, TPoint B) {
 }
 
 void TQtCanvas::DoFillRect(const TRect& R) {
-    QT_PAINTER;
+    QPainter* painter = Painter();
+    if (!painter) return;
+    TQtPaintScope p(painter, FOrigin, FClip);
     p->fillRect(QRect(R.Left, R.Top, R.Width(), R.Height()), MakeBrush(Brush()));
 }
 
 void TQtCanvas::DoRectangle(const TRect& R) {
-    QT_PAINTER;
+    QPainter* painter = Painter();
+    if (!painter) return;
+    TQtPaintScope p(painter, FOrigin, FClip);
     bool pen = Pen()->Style() != TPenStyle::psClear;
     if (Brush()->Style() != TBrushStyle::bsClear || Brush()->Bitmap()) {
         if (pen)
@@ -165,37 +163,22 @@ void TQtCanvas::DoRectangle(const TRect& R) {
 }
 
 void TQtCanvas::DoEllipse(const TRect& R) {
-    QT_PAINTER;
+    QPainter* painter = Painter();
+    if (!painter) return;
+    TQtPaintScope p(painter, FOrigin, FClip);
     p->setPen(MakePen(Pen()));
     p->setBrush(MakeBrush(Brush()));
     p->drawEllipse(R.Left, R.Top, R.Width() - 1, R.Height() - 1);
 }
 
-void TQtCanvas::DoText(int X, int Y, const AnsiString& Text, const TRect* Clip) {
-    QT_PAINTER;
-    QFont font = QtFont(Font());
-    QFontMetrics fm(font);
-    QString text = QtString(Text);
-    if (Clip) p->setClipRect(QRect(Clip->Left, Clip->Top, Clip->Width(), Clip->Height()), Qt::IntersectClip);
-    p->translate(X, Y);
-    if (Font()->Orientation() != 0)
-        p->rotate(-Font()->Orientation() / OrientationUnitsPerDegree);
-    else if (Brush()->Style() != TBrushStyle::bsClear)
-        p->fillRect(QRect(0, 0, fm.horizontalAdvance(text), fm.height()), QtColor(Brush()->Color()));
-    p->setFont(font);
-    p->setPen(QtColor(Font()->Color()));
-    p->drawText(0, fm.ascent(), text);
-}
-
-TSize TQtCanvas::DoMeasure(const AnsiString& Text) {
-    QFontMetrics fm(QtFont(Font()));
-    return {fm.horizontalAdvance(QtString(Text)), fm.height()};
-}
-
 void TQtCanvas::DoDrawBitmap(const TRect& Dest, TBitmap* Bitmap, const TRect& Source, TColor Transparent) {
-    QT_PAINTER;
-    QImage* src = static_cast<QImage*>(Bitmap->Image());
-    QImage part = src->copy(Source.Left, Source.Top, Source.Width(), Source.Height());
+    // Taken before the painter opens: the bitmap may be this canvas's own,
+    // and asking for its image ends the run.
+    QImage part =
+        static_cast<QImage*>(Bitmap->Image())->copy(Source.Left, Source.Top, Source.Width(), Source.Height());
+    QPainter* painter = Painter();
+    if (!painter) return;
+    TQtPaintScope p(painter, FOrigin, FClip);
     if (Transparent != clNone) {
         part = part.convertToFormat(QImage::Format_ARGB32);
         QRgb key = QtColor(Transparent).rgb() & RgbMask;
@@ -210,7 +193,9 @@ void TQtCanvas::DoDrawBitmap(const TRect& Dest, TBitmap* Bitmap, const TRect& So
 }
 
 void TQtCanvas::DoFocusRect(const TRect& R) {
-    QT_PAINTER;
+    QPainter* painter = Painter();
+    if (!painter) return;
+    TQtPaintScope p(painter, FOrigin, FClip);
     QPen pen(Qt::black, 0);
     pen.setDashPattern({DotLength, DotGap});
     p->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -218,5 +203,3 @@ void TQtCanvas::DoFocusRect(const TRect& R) {
     p->setPen(pen);
     p->drawRect(R.Left, R.Top, R.Width() - 1, R.Height() - 1);
 }
-
-#undef QT_PAINTER

@@ -10,8 +10,24 @@ AnsiString Hex(TColor Color) {
 }
 } // namespace
 
-TSize TFixedMetricsCanvas::DoMeasure(const AnsiString& Text) {
-    return {CharWidth * int(Text.size()), Ascent + Descent};
+void TFixedMetricsCanvas::DoCharAdvances(std::u16string_view Text, int* Advances) {
+    for (std::size_t i = 0; i < Text.size(); ++i)
+        Advances[i] =
+            i > 0 && Text[i] >= 0xDC00 && Text[i] <= 0xDFFF && Text[i - 1] >= 0xD800 && Text[i - 1] <= 0xDBFF
+                ? 0
+                : CharWidth;
+}
+
+TTextMetric TFixedMetricsCanvas::DoTextMetrics() {
+    TTextMetric m;
+    m.tmAscent = Ascent;
+    m.tmDescent = Descent;
+    m.tmHeight = Ascent + Descent;
+    m.tmInternalLeading = InternalLeading;
+    m.tmExternalLeading = ExternalLeading;
+    m.tmAveCharWidth = CharWidth;
+    m.tmMaxCharWidth = CharWidth;
+    return m;
 }
 
 std::vector<AnsiString> TRecordingCanvas::Calls(const AnsiString& Prefix) const {
@@ -45,11 +61,11 @@ void TRecordingCanvas::DoEllipse(const TRect& R) {
     Log.push_back("Ellipse " + At(R.Left, R.Top) + "-" + At(R.Right, R.Bottom));
 }
 
-void TRecordingCanvas::DoText(int X, int Y, const AnsiString& Text, const TRect*) {
+void TRecordingCanvas::DoText(int X, int Y, std::u16string_view Text, const int*, const TRect*) {
     AnsiString style;
     if (Font()->Style() & fsBold) style += "b";
     if (Font()->Style() & fsItalic) style += "i";
-    Log.push_back("Text " + At(X, Y) + " '" + Text + "' font=" + Font()->Name() + "," +
+    Log.push_back("Text " + At(X, Y) + " '" + WideToAnsi(Text) + "' font=" + Font()->Name() + "," +
                   IntToStr(Font()->Height()) + "," + style + " color=" + Hex(Font()->Color()) +
                   (Font()->Orientation() ? " angle=" + IntToStr(Font()->Orientation()) : AnsiString()));
 }

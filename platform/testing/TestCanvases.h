@@ -6,7 +6,8 @@
 
 #include "platform/canvas/Graphics.h"
 
-// Every character CharWidth pixels wide, fixed ascent and descent; draws
+// Every character CharWidth pixels wide (the second unit of a surrogate
+// pair 0), fixed ascent, descent and leading, whatever the font; draws
 // nothing.
 class TFixedMetricsCanvas : public TCanvas {
 public:
@@ -15,25 +16,29 @@ public:
     static constexpr int DefaultDescent = 3;
 
     explicit TFixedMetricsCanvas(int CharWidth = DefaultCharWidth, int Ascent = DefaultAscent,
-                                 int Descent = DefaultDescent)
-        : CharWidth(CharWidth), Ascent(Ascent), Descent(Descent) {}
+                                 int Descent = DefaultDescent, int PixelsPerInch = ScreenPixelsPerInch)
+        : TCanvas(PixelsPerInch), CharWidth(CharWidth), Ascent(Ascent), Descent(Descent) {}
     int CharWidth;
     int Ascent;
     int Descent;
+    int InternalLeading = 0;
+    int ExternalLeading = 0;
 
 protected:
     void DoLine(TPoint, TPoint) override {}
     void DoFillRect(const TRect&) override {}
     void DoRectangle(const TRect&) override {}
     void DoEllipse(const TRect&) override {}
-    void DoText(int, int, const AnsiString&, const TRect*) override {}
-    TSize DoMeasure(const AnsiString& Text) override;
+    void DoText(int, int, std::u16string_view, const int*, const TRect*) override {}
+    void DoCharAdvances(std::u16string_view Text, int* Advances) override;
+    TTextMetric DoTextMetrics() override;
     void DoDrawBitmap(const TRect&, TBitmap*, const TRect&, TColor) override {}
     void DoFocusRect(const TRect&) override {}
 };
 
 // Logs every drawing call as one line of text with device coordinates, e.g.
-// "Line 0,0-10,0 pen=808080" or "Text 4,3 'Abc' font=Tahoma,-11,b color=0".
+// "Line 0,0-10,0 pen=808080" or "Text 4,3 'Abc' font=Tahoma,-11,b color=0"
+// (text in CP1251).
 class TRecordingCanvas : public TFixedMetricsCanvas {
 public:
     using TFixedMetricsCanvas::TFixedMetricsCanvas;
@@ -46,7 +51,7 @@ protected:
     void DoFillRect(const TRect& R) override;
     void DoRectangle(const TRect& R) override;
     void DoEllipse(const TRect& R) override;
-    void DoText(int X, int Y, const AnsiString& Text, const TRect* Clip) override;
+    void DoText(int X, int Y, std::u16string_view Text, const int* Advances, const TRect* Clip) override;
     void DoDrawBitmap(const TRect& Dest, TBitmap* Bitmap, const TRect& Source, TColor Transparent) override;
     void DoFocusRect(const TRect& R) override;
 

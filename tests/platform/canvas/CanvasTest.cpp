@@ -99,6 +99,29 @@ TEST_F(CanvasTest, TextOutPaintsInTheFontColourWithAClearBrush) {
     EXPECT_EQ(Bitmap.Pixel(0, 0), clWhite);
 }
 
+TEST_F(CanvasTest, ARunOfPrimitivesEndsWhenTheBitmapIsTouchedOtherwise) {
+    C->Brush()->SetColor(clRed);
+    C->FillRect({0, 0, 10, 10});
+    Bitmap.SetSize(60, 40); // a new image under the open run
+    C->Brush()->SetColor(clBlue);
+    C->FillRect({50, 30, 60, 40});
+    EXPECT_EQ(Bitmap.Pixel(5, 5), clRed);
+    EXPECT_EQ(Bitmap.Pixel(55, 35), clBlue);
+
+    TBitmap copy;
+    copy.Assign(&Bitmap);
+    EXPECT_EQ(copy.Pixel(55, 35), clBlue);
+    Bitmap.SetPixel(1, 1, clGreen);
+    C->FillRect({2, 2, 3, 3});
+    EXPECT_EQ(Bitmap.Pixel(1, 1), clGreen);
+    EXPECT_EQ(Bitmap.Pixel(2, 2), clBlue);
+
+    // Drawn onto its own canvas: the source is read before the run opens.
+    C->Draw(20, 0, &Bitmap);
+    EXPECT_EQ(Bitmap.Pixel(25, 5), clRed);
+    EXPECT_EQ(Bitmap.Pixel(21, 1), clGreen);
+}
+
 TEST_F(CanvasTest, PatternBrushTilesItsBitmap) {
     TBitmap pattern(2, 2);
     pattern.SetPixel(0, 0, clBlack);

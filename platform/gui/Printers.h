@@ -1,0 +1,107 @@
+// The printer: one document of pages drawn through its canvas at the
+// device's resolution, on a real printer or into a PDF file, and the seam
+// through which code reaches "the printer" (tests install a recording one).
+#pragma once
+
+#include <vector>
+
+#include "platform/canvas/Graphics.h"
+
+enum class TPrinterOrientation { poPortrait, poLandscape };
+
+enum TPrinterCapability : unsigned { pcCopies = 1, pcOrientation = 2, pcCollation = 4 };
+using TPrinterCapabilities = unsigned;
+
+class EPrinter : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The document state, title, copies and orientation live here; the device
+// behind them is the subclass's. Lengths are device pixels of the selected
+// printer; the canvas measures at the printer's resolution also outside a
+// document, and draws only inside one.
+class TPrinter {
+public:
+    virtual ~TPrinter();
+
+    TCanvas* Canvas() { return DoCanvas(); }
+    void BeginDoc();
+    void NewPage();
+    void EndDoc();
+    // Ends the document and throws away what was printed.
+    void Abort();
+    bool Printing() const { return FPrinting; }
+    bool Aborted() const { return FAborted; }
+    // 1-based page of the document being printed, 0 outside one.
+    int PageNumber() const { return FPageNumber; }
+
+    // The printable area, and the paper with the unprintable border at its
+    // left and top.
+    int PageWidth() { return PageRect().Width(); }
+    int PageHeight() { return PageRect().Height(); }
+    int PhysicalWidth() { return PaperSize().cx; }
+    int PhysicalHeight() { return PaperSize().cy; }
+    int PhysicalOffsetX() { return PageRect().Left; }
+    int PhysicalOffsetY() { return PageRect().Top; }
+    int PixelsPerInchX() { return Resolution().cx; }
+    int PixelsPerInchY() { return Resolution().cy; }
+
+    TPrinterOrientation Orientation() const { return FOrientation; }
+    void SetOrientation(TPrinterOrientation Value);
+    const AnsiString& Title() const { return FTitle; }
+    void SetTitle(const AnsiString& Value) { FTitle = Value; }
+    int Copies() const { return FCopies; }
+    void SetCopies(int Value);
+    bool Collate() const { return FCollate; }
+    void SetCollate(bool Value) { FCollate = Value; }
+    virtual TPrinterCapabilities Capabilities() = 0;
+
+    // The printers known to the system; index -1 is the default printer.
+    virtual std::vector<AnsiString> Printers() = 0;
+    int PrinterIndex() const { return FPrinterIndex; }
+    void SetPrinterIndex(int Value);
+    // Selects a printer of Printers() by name; an empty name selects the
+    // default one.
+    void SetPrinterName(const AnsiString& Name);
+    // The selected printer's name; empty when there is no printer at all.
+    AnsiString PrinterName();
+    // When not empty, documents go into this PDF file instead of a printer.
+    const AnsiString& FileName() const { return FFileName; }
+    void SetFileName(const AnsiString& Value);
+
+protected:
+    virtual TCanvas* DoCanvas() = 0;
+    virtual AnsiString DefaultPrinter() = 0;
+    // The selected device: paper in device pixels, the printable area on it,
+    // pixels per inch.
+    virtual TSize PaperSize() = 0;
+    virtual TRect PageRect() = 0;
+    virtual TSize Resolution() = 0;
+    virtual void DoBeginDoc() = 0;
+    virtual void DoNewPage() = 0;
+    virtual void DoEndDoc() = 0;
+    virtual void DoAbort() = 0;
+    // The device changed (printer, file, orientation): the next measurement
+    // reads it again.
+    virtual void DeviceChanged() {}
+
+private:
+    void CheckPrinting(bool Value) const;
+    bool FPrinting = false;
+    bool FAborted = false;
+    int FPageNumber = 0;
+    TPrinterOrientation FOrientation = TPrinterOrientation::poPortrait;
+    AnsiString FTitle;
+    int FCopies = 1;
+    bool FCollate = false;
+    int FPrinterIndex = -1;
+    AnsiString FFileName;
+};
+
+// The printer the program prints on: the installed one, else the system's
+// (made on first use).
+TPrinter* Printer();
+// Installs a printer (nullptr: the system's again) and answers the one
+// installed before; the caller keeps ownership of what it installs.
+TPrinter* SetPrinter(TPrinter* Value);
