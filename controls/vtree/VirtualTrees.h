@@ -17,6 +17,9 @@
 #include "platform/rtl/SysUtils.h"
 
 class TCanvas; // painting layer; the model only passes it on
+namespace VTPrivate {
+class TNodeStore;
+}
 
 // A Pascal-style set over an enumeration, member n being bit n.
 template <class E, class Storage = uint64_t> class TSet {
@@ -484,7 +487,8 @@ public:
 
     // Node data: NodeDataSize zero-filled bytes owned by the owner; nil for nil,
     // the hidden root or a size of 0. An owner that keeps C++ objects there
-    // constructs them in OnInitNode and destroys them in OnFreeNode.
+    // constructs them in OnInitNode and destroys them in OnFreeNode. The area
+    // is aligned for any type whose size is NodeDataSize.
     void* GetNodeData(PVirtualNode Node) const;
     template <class T> T* GetNodeData(PVirtualNode Node) const { return static_cast<T*>(GetNodeData(Node)); }
 
@@ -612,7 +616,8 @@ public:
     TVTUpdatingEvent OnUpdating;
 
 protected:
-    // Node record and data areas.
+    // Node record and data areas. A node lives in a slot of the tree's own
+    // blocks; Clear frees every slot, linked or not.
     PVirtualNode AllocateNode();
     virtual int AllocateInternalDataArea(int Size);
     void InitRootNode(int OldSize);
@@ -688,6 +693,10 @@ protected:
     virtual bool DoFocusChanging(PVirtualNode OldNode, PVirtualNode NewNode, TColumnIndex OldColumn,
                                  TColumnIndex NewColumn);
     virtual void DoFreeNode(PVirtualNode Node);
+    // True when freed nodes must reach DoFreeNode: OnFreeNode is assigned. A
+    // descendant that overrides DoFreeNode answers true as well; otherwise
+    // nodes are dropped with their blocks, unvisited.
+    virtual bool HandlesFreeNode() const { return bool(OnFreeNode); }
     virtual void DoGetNodeDataSize(int& Size);
     virtual int DoGetNodeWidth(PVirtualNode Node, TColumnIndex Column, TCanvas* Canvas);
     virtual void DoHotChange(PVirtualNode Old, PVirtualNode New);
@@ -755,13 +764,18 @@ private:
     // Runs Step with the read-only option lifted; the option comes back after.
     void WithoutReadOnly(const std::function<void()>& Step);
     void DeleteAllNodes();
-    void FreeSubtreeRaw(PVirtualNode Node);
+    // Forgets Node, lets the owner free its data and gives its slot back.
+    void FreeNode(PVirtualNode Node);
+    // Frees every node below Node; the links and counts are the caller's.
+    void FreeChildren(PVirtualNode Node);
+    // The members that remember a node, which ForgetNode clears.
+    static const std::vector<PVirtualNode TBaseVirtualTree::*>& RememberedNodes();
     PVirtualNode NextAfterSubtree(PVirtualNode Node) const;
     PVirtualNode HiddenSubtreeTop(PVirtualNode Node) const;
-    void FreeNodeBlock(PVirtualNode Node);
 
     IVTView* FView;
     std::unique_ptr<TCustomVirtualTreeOptions> FOptions;
+    std::unique_ptr<VTPrivate::TNodeStore> FNodeStore;
     int FNodeDataSize = UnsettledNodeDataSize;
     int FTotalInternalDataSize = 0;
     uint32_t FDefaultNodeHeight = StandardNodeHeight;
@@ -772,5 +786,8 @@ private:
     TVTNodeAlignment FNodeAlignment = naProportional;
     uint32_t FSelectionCurveRadius = 0;
     uint64_t FCacheGeneration = 0;
+    // The node whose children the last Sort ordered and found without
+    // children of their own, so that SortTree need not walk them again.
+    PVirtualNode FChildlessSorted = nullptr;
     uint64_t FWalkedSinceChange = 0;
 };

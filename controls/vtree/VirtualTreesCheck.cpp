@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "controls/vtree/VirtualTreesStore_p.h"
 #include "controls/vtree/VirtualTrees_p.h"
 
 using VTPrivate::Addr;
@@ -39,6 +40,12 @@ public:
         if (FTree.VisibleCount() != FVisible)
             Fault("VisibleCount " + std::to_string(FTree.VisibleCount()) + " != " + std::to_string(FVisible));
         CheckSelection();
+        // Every slot in use is a node of the tree, and no block is kept empty.
+        const VTPrivate::TNodeStore& store = *FTree.FNodeStore;
+        if (store.NodeCount() != totals.Count - 1)
+            Fault("the store holds " + std::to_string(store.NodeCount()) + " nodes, the tree " +
+                  std::to_string(totals.Count - 1));
+        if (store.HasEmptyBlock()) Fault("the store keeps an empty block");
         if (FTree.TreeStates().Contains(tsUseCache)) CheckPositionCache();
         for (PVirtualNode ref : {FTree.FocusedNode(), FTree.FRangeAnchor})
             if (ref && !FNodes.count(ref)) Fault("a remembered node is not in the tree");
@@ -61,6 +68,7 @@ private:
         for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling) {
             FNodes.insert(child);
             auto at = [&] { return NodePath(FTree, child); };
+            if (!FTree.FNodeStore->Holds(child)) Fault(at() + ": not a slot in use");
             if (child->Parent != Node) Fault(at() + ": Parent");
             if (child->PrevSibling != previous) Fault(at() + ": PrevSibling");
             if (FDense ? child->Index != count : int64_t(child->Index) <= lastIndex) Fault(at() + ": Index");
