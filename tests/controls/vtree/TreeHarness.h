@@ -27,8 +27,15 @@ public:
     using TBaseVirtualTree::Change;
     using TBaseVirtualTree::DoStateChange;
     using TBaseVirtualTree::EnsurePositionCache;
+    using TBaseVirtualTree::FCheckNode;
+    using TBaseVirtualTree::FCurrentHotNode;
+    using TBaseVirtualTree::FDropTargetNode;
+    using TBaseVirtualTree::FEditNode;
     using TBaseVirtualTree::FFocusedNode;
     using TBaseVirtualTree::FindNodeInSelection;
+    using TBaseVirtualTree::FLastChangedNode;
+    using TBaseVirtualTree::FLastDropTarget;
+    using TBaseVirtualTree::FLastSearchNode;
     using TBaseVirtualTree::FLastStructureChangeNode;
     using TBaseVirtualTree::FPositionCache;
     using TBaseVirtualTree::FRangeAnchor;
