@@ -28,12 +28,6 @@ constexpr int UnnumberedError = 0;
 
 // ---- Node blocks -------------------------------------------------------------------------
 
-size_t TBaseVirtualTree::UserDataOffset() const {
-    // The owner's area starts aligned for any type it may keep there.
-    constexpr size_t a = alignof(std::max_align_t);
-    return (sizeof(TVirtualNode) + size_t(FTotalInternalDataSize) + a - 1) / a * a;
-}
-
 PVirtualNode TBaseVirtualTree::AllocateNode() {
     if (FNodeDataSize == UnsettledNodeDataSize) {
         int size = 0;
@@ -107,6 +101,9 @@ void TBaseVirtualTree::FreeChildren(PVirtualNode Node) {
         PVirtualNode run = deepestLast(Node->LastChild);
         while (run != Node) {
             PVirtualNode next = run->PrevSibling ? deepestLast(run->PrevSibling) : run->Parent;
+            // Its children are gone: the handler finds none, as after deleting them one by one.
+            run->FirstChild = run->LastChild = nullptr;
+            run->ChildCount = 0;
             run->States.Include(vsBeingDeleted);
             errors.Run([&] { FreeNode(run); });
             run = next;
@@ -151,11 +148,6 @@ int TBaseVirtualTree::AllocateInternalDataArea(int Size) {
     InitRootNode(result);
     if (rebuild) WithoutReadOnly([&] { SetRootNodeCount(count); });
     return result;
-}
-
-void* TBaseVirtualTree::GetNodeData(PVirtualNode Node) const {
-    if (FNodeDataSize <= 0 || !Node || Node == FRoot) return nullptr;
-    return reinterpret_cast<char*>(Node) + UserDataOffset();
 }
 
 void TBaseVirtualTree::DeleteAllNodes() {

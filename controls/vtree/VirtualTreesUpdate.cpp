@@ -259,8 +259,10 @@ PVirtualNode TBaseVirtualTree::CacheEntryForNode(PVirtualNode Node, uint32_t& To
 namespace {
 
 // How many places ahead a merge asks for the node data it will compare, so
-// that the owner's comparison finds it in the cache.
+// that the owner's comparison finds it in the cache; runs shorter than
+// PrefetchFrom stay in the cache anyway.
 constexpr size_t PrefetchDistance = 16;
+constexpr size_t PrefetchFrom = 2048;
 
 // A stable top-down merge sort of node pointers. The owner's comparison is
 // called as a merge sort needs it and may answer anything: every index stays
@@ -304,10 +306,21 @@ private:
                PVirtualNode* Target) {
         size_t i = 0, j = 0;
         bool inOrder = true;
-        for (size_t k = 0; k < PrefetchDistance && k < ACount; ++k)
-            Prefetch(A[k]);
-        for (size_t k = 0; k < PrefetchDistance && k < BCount; ++k)
-            Prefetch(B[k]);
+        if (ACount + BCount < PrefetchFrom) {
+            while (i < ACount && j < BCount) {
+                if (FAfter(A[i], B[j])) {
+                    inOrder = false;
+                    *Target++ = B[j++];
+                } else {
+                    *Target++ = A[i++];
+                }
+            }
+        } else {
+            for (size_t k = 0; k < PrefetchDistance && k < ACount; ++k)
+                Prefetch(A[k]);
+            for (size_t k = 0; k < PrefetchDistance && k < BCount; ++k)
+                Prefetch(B[k]);
+        }
         while (i < ACount && j < BCount) {
             if (FAfter(A[i], B[j])) {
                 inOrder = false;
@@ -385,8 +398,10 @@ void TBaseVirtualTree::SortSubtree(PVirtualNode Node, TColumnIndex Column, TSort
                                    bool DoInit) {
     FChildlessSorted = nullptr;
     Sort(Node, Column, Direction, DoInit);
+    bool childless = FChildlessSorted == Node;
+    FChildlessSorted = nullptr;
     // Its children are all initialised or left alone, and none has children to sort.
-    if (FChildlessSorted == Node) return;
+    if (childless) return;
     for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling) {
         if (DoInit) EnsureInitialized(child);
         // Sorting a node without children does nothing that the first call has not done.
