@@ -7,6 +7,8 @@
 
 #include "platform/gui/Controls.h"
 
+class TMainMenu;
+
 constexpr int mrNone = 0;
 constexpr int mrOk = 1;
 constexpr int mrCancel = 2;
@@ -63,6 +65,17 @@ public:
     // Shows the window above the others without making it active.
     void ShowNoActivate();
 
+    // Menus and shortcuts (FormsMenus.cpp). The main menu's bar sits at the
+    // top of the window, above the aligned controls; setting a menu makes
+    // the window.
+    TMainMenu* Menu() const { return FMenu; }
+    void SetMenu(TMainMenu* Value);
+    // Runs the first enabled item of the main menu, or else action of the
+    // form's action lists, that Key with Shift is the shortcut of; false
+    // when there is none. Keys reach it before the focused control.
+    virtual bool IsShortCut(uint16_t Key, TShiftState Shift);
+    void AdjustClientRect(TRect& R) override;
+
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
@@ -88,6 +101,7 @@ private:
     TCustomForm* FWindowOwner = nullptr;
     bool FTakesFocus = true;
     bool FReleased = false;
+    TMainMenu* FMenu = nullptr;
 };
 
 class TForm : public TCustomForm {
