@@ -7,6 +7,7 @@
 
 #include "platform/gui/Controls.h"
 
+class TCommonDialog;
 class TMainMenu;
 
 constexpr int mrNone = 0;
@@ -116,6 +117,10 @@ public:
     virtual ~IDialogService() = default;
     // Runs Form modally and answers its modal result.
     virtual int ShowModal(TCustomForm* Form) = 0;
+    // Runs a common dialog (open, save, colour, font, print, page set-up)
+    // and answers whether it was confirmed; Qt's dialogs unless overridden
+    // (Dialogs.cpp).
+    virtual bool ExecuteDialog(TCommonDialog* Dialog);
 };
 // Installs a service and returns the one it replaces (nullptr: the Qt one).
 IDialogService* SetDialogService(IDialogService* Service);
