@@ -17,6 +17,7 @@ class QWidget;
 class TWinControl;
 class TCustomForm;
 class TBasicAction;
+class TPopupMenu;
 
 using WPARAM = uintptr_t;
 using LPARAM = intptr_t;
@@ -333,6 +334,10 @@ public:
     // Action handles the control and was run or updated on it.
     virtual bool ExecuteAction(TBasicAction* Action);
     virtual bool UpdateAction(TBasicAction* Action);
+    // The pop-up menu of a context-menu request over the control (Menus.cpp);
+    // forgotten when the menu goes.
+    TPopupMenu* PopupMenu() const;
+    void SetPopupMenu(TPopupMenu* Value);
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;

@@ -71,9 +71,11 @@ public:
     // the window.
     TMainMenu* Menu() const { return FMenu; }
     void SetMenu(TMainMenu* Value);
-    // Runs the first enabled item of the main menu, or else action of the
-    // form's action lists, that Key with Shift is the shortcut of; false
-    // when there is none. Keys reach it before the focused control.
+    // Runs the first enabled item, of the pop-up menus of the focused
+    // control and its parents, then of the main menu, or else the first
+    // enabled action of the form's action lists, that Key with Shift is the
+    // shortcut of; false when there is none. Keys reach it before the
+    // focused control.
     virtual bool IsShortCut(uint16_t Key, TShiftState Shift);
     void AdjustClientRect(TRect& R) override;
 

@@ -28,6 +28,8 @@ void TCustomForm::SetMenu(TMainMenu* Value) {
 }
 
 bool TCustomForm::IsShortCut(uint16_t Key, TShiftState Shift) {
+    for (TControl* c = FActiveControl; c; c = c->Parent())
+        if (TPopupMenu* popup = c->PopupMenu(); popup && popup->IsShortCut(Key, Shift)) return true;
     if (FMenu && FMenu->IsShortCut(Key, Shift)) return true;
     for (int i = 0; i < ComponentCount(); ++i)
         if (auto* list = dynamic_cast<TActionList*>(Components(i)); list && list->IsShortCut(Key, Shift))

@@ -3,6 +3,7 @@
 #include "platform/gui/Menus.h"
 
 #include <algorithm>
+#include <map>
 
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Forms.h"
@@ -72,6 +73,47 @@ bool Contains(const TMenuItem* Root, const TMenuItem* Item) {
     for (int i = 0; i < Root->Count(); ++i)
         if (Contains(Root->Items(i), Item)) return true;
     return false;
+}
+
+// A control's pop-up menu, forgotten when either of them goes.
+class TPopupMenuLink : public TComponent {
+public:
+    TPopupMenuLink(TControl* Control, TPopupMenu* Menu)
+        : TComponent(nullptr), FKey(Control), FControl(Control), FMenu(Menu) {
+        FControl->FreeNotification(this);
+        FMenu->FreeNotification(this);
+    }
+    ~TPopupMenuLink() override {
+        if (FControl) FControl->RemoveFreeNotification(this);
+        if (FMenu) FMenu->RemoveFreeNotification(this);
+    }
+    TPopupMenu* Menu() const { return FMenu; }
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    const TControl* FKey;
+    TControl* FControl;
+    TPopupMenu* FMenu;
+};
+
+std::map<const TControl*, std::unique_ptr<TPopupMenuLink>>& PopupMenuLinks() {
+    static std::map<const TControl*, std::unique_ptr<TPopupMenuLink>> links;
+    return links;
+}
+
+void TPopupMenuLink::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation != TOperation::opRemove) return;
+    if (AComponent == FControl)
+        FControl = nullptr;
+    else if (AComponent == FMenu)
+        FMenu = nullptr;
+    else
+        return;
+    const TControl* key = FKey;
+    PopupMenuLinks().erase(key); // frees this link
 }
 
 bool EnabledUpToRoot(const TMenuItem* Item) {
@@ -404,6 +446,28 @@ void TPopupMenu::Popup(int X, int Y) {
     Items()->InitiateAction();
     TMenuItem* chosen = PopupMenuService()->Track(this, FPopupPoint);
     if (CanChooseMenuItem(this, chosen)) chosen->Click();
+}
+
+TPopupMenu* TControl::PopupMenu() const {
+    auto it = PopupMenuLinks().find(this);
+    return it == PopupMenuLinks().end() ? nullptr : it->second->Menu();
+}
+
+void TControl::SetPopupMenu(TPopupMenu* Value) {
+    auto& links = PopupMenuLinks();
+    links.erase(this);
+    if (Value) links.emplace(this, std::make_unique<TPopupMenuLink>(this, Value));
+}
+
+bool PopupContextMenu(TControl* Control, const TPoint& At) {
+    for (TControl* c = Control; c; c = c->Parent()) {
+        TPopupMenu* menu = c->PopupMenu();
+        if (!menu || !menu->AutoPopup) continue;
+        menu->SetPopupComponent(c);
+        menu->Popup(At.X, At.Y);
+        return true;
+    }
+    return false;
 }
 
 bool CanChooseMenuItem(const TMenu* Menu, const TMenuItem* Item) {

@@ -197,6 +197,12 @@ private:
     TPoint FPopupPoint;
 };
 
+// A context-menu request over Control (WM_CONTEXTMENU, the right button or
+// the menu key): the pop-up menu of the control or of its nearest parent
+// that has one with AutoPopup shows at the screen point At, for that
+// control. False when none has one.
+bool PopupContextMenu(TControl* Control, const TPoint& At);
+
 // An item of Menu that a user can choose: enabled and visible with every
 // item above it, neither a separator nor a sub-menu.
 bool CanChooseMenuItem(const TMenu* Menu, const TMenuItem* Item);

@@ -185,3 +185,35 @@ TEST(MainMenuTest, TheBarSitsAboveTheAlignedControlsAndItsShortcutsRun) {
     Pump();
     EXPECT_FALSE(form.Widget()->findChild<QMenuBar*>());
 }
+
+TEST(PopupMenuTest, AContextRequestShowsTheNearestPopupMenuAndItsShortcutsWork) {
+    TScriptedMenus menus;
+    TForm form(nullptr);
+    auto* grid = new TCustomControl(&form);
+    grid->SetParent(&form);
+    auto* cell = new TCustomControl(&form);
+    cell->SetParent(grid);
+    auto* popup = new TPopupMenu(&form);
+    std::vector<AnsiString> clicks;
+    TMenuItem* remove = AddItem(popup->Items(), "&Удалить..."_cp, &clicks);
+    remove->SetShortCut(ShortCut(VK_DELETE, 0));
+    grid->SetPopupMenu(popup);
+
+    EXPECT_TRUE(PopupContextMenu(cell, {40, 30}));
+    EXPECT_EQ(popup->PopupComponent(), grid) << "the parent's menu, for the parent";
+    ASSERT_EQ(menus.Log.size(), 1u);
+    EXPECT_EQ(menus.Log[0].At, (TPoint{40, 30}));
+    popup->AutoPopup = false;
+    EXPECT_FALSE(PopupContextMenu(cell, {0, 0}));
+    popup->AutoPopup = true;
+
+    // The focused control's pop-up menu takes its shortcuts.
+    cell->SetTabStop(true);
+    ASSERT_TRUE(form.SetActiveControl(cell));
+    EXPECT_TRUE(form.IsShortCut(VK_DELETE, 0));
+    EXPECT_EQ(clicks, (std::vector<AnsiString>{"&Удалить..."_cp}));
+
+    delete popup;
+    EXPECT_EQ(grid->PopupMenu(), nullptr) << "a freed menu is forgotten";
+    EXPECT_FALSE(form.IsShortCut(VK_DELETE, 0));
+}
