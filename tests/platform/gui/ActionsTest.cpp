@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QTest>
+#include <QTimer>
 
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Forms.h"
@@ -144,6 +146,13 @@ TEST_F(ActionsTest, UpdatesRunWhileIdleForShownFormsOnly) {
     DoActionIdle();
     EXPECT_EQ(updates, 1);
     EXPECT_FALSE(print->Enabled());
+
+    // The layer updates them whenever the event loop goes idle.
+    QEventLoop loop;
+    QTimer::singleShot(20, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_GT(updates, 1);
+    updates = 1;
 
     // The list sees every update first; one it handles goes no further.
     List->OnUpdate = [&](TBasicAction* Action, bool& Handled) { Handled = Action == print; };

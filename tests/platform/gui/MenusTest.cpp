@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMenu>
 #include <QMenuBar>
 #include <QWidget>
 
@@ -173,6 +174,13 @@ TEST(MainMenuTest, TheBarSitsAboveTheAlignedControlsAndItsShortcutsRun) {
     exit->SetEnabled(false);
     EXPECT_FALSE(form.IsShortCut(VK_F1 + 3, ssAlt)) << "a disabled item takes no key";
     EXPECT_EQ(clicks, (std::vector<AnsiString>{"&Открыть..."_cp}));
+    QMenu* fileMenu = bar->actions()[0]->menu();
+    ASSERT_TRUE(fileMenu);
+    ASSERT_EQ(fileMenu->actions().size(), 2);
+    EXPECT_EQ(fileMenu->actions()[0]->text(), QString::fromUtf8("&Открыть...\tCtrl+O"))
+        << "the key in the shortcut column";
+    fileMenu->actions()[0]->trigger();
+    EXPECT_EQ(clicks.size(), 2u) << "choosing in the bar clicks the item";
 
     // Changes reach the bar once the event that made them is over.
     AddItem(menu->Items(), "Тестируемые"_cp);
