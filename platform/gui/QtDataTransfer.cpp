@@ -23,8 +23,8 @@ const QString RtfMimeAlias = QStringLiteral("application/rtf");
 const QString UriListMime = QStringLiteral("text/uri-list");
 const QString CsvMime = QStringLiteral("text/csv");
 // A registered format travels under its own name as well, byte for byte.
-const QString NamedFormatMime = QStringLiteral("application/x-qt-windows-mime;value=\"%1\"");
-const QString NamedFormatPrefix = QStringLiteral("application/x-qt-windows-mime;value=\"");
+const QString NamedFormatMime = QStringLiteral("application/x-luvora-clipboard;format=\"%1\"");
+const QString NamedFormatPrefix = QStringLiteral("application/x-luvora-clipboard;format=\"");
 
 // The registered formats that other programs know under a MIME type.
 struct TStandardFormats {

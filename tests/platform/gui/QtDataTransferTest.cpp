@@ -93,7 +93,7 @@ TEST_F(QtDataTransferTest, ADataObjectOfThisProgramIsOfferedAsMimeTypes) {
     EXPECT_EQ(mime->text(), QString::fromUtf8("Отчёт"));
     EXPECT_EQ(mime->html().toStdString(), html);
     EXPECT_EQ(mime->data("text/rtf").toStdString(), rtf);
-    QByteArray tree = mime->data("application/x-qt-windows-mime;value=\"Virtual Tree Data\"");
+    QByteArray tree = mime->data("application/x-luvora-clipboard;format=\"Virtual Tree Data\"");
     EXPECT_EQ(TBytes(tree.begin(), tree.end()), MakeSizedBlock("\1\2\0\3", 4)) << "byte for byte";
 
     std::shared_ptr<IDataObject> content;
@@ -113,7 +113,7 @@ TEST_F(QtDataTransferTest, AnotherProgramsDataBecomesClipboardFormats) {
     mime->setText(QString::fromUtf8("Группа 1"));
     mime->setHtml("<p>Группа</p>");
     mime->setData("text/rtf", "{\\rtf1 g}");
-    mime->setData("application/x-qt-windows-mime;value=\"ZoroZudo Format\"", QByteArray("\2\0\0\0ab", 6));
+    mime->setData("application/x-luvora-clipboard;format=\"ZoroZudo Format\"", QByteArray("\2\0\0\0ab", 6));
     QGuiApplication::clipboard()->setMimeData(mime);
 
     TClipboard* clipboard = Clipboard();
