@@ -9,6 +9,7 @@
 #include <type_traits>
 
 #include "platform/db/IBQuery.h"
+#include "platform/rtl/ScopeGuard.h"
 
 static_assert(std::is_same_v<ISC_STATUS, intptr_t>);
 static_assert(sizeof(isc_db_handle) == sizeof(unsigned));
@@ -132,17 +133,31 @@ void TIBDatabase::Open() {
 
 void TIBDatabase::Close() {
     if (!Connected()) return;
+    // Every step runs even when one fails, so the connection is always left
+    // detached; the first error is raised at the end.
+    TFirstError first;
     for (TIBQuery* q : FQueries)
-        q->Close();
+        first.Run([q] { q->Close(); });
     for (TIBQuery* q : FQueries)
-        q->FreeHandle();
+        first.Run([q] { q->FreeHandle(); });
     for (TIBTransaction* t : FTransactions)
-        if (t->InTransaction()) t->Stop();
-    ISC_STATUS_ARRAY status;
-    isc_db_handle handle = FHandle;
-    isc_detach_database(status, &handle);
-    FHandle = 0;
-    IBCheck(status);
+        first.Run([t] {
+            if (t->InTransaction()) t->Stop();
+        });
+    // A transaction whose commit failed is still open and would keep the
+    // connection from detaching: its work is lost, and the error says so.
+    for (TIBTransaction* t : FTransactions)
+        first.Run([t] {
+            if (t->InTransaction()) t->Rollback();
+        });
+    first.Run([this] {
+        ISC_STATUS_ARRAY status;
+        isc_db_handle handle = FHandle;
+        isc_detach_database(status, &handle);
+        FHandle = 0;
+        IBCheck(status);
+    });
+    first.RaiseIfAny();
 }
 
 TIBTransaction::TIBTransaction(TComponent* AOwner) : TComponent(AOwner) {}
