@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "platform/db/IBLockFolder.h"
 #include "platform/db/IBQuery.h"
 #include "platform/rtl/ScopeGuard.h"
 
@@ -122,6 +123,8 @@ TIBDatabase::~TIBDatabase() {
 
 void TIBDatabase::Open() {
     if (Connected()) return;
+    // The engine reads its lock folder once, when it first loads.
+    UsePrivateLockFolder();
     const AnsiString dpb = ConnectionBlock(Params);
     ISC_STATUS_ARRAY status;
     isc_db_handle handle = 0;
