@@ -123,6 +123,26 @@ void Reopen(TIBQuery* Query) {
     Query->FetchAll();
 }
 
+// A file the connection cannot open because another process holds it or it
+// is damaged: what happened and what the user can do, with the server's text
+// below.
+EIBError ConnectionError(const EIBError& E, const AnsiString& File) {
+    AnsiString text;
+    if (E.Kind == TIBErrorKind::ekFileInUse)
+        text = Format("Файл базы данных %s занят другой программой.\nЗакройте программу, которая работает с "
+                      "этим файлом (например, вторую копию Luvora или программу резервного копирования), и "
+                      "запустите Luvora снова."_cp,
+                      {File});
+    else if (E.Kind == TIBErrorKind::ekFileDamaged)
+        text = Format("Файл базы данных %s поврежден и не может быть открыт.\nВосстановите файл из резервной "
+                      "копии и запустите Luvora снова."_cp,
+                      {File});
+    else
+        return E;
+    return EIBError(text + "\n\nСообщение сервера базы данных:\n"_cp + E.Message, E.SQLCode, E.IBErrorCode,
+                    E.Kind);
+}
+
 AnsiString ErrorText(const std::exception& E) {
     if (auto* e = dynamic_cast<const Exception*>(&E)) return e->Message;
     return E.what();
@@ -215,7 +235,11 @@ void TMain_DataModule::DataModuleCreate() {
         db->Params.clear();
         db->DatabaseName = file;
         db->Params = params;
-        db->Open();
+        try {
+            db->Open();
+        } catch (const EIBError& e) {
+            throw ConnectionError(e, file);
+        }
     }
 }
 

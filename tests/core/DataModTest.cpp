@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -199,14 +204,65 @@ TEST_F(DataModFiles, RemovableDiskPasses) {
     EXPECT_TRUE(DM->Main_IBDatabase->Connected());
 }
 
-TEST_F(DataModFiles, DamagedFileRaisesTheServerError) {
-    RemoveFile("Luvora.FDB");
-    std::FILE* f = std::fopen((Folder.Path() + "DB/Luvora.FDB").c_str(), "w");
-    std::fputs("not a database", f);
+// Bytes that no database file holds, the same on every run.
+void Scribble(const std::string& File, std::size_t From, std::size_t Count) {
+    std::FILE* f = std::fopen(File.c_str(), "r+b");
+    ASSERT_NE(f, nullptr);
+    std::fseek(f, long(From), SEEK_SET);
+    for (std::size_t i = 0; i < Count; ++i)
+        std::fputc(int((i * 37 + 11) % 251), f);
     std::fclose(f);
-    EXPECT_THROW(TMain_DataModule(nullptr), EIBError);
-    EXPECT_TRUE(Boxes.Log.empty());
-    EXPECT_EQ(Main_DataModule, nullptr);
+}
+
+TEST_F(DataModFiles, FileInUseOrDamagedIsExplainedInRussian) {
+    const AnsiString inUse = "занят другой программой.\nЗакройте программу"_cp;
+    const AnsiString damaged = "поврежден и не может быть открыт.\nВосстановите файл из резервной копии"_cp;
+    constexpr std::size_t kPage = 8192;
+    struct Case {
+        const char* Name;
+        const char* File;
+        std::function<void(const std::string&)> Spoil;
+        AnsiString Says;
+        const char* Server; // part of the engine's own text
+    } cases[] = {
+        {"held by another process", "Luvora.FDB", nullptr, inUse, "already opened"},
+        {"garbage in the header", "Luvora.FDB", [](const std::string& f) { Scribble(f, 0, 1024); }, damaged,
+         "not a valid database"},
+        {"garbage in the pages", "Luvora.FDB",
+         [](const std::string& f) { Scribble(f, kPage, std::filesystem::file_size(f) - kPage); }, damaged,
+         "corrupt"},
+        {"not a database at all", "Luvora.FDB",
+         [](const std::string& f) { std::filesystem::resize_file(f, 14); }, damaged, "File size"},
+        {"data file damaged", "Luvora_Data.FDB", [](const std::string& f) { Scribble(f, 0, 1024); }, damaged,
+         "not a valid database"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TTempFolder folder;
+        CreateFreshDatabases(folder.Path() + "DB/");
+        SetModuleFileNameOverride(folder.Path() + "luvora");
+        const std::string file = folder.Path() + "DB/" + c.File;
+        // The engine locks the whole file; so does another process holding it.
+        const int held = ::open(file.c_str(), O_RDONLY);
+        ASSERT_GE(held, 0);
+        if (c.Spoil)
+            c.Spoil(file);
+        else
+            ASSERT_EQ(::flock(held, LOCK_EX), 0);
+        try {
+            TMain_DataModule dm(nullptr);
+            ADD_FAILURE() << "connected";
+        } catch (const EIBError& e) {
+            EXPECT_NE(e.Message.find(AnsiString(file) + " " + c.Says), AnsiString::npos)
+                << AnsiToUtf8(e.Message);
+            EXPECT_NE(e.Message.find("Сообщение сервера базы данных:\n"_cp), AnsiString::npos);
+            EXPECT_NE(e.Message.find(c.Server), AnsiString::npos) << AnsiToUtf8(e.Message);
+            EXPECT_NE(e.IBErrorCode, 0);
+        }
+        ::close(held);
+        EXPECT_TRUE(Boxes.Log.empty());
+        EXPECT_EQ(Main_DataModule, nullptr);
+    }
 }
 
 // A second build or start runs the creation script again: the main file holds
