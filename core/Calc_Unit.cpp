@@ -10,13 +10,10 @@
 #include "util/JclFileUtils.h"
 
 void ExpandAnswers(const AnsiString& Answers, TIndexes& Points) {
+    CheckAnswerDigits(Answers);
     TIndexes points(2 * Answers.size());
     for (std::size_t k = 0; k < Answers.size(); ++k) {
         const char c = Answers[k];
-        if (c < '0' || c > '5')
-            throw EConvertError(Format(
-                "Недопустимый символ «%s» в ответах (позиция %d): допустимы только цифры от 0 до 5."_cp,
-                {AnsiString(1, c), int(k + 1)}));
         points[2 * k] = c - '0';
         points[2 * k + 1] = 5 - (c - '0');
     }
@@ -80,10 +77,7 @@ AnsiString TTestResult::ItemsOrNone(const AnsiString& Items) {
 
 void TTestResult::SetAnswers(const AnsiString& A) {
     if (A.empty()) return;
-    const std::size_t pairs = Main_DataModule->StatementKeys().size();
-    if (A.size() != pairs)
-        throw EConvertError(Format("Число ответов (%d) не совпадает с числом пар утверждений (%d)."_cp,
-                                   {int(A.size()), int(pairs)}));
+    Main_DataModule->CheckAnswers(A);
     TIndexes points;
     ExpandAnswers(A, points);
     // A database error of the sten look-up leaves the earlier results too.

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <limits>
 
 #include "core/uConsts.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -323,8 +324,8 @@ bool MoveToRow(TIBQuery* Query, const char* KeyField, int32_t Id) {
 
 } // namespace
 
-bool TMain_DataModule::OpenUsers(int32_t LocateUserId, int32_t DbId, const AnsiString& SqlSuffix) {
-    return OpenAndLocate(Users_IBQuery, kUsersSql + SqlSuffix, "DB_ID", DbId, "USER_ID", LocateUserId);
+bool TMain_DataModule::OpenUsers(int32_t LocateUserId, int32_t DbId) {
+    return OpenAndLocate(Users_IBQuery, kUsersSql, "DB_ID", DbId, "USER_ID", LocateUserId);
 }
 
 bool TMain_DataModule::ReadUser(TUser& User) {
@@ -372,9 +373,8 @@ int32_t TMain_DataModule::ApplyUser(int32_t Kind, const TUser& User) {
                       });
 }
 
-bool TMain_DataModule::OpenUserTests(int32_t UserId, int32_t LocateTestId, const AnsiString& SqlSuffix) {
-    return OpenAndLocate(TestedUsers_IBQuery, kTestsSql + SqlSuffix, "User_ID", UserId, "Test_ID",
-                         LocateTestId);
+bool TMain_DataModule::OpenUserTests(int32_t UserId, int32_t LocateTestId) {
+    return OpenAndLocate(TestedUsers_IBQuery, kTestsSql, "User_ID", UserId, "Test_ID", LocateTestId);
 }
 
 bool TMain_DataModule::ReadTest(TTestData& TestData) {
@@ -387,7 +387,7 @@ bool TMain_DataModule::ReadTest(TTestData& TestData) {
     TestData.COMMENTS = q->FieldByName("COMMENTS").AsString();
     TestData.ANSWERS = q->FieldByName("ANSWERS").AsString();
     TestData.ANKETA = q->FieldByName("ANKETA").AsString();
-    TestData.TESTDURATION = q->FieldByName("TESTDURATION").AsInteger();
+    TestData.TESTDURATION = q->FieldByName("TESTDURATION").AsInt64();
     return found;
 }
 
@@ -403,20 +403,28 @@ bool TMain_DataModule::ReadLastTest(const TUser& User, TTestData& TestData) {
 }
 
 int32_t TMain_DataModule::ApplyTest(int32_t Kind, const TTestData& TestData) {
-    return ApplyWrite(
-        Update_IBTransaction, Update_IBQuery, Kind, kTestStatements, "Test_ID", TestData.TEST_ID, [] {},
-        [&](TIBQuery& q) {
-            q.ParamByName("USER_ID").SetAsInteger(TestData.USER_ID);
-            q.ParamByName("DATETEST").SetAsDateTime(TestData.DATETEST);
-            q.ParamByName("Comments").SetAsString(TestData.COMMENTS);
-            q.ParamByName("Answers").SetAsString(TestData.ANSWERS);
-            q.ParamByName("Anketa").SetAsString(TestData.ANKETA);
-            q.ParamByName("TestDuration").SetAsInteger(int32_t(TestData.TESTDURATION));
-        });
+    auto check = [&] {
+        // A test that scoring refuses could never be shown.
+        CheckAnswers(TestData.ANSWERS);
+        if (TestData.TESTDURATION < std::numeric_limits<int32_t>::min() ||
+            TestData.TESTDURATION > std::numeric_limits<int32_t>::max())
+            throw Exception(
+                Format("Недопустимая длительность тестирования: %s с (допустимо не более %d с)."_cp,
+                       {IntToStr(TestData.TESTDURATION), std::numeric_limits<int32_t>::max()}));
+    };
+    return ApplyWrite(Update_IBTransaction, Update_IBQuery, Kind, kTestStatements, "Test_ID",
+                      TestData.TEST_ID, check, [&](TIBQuery& q) {
+                          q.ParamByName("USER_ID").SetAsInteger(TestData.USER_ID);
+                          q.ParamByName("DATETEST").SetAsDateTime(TestData.DATETEST);
+                          q.ParamByName("Comments").SetAsString(TestData.COMMENTS);
+                          q.ParamByName("Answers").SetAsString(TestData.ANSWERS);
+                          q.ParamByName("Anketa").SetAsString(TestData.ANKETA);
+                          q.ParamByName("TestDuration").SetAsInteger(int32_t(TestData.TESTDURATION));
+                      });
 }
 
-bool TMain_DataModule::OpenTeams(int32_t LocateTeamId, int32_t DbId, const AnsiString& SqlSuffix) {
-    return OpenAndLocate(Teams_IBQuery, kTeamsSql + SqlSuffix, "DB_ID", DbId, "Team_ID", LocateTeamId);
+bool TMain_DataModule::OpenTeams(int32_t LocateTeamId, int32_t DbId) {
+    return OpenAndLocate(Teams_IBQuery, kTeamsSql, "DB_ID", DbId, "Team_ID", LocateTeamId);
 }
 
 bool TMain_DataModule::ReadTeam(TTeam& Team) {
@@ -528,6 +536,24 @@ const std::vector<TStatementKeys>& TMain_DataModule::StatementKeys() {
     FStatementKeys = std::move(keys);
     FStatementKeysRead = true;
     return FStatementKeys;
+}
+
+void CheckAnswerDigits(const AnsiString& Answers) {
+    for (std::size_t k = 0; k < Answers.size(); ++k) {
+        const char c = Answers[k];
+        if (c < '0' || c > '5')
+            throw EConvertError(Format(
+                "Недопустимый символ «%s» в ответах (позиция %d): допустимы только цифры от 0 до 5."_cp,
+                {AnsiString(1, c), int(k + 1)}));
+    }
+}
+
+void TMain_DataModule::CheckAnswers(const AnsiString& Answers) {
+    const std::size_t pairs = StatementKeys().size();
+    if (Answers.size() != pairs)
+        throw EConvertError(Format("Число ответов (%d) не совпадает с числом пар утверждений (%d)."_cp,
+                                   {int(Answers.size()), int(pairs)}));
+    CheckAnswerDigits(Answers);
 }
 
 bool TMain_DataModule::ReadPsyPassword(AnsiString& EncodedPassword) {

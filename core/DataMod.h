@@ -62,6 +62,10 @@ struct TStatementKeys {
     int32_t Key2 = 0;
 };
 
+// Raises EConvertError at the first character of Answers that is not an
+// answer digit "0".."5".
+void CheckAnswerDigits(const AnsiString& Answers);
+
 // One logical database.
 struct TDatabase {
     int32_t DB_ID = 0; // 0: none chosen yet, -1: not stored yet
@@ -84,17 +88,20 @@ public:
     // True when a start-up check failed: the program must end.
     bool StartupFailed() const { return FStartupFailed; }
 
-    // Testees and tests.
-    bool OpenUsers(int32_t LocateUserId, int32_t DbId, const AnsiString& SqlSuffix);
+    // Testees and tests. The lists take no SQL text from their callers:
+    // every condition travels as a bound parameter.
+    bool OpenUsers(int32_t LocateUserId, int32_t DbId);
     bool ReadUser(TUser& User);
     int32_t ApplyUser(int32_t Kind, const TUser& User);
-    bool OpenUserTests(int32_t UserId, int32_t LocateTestId, const AnsiString& SqlSuffix);
+    bool OpenUserTests(int32_t UserId, int32_t LocateTestId);
     bool ReadTest(TTestData& TestData);
     bool ReadLastTest(const TUser& User, TTestData& TestData);
+    // Refuses answers that scoring would refuse, and a duration that does
+    // not fit the 32 bits it is stored with.
     int32_t ApplyTest(int32_t Kind, const TTestData& TestData);
 
     // Group testings.
-    bool OpenTeams(int32_t LocateTeamId, int32_t DbId, const AnsiString& SqlSuffix);
+    bool OpenTeams(int32_t LocateTeamId, int32_t DbId);
     bool ReadTeam(TTeam& Team);
     int32_t ApplyTeam(int32_t Kind, const TTeam& Team);
 
@@ -113,6 +120,9 @@ public:
     // once through a query of their own: scoring never moves the cursor a
     // running questionnaire walks. A key outside 0..7 raises Exception.
     const std::vector<TStatementKeys>& StatementKeys();
+    // Raises EConvertError unless Answers holds one digit "0".."5" for each
+    // statement pair, as scoring needs.
+    void CheckAnswers(const AnsiString& Answers);
 
     // The scrambled psychologist password (row ID = 1).
     bool ReadPsyPassword(AnsiString& EncodedPassword);
