@@ -337,9 +337,15 @@ void BuildDynamicsReport(const TUser& /*User*/, const AnsiString& ChartFolder, A
 }
 
 void GetTempFolder(AnsiString& Folder) {
-    Folder = GetSystemTempPath();
+    Folder = GetTempFolder();
 }
 
 AnsiString GetTempFolder() {
-    return GetSystemTempPath();
+    // Without its folder a chart would land in the current folder under a
+    // relative name.
+    const AnsiString folder = GetSystemTempPath();
+    if (folder.empty() || !DirectoryExists(folder))
+        throw Exception("Не удалось создать временную папку для графиков отчета. Проверьте, что в папке "
+                        "временных файлов есть свободное место и права на запись."_cp);
+    return folder;
 }

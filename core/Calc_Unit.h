@@ -101,6 +101,7 @@ protected:
 void BuildDynamicsReport(const TUser& User, const AnsiString& ChartFolder, AnsiString& Report);
 
 // The folder of the chart bitmaps: the system temporary folder, with its
-// trailing separator.
+// trailing separator. Raises Exception, leaving Folder as it was, when the
+// folder cannot be made.
 void GetTempFolder(AnsiString& Folder);
 AnsiString GetTempFolder();

@@ -10,6 +10,7 @@
 #include "CoreFixture.h"
 #include "ReportItems.h"
 #include "core/uQuestionsClass.h"
+#include "platform/win/WinBase.h"
 
 namespace {
 
@@ -502,4 +503,12 @@ TEST(CalcUnit, TempFolderEndsWithASeparator) {
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '/');
     EXPECT_EQ(GetTempFolder(), folder);
+}
+
+TEST(CalcUnit, TempFolderThatIsNotThereIsAnError) {
+    SetTempPathOverride("/nonexistent/luvora/");
+    AnsiString folder = "kept";
+    EXPECT_THROW(GetTempFolder(folder), Exception);
+    EXPECT_EQ(folder, "kept");
+    SetTempPathOverride("");
 }
