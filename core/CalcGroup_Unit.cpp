@@ -88,7 +88,10 @@ void TGroupTestResult::ComputeGroupScores() {
         }
         RawScores[std::size_t(j)] = count > 0 ? std::ceil(sum / count) : 0.0;
         Stens[std::size_t(j)] = count > 0 ? Main_DataModule->FindSten(j, RawScores[std::size_t(j)]) : -1.0;
-        ValidFlags[std::size_t(j)] = 1.0;
+        // A scale most respondents lack is not interpreted: it stays out of
+        // the lists, the profile type and the chart, and is listed once, as
+        // lacking data.
+        ValidFlags[std::size_t(j)] = IsScaleFilled(j) ? 1.0 : 0.0;
     }
 }
 
@@ -149,7 +152,8 @@ void TGroupTestResult::BuildGroupReport(const AnsiString& ChartFolder, AnsiStrin
     FillPlaceholder(text, "$LeadLuv$", LeadingScalesText());
     FillPlaceholder(text, "$LowLuv$", LowScalesText());
     FillPlaceholder(text, "$MidLuv$", MiddleScalesText());
-    FillPlaceholder(text, "$WrongLuv$", ItemsOrNone(unfilled));
+    FillPlaceholder(text, "$WrongLuv$", ListOrNone(unfilled));
     FillPlaceholder(text, "$TypeLuvora$", ProfileTypeText());
+    FillPlaceholder(text, "$Norms$", NormsText());
     Report = std::move(text);
 }

@@ -71,8 +71,8 @@ void TTestResult::CheckScale(int32_t Scale) {
     if (Scale < 0 || Scale >= ScaleCount) throw Exception("Scale index out of range: " + IntToStr(Scale));
 }
 
-AnsiString TTestResult::ItemsOrNone(const AnsiString& Items) {
-    return Items.empty() ? "Нет"_cp : Items;
+AnsiString TTestResult::ListOrNone(const AnsiString& Items) {
+    return Items.empty() ? "Нет"_cp : "<ul>" + Items + "</ul>";
 }
 
 void TTestResult::SetAnswers(const AnsiString& A) {
@@ -229,7 +229,7 @@ AnsiString TTestResult::LeadingScalesText() const {
     AnsiString items;
     for (int32_t s : list)
         items += ScaleItem(s, true);
-    return ItemsOrNone(items);
+    return ListOrNone(items);
 }
 
 AnsiString TTestResult::LowScalesText() const {
@@ -243,7 +243,7 @@ AnsiString TTestResult::LowScalesText() const {
             text += ScaleItem(s, true);
         return text + "</ul>";
     };
-    return ItemsOrNone(section(3, 4, "Подавляемые:"_cp) + section(1, 2, "Вытесняемые:"_cp));
+    return ListOrNone(section(3, 4, "Подавляемые:"_cp) + section(1, 2, "Вытесняемые:"_cp));
 }
 
 AnsiString TTestResult::MiddleScalesText() const {
@@ -252,7 +252,7 @@ AnsiString TTestResult::MiddleScalesText() const {
     AnsiString items;
     for (int32_t s : list)
         items += ScaleItem(s, true);
-    return ItemsOrNone(items);
+    return ListOrNone(items);
 }
 
 AnsiString TTestResult::ChartBlock(const AnsiString& ChartFolder) {
@@ -262,18 +262,12 @@ AnsiString TTestResult::ChartBlock(const AnsiString& ChartFolder) {
     return block;
 }
 
-AnsiString TTestResult::ProfileTypeText() const {
-    // The type texts are HTML of the data file, inserted as they are.
-    AnsiString text;
-    Main_DataModule->GetHtmlTemplate(GetProfileType(), text);
-    return text;
-}
-
 namespace {
 
 // A longer test, in seconds, shows raised anxiety in the situation of testing.
 constexpr int64_t kAnxiousTestDuration = 1500;
-// The report shows its chart from this many valid scales up.
+// The report shows its chart, and names a profile type, from this many
+// valid scales up.
 constexpr int32_t kChartValidScales = 5;
 
 // Whether the testee works in their speciality: yes, no, or not told.
@@ -284,6 +278,33 @@ AnsiString SpecialityText(int16_t IsWorkForSpec) {
 }
 
 } // namespace
+
+int32_t TTestResult::InterpretedScaleCount() const {
+    int32_t count = 0;
+    for (int s = 0; s < ScaleCount; ++s)
+        if (IsScaleValid(s) && HasSten(s)) ++count;
+    return count;
+}
+
+AnsiString TTestResult::ProfileTypeText() const {
+    // With fewer scales the type would speak of motives that are unknown,
+    // not low: "no motive reaches the leading level" would be false.
+    const int32_t interpreted = InterpretedScaleCount();
+    if (interpreted < kChartValidScales)
+        return Format("<p>Тип мотивационного профиля не определяется: для этого нужно не менее пяти шкал с "
+                      "достоверными данными, а их %d.</p>"_cp,
+                      {interpreted});
+    // The type texts are HTML of the data file, inserted as they are.
+    AnsiString text;
+    Main_DataModule->GetHtmlTemplate(GetProfileType(), text);
+    return text;
+}
+
+AnsiString TTestResult::NormsText() {
+    AnsiString text;
+    Main_DataModule->GetHtmlTemplate("norms", text);
+    return text;
+}
 
 void TTestResult::BuildReport(const TUser& User, const TTestData& TestData, const AnsiString& ChartFolder,
                               AnsiString& Report) {
@@ -297,7 +318,6 @@ void TTestResult::BuildReport(const TUser& User, const TTestData& TestData, cons
         badScales += "<li>" + ScaleNames[std::size_t(s)] + "</li>";
         wrongScales += ScaleItem(s, false);
     }
-    if (!badScales.empty()) badScales = "<ul>" + badScales + "</ul>";
 
     FillPlaceholder(text, "$FIO$", HtmlEscape(User.FIO));
     // No age is shown as an empty cell, as the testee card shows it.
@@ -317,14 +337,15 @@ void TTestResult::BuildReport(const TUser& User, const TTestData& TestData, cons
             : AnsiString());
     FillPlaceholder(text, "$SizeP$", ValidShareText());
     FillPlaceholder(text, "$LevelVal$", ReliabilityLevelText());
-    FillPlaceholder(text, "$BadScales$", ItemsOrNone(badScales));
+    FillPlaceholder(text, "$BadScales$", ListOrNone(badScales));
     FillPlaceholder(text, "$GraphPr$",
                     ValidScaleCount() >= kChartValidScales ? ChartBlock(ChartFolder) : AnsiString());
     FillPlaceholder(text, "$LeadLuv$", LeadingScalesText());
     FillPlaceholder(text, "$LowLuv$", LowScalesText());
     FillPlaceholder(text, "$MidLuv$", MiddleScalesText());
-    FillPlaceholder(text, "$WrongLuv$", ItemsOrNone(wrongScales));
+    FillPlaceholder(text, "$WrongLuv$", ListOrNone(wrongScales));
     FillPlaceholder(text, "$TypeLuvora$", ProfileTypeText());
+    FillPlaceholder(text, "$Norms$", NormsText());
     Report = std::move(text);
 }
 
@@ -333,6 +354,9 @@ void BuildDynamicsReport(const TUser& /*User*/, const AnsiString& ChartFolder, A
     Main_DataModule->GetHtmlTemplate("dyn", text);
     FillPlaceholder(text, "$GraphPr$",
                     "<img src=\"" + HtmlEscape(ChartFolder + "TmpLuvDynChart.bmp") + "\"/>");
+    AnsiString norms;
+    Main_DataModule->GetHtmlTemplate("norms", norms);
+    FillPlaceholder(text, "$Norms$", norms);
     Report = std::move(text);
 }
 

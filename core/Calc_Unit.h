@@ -86,14 +86,21 @@ protected:
 
     // Report pieces shared with the group report.
     static void CheckScale(int32_t Scale);
-    // Items, or "Нет" for an empty list.
-    static AnsiString ItemsOrNone(const AnsiString& Items);
+    // Items inside a list, or "Нет" for none: the word stands where the
+    // markup allows text, never inside a list without an item.
+    static AnsiString ListOrNone(const AnsiString& Items);
+    // Valid scales with a sten: those the lists and the profile type take.
+    int32_t InterpretedScaleCount() const;
     AnsiString ScaleItem(int32_t Scale, bool WithInterpretation) const;
     AnsiString LeadingScalesText() const;
     AnsiString LowScalesText() const;
     AnsiString MiddleScalesText() const;
     static AnsiString ChartBlock(const AnsiString& ChartFolder);
+    // The text of the profile type; a sentence saying it is not determined
+    // when too few scales can be interpreted.
     AnsiString ProfileTypeText() const;
+    // The data file's note on its sten norms, empty when it has none.
+    static AnsiString NormsText();
 };
 
 // The report of a testee's dynamics from the template "dyn"; the testee

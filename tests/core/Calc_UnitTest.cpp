@@ -387,7 +387,8 @@ TEST_F(CalcUnitTest, ReportOfATestWithInvalidScales) {
     EXPECT_TRUE(Has(report, kAnxiety));
     EXPECT_TRUE(Has(report, "<b>75.0%</b>"));
     EXPECT_TRUE(Has(report, "<b>Средняя</b>"_cp));
-    EXPECT_TRUE(Has(report, "<ul><li>" + ScaleNames[5] + "</li><li>" + ScaleNames[7] + "</li></ul>"));
+    EXPECT_TRUE(Has(report, "ответами:</b></p>\n<ul><li>"_cp + ScaleNames[5] + "</li><li>" + ScaleNames[7] +
+                                "</li></ul>\n<p>"));
     EXPECT_TRUE(Has(report, "ГРАФИЧЕСКИЙ ПРОФИЛЬ</P></h6><br> <p align=\"center\"><img "
                             "src=\"/charts/TmpLuvChart.bmp\"/></p><br>"_cp));
     // Leading by falling sten: B (9), A (7); the invalid I (8) is left out.
@@ -395,11 +396,17 @@ TEST_F(CalcUnitTest, ReportOfATestWithInvalidScales) {
     EXPECT_TRUE(Has(report, "<ul>" + Item(2, 6) + "</ul>")); // F (5) is invalid
     EXPECT_TRUE(Has(report, "<ul><li><b>Подавляемые:</b></li><br><ul>"_cp + Item(6, 3) + Item(4, 4) +
                                 "</ul><li><b>Вытесняемые:</b></li><br><ul>"_cp + Item(3, 1) + "</ul></ul>"));
-    EXPECT_TRUE(Has(report, "<ul>" + BareItem(5) + BareItem(7) + "</ul>"));
+    // The invalid F and I are listed once, among the contradictory scales.
+    EXPECT_EQ(ItemsNaming(report, 5), 1);
+    EXPECT_EQ(ItemsNaming(report, 7), 1);
     AnsiString type3;
     DM->GetHtmlTemplate("type3", type3);
     ASSERT_FALSE(type3.empty());
     EXPECT_TRUE(Has(report, type3));
+    AnsiString norms;
+    DM->GetHtmlTemplate("norms", norms);
+    ASSERT_FALSE(norms.empty());
+    EXPECT_TRUE(Has(report, norms));
 }
 
 TEST_F(CalcUnitTest, ReportWithoutValidScales) {
@@ -421,22 +428,22 @@ TEST_F(CalcUnitTest, ReportWithoutValidScales) {
     EXPECT_TRUE(Has(report, "<b>Сниженная</b>"_cp));
     EXPECT_FALSE(Has(report, "TmpLuvChart"));
     AnsiString bad = "<ul>";
-    AnsiString wrong = "<ul>";
     for (int s = 0; s < ScaleCount; ++s) {
         bad += "<li>" + ScaleNames[s] + "</li>";
-        wrong += BareItem(s);
+        EXPECT_EQ(ItemsNaming(report, s), 1) << "scale " << s << " is listed once";
     }
-    EXPECT_TRUE(Has(report, bad + "</ul>"));
-    EXPECT_TRUE(Has(report, wrong + "</ul>"));
-    // Leading, middle and low lists are all empty.
-    std::size_t none = 0;
-    for (std::size_t at = report.find("<ul>Нет</ul>"_cp); at != AnsiString::npos;
-         at = report.find("<ul>Нет</ul>"_cp, at + 1))
-        ++none;
-    EXPECT_EQ(none, 3u);
+    EXPECT_TRUE(Has(report, "ответами:</b></p>\n"_cp + bad + "</ul>\n<p>"));
+    // Leading, middle and low lists are all empty, and say so outside a list.
+    EXPECT_EQ(Occurrences(report, "</p>\nНет\n"_cp), 3);
+    EXPECT_FALSE(Has(report, "<ul>Нет"_cp));
+    // Invalid scales are not low ones: the type that says no motive leads
+    // does not apply.
     AnsiString type4;
     DM->GetHtmlTemplate("type4", type4);
-    EXPECT_TRUE(Has(report, type4));
+    EXPECT_FALSE(Has(report, type4));
+    EXPECT_TRUE(Has(report,
+                    "<p>Тип мотивационного профиля не определяется: для этого нужно не менее пяти шкал "
+                    "с достоверными данными, а их 0.</p>"_cp));
 }
 
 TEST_F(CalcUnitTest, ReportWithEveryScaleValid) {
@@ -485,6 +492,11 @@ TEST_F(CalcUnitTest, ChartBlockNeedsFiveValidScales) {
         EXPECT_TRUE(Has(report, AnsiString("<b>") + c.Share + "</b>")) << c.Valid;
         EXPECT_TRUE(Has(report, "<b>" + ReliabilityLevels[c.Level] + "</b>")) << c.Valid;
         EXPECT_EQ(Has(report, "<img src=\"/tmp/x&amp;y/TmpLuvChart.bmp\"/>"), c.Chart) << c.Valid;
+        // The profile type needs as many valid scales as the chart.
+        AnsiString type;
+        DM->GetHtmlTemplate(r.GetProfileType(), type);
+        EXPECT_EQ(Has(report, type), c.Chart) << c.Valid;
+        EXPECT_EQ(Has(report, "Тип мотивационного профиля не определяется"_cp), !c.Chart) << c.Valid;
     }
 }
 

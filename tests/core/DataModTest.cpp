@@ -786,17 +786,18 @@ TEST_F(DataModTest, TemplatesWithTheirPlaceholders) {
     DM->GetHtmlTemplate("concl", probe);
     if (probe.empty()) GTEST_SKIP() << "no report templates yet";
     const std::vector<const char*> concl = {
-        "$FIO$",     "$AGE$",     "$Pos$",    "$Sen$",     "$OrgSen$",   "$Educ$",      "$Job$",
-        "$Spec$",    "$IsSpec$",  "$DTest$",  "$TestDur$", "$SizeP$",    "$LevelVal$",  "$BadScales$",
-        "$GraphPr$", "$LeadLuv$", "$LowLuv$", "$MidLuv$",  "$WrongLuv$", "$TypeLuvora$"};
+        "$FIO$",     "$AGE$",     "$Pos$",    "$Sen$",     "$OrgSen$",     "$Educ$",     "$Job$",
+        "$Spec$",    "$IsSpec$",  "$DTest$",  "$TestDur$", "$SizeP$",      "$LevelVal$", "$BadScales$",
+        "$GraphPr$", "$LeadLuv$", "$LowLuv$", "$MidLuv$",  "$TypeLuvora$", "$Norms$"};
     const std::vector<const char*> grcon = {
-        "$Job$",   "$Dep$",     "$NumEmp$",  "$NumTest$", "$DTest$",  "$CntNonVal$", "$Valid$",
-        "$SizeP$", "$GraphPr$", "$LeadLuv$", "$LowLuv$",  "$MidLuv$", "$WrongLuv$",  "$TypeLuvora$"};
+        "$Job$",     "$Dep$",     "$NumEmp$", "$NumTest$", "$DTest$",    "$CntNonVal$",  "$Valid$", "$SizeP$",
+        "$GraphPr$", "$LeadLuv$", "$LowLuv$", "$MidLuv$",  "$WrongLuv$", "$TypeLuvora$", "$Norms$"};
     const struct {
         const char* Name;
         std::vector<const char*> Placeholders;
-    } templates[] = {{"concl", concl}, {"grcon", grcon}, {"dyn", {"$GraphPr$"}}, {"type1", {}},
-                     {"type2", {}},    {"type3", {}},    {"type4", {}}};
+    } templates[] = {{"concl", concl}, {"grcon", grcon}, {"dyn", {"$GraphPr$", "$Norms$"}},
+                     {"type1", {}},    {"type2", {}},    {"type3", {}},
+                     {"type4", {}},    {"norms", {}}};
     for (const auto& t : templates) {
         AnsiString text;
         DM->GetHtmlTemplate(t.Name, text);
