@@ -122,9 +122,11 @@ int64_t ValidSharePercent(std::size_t Respondents, int32_t NonValid, int32_t Emp
 } // namespace
 
 void TGroupTestResult::BuildGroupReport(const AnsiString& ChartFolder, AnsiString& Report) {
-    AnsiString text;
-    Main_DataModule->GetHtmlTemplate("grcon", text);
-
+    const AnsiString* grcon = Main_DataModule->FindHtmlTemplate("grcon");
+    if (!grcon) {
+        Report.clear();
+        return;
+    }
     // Without a share there is no level and no chart.
     const int32_t employees = Team.NUMBEROFEMPLOYES;
     const int64_t percent = ValidSharePercent(Members.size(), NonValidCount, employees);
@@ -134,26 +136,28 @@ void TGroupTestResult::BuildGroupReport(const AnsiString& ChartFolder, AnsiStrin
         share = IntToStr(percent);
         GroupValidityLevelText(int32_t(percent), level);
     }
-
+    // Scoring marked exactly the filled scales valid.
     AnsiString unfilled;
     for (int s = 0; s < ScaleCount; ++s)
-        if (!IsScaleFilled(s)) unfilled += ScaleItem(s, false);
-
-    FillPlaceholder(text, "$Job$", HtmlEscape(Team.JOB));
-    FillPlaceholder(text, "$Dep$", HtmlEscape(Team.DEPARTMENT));
-    FillPlaceholder(text, "$NumEmp$", employees == -1 ? AnsiString() : IntToStr(employees));
-    FillPlaceholder(text, "$NumTest$", IntToStr(Team.NUMBEROFTESTED));
-    FillPlaceholder(text, "$DTest$", DateTimeToStr(Team.DATETEST));
-    FillPlaceholder(text, "$CntNonVal$", IntToStr(NonValidCount));
-    FillPlaceholder(text, "$Valid$", level);
-    FillPlaceholder(text, "$SizeP$", share);
-    FillPlaceholder(text, "$GraphPr$",
-                    percent >= kChartSharePercent ? ChartBlock(ChartFolder) : AnsiString());
-    FillPlaceholder(text, "$LeadLuv$", LeadingScalesText());
-    FillPlaceholder(text, "$LowLuv$", LowScalesText());
-    FillPlaceholder(text, "$MidLuv$", MiddleScalesText());
-    FillPlaceholder(text, "$WrongLuv$", ListOrNone(unfilled));
-    FillPlaceholder(text, "$TypeLuvora$", ProfileTypeText());
-    FillPlaceholder(text, "$Norms$", NormsText());
-    Report = std::move(text);
+        if (!IsScaleValid(s)) AppendScaleItem(unfilled, s, false);
+    TIndexes scratch;
+    scratch.reserve(ScaleCount);
+    Report = FillPlaceholders(
+        *grcon, {
+                    {"Job", HtmlEscape(Team.JOB)},
+                    {"Dep", HtmlEscape(Team.DEPARTMENT)},
+                    {"NumEmp", employees == -1 ? AnsiString() : IntToStr(employees)},
+                    {"NumTest", IntToStr(Team.NUMBEROFTESTED)},
+                    {"DTest", DateTimeToStr(Team.DATETEST)},
+                    {"CntNonVal", IntToStr(NonValidCount)},
+                    {"Valid", level},
+                    {"SizeP", share},
+                    {"GraphPr", percent >= kChartSharePercent ? ChartBlock(ChartFolder) : AnsiString()},
+                    {"LeadLuv", LeadingScalesText(scratch)},
+                    {"LowLuv", LowScalesText(scratch)},
+                    {"MidLuv", MiddleScalesText(scratch)},
+                    {"WrongLuv", ListOrNone(unfilled)},
+                    {"TypeLuvora", ProfileTypeText()},
+                    {"Norms", TemplateText("norms")},
+                });
 }

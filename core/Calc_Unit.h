@@ -6,7 +6,9 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <set>
+#include <string_view>
 #include <vector>
 
 #include "core/DataMod.h"
@@ -30,8 +32,18 @@ void SplitString(const AnsiString& Text, const std::set<char>& Delimiters, TStri
 // placeholder that a later replacement would fill.
 AnsiString HtmlEscape(const AnsiString& Text);
 
-// Replaces every Placeholder in Text, in any case, with Value.
-void FillPlaceholder(AnsiString& Text, const AnsiString& Placeholder, const AnsiString& Value);
+// A placeholder of a report template, its name without the dollar signs,
+// and the text that takes its place.
+struct TPlaceholder {
+    std::string_view Name;
+    std::string_view Value;
+};
+
+// Template with every "$Name$" of Placeholders, its name in any case,
+// replaced by its value, in one pass over the template: placeholders are
+// found once, values inserted as they are met and never searched again, and
+// all other text, "$" included, stays as it is.
+AnsiString FillPlaceholders(const AnsiString& Template, std::initializer_list<TPlaceholder> Placeholders);
 
 class TTestResult : public TObject {
 public:
@@ -78,10 +90,9 @@ public:
     std::vector<std::vector<double>> ScaleItems;
 
 protected:
-    void DistributeAnswers();
-    void ComputeRawScores();
-    void ComputeValidity();
-    void ComputeStens();
+    // The points each scale receives, in statement order.
+    static std::vector<std::vector<double>> DistributeAnswers(const TIndexes& Points);
+    static double RawScore(const std::vector<double>& Items);
     static int32_t CountDivergentPairs(const std::vector<double>& Items);
 
     // Report pieces shared with the group report.
@@ -91,16 +102,21 @@ protected:
     static AnsiString ListOrNone(const AnsiString& Items);
     // Valid scales with a sten: those the lists and the profile type take.
     int32_t InterpretedScaleCount() const;
-    AnsiString ScaleItem(int32_t Scale, bool WithInterpretation) const;
-    AnsiString LeadingScalesText() const;
-    AnsiString LowScalesText() const;
-    AnsiString MiddleScalesText() const;
+    // A scale's list item: its name and, WithInterpretation, the text of its
+    // sten.
+    void AppendScaleItem(AnsiString& Out, int32_t Scale, bool WithInterpretation) const;
+    // The lists of the reports; Scratch is room for scale numbers that one
+    // report lends every list.
+    AnsiString LeadingScalesText(TIndexes& Scratch) const;
+    AnsiString LowScalesText(TIndexes& Scratch) const;
+    AnsiString MiddleScalesText(TIndexes& Scratch) const;
     static AnsiString ChartBlock(const AnsiString& ChartFolder);
     // The text of the profile type; a sentence saying it is not determined
     // when too few scales can be interpreted.
-    AnsiString ProfileTypeText() const;
-    // The data file's note on its sten norms, empty when it has none.
-    static AnsiString NormsText();
+    std::string_view ProfileTypeText() const;
+    // A template's text, kept by the data module until it connects again;
+    // empty when there is no such template.
+    static std::string_view TemplateText(const AnsiString& Name);
 };
 
 // The report of a testee's dynamics from the template "dyn"; the testee

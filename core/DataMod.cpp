@@ -1,6 +1,7 @@
-// The data module's components, its start-up checks and every read and write
-// of the two database files.
+// The data module's components, its start-up checks and connections, and
+// every read and write of the main file.
 #include "core/DataMod.h"
+#include "core/DataMod_p.h"
 
 #include <array>
 #include <functional>
@@ -72,25 +73,12 @@ const char* const kDatabasesSql = "select DB_ID, DB_NAME, DB_PASSWORD, case\n"
                                   "else NULL\n"
                                   "end IsProtectDB\n"
                                   "from DATABASES";
-// Ordered, so that answers are always scored against the pairs they were
-// given for.
-const char* const kStatementsSql = "select *\nfrom statements\norder by STATEMENT_ID";
-const char* const kStatementKeysSql =
-    "select STATEMENT_ID, KEY_STATEMENT, KEY_STATEMENT2 from STATEMENTS order by STATEMENT_ID";
-const char* const kStensSql = "select * from STENS\n"
-                              "where SCALE = :Scale\n"
-                              "and MIN_VALUE <= :Min_Val\n"
-                              "and MAX_VALUE >= :Max_Val";
-const char* const kTemplatesSql = "select * from HTMLTEMPLATES";
 const char* const kPsyPasswordSql = "select PSY_PASSWORD from ADMINSPASSWORD\n"
                                     "where ID = 1";
 // The password travels as a parameter: scrambled, it may hold quotes, line
 // feeds and zero bytes. The row is made when it is missing.
 const char* const kWritePsyPasswordSql =
     "update or insert into ADMINSPASSWORD (ID, PSY_PASSWORD) values (1, :PSY_PASSWORD) matching (ID)";
-
-const std::vector<AnsiString> kReadWrite = {"read_committed", "rec_version", "nowait"};
-const std::vector<AnsiString> kReadOnly = {"read_committed", "rec_version", "nowait", "read"};
 
 // Text longer than its column is refused, never cut.
 void CheckLength(const AnsiString& Value, std::size_t Max, const AnsiString& Label) {
@@ -218,6 +206,8 @@ TMain_DataModule::~TMain_DataModule() {
 }
 
 void TMain_DataModule::DataModuleCreate() {
+    // A data file changed since the last connection is read afresh.
+    ForgetReferenceData();
     const AnsiString folder = GetModuleFolder() + "DB/";
     const AnsiString mainFile = folder + kMainFile;
     const AnsiString dataFile = folder + kDataFile;
@@ -485,75 +475,6 @@ int32_t TMain_DataModule::ApplyDatabase(int32_t Kind, int32_t DbId, const AnsiSt
                           q.ParamByName("DB_NAME").SetAsString(Name);
                           q.ParamByName("DB_PASSWORD").SetAsString(EncodedPassword);
                       });
-}
-
-double TMain_DataModule::FindSten(int32_t Scale, double RawValue) {
-    double result = -1.0;
-    Stens_IBQuery->ParamByName("Scale").SetAsInteger(Scale);
-    Stens_IBQuery->ParamByName("Min_Val").SetAsFloat(RawValue);
-    Stens_IBQuery->ParamByName("Max_Val").SetAsFloat(RawValue);
-    Reopen(Stens_IBQuery);
-    if (!Stens_IBQuery->IsEmpty()) result = Stens_IBQuery->FieldByName("STEN").AsInteger();
-    Stens_IBQuery->Close();
-    return result;
-}
-
-void TMain_DataModule::GetHtmlTemplate(const AnsiString& Name, AnsiString& Text) {
-    if (!HTMLTemplates_IBQuery->Active()) HTMLTemplates_IBQuery->Open();
-    if (HTMLTemplates_IBQuery->Locate("TEMPLATE_ID", Variant(Name), true))
-        Text = HTMLTemplates_IBQuery->FieldByName("TEMPLATE").AsString();
-}
-
-const std::vector<TStatementKeys>& TMain_DataModule::StatementKeys() {
-    if (FStatementKeysRead) return FStatementKeys;
-    TIBTransaction transaction(nullptr);
-    transaction.SetDefaultDatabase(Data_IBDatabase);
-    transaction.Params = kReadOnly;
-    transaction.AutoStopAction = TAutoStopAction::saCommit;
-    TIBQuery query(nullptr);
-    query.SetDatabase(Data_IBDatabase);
-    query.SetTransaction(&transaction);
-    query.SetSQL(kStatementKeysSql);
-    query.Open();
-    std::vector<TStatementKeys> keys;
-    for (query.First(); !query.Eof(); query.Next()) {
-        // A missing key counts as out of range rather than as scale 0.
-        auto keyOf = [&](const char* Name) {
-            const TIBField& f = query.FieldByName(Name);
-            return f.IsNull() ? -1 : f.AsInteger();
-        };
-        TStatementKeys k;
-        k.Key1 = keyOf("KEY_STATEMENT");
-        k.Key2 = keyOf("KEY_STATEMENT2");
-        for (int32_t key : {k.Key1, k.Key2})
-            if (key < 0 || key >= ScaleCount)
-                throw Exception(Format("Файл Luvora_Data.FDB поврежден: пара утверждений %d относится к "
-                                       "несуществующей шкале %d."_cp,
-                                       {query.FieldByName("STATEMENT_ID").AsInteger(), key}));
-        keys.push_back(k);
-    }
-    query.Close();
-    FStatementKeys = std::move(keys);
-    FStatementKeysRead = true;
-    return FStatementKeys;
-}
-
-void CheckAnswerDigits(const AnsiString& Answers) {
-    for (std::size_t k = 0; k < Answers.size(); ++k) {
-        const char c = Answers[k];
-        if (c < '0' || c > '5')
-            throw EConvertError(Format(
-                "Недопустимый символ «%s» в ответах (позиция %d): допустимы только цифры от 0 до 5."_cp,
-                {AnsiString(1, c), int(k + 1)}));
-    }
-}
-
-void TMain_DataModule::CheckAnswers(const AnsiString& Answers) {
-    const std::size_t pairs = StatementKeys().size();
-    if (Answers.size() != pairs)
-        throw EConvertError(Format("Число ответов (%d) не совпадает с числом пар утверждений (%d)."_cp,
-                                   {int(Answers.size()), int(pairs)}));
-    CheckAnswerDigits(Answers);
 }
 
 bool TMain_DataModule::ReadPsyPassword(AnsiString& EncodedPassword) {

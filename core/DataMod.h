@@ -3,9 +3,11 @@
 // shows the error in a box captioned "Error" and returns -1 (or false).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
+#include "core/uConsts.h"
 #include "platform/db/IBQuery.h"
 
 // Write kinds of the Apply operations.
@@ -111,11 +113,15 @@ public:
     int32_t ApplyDatabase(int32_t Kind, int32_t DbId, const AnsiString& Name,
                           const AnsiString& EncodedPassword);
 
-    // Reference data of the data file.
+    // Reference data of the data file, read once a connection (when first
+    // needed after DataModuleCreate connects) and then answered from memory.
     // The sten of a raw score on a scale; -1.0 when no band holds it.
     double FindSten(int32_t Scale, double RawValue);
     // Text keeps what it held when no template has that name.
     void GetHtmlTemplate(const AnsiString& Name, AnsiString& Text);
+    // The template of that name, compared without regard to case; null when
+    // there is none. The text stays until the module connects again.
+    const AnsiString* FindHtmlTemplate(const AnsiString& Name);
     // The scale keys of every statement pair in STATEMENT_ID order, read
     // once through a query of their own: scoring never moves the cursor a
     // running questionnaire walks. A key outside 0..7 raises Exception.
@@ -151,9 +157,25 @@ public:
     TIBQuery* HTMLTemplates_IBQuery;
 
 private:
+    // One band of the norms: raw scores Min to Max, both included.
+    struct TStenBand {
+        int32_t Sten;
+        double Min, Max;
+    };
+
+    void ForgetReferenceData();
+    void ReadNorms();
+    void ReadTemplates();
+
     bool FStartupFailed = false;
     bool FStatementKeysRead = false;
     std::vector<TStatementKeys> FStatementKeys;
+    bool FNormsRead = false;
+    // Bands of each scale in ID order.
+    std::array<std::vector<TStenBand>, ScaleCount> FNorms;
+    bool FTemplatesRead = false;
+    // Name and text of every template.
+    std::vector<std::pair<AnsiString, AnsiString>> FTemplates;
 };
 
 // The program's one data module; set while one exists.

@@ -266,7 +266,9 @@ TEST_F(CalcGroupUnitTest, ShortOrEmptyDataNeverReadsPastTheText) {
     EXPECT_EQ(kept.Team.NUMBEROFTESTED, 1);
     EXPECT_EQ(kept.GetRawScore(0), 17);
 
-    // Nor does a sten look-up that fails half way.
+    // Nor do norms that cannot be read: they are read at the first look-up
+    // after the module connects.
+    DM->DataModuleCreate();
     DM->Data_IBDatabase->Close();
     EXPECT_THROW(kept.SetTeam(Team(2, kFourRespondents, 4)), Exception);
     EXPECT_EQ(kept.Team.NUMBEROFTESTED, 1);

@@ -77,6 +77,25 @@ TEST(CalcUnit, HtmlEscapeLeavesNoMarkupAndNoPlaceholder) {
     EXPECT_EQ(HtmlEscape("Просто текст"_cp), "Просто текст"_cp);
 }
 
+TEST(CalcUnit, PlaceholdersAreFilledInOnePass) {
+    struct Case {
+        const char* Template;
+        const char* Filled;
+    } cases[] = {
+        {"$FIO$, $fio$ and $Fio$", "<A>, <A> and <A>"}, // every occurrence, in any case
+        {"$AGE$", "$FIO$"},                             // a value is not searched again
+        {"$FIO$$AGE$", "<A>$FIO$"},                     // adjacent placeholders
+        {"5$ and $FIO$", "5$ and <A>"},                 // a stray "$" stays
+        {"$x$FIO$", "$x<A>"},                           // the closing "$" of no placeholder opens one
+        {"$Unknown$ $FIO", "$Unknown$ $FIO"},           // unknown or unclosed: text
+        {"$FIOFIOFIOFIOFIOFIOFIOFIOFIOFIOFIOFIO$", "$FIOFIOFIOFIOFIOFIOFIOFIOFIOFIOFIOFIO$"},
+        {"", ""},
+        {"no placeholders", "no placeholders"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FillPlaceholders(c.Template, {{"FIO", "<A>"}, {"AGE", "$FIO$"}}), c.Filled) << c.Template;
+}
+
 // --- queries on stens and validity ---
 
 TEST(CalcUnit, DivergentPairsDecideValidity) {
@@ -304,7 +323,10 @@ TEST_F(CalcUnitTest, RefusedAnswersScoreNothing) {
     EXPECT_EQ(r.Answers, AnsiString(28, '3'));
     EXPECT_EQ(r.RawScores, raw);
 
-    // Nor does a sten look-up that fails half way.
+    // Nor do norms that cannot be read: they are read at the first look-up
+    // after the module connects.
+    DM->DataModuleCreate();
+    DM->StatementKeys();
     DM->Data_IBDatabase->Close();
     EXPECT_THROW(r.SetAnswers(AnsiString(28, '5')), Exception);
     EXPECT_EQ(r.Answers, AnsiString(28, '3'));

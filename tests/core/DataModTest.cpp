@@ -767,6 +767,33 @@ TEST_F(DataModTest, StenForEveryScaleAndRawScore) {
     EXPECT_FALSE(DM->Stens_IBQuery->Active());
 }
 
+TEST_F(DataModTest, ReferenceDataIsReadOnceAConnection) {
+    ASSERT_EQ(DM->FindSten(0, 20), 7.0);
+    AnsiString dyn;
+    DM->GetHtmlTemplate("dyn", dyn);
+    TIBQuery change(nullptr);
+    change.SetDatabase(DM->Data_IBDatabase);
+    change.SetSQL("update STENS set MIN_VALUE = 21 where SCALE = 0 and STEN = 7");
+    change.ExecQuery();
+    change.SetSQL("update HTMLTEMPLATES set TEMPLATE = 'changed' where TEMPLATE_ID = 'dyn'");
+    change.ExecQuery();
+    DM->Data_IBTransaction->Commit();
+
+    // Scoring and reports answer from memory...
+    EXPECT_EQ(DM->FindSten(0, 20), 7.0);
+    AnsiString kept;
+    DM->GetHtmlTemplate("DYN", kept);
+    EXPECT_EQ(kept, dyn);
+    EXPECT_FALSE(DM->Stens_IBQuery->Active());
+    // ...until the module connects again.
+    DM->DataModuleCreate();
+    EXPECT_EQ(DM->FindSten(0, 20), -1.0);
+    EXPECT_EQ(DM->FindSten(0, 21), 7.0);
+    ASSERT_NE(DM->FindHtmlTemplate("dyn"), nullptr);
+    EXPECT_EQ(*DM->FindHtmlTemplate("dyn"), "changed");
+    EXPECT_EQ(DM->FindHtmlTemplate("nope"), nullptr);
+}
+
 TEST_F(DataModTest, StenBandsIncludeBothEnds) {
     TIBQuery q(nullptr);
     q.SetDatabase(DM->Data_IBDatabase);
