@@ -149,20 +149,33 @@ void TTestResult::SortByStenAscending(TIndexes& List) const {
 
 AnsiString TTestResult::GetProfileType() const {
     TIndexes leading;
-    ScalesInStenRange(7, 10, leading);
-    if (leading.empty()) return "type4";
-    if (leading.size() == Type1Scales.size() &&
-        std::equal(leading.begin(), leading.end(), Type1Scales.begin()))
+    return ProfileTypeName(leading);
+}
+
+const char* TTestResult::ProfileTypeName(TIndexes& Leading) const {
+    Leading.clear();
+    ScalesInStenRange(7, 10, Leading);
+    if (Leading.empty()) return "type4";
+    if (Leading.size() == Type1Scales.size() &&
+        std::equal(Leading.begin(), Leading.end(), Type1Scales.begin()))
         return "type1";
-    if (leading.size() == Type2Scales.size() &&
-        std::equal(leading.begin(), leading.end(), Type2Scales.begin()))
+    if (Leading.size() == Type2Scales.size() &&
+        std::equal(Leading.begin(), Leading.end(), Type2Scales.begin()))
         return "type2";
     return "type3";
 }
 
 AnsiString TTestResult::ValidShareText() const {
-    // n * 12.5 is exact, so one decimal never needs rounding.
-    return FloatToStrF(ValidScaleCount() * 100.0 / ScaleCount, 1) + "%";
+    // n / 8 * 100 is n * 12.5: one decimal, never rounded, so whole tenths
+    // give the text without a round trip through floating point.
+    const int32_t n = ValidScaleCount();
+    if (n < 0 || n > ScaleCount) return FloatToStrF(n * 100.0 / ScaleCount, 1) + "%";
+    const int32_t tenths = n * 1000 / ScaleCount;
+    AnsiString text = IntToStr(tenths / 10);
+    text += FormatSettings.DecimalSeparator;
+    text += char('0' + tenths % 10);
+    text += '%';
+    return text;
 }
 
 AnsiString TTestResult::ReliabilityLevelText() const {

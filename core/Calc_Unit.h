@@ -28,8 +28,8 @@ void ExpandAnswers(const AnsiString& Answers, TIndexes& Points);
 void SplitString(const AnsiString& Text, const std::set<char>& Delimiters, TStrings& List);
 
 // Text made safe to stand inside HTML, as text or as an attribute value.
-// "$" is written as a character reference too, so a value can never form a
-// placeholder that a later replacement would fill.
+// "$" is written as a character reference too, so a value never looks like
+// a placeholder.
 AnsiString HtmlEscape(const AnsiString& Text);
 
 // A placeholder of a report template, its name without the dollar signs,
@@ -39,10 +39,34 @@ struct TPlaceholder {
     std::string_view Value;
 };
 
-// Template with every "$Name$" of Placeholders, its name in any case,
-// replaced by its value, in one pass over the template: placeholders are
-// found once, values inserted as they are met and never searched again, and
-// all other text, "$" included, stays as it is.
+// Where the placeholders of one template stand, found once in one pass over
+// the template: the text before each, and which entry of the placeholder list
+// takes its place. A report builder keeps one for its template and hands it
+// the same names, in the same order, every time.
+class TTemplatePlan {
+public:
+    // Template with every "$Name$" of Placeholders, its name in any case,
+    // replaced by its value: values are inserted as they are met and never
+    // searched again, and all other text, "$" included, stays as it is. The
+    // placeholders are found again only for another template or Version
+    // (the data module's templates read again).
+    AnsiString Fill(const AnsiString& Template, uint64_t Version,
+                    std::initializer_list<TPlaceholder> Placeholders);
+
+private:
+    struct TPiece {
+        std::size_t From, Length; // text of the template, as it is
+        std::size_t Value;        // the placeholder after it; npos for none
+    };
+    void Find(const AnsiString& Template, std::initializer_list<TPlaceholder> Placeholders);
+
+    const AnsiString* FTemplate = nullptr;
+    uint64_t FVersion = 0;
+    std::size_t FNames = 0;
+    std::vector<TPiece> FPieces;
+};
+
+// The same with the placeholders found afresh.
 AnsiString FillPlaceholders(const AnsiString& Template, std::initializer_list<TPlaceholder> Placeholders);
 
 class TTestResult : public TObject {
@@ -110,10 +134,13 @@ protected:
     AnsiString LeadingScalesText(TIndexes& Scratch) const;
     AnsiString LowScalesText(TIndexes& Scratch) const;
     AnsiString MiddleScalesText(TIndexes& Scratch) const;
-    static AnsiString ChartBlock(const AnsiString& ChartFolder);
+    // The chart block of ChartFolder; the text stays until the next call.
+    static std::string_view ChartBlock(const AnsiString& ChartFolder);
     // The text of the profile type; a sentence saying it is not determined
     // when too few scales can be interpreted.
-    std::string_view ProfileTypeText() const;
+    std::string_view ProfileTypeText(TIndexes& Scratch) const;
+    // The name of the profile type, its leading scales left in Leading.
+    const char* ProfileTypeName(TIndexes& Leading) const;
     // A template's text, kept by the data module until it connects again;
     // empty when there is no such template.
     static std::string_view TemplateText(const AnsiString& Name);

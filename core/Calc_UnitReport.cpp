@@ -2,10 +2,11 @@
 // group report shares: scale lists, the chart block, the profile type, and
 // filling a template's placeholders in one pass.
 #include "core/Calc_Unit.h"
-#include "core/DataMod_p.h"
-#include "util/JclFileUtils.h"
 
 #include <cstring>
+
+#include "core/DataMod_p.h"
+#include "util/JclFileUtils.h"
 
 namespace {
 
@@ -68,15 +69,11 @@ AnsiString HtmlEscape(const AnsiString& Text) {
     return out;
 }
 
-AnsiString FillPlaceholders(const AnsiString& Template, std::initializer_list<TPlaceholder> Placeholders) {
-    std::size_t room = Template.size();
-    for (const TPlaceholder& p : Placeholders)
-        room += p.Value.size();
-    AnsiString out;
-    out.reserve(room);
+void TTemplatePlan::Find(const AnsiString& Template, std::initializer_list<TPlaceholder> Placeholders) {
+    FPieces.clear();
     const char* text = Template.data();
     const std::size_t size = Template.size();
-    std::size_t from = 0; // copied up to here
+    std::size_t from = 0; // text up to here is in a piece
     std::size_t at = 0;   // searched up to here
     while (at < size) {
         const void* open = std::memchr(text + at, '$', size - at);
@@ -85,24 +82,47 @@ AnsiString FillPlaceholders(const AnsiString& Template, std::initializer_list<TP
         const void* close = std::memchr(text + o + 1, '$', size - o - 1);
         if (!close) break;
         const std::size_t c = std::size_t(static_cast<const char*>(close) - text);
-        const TPlaceholder* found = nullptr;
+        std::size_t found = AnsiString::npos;
         if (c - o - 1 <= kMaxPlaceholderName)
-            for (const TPlaceholder& p : Placeholders)
-                if (SameTextFast(text + o + 1, c - o - 1, p.Name)) {
-                    found = &p;
+            for (std::size_t i = 0; i < Placeholders.size(); ++i)
+                if (SameTextFast(text + o + 1, c - o - 1, Placeholders.begin()[i].Name)) {
+                    found = i;
                     break;
                 }
-        if (!found) {
+        if (found == AnsiString::npos) {
             // Not a placeholder: its closing "$" may open the next one.
             at = o + 1;
             continue;
         }
-        out.append(text + from, o - from);
-        out.append(found->Value);
+        FPieces.push_back({from, o - from, found});
         from = at = c + 1;
     }
-    out.append(text + from, size - from);
+    FPieces.push_back({from, size - from, AnsiString::npos});
+    FTemplate = &Template;
+    FNames = Placeholders.size();
+}
+
+AnsiString TTemplatePlan::Fill(const AnsiString& Template, uint64_t Version,
+                               std::initializer_list<TPlaceholder> Placeholders) {
+    if (FTemplate != &Template || FVersion != Version || FNames != Placeholders.size() || FPieces.empty()) {
+        Find(Template, Placeholders);
+        FVersion = Version;
+    }
+    const TPlaceholder* values = Placeholders.begin();
+    std::size_t room = 0;
+    for (const TPiece& piece : FPieces)
+        room += piece.Length + (piece.Value == AnsiString::npos ? 0 : values[piece.Value].Value.size());
+    AnsiString out;
+    out.reserve(room);
+    for (const TPiece& piece : FPieces) {
+        out.append(Template, piece.From, piece.Length);
+        if (piece.Value != AnsiString::npos) out.append(values[piece.Value].Value);
+    }
     return out;
+}
+
+AnsiString FillPlaceholders(const AnsiString& Template, std::initializer_list<TPlaceholder> Placeholders) {
+    return TTemplatePlan().Fill(Template, 0, Placeholders);
 }
 
 void TTestResult::AppendScaleItem(AnsiString& Out, int32_t Scale, bool WithInterpretation) const {
@@ -117,13 +137,15 @@ namespace {
 
 const char* const kListOpen = "<ul>";
 constexpr std::size_t kListOpenLength = 4;
-// Room for the items of a list of every scale, so that a list grows once.
-constexpr std::size_t kListRoom = 2048;
+// Room for a scale item with its interpretation, and for the rest of a list,
+// so that a list is made at once.
+constexpr std::size_t kItemRoom = 320;
+constexpr std::size_t kListRoom = 64;
 
-// A list that scale items are appended to; "Нет" when none was.
-AnsiString StartList() {
+// A list that Items scale items are appended to; "Нет" when none was.
+AnsiString StartList(std::size_t Items) {
     AnsiString list;
-    list.reserve(kListRoom);
+    list.reserve(Items * kItemRoom + kListRoom);
     list += kListOpen;
     return list;
 }
@@ -137,23 +159,27 @@ AnsiString EndList(AnsiString&& List) {
 } // namespace
 
 AnsiString TTestResult::ListOrNone(const AnsiString& Items) {
-    AnsiString list = StartList();
+    if (Items.empty()) return kNone;
+    AnsiString list;
+    list.reserve(Items.size() + kListRoom);
+    list += kListOpen;
     list += Items;
-    return EndList(std::move(list));
+    list += "</ul>";
+    return list;
 }
 
 AnsiString TTestResult::LeadingScalesText(TIndexes& Scratch) const {
     Scratch.clear();
     ScalesInStenRange(7, 10, Scratch);
     SortByStenDescending(Scratch);
-    AnsiString list = StartList();
+    AnsiString list = StartList(Scratch.size());
     for (int32_t s : Scratch)
         AppendScaleItem(list, s, true);
     return EndList(std::move(list));
 }
 
 AnsiString TTestResult::LowScalesText(TIndexes& Scratch) const {
-    AnsiString list = StartList();
+    AnsiString list = StartList(ScaleCount);
     auto section = [&](int32_t Lo, int32_t Hi, const AnsiString& Title) {
         Scratch.clear();
         ScalesInStenRange(Lo, Hi, Scratch);
@@ -174,18 +200,20 @@ AnsiString TTestResult::LowScalesText(TIndexes& Scratch) const {
 AnsiString TTestResult::MiddleScalesText(TIndexes& Scratch) const {
     Scratch.clear();
     ScalesInStenRange(5, 6, Scratch);
-    AnsiString list = StartList();
+    AnsiString list = StartList(Scratch.size());
     for (int32_t s : Scratch)
         AppendScaleItem(list, s, true);
     return EndList(std::move(list));
 }
 
-AnsiString TTestResult::ChartBlock(const AnsiString& ChartFolder) {
-    AnsiString block;
-    block.reserve(kChartBlockHead.size() + 2 * ChartFolder.size() + 64);
-    block += kChartBlockHead;
-    block += HtmlEscape(ChartFolder + "TmpLuvChart.bmp");
-    block += "\"/></p><br>";
+std::string_view TTestResult::ChartBlock(const AnsiString& ChartFolder) {
+    // The windows name the same folder every time.
+    static AnsiString folder;
+    static AnsiString block;
+    if (block.empty() || folder != ChartFolder) {
+        block = kChartBlockHead + HtmlEscape(ChartFolder + "TmpLuvChart.bmp") + "\"/></p><br>";
+        folder = ChartFolder;
+    }
     return block;
 }
 
@@ -202,7 +230,7 @@ int32_t TTestResult::InterpretedScaleCount() const {
     return count;
 }
 
-std::string_view TTestResult::ProfileTypeText() const {
+std::string_view TTestResult::ProfileTypeText(TIndexes& Scratch) const {
     // With fewer scales the type would speak of motives that are unknown,
     // not low: "no motive reaches the leading level" would be false.
     static const std::array<AnsiString, kChartValidScales> notDetermined = [] {
@@ -214,7 +242,7 @@ std::string_view TTestResult::ProfileTypeText() const {
     const int32_t interpreted = InterpretedScaleCount();
     if (interpreted < kChartValidScales) return notDetermined[std::size_t(interpreted)];
     // The type texts are HTML of the data file, inserted as they are.
-    return TemplateText(GetProfileType());
+    return TemplateText(ProfileTypeName(Scratch));
 }
 
 void TTestResult::BuildReport(const TUser& User, const TTestData& TestData, const AnsiString& ChartFolder,
@@ -236,32 +264,34 @@ void TTestResult::BuildReport(const TUser& User, const TTestData& TestData, cons
         AppendScaleItem(wrongScales, s, false);
     }
     // Values from the database are escaped, so none holds markup or a "$".
-    Report = FillPlaceholders(
-        *concl,
-        {
-            {"FIO", HtmlEscape(User.FIO)},
-            // No age is shown as an empty cell, as the testee card shows it.
-            {"AGE", User.AGE == -1 ? AnsiString() : IntToStr(User.AGE)},
-            {"Pos", HtmlEscape(User.POSIT)},
-            {"Sen", FloatToStr(User.Seniority)},
-            {"OrgSen", FloatToStr(User.OrgSeniority)},
-            {"Educ", HtmlEscape(User.Education)},
-            {"Job", HtmlEscape(User.Job)},
-            {"Spec", HtmlEscape(User.Spec)},
-            {"IsSpec", SpecialityText(User.isworkforspec)},
-            {"DTest", DateTimeToStr(TestData.DATETEST)},
-            {"TestDur", TestData.TESTDURATION > kAnxiousTestDuration ? kAnxiety : AnsiString()},
-            {"SizeP", ValidShareText()},
-            {"LevelVal", ReliabilityLevelText()},
-            {"BadScales", ListOrNone(badScales)},
-            {"GraphPr", ValidScaleCount() >= kChartValidScales ? ChartBlock(ChartFolder) : AnsiString()},
-            {"LeadLuv", LeadingScalesText(scratch)},
-            {"LowLuv", LowScalesText(scratch)},
-            {"MidLuv", MiddleScalesText(scratch)},
-            {"WrongLuv", ListOrNone(wrongScales)},
-            {"TypeLuvora", ProfileTypeText()},
-            {"Norms", TemplateText("norms")},
-        });
+    static TTemplatePlan plan;
+    Report =
+        plan.Fill(*concl, Main_DataModule->ReferenceDataVersion(),
+                  {
+                      {"FIO", HtmlEscape(User.FIO)},
+                      // No age is shown as an empty cell, as the testee card shows it.
+                      {"AGE", User.AGE == -1 ? AnsiString() : IntToStr(User.AGE)},
+                      {"Pos", HtmlEscape(User.POSIT)},
+                      {"Sen", FloatToStr(User.Seniority)},
+                      {"OrgSen", FloatToStr(User.OrgSeniority)},
+                      {"Educ", HtmlEscape(User.Education)},
+                      {"Job", HtmlEscape(User.Job)},
+                      {"Spec", HtmlEscape(User.Spec)},
+                      {"IsSpec", SpecialityText(User.isworkforspec)},
+                      {"DTest", DateTimeToStr(TestData.DATETEST)},
+                      {"TestDur", TestData.TESTDURATION > kAnxiousTestDuration ? kAnxiety : AnsiString()},
+                      {"SizeP", ValidShareText()},
+                      {"LevelVal", ReliabilityLevelText()},
+                      {"BadScales", ListOrNone(badScales)},
+                      {"GraphPr",
+                       ValidScaleCount() >= kChartValidScales ? ChartBlock(ChartFolder) : std::string_view()},
+                      {"LeadLuv", LeadingScalesText(scratch)},
+                      {"LowLuv", LowScalesText(scratch)},
+                      {"MidLuv", MiddleScalesText(scratch)},
+                      {"WrongLuv", ListOrNone(wrongScales)},
+                      {"TypeLuvora", ProfileTypeText(scratch)},
+                      {"Norms", TemplateText("norms")},
+                  });
 }
 
 void BuildDynamicsReport(const TUser& /*User*/, const AnsiString& ChartFolder, AnsiString& Report) {
@@ -270,12 +300,20 @@ void BuildDynamicsReport(const TUser& /*User*/, const AnsiString& ChartFolder, A
         Report.clear();
         return;
     }
+    // The windows name the same folder every time.
+    static AnsiString folder;
+    static AnsiString picture;
+    if (picture.empty() || folder != ChartFolder) {
+        picture = "<img src=\"" + HtmlEscape(ChartFolder + "TmpLuvDynChart.bmp") + "\"/>";
+        folder = ChartFolder;
+    }
     const AnsiString* norms = Main_DataModule->FindHtmlTemplate("norms");
-    Report = FillPlaceholders(
-        *dyn, {
-                  {"GraphPr", "<img src=\"" + HtmlEscape(ChartFolder + "TmpLuvDynChart.bmp") + "\"/>"},
-                  {"Norms", norms ? std::string_view(*norms) : std::string_view()},
-              });
+    static TTemplatePlan plan;
+    Report = plan.Fill(*dyn, Main_DataModule->ReferenceDataVersion(),
+                       {
+                           {"GraphPr", picture},
+                           {"Norms", norms ? std::string_view(*norms) : std::string_view()},
+                       });
 }
 
 void GetTempFolder(AnsiString& Folder) {

@@ -122,6 +122,10 @@ public:
     // The template of that name, compared without regard to case; null when
     // there is none. The text stays until the module connects again.
     const AnsiString* FindHtmlTemplate(const AnsiString& Name);
+    // Tells the reference data of one connection from that of another, of
+    // this module or any other: what is worked out from it once may be kept
+    // while this stays the same.
+    uint64_t ReferenceDataVersion() const { return FReferenceDataVersion; }
     // The scale keys of every statement pair in STATEMENT_ID order, read
     // once through a query of their own: scoring never moves the cursor a
     // running questionnaire walks. A key outside 0..7 raises Exception.
@@ -168,6 +172,7 @@ private:
     void ReadTemplates();
 
     bool FStartupFailed = false;
+    uint64_t FReferenceDataVersion = 0;
     bool FStatementKeysRead = false;
     std::vector<TStatementKeys> FStatementKeys;
     bool FNormsRead = false;

@@ -6,7 +6,15 @@
 #include "core/uConsts.h"
 #include "platform/rtl/ScopeGuard.h"
 
+namespace {
+
+// The version the next connection's reference data gets.
+uint64_t gNextReferenceDataVersion = 1;
+
+} // namespace
+
 void TMain_DataModule::ForgetReferenceData() {
+    FReferenceDataVersion = gNextReferenceDataVersion++;
     FStatementKeysRead = false;
     FStatementKeys.clear();
     FNormsRead = false;

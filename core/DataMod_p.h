@@ -25,7 +25,13 @@ inline constexpr const char* kTemplatesSql = "select * from HTMLTEMPLATES";
 // 1251); no copies are made.
 inline bool SameTextFast(const char* A, std::size_t LengthA, std::string_view B) {
     if (LengthA != B.size()) return false;
+    // Latin letters, which names are made of, fold here; others ask the
+    // code page.
+    auto upper = [](char C) {
+        if (C >= 'a' && C <= 'z') return char(C - 'a' + 'A');
+        return static_cast<unsigned char>(C) < 0x80 ? C : AnsiUpperChar(C);
+    };
     for (std::size_t i = 0; i < LengthA; ++i)
-        if (A[i] != B[i] && AnsiUpperChar(A[i]) != AnsiUpperChar(B[i])) return false;
+        if (A[i] != B[i] && upper(A[i]) != upper(B[i])) return false;
     return true;
 }

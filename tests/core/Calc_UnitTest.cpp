@@ -531,6 +531,25 @@ TEST_F(CalcUnitTest, DynamicsReportShowsTheDynamicsChart) {
     EXPECT_FALSE(Has(report, "Иванов"_cp));
 }
 
+TEST_F(CalcUnitTest, ReportsFollowTheTemplatesOfTheirConnection) {
+    AnsiString before;
+    BuildDynamicsReport(Testee(), "/charts/", before);
+    TIBQuery change(nullptr);
+    change.SetDatabase(DM->Data_IBDatabase);
+    change.SetSQL("update HTMLTEMPLATES set TEMPLATE = '$norms$|$GRAPHPR$|$Nope$' where TEMPLATE_ID = 'dyn'");
+    change.ExecQuery();
+    DM->Data_IBTransaction->Commit();
+    AnsiString report;
+    BuildDynamicsReport(Testee(), "/charts/", report);
+    EXPECT_EQ(report, before) << "the templates of one connection are read once";
+
+    DM->DataModuleCreate();
+    BuildDynamicsReport(Testee(), "/other/", report);
+    AnsiString norms;
+    DM->GetHtmlTemplate("norms", norms);
+    EXPECT_EQ(report, norms + "|<img src=\"/other/TmpLuvDynChart.bmp\"/>|$Nope$");
+}
+
 TEST(CalcUnit, TempFolderEndsWithASeparator) {
     AnsiString folder;
     GetTempFolder(folder);
