@@ -32,6 +32,10 @@ void SplitString(const AnsiString& Text, const std::set<char>& Delimiters, TStri
 // a placeholder.
 AnsiString HtmlEscape(const AnsiString& Text);
 
+// Years of service as the reports write them: the text of FloatToStr, made
+// at once for whole hundredths of a year, which seniorities are.
+AnsiString SeniorityText(double Years);
+
 // A placeholder of a report template, its name without the dollar signs,
 // and the text that takes its place.
 struct TPlaceholder {

@@ -3,6 +3,7 @@
 // filling a template's placeholders in one pass.
 #include "core/Calc_Unit.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "core/DataMod_p.h"
@@ -67,6 +68,27 @@ AnsiString HtmlEscape(const AnsiString& Text) {
     }
     out.append(Text, from, AnsiString::npos);
     return out;
+}
+
+AnsiString SeniorityText(double Years) {
+    // Up to 15 significant digits FloatToStr writes a decimal of whole
+    // hundredths as it is, without trailing zeros.
+    constexpr double kLargest = 1e9;
+    if (Years >= 0 && Years < kLargest) {
+        const double hundredths = std::round(Years * 100);
+        if (hundredths / 100 == Years) {
+            const int64_t whole = int64_t(hundredths);
+            AnsiString text = IntToStr(whole / 100);
+            const int fraction = int(whole % 100);
+            if (fraction != 0) {
+                text += FormatSettings.DecimalSeparator;
+                text += char('0' + fraction / 10);
+                if (fraction % 10 != 0) text += char('0' + fraction % 10);
+            }
+            return text;
+        }
+    }
+    return FloatToStr(Years);
 }
 
 void TTemplatePlan::Find(const AnsiString& Template, std::initializer_list<TPlaceholder> Placeholders) {
@@ -272,8 +294,8 @@ void TTestResult::BuildReport(const TUser& User, const TTestData& TestData, cons
                       // No age is shown as an empty cell, as the testee card shows it.
                       {"AGE", User.AGE == -1 ? AnsiString() : IntToStr(User.AGE)},
                       {"Pos", HtmlEscape(User.POSIT)},
-                      {"Sen", FloatToStr(User.Seniority)},
-                      {"OrgSen", FloatToStr(User.OrgSeniority)},
+                      {"Sen", SeniorityText(User.Seniority)},
+                      {"OrgSen", SeniorityText(User.OrgSeniority)},
                       {"Educ", HtmlEscape(User.Education)},
                       {"Job", HtmlEscape(User.Job)},
                       {"Spec", HtmlEscape(User.Spec)},

@@ -145,9 +145,11 @@ TEST_F(CalcGroupUnitTest, ScoresAGroupWithInvalidRespondents) {
                                 "</ul><li><b>Вытесняемые:</b></li><br><ul>"_cp + Item(6, 2) + "</ul></ul>"));
     EXPECT_TRUE(Has(report, "<ul>" + BareItem(1) + "</ul>"));
     EXPECT_EQ(ItemsNaming(report, 1), 1);
-    AnsiString type3;
+    AnsiString type3, norms;
     DM->GetHtmlTemplate("type3", type3);
     EXPECT_TRUE(Has(report, type3));
+    DM->GetHtmlTemplate("norms", norms);
+    EXPECT_TRUE(Has(report, norms)) << "the stens rest on provisional norms";
 }
 
 TEST_F(CalcGroupUnitTest, ScalesLackingDataAreNotInterpreted) {

@@ -77,6 +77,20 @@ TEST(CalcUnit, HtmlEscapeLeavesNoMarkupAndNoPlaceholder) {
     EXPECT_EQ(HtmlEscape("Просто текст"_cp), "Просто текст"_cp);
 }
 
+TEST(CalcUnit, SeniorityIsWrittenAsFloatToStrWritesIt) {
+    const TFormatSettings saved = FormatSettings;
+    for (char separator : {'.', ','}) {
+        FormatSettings.DecimalSeparator = separator;
+        for (int hundredths = 0; hundredths <= 10000; ++hundredths) {
+            const double years = hundredths / 100.0;
+            ASSERT_EQ(SeniorityText(years), FloatToStr(years)) << years;
+        }
+        for (double years : {-0.0, -1.5, 0.125, 1.0 / 3, 1e9, 123456789.99, 1e-7, 33.333333333333336})
+            EXPECT_EQ(SeniorityText(years), FloatToStr(years)) << years;
+    }
+    FormatSettings = saved;
+}
+
 TEST(CalcUnit, PlaceholdersAreFilledInOnePass) {
     struct Case {
         const char* Template;
@@ -527,6 +541,9 @@ TEST_F(CalcUnitTest, DynamicsReportShowsTheDynamicsChart) {
     BuildDynamicsReport(Testee(), "/charts/", report);
     EXPECT_TRUE(Has(report, "<p align=\"center\"><img src=\"/charts/TmpLuvDynChart.bmp\"/></p>"));
     EXPECT_TRUE(Has(report, "ДИНАМИКА ТРУДОВОЙ МОТИВАЦИИ"_cp));
+    AnsiString norms;
+    DM->GetHtmlTemplate("norms", norms);
+    EXPECT_TRUE(Has(report, norms)) << "the stens rest on provisional norms";
     EXPECT_FALSE(HasPlaceholder(report));
     EXPECT_FALSE(Has(report, "Иванов"_cp));
 }
