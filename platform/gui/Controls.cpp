@@ -2,6 +2,7 @@
 // painting, and the Qt widget each windowed control makes on first need.
 #include "platform/gui/Controls.h"
 
+#include <QApplication>
 #include <QWidget>
 #include <algorithm>
 
@@ -93,6 +94,13 @@ void TMouse::SetControl(TControl* Control) {
     FControl = Control;
     if (old) old->Perform(CM_MOUSELEAVE, 0, LPARAM(old));
     if (Control && FControl == Control) Control->Perform(CM_MOUSEENTER, 0, LPARAM(Control));
+}
+
+int TMouse::WheelScrollLines() const {
+    if (FWheelScrollLines != 0) return FWheelScrollLines;
+    // The desktop's setting; three lines, as desktops set it, without one.
+    constexpr int DefaultWheelScrollLines = 3;
+    return QApplication::instance() ? QApplication::wheelScrollLines() : DefaultWheelScrollLines;
 }
 
 void TMouse::Forget(TControl* Control) {
@@ -200,9 +208,68 @@ void TControl::Dispatch(TMessage& Message) {
     case CM_HITTEST:
         Message.Result = HTCLIENT;
         break;
+    case WM_MOUSEWHEEL:
+        Message.Result = Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
+        break;
+    case CM_MOUSEWHEEL: {
+        TShiftState shift = KeysToShiftState(unsigned(Message.WParam) & LowWordMask);
+        int delta = HiWordSigned(LPARAM(Message.WParam));
+        TPoint at{LoWordSigned(Message.LParam), HiWordSigned(Message.LParam)};
+        if (DoMouseWheel(shift, delta, at))
+            Message.Result = 1;
+        else if (FParent)
+            Message.Result = FParent->Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
+        break;
+    }
+    case WM_CANCELMODE:
+        // A press cut short ends outside the control: no click.
+        if (MouseCapture()) {
+            ReleaseCapture();
+            if (FControlState & csLButtonDown) Perform(WM_LBUTTONUP, 0, MAKELPARAM(-1, -1));
+        } else {
+            FControlState &= ~csLButtonDown;
+        }
+        break;
     default:
         DefaultHandler(Message);
     }
+}
+
+bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) {
+    bool handled = false;
+    if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
+    if (handled) return true;
+    // Fine-grained wheels send parts of a notch: they add up to whole ones.
+    FWheelAccumulator += WheelDelta;
+    while (FWheelAccumulator <= -WHEEL_DELTA || FWheelAccumulator >= WHEEL_DELTA) {
+        bool down = FWheelAccumulator < 0;
+        FWheelAccumulator += down ? WHEEL_DELTA : -WHEEL_DELTA;
+        handled = down ? DoMouseWheelDown(Shift, MousePos) : DoMouseWheelUp(Shift, MousePos);
+    }
+    return handled;
+}
+
+bool TControl::DoMouseWheelDown(TShiftState Shift, const TPoint& MousePos) {
+    bool handled = false;
+    if (OnMouseWheelDown) OnMouseWheelDown(this, Shift, MousePos, handled);
+    return handled;
+}
+
+bool TControl::DoMouseWheelUp(TShiftState Shift, const TPoint& MousePos) {
+    bool handled = false;
+    if (OnMouseWheelUp) OnMouseWheelUp(this, Shift, MousePos, handled);
+    return handled;
+}
+
+bool TControl::MouseCapture() const {
+    return GetCaptureControl() == this;
+}
+
+void TControl::SetMouseCapture(bool Value) {
+    if (Value)
+        SetCaptureControl(this);
+    else if (MouseCapture())
+        ReleaseCapture();
 }
 
 void TControl::DefaultHandler(TMessage& Message) {

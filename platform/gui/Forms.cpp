@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "platform/gui/QtEvents_p.h"
 #include "platform/gui/QtSupport_p.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/win/MessageBox.h"
@@ -63,6 +64,7 @@ class TQtMessageBoxes : public IMessageBoxService {
 public:
     int Show(const AnsiString& Text, const AnsiString& Caption, unsigned Flags) override {
         EnsureQtApplication();
+        SendCancelMode();
         QMessageBox box;
         box.setWindowTitle(QtString(Caption));
         box.setText(QtString(Text));
@@ -191,6 +193,7 @@ void TCustomForm::SetVisible(bool Value) {
 
 int TCustomForm::ShowModal() {
     if (FVisible || FModal) throw EInvalidOperation("Cannot make a visible window modal");
+    SendCancelMode();
     FModal = true;
     FModalResult = mrNone;
     TScopeGuard end([this] { FModal = false; });

@@ -22,6 +22,9 @@ void TranslateEvents(TWinControl* Control, QWidget* Widget, bool Own);
 // Stops the translation of Widget's events, before the widget is freed.
 void StopTranslatingEvents(QWidget* Widget);
 
-// The graphic control a mouse button went down on keeps the mouse until
-// the button is released; a control that goes away loses it.
+// A control that goes away loses the capture, without being told.
 void ReleaseMouseCapture(TControl* Control);
+// Modes of the mouse end before a modal window or message box: the holder
+// of the capture and the control with the focus get WM_CANCELMODE, and the
+// capture is released.
+void SendCancelMode();
