@@ -312,7 +312,7 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     UpdateWidgetGeometry();
     if (FParent && !dynamic_cast<TWinControl*>(this)) FParent->InvalidateRect(BoundsRect());
     if (resized) {
-        Perform(WM_SIZE, 0, MAKELPARAM(FWidth, FHeight));
+        Perform(WM_SIZE, 0, MAKELPARAM(ClientWidth(), ClientHeight()));
         Resize();
     }
     if (FParent && FAlign != TAlign::alNone) FParent->Realign();
@@ -738,6 +738,12 @@ void TWinControl::Invalidate() {
     if (FWidget) FWidget->update();
 }
 
+void TWinControl::Update() {
+    // The pending paint of the window, now; nothing is pending off screen.
+    if (!FWidget || !FWidget->isVisible()) return;
+    QCoreApplication::sendPostedEvents(FWidget->window(), QEvent::UpdateRequest);
+}
+
 void TWinControl::PaintTo(TCanvas* Canvas, int X, int Y) {
     Canvas->SaveState();
     Canvas->MoveOrigin(X, Y);
@@ -789,7 +795,9 @@ void TWinControl::PaintControls(TCanvas* Canvas) {
 }
 
 void TWinControl::UpdateWidgetGeometry() {
-    if (FWidget) FWidget->setGeometry(Left(), Top(), Width(), Height());
+    if (!FWidget) return;
+    FWidget->setGeometry(Left(), Top(), Width(), Height());
+    UpdateScrollBarWidgets(this);
 }
 
 // The widget, made on first need
@@ -833,6 +841,7 @@ void TWinControl::CreateWidgetTree() {
         widget->setWindowTitle(QtString(Text()));
     UpdateWidgetGeometry();
     WidgetCreated();
+    UpdateScrollBarWidgets(this);
     for (TControl* c : std::vector<TControl*>(FControls)) {
         auto* w = dynamic_cast<TWinControl*>(c);
         if (!w) continue;

@@ -15,6 +15,7 @@
 
 class QWidget;
 class TWinControl;
+struct TWindowScrollBars;
 class TCustomForm;
 
 using WPARAM = uintptr_t;
@@ -492,6 +493,10 @@ public:
     bool Focused() const;
 
     void Invalidate() override;
+    // Paints at once what waits to be painted.
+    void Update();
+    // The client area leaves out the visible scroll bars (ScrollBars.h).
+    TRect ClientRect() const override;
     void PaintTo(TCanvas* Canvas, int X, int Y) override;
     // Redraw switched off: paints are skipped until it is switched on again.
     void SetRedraw(bool Value);
@@ -541,9 +546,14 @@ private:
     int FTabOrder = 0;
     bool FRedraw = true;
     int FAligning = 0;
+    struct TScrollBarsDeleter {
+        void operator()(TWindowScrollBars* Bars) const;
+    };
+    std::unique_ptr<TWindowScrollBars, TScrollBarsDeleter> FScrollBars;
 
     friend class TControl;
     friend class TLayerEvents;
+    friend struct TScrollBarAccess;
 };
 
 // The canvas a self-painting control draws on: the paint's canvas while a

@@ -271,7 +271,13 @@ protected:
     void paintEvent(QPaintEvent*) override {
         if (!FControl->Redraw()) return;
         QPainter painter(this);
+        // Scroll bars leave a smaller client area, and both a corner.
+        TRect client = FControl->ClientRect();
+        if (client.Right < width() && client.Bottom < height())
+            painter.fillRect(client.Right, client.Bottom, width() - client.Right, height() - client.Bottom,
+                             QtColor(clBtnFace));
         TQtCanvas canvas(&painter);
+        if (client != TRect{0, 0, width(), height()}) canvas.IntersectClipRect(client);
         CallAtEventBoundary(FControl, [&] {
             FControl->Perform(WM_ERASEBKGND, WPARAM(static_cast<TCanvas*>(&canvas)), 0);
             FControl->Perform(WM_PAINT, WPARAM(static_cast<TCanvas*>(&canvas)), 0);

@@ -22,6 +22,10 @@ void TranslateEvents(TWinControl* Control, QWidget* Widget, bool Own);
 // Stops the translation of Widget's events, before the widget is freed.
 void StopTranslatingEvents(QWidget* Widget);
 
+// Makes, places and sets the Qt scroll bars of Control's widget as its
+// scroll bars are set (ScrollBars.cpp).
+void UpdateScrollBarWidgets(TWinControl* Control);
+
 // A control that goes away loses the capture, without being told.
 void ReleaseMouseCapture(TControl* Control);
 // Modes of the mouse end before a modal window or message box: the holder
