@@ -14,33 +14,6 @@
 namespace {
 TShiftState gShiftState = 0;
 
-Qt::CursorShape QtCursor(TCursor Cursor) {
-    switch (Cursor) {
-    case crCross:
-        return Qt::CrossCursor;
-    case crIBeam:
-        return Qt::IBeamCursor;
-    case crSizeNESW:
-        return Qt::SizeBDiagCursor;
-    case crSizeNS:
-    case crVSplit:
-        return Qt::SizeVerCursor;
-    case crSizeNWSE:
-        return Qt::SizeFDiagCursor;
-    case crSizeWE:
-    case crHSplit:
-        return Qt::SizeHorCursor;
-    case crHourGlass:
-        return Qt::WaitCursor;
-    case crNo:
-    case crNoDrop:
-        return Qt::ForbiddenCursor;
-    case crHandPoint:
-        return Qt::PointingHandCursor;
-    default:
-        return Qt::ArrowCursor;
-    }
-}
 } // namespace
 
 TMouse Mouse;
@@ -198,6 +171,9 @@ void TControl::Dispatch(TMessage& Message) {
             SetColor(FParent->Color());
             FParentColor = true;
         }
+        break;
+    case CM_CURSORCHANGED:
+        CursorChanged(this);
         break;
     case CM_ENABLEDCHANGED:
     case CM_COLORCHANGED:
@@ -410,7 +386,6 @@ void TControl::SetText(const AnsiString& Value) {
 void TControl::SetCursor(TCursor Value) {
     if (Value == FCursor) return;
     FCursor = Value;
-    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->FWidget) w->FWidget->setCursor(QtCursor(Value));
     Perform(CM_CURSORCHANGED, 0, 0);
 }
 
@@ -548,6 +523,23 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CM_DIALOGCHAR:
         Broadcast(Message);
         break;
+    case WM_SETCURSOR:
+        // In the client area: the program's cursor, else that of the
+        // graphic control under the mouse or this control's own.
+        if (LoWordSigned(Message.LParam) == HTCLIENT) {
+            TCursor cursor = Screen->Cursor();
+            if (cursor == crDefault) {
+                TControl* at = ControlAtPos(ScreenToClient(Mouse.CursorPos()));
+                cursor = at && !dynamic_cast<TWinControl*>(at) ? at->Cursor() : Cursor();
+            }
+            if (cursor != crDefault) {
+                ::SetCursor(Screen->Cursors(cursor));
+                Message.Result = 1;
+                break;
+            }
+        }
+        DefaultHandler(Message);
+        break;
     default:
         TControl::Dispatch(Message);
     }
@@ -556,6 +548,27 @@ void TWinControl::Dispatch(TMessage& Message) {
 void TWinControl::DefaultHandler(TMessage& Message) {
     switch (Message.Msg) {
     case WM_GETDLGCODE:
+        Message.Result = 0;
+        break;
+    case WM_NCHITTEST: {
+        TPoint p = ScreenToClient({LoWordSigned(Message.LParam), HiWordSigned(Message.LParam)});
+        if (ClientRect().Contains(p))
+            Message.Result = HTCLIENT;
+        else if (p.X >= ClientRect().Right && p.Y < ClientRect().Bottom)
+            Message.Result = HTVSCROLL;
+        else if (p.Y >= ClientRect().Bottom && p.X < ClientRect().Right)
+            Message.Result = HTHSCROLL;
+        else
+            Message.Result = HTNOWHERE;
+        break;
+    }
+    case WM_SETCURSOR:
+        // The parent first; then the arrow in the client area.
+        if (Parent() && Parent()->Perform(WM_SETCURSOR, Message.WParam, Message.LParam) != 0) {
+            Message.Result = 1;
+            break;
+        }
+        if (LoWordSigned(Message.LParam) == HTCLIENT) ::SetCursor(StandardCursor(crArrow));
         Message.Result = 0;
         break;
     default:
@@ -833,7 +846,6 @@ void TWinControl::CreateWidgetTree() {
     widget->setFocusPolicy(Qt::FocusPolicy(FocusPolicy()));
     widget->setFont(QtFont(Font()));
     widget->setEnabled(Enabled());
-    if (Cursor() != crDefault) widget->setCursor(QtCursor(Cursor()));
     if (!FRedraw) widget->setUpdatesEnabled(false);
     if (FParent)
         widget->setParent(FParent->FWidget);
@@ -842,6 +854,7 @@ void TWinControl::CreateWidgetTree() {
     UpdateWidgetGeometry();
     WidgetCreated();
     UpdateScrollBarWidgets(this);
+    if (Cursor() != crDefault) CursorChanged(this);
     for (TControl* c : std::vector<TControl*>(FControls)) {
         auto* w = dynamic_cast<TWinControl*>(c);
         if (!w) continue;

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <vector>
 
 #include "platform/gui/Controls.h"
+#include "platform/gui/Cursors.h"
 
 constexpr int mrNone = 0;
 constexpr int mrOk = 1;
@@ -155,9 +158,21 @@ public:
     int FormCount() const { return int(FForms.size()); }
     TCustomForm* Forms(int Index) const { return ListItem(FForms, Index); }
 
+    // Cursors (Cursors.cpp). The cursors by id: the standard ids and those
+    // registered, which then belong to the screen; an unknown id gives the
+    // arrow.
+    HCURSOR Cursors(TCursor Id) const;
+    void SetCursors(TCursor Id, HCURSOR Cursor);
+    // One cursor over the whole program (crHourGlass while it works);
+    // crDefault leaves each control its own.
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
+
 private:
     TCustomForm* FActiveForm = nullptr;
     std::vector<TCustomForm*> FForms;
+    TCursor FCursor = crDefault;
+    std::map<TCursor, std::shared_ptr<const TCursorImage>> FCursors;
     friend class TCustomForm;
 };
 extern TScreen* Screen;

@@ -342,6 +342,7 @@ bool TLayerEvents::Mouse(QMouseEvent* E, QEvent::Type Type) {
             return false;
         }
     }
+    if (Type == QEvent::MouseMove && !gCaptureControl) AskCursor(FControl);
     if (down && !gCaptureControl && (under->ControlStyle() & csCaptureMouse) && under->Enabled()) {
         CallAtEventBoundary(under, [&] { SetCaptureControl(under); });
         gImplicitCapture = gCaptureControl == under;

@@ -5,7 +5,9 @@
 
 #include "platform/gui/Controls.h"
 
+class QCursor;
 class QWidget;
+struct TCursorImage;
 
 // What a control's WM_CHAR answers: the key was taken back, or it became the
 // key in WParam.
@@ -25,6 +27,13 @@ void StopTranslatingEvents(QWidget* Widget);
 // Makes, places and sets the Qt scroll bars of Control's widget as its
 // scroll bars are set (ScrollBars.cpp).
 void UpdateScrollBarWidgets(TWinControl* Control);
+
+// Cursors (Cursors.cpp): the Qt cursor of a cursor; the window under the
+// mouse asked for its cursor, which its widget then shows; and a control's
+// cursor changed or its widget was made, which the screen then follows.
+const QCursor& QtCursor(const TCursorImage* Cursor);
+void AskCursor(TWinControl* Window);
+void CursorChanged(TControl* Control);
 
 // A control that goes away loses the capture, without being told.
 void ReleaseMouseCapture(TControl* Control);
