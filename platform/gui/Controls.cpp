@@ -469,6 +469,7 @@ TWinControl::~TWinControl() {
         delete child;
         if (!FControls.empty() && FControls.back() == child) FControls.pop_back();
     }
+    ForgetFocus(this);
     if (TCustomForm* form = GetParentForm(this); form && form != this && form->ActiveControl() == this)
         form->SetActiveControl(nullptr);
     if (FWidget) {
@@ -500,10 +501,10 @@ void TWinControl::Dispatch(TMessage& Message) {
             Message.WParam = static_cast<unsigned char>(key), Message.Result = CharReplaced;
         break;
     }
-    case WM_SETFOCUS:
+    case CM_ENTER:
         DoEnter();
         break;
-    case WM_KILLFOCUS:
+    case CM_EXIT:
         DoExit();
         break;
     case WM_SIZE:

@@ -175,8 +175,9 @@ void CursorChanged(TControl* Control) {
         ShowOnStandardWidget(window);
         return;
     }
-    // The window under the mouse shows the change at once, unless the
-    // mouse is held.
+    // The window's own cursor, until the mouse asks; the window under the
+    // mouse shows the change at once, unless the mouse is held.
+    if (Control == window) window->Widget()->setCursor(QtCursor(Screen->Cursors(window->Cursor())));
     TControl* under = Mouse.Control();
     if (GetCaptureControl() || !under || (under != window && under->Parent() != window)) return;
     AskCursor(window);

@@ -59,12 +59,21 @@ public:
     // The window this one is kept above; nullptr is the application window.
     TCustomForm* WindowOwner() const { return FWindowOwner; }
     void SetWindowOwner(TCustomForm* Value);
-    // Shows the window; Activate makes it the active form.
+    // Run when the form becomes the active one or stops being it (CM_ACTIVATE,
+    // CM_DEACTIVATE): they fire OnActivate and OnDeactivate.
     virtual void Activate();
     virtual void Deactivate();
-    bool Active() const;
-    // Shows the window above the others without making it active.
+    // Activation (Activation.cpp). The form has the activation: it got
+    // WM_ACTIVATE with WA_ACTIVE or WA_CLICKACTIVE and no WA_INACTIVE since.
+    bool Active() const { return FActive; }
+    // Shows the window above the others; the active form stays active until
+    // the user clicks this one.
     void ShowNoActivate();
+    // The user pressed a mouse button on the window: it asks
+    // WM_MOUSEACTIVATE and becomes active unless told not to.
+    void ClickActivate();
+    // Neither shown nor clicked into activation now.
+    bool RefusesActivation() const { return !FTakesFocus || FNoActivatePending; }
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
@@ -83,6 +92,8 @@ protected:
 private:
     // Gives the widget the chosen style, focus taking, or both.
     void ApplyWindowFlags(bool Style, bool Focus);
+    // WM_ACTIVATE: the activation comes or goes, with the keyboard focus.
+    void Activated(bool On, TCustomForm* Other);
 
     int FModalResult = mrNone;
     bool FModal = false;
@@ -91,6 +102,10 @@ private:
     TCustomForm* FWindowOwner = nullptr;
     bool FTakesFocus = true;
     bool FReleased = false;
+    bool FActive = false;
+    bool FNoActivatePending = false;
+    friend class TScreen;
+    friend class TApplication;
 };
 
 class TForm : public TCustomForm {
@@ -132,6 +147,14 @@ public:
     TColor HintColor() const { return FHintColor; }
     void SetHintColor(TColor Value) { FHintColor = Value; }
 
+    // Activation (Activation.cpp): the program has the activation. Losing it
+    // deactivates the active form, which keeps its place; every form gets
+    // WM_ACTIVATEAPP. The layer sets it from the desktop; tests may too.
+    bool Active() const { return FActive; }
+    void SetActive(bool Value);
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+
     // The top-level handler: called inside a catch block at every event
     // boundary. OnException, when set, takes the error; otherwise it is shown.
     void HandleException(TObject* Sender);
@@ -144,6 +167,7 @@ private:
     TCustomForm* FMainForm = nullptr;
     TColor FHintColor = clInfoBk;
     bool FTerminated = false;
+    bool FActive = true;
 };
 extern TApplication* Application;
 
@@ -152,7 +176,9 @@ public:
     int PixelsPerInch() const { return 96; }
     int Width() const;
     int Height() const;
-    // The form that has the focus, or nullptr.
+    // The form that has or last had the activation, or nullptr. Setting it
+    // sends WM_ACTIVATE to the form that loses the activation and to the
+    // one that takes it (Activation.cpp).
     TCustomForm* ActiveForm() const { return FActiveForm; }
     void SetActiveForm(TCustomForm* Form);
     int FormCount() const { return int(FForms.size()); }

@@ -342,6 +342,9 @@ bool TLayerEvents::Mouse(QMouseEvent* E, QEvent::Type Type) {
             return false;
         }
     }
+    if (down)
+        if (TCustomForm* form = GetParentForm(FControl))
+            CallAtEventBoundary(form, [&] { form->ClickActivate(); });
     if (Type == QEvent::MouseMove && !gCaptureControl) AskCursor(FControl);
     if (down && !gCaptureControl && (under->ControlStyle() & csCaptureMouse) && under->Enabled()) {
         CallAtEventBoundary(under, [&] { SetCaptureControl(under); });
@@ -479,6 +482,16 @@ bool TLayerEvents::eventFilter(QObject* Watched, QEvent* Event) {
         return Key(static_cast<QKeyEvent*>(Event), true);
     case QEvent::KeyRelease:
         return Key(static_cast<QKeyEvent*>(Event), false);
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+        if (auto* form = dynamic_cast<TCustomForm*>(FControl); form && FControl->FWidget->isWindow())
+            CallAtEventBoundary(form, [&] {
+                if (Event->type() == QEvent::WindowActivate)
+                    FormWindowActivated(form);
+                else
+                    FormWindowDeactivated(form);
+            });
+        return false;
     case QEvent::FocusIn:
         CallAtEventBoundary(FControl, [&] {
             if (TCustomForm* form = GetParentForm(FControl); form && form != FControl)

@@ -35,6 +35,18 @@ const QCursor& QtCursor(const TCursorImage* Cursor);
 void AskCursor(TWinControl* Window);
 void CursorChanged(TControl* Control);
 
+// The control with the keyboard focus (Activation.cpp): moving it sends
+// WM_KILLFOCUS and WM_SETFOCUS, each naming the other control in WParam;
+// one that goes away is forgotten without being told.
+TWinControl* FocusedControl();
+void MoveFocus(TWinControl* To);
+void ForgetFocus(TWinControl* Control);
+// Answers Qt's activation of a form's window, and its loss.
+void FormWindowActivated(TCustomForm* Form);
+void FormWindowDeactivated(TCustomForm* Form);
+// The program's activation follows the desktop's from the first window on.
+void WatchApplicationState();
+
 // A control that goes away loses the capture, without being told.
 void ReleaseMouseCapture(TControl* Control);
 // Modes of the mouse end before a modal window or message box: the holder
