@@ -55,6 +55,7 @@ void TScreen::SetActiveForm(TCustomForm* Form) {
 void TCustomForm::Activated(bool On, TCustomForm* Other) {
     if (On == FActive) return;
     FActive = On;
+    HintInputMessage(WM_ACTIVATE);
     if (On) {
         FNoActivatePending = false;
         if (HandleAllocated() && Widget()->isVisible() && !Widget()->isActiveWindow())

@@ -283,10 +283,13 @@ enum TControlStateFlag : unsigned {
     csAlignmentNeeded = 1u << 9,
 };
 
-// A hint window class: which window shows a hint. The layer always shows
-// hints in its own tool tip; the value is carried for the controls.
+class THintWindow;
+
+// A hint window class: which window shows a hint, and how one is made
+// (Hints.h has the layer's own).
 struct THintWindowClass {
     AnsiString ClassName;
+    THintWindow* (*Create)(TComponent* AOwner) = nullptr;
 };
 
 class TControl;

@@ -155,6 +155,23 @@ public:
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
 
+    // Hints (Hints.cpp): the pause before a hint, the shorter one from a
+    // shown hint to the next, how long a hint stays (milliseconds).
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value);
+    int HintPause() const { return FHintPause; }
+    void SetHintPause(int Value) { FHintPause = Value; }
+    int HintShortPause() const { return FHintShortPause; }
+    void SetHintShortPause(int Value) { FHintShortPause = Value; }
+    int HintHidePause() const { return FHintHidePause; }
+    void SetHintHidePause(int Value) { FHintHidePause = Value; }
+    // Shows at once the hint of the control under CursorPos (screen).
+    void ActivateHint(const TPoint& CursorPos);
+    // Hides the hint and forgets its control.
+    void CancelHint();
+    // The window that shows hints, once one has been shown.
+    THintWindow* HintWindow() const;
+
     // The top-level handler: called inside a catch block at every event
     // boundary. OnException, when set, takes the error; otherwise it is shown.
     void HandleException(TObject* Sender);
@@ -168,6 +185,10 @@ private:
     TColor FHintColor = clInfoBk;
     bool FTerminated = false;
     bool FActive = true;
+    bool FShowHint = true;
+    int FHintPause = 500;
+    int FHintShortPause = 50;
+    int FHintHidePause = 2500;
 };
 extern TApplication* Application;
 

@@ -5,11 +5,9 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QToolTip>
 #include <QWheelEvent>
 #include <QWidget>
 #include <algorithm>
@@ -346,6 +344,12 @@ bool TLayerEvents::Mouse(QMouseEvent* E, QEvent::Type Type) {
         if (TCustomForm* form = GetParentForm(FControl))
             CallAtEventBoundary(form, [&] { form->ClickActivate(); });
     if (Type == QEvent::MouseMove && !gCaptureControl) AskCursor(FControl);
+    CallAtEventBoundary(under, [&] {
+        if (Type == QEvent::MouseMove)
+            HintMouseMove(under);
+        else
+            HintInputMessage(msg);
+    });
     if (down && !gCaptureControl && (under->ControlStyle() & csCaptureMouse) && under->Enabled()) {
         CallAtEventBoundary(under, [&] { SetCaptureControl(under); });
         gImplicitCapture = gCaptureControl == under;
@@ -375,6 +379,7 @@ bool TLayerEvents::Wheel(QWheelEvent* E) {
     QPoint global = E->globalPosition().toPoint();
     ::Mouse.SetCursorPos({global.x(), global.y()});
     SetShiftState(ShiftFromModifiers(E->modifiers()));
+    CallAtEventBoundary(FControl, [] { HintInputMessage(WM_MOUSEWHEEL); });
     Send(FControl, WM_MOUSEWHEEL, MAKEWPARAM(int(MouseKeys(E->buttons(), E->modifiers())), delta),
          MAKELPARAM(global.x(), global.y()));
     return true;
@@ -392,6 +397,7 @@ bool TLayerEvents::Key(QKeyEvent* E, bool Down) {
     }
     bool handled = false;
     CallAtEventBoundary(target, [&] {
+        HintInputMessage(WM_KEYDOWN);
         // Keys the control does not want go to its form as dialog keys first.
         if (vk) {
             unsigned mask = 0;
@@ -467,13 +473,19 @@ bool TLayerEvents::eventFilter(QObject* Watched, QEvent* Event) {
     case QEvent::MouseMove:
         return Mouse(static_cast<QMouseEvent*>(Event), Event->type());
     case QEvent::Enter:
-        CallAtEventBoundary(FControl, [&] { ::Mouse.SetControl(FControl); });
+        CallAtEventBoundary(FControl, [&] {
+            ::Mouse.SetControl(FControl);
+            // A standard control may not report moves: its hint starts here.
+            if (!FOwnWidget) HintMouseMove(FControl);
+        });
         return false;
     case QEvent::Leave:
         CallAtEventBoundary(FControl, [&] {
             TControl* current = ::Mouse.Control();
             if (current == FControl || (current && current->Parent() == FControl))
                 ::Mouse.SetControl(nullptr);
+            // Out of the window: no hint of it stays.
+            if (FControl->FWidget->isWindow()) Application->CancelHint();
         });
         return false;
     case QEvent::Wheel:
@@ -524,21 +536,9 @@ bool TLayerEvents::eventFilter(QObject* Watched, QEvent* Event) {
             return true;
         }
         return false;
-    case QEvent::ToolTip: {
-        auto* help = static_cast<QHelpEvent*>(Event);
-        THintInfo info;
-        info.HintControl = FControl;
-        info.HintStr = FControl->Hint();
-        info.CursorPos = {help->pos().x(), help->pos().y()};
-        info.HintColor = Application->HintColor();
-        LRESULT refused = 0;
-        CallAtEventBoundary(FControl, [&] { refused = FControl->Perform(CM_HINTSHOW, 0, LPARAM(&info)); });
-        if (refused || info.HintStr.empty() || !FControl->ShowHint())
-            QToolTip::hideText();
-        else
-            QToolTip::showText(help->globalPos(), QtString(info.HintStr), FControl->FWidget);
+    case QEvent::ToolTip:
+        // Hints are the layer's own, in its hint window.
         return true;
-    }
     default:
         return false;
     }

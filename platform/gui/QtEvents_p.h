@@ -47,6 +47,11 @@ void FormWindowDeactivated(TCustomForm* Form);
 // The program's activation follows the desktop's from the first window on.
 void WatchApplicationState();
 
+// Hints (Hints.cpp): the mouse moved onto or over a control; a message
+// that may hide a shown hint came in.
+void HintMouseMove(TControl* Under);
+void HintInputMessage(unsigned Msg);
+
 // A control that goes away loses the capture, without being told.
 void ReleaseMouseCapture(TControl* Control);
 // Modes of the mouse end before a modal window or message box: the holder
