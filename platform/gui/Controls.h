@@ -54,7 +54,8 @@ template <class T> const T& ListItem(const std::vector<T>& List, int Index) {
 }
 
 // Window messages the layer delivers. WM_PAINT and WM_ERASEBKGND carry the
-// TCanvas to paint on in WParam.
+// TCanvas to paint on in WParam; WM_SETFOCUS and WM_KILLFOCUS name the other
+// control (a TWinControl*, or none) in WParam.
 constexpr unsigned WM_SIZE = 0x0005;
 constexpr unsigned WM_SETFOCUS = 0x0007;
 constexpr unsigned WM_KILLFOCUS = 0x0008;
@@ -172,6 +173,8 @@ constexpr unsigned WM_UNICHAR = 0x0109;
 constexpr unsigned WM_HSCROLL = 0x0114;
 constexpr unsigned WM_VSCROLL = 0x0115;
 constexpr unsigned WM_CAPTURECHANGED = 0x0215;
+// The focus moves inside a form: OnEnter and OnExit come with these, not
+// with the focus going to another window and back.
 constexpr unsigned CM_ENTER = CM_BASE + 26;
 constexpr unsigned CM_EXIT = CM_BASE + 27;
 constexpr unsigned CM_HINTSHOWPAUSE = CM_BASE + 65;

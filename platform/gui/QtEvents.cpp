@@ -44,6 +44,7 @@ namespace {
 // for the time the buttons are down.
 TControl* gCaptureControl = nullptr;
 bool gImplicitCapture = false;
+void TakeCapture(TControl* Control, bool Grab);
 
 // Only platforms with a window system grab the mouse; without one the
 // layer's own routing is all there is.
@@ -351,8 +352,7 @@ bool TLayerEvents::Mouse(QMouseEvent* E, QEvent::Type Type) {
             HintInputMessage(msg);
     });
     if (down && !gCaptureControl && (under->ControlStyle() & csCaptureMouse) && under->Enabled()) {
-        CallAtEventBoundary(under, [&] { SetCaptureControl(under); });
-        gImplicitCapture = gCaptureControl == under;
+        CallAtEventBoundary(under, [&] { TakeCapture(under, false); });
     }
     // The holder of the capture gets every message, wherever the mouse is.
     TControl* target = gCaptureControl ? gCaptureControl : under;
@@ -362,10 +362,9 @@ bool TLayerEvents::Mouse(QMouseEvent* E, QEvent::Type Type) {
     else if (target != FControl)
         at = target->ScreenToClient({global.x(), global.y()});
     if (target->Enabled()) Send(target, msg, MouseKeys(E->buttons(), E->modifiers()), MAKELPARAM(at.X, at.Y));
-    if (Type == QEvent::MouseButtonRelease && E->buttons() == Qt::NoButton && gImplicitCapture) {
-        gImplicitCapture = false;
-        if (gCaptureControl) CallAtEventBoundary(gCaptureControl, [] { ReleaseCapture(); });
-    }
+    if (Type == QEvent::MouseButtonRelease && E->buttons() == Qt::NoButton && gImplicitCapture &&
+        gCaptureControl)
+        CallAtEventBoundary(gCaptureControl, [] { ReleaseCapture(); });
     // A message that went to the holder of the capture is not this widget's.
     return FOwnWidget || target != under;
 }
@@ -567,16 +566,26 @@ void ReleaseMouseCapture(TControl* Control) {
     gImplicitCapture = false;
 }
 
-void SetCaptureControl(TControl* Control) {
+namespace {
+// Grab: the window system sends the mouse to the holder even outside the
+// program's windows; a press needs none, Qt keeps the mouse while a button
+// is down.
+void TakeCapture(TControl* Control, bool Grab) {
     if (Control == gCaptureControl) return;
     TControl* old = gCaptureControl;
+    bool grabbed = old && !gImplicitCapture;
     gCaptureControl = Control;
-    gImplicitCapture = false;
+    gImplicitCapture = Control && !Grab;
     if (QApplication::instance() && PlatformGrabsMouse()) {
-        if (QWidget* w = old ? CaptureWidget(old) : nullptr) w->releaseMouse();
-        if (QWidget* w = Control ? CaptureWidget(Control) : nullptr) w->grabMouse();
+        if (QWidget* w = grabbed ? CaptureWidget(old) : nullptr) w->releaseMouse();
+        if (QWidget* w = Control && Grab ? CaptureWidget(Control) : nullptr) w->grabMouse();
     }
     if (old) old->Perform(WM_CAPTURECHANGED, 0, LPARAM(Control));
+}
+} // namespace
+
+void SetCaptureControl(TControl* Control) {
+    TakeCapture(Control, true);
 }
 
 TControl* GetCaptureControl() {
