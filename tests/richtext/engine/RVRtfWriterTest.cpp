@@ -50,24 +50,32 @@ TEST_F(RVRtfWriterTest, ParagraphPropertiesAreWrittenWhenTheyChange) {
 }
 
 TEST_F(RVRtfWriterTest, TextIsEscaped) {
+    constexpr TRVRTFOptions dup = rvrtfDuplicateUnicode;
     struct Case {
         const char* Name;
         AnsiString Text;
         TRVTextOptions Options;
+        TRVRTFOptions RTFOptions;
         const char* Rtf;
     } cases[] = {
-        {"braces and backslash", "a{b}c\\d", 0, "a\\{b\\}c\\\\d"},
-        {"8-bit bytes", "\xE0\xFF", 0, "\\'e0\\'ff"},
-        {"bullet and no-break space", "\x95\xA0", 0, "\\bullet \\~"},
-        {"control characters", AnsiString("\x01", 1), 0, "\\'01"},
-        {"RTF code passes unchanged", "{\\b x}", rvteoRTFCode, "{\\b x}"},
+        {"braces and backslash", "a{b}c\\d", 0, dup, "a\\{b\\}c\\\\d"},
+        // Letters go as Unicode with the byte after them, so readers that
+        // ignore the code page read them too.
+        {"8-bit letters", "\xE0\xFF", 0, dup, "\\u1072 \\'e0\\u1103 \\'ff"},
+        {"8-bit letters without Unicode", "\xE0\xFF", 0, 0, "\\'e0\\'ff"},
+        {"bullet and no-break space", "\x95\xA0", 0, dup, "\\bullet \\~"},
+        {"control characters", AnsiString("\x01", 1), 0, dup, "\\'01"},
+        {"RTF code passes unchanged", "{\\b x}", rvteoRTFCode, dup, "{\\b x}"},
     };
     for (const Case& c : cases) {
         auto style = MakePlainStyle();
         style->TextStyles()[0]->Options = c.Options;
         TWriterTestData data(style.get());
+        data.RTFOptions = c.RTFOptions;
         data.AddTextItem(c.Text, 0, 0);
-        EXPECT_EQ(SaveRtfString(data), Doc(Para(std::string("\\plain \\f0\\fs20 ") + c.Rtf))) << c.Name;
+        EXPECT_EQ(SaveRtfString(data),
+                  Doc(Para(std::string("\\plain \\f0\\fs20 ") + c.Rtf), c.RTFOptions ? "\\uc1" : "\\uc0"))
+            << c.Name;
     }
 }
 

@@ -11,6 +11,7 @@
 #include "richtext/engine/formats/RVSaveFile.h"
 #include "richtext/engine/formats/rtf/RVRtfTables.h"
 #include "richtext/engine/style/RVStyle.h"
+#include "richtext/engine/text/RVCodePages.h"
 
 namespace {
 
@@ -29,6 +30,29 @@ int TRVRTFFontTableFind(const std::vector<TRVRTFFontTableItem>& Items, const Ans
 // are escaped, so any name reads back as itself.
 AnsiString RtfFontName(const AnsiString& Name) {
     return RtfEscapeAnsi(Name, false, false);
+}
+
+constexpr uint8_t SymbolCharset = 2;
+
+// 8-bit text of a single-byte code page: every letter beyond ASCII as its
+// Unicode escape followed by the byte, so readers that ignore the code page
+// still get the letters right and old readers get the bytes.
+AnsiString AnsiTextToRtf(const AnsiString& Text, unsigned CodePage) {
+    WideString wide = RVCodePageToWide(CodePage, Text);
+    // A multi-byte code page keeps the plain escapes.
+    if (wide.size() != Text.size()) return RtfEscapeAnsi(Text, false, true);
+    AnsiString out;
+    out.reserve(Text.size() * 2);
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        auto c = uint8_t(Text[i]);
+        if (c < 0x80 || c == 0x95 || c == 0xA0) {
+            out += RtfEscapeAnsi(AnsiString(1, char(c)), false, true);
+        } else {
+            out += "\\u" + IntToStr(int16_t(wide[i])) + " ";
+            out += RtfEscapeAnsi(AnsiString(1, char(c)), false, false);
+        }
+    }
+    return out;
 }
 
 bool IsTextStyleSavedToRtf(const TFontInfo& Style) {
@@ -492,9 +516,12 @@ void TRtfDocWriter::WriteItem(int ItemNo, int StartItemNo, int StartOffs, int En
             item.SaveRTF(Stream, Path, &Data, ItemNo, text, Level, Tables);
         } else {
             bool raw = Style && (Style->TextStyles()[textStyle]->Options & rvteoRTFCode);
+            unsigned codePage = unsigned(Data.GetStyleCodePage(textStyle));
+            bool symbol = Style && Style->TextStyles()[textStyle]->Charset == SymbolCharset;
             if (item.IsUnicode())
-                WriteRtfUnicodeText(Stream, part, unsigned(Data.GetStyleCodePage(textStyle)),
-                                    Options & rvrtfDuplicateUnicode, raw);
+                WriteRtfUnicodeText(Stream, part, codePage, Options & rvrtfDuplicateUnicode, raw);
+            else if (!raw && !symbol && (Options & rvrtfDuplicateUnicode))
+                Write(AnsiTextToRtf(part, codePage));
             else
                 Write(RtfEscapeAnsi(part, raw, true));
         }
