@@ -138,15 +138,20 @@ void TRVBitmapImage::Assign(TPersistent* Source) {
     TRVGraphic::Assign(Source);
 }
 
+std::array<uint8_t, 40> TRVBitmapImage::DibHeader() const {
+    std::array<uint8_t, 40> header{};
+    PutLE32(header.data(), 40);
+    PutLE32(header.data() + 4, uint32_t(FWidth));
+    PutLE32(header.data() + 8, uint32_t(FHeight));
+    PutLE16(header.data() + 12, 1);
+    PutLE16(header.data() + 14, 24);
+    PutLE32(header.data() + 20, uint32_t(FBits.size()));
+    return header;
+}
+
 void TRVBitmapImage::SaveDibToStream(TStream& Stream) const {
-    uint8_t header[40] = {};
-    PutLE32(header, 40);
-    PutLE32(header + 4, uint32_t(FWidth));
-    PutLE32(header + 8, uint32_t(FHeight));
-    PutLE16(header + 12, 1);
-    PutLE16(header + 14, 24);
-    PutLE32(header + 20, uint32_t(FBits.size()));
-    Stream.WriteBuffer(header, sizeof header);
+    std::array<uint8_t, 40> header = DibHeader();
+    Stream.WriteBuffer(header.data(), int64_t(header.size()));
     Stream.WriteBuffer(FBits.data(), int64_t(FBits.size()));
 }
 

@@ -4,6 +4,7 @@
 // picture data.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -90,6 +91,8 @@ public:
     void SaveToStream(TStream& Stream) const override;
     // The same without the file header: what RTF embeds.
     void SaveDibToStream(TStream& Stream) const;
+    // The 40-byte information header of the two above.
+    std::array<uint8_t, 40> DibHeader() const;
     void LoadFromBytes(const uint8_t* Data, std::size_t Size) override;
     std::unique_ptr<TRVGraphic> Clone() const override;
     std::unique_ptr<TRVBitmapImage> ToBitmap() const override;

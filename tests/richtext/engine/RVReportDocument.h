@@ -16,7 +16,7 @@ inline std::unique_ptr<TRVStyle> MakeReportStyle() {
         TFontInfo& text = *style->TextStyles().Add();
         text.FontName = "Times New Roman";
         text.Size = i == 2 ? 16 : 12;
-        text.Style = i == 0 ? 0 : fsBold;
+        text.Style = i == 0 ? TFontStyles(0) : TFontStyles(fsBold);
     }
     style->ParaStyles().Clear();
     style->ParaStyles().Add()->SpaceAfter = 6;

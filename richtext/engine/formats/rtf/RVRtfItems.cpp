@@ -47,6 +47,12 @@ void WriteRtfPictureData(TStream& Stream, const uint8_t* Data, std::size_t Size,
         WriteText(Stream, "}");
         return;
     }
+    // A memory stream takes the whole picture in one block rather than
+    // growing step by step under it.
+    if (auto* memory = dynamic_cast<TRVMemoryStream*>(&Stream)) {
+        int64_t need = memory->Position() + 2 * int64_t(Size) + 4096;
+        if (need > memory->Capacity()) memory->SetCapacity(need + need / 4);
+    }
     // Two characters a byte from a table, a block at a time: pictures are
     // most of a report's bytes.
     static const auto pairs = [] {
@@ -82,9 +88,17 @@ void WriteDib(TStream& Stream, const TRVBitmapImage& Bitmap, TRVRTFOptions Optio
                           " ");
     // The bitmap's file without its 14-byte file header: the information
     // header, then the rows straight from the bitmap.
-    TRVMemoryStream dib;
-    Bitmap.SaveDibToStream(dib);
-    WriteRtfPictureData(Stream, dib.Memory(), std::size_t(dib.Size()), Options & rvrtfSavePicturesBinary);
+    std::array<uint8_t, 40> header = Bitmap.DibHeader();
+    const std::vector<uint8_t>& bits = Bitmap.Bits();
+    if (Options & rvrtfSavePicturesBinary) {
+        WriteText(Stream, "{\\bin" + IntToStr(int64_t(header.size() + bits.size())) + " ");
+        Stream.WriteBuffer(header.data(), int64_t(header.size()));
+        Stream.WriteBuffer(bits.data(), int64_t(bits.size()));
+        WriteText(Stream, "}");
+        return;
+    }
+    WriteRtfPictureData(Stream, header.data(), header.size(), false);
+    WriteRtfPictureData(Stream, bits.data(), bits.size(), false);
 }
 
 } // namespace
