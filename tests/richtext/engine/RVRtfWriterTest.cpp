@@ -187,8 +187,6 @@ TEST_F(RVRtfWriterTest, LineSpacingAndBorders) {
     }
 }
 
-// ---------------------------------------------------------------- lists
-
 TRVListInfo& AddNumberedList(TRVStyle& Style, int Levels) {
     TRVListInfo& list = *Style.ListStyles().Add();
     for (int i = 0; i < Levels; ++i) {
@@ -204,6 +202,56 @@ TRVListInfo& AddNumberedList(TRVStyle& Style, int Levels) {
     }
     return list;
 }
+
+TEST_F(RVRtfWriterTest, TheStyleSheetNamesStandardStyles) {
+    Style->ParaStyles()[0]->StyleName = "Normal";
+    Style->TextStyles()[0]->StyleName = "Body {text}";
+    Style->TextStyles().Add()->Standard = false;
+    Data.RTFOptions |= rvrtfSaveStyleSheet;
+    Data.AddTextItem("a", 0, 0);
+    Data.AddTextItem("b", 1, -1);
+    std::string rtf = SaveRtfString(Data);
+    EXPECT_NE(rtf.find("}{\\stylesheet{\\s0\\fi0\\li0\\ql\\ri0\\sb0\\sa0 Normal;}"
+                       "{\\*\\cs1\\f0\\fs20 Body _text_;}}\r\n"),
+              std::string::npos)
+        << rtf;
+    EXPECT_NE(rtf.find("\\pard\\s0\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap0 \\plain \\cs1\\f0\\fs20 a"
+                       "\\plain \\f0\\fs20 b\\par}"),
+              std::string::npos)
+        << rtf;
+}
+
+TEST_F(RVRtfWriterTest, ASelectionKeepsItsListNumberAndEndsWhereItEnds) {
+    AddNumberedList(*Style, 1);
+    TSelectionData data(Style.get());
+    data.ApplyListMarker(-1, 0, 0, 1, false, 0);
+    data.AddTextItem("item", 0, -1);
+    data.AddTextItem("next", 0, 0);
+    struct Case {
+        const char* Name;
+        int StartNo, StartOffs, EndNo, EndOffs;
+        std::string Body;
+    } cases[] = {
+        {"inside the list paragraph", 1, 2, 1, 4,
+         "\\li360\\fi-360\\jclisttab\\tx360\\ql\\ri0\\sb0\\sa0\\itap0 "
+         "{\\listtext\\pard\\plain\\f0\\fs16 1.\\tab}\\ls1\\ilvl0 \\plain \\f0\\fs20 te}"},
+        {"to a paragraph end", 1, 3, 1, 5,
+         "\\li360\\fi-360\\jclisttab\\tx360\\ql\\ri0\\sb0\\sa0\\itap0 "
+         "{\\listtext\\pard\\plain\\f0\\fs16 1.\\tab}\\ls1\\ilvl0 \\plain \\f0\\fs20 em\\par}"},
+        {"into the next paragraph", 1, 4, 2, 3,
+         "\\li360\\fi-360\\jclisttab\\tx360\\ql\\ri0\\sb0\\sa0\\itap0 "
+         "{\\listtext\\pard\\plain\\f0\\fs16 1.\\tab}\\ls1\\ilvl0 \\plain \\f0\\fs20 m"
+         "\r\n\\par \\plain\\pard\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap0 \\plain \\f0\\fs20 ne}"},
+    };
+    for (const Case& c : cases) {
+        data.StartNo = c.StartNo, data.StartOffs = c.StartOffs, data.EndNo = c.EndNo,
+        data.EndOffs = c.EndOffs;
+        std::string rtf = SaveRtfString(data, true);
+        EXPECT_EQ(rtf.substr(rtf.rfind("\\uc1") + 4), c.Body) << c.Name;
+    }
+}
+
+// ---------------------------------------------------------------- lists
 
 TEST_F(RVRtfWriterTest, AOneLevelListIsWrittenWithItsTablesAndMarker) {
     AddNumberedList(*Style, 1);

@@ -9,19 +9,6 @@
 
 namespace {
 
-// A document whose selection a test sets.
-class TSelectionData : public TWriterTestData {
-public:
-    using TWriterTestData::TWriterTestData;
-    int StartNo = -1, StartOffs = 0, EndNo = -1, EndOffs = 0;
-    void GetSaveRange(bool SelectionOnly, int& AStartNo, int& AStartOffs, int& AEndNo, int& AEndOffs,
-                      bool& Partial) const override {
-        if (!SelectionOnly)
-            return TWriterTestData::GetSaveRange(false, AStartNo, AStartOffs, AEndNo, AEndOffs, Partial);
-        AStartNo = StartNo, AStartOffs = StartOffs, AEndNo = EndNo, AEndOffs = EndOffs, Partial = false;
-    }
-};
-
 std::string Wide(const std::string& Ascii) {
     std::string out;
     for (char c : Ascii)

@@ -28,6 +28,19 @@ public:
     }
 };
 
+// A document whose selection a test sets.
+class TSelectionData : public TWriterTestData {
+public:
+    using TWriterTestData::TWriterTestData;
+    int StartNo = -1, StartOffs = 0, EndNo = -1, EndOffs = 0;
+    void GetSaveRange(bool SelectionOnly, int& AStartNo, int& AStartOffs, int& AEndNo, int& AEndOffs,
+                      bool& Partial) const override {
+        if (!SelectionOnly)
+            return TWriterTestData::GetSaveRange(false, AStartNo, AStartOffs, AEndNo, AEndOffs, Partial);
+        AStartNo = StartNo, AStartOffs = StartOffs, AEndNo = EndNo, AEndOffs = EndOffs, Partial = false;
+    }
+};
+
 // Identifiers drawn while it is installed are 1000, 1001, ...
 class TCountingRandom : public TRandomSource {
 public:
