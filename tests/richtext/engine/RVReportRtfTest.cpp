@@ -46,16 +46,16 @@ TEST_F(RVReportRtfTest, LibreOfficeReadsTheReport) {
     // A profile kept in the build tree: making one takes most of the time.
     const char* binary = std::getenv("LUVORA_BINARY_DIR");
     std::string profile = binary ? std::string(binary) + "/soffice-profile" : Folder.Path() + "profile";
-    std::string command = "cd '" + Folder.Path() + "' && soffice -env:UserInstallation=file://" + profile +
-                          " --headless --convert-to 'txt:Text (encoded):UTF8' --outdir '" + Folder.Path() +
-                          "' report.rtf >convert.log 2>&1";
+    std::string command = "cd '" + Folder.Path() + "' && timeout 300 soffice -env:UserInstallation=file://" +
+                          profile + " --headless --convert-to 'txt:Text (encoded):UTF8' --outdir '" +
+                          Folder.Path() + "' report.rtf >convert.log 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(Folder.Path() + "convert.log");
     ExpectRussianText(ReadFile(Folder.Path() + "report.txt"));
 }
 
 TEST_F(RVReportRtfTest, PandocReadsTheReport) {
     if (!HasProgram("pandoc")) GTEST_SKIP() << "pandoc is missing: apt-get install pandoc";
-    std::string command = "pandoc -f rtf -t plain '" + RtfName + "' -o '" + Folder.Path() +
+    std::string command = "timeout 120 pandoc -f rtf -t plain '" + RtfName + "' -o '" + Folder.Path() +
                           "report.txt' 2>'" + Folder.Path() + "err'";
     ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(Folder.Path() + "err");
     ExpectRussianText(ReadFile(Folder.Path() + "report.txt"));
