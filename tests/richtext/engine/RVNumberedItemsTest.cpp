@@ -8,7 +8,7 @@ namespace {
 
 // ---------------------------------------------------------------- list markers
 
-struct TMarkerSpec {
+struct TMarkerPlan {
     int Level;
     bool Reset = false;
     int StartFrom = 0;
@@ -28,8 +28,8 @@ protected:
         }
         return list;
     }
-    void AddMarkers(const std::vector<TMarkerSpec>& Markers, int ListNo = 0) {
-        for (const TMarkerSpec& m : Markers) {
+    void AddMarkers(const std::vector<TMarkerPlan>& Markers, int ListNo = 0) {
+        for (const TMarkerPlan& m : Markers) {
             Data.ApplyListMarker(-1, ListNo, m.Level, m.StartFrom, m.Reset, 0);
             Data.AddTextItem("x", 0, -1);
         }
@@ -54,7 +54,7 @@ TEST_F(RVMarkerTest, CountersFollowLevelsAndResets) {
     struct Case {
         const char* Name;
         bool LevelReset;
-        std::vector<TMarkerSpec> Markers;
+        std::vector<TMarkerPlan> Markers;
         std::vector<int> Counters;
     } cases[] = {
         {"levels restart below a higher one", true, {{0}, {0}, {1}, {1}, {0}}, {1, 2, 1, 2, 3}},

@@ -141,7 +141,7 @@ TEST_F(RVRtfWriterTest, HyperlinksBecomeFields) {
 TEST_F(RVRtfWriterTest, CheckpointsBecomeBookmarks) {
     Data.AddCheckpoint("", false, 0);
     Data.AddTextItem("a", 0, 0);
-    Data.AddCheckpoint("Part 2", false, 0);
+    Data.AddCheckpoint("Chapter 2", false, 0);
     Data.AddTextItem("b", 0, -1);
     Data.AddCheckpoint("", false, 0);
     Data.AddTextItem("c", 0, -1);
@@ -149,7 +149,7 @@ TEST_F(RVRtfWriterTest, CheckpointsBecomeBookmarks) {
     EXPECT_EQ(
         SaveRtfString(Data),
         Doc(Para("{\\*\\bkmkstart ZoroZudoCheckpoint0}{\\*\\bkmkend ZoroZudoCheckpoint0}\\plain \\f0\\fs20 a"
-                 "{\\*\\bkmkstart Part_2}{\\*\\bkmkend Part_2}b"
+                 "{\\*\\bkmkstart Chapter_2}{\\*\\bkmkend Chapter_2}b"
                  "{\\*\\bkmkstart ZoroZudoCheckpoint2}{\\*\\bkmkend ZoroZudoCheckpoint2}c"
                  "{\\*\\bkmkstart end}{\\*\\bkmkend end}")));
 }
