@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "core/DataMod.h"
+#include "platform/db/IBLockFolder.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Module.h"
@@ -11,6 +12,8 @@
 int main() {
     LoadLocaleFormatSettings();
     try {
+        // Before any thread runs and before the engine loads.
+        UsePrivateLockFolder();
         TMain_DataModule dataModule(nullptr);
         // The module has shown why it cannot go on.
         if (dataModule.StartupFailed()) return 1;

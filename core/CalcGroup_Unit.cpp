@@ -3,20 +3,42 @@
 
 #include <algorithm>
 #include <cmath>
-#include <tuple>
 
 #include "platform/rtl/ScopeGuard.h"
 
+namespace {
+
+// Plain decimal digits, as the group entry window writes them, fit an int32.
+constexpr std::size_t kPlainDigits = 9;
+
+// A value of DATA: -1 when empty, plain digits read at once, anything else
+// read, or refused, by the platform's conversion.
+int32_t TeamValue(const char* Text, std::size_t Length) {
+    if (Length == 0) return -1;
+    if (Length <= kPlainDigits) {
+        int32_t value = 0;
+        std::size_t i = 0;
+        for (; i < Length && Text[i] >= '0' && Text[i] <= '9'; ++i)
+            value = value * 10 + (Text[i] - '0');
+        if (i == Length) return value;
+    }
+    return StrToInt(AnsiString(Text, Length));
+}
+
+} // namespace
+
 void ParseTeamData(const AnsiString& Data, TSimpleArray& Members) {
     // Every value is followed by "/"; text after the last one is no value.
+    // Values are a few characters long: a plain scan finds their ends.
+    const char* text = Data.data();
+    const std::size_t size = Data.size();
     std::size_t index = 0;
-    std::size_t start = 0;
-    for (std::size_t end = Data.find('/'); end != AnsiString::npos; end = Data.find('/', start)) {
+    for (std::size_t start = 0, end = 0; end < size; ++end) {
+        if (text[end] != '/') continue;
         const std::size_t row = index / ScaleCount;
         if (row >= Members.size()) break;
-        const AnsiString value = Data.substr(start, end - start);
         const std::size_t column = index % ScaleCount;
-        if (column < Members[row].size()) Members[row][column] = value.empty() ? -1 : StrToInt(value);
+        if (column < Members[row].size()) Members[row][column] = TeamValue(text + start, end - start);
         ++index;
         start = end + 1;
     }
@@ -45,13 +67,22 @@ void TGroupTestResult::SetTeam(const TTeam& ATeam) {
     TSimpleArray members(std::size_t(std::max(0, ATeam.NUMBEROFTESTED)),
                          std::vector<int32_t>(ScaleCount, -1));
     ParseTeamData(ATeam.DATA, members);
-    // A database error of the sten look-up leaves the earlier results too.
-    auto saved = std::make_tuple(Team, Members, NonValidCount, RawScores, Stens, ValidFlags);
-    TScopeGuard restore(
-        [&] { std::tie(Team, Members, NonValidCount, RawScores, Stens, ValidFlags) = std::move(saved); });
-    Team = ATeam;
-    Members = std::move(members);
+    // Scoring works on the new members; a failure on the way (the norms
+    // cannot be read) puts the earlier results back.
+    std::swap(Members, members);
+    const auto raw = RawScores;
+    const auto stens = Stens;
+    const auto valid = ValidFlags;
+    const int32_t nonValid = NonValidCount;
+    TScopeGuard restore([&] {
+        std::swap(Members, members);
+        RawScores = raw;
+        Stens = stens;
+        ValidFlags = valid;
+        NonValidCount = nonValid;
+    });
     ComputeGroupScores();
+    Team = ATeam;
     restore.Dismiss();
 }
 
@@ -88,7 +119,10 @@ void TGroupTestResult::ComputeGroupScores() {
         }
         RawScores[std::size_t(j)] = count > 0 ? std::ceil(sum / count) : 0.0;
         Stens[std::size_t(j)] = count > 0 ? Main_DataModule->FindSten(j, RawScores[std::size_t(j)]) : -1.0;
-        ValidFlags[std::size_t(j)] = 1.0;
+        // A scale most respondents lack is not interpreted: it stays out of
+        // the lists, the profile type and the chart, and is listed once, as
+        // lacking data.
+        ValidFlags[std::size_t(j)] = IsScaleFilled(j) ? 1.0 : 0.0;
     }
 }
 
@@ -119,9 +153,11 @@ int64_t ValidSharePercent(std::size_t Respondents, int32_t NonValid, int32_t Emp
 } // namespace
 
 void TGroupTestResult::BuildGroupReport(const AnsiString& ChartFolder, AnsiString& Report) {
-    AnsiString text;
-    Main_DataModule->GetHtmlTemplate("grcon", text);
-
+    const AnsiString* grcon = Main_DataModule->FindHtmlTemplate("grcon");
+    if (!grcon) {
+        Report.clear();
+        return;
+    }
     // Without a share there is no level and no chart.
     const int32_t employees = Team.NUMBEROFEMPLOYES;
     const int64_t percent = ValidSharePercent(Members.size(), NonValidCount, employees);
@@ -131,25 +167,30 @@ void TGroupTestResult::BuildGroupReport(const AnsiString& ChartFolder, AnsiStrin
         share = IntToStr(percent);
         GroupValidityLevelText(int32_t(percent), level);
     }
-
+    // Scoring marked exactly the filled scales valid.
     AnsiString unfilled;
     for (int s = 0; s < ScaleCount; ++s)
-        if (!IsScaleFilled(s)) unfilled += ScaleItem(s, false);
-
-    FillPlaceholder(text, "$Job$", HtmlEscape(Team.JOB));
-    FillPlaceholder(text, "$Dep$", HtmlEscape(Team.DEPARTMENT));
-    FillPlaceholder(text, "$NumEmp$", employees == -1 ? AnsiString() : IntToStr(employees));
-    FillPlaceholder(text, "$NumTest$", IntToStr(Team.NUMBEROFTESTED));
-    FillPlaceholder(text, "$DTest$", DateTimeToStr(Team.DATETEST));
-    FillPlaceholder(text, "$CntNonVal$", IntToStr(NonValidCount));
-    FillPlaceholder(text, "$Valid$", level);
-    FillPlaceholder(text, "$SizeP$", share);
-    FillPlaceholder(text, "$GraphPr$",
-                    percent >= kChartSharePercent ? ChartBlock(ChartFolder) : AnsiString());
-    FillPlaceholder(text, "$LeadLuv$", LeadingScalesText());
-    FillPlaceholder(text, "$LowLuv$", LowScalesText());
-    FillPlaceholder(text, "$MidLuv$", MiddleScalesText());
-    FillPlaceholder(text, "$WrongLuv$", ItemsOrNone(unfilled));
-    FillPlaceholder(text, "$TypeLuvora$", ProfileTypeText());
-    Report = std::move(text);
+        if (!IsScaleValid(s)) AppendScaleItem(unfilled, s, false);
+    TIndexes scratch;
+    scratch.reserve(ScaleCount);
+    static TTemplatePlan plan;
+    Report = plan.Fill(
+        *grcon, Main_DataModule->ReferenceDataVersion(),
+        {
+            {"Job", HtmlEscape(Team.JOB)},
+            {"Dep", HtmlEscape(Team.DEPARTMENT)},
+            {"NumEmp", employees == -1 ? AnsiString() : IntToStr(employees)},
+            {"NumTest", IntToStr(Team.NUMBEROFTESTED)},
+            {"DTest", DateTimeToStr(Team.DATETEST)},
+            {"CntNonVal", IntToStr(NonValidCount)},
+            {"Valid", level},
+            {"SizeP", share},
+            {"GraphPr", percent >= kChartSharePercent ? ChartBlock(ChartFolder) : std::string_view()},
+            {"LeadLuv", LeadingScalesText(scratch)},
+            {"LowLuv", LowScalesText(scratch)},
+            {"MidLuv", MiddleScalesText(scratch)},
+            {"WrongLuv", ListOrNone(unfilled)},
+            {"TypeLuvora", ProfileTypeText(scratch)},
+            {"Norms", TemplateText("norms")},
+        });
 }

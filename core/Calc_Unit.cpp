@@ -1,22 +1,15 @@
-// Scoring of one test and the report HTML of a test and of a testee's
-// dynamics.
+// Scoring of one test: points, raw scores, validity and stens of the
+// scales, the queries on them and the profile type.
 #include "core/Calc_Unit.h"
 
+#include <algorithm>
 #include <cmath>
-#include <tuple>
-
-#include "platform/rtl/ScopeGuard.h"
-#include "util/JclAnsiStrings.h"
-#include "util/JclFileUtils.h"
 
 void ExpandAnswers(const AnsiString& Answers, TIndexes& Points) {
+    CheckAnswerDigits(Answers);
     TIndexes points(2 * Answers.size());
     for (std::size_t k = 0; k < Answers.size(); ++k) {
         const char c = Answers[k];
-        if (c < '0' || c > '5')
-            throw EConvertError(Format(
-                "Недопустимый символ «%s» в ответах (позиция %d): допустимы только цифры от 0 до 5."_cp,
-                {AnsiString(1, c), int(k + 1)}));
         points[2 * k] = c - '0';
         points[2 * k + 1] = 5 - (c - '0');
     }
@@ -35,37 +28,6 @@ void SplitString(const AnsiString& Text, const std::set<char>& Delimiters, TStri
     }
 }
 
-AnsiString HtmlEscape(const AnsiString& Text) {
-    AnsiString out;
-    out.reserve(Text.size());
-    for (char c : Text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '$':
-            out += "&#36;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
-void FillPlaceholder(AnsiString& Text, const AnsiString& Placeholder, const AnsiString& Value) {
-    ReplaceSubstrings(Text, Placeholder, Value, ReplaceAll | IgnoreCase);
-}
-
 TTestResult::TTestResult() : ScaleItems(ScaleCount) {}
 
 TTestResult::~TTestResult() = default;
@@ -74,47 +36,51 @@ void TTestResult::CheckScale(int32_t Scale) {
     if (Scale < 0 || Scale >= ScaleCount) throw Exception("Scale index out of range: " + IntToStr(Scale));
 }
 
-AnsiString TTestResult::ItemsOrNone(const AnsiString& Items) {
-    return Items.empty() ? "Нет"_cp : Items;
-}
-
 void TTestResult::SetAnswers(const AnsiString& A) {
     if (A.empty()) return;
-    const std::size_t pairs = Main_DataModule->StatementKeys().size();
-    if (A.size() != pairs)
-        throw EConvertError(Format("Число ответов (%d) не совпадает с числом пар утверждений (%d)."_cp,
-                                   {int(A.size()), int(pairs)}));
+    Main_DataModule->CheckAnswers(A);
+    // Everything is worked out aside first: a failure on the way (the norms
+    // cannot be read) leaves the earlier results as they were.
     TIndexes points;
     ExpandAnswers(A, points);
-    // A database error of the sten look-up leaves the earlier results too.
-    auto saved = std::make_tuple(Answers, Points, RawScores, Stens, ValidFlags, ScaleItems);
-    TScopeGuard restore(
-        [&] { std::tie(Answers, Points, RawScores, Stens, ValidFlags, ScaleItems) = std::move(saved); });
+    std::vector<std::vector<double>> items = DistributeAnswers(points);
+    std::array<double, ScaleCount> raw{}, valid{}, stens{};
+    for (std::size_t s = 0; s < std::size_t(ScaleCount); ++s) {
+        raw[s] = RawScore(items[s]);
+        valid[s] = CountDivergentPairs(items[s]) <= 2 ? 1.0 : 0.0;
+        stens[s] = Main_DataModule->FindSten(int32_t(s), raw[s]);
+    }
     Answers = A;
     Points = std::move(points);
-    DistributeAnswers();
-    ComputeRawScores();
-    ComputeValidity();
-    ComputeStens();
-    restore.Dismiss();
+    ScaleItems = std::move(items);
+    RawScores = raw;
+    ValidFlags = valid;
+    Stens = stens;
 }
 
-void TTestResult::DistributeAnswers() {
-    ScaleItems.assign(ScaleCount, {});
+std::vector<std::vector<double>> TTestResult::DistributeAnswers(const TIndexes& Points) {
     const auto& keys = Main_DataModule->StatementKeys();
-    for (std::size_t r = 0; r < keys.size() && 2 * r + 1 < Points.size(); ++r) {
-        ScaleItems[std::size_t(keys[r].Key1)].push_back(Points[2 * r]);
-        ScaleItems[std::size_t(keys[r].Key2)].push_back(Points[2 * r + 1]);
+    const std::size_t pairs = std::min(keys.size(), Points.size() / 2);
+    std::array<std::size_t, ScaleCount> counts{};
+    for (std::size_t r = 0; r < pairs; ++r) {
+        ++counts[std::size_t(keys[r].Key1)];
+        ++counts[std::size_t(keys[r].Key2)];
     }
+    std::vector<std::vector<double>> items(ScaleCount);
+    for (std::size_t s = 0; s < items.size(); ++s)
+        items[s].reserve(counts[s]);
+    for (std::size_t r = 0; r < pairs; ++r) {
+        items[std::size_t(keys[r].Key1)].push_back(Points[2 * r]);
+        items[std::size_t(keys[r].Key2)].push_back(Points[2 * r + 1]);
+    }
+    return items;
 }
 
-void TTestResult::ComputeRawScores() {
-    for (int s = 0; s < ScaleCount; ++s) {
-        double sum = 0;
-        for (double v : ScaleItems[std::size_t(s)])
-            sum += v;
-        RawScores[std::size_t(s)] = sum;
-    }
+double TTestResult::RawScore(const std::vector<double>& Items) {
+    double sum = 0;
+    for (double v : Items)
+        sum += v;
+    return sum;
 }
 
 int32_t TTestResult::CountDivergentPairs(const std::vector<double>& Items) {
@@ -123,16 +89,6 @@ int32_t TTestResult::CountDivergentPairs(const std::vector<double>& Items) {
         for (std::size_t k = j + 1; k < Items.size(); ++k)
             if (std::fabs(Items[j] - Items[k]) >= 4) ++count;
     return count;
-}
-
-void TTestResult::ComputeValidity() {
-    for (int s = 0; s < ScaleCount; ++s)
-        ValidFlags[std::size_t(s)] = CountDivergentPairs(ScaleItems[std::size_t(s)]) <= 2 ? 1.0 : 0.0;
-}
-
-void TTestResult::ComputeStens() {
-    for (int s = 0; s < ScaleCount; ++s)
-        Stens[std::size_t(s)] = Main_DataModule->FindSten(s, RawScores[std::size_t(s)]);
 }
 
 int32_t TTestResult::GetRawScore(int32_t Scale) const {
@@ -163,11 +119,12 @@ int32_t TTestResult::ValidScaleCount() const {
 }
 
 void TTestResult::ScalesInStenRange(int32_t Lo, int32_t Hi, TIndexes& List) const {
-    for (int s = 0; s < ScaleCount; ++s) {
-        const double sten = Stens[std::size_t(s)];
-        // A scale without a sten (-1) lies in no band.
-        if (HasSten(s) && Lo <= sten && sten <= Hi && IsScaleValid(s)) List.push_back(s);
-    }
+    // The sten rounded up lies in Lo..Hi, and a scale without a sten (-1)
+    // lies in no band: ceil(x) >= L exactly when x > L - 1.
+    const double above = std::max(Lo, 1) - 1;
+    const double upTo = std::min(Hi, StenCount);
+    for (std::size_t s = 0; s < std::size_t(ScaleCount); ++s)
+        if (Stens[s] > above && Stens[s] <= upTo && ValidFlags[s] == 1.0) List.push_back(int32_t(s));
 }
 
 namespace {
@@ -192,20 +149,33 @@ void TTestResult::SortByStenAscending(TIndexes& List) const {
 
 AnsiString TTestResult::GetProfileType() const {
     TIndexes leading;
-    ScalesInStenRange(7, 10, leading);
-    if (leading.empty()) return "type4";
-    if (leading.size() == Type1Scales.size() &&
-        std::equal(leading.begin(), leading.end(), Type1Scales.begin()))
+    return ProfileTypeName(leading);
+}
+
+const char* TTestResult::ProfileTypeName(TIndexes& Leading) const {
+    Leading.clear();
+    ScalesInStenRange(7, 10, Leading);
+    if (Leading.empty()) return "type4";
+    if (Leading.size() == Type1Scales.size() &&
+        std::equal(Leading.begin(), Leading.end(), Type1Scales.begin()))
         return "type1";
-    if (leading.size() == Type2Scales.size() &&
-        std::equal(leading.begin(), leading.end(), Type2Scales.begin()))
+    if (Leading.size() == Type2Scales.size() &&
+        std::equal(Leading.begin(), Leading.end(), Type2Scales.begin()))
         return "type2";
     return "type3";
 }
 
 AnsiString TTestResult::ValidShareText() const {
-    // n * 12.5 is exact, so one decimal never needs rounding.
-    return FloatToStrF(ValidScaleCount() * 100.0 / ScaleCount, 1) + "%";
+    // n / 8 * 100 is n * 12.5: one decimal, never rounded, so whole tenths
+    // give the text without a round trip through floating point.
+    const int32_t n = ValidScaleCount();
+    if (n < 0 || n > ScaleCount) return FloatToStrF(n * 100.0 / ScaleCount, 1) + "%";
+    const int32_t tenths = n * 1000 / ScaleCount;
+    AnsiString text = IntToStr(tenths / 10);
+    text += FormatSettings.DecimalSeparator;
+    text += char('0' + tenths % 10);
+    text += '%';
+    return text;
 }
 
 AnsiString TTestResult::ReliabilityLevelText() const {
@@ -219,133 +189,4 @@ AnsiString TTestResult::ReliabilityLevelText() const {
     default:
         return ReliabilityLevels[3];
     }
-}
-
-AnsiString TTestResult::ScaleItem(int32_t Scale, bool WithInterpretation) const {
-    AnsiString interpretation;
-    if (WithInterpretation && HasSten(Scale))
-        interpretation = StenInterpretations[std::size_t(GetSten(Scale) - 1)];
-    return "<li><b>" + ScaleNames[std::size_t(Scale)] + ".</b> " + interpretation + "<br></li>";
-}
-
-AnsiString TTestResult::LeadingScalesText() const {
-    TIndexes list;
-    ScalesInStenRange(7, 10, list);
-    SortByStenDescending(list);
-    AnsiString items;
-    for (int32_t s : list)
-        items += ScaleItem(s, true);
-    return ItemsOrNone(items);
-}
-
-AnsiString TTestResult::LowScalesText() const {
-    auto section = [this](int32_t Lo, int32_t Hi, const AnsiString& Title) {
-        TIndexes list;
-        ScalesInStenRange(Lo, Hi, list);
-        if (list.empty()) return AnsiString();
-        SortByStenAscending(list);
-        AnsiString text = "<li><b>" + Title + "</b></li><br><ul>";
-        for (int32_t s : list)
-            text += ScaleItem(s, true);
-        return text + "</ul>";
-    };
-    return ItemsOrNone(section(3, 4, "Подавляемые:"_cp) + section(1, 2, "Вытесняемые:"_cp));
-}
-
-AnsiString TTestResult::MiddleScalesText() const {
-    TIndexes list;
-    ScalesInStenRange(5, 6, list);
-    AnsiString items;
-    for (int32_t s : list)
-        items += ScaleItem(s, true);
-    return ItemsOrNone(items);
-}
-
-AnsiString TTestResult::ChartBlock(const AnsiString& ChartFolder) {
-    AnsiString block = "<h6><P ALIGN=CENTER>ГРАФИЧЕСКИЙ ПРОФИЛЬ</P></h6><br> <p align=\"center\"><img src=\""
-                       "$ScFile$\"/></p><br>"_cp;
-    FillPlaceholder(block, "$ScFile$", HtmlEscape(ChartFolder + "TmpLuvChart.bmp"));
-    return block;
-}
-
-AnsiString TTestResult::ProfileTypeText() const {
-    // The type texts are HTML of the data file, inserted as they are.
-    AnsiString text;
-    Main_DataModule->GetHtmlTemplate(GetProfileType(), text);
-    return text;
-}
-
-namespace {
-
-// A longer test, in seconds, shows raised anxiety in the situation of testing.
-constexpr int64_t kAnxiousTestDuration = 1500;
-// The report shows its chart from this many valid scales up.
-constexpr int32_t kChartValidScales = 5;
-
-// Whether the testee works in their speciality: yes, no, or not told.
-AnsiString SpecialityText(int16_t IsWorkForSpec) {
-    if (IsWorkForSpec == 1) return "Да"_cp;
-    if (IsWorkForSpec == 0) return "Нет"_cp;
-    return AnsiString();
-}
-
-} // namespace
-
-void TTestResult::BuildReport(const TUser& User, const TTestData& TestData, const AnsiString& ChartFolder,
-                              AnsiString& Report) {
-    AnsiString text;
-    Main_DataModule->GetHtmlTemplate("concl", text);
-
-    AnsiString badScales;
-    AnsiString wrongScales;
-    for (int s = 0; s < ScaleCount; ++s) {
-        if (IsScaleValid(s)) continue;
-        badScales += "<li>" + ScaleNames[std::size_t(s)] + "</li>";
-        wrongScales += ScaleItem(s, false);
-    }
-    if (!badScales.empty()) badScales = "<ul>" + badScales + "</ul>";
-
-    FillPlaceholder(text, "$FIO$", HtmlEscape(User.FIO));
-    // No age is shown as an empty cell, as the testee card shows it.
-    FillPlaceholder(text, "$AGE$", User.AGE == -1 ? AnsiString() : IntToStr(User.AGE));
-    FillPlaceholder(text, "$Pos$", HtmlEscape(User.POSIT));
-    FillPlaceholder(text, "$Sen$", FloatToStr(User.Seniority));
-    FillPlaceholder(text, "$OrgSen$", FloatToStr(User.OrgSeniority));
-    FillPlaceholder(text, "$Educ$", HtmlEscape(User.Education));
-    FillPlaceholder(text, "$Job$", HtmlEscape(User.Job));
-    FillPlaceholder(text, "$Spec$", HtmlEscape(User.Spec));
-    FillPlaceholder(text, "$IsSpec$", SpecialityText(User.isworkforspec));
-    FillPlaceholder(text, "$DTest$", DateTimeToStr(TestData.DATETEST));
-    FillPlaceholder(
-        text, "$TestDur$",
-        TestData.TESTDURATION > kAnxiousTestDuration
-            ? "<b>Испытуемый характеризуется повышенной реактивной тревожностью в ситуации диагностики.</b><br><br>"_cp
-            : AnsiString());
-    FillPlaceholder(text, "$SizeP$", ValidShareText());
-    FillPlaceholder(text, "$LevelVal$", ReliabilityLevelText());
-    FillPlaceholder(text, "$BadScales$", ItemsOrNone(badScales));
-    FillPlaceholder(text, "$GraphPr$",
-                    ValidScaleCount() >= kChartValidScales ? ChartBlock(ChartFolder) : AnsiString());
-    FillPlaceholder(text, "$LeadLuv$", LeadingScalesText());
-    FillPlaceholder(text, "$LowLuv$", LowScalesText());
-    FillPlaceholder(text, "$MidLuv$", MiddleScalesText());
-    FillPlaceholder(text, "$WrongLuv$", ItemsOrNone(wrongScales));
-    FillPlaceholder(text, "$TypeLuvora$", ProfileTypeText());
-    Report = std::move(text);
-}
-
-void BuildDynamicsReport(const TUser& /*User*/, const AnsiString& ChartFolder, AnsiString& Report) {
-    AnsiString text;
-    Main_DataModule->GetHtmlTemplate("dyn", text);
-    FillPlaceholder(text, "$GraphPr$",
-                    "<img src=\"" + HtmlEscape(ChartFolder + "TmpLuvDynChart.bmp") + "\"/>");
-    Report = std::move(text);
-}
-
-void GetTempFolder(AnsiString& Folder) {
-    Folder = GetSystemTempPath();
-}
-
-AnsiString GetTempFolder() {
-    return GetSystemTempPath();
 }

@@ -6,7 +6,9 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <set>
+#include <string_view>
 #include <vector>
 
 #include "core/DataMod.h"
@@ -26,12 +28,50 @@ void ExpandAnswers(const AnsiString& Answers, TIndexes& Points);
 void SplitString(const AnsiString& Text, const std::set<char>& Delimiters, TStrings& List);
 
 // Text made safe to stand inside HTML, as text or as an attribute value.
-// "$" is written as a character reference too, so a value can never form a
-// placeholder that a later replacement would fill.
+// "$" is written as a character reference too, so a value never looks like
+// a placeholder.
 AnsiString HtmlEscape(const AnsiString& Text);
 
-// Replaces every Placeholder in Text, in any case, with Value.
-void FillPlaceholder(AnsiString& Text, const AnsiString& Placeholder, const AnsiString& Value);
+// Years of service as the reports write them: the text of FloatToStr, made
+// at once for whole hundredths of a year, which seniorities are.
+AnsiString SeniorityText(double Years);
+
+// A placeholder of a report template, its name without the dollar signs,
+// and the text that takes its place.
+struct TPlaceholder {
+    std::string_view Name;
+    std::string_view Value;
+};
+
+// Where the placeholders of one template stand, found once in one pass over
+// the template: the text before each, and which entry of the placeholder list
+// takes its place. A report builder keeps one for its template and hands it
+// the same names, in the same order, every time.
+class TTemplatePlan {
+public:
+    // Template with every "$Name$" of Placeholders, its name in any case,
+    // replaced by its value: values are inserted as they are met and never
+    // searched again, and all other text, "$" included, stays as it is. The
+    // placeholders are found again only for another template or Version
+    // (the data module's templates read again).
+    AnsiString Fill(const AnsiString& Template, uint64_t Version,
+                    std::initializer_list<TPlaceholder> Placeholders);
+
+private:
+    struct TPiece {
+        std::size_t From, Length; // text of the template, as it is
+        std::size_t Value;        // the placeholder after it; npos for none
+    };
+    void Find(const AnsiString& Template, std::initializer_list<TPlaceholder> Placeholders);
+
+    const AnsiString* FTemplate = nullptr;
+    uint64_t FVersion = 0;
+    std::size_t FNames = 0;
+    std::vector<TPiece> FPieces;
+};
+
+// The same with the placeholders found afresh.
+AnsiString FillPlaceholders(const AnsiString& Template, std::initializer_list<TPlaceholder> Placeholders);
 
 class TTestResult : public TObject {
 public:
@@ -78,22 +118,36 @@ public:
     std::vector<std::vector<double>> ScaleItems;
 
 protected:
-    void DistributeAnswers();
-    void ComputeRawScores();
-    void ComputeValidity();
-    void ComputeStens();
+    // The points each scale receives, in statement order.
+    static std::vector<std::vector<double>> DistributeAnswers(const TIndexes& Points);
+    static double RawScore(const std::vector<double>& Items);
     static int32_t CountDivergentPairs(const std::vector<double>& Items);
 
     // Report pieces shared with the group report.
     static void CheckScale(int32_t Scale);
-    // Items, or "Нет" for an empty list.
-    static AnsiString ItemsOrNone(const AnsiString& Items);
-    AnsiString ScaleItem(int32_t Scale, bool WithInterpretation) const;
-    AnsiString LeadingScalesText() const;
-    AnsiString LowScalesText() const;
-    AnsiString MiddleScalesText() const;
-    static AnsiString ChartBlock(const AnsiString& ChartFolder);
-    AnsiString ProfileTypeText() const;
+    // Items inside a list, or "Нет" for none: the word stands where the
+    // markup allows text, never inside a list without an item.
+    static AnsiString ListOrNone(const AnsiString& Items);
+    // Valid scales with a sten: those the lists and the profile type take.
+    int32_t InterpretedScaleCount() const;
+    // A scale's list item: its name and, WithInterpretation, the text of its
+    // sten.
+    void AppendScaleItem(AnsiString& Out, int32_t Scale, bool WithInterpretation) const;
+    // The lists of the reports; Scratch is room for scale numbers that one
+    // report lends every list.
+    AnsiString LeadingScalesText(TIndexes& Scratch) const;
+    AnsiString LowScalesText(TIndexes& Scratch) const;
+    AnsiString MiddleScalesText(TIndexes& Scratch) const;
+    // The chart block of ChartFolder; the text stays until the next call.
+    static std::string_view ChartBlock(const AnsiString& ChartFolder);
+    // The text of the profile type; a sentence saying it is not determined
+    // when too few scales can be interpreted.
+    std::string_view ProfileTypeText(TIndexes& Scratch) const;
+    // The name of the profile type, its leading scales left in Leading.
+    const char* ProfileTypeName(TIndexes& Leading) const;
+    // A template's text, kept by the data module until it connects again;
+    // empty when there is no such template.
+    static std::string_view TemplateText(const AnsiString& Name);
 };
 
 // The report of a testee's dynamics from the template "dyn"; the testee
@@ -101,6 +155,7 @@ protected:
 void BuildDynamicsReport(const TUser& User, const AnsiString& ChartFolder, AnsiString& Report);
 
 // The folder of the chart bitmaps: the system temporary folder, with its
-// trailing separator.
+// trailing separator. Raises Exception, leaving Folder as it was, when the
+// folder cannot be made.
 void GetTempFolder(AnsiString& Folder);
 AnsiString GetTempFolder();

@@ -1,9 +1,11 @@
-// The data module's components, its start-up checks and every read and write
-// of the two database files.
+// The data module's components, its start-up checks and connections, and
+// every read and write of the main file.
 #include "core/DataMod.h"
+#include "core/DataMod_p.h"
 
 #include <array>
 #include <functional>
+#include <limits>
 
 #include "core/uConsts.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -71,25 +73,12 @@ const char* const kDatabasesSql = "select DB_ID, DB_NAME, DB_PASSWORD, case\n"
                                   "else NULL\n"
                                   "end IsProtectDB\n"
                                   "from DATABASES";
-// Ordered, so that answers are always scored against the pairs they were
-// given for.
-const char* const kStatementsSql = "select *\nfrom statements\norder by STATEMENT_ID";
-const char* const kStatementKeysSql =
-    "select STATEMENT_ID, KEY_STATEMENT, KEY_STATEMENT2 from STATEMENTS order by STATEMENT_ID";
-const char* const kStensSql = "select * from STENS\n"
-                              "where SCALE = :Scale\n"
-                              "and MIN_VALUE <= :Min_Val\n"
-                              "and MAX_VALUE >= :Max_Val";
-const char* const kTemplatesSql = "select * from HTMLTEMPLATES";
 const char* const kPsyPasswordSql = "select PSY_PASSWORD from ADMINSPASSWORD\n"
                                     "where ID = 1";
 // The password travels as a parameter: scrambled, it may hold quotes, line
 // feeds and zero bytes. The row is made when it is missing.
 const char* const kWritePsyPasswordSql =
     "update or insert into ADMINSPASSWORD (ID, PSY_PASSWORD) values (1, :PSY_PASSWORD) matching (ID)";
-
-const std::vector<AnsiString> kReadWrite = {"read_committed", "rec_version", "nowait"};
-const std::vector<AnsiString> kReadOnly = {"read_committed", "rec_version", "nowait", "read"};
 
 // Text longer than its column is refused, never cut.
 void CheckLength(const AnsiString& Value, std::size_t Max, const AnsiString& Label) {
@@ -121,6 +110,26 @@ void Reopen(TIBQuery* Query) {
     Query->Close();
     Query->Open();
     Query->FetchAll();
+}
+
+// A file the connection cannot open because another process holds it or it
+// is damaged: what happened and what the user can do, with the server's text
+// below.
+EIBError ConnectionError(const EIBError& E, const AnsiString& File) {
+    AnsiString text;
+    if (E.Kind == TIBErrorKind::ekFileInUse)
+        text = Format("Файл базы данных %s занят другой программой.\nЗакройте программу, которая работает с "
+                      "этим файлом (например, вторую копию Luvora или программу резервного копирования), и "
+                      "запустите Luvora снова."_cp,
+                      {File});
+    else if (E.Kind == TIBErrorKind::ekFileDamaged)
+        text = Format("Файл базы данных %s поврежден и не может быть открыт.\nВосстановите файл из резервной "
+                      "копии и запустите Luvora снова."_cp,
+                      {File});
+    else
+        return E;
+    return EIBError(text + "\n\nСообщение сервера базы данных:\n"_cp + E.Message, E.SQLCode, E.IBErrorCode,
+                    E.Kind);
 }
 
 AnsiString ErrorText(const std::exception& E) {
@@ -197,6 +206,8 @@ TMain_DataModule::~TMain_DataModule() {
 }
 
 void TMain_DataModule::DataModuleCreate() {
+    // A data file changed since the last connection is read afresh.
+    ForgetReferenceData();
     const AnsiString folder = GetModuleFolder() + "DB/";
     const AnsiString mainFile = folder + kMainFile;
     const AnsiString dataFile = folder + kDataFile;
@@ -215,7 +226,11 @@ void TMain_DataModule::DataModuleCreate() {
         db->Params.clear();
         db->DatabaseName = file;
         db->Params = params;
-        db->Open();
+        try {
+            db->Open();
+        } catch (const EIBError& e) {
+            throw ConnectionError(e, file);
+        }
     }
 }
 
@@ -299,8 +314,8 @@ bool MoveToRow(TIBQuery* Query, const char* KeyField, int32_t Id) {
 
 } // namespace
 
-bool TMain_DataModule::OpenUsers(int32_t LocateUserId, int32_t DbId, const AnsiString& SqlSuffix) {
-    return OpenAndLocate(Users_IBQuery, kUsersSql + SqlSuffix, "DB_ID", DbId, "USER_ID", LocateUserId);
+bool TMain_DataModule::OpenUsers(int32_t LocateUserId, int32_t DbId) {
+    return OpenAndLocate(Users_IBQuery, kUsersSql, "DB_ID", DbId, "USER_ID", LocateUserId);
 }
 
 bool TMain_DataModule::ReadUser(TUser& User) {
@@ -348,9 +363,8 @@ int32_t TMain_DataModule::ApplyUser(int32_t Kind, const TUser& User) {
                       });
 }
 
-bool TMain_DataModule::OpenUserTests(int32_t UserId, int32_t LocateTestId, const AnsiString& SqlSuffix) {
-    return OpenAndLocate(TestedUsers_IBQuery, kTestsSql + SqlSuffix, "User_ID", UserId, "Test_ID",
-                         LocateTestId);
+bool TMain_DataModule::OpenUserTests(int32_t UserId, int32_t LocateTestId) {
+    return OpenAndLocate(TestedUsers_IBQuery, kTestsSql, "User_ID", UserId, "Test_ID", LocateTestId);
 }
 
 bool TMain_DataModule::ReadTest(TTestData& TestData) {
@@ -363,7 +377,7 @@ bool TMain_DataModule::ReadTest(TTestData& TestData) {
     TestData.COMMENTS = q->FieldByName("COMMENTS").AsString();
     TestData.ANSWERS = q->FieldByName("ANSWERS").AsString();
     TestData.ANKETA = q->FieldByName("ANKETA").AsString();
-    TestData.TESTDURATION = q->FieldByName("TESTDURATION").AsInteger();
+    TestData.TESTDURATION = q->FieldByName("TESTDURATION").AsInt64();
     return found;
 }
 
@@ -379,20 +393,28 @@ bool TMain_DataModule::ReadLastTest(const TUser& User, TTestData& TestData) {
 }
 
 int32_t TMain_DataModule::ApplyTest(int32_t Kind, const TTestData& TestData) {
-    return ApplyWrite(
-        Update_IBTransaction, Update_IBQuery, Kind, kTestStatements, "Test_ID", TestData.TEST_ID, [] {},
-        [&](TIBQuery& q) {
-            q.ParamByName("USER_ID").SetAsInteger(TestData.USER_ID);
-            q.ParamByName("DATETEST").SetAsDateTime(TestData.DATETEST);
-            q.ParamByName("Comments").SetAsString(TestData.COMMENTS);
-            q.ParamByName("Answers").SetAsString(TestData.ANSWERS);
-            q.ParamByName("Anketa").SetAsString(TestData.ANKETA);
-            q.ParamByName("TestDuration").SetAsInteger(int32_t(TestData.TESTDURATION));
-        });
+    auto check = [&] {
+        // A test that scoring refuses could never be shown.
+        CheckAnswers(TestData.ANSWERS);
+        if (TestData.TESTDURATION < std::numeric_limits<int32_t>::min() ||
+            TestData.TESTDURATION > std::numeric_limits<int32_t>::max())
+            throw Exception(
+                Format("Недопустимая длительность тестирования: %s с (допустимо не более %d с)."_cp,
+                       {IntToStr(TestData.TESTDURATION), std::numeric_limits<int32_t>::max()}));
+    };
+    return ApplyWrite(Update_IBTransaction, Update_IBQuery, Kind, kTestStatements, "Test_ID",
+                      TestData.TEST_ID, check, [&](TIBQuery& q) {
+                          q.ParamByName("USER_ID").SetAsInteger(TestData.USER_ID);
+                          q.ParamByName("DATETEST").SetAsDateTime(TestData.DATETEST);
+                          q.ParamByName("Comments").SetAsString(TestData.COMMENTS);
+                          q.ParamByName("Answers").SetAsString(TestData.ANSWERS);
+                          q.ParamByName("Anketa").SetAsString(TestData.ANKETA);
+                          q.ParamByName("TestDuration").SetAsInteger(int32_t(TestData.TESTDURATION));
+                      });
 }
 
-bool TMain_DataModule::OpenTeams(int32_t LocateTeamId, int32_t DbId, const AnsiString& SqlSuffix) {
-    return OpenAndLocate(Teams_IBQuery, kTeamsSql + SqlSuffix, "DB_ID", DbId, "Team_ID", LocateTeamId);
+bool TMain_DataModule::OpenTeams(int32_t LocateTeamId, int32_t DbId) {
+    return OpenAndLocate(Teams_IBQuery, kTeamsSql, "DB_ID", DbId, "Team_ID", LocateTeamId);
 }
 
 bool TMain_DataModule::ReadTeam(TTeam& Team) {
@@ -453,57 +475,6 @@ int32_t TMain_DataModule::ApplyDatabase(int32_t Kind, int32_t DbId, const AnsiSt
                           q.ParamByName("DB_NAME").SetAsString(Name);
                           q.ParamByName("DB_PASSWORD").SetAsString(EncodedPassword);
                       });
-}
-
-double TMain_DataModule::FindSten(int32_t Scale, double RawValue) {
-    double result = -1.0;
-    Stens_IBQuery->ParamByName("Scale").SetAsInteger(Scale);
-    Stens_IBQuery->ParamByName("Min_Val").SetAsFloat(RawValue);
-    Stens_IBQuery->ParamByName("Max_Val").SetAsFloat(RawValue);
-    Reopen(Stens_IBQuery);
-    if (!Stens_IBQuery->IsEmpty()) result = Stens_IBQuery->FieldByName("STEN").AsInteger();
-    Stens_IBQuery->Close();
-    return result;
-}
-
-void TMain_DataModule::GetHtmlTemplate(const AnsiString& Name, AnsiString& Text) {
-    if (!HTMLTemplates_IBQuery->Active()) HTMLTemplates_IBQuery->Open();
-    if (HTMLTemplates_IBQuery->Locate("TEMPLATE_ID", Variant(Name), true))
-        Text = HTMLTemplates_IBQuery->FieldByName("TEMPLATE").AsString();
-}
-
-const std::vector<TStatementKeys>& TMain_DataModule::StatementKeys() {
-    if (FStatementKeysRead) return FStatementKeys;
-    TIBTransaction transaction(nullptr);
-    transaction.SetDefaultDatabase(Data_IBDatabase);
-    transaction.Params = kReadOnly;
-    transaction.AutoStopAction = TAutoStopAction::saCommit;
-    TIBQuery query(nullptr);
-    query.SetDatabase(Data_IBDatabase);
-    query.SetTransaction(&transaction);
-    query.SetSQL(kStatementKeysSql);
-    query.Open();
-    std::vector<TStatementKeys> keys;
-    for (query.First(); !query.Eof(); query.Next()) {
-        // A missing key counts as out of range rather than as scale 0.
-        auto keyOf = [&](const char* Name) {
-            const TIBField& f = query.FieldByName(Name);
-            return f.IsNull() ? -1 : f.AsInteger();
-        };
-        TStatementKeys k;
-        k.Key1 = keyOf("KEY_STATEMENT");
-        k.Key2 = keyOf("KEY_STATEMENT2");
-        for (int32_t key : {k.Key1, k.Key2})
-            if (key < 0 || key >= ScaleCount)
-                throw Exception(Format("Файл Luvora_Data.FDB поврежден: пара утверждений %d относится к "
-                                       "несуществующей шкале %d."_cp,
-                                       {query.FieldByName("STATEMENT_ID").AsInteger(), key}));
-        keys.push_back(k);
-    }
-    query.Close();
-    FStatementKeys = std::move(keys);
-    FStatementKeysRead = true;
-    return FStatementKeys;
 }
 
 bool TMain_DataModule::ReadPsyPassword(AnsiString& EncodedPassword) {

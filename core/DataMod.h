@@ -3,9 +3,11 @@
 // shows the error in a box captioned "Error" and returns -1 (or false).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
+#include "core/uConsts.h"
 #include "platform/db/IBQuery.h"
 
 // Write kinds of the Apply operations.
@@ -62,6 +64,10 @@ struct TStatementKeys {
     int32_t Key2 = 0;
 };
 
+// Raises EConvertError at the first character of Answers that is not an
+// answer digit "0".."5".
+void CheckAnswerDigits(const AnsiString& Answers);
+
 // One logical database.
 struct TDatabase {
     int32_t DB_ID = 0; // 0: none chosen yet, -1: not stored yet
@@ -84,17 +90,20 @@ public:
     // True when a start-up check failed: the program must end.
     bool StartupFailed() const { return FStartupFailed; }
 
-    // Testees and tests.
-    bool OpenUsers(int32_t LocateUserId, int32_t DbId, const AnsiString& SqlSuffix);
+    // Testees and tests. The lists take no SQL text from their callers:
+    // every condition travels as a bound parameter.
+    bool OpenUsers(int32_t LocateUserId, int32_t DbId);
     bool ReadUser(TUser& User);
     int32_t ApplyUser(int32_t Kind, const TUser& User);
-    bool OpenUserTests(int32_t UserId, int32_t LocateTestId, const AnsiString& SqlSuffix);
+    bool OpenUserTests(int32_t UserId, int32_t LocateTestId);
     bool ReadTest(TTestData& TestData);
     bool ReadLastTest(const TUser& User, TTestData& TestData);
+    // Refuses answers that scoring would refuse, and a duration that does
+    // not fit the 32 bits it is stored with.
     int32_t ApplyTest(int32_t Kind, const TTestData& TestData);
 
     // Group testings.
-    bool OpenTeams(int32_t LocateTeamId, int32_t DbId, const AnsiString& SqlSuffix);
+    bool OpenTeams(int32_t LocateTeamId, int32_t DbId);
     bool ReadTeam(TTeam& Team);
     int32_t ApplyTeam(int32_t Kind, const TTeam& Team);
 
@@ -104,15 +113,26 @@ public:
     int32_t ApplyDatabase(int32_t Kind, int32_t DbId, const AnsiString& Name,
                           const AnsiString& EncodedPassword);
 
-    // Reference data of the data file.
+    // Reference data of the data file, read once a connection (when first
+    // needed after DataModuleCreate connects) and then answered from memory.
     // The sten of a raw score on a scale; -1.0 when no band holds it.
     double FindSten(int32_t Scale, double RawValue);
     // Text keeps what it held when no template has that name.
     void GetHtmlTemplate(const AnsiString& Name, AnsiString& Text);
+    // The template of that name, compared without regard to case; null when
+    // there is none. The text stays until the module connects again.
+    const AnsiString* FindHtmlTemplate(const AnsiString& Name);
+    // Tells the reference data of one connection from that of another, of
+    // this module or any other: what is worked out from it once may be kept
+    // while this stays the same.
+    uint64_t ReferenceDataVersion() const { return FReferenceDataVersion; }
     // The scale keys of every statement pair in STATEMENT_ID order, read
     // once through a query of their own: scoring never moves the cursor a
     // running questionnaire walks. A key outside 0..7 raises Exception.
     const std::vector<TStatementKeys>& StatementKeys();
+    // Raises EConvertError unless Answers holds one digit "0".."5" for each
+    // statement pair, as scoring needs.
+    void CheckAnswers(const AnsiString& Answers);
 
     // The scrambled psychologist password (row ID = 1).
     bool ReadPsyPassword(AnsiString& EncodedPassword);
@@ -141,9 +161,26 @@ public:
     TIBQuery* HTMLTemplates_IBQuery;
 
 private:
+    // One band of the norms: raw scores Min to Max, both included.
+    struct TStenBand {
+        int32_t Sten;
+        double Min, Max;
+    };
+
+    void ForgetReferenceData();
+    void ReadNorms();
+    void ReadTemplates();
+
     bool FStartupFailed = false;
+    uint64_t FReferenceDataVersion = 0;
     bool FStatementKeysRead = false;
     std::vector<TStatementKeys> FStatementKeys;
+    bool FNormsRead = false;
+    // Bands of each scale in ID order.
+    std::array<std::vector<TStenBand>, ScaleCount> FNorms;
+    bool FTemplatesRead = false;
+    // Name and text of every template.
+    std::vector<std::pair<AnsiString, AnsiString>> FTemplates;
 };
 
 // The program's one data module; set while one exists.

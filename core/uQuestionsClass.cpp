@@ -1,8 +1,13 @@
 // The cursor that walks the statement pairs one pair at a time.
 #include "core/uQuestionsClass.h"
 
+#include "platform/rtl/ScopeGuard.h"
+
 TQuestions::TQuestions() : FQuery(Main_DataModule->Statements_IBQuery) {
     if (!FQuery->Active()) FQuery->Open();
+    // A cursor that is not made closes the query, and its transaction, as
+    // the destructor would.
+    TScopeGuard close([this] { FQuery->Close(); });
     FQuery->FetchAll();
     Count = FQuery->RecordCount();
     if (Count == 0) throw Exception("Файл Luvora_Data.FDB не содержит ни одной пары утверждений."_cp);
@@ -11,6 +16,7 @@ TQuestions::TQuestions() : FQuery(Main_DataModule->Statements_IBQuery) {
     Number = 1;
     IsFirst = true;
     IsLast = Count == 1;
+    close.Dismiss();
 }
 
 TQuestions::~TQuestions() {

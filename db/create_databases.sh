@@ -9,6 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 out=${1:?usage: create_databases.sh OUTPUT_FOLDER}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
+source "$here/firebird_lock.sh"
 isql=$(command -v isql-fb || command -v isql || true)
 [ -n "$isql" ] || { echo "isql-fb not found: install firebird3.0-utils" >&2; exit 1; }
 

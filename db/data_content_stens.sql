@@ -11,7 +11,12 @@
      sten   1    2    3      4      5      6      7      8      9      10
      raw    0-7  8-9  10-12  13-15  16-17  18-19  20-22  23-25  26-27  28-35
 
-   ID is the scale times ten plus the sten. */
+   ID is the scale times ten plus the sten.
+
+   These are provisional norms, a band table worked out from the scale mean,
+   not norms from a sample of testees. The row "norms" of HTMLTEMPLATES at the
+   end says so in every report that shows stens; norms from a sample replace
+   this file, and that row with it (README.md, "Sten norms"). */
 
 
 /* Scale 0: A material well-being */
@@ -109,5 +114,11 @@ INSERT INTO STENS (ID, SCALE, STEN, MIN_VALUE, MAX_VALUE) VALUES (77, 7, 7, 20, 
 INSERT INTO STENS (ID, SCALE, STEN, MIN_VALUE, MAX_VALUE) VALUES (78, 7, 8, 23, 25);
 INSERT INTO STENS (ID, SCALE, STEN, MIN_VALUE, MAX_VALUE) VALUES (79, 7, 9, 26, 27);
 INSERT INTO STENS (ID, SCALE, STEN, MIN_VALUE, MAX_VALUE) VALUES (80, 7, 10, 28, 35);
+
+/* The note that every report showing stens carries ($Norms$) while the norms
+   above are provisional. */
+INSERT INTO HTMLTEMPLATES (TEMPLATE_ID, TEMPLATE) VALUES ('norms',
+'<p><i><b>Нормы предварительные.</b> Сырые баллы переведены в стены по расчетной таблице, построенной на теоретическом среднем балле шкал, а не по нормам, полученным на выборке работников. Поэтому стены и выводы о выраженности мотивов следует считать ориентировочными.</i></p>
+');
 
 COMMIT;

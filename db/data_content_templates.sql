@@ -6,18 +6,24 @@
 
      concl  report of one test: $FIO$ $AGE$ $Pos$ $Sen$ $OrgSen$ $Educ$ $Job$
             $Spec$ $IsSpec$ $DTest$ $TestDur$ $SizeP$ $LevelVal$ $BadScales$
-            $GraphPr$ $LeadLuv$ $LowLuv$ $MidLuv$ $WrongLuv$ $TypeLuvora$
+            $GraphPr$ $LeadLuv$ $LowLuv$ $MidLuv$ $TypeLuvora$ $Norms$
+            (the scales with contradictory answers are listed once, under
+            $BadScales$; the builder also fills $WrongLuv$, which this
+            template leaves out so as not to list them twice)
      grcon  group report: $Job$ $Dep$ $NumEmp$ $NumTest$ $DTest$ $CntNonVal$
             $Valid$ $SizeP$ $GraphPr$ $LeadLuv$ $LowLuv$ $MidLuv$ $WrongLuv$
-            $TypeLuvora$
+            $TypeLuvora$ $Norms$
      dyn    dynamics of one testee: $GraphPr$ (the chart picture itself)
+            $Norms$
      type1 to type4: text of the profile type. It goes into concl and grcon
-            last, after every other placeholder has been filled, so these
-            hold no placeholders, and they speak of a profile, not of one
-            person, since a group report uses them too.
+            as it is, so these hold no placeholders, and they speak of a
+            profile, not of one person, since a group report uses them too.
 
-   The lists ($LeadLuv$, $MidLuv$, $LowLuv$, $WrongLuv$) arrive as bare
-   list items, hence the ul around them; $BadScales$ brings its own ul. */
+   $Norms$ is the note on the sten norms that db/data_content_stens.sql
+   stores with them (the row "norms"); it is empty when there is none.
+
+   The lists ($BadScales$, $LeadLuv$, $MidLuv$, $LowLuv$, $WrongLuv$) bring
+   their own ul, or stand as the bare word "Нет" when empty. */
 
 INSERT INTO HTMLTEMPLATES (TEMPLATE_ID, TEMPLATE) VALUES ('concl',
 '<h3><p align="center">ЗАКЛЮЧЕНИЕ<br>по результатам исследования трудовой мотивации</p></h3>
@@ -46,15 +52,14 @@ $BadScales$
 $GraphPr$
 ' ||
 '<h4>3. Структура трудовой мотивации</h4>
-<p>Выраженность каждого мотива оценивается в стенах (от 1 до 10) относительно нормативных данных. Ниже достоверные шкалы сгруппированы по выраженности мотива.</p>
+<p>Выраженность каждого мотива оценивается в стенах (от 1 до 10) относительно нормативных данных. Ниже достоверные шкалы сгруппированы по выраженности мотива; шкалы с противоречивыми ответами (раздел 2) не интерпретируются.</p>
+$Norms$
 <p><b>Ведущие мотивы (7–10 стенов)</b>, в порядке убывания выраженности:</p>
-<ul>$LeadLuv$</ul>
+$LeadLuv$
 <p><b>Мотивы средней значимости (5–6 стенов):</b></p>
-<ul>$MidLuv$</ul>
+$MidLuv$
 <p><b>Незначимые мотивы (1–4 стена)</b>: подавляемые (3–4 стена) и вытесняемые (1–2 стена):</p>
-<ul>$LowLuv$</ul>
-<p><b>Мотивы, которые не интерпретируются из-за противоречивых ответов:</b></p>
-<ul>$WrongLuv$</ul>
+$LowLuv$
 <h4>4. Тип мотивационного профиля</h4>
 $TypeLuvora$
 ' ||
@@ -98,15 +103,16 @@ INSERT INTO HTMLTEMPLATES (TEMPLATE_ID, TEMPLATE) VALUES ('grcon',
 $GraphPr$
 ' ||
 '<h4>3. Структура трудовой мотивации группы</h4>
-<p>Для каждой шкалы вычислено среднее значение сырого балла по группе, которое переведено в стены (от 1 до 10). Тексты интерпретации описывают мотивацию типичного работника подразделения.</p>
+<p>Для каждой шкалы вычислено среднее значение сырого балла по группе, которое переведено в стены (от 1 до 10). Тексты интерпретации описывают мотивацию типичного работника подразделения. Шкалы с недостаточными данными не интерпретируются.</p>
+$Norms$
 <p><b>Ведущие мотивы (7–10 стенов)</b>, в порядке убывания выраженности:</p>
-<ul>$LeadLuv$</ul>
+$LeadLuv$
 <p><b>Мотивы средней значимости (5–6 стенов):</b></p>
-<ul>$MidLuv$</ul>
+$MidLuv$
 <p><b>Незначимые мотивы (1–4 стена)</b>: подавляемые (3–4 стена) и вытесняемые (1–2 стена):</p>
-<ul>$LowLuv$</ul>
+$LowLuv$
 <p><b>Шкалы с недостаточными данными (оценка пропущена более чем у половины опрошенных):</b></p>
-<ul>$WrongLuv$</ul>
+$WrongLuv$
 <h4>4. Тип мотивационного профиля группы</h4>
 $TypeLuvora$
 ' ||
@@ -124,6 +130,7 @@ $TypeLuvora$
 INSERT INTO HTMLTEMPLATES (TEMPLATE_ID, TEMPLATE) VALUES ('dyn',
 '<h3><p align="center">ДИНАМИКА ТРУДОВОЙ МОТИВАЦИИ</p></h3>
 <p>На графике показана выраженность мотивов в стенах (от 1 до 10) по результатам всех тестирований испытуемого в порядке их проведения. Каждая линия соответствует одной шкале.</p>
+$Norms$
 <p align="center">$GraphPr$</p>
 <table border="1" cellpadding="3" width="100%">
 <tr><td width="10%" align="center"><b>Шкала</b></td><td width="60%"><b>Мотив</b></td><td width="30%"><b>Группа факторов</b></td></tr>
@@ -139,7 +146,7 @@ INSERT INTO HTMLTEMPLATES (TEMPLATE_ID, TEMPLATE) VALUES ('dyn',
 ' ||
 '<h4>Как оценивать изменения</h4>
 <ul>
-<li>Изменение на 1 стен лежит в пределах погрешности измерения. Значимым считается изменение на 2 стена и более, особенно если мотив переходит в другую зону: вытесняемые (1–2 стена), подавляемые (3–4), средние (5–6), ведущие (7–10 стенов).</li>
+<li>Данных о надежности шкал (о погрешности измерения) у методики нет, поэтому небольшие изменения, на 1–2 стена, следует толковать с осторожностью и сопоставлять с другими сведениями об испытуемом. Больше внимания заслуживают изменения, при которых мотив переходит в другую зону: вытесняемые (1–2 стена), подавляемые (3–4), средние (5–6), ведущие (7–10 стенов).</li>
 <li>Рост мотиваторов (B, C, E, F, H) говорит о растущем интересе к содержанию работы, ответственности и развитию. Их снижение при одновременном росте гигиенических факторов (A, D, I) указывает на смещение интересов к условиям труда и возможное снижение вовлеченности.</li>
 <li>Резкое падение прежде ведущего мотива до 1–2 стенов (вытеснение) часто означает, что в нынешней ситуации этот мотив невозможно удовлетворить; такое изменение требует беседы с испытуемым.</li>
 <li>Одновременный рост стремления к самостоятельности (C) и к зависимости от руководства (D) противоречив и нуждается в уточнении.</li>

@@ -46,10 +46,12 @@ int64_t TJclOrdinalRangeTypeInfo::MaxValue() const {
                                          : int64_t(FTypeInfo->MaxValue);
 }
 
-std::shared_ptr<TJclEnumerationTypeInfo> TJclEnumerationTypeInfo::BaseType() {
+std::shared_ptr<IJclEnumerationTypeInfo> TJclEnumerationTypeInfo::BaseType() const {
     const TTypeInfo* base = FTypeInfo->BaseType ? FTypeInfo->BaseType : FTypeInfo;
-    if (base == FTypeInfo) return std::static_pointer_cast<TJclEnumerationTypeInfo>(shared_from_this());
-    return std::make_shared<TJclEnumerationTypeInfo>(base);
+    if (base != FTypeInfo) return std::make_shared<TJclEnumerationTypeInfo>(base);
+    // Wrappers hold no state of their own, so handing out this one is safe.
+    return std::static_pointer_cast<TJclEnumerationTypeInfo>(
+        std::const_pointer_cast<TJclTypeInfo>(shared_from_this()));
 }
 
 AnsiString TJclEnumerationTypeInfo::Names(int Index) const {
@@ -66,8 +68,8 @@ int TJclEnumerationTypeInfo::IndexOfName(const AnsiString& Name) const {
     return -1;
 }
 
-std::shared_ptr<TJclOrdinalRangeTypeInfo> TJclSetTypeInfo::BaseType() const {
-    return std::dynamic_pointer_cast<TJclOrdinalRangeTypeInfo>(TypeInfoWrapper(FTypeInfo->CompType));
+std::shared_ptr<IJclOrdinalTypeInfo> TJclSetTypeInfo::BaseType() const {
+    return std::dynamic_pointer_cast<IJclOrdinalTypeInfo>(TypeInfoWrapper(FTypeInfo->CompType));
 }
 
 namespace {
@@ -135,11 +137,11 @@ void TJclSetTypeInfo::SetAsList(TSetValue& Value, const TStrings& Strings) const
     Value = result;
 }
 
-IJclTypeInfo TJclPropInfo::PropType() const {
+std::shared_ptr<IJclTypeInfo> TJclPropInfo::PropType() const {
     return TypeInfoWrapper(FProp->PropType);
 }
 
-std::shared_ptr<TJclClassTypeInfo> TJclClassTypeInfo::Parent() const {
+std::shared_ptr<IJclClassTypeInfo> TJclClassTypeInfo::Parent() const {
     const TClassInfo* c = ClassRef();
     if (!c || !c->Parent) return nullptr;
     return std::make_shared<TJclClassTypeInfo>(c->Parent->TypeInfo());
@@ -153,7 +155,7 @@ int TJclClassTypeInfo::PropertyCount() const {
     return ClassRef() ? int(ClassRef()->Props.size()) : 0;
 }
 
-std::shared_ptr<TJclPropInfo> TJclClassTypeInfo::Properties(int Index) const {
+std::shared_ptr<IJclPropInfo> TJclClassTypeInfo::Properties(int Index) const {
     if (Index < 0) return nullptr;
     if (Index < PropertyCount())
         return std::make_shared<TJclPropInfo>(&ClassRef()->Props[std::size_t(Index)]);
@@ -161,12 +163,12 @@ std::shared_ptr<TJclPropInfo> TJclClassTypeInfo::Properties(int Index) const {
     return parent ? parent->Properties(Index - PropertyCount()) : nullptr;
 }
 
-std::shared_ptr<TJclPropInfo> TJclClassTypeInfo::PropByName(const AnsiString& Name) const {
+std::shared_ptr<IJclPropInfo> TJclClassTypeInfo::PropByName(const AnsiString& Name) const {
     const TPropInfo* p = GetPropInfo(ClassRef(), Name);
     return p ? std::make_shared<TJclPropInfo>(p) : nullptr;
 }
 
-IJclTypeInfo TypeInfoWrapper(const TTypeInfo* T) {
+std::shared_ptr<IJclTypeInfo> TypeInfoWrapper(const TTypeInfo* T) {
     switch (T->Kind) {
     case tkInteger:
     case tkChar:
@@ -354,7 +356,7 @@ void TJclClassTypeInfo::Describe(ITypeTextWriter& D) {
     D.Indent();
     for (int i = 0; i < PropertyCount(); ++i) {
         auto p = Properties(i);
-        D.Writeln(p->Name() + ": " + p->PropInfo()->PropType->Name);
+        D.Writeln(p->Name() + ": " + p->PropType()->Name());
         D.Indent();
         if (p->HasIndex()) D.Writeln(Format("[%s %d]", {"index", p->Index()}));
         if (p->HasDefault()) D.Writeln(Format("[%s %d]", {"default", p->Default()}));
@@ -385,7 +387,7 @@ void TJclClassTypeInfo::WriteDeclaration(ITypeTextWriter& D) {
         D.Indent();
         for (int i = 0; i < PropertyCount(); ++i) {
             auto p = Properties(i);
-            AnsiString line = "property " + p->Name() + ": " + p->PropInfo()->PropType->Name;
+            AnsiString line = "property " + p->Name() + ": " + p->PropType()->Name();
             if (p->HasIndex()) line += Format(" index %d", {p->Index()});
             if (p->ReaderType() != pskNone)
                 line += Format(" read [%s $%p]",
@@ -426,7 +428,7 @@ TSetValue FlagsValue(uint8_t Flags) {
 }
 } // namespace
 
-std::shared_ptr<TJclEventParamInfo> TJclEventTypeInfo::Parameters(int Index) const {
+std::shared_ptr<IJclEventParamInfo> TJclEventTypeInfo::Parameters(int Index) const {
     if (Index < 0 || Index >= ParameterCount()) return nullptr;
     return std::make_shared<TJclEventParamInfo>(&FTypeInfo->Params[std::size_t(Index)]);
 }
@@ -472,7 +474,7 @@ void TJclEventTypeInfo::WriteDeclaration(ITypeTextWriter& D) {
     D.Writeln(line + " of object;");
 }
 
-std::shared_ptr<TJclInterfaceTypeInfo> TJclInterfaceTypeInfo::Parent() const {
+std::shared_ptr<IJclInterfaceTypeInfo> TJclInterfaceTypeInfo::Parent() const {
     return FTypeInfo->IntfParent ? std::make_shared<TJclInterfaceTypeInfo>(FTypeInfo->IntfParent) : nullptr;
 }
 
@@ -501,7 +503,7 @@ void TJclInterfaceTypeInfo::WriteDeclaration(ITypeTextWriter& D) {
     D.Writeln("end;");
 }
 
-IJclTypeInfo TJclDynArrayTypeInfo::ElementType() const {
+std::shared_ptr<IJclTypeInfo> TJclDynArrayTypeInfo::ElementType() const {
     const TTypeInfo* e = FTypeInfo->ElType ? FTypeInfo->ElType : FTypeInfo->ElType2;
     return e ? TypeInfoWrapper(e) : nullptr;
 }
@@ -509,7 +511,7 @@ IJclTypeInfo TJclDynArrayTypeInfo::ElementType() const {
 void TJclDynArrayTypeInfo::Describe(ITypeTextWriter& D) {
     TJclTypeInfo::Describe(D);
     D.Writeln("Element size: " + IntToStr(ElementSize()));
-    IJclTypeInfo e = ElementType();
+    std::shared_ptr<IJclTypeInfo> e = ElementType();
     if (!e) {
         D.Writeln("Element type: ???");
     } else if (IsAnonymous(e->TypeInfo())) {
@@ -528,7 +530,7 @@ void TJclDynArrayTypeInfo::Describe(ITypeTextWriter& D) {
 void TJclDynArrayTypeInfo::WriteDeclaration(ITypeTextWriter& D) {
     const bool named = !IsAnonymous(FTypeInfo);
     D.Write(named ? Name() + " = array of " : AnsiString("array of "));
-    IJclTypeInfo e = ElementType();
+    std::shared_ptr<IJclTypeInfo> e = ElementType();
     if (!e)
         D.Write("???");
     else if (IsAnonymous(e->TypeInfo()))

@@ -97,15 +97,46 @@ bool TJvCustomAppStorageOptions::TextInList(const AnsiString& S, const AnsiStrin
 
 // ------------------------------------------------------------- engines
 
-namespace {
-std::vector<std::unique_ptr<TJvAppStoragePropertyBaseEngine>>& Engines() {
-    static std::vector<std::unique_ptr<TJvAppStoragePropertyBaseEngine>> engines;
-    return engines;
+TJvAppStoragePropertyEngineList::~TJvAppStoragePropertyEngineList() {
+    // An engine registered later may rely on one registered before it.
+    while (!FEngines.empty())
+        FEngines.pop_back();
 }
-} // namespace
+
+void TJvAppStoragePropertyEngineList::Add(std::unique_ptr<TJvAppStoragePropertyBaseEngine> Engine) {
+    if (Engine) FEngines.push_back(std::move(Engine));
+}
+
+TJvAppStoragePropertyBaseEngine* TJvAppStoragePropertyEngineList::FindEngine(TObject* Instance,
+                                                                             TPersistent* PropObject) const {
+    for (auto& engine : FEngines)
+        if (engine->SupportsProperty(Instance, PropObject)) return engine.get();
+    return nullptr;
+}
+
+bool TJvAppStoragePropertyEngineList::LoadProperty(TJvCustomAppStorage* Storage, const AnsiString& Path,
+                                                   bool Recursive, bool ClearFirst, TPersistent* PropObject,
+                                                   TObject* Instance) const {
+    TJvAppStoragePropertyBaseEngine* engine = FindEngine(Instance, PropObject);
+    if (engine) engine->LoadProperty(Storage, Path, Recursive, ClearFirst, PropObject, Instance);
+    return engine != nullptr;
+}
+
+bool TJvAppStoragePropertyEngineList::SaveProperty(TJvCustomAppStorage* Storage, const AnsiString& Path,
+                                                   bool Recursive, TPersistent* PropObject,
+                                                   TObject* Instance) const {
+    TJvAppStoragePropertyBaseEngine* engine = FindEngine(Instance, PropObject);
+    if (engine) engine->SaveProperty(Storage, Path, Recursive, PropObject, Instance);
+    return engine != nullptr;
+}
+
+TJvAppStoragePropertyEngineList& RegisteredAppStoragePropertyEngineList() {
+    static TJvAppStoragePropertyEngineList list;
+    return list;
+}
 
 void RegisterAppStoragePropertyEngine(std::unique_ptr<TJvAppStoragePropertyBaseEngine> Engine) {
-    Engines().push_back(std::move(Engine));
+    RegisteredAppStoragePropertyEngineList().Add(std::move(Engine));
 }
 
 // ------------------------------------------------------------- storage
@@ -825,12 +856,9 @@ void TJvCustomAppStorage::FetchObjectProperty(const AnsiString& Path, TPersisten
     case tkClass: {
         auto* obj = dynamic_cast<TPersistent*>(GetObjectProp(Instance, p));
         if (!obj) return;
-        if (Recursive)
-            for (auto& engine : Engines())
-                if (engine->SupportsProperty(Instance, obj)) {
-                    engine->LoadProperty(this, Path, Recursive, ClearFirst, obj, Instance);
-                    return;
-                }
+        if (Recursive && RegisteredAppStoragePropertyEngineList().LoadProperty(this, Path, Recursive,
+                                                                               ClearFirst, obj, Instance))
+            return;
         if (auto* list = dynamic_cast<TStrings*>(obj))
             FetchStringList(Path, *list, ClearFirst, "Item");
         else if (!Recursive)
@@ -921,12 +949,9 @@ void TJvCustomAppStorage::StoreObjectProperty(const AnsiString& Path, TPersisten
     case tkClass: {
         auto* obj = dynamic_cast<TPersistent*>(GetObjectProp(Instance, p));
         if (!obj) return;
-        if (Recursive)
-            for (auto& engine : Engines())
-                if (engine->SupportsProperty(Instance, obj)) {
-                    engine->SaveProperty(this, Path, Recursive, obj, Instance);
-                    return;
-                }
+        if (Recursive &&
+            RegisteredAppStoragePropertyEngineList().SaveProperty(this, Path, Recursive, obj, Instance))
+            return;
         if (auto* list = dynamic_cast<TStrings*>(obj))
             StoreStringList(Path, *list, "Item");
         else if (!Recursive)
@@ -945,7 +970,8 @@ void TJvCustomAppStorage::StoreObjectProperty(const AnsiString& Path, TPersisten
 // ------------------------------------------------------------- sub-storages
 
 TJvAppSubStorages::TJvAppSubStorages(TJvCustomAppStorage* AOwner)
-    : TOwnedCollection(AOwner, [](TCollection* C) { return new TJvAppSubStorage(C); }), FOwnerStore(AOwner) {}
+    : TOwnedCollection(AOwner, [](TCollection* C) { return new TJvAppSubStorage(C); }),
+      FOwnerStorage(AOwner) {}
 
 TJvAppSubStorage* TJvAppSubStorages::FindForPath(const AnsiString& Path, int IgnoreIndex) const {
     const AnsiString normal = CombineStoragePaths({Path});
@@ -976,9 +1002,9 @@ void TJvAppSubStorages::RemoveStorage(TComponent* Storage) {
         if (Items(i)->AppStorage() && static_cast<TComponent*>(Items(i)->AppStorage()) == Storage) Delete(i);
 }
 
-TJvCustomAppStorage* TJvAppSubStorage::OwnerStore() const {
+TJvCustomAppStorage* TJvAppSubStorage::OwnerStorage() const {
     auto* c = static_cast<TJvAppSubStorages*>(Collection());
-    return c ? c->OwnerStore() : nullptr;
+    return c ? c->OwnerStorage() : nullptr;
 }
 
 void TJvAppSubStorage::SetRootPath(const AnsiString& Value) {
@@ -992,7 +1018,7 @@ void TJvAppSubStorage::SetRootPath(const AnsiString& Value) {
 
 void TJvAppSubStorage::SetAppStorage(TJvCustomAppStorage* Value) {
     if (Value == FAppStorage) return;
-    TJvCustomAppStorage* owner = OwnerStore();
+    TJvCustomAppStorage* owner = OwnerStorage();
     if (Value && owner && (Value == owner || Value->ContainsSubStorage(owner)))
         throw EJvLibAppStorageError("Circular reference of storages");
     // The owner stops watching the old storage only when no other item

@@ -90,6 +90,33 @@ public:
     virtual void SaveProperty(TJvCustomAppStorage* Storage, const AnsiString& Path, bool Recursive,
                               TPersistent* PropObject, TObject* Instance) = 0;
 };
+
+// Property engines in the order they were added; the first that supports an
+// (instance, property object) pair handles it. The list owns its engines and
+// frees them last first.
+class TJvAppStoragePropertyEngineList {
+public:
+    TJvAppStoragePropertyEngineList() = default;
+    TJvAppStoragePropertyEngineList(const TJvAppStoragePropertyEngineList&) = delete;
+    TJvAppStoragePropertyEngineList& operator=(const TJvAppStoragePropertyEngineList&) = delete;
+    ~TJvAppStoragePropertyEngineList();
+
+    void Add(std::unique_ptr<TJvAppStoragePropertyBaseEngine> Engine);
+    int Count() const { return int(FEngines.size()); }
+    // The first engine that supports the pair, or null.
+    TJvAppStoragePropertyBaseEngine* FindEngine(TObject* Instance, TPersistent* PropObject) const;
+    // Through the first engine that supports the pair; false when none does.
+    bool LoadProperty(TJvCustomAppStorage* Storage, const AnsiString& Path, bool Recursive, bool ClearFirst,
+                      TPersistent* PropObject, TObject* Instance) const;
+    bool SaveProperty(TJvCustomAppStorage* Storage, const AnsiString& Path, bool Recursive,
+                      TPersistent* PropObject, TObject* Instance) const;
+
+private:
+    std::vector<std::unique_ptr<TJvAppStoragePropertyBaseEngine>> FEngines;
+};
+// The process-wide list that the storages consult; it lives until the
+// program ends.
+TJvAppStoragePropertyEngineList& RegisteredAppStoragePropertyEngineList();
 void RegisterAppStoragePropertyEngine(std::unique_ptr<TJvAppStoragePropertyBaseEngine> Engine);
 
 using TJvAppStoragePropTranslateEvent =
@@ -286,7 +313,7 @@ public:
     // "Circular reference of storages".
     void SetAppStorage(TJvCustomAppStorage* Value);
     AnsiString DisplayName() const override;
-    TJvCustomAppStorage* OwnerStore() const;
+    TJvCustomAppStorage* OwnerStorage() const;
 
 private:
     AnsiString FRootPath;
@@ -300,7 +327,7 @@ public:
         return static_cast<TJvAppSubStorage*>(TCollection::Items(Index));
     }
     TJvAppSubStorage* Add() { return static_cast<TJvAppSubStorage*>(TCollection::Add()); }
-    TJvCustomAppStorage* OwnerStore() const { return FOwnerStore; }
+    TJvCustomAppStorage* OwnerStorage() const { return FOwnerStorage; }
     // The item with the longest root that holds Path, or null.
     TJvAppSubStorage* FindForPath(const AnsiString& Path, int IgnoreIndex = -1) const;
     bool IsUniqueRoot(const AnsiString& Path, int IgnoreIndex = -1) const;
@@ -309,5 +336,5 @@ public:
     bool Refers(const TJvCustomAppStorage* Storage, int IgnoreIndex = -1) const;
 
 private:
-    TJvCustomAppStorage* FOwnerStore;
+    TJvCustomAppStorage* FOwnerStorage;
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "util/JclUnitVersioning.h"
 
 bool SplitStoredItem(const AnsiString& Item, AnsiString& ComponentName, AnsiString& PropertyName) {
@@ -100,59 +101,75 @@ void TJvPropertyStorage::SavePropertyAt(const AnsiString& Path, const AnsiString
     AppStorage->StoreObjectProperty(path, Object, PropertyName, true);
 }
 
-template <class F> void TJvPropertyStorage::ForEachListed(TComponent* Owner, TStrings* List, F&& Each) {
-    if (!Owner || !List) return;
-    // Information lists, one per component named in the list.
+std::unique_ptr<TJvPropertyStorage::TInfoLists> TJvPropertyStorage::BuildInfoLists(TComponent* Owner,
+                                                                                   TStrings* List) {
     SyncStoredList(Owner, List, false);
     const TTypeKinds filter = {tkInteger, tkChar,      tkEnumeration, tkFloat,   tkString,  tkSet,
                                tkClass,   tkWChar,     tkLString,     tkWString, tkVariant, tkArray,
                                tkRecord,  tkInterface, tkInt64,       tkDynArray};
-    TStringList names;
-    names.SetSorted(true);
-    std::vector<std::unique_ptr<TJvPropInfoList>> infos;
+    auto infos = std::make_unique<TInfoLists>();
+    infos->Names.SetSorted(true);
     for (int i = 0; i < List->Count(); ++i) {
         auto* c = dynamic_cast<TComponent*>(List->Objects(i));
-        if (!c || names.IndexOf(c->Name()) >= 0) continue;
-        infos.push_back(std::make_unique<TJvPropInfoList>(c, filter));
-        names.AddObject(c->Name(), infos.back().get());
+        if (!c || infos->Names.IndexOf(c->Name()) >= 0) continue;
+        infos->Lists.push_back(std::make_unique<TJvPropInfoList>(c, filter));
+        infos->Names.AddObject(c->Name(), infos->Lists.back().get());
     }
+    return infos;
+}
+
+void TJvPropertyStorage::ForEachListed(TComponent* Owner, TStrings* List, const TInfoLists& Infos,
+                                       void (TJvPropertyStorage::*One)(const TPropInfo*)) {
     FOwner = Owner;
-    struct TReset {
-        TJvPropertyStorage* S;
-        ~TReset() {
-            S->FOwner = nullptr;
-            S->FObject = nullptr;
-        }
-    } reset{this};
+    TScopeGuard reset([this] {
+        FOwner = nullptr;
+        FObject = nullptr;
+    });
     for (int i = 0; i < List->Count(); ++i) {
         AnsiString component, property;
         if (!SplitStoredItem(List->Strings(i), component, property)) continue;
         FObject = dynamic_cast<TComponent*>(List->Objects(i));
         if (!FObject) continue;
         FPrefix = FObject->Name();
-        const int index = names.IndexOf(FPrefix);
+        const int index = Infos.Names.IndexOf(FPrefix);
         if (index < 0) continue;
         FPrefix += "_";
-        const TPropInfo* info = static_cast<TJvPropInfoList*>(names.Objects(index))->Lookup(property);
-        if (info) Each(info);
+        (this->*One)(static_cast<TJvPropInfoList*>(Infos.Names.Objects(index))->Lookup(property));
     }
 }
 
+void TJvPropertyStorage::LoadOneProperty(const TPropInfo* PropInfo) {
+    if (!PropInfo) return;
+    try {
+        LoadPropertyAt(AppStoragePath, ItemKeyName(PropInfo->Name), PropInfo->Name, FObject);
+    } catch (const std::exception& e) {
+        // The property keeps its value and the load goes on; the error is told.
+        if (AppStorage) AppStorage->ReportError(e.what());
+    }
+}
+
+void TJvPropertyStorage::SaveOneProperty(const TPropInfo* PropInfo) {
+    if (PropInfo) SavePropertyAt(AppStoragePath, ItemKeyName(PropInfo->Name), PropInfo->Name, FObject);
+}
+
 void TJvPropertyStorage::LoadListedProperties(TComponent* Owner, TStrings* List) {
-    ForEachListed(Owner, List, [this](const TPropInfo* Info) {
-        try {
-            LoadPropertyAt(AppStoragePath, ItemKeyName(Info->Name), Info->Name, FObject);
-        } catch (const std::exception& e) {
-            // The property keeps its value and the load goes on; the error is told.
-            if (AppStorage) AppStorage->ReportError(e.what());
-        }
-    });
+    if (!Owner || !List) return;
+    std::unique_ptr<TInfoLists> infos;
+    try {
+        infos = BuildInfoLists(Owner, List);
+    } catch (const std::exception& e) {
+        // Nothing is loaded; the error is told like that of one property.
+        if (AppStorage) AppStorage->ReportError(e.what());
+        return;
+    }
+    ForEachListed(Owner, List, *infos, &TJvPropertyStorage::LoadOneProperty);
 }
 
 void TJvPropertyStorage::SaveListedProperties(TComponent* Owner, TStrings* List) {
-    ForEachListed(Owner, List, [this](const TPropInfo* Info) {
-        SavePropertyAt(AppStoragePath, ItemKeyName(Info->Name), Info->Name, FObject);
-    });
+    if (!Owner || !List) return;
+    // A failure here propagates: a save that did not happen is no success.
+    std::unique_ptr<TInfoLists> infos = BuildInfoLists(Owner, List);
+    ForEachListed(Owner, List, *infos, &TJvPropertyStorage::SaveOneProperty);
 }
 
 LIBRARY_UNIT_VERSION("util/JvPropertyStorage.cpp", "1", "2026-12-10", "JvLib\\run")

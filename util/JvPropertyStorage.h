@@ -58,7 +58,21 @@ public:
                         TPersistent* Object);
 
 private:
-    template <class F> void ForEachListed(TComponent* Owner, TStrings* List, F&& Each);
+    // The property information of each component a list names, under the
+    // component's name.
+    struct TInfoLists {
+        TStringList Names; // sorted; each object is the entry of Lists for that name
+        std::vector<std::unique_ptr<TJvPropInfoList>> Lists;
+    };
+    // Brings the list in line with its components' names first.
+    std::unique_ptr<TInfoLists> BuildInfoLists(TComponent* Owner, TStrings* List);
+    // Runs One for each listed property that the named component has.
+    void ForEachListed(TComponent* Owner, TStrings* List, const TInfoLists& Infos,
+                       void (TJvPropertyStorage::*One)(const TPropInfo*));
+    // A property that fails to load keeps its value; the error goes to the
+    // storage's OnError.
+    void LoadOneProperty(const TPropInfo* PropInfo);
+    void SaveOneProperty(const TPropInfo* PropInfo);
     TComponent* FObject = nullptr;
     TComponent* FOwner = nullptr;
     AnsiString FPrefix;

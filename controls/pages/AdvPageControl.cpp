@@ -74,9 +74,7 @@ void TAdvTabSheet::Dispatch(TMessage& Message) {
         break;
     case WM_ERASEBKGND:
         if (auto* canvas = reinterpret_cast<TCanvas*>(Message.WParam)) {
-            TColor color = Color();
-            if (color == clNone) color = FPageControl ? FPageControl->Color() : clBtnFace;
-            canvas->Brush()->SetColor(color);
+            canvas->Brush()->SetColor(BackColor());
             canvas->FillRect(ClientRect());
         }
         Message.Result = 1;
@@ -85,6 +83,11 @@ void TAdvTabSheet::Dispatch(TMessage& Message) {
         break;
     }
     TCustomControl::Dispatch(Message);
+}
+
+TColor TAdvTabSheet::BackColor() const {
+    if (Color() != clNone) return Color();
+    return FPageControl ? FPageControl->Color() : clBtnFace;
 }
 
 void TAdvTabSheet::ComputeTabText() {
@@ -213,10 +216,7 @@ void TAdvTabSheet::SetTabShowing(bool Value) {
         FTabShowing = false;
         if (!control) return;
         control->DeleteTab(index);
-        if (control->FActivePage == this) {
-            int count = control->TabCount();
-            control->SetTabIndex(index < count ? index : count - 1);
-        }
+        if (control->FActivePage == this) control->SetTabIndex(control->SuccessorTab(index));
     }
     // A shown page whose tab is hidden leaves the strip without a selection:
     // other tabs coming and going must not take that for "no page".
@@ -227,7 +227,7 @@ void TAdvTabSheet::SetTabShowing(bool Value) {
 
 void TAdvTabSheet::Paint() {
     if (FColorTo != clNone)
-        DrawGradient(Canvas(), Color(), FColorTo, SheetGradientSteps, ClientRect(), false);
+        DrawGradient(Canvas(), BackColor(), FColorTo, SheetGradientSteps, ClientRect(), false);
 }
 
 void TAdvTabSheet::DoShow() {
@@ -302,7 +302,7 @@ void TAdvPageControl::InsertPage(TAdvTabSheet* Page) {
 }
 
 void TAdvPageControl::RemovePage(TAdvTabSheet* Page) {
-    TAdvTabSheet* next = FindNextPage(Page, true, true);
+    TAdvTabSheet* next = FindNextEnabledPage(Page, true);
     if (next == Page) next = nullptr;
     bool wasActive = FActivePage == Page;
     Page->SetTabShowing(false);
@@ -458,8 +458,28 @@ TAdvTabSheet* TAdvPageControl::FindNextPage(TAdvTabSheet* Current, bool GoForwar
     return nullptr;
 }
 
+// A disabled page would stop the walk for good: it is passed over like a
+// hidden tab.
+TAdvTabSheet* TAdvPageControl::FindNextEnabledPage(TAdvTabSheet* Current, bool GoForward) const {
+    TAdvTabSheet* page = Current;
+    for (int step = 0; step < PageCount(); ++step) {
+        page = FindNextPage(page, GoForward, true);
+        if (!page || page == Current || page->FTabEnable) return page;
+    }
+    return nullptr;
+}
+
+int TAdvPageControl::SuccessorTab(int Index) const {
+    auto enabled = [this](int Tab) { return static_cast<TAdvTabSheet*>(TabObject(Tab))->FTabEnable; };
+    for (int tab = Index; tab < TabCount(); ++tab)
+        if (enabled(tab)) return tab;
+    for (int tab = std::min(Index, TabCount()) - 1; tab >= 0; --tab)
+        if (enabled(tab)) return tab;
+    return -1;
+}
+
 void TAdvPageControl::SelectNextPage(bool GoForward) {
-    TAdvTabSheet* next = FindNextPage(FActivePage, GoForward, true);
+    TAdvTabSheet* next = FindNextEnabledPage(FActivePage, GoForward);
     if (!next || next == FActivePage || !AllowChangeTo(next->PageIndex(), true)) return;
     SetTabIndex(next->TabIndex());
     TabChanged();

@@ -77,6 +77,8 @@ public:
     void SetHighlighted(bool Value);
     // The text the strip measures the tab by.
     const AnsiString& TabText() const { return FTabText; }
+    // The colour the page shows: its own, else its control's.
+    TColor BackColor() const;
     int NativeImageIndex() const { return FImageIndex < 0 ? 0 : FImageIndex; }
 
     TNotifyEvent OnShow;
@@ -239,6 +241,13 @@ private:
     // A new default for a sheet colour, given to the sheets that kept the old.
     void SetSheetDefault(TColor TAdvTabSheet::*SheetField, TColor& Default, TColor Value);
     bool AllowChangeTo(int ToPage, bool AskChanging);
+    // FindNextPage over visible tabs, passing over disabled pages; Current
+    // itself when nothing else can be shown.
+    TAdvTabSheet* FindNextEnabledPage(TAdvTabSheet* Current, bool GoForward) const;
+    // The tab that takes over when the active page's tab at Index goes: the
+    // one now at its place or after it, else the last one before it, passing
+    // over disabled pages; -1 when none can.
+    int SuccessorTab(int Index) const;
 
     // Messages and input.
     void PaintOverStrip(TMessage& Message);

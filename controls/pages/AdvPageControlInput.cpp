@@ -166,7 +166,7 @@ void TAdvPageControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
 void TAdvPageControl::CloseActivePage() {
     TAdvTabSheet* sheet = FActivePage;
     if (!sheet) return;
-    TAdvTabSheet* next = FindNextPage(sheet, true, true);
+    TAdvTabSheet* next = FindNextEnabledPage(sheet, true);
     bool canClose = true;
     TComponentWatch watch(sheet), nextWatch(next);
     if (sheet->OnCanClose) sheet->OnCanClose(sheet, canClose);
@@ -178,7 +178,7 @@ void TAdvPageControl::CloseActivePage() {
         return;
     }
     // ... or taken away the page that was to follow it.
-    if (next && (!nextWatch.Target() || next->FPageControl != this)) next = FindNextPage(sheet, true, true);
+    if (next && (!nextWatch.Target() || next->FPageControl != this)) next = FindNextEnabledPage(sheet, true);
     SetActivePage(next == sheet ? nullptr : next);
     Change();
     if (!watch.Target()) return;

@@ -199,9 +199,9 @@ void TAdvPageControl::FillPageRing(TCanvas* c, const TPaintState& st) {
         TScopeGuard restore([c] { c->RestoreState(); });
         c->IntersectClipRect(band);
         if (page->FColorTo != clNone)
-            DrawGradient(c, page->Color(), page->FColorTo, TabGradientSteps, ClientRect(), false);
-        c->Brush()->SetColor(page->Color());
-        c->Pen()->SetColor(page->Color());
+            DrawGradient(c, page->BackColor(), page->FColorTo, TabGradientSteps, ClientRect(), false);
+        c->Brush()->SetColor(page->BackColor());
+        c->Pen()->SetColor(page->BackColor());
         c->Rectangle(page->FColorTo == clNone ? ClientRect() : ring.TopBand);
     }
 }
@@ -308,7 +308,7 @@ void TAdvPageControl::OpenFrameUnderTabs(TCanvas* c, TPaintState& st) {
     st.Split = 1;
     TColor pen = Color();
     if (st.PageColoured) {
-        pen = FActivePage->Color();
+        pen = FActivePage->BackColor();
         if (TabPosition() == TTabPosition::tpBottom && FActivePage->FColorTo != clNone)
             pen = FActivePage->FColorTo;
     }

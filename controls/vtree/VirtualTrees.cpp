@@ -3,8 +3,10 @@
 #include "controls/vtree/VirtualTrees.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 
+#include "controls/vtree/VirtualTreesStore_p.h"
 #include "controls/vtree/VirtualTrees_p.h"
 #include "platform/rtl/ScopeGuard.h"
 
@@ -102,7 +104,8 @@ void TCustomVirtualTreeOptions::AssignTo(TPersistent* Dest) {
 
 // ---- Construction ------------------------------------------------------------------------
 
-TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner) : TCustomControl(AOwner), FView(&NoView) {
+TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner)
+    : TCustomControl(AOwner), FView(&NoView), FNodeStore(std::make_unique<VTPrivate::TNodeStore>()) {
     FWindowView = CreateTreeWindowView(this);
     FView = FWindowView.get();
     SetControlStyle(ControlStyle() | csOpaque);
@@ -126,7 +129,9 @@ TBaseVirtualTree::~TBaseVirtualTree() {
     } catch (...) {
         // A handler failed while the tree dies; what is left is freed without events.
     }
-    FreeSubtreeRaw(FRoot);
+    // What a failed Clear left goes with its blocks, without events.
+    FNodeStore->ReleaseAll();
+    std::free(FRoot);
     FRoot = nullptr;
 }
 

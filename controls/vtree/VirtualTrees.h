@@ -24,6 +24,9 @@
 class TCanvas; // painting layer; the model only passes it on
 class TCustomImageList;
 class TPopupMenu;
+namespace VTPrivate {
+class TNodeStore;
+}
 
 // A Pascal-style set over an enumeration, member n being bit n.
 template <class E, class Storage = uint64_t> class TSet {
@@ -112,6 +115,7 @@ struct TVirtualNode {
     PVirtualNode LastChild;
 };
 static_assert(std::is_trivially_copyable_v<TVirtualNode>);
+static_assert(sizeof(TVirtualNode) <= 64, "a node record fills one cache line at most");
 
 // ---- Tree states and option sets ------------------------------------------
 
@@ -888,8 +892,13 @@ public:
 
     // Node data: NodeDataSize zero-filled bytes owned by the owner; nil for nil,
     // the hidden root or a size of 0. An owner that keeps C++ objects there
-    // constructs them in OnInitNode and destroys them in OnFreeNode.
-    void* GetNodeData(PVirtualNode Node) const;
+    // constructs them in OnInitNode and destroys them in OnFreeNode. The area
+    // is aligned for any type whose size is NodeDataSize.
+    // Inline: an owner's comparison reads it twice for every pair it sorts.
+    void* GetNodeData(PVirtualNode Node) const {
+        if (FNodeDataSize <= 0 || !Node || Node == FRoot) return nullptr;
+        return reinterpret_cast<char*>(Node) + UserDataOffset();
+    }
     template <class T> T* GetNodeData(PVirtualNode Node) const { return static_cast<T*>(GetNodeData(Node)); }
 
     // Structure.
@@ -1122,11 +1131,16 @@ public:
     TVTScrollbarShowEvent OnShowScrollbar;
 
 protected:
-    // Node record and data areas.
+    // Node record and data areas. A node lives in a slot of the tree's own
+    // blocks; Clear frees every slot, linked or not.
     PVirtualNode AllocateNode();
     virtual int AllocateInternalDataArea(int Size);
     void InitRootNode(int OldSize);
-    size_t UserDataOffset() const;
+    size_t UserDataOffset() const {
+        // The owner's area starts aligned for any type it may keep there.
+        constexpr size_t a = alignof(std::max_align_t);
+        return (sizeof(TVirtualNode) + size_t(FTotalInternalDataSize) + a - 1) / a * a;
+    }
 
     // Counts.
     void AdjustTotalCount(PVirtualNode Node, int64_t Value, bool Relative = false);
@@ -1198,6 +1212,10 @@ protected:
     virtual bool DoFocusChanging(PVirtualNode OldNode, PVirtualNode NewNode, TColumnIndex OldColumn,
                                  TColumnIndex NewColumn);
     virtual void DoFreeNode(PVirtualNode Node);
+    // True when freed nodes must reach DoFreeNode: OnFreeNode is assigned. A
+    // descendant that overrides DoFreeNode answers true as well; otherwise
+    // nodes are dropped with their blocks, unvisited.
+    virtual bool HandlesFreeNode() const { return bool(OnFreeNode); }
     virtual void DoGetNodeDataSize(int& Size);
     virtual int DoGetNodeWidth(PVirtualNode Node, TColumnIndex Column, TCanvas* Canvas);
     virtual void DoHotChange(PVirtualNode Old, PVirtualNode New);
@@ -1560,10 +1578,15 @@ private:
     // Runs Step with the read-only option lifted; the option comes back after.
     void WithoutReadOnly(const std::function<void()>& Step);
     void DeleteAllNodes();
-    void FreeSubtreeRaw(PVirtualNode Node);
+    // Forgets Node, lets the owner free its data and gives its slot back.
+    void FreeNode(PVirtualNode Node);
+    // Frees every node below Node; the links and counts are the caller's.
+    void FreeChildren(PVirtualNode Node);
+    // Every member that remembers a node, which ForgetNode and Clear clear; a
+    // new one belongs here.
+    static const std::vector<PVirtualNode TBaseVirtualTree::*>& RememberedNodes();
     PVirtualNode NextAfterSubtree(PVirtualNode Node) const;
     PVirtualNode HiddenSubtreeTop(PVirtualNode Node) const;
-    void FreeNodeBlock(PVirtualNode Node);
 
     // Columns, header, scrolling, input and checks.
     void CreateParts();
@@ -1580,6 +1603,7 @@ private:
 
     IVTView* FView;
     std::unique_ptr<TCustomVirtualTreeOptions> FOptions;
+    std::unique_ptr<VTPrivate::TNodeStore> FNodeStore;
     int FNodeDataSize = UnsettledNodeDataSize;
     int FTotalInternalDataSize = 0;
     uint32_t FDefaultNodeHeight = StandardNodeHeight;
@@ -1590,6 +1614,9 @@ private:
     TVTNodeAlignment FNodeAlignment = naProportional;
     uint32_t FSelectionCurveRadius = 0;
     uint64_t FCacheGeneration = 0;
+    // The node whose children the last Sort ordered and found without
+    // children of their own, so that SortTree need not walk them again.
+    PVirtualNode FChildlessSorted = nullptr;
     uint64_t FWalkedSinceChange = 0;
 };
 

@@ -6,6 +6,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "controls/vtree/VirtualTreesStore_p.h"
 #include "controls/vtree/VirtualTrees_p.h"
 
 using VTPrivate::Addr;
@@ -43,6 +44,12 @@ public:
         CheckColumns();
         CheckScrolling();
         CheckChecks();
+        // Every slot in use is a node of the tree, and no block is kept empty.
+        const VTPrivate::TNodeStore& store = *FTree.FNodeStore;
+        if (store.NodeCount() != totals.Count - 1)
+            Fault("the store holds " + std::to_string(store.NodeCount()) + " nodes, the tree " +
+                  std::to_string(totals.Count - 1));
+        if (store.HasEmptyBlock()) Fault("the store keeps an empty block");
         if (FTree.TreeStates().Contains(tsUseCache)) CheckPositionCache();
         for (PVirtualNode ref :
              {FTree.FocusedNode(), FTree.FRangeAnchor, FTree.FCheckNode, FTree.FLastSearchNode})
@@ -66,6 +73,7 @@ private:
         for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling) {
             FNodes.insert(child);
             auto at = [&] { return NodePath(FTree, child); };
+            if (!FTree.FNodeStore->Holds(child)) Fault(at() + ": not a slot in use");
             if (child->Parent != Node) Fault(at() + ": Parent");
             if (child->PrevSibling != previous) Fault(at() + ": PrevSibling");
             if (FDense ? child->Index != count : int64_t(child->Index) <= lastIndex) Fault(at() + ": Index");

@@ -58,9 +58,7 @@ bool TBaseVirtualTree::DoFocusChanging(PVirtualNode OldNode, PVirtualNode NewNod
 }
 
 void TBaseVirtualTree::DoFreeNode(PVirtualNode Node) {
-    ForgetNode(Node);
-    // The block goes also when the handler fails.
-    TScopeGuard release([&] { FreeNodeBlock(Node); });
+    // The tree forgets the node before and takes its slot back after.
     if (OnFreeNode && (Node->States.Contains(vsInitDone) || Node->States.Contains(vsDataNeedsFree)))
         OnFreeNode(this, Node);
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <new>
 
+#include "controls/vtree/VirtualTreesStore_p.h"
 #include "controls/vtree/VirtualTrees_p.h"
 #include "platform/rtl/ScopeGuard.h"
 
@@ -27,34 +28,19 @@ constexpr int UnnumberedError = 0;
 
 // ---- Node blocks -------------------------------------------------------------------------
 
-void TBaseVirtualTree::FreeSubtreeRaw(PVirtualNode Node) {
-    if (!Node) return;
-    PVirtualNode child = Node->FirstChild;
-    while (child) {
-        PVirtualNode next = child->NextSibling;
-        FreeSubtreeRaw(child);
-        child = next;
-    }
-    FreeNodeBlock(Node);
-}
-
-size_t TBaseVirtualTree::UserDataOffset() const {
-    // The owner's area starts aligned for any type it may keep there.
-    constexpr size_t a = alignof(std::max_align_t);
-    return (sizeof(TVirtualNode) + size_t(FTotalInternalDataSize) + a - 1) / a * a;
-}
-
 PVirtualNode TBaseVirtualTree::AllocateNode() {
     if (FNodeDataSize == UnsettledNodeDataSize) {
         int size = 0;
         DoGetNodeDataSize(size);
         FNodeDataSize = std::max(size, 0);
     }
-    size_t size = UserDataOffset();
-    if (!(ComponentState() & csDesigning)) size += size_t(std::max(FNodeDataSize, 0));
-    void* block = std::calloc(1, size);
-    if (!block) throw std::bad_alloc();
-    auto* node = new (block) TVirtualNode{};
+    size_t data = (ComponentState() & csDesigning) ? 0 : size_t(std::max(FNodeDataSize, 0));
+    // Slots lie end to end. A type whose alignment exceeds 8 has a size that is
+    // a multiple of 16, and such a size keeps every slot 16-aligned; any
+    // other size needs only 8, and no slot pays for more.
+    constexpr size_t wide = alignof(std::max_align_t), narrow = alignof(PVirtualNode);
+    size_t grain = data % wide == 0 ? wide : narrow;
+    PVirtualNode node = FNodeStore->Allocate((UserDataOffset() + data + grain - 1) / grain * grain);
     node->TotalCount = 1;
     node->TotalHeight = FDefaultNodeHeight;
     node->NodeHeight = uint16_t(FDefaultNodeHeight);
@@ -63,8 +49,67 @@ PVirtualNode TBaseVirtualTree::AllocateNode() {
     return node;
 }
 
-void TBaseVirtualTree::FreeNodeBlock(PVirtualNode Node) {
-    std::free(Node);
+void TBaseVirtualTree::FreeNode(PVirtualNode Node) {
+    ForgetNode(Node);
+    // The slot goes back also when the handler fails.
+    TScopeGuard release([&] { FNodeStore->Release(Node); });
+    if (HandlesFreeNode() && (Node->States.Contains(vsInitDone) || Node->States.Contains(vsDataNeedsFree)))
+        DoFreeNode(Node);
+}
+
+void TBaseVirtualTree::FreeChildren(PVirtualNode Node) {
+    TFirstError errors;
+    // What unlinking each node would do, done once for the whole subtree.
+    auto inside = [&](PVirtualNode n) { return n && n != FRoot && (Node == FRoot || HasAsParent(n, Node)); };
+    if (inside(FFocusedNode)) {
+        DoFocusNode(nullptr, false);
+        errors.Run([&] { DoFocusChange(FFocusedNode, FFocusedColumn); });
+    }
+    if (inside(FRangeAnchor)) ResetRangeAnchor();
+    if (FStates.Contains(tsHint)) {
+        FView->CancelHint();
+        DoStateChange({}, {tsHint});
+    }
+    // Each child that has children of its own reports their deletion too.
+    if (Node->TotalCount - 1 > Node->ChildCount) StructureChange(nullptr, crChildDeleted);
+
+    if (Node == FRoot) {
+        // Every node goes: nothing the tree remembers survives, and the slots
+        // leave with their blocks, which the tree keeps for its next nodes.
+        // The owner's handler sees each initialised node in storage order,
+        // which touches memory once.
+        for (auto member : RememberedNodes())
+            if (PVirtualNode remembered = this->*member) ForgetNode(remembered);
+        FSelection.clear();
+        FSelectionCount = 0;
+        VTPrivate::TNodeStore doomed = FNodeStore->TakeAll();
+        if (HandlesFreeNode())
+            doomed.ForEachNode([&](PVirtualNode n) {
+                if (n->States.Contains(vsInitDone) || n->States.Contains(vsDataNeedsFree)) {
+                    n->States.Include(vsBeingDeleted);
+                    errors.Run([&] { DoFreeNode(n); });
+                }
+            });
+        errors.Run([&] { FNodeStore->KeepAsReserve(std::move(doomed)); });
+    } else {
+        // Children before their parent, from the last child backwards.
+        auto deepestLast = [](PVirtualNode n) {
+            while (n->LastChild)
+                n = n->LastChild;
+            return n;
+        };
+        PVirtualNode run = deepestLast(Node->LastChild);
+        while (run != Node) {
+            PVirtualNode next = run->PrevSibling ? deepestLast(run->PrevSibling) : run->Parent;
+            // Its children are gone: the handler finds none, as after deleting them one by one.
+            run->FirstChild = run->LastChild = nullptr;
+            run->ChildCount = 0;
+            run->States.Include(vsBeingDeleted);
+            errors.Run([&] { FreeNode(run); });
+            run = next;
+        }
+    }
+    errors.RaiseIfAny();
 }
 
 void TBaseVirtualTree::InitRootNode(int OldSize) {
@@ -103,11 +148,6 @@ int TBaseVirtualTree::AllocateInternalDataArea(int Size) {
     InitRootNode(result);
     if (rebuild) WithoutReadOnly([&] { SetRootNodeCount(count); });
     return result;
-}
-
-void* TBaseVirtualTree::GetNodeData(PVirtualNode Node) const {
-    if (FNodeDataSize <= 0 || !Node || Node == FRoot) return nullptr;
-    return reinterpret_cast<char*>(Node) + UserDataOffset();
 }
 
 void TBaseVirtualTree::DeleteAllNodes() {
@@ -369,17 +409,13 @@ void TBaseVirtualTree::DeleteChildren(PVirtualNode Node, bool ResetHasChildren) 
         TScopeGuard end([&] { EndBareUpdate(); });
         InterruptValidation();
         bool parentVisible = Node == FRoot || (IsFullyVisible(Node) && Node->States.Contains(vsExpanded));
+        uint32_t visibleRows = !parentVisible  ? 0
+                               : Node == FRoot ? FVisibleCount
+                                               : CountVisibleChildren(Node);
         Node->States.Include(vsClearingChildren);
-        PVirtualNode run = Node->LastChild;
-        while (run) {
-            if (parentVisible && run->States.Contains(vsVisible)) --FVisibleCount;
-            run->States.Include(vsBeingDeleted);
-            PVirtualNode mark = run;
-            run = run->PrevSibling;
-            if (run) run->NextSibling = nullptr;
-            // Every child goes even when a handler fails; the first error is raised afterwards.
-            errors.Run([&] { DeleteNode(mark, true); });
-        }
+        // Every child goes even when a handler fails; the first error is raised afterwards.
+        errors.Run([&] { FreeChildren(Node); });
+        FVisibleCount -= visibleRows;
         Node->States.Exclude(vsClearingChildren);
         if (ResetHasChildren) Node->States.Exclude(vsHasChildren);
         if (Node != FRoot) Node->States.Exclude(vsExpanded);
@@ -436,7 +472,7 @@ void TBaseVirtualTree::DeleteNode(PVirtualNode Node, bool Reindex) {
     errors.Run([&] { DeleteChildren(Node, false); });
     errors.Run([&] { InternalDisconnectNode(Node, false, Reindex); });
     // The node is gone even when its handler fails; the cache must not keep it.
-    errors.Run([&] { DoFreeNode(Node); });
+    errors.Run([&] { FreeNode(Node); });
     if (!parentClearing) {
         DetermineHiddenChildrenFlag(parent);
         InvalidateCache();
@@ -468,15 +504,8 @@ void TBaseVirtualTree::Clear() {
         if (FStates.Contains(tsCutPending) || FStates.Contains(tsCopyPending))
             DoStateChange({}, {tsCutPending, tsCopyPending});
         ClearSelection();
-        FFocusedNode = nullptr;
-        FCurrentHotNode = nullptr;
-        FDropTargetNode = nullptr;
-        FLastChangedNode = nullptr;
-        FRangeAnchor = nullptr;
-        FCheckNode = nullptr;
-        FLastDropTarget = nullptr;
-        FLastSearchNode = nullptr;
-        FEditNode = nullptr;
+        for (auto member : RememberedNodes())
+            this->*member = nullptr;
         DeleteChildren(FRoot, true);
         FVisibleCount = 0;
         FOffsetX = 0;
@@ -543,13 +572,21 @@ void TBaseVirtualTree::MoveTo(PVirtualNode Source, PVirtualNode Target, TVTNodeA
     StructureChange(ChildrenOnly ? nullptr : Source, crNodeMoved);
 }
 
+const std::vector<PVirtualNode TBaseVirtualTree::*>& TBaseVirtualTree::RememberedNodes() {
+    using T = TBaseVirtualTree;
+    static const std::vector<PVirtualNode T::*> members{&T::FFocusedNode,     &T::FRangeAnchor,
+                                                        &T::FCurrentHotNode,  &T::FDropTargetNode,
+                                                        &T::FLastDropTarget,  &T::FCheckNode,
+                                                        &T::FLastSearchNode,  &T::FEditNode,
+                                                        &T::FLastChangedNode, &T::FLastStructureChangeNode};
+    return members;
+}
+
 void TBaseVirtualTree::ForgetNode(PVirtualNode Node) {
     // A check held down on the node ends with it.
     if (Node == FCheckNode) DoStateChange({}, {tsKeyCheckPending, tsMouseCheckPending});
-    for (PVirtualNode* ref :
-         {&FFocusedNode, &FRangeAnchor, &FCurrentHotNode, &FDropTargetNode, &FLastDropTarget, &FCheckNode,
-          &FLastSearchNode, &FEditNode, &FLastChangedNode, &FLastStructureChangeNode})
-        if (*ref == Node) *ref = nullptr;
+    for (auto member : RememberedNodes())
+        if (this->*member == Node) this->*member = nullptr;
     if (Node->States.Contains(vsSelected)) {
         InternalRemoveFromSelection(Node);
         if (FUpdateCount == 0) PackSelection();

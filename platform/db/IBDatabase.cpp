@@ -6,9 +6,12 @@
 #include <ibase.h>
 
 #include <algorithm>
+#include <cstring>
 #include <type_traits>
 
+#include "platform/db/IBLockFolder.h"
 #include "platform/db/IBQuery.h"
+#include "platform/rtl/ScopeGuard.h"
 
 static_assert(std::is_same_v<ISC_STATUS, intptr_t>);
 static_assert(sizeof(isc_db_handle) == sizeof(unsigned));
@@ -24,6 +27,41 @@ constexpr char kTpbPrefix[] = "isc_tpb_";
 
 } // namespace
 
+namespace {
+
+// The kind of failure the error codes of a status vector name. A file the
+// engine cannot read to its expected size counts as damaged too.
+TIBErrorKind ErrorKind(const ISC_STATUS* Status) {
+    TIBErrorKind kind = TIBErrorKind::ekOther;
+    ISC_STATUS code = 0;
+    int texts = 0; // texts so far after the code
+    for (const ISC_STATUS* p = Status; *p != isc_arg_end;) {
+        const ISC_STATUS arg = p[0];
+        if (arg == isc_arg_gds) {
+            code = p[1];
+            texts = 0;
+            switch (code) {
+            case isc_already_opened:
+                return TIBErrorKind::ekFileInUse;
+            case isc_bad_db_format:
+            case isc_db_corrupt:
+            case isc_badpagtyp:
+            case isc_bug_check:
+                kind = TIBErrorKind::ekFileDamaged;
+                break;
+            }
+        } else if (arg == isc_arg_string && ++texts == 1 && code == isc_io_error &&
+                   std::strcmp(reinterpret_cast<const char*>(p[1]), "read") == 0) {
+            // The first text of an input-output error names the operation.
+            kind = TIBErrorKind::ekFileDamaged;
+        }
+        p += arg == isc_arg_cstring ? 3 : 2;
+    }
+    return kind;
+}
+
+} // namespace
+
 void IBCheck(const intptr_t* Status) {
     if (!(Status[0] == isc_arg_gds && Status[1] != 0)) return;
     AnsiString text;
@@ -33,7 +71,7 @@ void IBCheck(const intptr_t* Status) {
         if (!text.empty()) text += '\n';
         text += buf;
     }
-    throw EIBError(text, isc_sqlcode(Status), long(Status[1]));
+    throw EIBError(text, isc_sqlcode(Status), long(Status[1]), ErrorKind(Status));
 }
 
 namespace {
@@ -121,6 +159,8 @@ TIBDatabase::~TIBDatabase() {
 
 void TIBDatabase::Open() {
     if (Connected()) return;
+    // The engine reads its lock folder once, when it first loads.
+    UsePrivateLockFolder();
     const AnsiString dpb = ConnectionBlock(Params);
     ISC_STATUS_ARRAY status;
     isc_db_handle handle = 0;
@@ -132,17 +172,31 @@ void TIBDatabase::Open() {
 
 void TIBDatabase::Close() {
     if (!Connected()) return;
+    // Every step runs even when one fails, so the connection is always left
+    // detached; the first error is raised at the end.
+    TFirstError first;
     for (TIBQuery* q : FQueries)
-        q->Close();
+        first.Run([q] { q->Close(); });
     for (TIBQuery* q : FQueries)
-        q->FreeHandle();
+        first.Run([q] { q->FreeHandle(); });
     for (TIBTransaction* t : FTransactions)
-        if (t->InTransaction()) t->Stop();
-    ISC_STATUS_ARRAY status;
-    isc_db_handle handle = FHandle;
-    isc_detach_database(status, &handle);
-    FHandle = 0;
-    IBCheck(status);
+        first.Run([t] {
+            if (t->InTransaction()) t->Stop();
+        });
+    // A transaction whose commit failed is still open and would keep the
+    // connection from detaching: its work is lost, and the error says so.
+    for (TIBTransaction* t : FTransactions)
+        first.Run([t] {
+            if (t->InTransaction()) t->Rollback();
+        });
+    first.Run([this] {
+        ISC_STATUS_ARRAY status;
+        isc_db_handle handle = FHandle;
+        isc_detach_database(status, &handle);
+        FHandle = 0;
+        IBCheck(status);
+    });
+    first.RaiseIfAny();
 }
 
 TIBTransaction::TIBTransaction(TComponent* AOwner) : TComponent(AOwner) {}

@@ -9,13 +9,24 @@
 class TIBTransaction;
 class TIBQuery;
 
+// What a failed call means for the user, as far as the engine tells.
+enum class TIBErrorKind {
+    ekOther,
+    // Another process holds the database file.
+    ekFileInUse,
+    // The file is no database, or its header or pages are damaged.
+    ekFileDamaged,
+};
+
 // An error of the database layer. Message holds the server's own text.
 class EIBError : public Exception {
 public:
-    explicit EIBError(AnsiString Msg, int ASQLCode = 0, long AIBErrorCode = 0)
-        : Exception(std::move(Msg)), SQLCode(ASQLCode), IBErrorCode(AIBErrorCode) {}
+    explicit EIBError(AnsiString Msg, int ASQLCode = 0, long AIBErrorCode = 0,
+                      TIBErrorKind AKind = TIBErrorKind::ekOther)
+        : Exception(std::move(Msg)), SQLCode(ASQLCode), IBErrorCode(AIBErrorCode), Kind(AKind) {}
     int SQLCode;
     long IBErrorCode;
+    TIBErrorKind Kind;
 };
 
 // Raises EIBError with the interpreted text when the status vector holds an

@@ -16,6 +16,8 @@
 class QWidget;
 class TWinControl;
 class TCustomForm;
+class TBasicAction;
+class TPopupMenu;
 
 using WPARAM = uintptr_t;
 using LPARAM = intptr_t;
@@ -323,6 +325,19 @@ public:
     // Paints this control and its children on Canvas with its top-left at
     // (X, Y): the same paint messages a window gets.
     virtual void PaintTo(TCanvas* Canvas, int X, int Y);
+
+    // Actions (ActnList.cpp): a linked action gives the control its
+    // caption, enabled state, hint and visibility, and a click runs it.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* Value);
+    // The control as the target of an action without a handler: true when
+    // Action handles the control and was run or updated on it.
+    virtual bool ExecuteAction(TBasicAction* Action);
+    virtual bool UpdateAction(TBasicAction* Action);
+    // The pop-up menu of a context-menu request over the control (Menus.cpp);
+    // forgotten when the menu goes.
+    TPopupMenu* PopupMenu() const;
+    void SetPopupMenu(TPopupMenu* Value);
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;

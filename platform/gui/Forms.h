@@ -7,6 +7,9 @@
 
 #include "platform/gui/Controls.h"
 
+class TCommonDialog;
+class TMainMenu;
+
 constexpr int mrNone = 0;
 constexpr int mrOk = 1;
 constexpr int mrCancel = 2;
@@ -63,6 +66,19 @@ public:
     // Shows the window above the others without making it active.
     void ShowNoActivate();
 
+    // Menus and shortcuts (FormsMenus.cpp). The main menu's bar sits at the
+    // top of the window, above the aligned controls; setting a menu makes
+    // the window.
+    TMainMenu* Menu() const { return FMenu; }
+    void SetMenu(TMainMenu* Value);
+    // Runs the first enabled item, of the pop-up menus of the focused
+    // control and its parents, then of the main menu, or else the first
+    // enabled action of the form's action lists, that Key with Shift is the
+    // shortcut of; false when there is none. Keys reach it before the
+    // focused control.
+    virtual bool IsShortCut(uint16_t Key, TShiftState Shift);
+    void AdjustClientRect(TRect& R) override;
+
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
@@ -88,6 +104,7 @@ private:
     TCustomForm* FWindowOwner = nullptr;
     bool FTakesFocus = true;
     bool FReleased = false;
+    TMainMenu* FMenu = nullptr;
 };
 
 class TForm : public TCustomForm {
@@ -102,6 +119,10 @@ public:
     virtual ~IDialogService() = default;
     // Runs Form modally and answers its modal result.
     virtual int ShowModal(TCustomForm* Form) = 0;
+    // Runs a common dialog (open, save, colour, font, print, page set-up)
+    // and answers whether it was confirmed; Qt's dialogs unless overridden
+    // (Dialogs.cpp).
+    virtual bool ExecuteDialog(TCommonDialog* Dialog);
 };
 // Installs a service and returns the one it replaces (nullptr: the Qt one).
 IDialogService* SetDialogService(IDialogService* Service);

@@ -89,6 +89,10 @@ struct TTypeInfo {
     int VarType = 0;
 };
 
+// The facts of a type that depend on its kind; here they live in the type
+// record itself.
+using TTypeData = TTypeInfo;
+
 // Bytes of an ordinal of that storage type.
 int OrdSize(TOrdType T);
 // Value as a variable of that storage type holds it.

@@ -2,11 +2,12 @@
 #include "platform/testing/TestCanvases.h"
 
 namespace {
-// Colours are logged as six hexadecimal digits, BBGGRR.
+// Colours are logged as six hexadecimal digits, BBGGRR; clNone, which no
+// drawing should use, as "clNone".
 constexpr int ColorDigits = 6;
 
 AnsiString Hex(TColor Color) {
-    return IntToHex(Color, ColorDigits);
+    return Color == clNone ? AnsiString("clNone") : IntToHex(Color, ColorDigits);
 }
 } // namespace
 
@@ -34,6 +35,13 @@ std::vector<AnsiString> TRecordingCanvas::Calls(const AnsiString& Prefix) const 
     std::vector<AnsiString> out;
     for (auto& line : Log)
         if (line.compare(0, Prefix.size(), Prefix) == 0) out.push_back(line);
+    return out;
+}
+
+std::vector<AnsiString> TRecordingCanvas::DrawnWithNone() const {
+    std::vector<AnsiString> out;
+    for (auto& line : Log)
+        if (line.find("=clNone") != AnsiString::npos) out.push_back(line);
     return out;
 }
 

@@ -45,6 +45,9 @@ public:
     std::vector<AnsiString> Log;
     // Lines that start with Prefix.
     std::vector<AnsiString> Calls(const AnsiString& Prefix) const;
+    // Lines that drew with clNone as the pen, brush or font colour: a colour
+    // that was never resolved, which a screen shows as black.
+    std::vector<AnsiString> DrawnWithNone() const;
 
 protected:
     void DoLine(TPoint A, TPoint B) override;

@@ -117,8 +117,8 @@ TEST_F(CalcGroupUnitTest, ScoresAGroupWithInvalidRespondents) {
     for (int s = 0; s < ScaleCount; ++s) {
         EXPECT_EQ(g.GetRawScore(s), raw[s]) << s;
         EXPECT_EQ(g.GetSten(s), stens[s]) << s;
-        EXPECT_TRUE(g.IsScaleValid(s));
         EXPECT_EQ(g.IsScaleFilled(s), s != 1) << s;
+        EXPECT_EQ(g.IsScaleValid(s), s != 1) << "only a filled scale is interpreted: " << s;
     }
     EXPECT_EQ(g.NonValidCount, 1);
     EXPECT_EQ(g.Members.size(), 4u);
@@ -139,14 +139,44 @@ TEST_F(CalcGroupUnitTest, ScoresAGroupWithInvalidRespondents) {
     // C and F (9) before A (7): the exchange sort moves F ahead of A.
     EXPECT_TRUE(Has(report, "<ul>" + Item(2, 9) + Item(5, 9) + Item(0, 7) + "</ul>"));
     EXPECT_TRUE(Has(report, "<ul>" + Item(4, 6) + "</ul>"));
-    // Suppressed D, I (3) and B (4); displaced H (2).
+    // Suppressed D and I (3); displaced H (2). B (4) lacks data and is listed
+    // once, as such.
     EXPECT_TRUE(Has(report, "<ul><li><b>Подавляемые:</b></li><br><ul>"_cp + Item(3, 3) + Item(7, 3) +
-                                Item(1, 4) + "</ul><li><b>Вытесняемые:</b></li><br><ul>"_cp + Item(6, 2) +
-                                "</ul></ul>"));
+                                "</ul><li><b>Вытесняемые:</b></li><br><ul>"_cp + Item(6, 2) + "</ul></ul>"));
     EXPECT_TRUE(Has(report, "<ul>" + BareItem(1) + "</ul>"));
-    AnsiString type3;
+    EXPECT_EQ(ItemsNaming(report, 1), 1);
+    AnsiString type3, norms;
     DM->GetHtmlTemplate("type3", type3);
     EXPECT_TRUE(Has(report, type3));
+    DM->GetHtmlTemplate("norms", norms);
+    EXPECT_TRUE(Has(report, norms)) << "the stens rest on provisional norms";
+}
+
+TEST_F(CalcGroupUnitTest, ScalesLackingDataAreNotInterpreted) {
+    // Four respondents lead on A, D and I; H is high too, but only one of
+    // them scored it.
+    const AnsiString leadingHygiene = "25/15/15/25/15/15//25/";
+    TGroupTestResult g;
+    g.SetTeam(Team(4, Repeat(leadingHygiene, 3) + "25/15/15/25/15/15/30/25/", 4));
+    EXPECT_FALSE(g.IsScaleFilled(6));
+    EXPECT_EQ(g.GetSten(6), 10);
+    EXPECT_FALSE(g.IsScaleValid(6));
+    EXPECT_EQ(g.GetProfileType(), "type2");
+    AnsiString report;
+    g.BuildGroupReport("/charts/", report);
+    EXPECT_EQ(ItemsNaming(report, 6), 1);
+    EXPECT_TRUE(Has(report, "<ul>" + BareItem(6) + "</ul>"));
+    EXPECT_TRUE(Has(report, "<ul>" + Item(0, 8) + Item(3, 8) + Item(7, 8) + "</ul>"));
+
+    // With fewer than five scales filled no profile type is named.
+    TGroupTestResult sparse;
+    sparse.SetTeam(Team(2, Repeat("25/15/15/25/////", 2), 2));
+    sparse.BuildGroupReport("/charts/", report);
+    EXPECT_TRUE(Has(report,
+                    "<p>Тип мотивационного профиля не определяется: для этого нужно не менее пяти шкал "
+                    "с достоверными данными, а их 4.</p>"_cp));
+    for (int s = 4; s < ScaleCount; ++s)
+        EXPECT_EQ(ItemsNaming(report, s), 1) << s;
 }
 
 TEST_F(CalcGroupUnitTest, ShareOfValidRespondents) {
@@ -238,7 +268,9 @@ TEST_F(CalcGroupUnitTest, ShortOrEmptyDataNeverReadsPastTheText) {
     EXPECT_EQ(kept.Team.NUMBEROFTESTED, 1);
     EXPECT_EQ(kept.GetRawScore(0), 17);
 
-    // Nor does a sten look-up that fails half way.
+    // Nor do norms that cannot be read: they are read at the first look-up
+    // after the module connects.
+    DM->DataModuleCreate();
     DM->Data_IBDatabase->Close();
     EXPECT_THROW(kept.SetTeam(Team(2, kFourRespondents, 4)), Exception);
     EXPECT_EQ(kept.Team.NUMBEROFTESTED, 1);

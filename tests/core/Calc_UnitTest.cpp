@@ -10,6 +10,7 @@
 #include "CoreFixture.h"
 #include "ReportItems.h"
 #include "core/uQuestionsClass.h"
+#include "platform/win/WinBase.h"
 
 namespace {
 
@@ -74,6 +75,39 @@ TEST(CalcUnit, HtmlEscapeLeavesNoMarkupAndNoPlaceholder) {
     EXPECT_EQ(HtmlEscape("<b>Иванов & Ко</b>"_cp), "&lt;b&gt;Иванов &amp; Ко&lt;/b&gt;"_cp);
     EXPECT_EQ(HtmlEscape("\"$FIO$\""), "&quot;&#36;FIO&#36;&quot;");
     EXPECT_EQ(HtmlEscape("Просто текст"_cp), "Просто текст"_cp);
+}
+
+TEST(CalcUnit, SeniorityIsWrittenAsFloatToStrWritesIt) {
+    const TFormatSettings saved = FormatSettings;
+    for (char separator : {'.', ','}) {
+        FormatSettings.DecimalSeparator = separator;
+        for (int hundredths = 0; hundredths <= 10000; ++hundredths) {
+            const double years = hundredths / 100.0;
+            ASSERT_EQ(SeniorityText(years), FloatToStr(years)) << years;
+        }
+        for (double years : {-0.0, -1.5, 0.125, 1.0 / 3, 1e9, 123456789.99, 1e-7, 33.333333333333336})
+            EXPECT_EQ(SeniorityText(years), FloatToStr(years)) << years;
+    }
+    FormatSettings = saved;
+}
+
+TEST(CalcUnit, PlaceholdersAreFilledInOnePass) {
+    struct Case {
+        const char* Template;
+        const char* Filled;
+    } cases[] = {
+        {"$FIO$, $fio$ and $Fio$", "<A>, <A> and <A>"}, // every occurrence, in any case
+        {"$AGE$", "$FIO$"},                             // a value is not searched again
+        {"$FIO$$AGE$", "<A>$FIO$"},                     // adjacent placeholders
+        {"5$ and $FIO$", "5$ and <A>"},                 // a stray "$" stays
+        {"$x$FIO$", "$x<A>"},                           // the closing "$" of no placeholder opens one
+        {"$Unknown$ $FIO", "$Unknown$ $FIO"},           // unknown or unclosed: text
+        {"$FIOFIOFIOFIOFIOFIOFIOFIOFIOFIOFIOFIO$", "$FIOFIOFIOFIOFIOFIOFIOFIOFIOFIOFIOFIO$"},
+        {"", ""},
+        {"no placeholders", "no placeholders"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FillPlaceholders(c.Template, {{"FIO", "<A>"}, {"AGE", "$FIO$"}}), c.Filled) << c.Template;
 }
 
 // --- queries on stens and validity ---
@@ -303,7 +337,10 @@ TEST_F(CalcUnitTest, RefusedAnswersScoreNothing) {
     EXPECT_EQ(r.Answers, AnsiString(28, '3'));
     EXPECT_EQ(r.RawScores, raw);
 
-    // Nor does a sten look-up that fails half way.
+    // Nor do norms that cannot be read: they are read at the first look-up
+    // after the module connects.
+    DM->DataModuleCreate();
+    DM->StatementKeys();
     DM->Data_IBDatabase->Close();
     EXPECT_THROW(r.SetAnswers(AnsiString(28, '5')), Exception);
     EXPECT_EQ(r.Answers, AnsiString(28, '3'));
@@ -386,7 +423,8 @@ TEST_F(CalcUnitTest, ReportOfATestWithInvalidScales) {
     EXPECT_TRUE(Has(report, kAnxiety));
     EXPECT_TRUE(Has(report, "<b>75.0%</b>"));
     EXPECT_TRUE(Has(report, "<b>Средняя</b>"_cp));
-    EXPECT_TRUE(Has(report, "<ul><li>" + ScaleNames[5] + "</li><li>" + ScaleNames[7] + "</li></ul>"));
+    EXPECT_TRUE(Has(report, "ответами:</b></p>\n<ul><li>"_cp + ScaleNames[5] + "</li><li>" + ScaleNames[7] +
+                                "</li></ul>\n<p>"));
     EXPECT_TRUE(Has(report, "ГРАФИЧЕСКИЙ ПРОФИЛЬ</P></h6><br> <p align=\"center\"><img "
                             "src=\"/charts/TmpLuvChart.bmp\"/></p><br>"_cp));
     // Leading by falling sten: B (9), A (7); the invalid I (8) is left out.
@@ -394,11 +432,17 @@ TEST_F(CalcUnitTest, ReportOfATestWithInvalidScales) {
     EXPECT_TRUE(Has(report, "<ul>" + Item(2, 6) + "</ul>")); // F (5) is invalid
     EXPECT_TRUE(Has(report, "<ul><li><b>Подавляемые:</b></li><br><ul>"_cp + Item(6, 3) + Item(4, 4) +
                                 "</ul><li><b>Вытесняемые:</b></li><br><ul>"_cp + Item(3, 1) + "</ul></ul>"));
-    EXPECT_TRUE(Has(report, "<ul>" + BareItem(5) + BareItem(7) + "</ul>"));
+    // The invalid F and I are listed once, among the contradictory scales.
+    EXPECT_EQ(ItemsNaming(report, 5), 1);
+    EXPECT_EQ(ItemsNaming(report, 7), 1);
     AnsiString type3;
     DM->GetHtmlTemplate("type3", type3);
     ASSERT_FALSE(type3.empty());
     EXPECT_TRUE(Has(report, type3));
+    AnsiString norms;
+    DM->GetHtmlTemplate("norms", norms);
+    ASSERT_FALSE(norms.empty());
+    EXPECT_TRUE(Has(report, norms));
 }
 
 TEST_F(CalcUnitTest, ReportWithoutValidScales) {
@@ -420,22 +464,22 @@ TEST_F(CalcUnitTest, ReportWithoutValidScales) {
     EXPECT_TRUE(Has(report, "<b>Сниженная</b>"_cp));
     EXPECT_FALSE(Has(report, "TmpLuvChart"));
     AnsiString bad = "<ul>";
-    AnsiString wrong = "<ul>";
     for (int s = 0; s < ScaleCount; ++s) {
         bad += "<li>" + ScaleNames[s] + "</li>";
-        wrong += BareItem(s);
+        EXPECT_EQ(ItemsNaming(report, s), 1) << "scale " << s << " is listed once";
     }
-    EXPECT_TRUE(Has(report, bad + "</ul>"));
-    EXPECT_TRUE(Has(report, wrong + "</ul>"));
-    // Leading, middle and low lists are all empty.
-    std::size_t none = 0;
-    for (std::size_t at = report.find("<ul>Нет</ul>"_cp); at != AnsiString::npos;
-         at = report.find("<ul>Нет</ul>"_cp, at + 1))
-        ++none;
-    EXPECT_EQ(none, 3u);
+    EXPECT_TRUE(Has(report, "ответами:</b></p>\n"_cp + bad + "</ul>\n<p>"));
+    // Leading, middle and low lists are all empty, and say so outside a list.
+    EXPECT_EQ(Occurrences(report, "</p>\nНет\n"_cp), 3);
+    EXPECT_FALSE(Has(report, "<ul>Нет"_cp));
+    // Invalid scales are not low ones: the type that says no motive leads
+    // does not apply.
     AnsiString type4;
     DM->GetHtmlTemplate("type4", type4);
-    EXPECT_TRUE(Has(report, type4));
+    EXPECT_FALSE(Has(report, type4));
+    EXPECT_TRUE(Has(report,
+                    "<p>Тип мотивационного профиля не определяется: для этого нужно не менее пяти шкал "
+                    "с достоверными данными, а их 0.</p>"_cp));
 }
 
 TEST_F(CalcUnitTest, ReportWithEveryScaleValid) {
@@ -484,6 +528,11 @@ TEST_F(CalcUnitTest, ChartBlockNeedsFiveValidScales) {
         EXPECT_TRUE(Has(report, AnsiString("<b>") + c.Share + "</b>")) << c.Valid;
         EXPECT_TRUE(Has(report, "<b>" + ReliabilityLevels[c.Level] + "</b>")) << c.Valid;
         EXPECT_EQ(Has(report, "<img src=\"/tmp/x&amp;y/TmpLuvChart.bmp\"/>"), c.Chart) << c.Valid;
+        // The profile type needs as many valid scales as the chart.
+        AnsiString type;
+        DM->GetHtmlTemplate(r.GetProfileType(), type);
+        EXPECT_EQ(Has(report, type), c.Chart) << c.Valid;
+        EXPECT_EQ(Has(report, "Тип мотивационного профиля не определяется"_cp), !c.Chart) << c.Valid;
     }
 }
 
@@ -492,8 +541,30 @@ TEST_F(CalcUnitTest, DynamicsReportShowsTheDynamicsChart) {
     BuildDynamicsReport(Testee(), "/charts/", report);
     EXPECT_TRUE(Has(report, "<p align=\"center\"><img src=\"/charts/TmpLuvDynChart.bmp\"/></p>"));
     EXPECT_TRUE(Has(report, "ДИНАМИКА ТРУДОВОЙ МОТИВАЦИИ"_cp));
+    AnsiString norms;
+    DM->GetHtmlTemplate("norms", norms);
+    EXPECT_TRUE(Has(report, norms)) << "the stens rest on provisional norms";
     EXPECT_FALSE(HasPlaceholder(report));
     EXPECT_FALSE(Has(report, "Иванов"_cp));
+}
+
+TEST_F(CalcUnitTest, ReportsFollowTheTemplatesOfTheirConnection) {
+    AnsiString before;
+    BuildDynamicsReport(Testee(), "/charts/", before);
+    TIBQuery change(nullptr);
+    change.SetDatabase(DM->Data_IBDatabase);
+    change.SetSQL("update HTMLTEMPLATES set TEMPLATE = '$norms$|$GRAPHPR$|$Nope$' where TEMPLATE_ID = 'dyn'");
+    change.ExecQuery();
+    DM->Data_IBTransaction->Commit();
+    AnsiString report;
+    BuildDynamicsReport(Testee(), "/charts/", report);
+    EXPECT_EQ(report, before) << "the templates of one connection are read once";
+
+    DM->DataModuleCreate();
+    BuildDynamicsReport(Testee(), "/other/", report);
+    AnsiString norms;
+    DM->GetHtmlTemplate("norms", norms);
+    EXPECT_EQ(report, norms + "|<img src=\"/other/TmpLuvDynChart.bmp\"/>|$Nope$");
 }
 
 TEST(CalcUnit, TempFolderEndsWithASeparator) {
@@ -502,4 +573,12 @@ TEST(CalcUnit, TempFolderEndsWithASeparator) {
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '/');
     EXPECT_EQ(GetTempFolder(), folder);
+}
+
+TEST(CalcUnit, TempFolderThatIsNotThereIsAnError) {
+    SetTempPathOverride("/nonexistent/luvora/");
+    AnsiString folder = "kept";
+    EXPECT_THROW(GetTempFolder(folder), Exception);
+    EXPECT_EQ(folder, "kept");
+    SetTempPathOverride("");
 }

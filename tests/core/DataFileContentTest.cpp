@@ -194,16 +194,18 @@ TEST_F(DataFileContentTest, TemplatesHoldTheirPlaceholdersAndPlainMarkupOnly) {
     // the reports after every other placeholder is filled, so they must have
     // none of their own.
     const std::map<AnsiString, std::set<AnsiString>> expected = {
-        {"concl", LowerSet({"FIO",     "AGE",     "Pos",    "Sen",     "OrgSen",   "Educ",      "Job",
-                            "Spec",    "IsSpec",  "DTest",  "TestDur", "SizeP",    "LevelVal",  "BadScales",
-                            "GraphPr", "LeadLuv", "LowLuv", "MidLuv",  "WrongLuv", "TypeLuvora"})},
+        // The contradictory scales are listed once, under BadScales.
+        {"concl", LowerSet({"FIO",     "AGE",     "Pos",    "Sen",     "OrgSen",     "Educ",     "Job",
+                            "Spec",    "IsSpec",  "DTest",  "TestDur", "SizeP",      "LevelVal", "BadScales",
+                            "GraphPr", "LeadLuv", "LowLuv", "MidLuv",  "TypeLuvora", "Norms"})},
         {"grcon", LowerSet({"Job", "Dep", "NumEmp", "NumTest", "DTest", "CntNonVal", "Valid", "SizeP",
-                            "GraphPr", "LeadLuv", "LowLuv", "MidLuv", "WrongLuv", "TypeLuvora"})},
-        {"dyn", LowerSet({"GraphPr"})},
+                            "GraphPr", "LeadLuv", "LowLuv", "MidLuv", "WrongLuv", "TypeLuvora", "Norms"})},
+        {"dyn", LowerSet({"GraphPr", "Norms"})},
         {"type1", {}},
         {"type2", {}},
         {"type3", {}},
         {"type4", {}},
+        {"norms", {}},
     };
     const std::set<AnsiString> plainTags = {"p",  "br",    "b",  "i",  "u",   "font", "h1",
                                             "h2", "h3",    "h4", "h5", "h6",  "ul",   "ol",
@@ -220,7 +222,7 @@ TEST_F(DataFileContentTest, TemplatesHoldTheirPlaceholdersAndPlainMarkupOnly) {
         auto it = templates.find(id);
         ASSERT_NE(it, templates.end()) << "missing";
         const AnsiString& text = it->second;
-        EXPECT_GT(text.size(), 500u);
+        EXPECT_GT(text.size(), id == "norms" ? 100u : 500u);
         std::vector<AnsiString> stray;
         EXPECT_EQ(Placeholders(text, stray), names);
         EXPECT_TRUE(stray.empty()) << "stray '$' at: " << (stray.empty() ? "" : stray.front());
@@ -229,14 +231,43 @@ TEST_F(DataFileContentTest, TemplatesHoldTheirPlaceholdersAndPlainMarkupOnly) {
         EXPECT_EQ(text.find('?'), AnsiString::npos) << "a character lost in the code page";
     }
 
-    // The scale lists arrive as bare list items and need a list around them.
+    // The scale lists bring their own list, or the bare word "Нет", which
+    // must not stand inside a list of the template.
     for (const AnsiString id : {"concl", "grcon"}) {
         const AnsiString text = AnsiLowerCase(templates[id]);
-        for (const char* list : {"$LeadLuv$", "$MidLuv$", "$LowLuv$", "$WrongLuv$"})
-            EXPECT_NE(text.find("<ul>" + AnsiLowerCase(list) + "</ul>"), AnsiString::npos)
-                << id << ": " << list;
+        for (const char* list : {"$BadScales$", "$LeadLuv$", "$MidLuv$", "$LowLuv$", "$WrongLuv$"})
+            EXPECT_EQ(text.find("<ul>" + AnsiLowerCase(list)), AnsiString::npos) << id << ": " << list;
     }
     EXPECT_NE(templates["concl"].find("ЗАКЛЮЧЕНИЕ"_cp), AnsiString::npos) << "not stored as code page 1251";
+}
+
+TEST_F(DataFileContentTest, ReportsSayWhatTheirDataCannotBear) {
+    Open("select * from HTMLTEMPLATES");
+    std::map<AnsiString, AnsiString> templates;
+    for (Q->First(); !Q->Eof(); Q->Next())
+        templates[Q->FieldByName("TEMPLATE_ID").AsString()] = Q->FieldByName("TEMPLATE").AsString();
+    // The shipped norms are a band table, not norms from a sample.
+    EXPECT_NE(templates["norms"].find("Нормы предварительные"_cp), AnsiString::npos);
+    // No reliability data stands behind a claim on measurement error.
+    const AnsiString& dyn = templates["dyn"];
+    EXPECT_EQ(dyn.find("в пределах погрешности"_cp), AnsiString::npos);
+    EXPECT_NE(dyn.find("с осторожностью"_cp), AnsiString::npos);
+
+    // A paid leave is a right in law; only an additional one is a benefit.
+    Open("select STATEMENT, STATEMENT2 from STATEMENTS");
+    const AnsiString additional = "дополнительный "_cp;
+    int leaves = 0;
+    for (Q->First(); !Q->Eof(); Q->Next())
+        for (const char* column : {"STATEMENT", "STATEMENT2"}) {
+            const AnsiString text = Q->FieldByName(column).AsString();
+            const std::size_t at = text.find("оплачиваемый отпуск"_cp);
+            if (at == AnsiString::npos) continue;
+            ++leaves;
+            EXPECT_TRUE(at >= additional.size() &&
+                        text.substr(at - additional.size(), additional.size()) == additional)
+                << AnsiToUtf8(text);
+        }
+    EXPECT_EQ(leaves, 1);
 }
 
 } // namespace

@@ -4,9 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <functional>
+#include <limits>
 #include <memory>
 #include <set>
+#include <type_traits>
 
 #include "CoreFixture.h"
 #include "platform/win/Drives.h"
@@ -199,14 +206,65 @@ TEST_F(DataModFiles, RemovableDiskPasses) {
     EXPECT_TRUE(DM->Main_IBDatabase->Connected());
 }
 
-TEST_F(DataModFiles, DamagedFileRaisesTheServerError) {
-    RemoveFile("Luvora.FDB");
-    std::FILE* f = std::fopen((Folder.Path() + "DB/Luvora.FDB").c_str(), "w");
-    std::fputs("not a database", f);
+// Bytes that no database file holds, the same on every run.
+void Scribble(const std::string& File, std::size_t From, std::size_t Count) {
+    std::FILE* f = std::fopen(File.c_str(), "r+b");
+    ASSERT_NE(f, nullptr);
+    std::fseek(f, long(From), SEEK_SET);
+    for (std::size_t i = 0; i < Count; ++i)
+        std::fputc(int((i * 37 + 11) % 251), f);
     std::fclose(f);
-    EXPECT_THROW(TMain_DataModule(nullptr), EIBError);
-    EXPECT_TRUE(Boxes.Log.empty());
-    EXPECT_EQ(Main_DataModule, nullptr);
+}
+
+TEST_F(DataModFiles, FileInUseOrDamagedIsExplainedInRussian) {
+    const AnsiString inUse = "занят другой программой.\nЗакройте программу"_cp;
+    const AnsiString damaged = "поврежден и не может быть открыт.\nВосстановите файл из резервной копии"_cp;
+    constexpr std::size_t kPage = 8192;
+    struct Case {
+        const char* Name;
+        const char* File;
+        std::function<void(const std::string&)> Spoil;
+        AnsiString Says;
+        const char* Server; // part of the engine's own text
+    } cases[] = {
+        {"held by another process", "Luvora.FDB", nullptr, inUse, "already opened"},
+        {"garbage in the header", "Luvora.FDB", [](const std::string& f) { Scribble(f, 0, 1024); }, damaged,
+         "not a valid database"},
+        {"garbage in the pages", "Luvora.FDB",
+         [](const std::string& f) { Scribble(f, kPage, std::filesystem::file_size(f) - kPage); }, damaged,
+         "corrupt"},
+        {"not a database at all", "Luvora.FDB",
+         [](const std::string& f) { std::filesystem::resize_file(f, 14); }, damaged, "File size"},
+        {"data file damaged", "Luvora_Data.FDB", [](const std::string& f) { Scribble(f, 0, 1024); }, damaged,
+         "not a valid database"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TTempFolder folder;
+        CreateFreshDatabases(folder.Path() + "DB/");
+        SetModuleFileNameOverride(folder.Path() + "luvora");
+        const std::string file = folder.Path() + "DB/" + c.File;
+        // The engine locks the whole file; so does another process holding it.
+        const int held = ::open(file.c_str(), O_RDONLY);
+        ASSERT_GE(held, 0);
+        if (c.Spoil)
+            c.Spoil(file);
+        else
+            ASSERT_EQ(::flock(held, LOCK_EX), 0);
+        try {
+            TMain_DataModule dm(nullptr);
+            ADD_FAILURE() << "connected";
+        } catch (const EIBError& e) {
+            EXPECT_NE(e.Message.find(AnsiString(file) + " " + c.Says), AnsiString::npos)
+                << AnsiToUtf8(e.Message);
+            EXPECT_NE(e.Message.find("Сообщение сервера базы данных:\n"_cp), AnsiString::npos);
+            EXPECT_NE(e.Message.find(c.Server), AnsiString::npos) << AnsiToUtf8(e.Message);
+            EXPECT_NE(e.IBErrorCode, 0);
+        }
+        ::close(held);
+        EXPECT_TRUE(Boxes.Log.empty());
+        EXPECT_EQ(Main_DataModule, nullptr);
+    }
 }
 
 // A second build or start runs the creation script again: the main file holds
@@ -237,7 +295,7 @@ TEST_F(DataModTest, TesteeRoundTrip) {
     TUser u = SampleUser();
     const int32_t id = DM->ApplyUser(akInsert, u);
     ASSERT_GT(id, 0);
-    EXPECT_TRUE(DM->OpenUsers(id, DbId, ""));
+    EXPECT_TRUE(DM->OpenUsers(id, DbId));
     TUser r;
     r.USER_ID = id;
     ASSERT_TRUE(DM->ReadUser(r));
@@ -266,7 +324,7 @@ TEST_F(DataModTest, EmptySexAndNoAgeAreStoredAsNull) {
     const int32_t id = DM->ApplyUser(akInsert, u);
     ASSERT_GT(id, 0);
     EXPECT_EQ(CountRows("select count(*) from USERS where SEX is null and AGE is null"), 1);
-    DM->OpenUsers(id, DbId, "");
+    DM->OpenUsers(id, DbId);
     TUser r;
     r.USER_ID = id;
     ASSERT_TRUE(DM->ReadUser(r));
@@ -280,7 +338,7 @@ TEST_F(DataModTest, TesteeUpdateAndDelete) {
     u.FIO = "Петрова Мария Петровна"_cp;
     u.AGE = 35;
     EXPECT_EQ(DM->ApplyUser(akUpdate, u), u.USER_ID);
-    DM->OpenUsers(-1, DbId, "");
+    DM->OpenUsers(-1, DbId);
     TUser r;
     r.USER_ID = u.USER_ID;
     ASSERT_TRUE(DM->ReadUser(r));
@@ -300,11 +358,11 @@ TEST_F(DataModTest, ListLocatesAndReadsTheCurrentRow) {
     b.FIO = "Сидоров"_cp;
     a.USER_ID = DM->ApplyUser(akInsert, a);
     b.USER_ID = DM->ApplyUser(akInsert, b);
-    EXPECT_FALSE(DM->OpenUsers(-1, DbId, ""));
+    EXPECT_FALSE(DM->OpenUsers(-1, DbId));
     EXPECT_EQ(DM->Users_IBQuery->RecordCount(), 2);
     EXPECT_EQ(DM->Users_IBQuery->RecNo(), 1);
-    EXPECT_FALSE(DM->OpenUsers(9999, DbId, ""));
-    EXPECT_TRUE(DM->OpenUsers(b.USER_ID, DbId, ""));
+    EXPECT_FALSE(DM->OpenUsers(9999, DbId));
+    EXPECT_TRUE(DM->OpenUsers(b.USER_ID, DbId));
     TUser current; // USER_ID -1: reads where the cursor is
     EXPECT_FALSE(DM->ReadUser(current));
     EXPECT_EQ(current.USER_ID, b.USER_ID);
@@ -318,8 +376,26 @@ TEST_F(DataModTest, ListLocatesAndReadsTheCurrentRow) {
     EXPECT_EQ(unknown.USER_ID, 9999);
 
     // Another logical database lists nothing.
-    EXPECT_FALSE(DM->OpenUsers(-1, DbId + 1, ""));
+    EXPECT_FALSE(DM->OpenUsers(-1, DbId + 1));
     EXPECT_TRUE(DM->Users_IBQuery->IsEmpty());
+}
+
+TEST_F(DataModTest, ListsTakeValuesNotSqlText) {
+    // A condition appended as text once let " or 1=1" list every testee.
+    using TDM = TMain_DataModule;
+    EXPECT_FALSE((std::is_invocable_v<decltype(&TDM::OpenUsers), TDM*, int32_t, int32_t, AnsiString>));
+    EXPECT_FALSE((std::is_invocable_v<decltype(&TDM::OpenUserTests), TDM*, int32_t, int32_t, AnsiString>));
+    EXPECT_FALSE((std::is_invocable_v<decltype(&TDM::OpenTeams), TDM*, int32_t, int32_t, AnsiString>));
+
+    const int32_t locked = DM->ApplyDatabase(akInsert, -1, "Закрытая"_cp, Scramble("пароль"_cp));
+    TUser theirs = SampleUser();
+    theirs.DB_ID = locked;
+    theirs.USER_ID = DM->ApplyUser(akInsert, theirs);
+    TUser mine = SampleUser();
+    mine.USER_ID = DM->ApplyUser(akInsert, mine);
+    EXPECT_FALSE(DM->OpenUsers(theirs.USER_ID, DbId));
+    ASSERT_EQ(DM->Users_IBQuery->RecordCount(), 1);
+    EXPECT_EQ(DM->Users_IBQuery->FieldByName("USER_ID").AsInteger(), mine.USER_ID);
 }
 
 TEST_F(DataModTest, FailedTesteeWritesStoreNothing) {
@@ -365,7 +441,7 @@ TEST_F(DataModTest, TestsRoundTripNewestFirst) {
     ASSERT_GT(first.TEST_ID, 0);
     ASSERT_GT(second.TEST_ID, first.TEST_ID);
 
-    EXPECT_TRUE(DM->OpenUserTests(uid, first.TEST_ID, ""));
+    EXPECT_TRUE(DM->OpenUserTests(uid, first.TEST_ID));
     EXPECT_EQ(DM->TestedUsers_IBQuery->RecordCount(), 2);
     TTestData r;
     r.TEST_ID = first.TEST_ID;
@@ -377,7 +453,7 @@ TEST_F(DataModTest, TestsRoundTripNewestFirst) {
     EXPECT_EQ(r.ANKETA, first.ANKETA);
     EXPECT_EQ(r.TESTDURATION, 1600);
 
-    DM->OpenUserTests(uid, -1, "");
+    DM->OpenUserTests(uid, -1);
     TTestData top;
     DM->ReadTest(top);
     EXPECT_EQ(top.TEST_ID, second.TEST_ID) << "the test stored last comes first";
@@ -388,7 +464,7 @@ TEST_F(DataModTest, TestsRoundTripNewestFirst) {
     EXPECT_EQ(last.TESTDURATION, 900);
     EXPECT_EQ(DM->TestedUsers_IBQuery->RecordCount(), 1);
 
-    DM->OpenUsers(uid, DbId, "");
+    DM->OpenUsers(uid, DbId);
     TUser u;
     u.USER_ID = uid;
     DM->ReadUser(u);
@@ -427,6 +503,80 @@ TEST_F(DataModTest, TestUpdateDeleteAndNoLastTest) {
     ExpectOneErrorBox();
 }
 
+TEST_F(DataModTest, TestsThatScoringRefusesAreNotStored) {
+    const int32_t uid = DM->ApplyUser(akInsert, SampleUser());
+    struct Case {
+        AnsiString Answers;
+        const char* Mentions;
+    } cases[] = {
+        {"99x", "(3)"},                                          // too short, and not digits
+        {"", "(0)"},                                             // no answers at all
+        {AnsiString(27, '3'), "(27)"},                           // one pair short
+        {AnsiString(29, '3'), "(29)"},                           // one pair too many
+        {"6" + AnsiString(27, '3'), "6"},                        // more than five points
+        {AnsiString(27, '3') + "x", "x"},                        // not a digit
+        {AnsiString(13, '3') + " " + AnsiString(14, '3'), "14"}, // a blank in the middle
+    };
+    TTestData stored = SampleTest(uid, 60);
+    stored.TEST_ID = DM->ApplyTest(akInsert, stored);
+    ASSERT_GT(stored.TEST_ID, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Answers);
+        TTestData t = SampleTest(uid, 60);
+        t.ANSWERS = c.Answers;
+        EXPECT_EQ(DM->ApplyTest(akInsert, t), -1);
+        ExpectOneErrorBox(c.Mentions);
+        t.TEST_ID = stored.TEST_ID;
+        EXPECT_EQ(DM->ApplyTest(akUpdate, t), -1);
+        ExpectOneErrorBox(c.Mentions);
+    }
+    TTestData r;
+    ASSERT_TRUE(DM->ReadLastTest(UserWithId(uid), r));
+    EXPECT_EQ(r.ANSWERS, stored.ANSWERS);
+    EXPECT_EQ(CountRows("select count(*) from TESTEDUSERS"), 1);
+    // A delete names the test only.
+    TTestData onlyKey;
+    onlyKey.TEST_ID = stored.TEST_ID;
+    onlyKey.ANSWERS = "99x";
+    EXPECT_EQ(DM->ApplyTest(akDelete, onlyKey), stored.TEST_ID);
+    EXPECT_TRUE(Boxes.Log.empty());
+}
+
+TEST_F(DataModTest, DurationsBeyond32BitsAreRefusedAndReadInFull) {
+    const int32_t uid = DM->ApplyUser(akInsert, SampleUser());
+    const int64_t longest = std::numeric_limits<int32_t>::max();
+    TTestData t = SampleTest(uid, 0);
+    t.TESTDURATION = longest;
+    t.TEST_ID = DM->ApplyTest(akInsert, t);
+    ASSERT_GT(t.TEST_ID, 0);
+    TTestData r;
+    ASSERT_TRUE(DM->ReadLastTest(UserWithId(uid), r));
+    EXPECT_EQ(r.TESTDURATION, longest);
+
+    for (int64_t seconds : {longest + 1, int64_t(1) << 32, int64_t(3000000000)}) {
+        t.TESTDURATION = seconds;
+        EXPECT_EQ(DM->ApplyTest(akInsert, t), -1) << seconds;
+        ExpectOneErrorBox(IntToStr(seconds));
+        EXPECT_EQ(DM->ApplyTest(akUpdate, t), -1) << seconds;
+        ExpectOneErrorBox(IntToStr(seconds));
+    }
+    ASSERT_TRUE(DM->ReadLastTest(UserWithId(uid), r));
+    EXPECT_EQ(r.TESTDURATION, longest) << "nothing was cut and stored";
+
+    // A longer duration already in the column reads as it is.
+    TIBQuery q(nullptr);
+    q.SetDatabase(DM->Main_IBDatabase);
+    q.SetSQL("update TESTEDUSERS set TESTDURATION = 3000000000 where TEST_ID = :ID");
+    q.ParamByName("ID").SetAsInteger(t.TEST_ID);
+    q.ExecQuery();
+    DM->Main_IBTransaction->Commit();
+    ASSERT_TRUE(DM->OpenUserTests(uid, t.TEST_ID));
+    TTestData full;
+    full.TEST_ID = t.TEST_ID;
+    ASSERT_TRUE(DM->ReadTest(full));
+    EXPECT_EQ(full.TESTDURATION, int64_t(3000000000));
+}
+
 TEST_F(DataModTest, DeletingATesteeDeletesItsTests) {
     const int32_t keep = DM->ApplyUser(akInsert, SampleUser());
     TUser gone = SampleUser();
@@ -450,7 +600,7 @@ TEST_F(DataModTest, GroupEntries) {
     none.TEAM_ID = DM->ApplyTeam(akInsert, none);
     EXPECT_EQ(CountRows("select count(*) from TESTEDTEAMS where NUMBEROFEMPLOYES is null"), 1);
 
-    EXPECT_TRUE(DM->OpenTeams(t.TEAM_ID, DbId, ""));
+    EXPECT_TRUE(DM->OpenTeams(t.TEAM_ID, DbId));
     EXPECT_EQ(DM->Teams_IBQuery->RecordCount(), 2);
     TTeam r;
     r.TEAM_ID = none.TEAM_ID;
@@ -469,13 +619,13 @@ TEST_F(DataModTest, GroupEntries) {
 
     t.DEPARTMENT = "Цех №3"_cp;
     EXPECT_EQ(DM->ApplyTeam(akUpdate, t), t.TEAM_ID);
-    DM->OpenTeams(-1, DbId, "");
+    DM->OpenTeams(-1, DbId);
     r.TEAM_ID = t.TEAM_ID;
     DM->ReadTeam(r);
     EXPECT_EQ(r.DEPARTMENT, t.DEPARTMENT);
 
     EXPECT_EQ(DM->ApplyTeam(akDelete, none), none.TEAM_ID);
-    EXPECT_FALSE(DM->OpenTeams(none.TEAM_ID, DbId, ""));
+    EXPECT_FALSE(DM->OpenTeams(none.TEAM_ID, DbId));
     EXPECT_TRUE(Boxes.Log.empty());
 
     t.DEPARTMENT = AnsiString(201, 'd');
@@ -617,6 +767,33 @@ TEST_F(DataModTest, StenForEveryScaleAndRawScore) {
     EXPECT_FALSE(DM->Stens_IBQuery->Active());
 }
 
+TEST_F(DataModTest, ReferenceDataIsReadOnceAConnection) {
+    ASSERT_EQ(DM->FindSten(0, 20), 7.0);
+    AnsiString dyn;
+    DM->GetHtmlTemplate("dyn", dyn);
+    TIBQuery change(nullptr);
+    change.SetDatabase(DM->Data_IBDatabase);
+    change.SetSQL("update STENS set MIN_VALUE = 21 where SCALE = 0 and STEN = 7");
+    change.ExecQuery();
+    change.SetSQL("update HTMLTEMPLATES set TEMPLATE = 'changed' where TEMPLATE_ID = 'dyn'");
+    change.ExecQuery();
+    DM->Data_IBTransaction->Commit();
+
+    // Scoring and reports answer from memory...
+    EXPECT_EQ(DM->FindSten(0, 20), 7.0);
+    AnsiString kept;
+    DM->GetHtmlTemplate("DYN", kept);
+    EXPECT_EQ(kept, dyn);
+    EXPECT_FALSE(DM->Stens_IBQuery->Active());
+    // ...until the module connects again.
+    DM->DataModuleCreate();
+    EXPECT_EQ(DM->FindSten(0, 20), -1.0);
+    EXPECT_EQ(DM->FindSten(0, 21), 7.0);
+    ASSERT_NE(DM->FindHtmlTemplate("dyn"), nullptr);
+    EXPECT_EQ(*DM->FindHtmlTemplate("dyn"), "changed");
+    EXPECT_EQ(DM->FindHtmlTemplate("nope"), nullptr);
+}
+
 TEST_F(DataModTest, StenBandsIncludeBothEnds) {
     TIBQuery q(nullptr);
     q.SetDatabase(DM->Data_IBDatabase);
@@ -636,17 +813,18 @@ TEST_F(DataModTest, TemplatesWithTheirPlaceholders) {
     DM->GetHtmlTemplate("concl", probe);
     if (probe.empty()) GTEST_SKIP() << "no report templates yet";
     const std::vector<const char*> concl = {
-        "$FIO$",     "$AGE$",     "$Pos$",    "$Sen$",     "$OrgSen$",   "$Educ$",      "$Job$",
-        "$Spec$",    "$IsSpec$",  "$DTest$",  "$TestDur$", "$SizeP$",    "$LevelVal$",  "$BadScales$",
-        "$GraphPr$", "$LeadLuv$", "$LowLuv$", "$MidLuv$",  "$WrongLuv$", "$TypeLuvora$"};
+        "$FIO$",     "$AGE$",     "$Pos$",    "$Sen$",     "$OrgSen$",     "$Educ$",     "$Job$",
+        "$Spec$",    "$IsSpec$",  "$DTest$",  "$TestDur$", "$SizeP$",      "$LevelVal$", "$BadScales$",
+        "$GraphPr$", "$LeadLuv$", "$LowLuv$", "$MidLuv$",  "$TypeLuvora$", "$Norms$"};
     const std::vector<const char*> grcon = {
-        "$Job$",   "$Dep$",     "$NumEmp$",  "$NumTest$", "$DTest$",  "$CntNonVal$", "$Valid$",
-        "$SizeP$", "$GraphPr$", "$LeadLuv$", "$LowLuv$",  "$MidLuv$", "$WrongLuv$",  "$TypeLuvora$"};
+        "$Job$",     "$Dep$",     "$NumEmp$", "$NumTest$", "$DTest$",    "$CntNonVal$",  "$Valid$", "$SizeP$",
+        "$GraphPr$", "$LeadLuv$", "$LowLuv$", "$MidLuv$",  "$WrongLuv$", "$TypeLuvora$", "$Norms$"};
     const struct {
         const char* Name;
         std::vector<const char*> Placeholders;
-    } templates[] = {{"concl", concl}, {"grcon", grcon}, {"dyn", {"$GraphPr$"}}, {"type1", {}},
-                     {"type2", {}},    {"type3", {}},    {"type4", {}}};
+    } templates[] = {{"concl", concl}, {"grcon", grcon}, {"dyn", {"$GraphPr$", "$Norms$"}},
+                     {"type1", {}},    {"type2", {}},    {"type3", {}},
+                     {"type4", {}},    {"norms", {}}};
     for (const auto& t : templates) {
         AnsiString text;
         DM->GetHtmlTemplate(t.Name, text);

@@ -42,3 +42,19 @@ TEST_F(QuestionsTest, WalksThePairsInOrder) {
     q.reset();
     EXPECT_FALSE(DM->Statements_IBQuery->Active());
 }
+
+TEST_F(QuestionsTest, NoPairsLeaveNothingOpen) {
+    TIBQuery clear(nullptr);
+    clear.SetDatabase(DM->Data_IBDatabase);
+    clear.SetSQL("delete from STATEMENTS");
+    clear.ExecQuery();
+    DM->Data_IBTransaction->Commit();
+    try {
+        TQuestions q;
+        FAIL() << "a cursor without pairs";
+    } catch (const Exception& e) {
+        EXPECT_NE(e.Message.find("Luvora_Data.FDB"), AnsiString::npos);
+    }
+    EXPECT_FALSE(DM->Statements_IBQuery->Active());
+    EXPECT_FALSE(DM->Statements_IBTransaction->InTransaction());
+}

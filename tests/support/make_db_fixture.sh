@@ -6,6 +6,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 out=${1:?usage: make_db_fixture.sh OUTPUT_FOLDER}
+source "$here/../../db/firebird_lock.sh"
 isql=$(command -v isql-fb || command -v isql || true)
 [ -n "$isql" ] || { echo "isql-fb not found: install firebird3.0-utils" >&2; exit 1; }
 

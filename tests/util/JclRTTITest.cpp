@@ -1,6 +1,8 @@
 // Type information wrappers: sets as text both ways and type descriptions.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "util/JclRTTI.h"
 
 namespace {
@@ -131,19 +133,19 @@ TEST(JclRTTITest, EnumValueNamesAndWrappers) {
     EXPECT_EQ(EnumValueName(word, &below), "-150");
     EXPECT_EQ(EnumValueName(word, &above), "Value out of range (ordinal=300).");
     EXPECT_EQ(EnumValueName(TypeInfoInteger(), &negative), "-5");
-    IJclTypeInfo s = TypeInfoWrapper(TypeInfoAnsiString());
+    std::shared_ptr<IJclTypeInfo> s = TypeInfoWrapper(TypeInfoAnsiString());
     EXPECT_EQ(typeid(*s), typeid(TJclTypeInfo));
     EXPECT_EQ(s->TypeKind(), tkLString);
-    auto e = std::dynamic_pointer_cast<TJclEnumerationTypeInfo>(TypeInfoWrapper(TypeInfoTypeKind()));
+    auto e = std::dynamic_pointer_cast<IJclEnumerationTypeInfo>(TypeInfoWrapper(TypeInfoTypeKind()));
     ASSERT_TRUE(e);
     EXPECT_EQ(e->IndexOfName("TKCLASS"), 7);
     EXPECT_EQ(e->IndexOfName("nothing"), -1);
     EXPECT_EQ(e->BaseType(), e);
-    auto sub = std::dynamic_pointer_cast<TJclEnumerationTypeInfo>(
+    auto sub = std::dynamic_pointer_cast<IJclEnumerationTypeInfo>(
         TypeInfoWrapper(MakeRangeTypeInfo("TMiddle", Letters5(), 1, 3)));
     EXPECT_EQ(sub->BaseType()->Name(), "TFive");
     EXPECT_EQ(sub->IndexOfName("a"), -1); // outside the range
-    auto card = std::dynamic_pointer_cast<TJclOrdinalRangeTypeInfo>(TypeInfoWrapper(TypeInfoCardinal()));
+    auto card = std::dynamic_pointer_cast<IJclOrdinalRangeTypeInfo>(TypeInfoWrapper(TypeInfoCardinal()));
     EXPECT_EQ(card->MaxValue(), 4294967295LL);
 }
 
@@ -172,6 +174,52 @@ const TClassInfo* DescribedInfo() {
                                         .Property("Caption", TypeInfoAnsiString(), &TDescribed::Caption)
                                         .Register();
     return info;
+}
+
+TEST(JclRTTITest, EachWrapperOffersItsInterfaceAndItsParentsOnly) {
+    TTypeInfo* method = NewTypeInfo(tkMethod, "TProbeEvent");
+    TTypeInfo* intf = NewTypeInfo(tkInterface, "IProbe");
+    TTypeInfo* array = NewTypeInfo(tkDynArray, "TProbeArray");
+    // The interfaces a wrapper offers, as a row of flags: ordinal, range,
+    // enumeration, set, float, string, class, event, interface, 64-bit, array.
+    using Offers = std::array<bool, 11>;
+    auto offers = [](const TTypeInfo* T) {
+        std::shared_ptr<IJclTypeInfo> w = TypeInfoWrapper(T);
+        return Offers{bool(std::dynamic_pointer_cast<IJclOrdinalTypeInfo>(w)),
+                      bool(std::dynamic_pointer_cast<IJclOrdinalRangeTypeInfo>(w)),
+                      bool(std::dynamic_pointer_cast<IJclEnumerationTypeInfo>(w)),
+                      bool(std::dynamic_pointer_cast<IJclSetTypeInfo>(w)),
+                      bool(std::dynamic_pointer_cast<IJclFloatTypeInfo>(w)),
+                      bool(std::dynamic_pointer_cast<IJclStringTypeInfo>(w)),
+                      bool(std::dynamic_pointer_cast<IJclClassTypeInfo>(w)),
+                      bool(std::dynamic_pointer_cast<IJclEventTypeInfo>(w)),
+                      bool(std::dynamic_pointer_cast<IJclInterfaceTypeInfo>(w)),
+                      bool(std::dynamic_pointer_cast<IJclInt64TypeInfo>(w)),
+                      bool(std::dynamic_pointer_cast<IJclDynArrayTypeInfo>(w))};
+    };
+    const bool o = true, _ = false;
+    struct {
+        const TTypeInfo* Type;
+        Offers Expected;
+    } cases[] = {
+        {TypeInfoInteger(), {o, o, _, _, _, _, _, _, _, _, _}},
+        {TypeInfoChar(), {o, o, _, _, _, _, _, _, _, _, _}},
+        {TypeInfoTypeKind(), {o, o, o, _, _, _, _, _, _, _, _}},
+        {Letters5Set(), {o, _, _, o, _, _, _, _, _, _, _}},
+        {TypeInfoDouble(), {_, _, _, _, o, _, _, _, _, _, _}},
+        {MakeShortStringTypeInfo("TProbeName", 8), {_, _, _, _, _, o, _, _, _, _, _}},
+        {DescribedInfo()->TypeInfo(), {_, _, _, _, _, _, o, _, _, _, _}},
+        {method, {_, _, _, _, _, _, _, o, _, _, _}},
+        {intf, {_, _, _, _, _, _, _, _, o, _, _}},
+        {TypeInfoInt64(), {_, _, _, _, _, _, _, _, _, o, _}},
+        {array, {_, _, _, _, _, _, _, _, _, _, o}},
+        {TypeInfoAnsiString(), {_, _, _, _, _, _, _, _, _, _, _}},
+    };
+    for (auto& c : cases)
+        EXPECT_EQ(offers(c.Type), c.Expected) << c.Type->Name;
+    auto set = std::dynamic_pointer_cast<IJclSetTypeInfo>(TypeInfoWrapper(Letters5Set()));
+    EXPECT_EQ(set->BaseType()->Name(), "TFive");
+    EXPECT_TRUE(std::dynamic_pointer_cast<IJclEnumerationTypeInfo>(set->BaseType())) << "the element wrapper";
 }
 
 TEST(JclRTTITest, Declarations) {
@@ -224,7 +272,7 @@ TEST(JclRTTITest, Descriptions) {
     EXPECT_EQ(c.Lines[6], "Property count: 2 (2)");
     EXPECT_EQ(c.Lines[7], "  Count: Integer");
     EXPECT_EQ(c.Lines[8], "    [default 3]");
-    auto cls = std::dynamic_pointer_cast<TJclClassTypeInfo>(TypeInfoWrapper(DescribedInfo()->TypeInfo()));
+    auto cls = std::dynamic_pointer_cast<IJclClassTypeInfo>(TypeInfoWrapper(DescribedInfo()->TypeInfo()));
     EXPECT_EQ(cls->Properties(1)->Name(), "Caption");
     EXPECT_EQ(cls->PropByName("caption")->Name(), "Caption");
     EXPECT_EQ(cls->Properties(2), nullptr);
@@ -280,7 +328,7 @@ TEST(JclRTTITest, MethodInterfaceAndArrayTypes) {
     EXPECT_EQ(described[12], "Return type: Boolean");
     Lines bareLines = lines(bare, false);
     EXPECT_EQ(bareLines.back(), "Parameter count: 0");
-    auto event = std::dynamic_pointer_cast<TJclEventTypeInfo>(TypeInfoWrapper(getter));
+    auto event = std::dynamic_pointer_cast<IJclEventTypeInfo>(TypeInfoWrapper(getter));
     EXPECT_EQ(event->Parameters(0)->RecSize(), 13);
     EXPECT_EQ(event->Parameters(2), nullptr);
 
@@ -292,7 +340,7 @@ TEST(JclRTTITest, MethodInterfaceAndArrayTypes) {
     EXPECT_EQ(intfLines[3], "GUID: {E3754817-49A3-4612-A228-5D44A088681D}");
     EXPECT_EQ(intfLines[4], "Flags: [ifHasGuid]");
     EXPECT_EQ(intfLines[6], "Parent: IUnknown");
-    auto d = std::dynamic_pointer_cast<TJclInterfaceTypeInfo>(TypeInfoWrapper(derived));
+    auto d = std::dynamic_pointer_cast<IJclInterfaceTypeInfo>(TypeInfoWrapper(derived));
     EXPECT_EQ(d->GUID().D1, 0u);
 
     EXPECT_EQ(lines(array, true), Lines{"TIntArray = array of Integer; // Unit uTest"});

@@ -743,4 +743,69 @@ TEST_F(JvAppStorageTest, ObjectsThatStoreThemselves) {
     EXPECT_TRUE(Storage.StorageOptions()->FloatAsString);
 }
 
+// Answers for objects of one kind and logs what it is asked to do.
+class TLoggingEngine : public TJvAppStoragePropertyBaseEngine {
+public:
+    TLoggingEngine(const char* Name, bool Supports, std::vector<AnsiString>& Log)
+        : FName(Name), FSupports(Supports), FLog(Log) {}
+    ~TLoggingEngine() override { FLog.push_back(FName + " freed"); }
+    bool SupportsProperty(TObject*, TPersistent*) override { return FSupports; }
+    void LoadProperty(TJvCustomAppStorage*, const AnsiString& Path, bool, bool, TPersistent*,
+                      TObject*) override {
+        FLog.push_back(FName + " loads " + Path);
+    }
+    void SaveProperty(TJvCustomAppStorage*, const AnsiString& Path, bool, TPersistent*, TObject*) override {
+        FLog.push_back(FName + " saves " + Path);
+    }
+
+private:
+    AnsiString FName;
+    bool FSupports;
+    std::vector<AnsiString>& FLog;
+};
+
+TEST(JvAppStoragePropertyEngineListTest, TheFirstSupportingEngineHandlesAndEnginesGoLastFirst) {
+    std::vector<AnsiString> log;
+    {
+        TJvAppStoragePropertyEngineList list;
+        TFont object;
+        EXPECT_FALSE(list.LoadProperty(nullptr, "A", true, true, &object, nullptr)) << "an empty list";
+        list.Add(std::make_unique<TLoggingEngine>("first", false, log));
+        list.Add(std::make_unique<TLoggingEngine>("second", true, log));
+        list.Add(std::make_unique<TLoggingEngine>("third", true, log));
+        EXPECT_EQ(list.Count(), 3);
+        EXPECT_TRUE(list.LoadProperty(nullptr, "A", true, true, &object, nullptr));
+        EXPECT_TRUE(list.SaveProperty(nullptr, "B", true, &object, nullptr));
+    }
+    EXPECT_EQ(log, (std::vector<AnsiString>{"second loads A", "second saves B", "third freed", "second freed",
+                                            "first freed"}));
+}
+
+TEST_F(JvAppStorageTest, ARegisteredEngineTakesTheObjectsItSupports) {
+    // Registered for the rest of the run: it answers only for fonts named
+    // "Engine", which no other test uses.
+    struct TFontEngine : TLoggingEngine {
+        using TLoggingEngine::TLoggingEngine;
+        bool SupportsProperty(TObject*, TPersistent* PropObject) override {
+            auto* font = dynamic_cast<TFont*>(PropObject);
+            return font && font->Name == "Engine";
+        }
+    };
+    // Outlives the engine, which the list frees at the end of the program.
+    static std::vector<AnsiString>& log = *new std::vector<AnsiString>;
+    static const bool registered = [] {
+        RegisterAppStoragePropertyEngine(std::make_unique<TFontEngine>("fonts", false, log));
+        return true;
+    }();
+    (void)registered;
+    TSettings s;
+    s.Font.Name = "Engine";
+    Storage.StoreObject("Obj", &s);
+    Storage.FetchObject("Obj", &s);
+    EXPECT_EQ(log, (std::vector<AnsiString>{"fonts saves Obj\\Font", "fonts loads Obj\\Font"}));
+    EXPECT_FALSE(Storage.HasFolder("Obj\\Font"));
+    Storage.StoreObject("Flat", &s, false);
+    EXPECT_EQ(log.size(), 2u) << "engines serve recursive storing only";
+}
+
 } // namespace

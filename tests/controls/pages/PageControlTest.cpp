@@ -110,6 +110,21 @@ TEST_F(PageControlTest, CtrlTabWalksVisibleTabsWithWrap) {
     SetShiftState(0);
 }
 
+TEST_F(PageControlTest, CtrlTabPassesDisabledPages) {
+    Pages->SetActivePageIndex(0);
+    Pages->SetFocus();
+    Sheets[1]->SetTabEnable(false);
+    SetShiftState(ssCtrl);
+    Form->Perform(CM_DIALOGKEY, VK_TAB, 0);
+    EXPECT_EQ(Pages->ActivePageIndex(), 2) << "the page after the disabled one";
+    EXPECT_EQ(Events, (std::vector<AnsiString>{"canchange 0>2", "changing", "change 2"}));
+    SetShiftState(ssCtrl | ssShift);
+    Form->Perform(CM_DIALOGKEY, VK_TAB, 0);
+    EXPECT_EQ(Pages->ActivePageIndex(), 0) << "and back past it";
+    EXPECT_EQ(Pages->TabIndex(), 0);
+    SetShiftState(0);
+}
+
 TEST_F(PageControlTest, CtrlTabNeedsTheFocusInsideTheControl) {
     Pages->SetActivePageIndex(0);
     SetShiftState(ssCtrl);
@@ -186,6 +201,34 @@ TEST_F(PageControlTest, HidingTheActiveTabMovesToTheTabAtItsPlace) {
     EXPECT_EQ(Pages->ActivePage(), Sheets[2]);
     Sheets[2]->SetTabVisible(false);
     EXPECT_EQ(Pages->ActivePage(), Sheets[0]) << "the last tab when it was the last one";
+}
+
+TEST_F(PageControlTest, HidingTheActiveTabPassesDisabledPages) {
+    // Page shown, disabled pages, page expected after the shown page's tab is hidden.
+    struct {
+        int Active;
+        std::vector<int> Disabled;
+        int Expected;
+    } cases[] = {
+        {1, {2}, 0},     // nothing enabled after it: the last enabled one before it
+        {0, {1}, 2},     // the disabled page at its place is passed over
+        {0, {1, 2}, -1}, // nothing left to show
+    };
+    for (auto& c : cases) {
+        for (auto* s : Sheets) {
+            s->SetTabVisible(true);
+            s->SetTabEnable(true);
+        }
+        Pages->SetActivePageIndex(c.Active);
+        for (int d : c.Disabled)
+            Sheets[d]->SetTabEnable(false);
+        Sheets[c.Active]->SetTabVisible(false);
+        EXPECT_EQ(Pages->ActivePageIndex(), c.Expected) << "from " << c.Active;
+        TAdvTabSheet* shown = Pages->ActivePage();
+        EXPECT_EQ(Pages->TabIndex(), shown ? shown->TabIndex() : -1) << "from " << c.Active;
+        for (auto* s : Sheets)
+            EXPECT_EQ(s->Visible(), s == shown) << "from " << c.Active;
+    }
 }
 
 TEST_F(PageControlTest, ShowingATabKeepsThePageThatIsShown) {
@@ -323,6 +366,30 @@ TEST_F(PageControlTest, TheCloseGlyphClosesTheActivePage) {
     EXPECT_EQ(Pages->PageCount(), 2);
     Pages->Perform(WM_LBUTTONUP, 0, at);
     EXPECT_EQ(Pages->PageCount(), 2) << "a page without a close glyph stays";
+}
+
+TEST_F(PageControlTest, LosingTheActivePageSkipsADisabledNextPage) {
+    // A set of pages of its own for each way of losing the page.
+    struct TFreshPages : PageFixture {
+        void TestBody() override {}
+    };
+    for (bool close : {true, false}) {
+        TFreshPages fresh;
+        fresh.Pages->SetActivePageIndex(0);
+        fresh.Sheets[1]->SetTabEnable(false);
+        fresh.Sheets[0]->SetShowClose(true);
+        if (close) {
+            TRect box = fresh.Pages->CloseGlyphRect();
+            fresh.Pages->Perform(WM_LBUTTONUP, 0, MAKELPARAM(box.Left + 3, box.Top + 3));
+            EXPECT_EQ(fresh.Events, (std::vector<AnsiString>{"change 2"}));
+        } else {
+            delete fresh.Sheets[0];
+        }
+        EXPECT_EQ(fresh.Pages->ActivePage(), fresh.Sheets[2]) << (close ? "closed" : "freed");
+        EXPECT_EQ(fresh.Pages->TabIndex(), fresh.Sheets[2]->TabIndex());
+        EXPECT_TRUE(fresh.Sheets[2]->Visible());
+        EXPECT_FALSE(fresh.Sheets[1]->Visible());
+    }
 }
 
 TEST_F(PageControlTest, FreeOnCloseFreesTheSheetAfterTheHandler) {

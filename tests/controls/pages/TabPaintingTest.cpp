@@ -356,3 +356,39 @@ TEST_F(TabPaintingTest, BelowThePageTheActiveCaptionOverItsPictureRises) {
         canvas.Calls("Text " + IntToStr(inactive.Left + 4) + "," + IntToStr(inactive.Top + 3) + " 'First'")
             .empty());
 }
+
+TEST_F(TabPaintingTest, ASheetColouredOnlyByColorToStartsFromTheControlsColour) {
+    Sheets[0]->SetColor(clNone);
+    Sheets[0]->SetColorTo(clBlue);
+    Pages->SetActivePageIndex(0);
+    Render();
+    const TColor face = ColorToRGB(Pages->Color());
+    const TRect page = Pages->DisplayRect();
+    const int edge = Pages->TabRectOfPage(0).Bottom;
+    EXPECT_EQ(At(page.Left + 5, page.Top), face) << "the sheet's gradient starts";
+    EXPECT_EQ(At(Pages->Width() / 2, edge + 2), face) << "the band inside the frame";
+    EXPECT_EQ(At(Middle(0).X, edge), face) << "the frame opens under the tabs";
+    TColor low = At(page.Left + 5, page.Bottom - 1);
+    EXPECT_GT(GetBValue(low), GetRValue(low)) << "and runs down to the second colour";
+}
+
+TEST_F(TabPaintingTest, NoColourIsLeftUnresolved) {
+    // A sheet's colours and its control's default tab colours, on every side.
+    struct {
+        TColor Color, ColorTo;
+    } colours[] = {{clNone, clBlue}, {clRed, clNone}, {clRed, clBlue}, {clNone, clNone}};
+    const TTabPosition sides[] = {TTabPosition::tpTop, TTabPosition::tpBottom, TTabPosition::tpLeft,
+                                  TTabPosition::tpRight};
+    Pages->SetActivePageIndex(1);
+    for (auto& c : colours)
+        for (TTabPosition side : sides) {
+            Sheets[1]->SetColor(c.Color);
+            Sheets[1]->SetColorTo(c.ColorTo);
+            Pages->SetTabPosition(side);
+            TRecordingCanvas canvas;
+            Pages->PaintTo(&canvas, 0, 0);
+            std::vector<AnsiString> none = canvas.DrawnWithNone();
+            EXPECT_TRUE(none.empty()) << IntToHex(c.Color, 8) << "/" << IntToHex(c.ColorTo, 8) << " side "
+                                      << int(side) << ": " << (none.empty() ? AnsiString() : none[0]);
+        }
+}

@@ -337,6 +337,54 @@ TEST_F(VirtualTreeSort, AFailingComparisonLosesNoNode) {
     EXPECT_EQ("", CheckInvariants(tree));
 }
 
+// A comparison whose answers change between calls orders nothing, but every
+// node must stay in the list and no read may leave it.
+TEST_F(VirtualTreeSort, AnInconsistentComparisonKeepsEveryNode) {
+    keys = {0};
+    tree.SetRootNodeCount(300);
+    PVirtualNode parent = At(tree, {7});
+    tree.SetChildCount(parent, 40);
+    uint32_t state = 12345;
+    int calls = 0;
+    tree.OnCompareNodes = [&](TBaseVirtualTree*, PVirtualNode, PVirtualNode, TColumnIndex, int& r) {
+        state = state * 1103515245u + 12345u;
+        r = int(state >> 16) % 3 - 1;
+        ++calls;
+    };
+    for (TSortDirection d : {sdAscending, sdDescending, sdAscending}) {
+        tree.SortTree(NoColumn, d, true);
+        std::vector<int> tags = Tags();
+        std::sort(tags.begin(), tags.end());
+        std::vector<int> expected(300);
+        for (int i = 0; i < 300; ++i)
+            expected[size_t(i)] = i;
+        EXPECT_EQ(expected, tags);
+        EXPECT_EQ(40u, parent->ChildCount);
+        EXPECT_EQ("", CheckInvariants(tree));
+    }
+    EXPECT_GT(calls, 0);
+}
+
+// A merge sort asks as often as its merges need: a sorted list costs n - 1
+// comparisons, and no list more than n log2 n.
+TEST_F(VirtualTreeSort, ComparisonsAreThoseOfAMergeSort) {
+    int calls = 0;
+    auto count = tree.OnCompareNodes;
+    tree.OnCompareNodes = [&](TBaseVirtualTree* t, PVirtualNode a, PVirtualNode b, TColumnIndex c, int& r) {
+        ++calls;
+        count(t, a, b, c, r);
+    };
+    keys.resize(1024);
+    for (int i = 0; i < 1024; ++i)
+        keys[size_t(i)] = int((uint32_t(i) * 2654435761u) % 1000u);
+    tree.SetRootNodeCount(1024);
+    tree.SortTree(NoColumn, sdAscending, true);
+    EXPECT_LE(calls, 1024 * 10);
+    calls = 0;
+    tree.SortTree(NoColumn, sdAscending, true);
+    EXPECT_EQ(1023, calls);
+}
+
 TEST_F(VirtualTreeSort, AutoSortAfterUpdateBlocks) {
     keys = {3, 1, 2};
     tree.TreeOptions()->SetAutoOptions(tree.TreeOptions()->AutoOptions() + TVTAutoOptions{toAutoSort});

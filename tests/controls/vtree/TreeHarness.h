@@ -148,8 +148,12 @@ public:
     using TBaseVirtualTree::Change;
     using TBaseVirtualTree::DoStateChange;
     using TBaseVirtualTree::EnsurePositionCache;
+    using TBaseVirtualTree::FDropTargetNode;
+    using TBaseVirtualTree::FEditNode;
     using TBaseVirtualTree::FFocusedNode;
     using TBaseVirtualTree::FindNodeInSelection;
+    using TBaseVirtualTree::FLastChangedNode;
+    using TBaseVirtualTree::FLastDropTarget;
     using TBaseVirtualTree::FLastStructureChangeNode;
     using TBaseVirtualTree::FPositionCache;
     using TBaseVirtualTree::FRangeAnchor;

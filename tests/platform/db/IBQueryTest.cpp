@@ -280,6 +280,40 @@ TEST_F(IBQueryTest, ClosingTheDatabaseEndsEverything) {
     EXPECT_EQ(Q->Fields(0).AsInteger(), 1);
 }
 
+TEST_F(IBQueryTest, ClosingTheDatabaseGoesOnPastAFailedCommit) {
+    // The database refuses to commit a transaction that asked for it.
+    Exec("create exception NO_COMMIT 'commit refused'");
+    Exec("create trigger REFUSE_COMMIT on transaction commit as begin "
+         "if (rdb$get_context('USER_TRANSACTION', 'REFUSE') = '1') then exception NO_COMMIT; end");
+    Tr->AutoStopAction = TAutoStopAction::saCommit;
+    Q->SetSQL("select rdb$set_context('USER_TRANSACTION', 'REFUSE', '1') from RDB$DATABASE");
+    Q->Open();
+    TIBTransaction other(nullptr);
+    other.SetDefaultDatabase(Db.get());
+    other.Params = {"read_committed", "rec_version", "nowait"};
+    TIBQuery write(nullptr);
+    write.SetDatabase(Db.get());
+    write.SetTransaction(&other);
+    write.SetSQL("insert into T (ID) values (1)");
+    write.ExecQuery();
+
+    try {
+        Db->Close();
+        FAIL() << "no error";
+    } catch (const EIBError& e) {
+        EXPECT_NE(e.Message.find("commit refused"), AnsiString::npos) << e.Message;
+    }
+    EXPECT_FALSE(Db->Connected());
+    EXPECT_FALSE(Q->Active());
+    EXPECT_FALSE(Tr->InTransaction());
+    EXPECT_FALSE(other.InTransaction());
+
+    Db->Open();
+    Q->SetSQL("select count(*) from T");
+    Q->Open();
+    EXPECT_EQ(Q->Fields(0).AsInteger(), 0) << "nothing of the open transactions was kept";
+}
+
 TEST_F(IBQueryTest, UnknownTransactionItemIsRefused) {
     TIBTransaction tr(nullptr);
     tr.SetDefaultDatabase(Db.get());
