@@ -63,9 +63,18 @@ void TCustomVirtualStringTree::Dispatch(TMessage& Message) {
 // ---- Texts -------------------------------------------------------------------------------
 
 WideString TCustomVirtualStringTree::GetCellText(PVirtualNode Node, TColumnIndex Column) {
+    const bool painting = TreeStates().Contains(tsPainting);
+    if (painting && Node == FPaintTextNode && Column == FPaintTextColumn) return FPaintText;
     EnsureInitialized(Node);
     WideString result = FDefaultText;
     DoGetText(Node, Column, ttNormal, result);
+    if (painting) {
+        FPaintTextNode = Node;
+        FPaintTextColumn = Column;
+        FPaintText = result;
+    } else {
+        FPaintTextNode = nullptr;
+    }
     return result;
 }
 
@@ -155,6 +164,16 @@ void TCustomVirtualStringTree::InvalidateNode(PVirtualNode Node) {
 void TCustomVirtualStringTree::ReinitNode(PVirtualNode Node, bool Recursive) {
     TBaseVirtualTree::ReinitNode(Node, Recursive);
     if (uint32_t* slot = WidthSlot(Node)) *slot = 0;
+}
+
+void TCustomVirtualStringTree::DoBeforePaint(TCanvas* Canvas) {
+    FPaintTextNode = nullptr;
+    TBaseVirtualTree::DoBeforePaint(Canvas);
+}
+
+void TCustomVirtualStringTree::DoAfterPaint(TCanvas* Canvas) {
+    FPaintTextNode = nullptr;
+    TBaseVirtualTree::DoAfterPaint(Canvas);
 }
 
 void TCustomVirtualStringTree::MainColumnChanged() {

@@ -85,6 +85,8 @@ protected:
     int DoIncrementalSearch(PVirtualNode Node, const WideString& Text) override;
     void DoPaintNode(TVTPaintInfo& PaintInfo) override;
     void MainColumnChanged() override;
+    void DoBeforePaint(TCanvas* Canvas) override;
+    void DoAfterPaint(TCanvas* Canvas) override;
 
     virtual int CalculateTextWidth(TCanvas* Canvas, PVirtualNode Node, const WideString& Text,
                                    TColumnIndex Column);
@@ -107,6 +109,11 @@ private:
     // The tree's canvas with the tree font, for measuring outside a paint.
     TCanvas* MeasureCanvas();
 
+    // The last cell text asked for while painting: measuring and drawing a
+    // cell ask the owner once.
+    PVirtualNode FPaintTextNode = nullptr;
+    TColumnIndex FPaintTextColumn = InvalidColumn;
+    WideString FPaintText;
     WideString FDefaultText = u"Node";
     int FTextHeight = 0;
     int FEllipsisWidth = 0;

@@ -10,6 +10,7 @@
 #include "platform/gui/Controls.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/ImgList.h"
+#include "platform/gui/Menus.h"
 #include "platform/rtl/ScopeGuard.h"
 
 // The window of a tree: the control's widget, the header drawn in its top
@@ -75,6 +76,12 @@ public:
     void RecreateWindow() override { Invalidate(); }
     void ThemeAwareChanged(bool) override { Invalidate(); }
     void SetCursor(TCursor Cursor) override { FCursor = Cursor; }
+    void Popup(TPopupMenu* Menu, TPoint ClientP) override {
+        if (!Menu) return;
+        Menu->SetPopupComponent(FTree);
+        const TPoint screen = ClientToScreen(ClientP);
+        Menu->Popup(screen.X, screen.Y);
+    }
     bool Focused() const override { return FTree->TWinControl::Focused(); }
     bool CanFocus() const override { return FTree->TWinControl::CanFocus(); }
     void SetFocus() override { FTree->TWinControl::SetFocus(); }
