@@ -346,7 +346,7 @@ void TCustomVirtualStringTree::PaintStaticText(TVTPaintInfo& PaintInfo, const Wi
         r.Right -= PaintInfo.NodeWidth + TextMargin();
     else
         r.Left += PaintInfo.NodeWidth + TextMargin();
-    DrawWideText(canvas, Text, false, format, r);
+    DrawCellText(PaintInfo, Text, r, format);
 }
 
 // ---- Hints and search --------------------------------------------------------------------

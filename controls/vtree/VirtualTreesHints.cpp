@@ -58,6 +58,9 @@ void TBaseVirtualTree::CMHintShow(TMessage& Message) {
     if (!info) return;
     const TPoint p = info->CursorPos;
     if (!FLastHintRect.IsEmpty() && FLastHintRect.Contains(p)) {
+        // The hint shown stays.
+        info->HintStr = WideToAnsi(FHintData.HintText);
+        info->HintData = &FHintData;
         Message.Result = 0;
         return;
     }
