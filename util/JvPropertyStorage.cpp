@@ -150,9 +150,16 @@ void TJvPropertyStorage::LoadListedProperties(TComponent* Owner, TStrings* List)
 }
 
 void TJvPropertyStorage::SaveListedProperties(TComponent* Owner, TStrings* List) {
-    ForEachListed(Owner, List, [this](const TPropInfo* Info) {
-        SavePropertyAt(AppStoragePath, ItemKeyName(Info->Name), Info->Name, FObject);
-    });
+    auto save = [&] {
+        ForEachListed(Owner, List, [this](const TPropInfo* Info) {
+            SavePropertyAt(AppStoragePath, ItemKeyName(Info->Name), Info->Name, FObject);
+        });
+    };
+    // The whole set reaches the store in one write.
+    if (AppStorage)
+        AppStorage->Batch(save);
+    else
+        save();
 }
 
 LIBRARY_UNIT_VERSION("util/JvPropertyStorage.cpp", "1", "2026-12-10", "JvLib\\run")
