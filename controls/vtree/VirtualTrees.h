@@ -1420,6 +1420,8 @@ public:
     void WndProc(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;
     TRect ClientRect() const override;
+    // The bars show the tree the window was made for.
+    void WidgetCreated() override;
     // The hint data of the last hint query.
     const TVTHintData& HintData() const { return FHintData; }
 

@@ -1,6 +1,7 @@
 // The tree on screen: the view over the control's own window (header strip
 // above the client area, timers, repaints, focus and accessibility events)
 // and the window procedure that turns messages into the tree's handlers.
+#include <climits>
 #include <map>
 #include <memory>
 
@@ -8,9 +9,12 @@
 #include "controls/vtree/VirtualTrees.h"
 #include "controls/vtree/VirtualTrees_p.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/Cursors.h"
 #include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Forms.h"
 #include "platform/gui/ImgList.h"
 #include "platform/gui/Menus.h"
+#include "platform/gui/ScrollBars.h"
 #include "platform/rtl/ScopeGuard.h"
 
 // The window of a tree: the control's widget, the header drawn in its top
@@ -75,7 +79,46 @@ public:
     void RedrawFrame() override { Invalidate(); }
     void RecreateWindow() override { Invalidate(); }
     void ThemeAwareChanged(bool) override { Invalidate(); }
-    void SetCursor(TCursor Cursor) override { FCursor = Cursor; }
+    void SetCursor(TCursor Cursor) override {
+        FCursor = Cursor;
+        // The column edge shows the screen's own split shape.
+        const TCursor shape = Cursor == crHeaderSplit ? crHSplit : Cursor == crDefault ? crArrow : Cursor;
+        ::SetCursor(Screen->Cursors(shape));
+    }
+    void SetCapture() override { ::SetCapture(FTree); }
+    void ReleaseCapture() override {
+        if (MouseCaptured()) ::ReleaseCapture();
+    }
+    bool MouseCaptured() const override { return GetCapture() == FTree; }
+    void CancelHint() override {
+        if (Application) Application->CancelHint();
+    }
+    void UpdateWindow() override { FTree->Update(); }
+    int ScrollBarSize() const override { return GetSystemMetrics(SM_CXVSCROLL); }
+
+    // The bars count in int; a taller tree is shown at a coarser step, and
+    // positions read back from a bar are scaled up again.
+    void SetScrollInfo(int Bar, int64_t Max, int64_t Position, int64_t Page, bool DisableNoScroll,
+                       bool Redraw) override {
+        const int bar = BarOf(Bar);
+        int64_t& scale = FScale[bar];
+        scale = std::max<int64_t>(1, (std::max<int64_t>(Max, 0) + INT_MAX - 1) / (INT_MAX - 1));
+        TScrollInfo info;
+        info.Mask = SIF_RANGE | SIF_PAGE | SIF_POS | (DisableNoScroll ? SIF_DISABLENOSCROLL : 0u);
+        info.Min = 0;
+        info.Max = int(std::max<int64_t>(Max, 0) / scale);
+        info.Page = unsigned(std::clamp<int64_t>(Page / scale, 0, INT_MAX));
+        info.Pos = int(std::clamp<int64_t>(Position / scale, 0, info.Max));
+        ::SetScrollInfo(FTree, bar, info, Redraw);
+    }
+    void ShowScrollBar(int Bar, bool Show) override { ::ShowScrollBar(FTree, BarOf(Bar), Show); }
+    // Where the user holds the thumb of a bar, in tree pixels.
+    int64_t TrackPosition(int Bar) const {
+        TScrollInfo info;
+        info.Mask = SIF_TRACKPOS;
+        if (!::GetScrollInfo(FTree, Bar, info)) return 0;
+        return int64_t(info.TrackPos) * FScale[Bar == SB_VERT ? 1 : 0];
+    }
     void Popup(TPopupMenu* Menu, TPoint ClientP) override {
         if (!Menu) return;
         Menu->SetPopupComponent(FTree);
@@ -123,8 +166,12 @@ public:
     TCursor ShownCursor() const { return FCursor; }
 
 private:
+    static int BarOf(int Bar) { return Bar == VTScroll::Vertical ? SB_VERT : SB_HORZ; }
+
     TBaseVirtualTree* FTree;
     std::map<unsigned, std::unique_ptr<TTimer>> FTimers;
+    // Tree pixels per bar unit, horizontal and vertical.
+    int64_t FScale[2] = {1, 1};
     TCursor FCursor = crDefault;
 };
 
@@ -139,6 +186,11 @@ TRect TBaseVirtualTree::ClientRect() const {
     if (FHeader && FHeader->Options().Contains(hoVisible))
         r.Bottom = std::max(r.Top, r.Bottom - int(FHeader->Height()));
     return TRect{0, 0, r.Width(), r.Height()};
+}
+
+void TBaseVirtualTree::WidgetCreated() {
+    TCustomControl::WidgetCreated();
+    UpdateScrollBars(false);
 }
 
 namespace {
@@ -300,6 +352,39 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
         return;
     case WM_GETOBJECT:
         WMGetObject(Message);
+        return;
+    case WM_VSCROLL:
+    case WM_HSCROLL: {
+        const int code = LoWordSigned(LPARAM(Message.WParam));
+        const bool vertical = msg == WM_VSCROLL;
+        int64_t track = 0;
+        if ((code == VTScroll::ThumbPosition || code == VTScroll::ThumbTrack) && FView == FWindowView.get())
+            track =
+                static_cast<TVTWindowView*>(FWindowView.get())->TrackPosition(vertical ? SB_VERT : SB_HORZ);
+        if (vertical)
+            WMVScroll(code, track);
+        else
+            WMHScroll(code, int(track));
+        return;
+    }
+    case WM_NCHITTEST: {
+        // The header strip lies inside the widget's client area.
+        const TPoint p =
+            TControl::ScreenToClient({LoWordSigned(Message.LParam), HiWordSigned(Message.LParam)});
+        if (TCustomControl::ClientRect().Contains(p)) {
+            Message.Result = HTCLIENT;
+            return;
+        }
+        TCustomControl::Dispatch(Message);
+        return;
+    }
+    case WM_SETCURSOR:
+        if (LoWordSigned(Message.LParam) == HTCLIENT && FView == FWindowView.get() &&
+            WMSetCursor(FView->CursorPos())) {
+            Message.Result = 1;
+            return;
+        }
+        TCustomControl::Dispatch(Message);
         return;
     default:
         TCustomControl::Dispatch(Message);

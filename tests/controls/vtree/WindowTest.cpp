@@ -6,13 +6,16 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QScrollBar>
 #include <QTest>
 #include <QWidget>
 
 #include "controls/vtree/VTAccessibilityFactory.h"
 #include "controls/vtree/VTHeaderPopup.h"
 #include "controls/vtree/VirtualStringTree.h"
+#include "platform/gui/Cursors.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/ScrollBars.h"
 #include "platform/testing/ScriptedMenus.h"
 
 namespace {
@@ -67,6 +70,21 @@ struct TWindowFixture {
         Pump();
     }
 };
+
+// Holds the thumb at Position and lets it go, as a drag with the mouse does.
+void DragThumb(QScrollBar* Bar, int Position) {
+    Bar->setSliderDown(true);
+    Bar->setSliderPosition(Position);
+    QTest::mouseRelease(Bar, Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
+    Bar->setSliderDown(false); // no press reached Qt's own bar
+    Pump();
+}
+
+QScrollBar* VerticalBar(TWinControl* Control) {
+    for (QScrollBar* bar : Control->Widget()->findChildren<QScrollBar*>())
+        if (bar->orientation() == Qt::Vertical && bar->isVisible()) return bar;
+    return nullptr;
+}
 
 } // namespace
 
@@ -223,4 +241,67 @@ TEST(TreeWindow, AnOwnersFailureWhilePaintingLeavesTheTreeUsable) {
     Application->OnException = nullptr;
     EXPECT_FALSE(f.Tree->TreeStates().Contains(tsPainting));
     EXPECT_EQ(f.Tree->FocusedNode(), f.Node(1));
+}
+
+TEST(TreeWindow, TheScrollBarShowsTheTreeAndScrollsIt) {
+    TWindowFixture f(200);
+    QScrollBar* bar = VerticalBar(f.Tree);
+    ASSERT_NE(bar, nullptr);
+    const int64_t end = -(f.Tree->RangeY() - f.Tree->ClientHeight());
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    Pump();
+    EXPECT_EQ(f.Tree->OffsetY(), -f.Tree->ClientHeight());
+    EXPECT_EQ(bar->value(), f.Tree->ClientHeight()) << "the bar shows where the tree went";
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    Pump();
+    EXPECT_EQ(f.Tree->OffsetY(), end);
+    DragThumb(bar, 100);
+    EXPECT_EQ(f.Tree->OffsetY(), -100) << "the dragged thumb";
+    EXPECT_FALSE(f.Tree->TreeStates().Contains(tsThumbTracking));
+    f.Tree->SetOffsetY(-180);
+    Pump();
+    EXPECT_EQ(bar->value(), 180) << "and the tree's own scrolling moves the thumb";
+}
+
+TEST(TreeWindow, ATreeTallerThanTheBarsCountScrollsThroughAllOfIt) {
+    TForm form(nullptr);
+    form.SetBounds(40, 40, 320, 220);
+    auto* tree = new TVirtualStringTree(&form);
+    tree->SetParent(&form);
+    tree->SetAlign(TAlign::alClient);
+    tree->SetDefaultNodeHeight(3000);
+    tree->SetRootNodeCount(1000000); // 3 * 10^9 pixels
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.Widget()));
+    Pump();
+    QScrollBar* bar = VerticalBar(tree);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_GT(bar->maximum(), 1000000);
+    DragThumb(bar, bar->maximum() / 2);
+    const double half = double(tree->RangeY()) / 2;
+    EXPECT_NEAR(double(-tree->OffsetY()), half, half / 1000);
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    Pump();
+    EXPECT_EQ(tree->OffsetY(), -(tree->RangeY() - tree->ClientHeight()));
+}
+
+TEST(TreeWindow, TheMouseOverAColumnEdgeShowsTheSplitAndResizingHoldsTheCapture) {
+    TWindowFixture f;
+    const QPoint edge(100, HeaderHeight / 2);
+    QTest::mouseMove(f.W(), QPoint(50, HeaderHeight / 2));
+    Pump();
+    EXPECT_EQ(GetCursor(), StandardCursor(crArrow));
+    QTest::mouseMove(f.W(), edge);
+    Pump();
+    EXPECT_EQ(GetCursor(), StandardCursor(crHSplit));
+    QTest::mousePress(f.W(), Qt::LeftButton, Qt::NoModifier, edge);
+    Pump();
+    EXPECT_EQ(GetCapture(), f.Tree);
+    QTest::mouseMove(f.W(), edge + QPoint(30, 0));
+    QTest::mouseRelease(f.W(), Qt::LeftButton, Qt::NoModifier, edge + QPoint(30, 0));
+    Pump();
+    EXPECT_EQ(GetCapture(), nullptr);
+    QTest::mouseMove(f.W(), TWindowFixture::Row(2));
+    Pump();
+    EXPECT_EQ(GetCursor(), StandardCursor(crArrow));
 }
