@@ -10,6 +10,8 @@
 #include <new>
 #include <utility>
 
+#include "platform/rtl/LargePages.h"
+
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
 // Free slots are poisoned, so that a stale node pointer is still caught.
@@ -25,9 +27,8 @@ namespace VTPrivate {
 namespace {
 
 // The first block of a store holds this many slots; each new block holds as
-// many as the store already has, up to about a megabyte.
+// many as the store already has, up to one large page.
 constexpr size_t MinSlotsPerBlock = 32;
-constexpr size_t MaxBlockBytes = (size_t(1) << 20) - 64;
 
 // A free slot keeps the next free slot in its first bytes and 0 in
 // TotalCount; everything from the parent link on is poisoned.
@@ -91,11 +92,14 @@ TNodeStore::TBlock* TNodeStore::NewBlock(size_t Stride) {
             Free(kept);
     }
     if (!block) {
-        size_t capacity =
-            std::clamp(FNodeCount, MinSlotsPerBlock, std::max<size_t>(MaxBlockBytes / Stride, 1));
+        const size_t maxBytes = LargePageBytes - HeaderBytes;
+        size_t capacity = std::clamp(FNodeCount, MinSlotsPerBlock, std::max<size_t>(maxBytes / Stride, 1));
         // Not zero-filled: each slot is cleared when it is handed out, so new
         // memory is touched once.
-        void* memory = std::malloc(HeaderBytes + capacity * Stride);
+        const size_t bytes = HeaderBytes + capacity * Stride;
+        // A full-size block fills a large page: far fewer page faults when
+        // a big tree is first filled.
+        void* memory = bytes > LargePageBytes / 2 ? AllocateLargePages(bytes) : std::malloc(bytes);
         if (!memory) throw std::bad_alloc();
         block = Format(memory, capacity * Stride, Stride);
     }
