@@ -11,10 +11,8 @@
 #include "platform/gui/Controls.h"
 #include "platform/rtl/StringLists.h"
 
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum class TTextLayout { tlTop, tlCenter, tlBottom };
 enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
-enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum class TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 enum class TComboBoxStyle { csDropDown, csSimple, csDropDownList };
 enum class TStaticBorderStyle { sbsNone, sbsSingle, sbsSunken };
