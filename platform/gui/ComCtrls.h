@@ -265,6 +265,7 @@ class TToolBar;
 class TToolButton : public TWinControl {
 public:
     explicit TToolButton(TComponent* AOwner);
+    ~TToolButton() override;
     void Dispatch(TMessage& Message) override;
     void ActionChange(TObject* Sender, bool CheckDefaults) override;
 

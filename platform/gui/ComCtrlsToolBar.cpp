@@ -66,6 +66,12 @@ TToolButton::TToolButton(TComponent* AOwner) : TWinControl(AOwner) {
     SetBounds(0, 0, 23, 22);
 }
 
+// The bar forgets the button here: the base class's destructor no longer
+// reaches this class's SetParent.
+TToolButton::~TToolButton() {
+    SetParent(nullptr);
+}
+
 TToolBar* TToolButton::ToolBar() const {
     return dynamic_cast<TToolBar*>(Parent());
 }

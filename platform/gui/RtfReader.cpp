@@ -10,6 +10,8 @@
 
 namespace {
 constexpr int DefaultFontSize = 24;
+// Half-points; a larger size is damage, not a font.
+constexpr long MaxFontSize = 3276;
 constexpr unsigned CyrillicCodePage = 1251;
 constexpr unsigned WesternCodePage = 1252;
 // A reader of nesting deeper than this stops: no document of ours nests so.
@@ -367,7 +369,7 @@ void TRtfParser::ControlWord() {
         FState.Underline = false;
     } else if (word == "f" && hasValue) {
         FState.Font = int(value);
-    } else if (word == "fs" && hasValue && value > 0) {
+    } else if (word == "fs" && hasValue && value > 0 && value <= MaxFontSize) {
         FState.FontSize = int(value);
     } else if (word == "deff" && hasValue) {
         FDefaultFont = int(value);
@@ -376,7 +378,8 @@ void TRtfParser::ControlWord() {
     } else if (word == "uc" && hasValue && value >= 0) {
         FState.SkipAfterUnicode = int(value);
     } else if (word == "u" && hasValue) {
-        Text(char16_t(value < 0 ? value + 0x10000 : value));
+        // Signed 16-bit as RTF writes them; anything else is no character.
+        Text(value < -0x8000 || value > 0xFFFF ? u'?' : char16_t(value < 0 ? value + 0x10000 : value));
         SkipAfterUnicode();
     } else if (word == "line") {
         Text(u'\n');

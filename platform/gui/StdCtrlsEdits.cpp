@@ -169,6 +169,12 @@ void TCustomEdit::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
     case CM_TEXTCHANGED:
         if (!FSyncing) {
+            // Text set in code takes the case too, as the platform's edit
+            // does; the cased text comes back here.
+            if (AnsiString cased = CasedText(Text()); cased != Text()) {
+                SetText(cased);
+                break;
+            }
             FModified = false;
             // A new widget takes the text when it is made.
             if (HandleAllocated()) {

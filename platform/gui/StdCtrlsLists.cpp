@@ -140,7 +140,10 @@ void TCustomComboBox::ItemsChanged(TControlStrings::TChange Change, int Index) {
         combo->setCurrentIndex(FItemIndex);
     }
     // Emptying the list empties the text; the text of a list without an
-    // edit is its chosen item's.
+    // edit is its chosen item's. That text must not choose again: an empty
+    // item would take the place of a choice that went.
+    FSyncing = true;
+    TScopeGuard end([this] { FSyncing = false; });
     if (Change == TControlStrings::TChange::Cleared)
         SetText("");
     else if (FStyle == TComboBoxStyle::csDropDownList && chosenChanged)
