@@ -175,12 +175,10 @@ TRtfDocument TRtfParser::Run() {
 }
 
 unsigned TRtfParser::CurrentCodePage() const {
-    if (auto it = FFontCharsets.find(FState.Font < 0 ? FDefaultFont : FState.Font); it != FFontCharsets.end())
-        if (it->second == 1)
-            return FCodePage; // the default set: the document's
-        else
-            return CharsetCodePage(it->second);
-    return FCodePage;
+    auto it = FFontCharsets.find(FState.Font < 0 ? FDefaultFont : FState.Font);
+    // Character set 1 is the default set: the document's.
+    if (it == FFontCharsets.end() || it->second == 1) return FCodePage;
+    return CharsetCodePage(it->second);
 }
 
 const AnsiString& TRtfParser::FontName(int Font) const {
