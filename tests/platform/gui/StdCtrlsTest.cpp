@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include "platform/gui/ActnList.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
@@ -224,4 +225,28 @@ TEST_F(DialogKeysTest, AModalResultOfAButtonEndsTheWindowUnlessItRefuses) {
     Ok->Click();
     Form.CloseModal();
     EXPECT_EQ(Form.ModalResult(), mrOk);
+}
+
+TEST_F(DialogKeysTest, OneButtonCanBeDefaultAndCancel) {
+    Cancel->Cancel = false;
+    Ok->Cancel = true;
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        Pressed = "";
+        Press(Edit, key);
+        EXPECT_EQ(Pressed, "ok") << key;
+    }
+}
+
+TEST_F(DialogKeysTest, AnEscapeShortcutComesBeforeTheCancelButtonWhileItsActionIsEnabled) {
+    auto* list = new TActionList(&Form);
+    auto* back = new TAction(&Form);
+    back->SetActionList(list);
+    back->SetShortCut(ShortCut(VK_ESCAPE, 0));
+    back->OnExecute = [this](TObject*) { Pressed += "back"; };
+    for (bool enabled : {true, false}) {
+        Pressed = "";
+        back->SetEnabled(enabled);
+        Press(Edit, Qt::Key_Escape);
+        EXPECT_EQ(Pressed, enabled ? "back" : "cancel");
+    }
 }
