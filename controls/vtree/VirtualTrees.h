@@ -290,7 +290,6 @@ using TCache = std::vector<TCacheEntry>;
 
 using TColumnPosition = uint32_t;
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 enum TVTColumnOption {
@@ -384,7 +383,6 @@ enum TVTIncrementalSearch { isAll, isNone, isInitializedOnly, isVisibleOnly };
 enum TVTSearchDirection { sdForward, sdBackward };
 enum TVTSearchStart { ssAlwaysStartOver, ssLastHit, ssFocusedNode };
 
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TScrollBarStyle { sbmRegular, sbmFlat, sbm3D };
 using TVTScrollIncrement = uint16_t;
 

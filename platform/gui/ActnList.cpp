@@ -51,6 +51,10 @@ protected:
         TControl* control = std::exchange(FControl, nullptr);
         ControlLinks().erase(control); // frees this link
     }
+    void Changed() override {
+        TActionLink::Changed();
+        if (FControl) FControl->ActionChange(Action(), false);
+    }
     void SetCaption(const AnsiString& Value) override { FControl->SetCaption(Value); }
     void SetEnabled(bool Value) override { FControl->SetEnabled(Value); }
     void SetHint(const AnsiString& Value) override { FControl->SetHint(Value); }

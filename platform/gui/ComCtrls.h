@@ -1,13 +1,18 @@
 // The tab strip beneath page controls: tab strings with objects, the
 // selected tab, item rectangles and hit testing, the change questions, and
 // an owner-draw switch. It lays its tabs out itself so that the same layout
-// is painted on screen and into a bitmap.
+// is painted on screen and into a bitmap. Then the other common controls of
+// the windows: the page control with its sheets, the status bar, the tool
+// bar and its buttons, the date picker and the read-only rich-text box.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "platform/gui/Controls.h"
 #include "platform/gui/ImgList.h"
+#include "platform/gui/RtfReader.h"
+#include "platform/gui/StdCtrls.h"
 
 enum class TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
 
@@ -110,4 +115,317 @@ private:
     TCustomImageList* FImages = nullptr;
     bool FOwnerDraw = false;
     int FStripExtent = 0;
+};
+
+class TPageControl;
+
+// A page of a page control: its caption is its tab's text.
+class TTabSheet : public TWinControl {
+public:
+    explicit TTabSheet(TComponent* AOwner);
+    ~TTabSheet() override;
+    void Dispatch(TMessage& Message) override;
+
+    TPageControl* PageControl() const { return FPageControl; }
+    void SetPageControl(TPageControl* Value);
+    // Position among the control's pages; -1 without a control.
+    int PageIndex() const;
+    void SetPageIndex(int Value);
+    // Number of shown tabs before this one; -1 when its tab is hidden.
+    int TabIndex() const;
+    bool TabVisible() const { return FTabVisible; }
+    void SetTabVisible(bool Value);
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+
+private:
+    TPageControl* FPageControl = nullptr;
+    bool FTabVisible = true;
+    int FImageIndex = -1;
+    friend class TPageControl;
+};
+
+// Pages on a tab strip; the active page shows and fills the area inside the
+// strip. Ctrl+Tab and Ctrl+Shift+Tab go to the next and previous page.
+class TPageControl : public TCustomTabControl {
+public:
+    explicit TPageControl(TComponent* AOwner);
+    ~TPageControl() override;
+    void Dispatch(TMessage& Message) override;
+
+    int PageCount() const { return int(FPages.size()); }
+    TTabSheet* Pages(int Index) const { return ListItem(FPages, Index); }
+    TTabSheet* ActivePage() const { return FActivePage; }
+    // A page of another control is ignored.
+    void SetActivePage(TTabSheet* Page);
+    int ActivePageIndex() const;
+    void SetActivePageIndex(int Index);
+    // The page after (or before) Page whose tab shows, wrapping; nullptr
+    // when there is none.
+    TTabSheet* FindNextPage(TTabSheet* Page, bool GoForward) const;
+    void SelectNextPage(bool GoForward);
+    void ShowControl(TControl* AControl) override;
+
+    // The user switched pages; OnChanging may refuse.
+    TNotifyEvent OnChange;
+
+protected:
+    void TabChanged() override;
+    int GetImageIndex(int TabIndex) override;
+
+private:
+    void InsertPage(TTabSheet* Page);
+    void RemovePage(TTabSheet* Page);
+    void ChangeActivePage(TTabSheet* Page);
+    // The tabs again from the pages whose tabs show.
+    void UpdateTabs();
+    std::vector<TTabSheet*> FPages;
+    TTabSheet* FActivePage = nullptr;
+    friend class TTabSheet;
+};
+
+enum class TStatusPanelBevel { pbNone, pbLowered, pbRaised };
+
+class TStatusBar;
+
+class TStatusPanel {
+public:
+    explicit TStatusPanel(TStatusBar* Owner) : FOwner(Owner) {}
+    const AnsiString& Text() const { return FText; }
+    void SetText(const AnsiString& Value);
+    int Width() const { return FWidth; }
+    void SetWidth(int Value);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    TStatusPanelBevel Bevel() const { return FBevel; }
+    void SetBevel(TStatusPanelBevel Value);
+    int Index() const;
+
+private:
+    TStatusBar* FOwner;
+    AnsiString FText;
+    int FWidth = 50;
+    TAlignment FAlignment = TAlignment::taLeftJustify;
+    TStatusPanelBevel FBevel = TStatusPanelBevel::pbLowered;
+};
+
+class TStatusPanels {
+public:
+    explicit TStatusPanels(TStatusBar* Owner) : FOwner(Owner) {}
+    TStatusPanel* Add();
+    int Count() const { return int(FPanels.size()); }
+    TStatusPanel* Items(int Index) const { return ListItem(FPanels, Index).get(); }
+    TStatusPanel* operator[](int Index) const { return Items(Index); }
+    void Delete(int Index);
+    void Clear();
+
+private:
+    TStatusBar* FOwner;
+    std::vector<std::unique_ptr<TStatusPanel>> FPanels;
+    friend class TStatusPanel;
+};
+
+// The bar at the bottom of a window: panels of given widths, the last one
+// reaching the right edge, or one simple text over the whole bar.
+class TStatusBar : public TWinControl {
+public:
+    explicit TStatusBar(TComponent* AOwner);
+    ~TStatusBar() override;
+    void Dispatch(TMessage& Message) override;
+
+    TStatusPanels* Panels() const { return FPanels.get(); }
+    bool SimplePanel() const { return FSimplePanel; }
+    void SetSimplePanel(bool Value);
+    const AnsiString& SimpleText() const { return FSimpleText; }
+    void SetSimpleText(const AnsiString& Value);
+    // The rectangle panel Index takes in the bar.
+    TRect PanelRect(int Index) const;
+
+protected:
+    QWidget* CreateWidget() override;
+    void WidgetCreated() override;
+
+private:
+    // The widget shows the panels again.
+    void PanelsChanged();
+    std::unique_ptr<TStatusPanels> FPanels;
+    bool FSimplePanel = false;
+    AnsiString FSimpleText;
+    friend class TStatusPanel;
+    friend class TStatusPanels;
+};
+
+enum class TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
+
+class TToolBar;
+
+// A button of a tool bar: its image from the bar's image list and, when the
+// bar shows captions, its caption. A linked action gives it caption, image,
+// hint, enabled state and visibility, and a click runs the action.
+class TToolButton : public TWinControl {
+public:
+    explicit TToolButton(TComponent* AOwner);
+    ~TToolButton() override;
+    void Dispatch(TMessage& Message) override;
+    void ActionChange(TObject* Sender, bool CheckDefaults) override;
+
+    TToolButtonStyle Style() const { return FStyle; }
+    void SetStyle(TToolButtonStyle Value);
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+    // Shows its caption when the bar shows captions; off: the image alone.
+    bool ShowCaption() const { return FShowCaption; }
+    void SetShowCaption(bool Value);
+    // A check button that is pressed in.
+    bool Down() const { return FDown; }
+    void SetDown(bool Value);
+    TToolBar* ToolBar() const;
+    void SetParent(TWinControl* AParent) override;
+
+protected:
+    QWidget* CreateWidget() override;
+    void WidgetCreated() override;
+
+private:
+    // The widget shows the button's state again.
+    void UpdateLook();
+    TToolButtonStyle FStyle = TToolButtonStyle::tbsButton;
+    int FImageIndex = -1;
+    bool FShowCaption = true;
+    bool FDown = false;
+    friend class TToolBar;
+};
+
+// A row of tool buttons, laid out left to right in the order they were put
+// on it; buttons that are not visible take no room.
+class TToolBar : public TWinControl {
+public:
+    explicit TToolBar(TComponent* AOwner);
+    ~TToolBar() override;
+    void Dispatch(TMessage& Message) override;
+
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    bool ShowCaptions() const { return FShowCaptions; }
+    void SetShowCaptions(bool Value);
+    // Captions right of the images rather than under them.
+    bool List() const { return FList; }
+    void SetList(bool Value);
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool Value);
+    int ButtonWidth() const { return FButtonWidth; }
+    void SetButtonWidth(int Value);
+    int ButtonHeight() const { return FButtonHeight; }
+    void SetButtonHeight(int Value);
+    int ButtonCount() const { return int(FButtons.size()); }
+    TToolButton* Buttons(int Index) const { return ListItem(FButtons, Index); }
+    // Lays the buttons out again.
+    void Rearrange();
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    TCustomImageList* FImages = nullptr;
+    bool FShowCaptions = false;
+    bool FList = false;
+    bool FFlat = true;
+    int FButtonWidth = 23;
+    int FButtonHeight = 22;
+    std::vector<TToolButton*> FButtons;
+    friend class TToolButton;
+};
+
+enum class TDateTimeKind { dtkDate, dtkTime };
+enum class TDTDateFormat { dfShort, dfLong };
+
+// A date (or time) picker. DateTime keeps the time of day with a picked
+// date and the date with a picked time. Format is a pattern in the
+// desktop's picture letters (d, dd, ddd, dddd, M, MM, MMM, MMMM, yy, yyyy,
+// h, hh, H, HH, m, mm, s, ss, t, tt, 'text'), in the program's code page;
+// empty shows the user's short date or time format. OnChange fires when
+// the user picks, not when code sets the value.
+class TDateTimePicker : public TWinControl {
+public:
+    explicit TDateTimePicker(TComponent* AOwner);
+    void Dispatch(TMessage& Message) override;
+
+    TDateTime DateTime() const { return FDateTime; }
+    void SetDateTime(TDateTime Value);
+    TDateTime Date() const;
+    void SetDate(TDateTime Value);
+    TDateTime Time() const;
+    void SetTime(TDateTime Value);
+    TDateTimeKind Kind() const { return FKind; }
+    void SetKind(TDateTimeKind Value);
+    const AnsiString& Format() const { return FFormat; }
+    void SetFormat(const AnsiString& Value);
+    TDTDateFormat DateFormat() const { return FDateFormat; }
+    void SetDateFormat(TDTDateFormat Value);
+    // The text the picker shows.
+    AnsiString DisplayText() const;
+
+    TNotifyEvent OnChange;
+
+protected:
+    virtual void Change();
+    QWidget* CreateWidget() override;
+    void WidgetCreated() override;
+
+private:
+    void UpdateWidget();
+    void WidgetChanged();
+    TDateTime FDateTime;
+    TDateTimeKind FKind = TDateTimeKind::dtkDate;
+    AnsiString FFormat;
+    TDTDateFormat FDateFormat = TDTDateFormat::dfShort;
+    bool FSyncing = false;
+};
+
+// A box of rich text: paragraphs with their alignment, and text runs with
+// font, size, bold, italic and underline. Lines holds the paragraphs' plain
+// texts; setting Text or Lines in code makes it plain text.
+class TCustomRichEdit : public TWinControl {
+public:
+    explicit TCustomRichEdit(TComponent* AOwner);
+    ~TCustomRichEdit() override;
+    void Dispatch(TMessage& Message) override;
+
+    TStrings* Lines() const { return FLines.get(); }
+    // Reads an RTF file (plain text when PlainText is set, or when the file
+    // is not RTF); raises EReadError when it cannot be read.
+    void LoadFromFile(const AnsiString& FileName);
+    // Shows a document the reader made.
+    void SetDocument(const TRtfDocument& Document);
+    const TRtfDocument& Document() const { return FDocument; }
+    bool PlainText = false;
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle Value);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+    // Enter and Escape reach the box (and never press the form's default or
+    // cancel button); Tab types a tab.
+    bool WantReturns = true;
+    bool WantTabs = false;
+
+protected:
+    QWidget* CreateWidget() override;
+    void WidgetCreated() override;
+
+private:
+    void ShowDocument();
+    void LinesChanged();
+    TRtfDocument FDocument;
+    std::unique_ptr<TControlStrings> FLines;
+    bool FReadOnly = false;
+    TScrollStyle FScrollBars = TScrollStyle::ssBoth;
+    bool FWordWrap = true;
+    bool FSyncing = false;
+};
+
+class TRichEdit : public TCustomRichEdit {
+public:
+    using TCustomRichEdit::TCustomRichEdit;
 };

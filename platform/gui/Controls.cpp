@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QWidget>
 #include <algorithm>
+#include <utility>
 
 #include "platform/gui/Forms.h"
 #include "platform/gui/QtEvents_p.h"
@@ -287,11 +288,41 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FHeight = AHeight;
     UpdateWidgetGeometry();
     if (FParent && !dynamic_cast<TWinControl*>(this)) FParent->InvalidateRect(BoundsRect());
+    if (!FAnchoring) UpdateAnchorRules();
     if (resized) {
         Perform(WM_SIZE, 0, MAKELPARAM(ClientWidth(), ClientHeight()));
         Resize();
     }
     if (FParent && FAlign != TAlign::alNone) FParent->Realign();
+}
+
+void TControl::SetAnchors(TAnchors Value) {
+    FAnchors = Value;
+    UpdateAnchorRules();
+}
+
+void TControl::UpdateAnchorRules() {
+    FAnchorBounds = BoundsRect();
+    FAnchorParentSize = FParent ? TSize{FParent->ClientWidth(), FParent->ClientHeight()} : TSize{};
+}
+
+void TControl::AnchorTo(int ParentWidth, int ParentHeight) {
+    if (FAlign != TAlign::alNone || FAnchors == (akLeft | akTop) || !FParent) return;
+    int dx = ParentWidth - FAnchorParentSize.cx, dy = ParentHeight - FAnchorParentSize.cy;
+    TRect r = FAnchorBounds;
+    auto follow = [](int& Lo, int& Hi, bool LoEdge, bool HiEdge, int Delta) {
+        if (LoEdge && HiEdge)
+            Hi += Delta; // stretches with the parent
+        else if (HiEdge)
+            Lo += Delta, Hi += Delta;
+        else if (!LoEdge)
+            Lo += Delta / 2, Hi += Delta / 2; // keeps its place in the middle
+    };
+    follow(r.Left, r.Right, FAnchors & akLeft, FAnchors & akRight, dx);
+    follow(r.Top, r.Bottom, FAnchors & akTop, FAnchors & akBottom, dy);
+    FAnchoring = true;
+    TScopeGuard done([this] { FAnchoring = false; });
+    SetBounds(r.Left, r.Top, r.Width(), r.Height());
 }
 
 TPoint TControl::ClientOrigin() const {
@@ -483,18 +514,25 @@ void TWinControl::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
     case WM_KEYDOWN: {
         uint16_t key = uint16_t(Message.WParam);
-        KeyDown(key, KeyDataToShiftState(Message.LParam));
-        if (key == 0) Message.Result = 1;
+        TShiftState shift = KeyDataToShiftState(Message.LParam);
+        // A form with KeyPreview sees its controls' keys first and may change them.
+        if (TWinControl* form = PreviewForm()) form->KeyDown(key, shift);
+        if (key) KeyDown(key, shift);
+        // A key taken, or changed into another, is not the widget's.
+        if (key != uint16_t(Message.WParam)) Message.WParam = key, Message.Result = 1;
         break;
     }
     case WM_KEYUP: {
         uint16_t key = uint16_t(Message.WParam);
-        KeyUp(key, KeyDataToShiftState(Message.LParam));
+        TShiftState shift = KeyDataToShiftState(Message.LParam);
+        if (TWinControl* form = PreviewForm()) form->KeyUp(key, shift);
+        if (key) KeyUp(key, shift);
         break;
     }
     case WM_CHAR: {
         char key = char(Message.WParam);
-        KeyPress(key);
+        if (TWinControl* form = PreviewForm()) form->KeyPress(key);
+        if (key) KeyPress(key);
         if (key == 0)
             Message.Result = CharTakenBack;
         else if (key != char(Message.WParam))
@@ -583,6 +621,9 @@ void TWinControl::InsertControl(TControl* AControl) {
     FControls.push_back(AControl);
     AControl->FParent = this;
     if (auto* w = dynamic_cast<TWinControl*>(AControl)) {
+        FTabList.push_back(w);
+        // A tab order chosen before the control had a parent.
+        if (w->FTabOrder >= 0) w->SetTabOrder(std::exchange(w->FTabOrder, -1));
         // A child with a widget needs its parent's; a parent with a widget
         // makes or takes in the child's.
         if (FWidget && w->FWidget)
@@ -596,6 +637,7 @@ void TWinControl::InsertControl(TControl* AControl) {
     }
     if (AControl->FParentFont) AControl->Perform(CM_PARENTFONTCHANGED, 0, 0);
     if (AControl->FParentColor) AControl->Perform(CM_PARENTCOLORCHANGED, 0, 0);
+    AControl->UpdateAnchorRules();
     Realign();
     Perform(CM_CONTROLCHANGE, WPARAM(AControl), 1);
 }
@@ -608,6 +650,7 @@ void TWinControl::RemoveControl(TControl* AControl) {
     if (it == FControls.end()) return;
     if (!dynamic_cast<TWinControl*>(AControl)) AControl->Invalidate();
     FControls.erase(it);
+    FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), AControl), FTabList.end());
     if (TCustomForm* form = GetParentForm(this)) {
         TWinControl* active = form->ActiveControl();
         if (active && (active == AControl || (dynamic_cast<TWinControl*>(AControl) &&
@@ -704,6 +747,15 @@ void TWinControl::AlignControls(TRect& Rect) {
             }
         }
     }
+    // The others keep the distances their anchors ask for.
+    int w = ClientWidth(), h = ClientHeight();
+    for (TControl* c : std::vector<TControl*>(FControls))
+        c->AnchorTo(w, h);
+}
+
+TWinControl* TWinControl::PreviewForm() const {
+    TCustomForm* form = GetParentForm(const_cast<TWinControl*>(this));
+    return form && form != this && form->KeyPreview ? form : nullptr;
 }
 
 void TWinControl::SetTabStop(bool Value) {
@@ -712,14 +764,26 @@ void TWinControl::SetTabStop(bool Value) {
     if (FWidget) FWidget->setFocusPolicy(Qt::FocusPolicy(FocusPolicy()));
 }
 
+int TWinControl::TabOrder() const {
+    if (!Parent()) return FTabOrder;
+    const auto& list = Parent()->FTabList;
+    return int(std::find(list.begin(), list.end(), this) - list.begin());
+}
+
+void TWinControl::SetTabOrder(int Value) {
+    if (!Parent()) {
+        FTabOrder = std::max(-1, Value);
+        return;
+    }
+    auto& list = Parent()->FTabList;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    Value = std::clamp(Value, 0, int(list.size()));
+    list.insert(list.begin() + Value, this);
+}
+
 std::vector<TWinControl*> TWinControl::TabOrderList() const {
-    std::vector<TWinControl*> children;
-    for (TControl* c : FControls)
-        if (auto* w = dynamic_cast<TWinControl*>(c)) children.push_back(w);
-    std::stable_sort(children.begin(), children.end(),
-                     [](TWinControl* a, TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
     std::vector<TWinControl*> out;
-    for (TWinControl* w : children) {
+    for (TWinControl* w : FTabList) {
         out.push_back(w);
         auto inner = w->TabOrderList();
         out.insert(out.end(), inner.begin(), inner.end());

@@ -247,6 +247,16 @@ bool IsAccel(uint16_t Key, const AnsiString& Caption);
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+// Shared by the standard controls and the tree, so plain enums as the tree
+// has always used them.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+// The edges of its parent a control keeps its distance to when the parent
+// is resized; with neither edge of a direction it keeps its place in the
+// middle.
+enum TAnchorKind : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
+using TAnchors = unsigned;
 
 using TCursor = int;
 constexpr TCursor crDefault = 0;
@@ -352,6 +362,9 @@ public:
     virtual TRect ClientRect() const { return {0, 0, FWidth, FHeight}; }
     int ClientWidth() const { return ClientRect().Width(); }
     int ClientHeight() const { return ClientRect().Height(); }
+    // Sizes the control so that its client area gets the size.
+    void SetClientWidth(int Value) { SetWidth(FWidth - ClientWidth() + Value); }
+    void SetClientHeight(int Value) { SetHeight(FHeight - ClientHeight() + Value); }
     // Screen position of the client area's origin.
     virtual TPoint ClientOrigin() const;
     TPoint ClientToScreen(const TPoint& P) const;
@@ -359,6 +372,8 @@ public:
 
     TAlign Align() const { return FAlign; }
     void SetAlign(TAlign Value);
+    TAnchors Anchors() const { return FAnchors; }
+    void SetAnchors(TAnchors Value);
     bool Visible() const { return FVisible; }
     virtual void SetVisible(bool Value);
     // Makes the control visible, and its parents bring it into view.
@@ -407,6 +422,13 @@ public:
     // Action handles the control and was run or updated on it.
     virtual bool ExecuteAction(TBasicAction* Action);
     virtual bool UpdateAction(TBasicAction* Action);
+    // The linked action changed (or was linked): a control that shows more
+    // of an action than caption, enabled state, hint and visibility takes
+    // it here.
+    virtual void ActionChange(TObject* Sender, bool CheckDefaults) {
+        (void)Sender;
+        (void)CheckDefaults;
+    }
     // The pop-up menu of a context-menu request over the control (Menus.cpp);
     // forgotten when the menu goes.
     TPopupMenu* PopupMenu() const;
@@ -451,10 +473,20 @@ protected:
 private:
     void DoMouse(TMessage& Message, TMouseButton Button, bool Down, bool Double);
     void FontChanged();
+    // Remembers the bounds and the parent's client size that anchors keep
+    // the distances of.
+    void UpdateAnchorRules();
+    // Places the control for its anchors in a parent whose client area is
+    // now ParentWidth x ParentHeight.
+    void AnchorTo(int ParentWidth, int ParentHeight);
 
     TWinControl* FParent = nullptr;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     TAlign FAlign = TAlign::alNone;
+    TAnchors FAnchors = akLeft | akTop;
+    TRect FAnchorBounds;
+    TSize FAnchorParentSize;
+    bool FAnchoring = false;
     bool FVisible = true;
     bool FEnabled = true;
     TColor FColor = clWindow;
@@ -504,8 +536,12 @@ public:
 
     bool TabStop() const { return FTabStop; }
     void SetTabStop(bool Value);
-    int TabOrder() const { return FTabOrder; }
-    void SetTabOrder(int Value) { FTabOrder = Value; }
+    // The place among the parent's windowed controls in the order Tab visits
+    // them, from 0; a new control comes last. Setting it moves the control
+    // there and the others after it along; a value past the end puts it
+    // last. Without a parent the value waits for one.
+    int TabOrder() const;
+    void SetTabOrder(int Value);
     // The windowed controls inside, in the order the Tab key visits them:
     // by TabOrder, each followed by those inside it.
     std::vector<TWinControl*> TabOrderList() const;
@@ -557,14 +593,18 @@ private:
     void CreateWidgetTree();
     // Puts the existing widget into the parent's, at its place.
     void PlaceWidget();
+    // The form that previews this control's keys, or nullptr.
+    TWinControl* PreviewForm() const;
     // A Qt::FocusPolicy.
     int FocusPolicy() const;
 
     std::vector<TControl*> FControls;
+    // The windowed children in tab order.
+    std::vector<TWinControl*> FTabList;
     QWidget* FWidget = nullptr;
     bool FTabStop = false;
     bool FTabStopSet = false;
-    int FTabOrder = 0;
+    int FTabOrder = -1;
     bool FRedraw = true;
     int FAligning = 0;
     struct TScrollBarsDeleter {

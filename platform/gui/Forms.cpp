@@ -13,6 +13,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "platform/gui/QtEvents_p.h"
 #include "platform/gui/QtSupport_p.h"
@@ -45,8 +46,15 @@ public:
             w->setWindowModality(Qt::NonModal);
         });
         Form->SetVisible(true);
-        while (Form->ModalResult() == mrNone && w->isVisible())
+        while (w->isVisible()) {
+            if (Application->Terminated()) Form->SetModalResult(mrCancel);
+            if (Form->ModalResult() != mrNone) {
+                Form->CloseModal();
+                if (Form->ModalResult() != mrNone) break;
+                continue;
+            }
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
         return Form->ModalResult();
     }
 };
@@ -126,7 +134,8 @@ IDialogService* DialogService() {
 
 // TCustomForm
 
-TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
+TCustomForm::TCustomForm(TComponent* AOwner)
+    : TWinControl(AOwner), FConstraints(std::make_unique<TSizeConstraints>(this)) {
     FVisible = false;
     FParentColor = false;
     FParentFont = false;
@@ -163,6 +172,12 @@ void TCustomForm::Dispatch(TMessage& Message) {
             break;
         }
         TWinControl::Dispatch(Message);
+        // Escape that no Cancel button took closes only a form that asks so.
+        if (!Message.Result && Message.WParam == VK_ESCAPE && CloseOnEscape &&
+            KeyDataToShiftState(Message.LParam) == 0) {
+            Close();
+            Message.Result = 1;
+        }
         break;
     case CM_FOCUSCHANGED: {
         TMessage copy = Message;
@@ -187,6 +202,7 @@ void TCustomForm::Dispatch(TMessage& Message) {
 void TCustomForm::SetVisible(bool Value) {
     if (Value == FVisible) return;
     FVisible = Value;
+    if (Value) ApplyPosition();
     // Showing makes the window; a form never shown needs none to hide.
     if (Value || HandleAllocated()) Widget()->setVisible(Value);
     if (!Value) FNoActivatePending = false;
@@ -215,9 +231,23 @@ void TCustomForm::SetModalResult(int Value) {
     if (FModal && Value != mrNone) WakeEventLoop();
 }
 
+void TCustomForm::CloseModal() {
+    CallAtEventBoundary(this, [this] {
+        TCloseAction action = TCloseAction::caNone;
+        // An error leaves the form open.
+        int result = std::exchange(FModalResult, mrNone);
+        if (CloseQuery()) {
+            action = TCloseAction::caHide;
+            if (OnClose) OnClose(this, action);
+        }
+        if (action != TCloseAction::caNone) FModalResult = result;
+        if (action == TCloseAction::caFree) Release();
+    });
+}
+
 void TCustomForm::Close() {
     if (FModal) {
-        if (CloseQuery()) SetModalResult(mrCancel);
+        SetModalResult(mrCancel);
         return;
     }
     if (!CloseQuery()) return;
@@ -315,6 +345,7 @@ void TCustomForm::ApplyWindowFlags(bool Style, bool Focus) {
 
 void TCustomForm::WidgetCreated() {
     TWinControl::WidgetCreated();
+    ApplyBorder();
     WatchApplicationState();
     // What was chosen before the window existed.
     bool style = FFormStyle == TFormStyle::fsStayOnTop, focus = !FTakesFocus;

@@ -23,6 +23,42 @@ constexpr int mrYes = 6;
 constexpr int mrNo = 7;
 
 enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
+using TBorderIcons = unsigned;
+enum class TPosition {
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
+    poOwnerFormCenter
+};
+
+class TCustomForm;
+
+// The smallest and largest size of a window; 0 is no limit.
+class TSizeConstraints {
+public:
+    explicit TSizeConstraints(TCustomForm* Form) : FForm(Form) {}
+    int MinWidth() const { return FMinWidth; }
+    int MinHeight() const { return FMinHeight; }
+    int MaxWidth() const { return FMaxWidth; }
+    int MaxHeight() const { return FMaxHeight; }
+    void SetMinWidth(int Value);
+    void SetMinHeight(int Value);
+    void SetMaxWidth(int Value);
+    void SetMaxHeight(int Value);
+    // Width and height within the limits.
+    void Apply(int& Width, int& Height) const;
+
+private:
+    void Changed();
+    TCustomForm* FForm;
+    int FMinWidth = 0, FMinHeight = 0, FMaxWidth = 0, FMaxHeight = 0;
+};
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
@@ -42,10 +78,19 @@ public:
 
     // Shows the form modally through the dialog service and answers its
     // ModalResult; raises EInvalidOperation for a visible or modal form.
+    // A modal result (a button's, or Cancel from Close) ends the modal loop
+    // once CloseModal lets it.
     virtual int ShowModal();
     int ModalResult() const { return FModalResult; }
     void SetModalResult(int Value);
     bool Modal() const { return FModal; }
+    // The modal loop's step when the form has a modal result: OnCloseQuery
+    // and OnClose may refuse (caNone), which clears the result and keeps
+    // the form open. An error in them goes to the top-level handler and
+    // keeps the form open too.
+    void CloseModal();
+    // A modal form gets the result Cancel; any other is closed: OnCloseQuery,
+    // OnClose, then hidden (and freed with caFree).
     void Close();
     virtual bool CloseQuery();
     void Release();
@@ -91,6 +136,24 @@ public:
     virtual bool IsShortCut(uint16_t Key, TShiftState Shift);
     void AdjustClientRect(TRect& R) override;
 
+    // The form sees the keys of its controls first (OnKeyDown, OnKeyPress,
+    // OnKeyUp) and may change or take them.
+    bool KeyPreview = false;
+    // Escape that no Cancel button takes closes the form; off, Escape alone
+    // never closes a window, as on the platform.
+    bool CloseOnEscape = false;
+
+    // The window's frame and place (FormsBorders.cpp). A window that is
+    // not sizeable keeps its size; Position places it when it is first shown.
+    TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TFormBorderStyle Value);
+    TBorderIcons BorderIcons() const { return FBorderIcons; }
+    void SetBorderIcons(TBorderIcons Value);
+    TPosition Position() const { return FPosition; }
+    void SetPosition(TPosition Value) { FPosition = Value; }
+    TSizeConstraints* Constraints() const { return FConstraints.get(); }
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
@@ -108,6 +171,14 @@ protected:
 private:
     // Gives the widget the chosen style, focus taking, or both.
     void ApplyWindowFlags(bool Style, bool Focus);
+    // The window's flags for its border style and icons, and its size
+    // limits.
+    void ApplyBorder();
+    // Places the window as Position asks, the first time it shows.
+    void ApplyPosition();
+    // The widget's smallest and largest size: fixed unless sizeable.
+    void ApplySizeLimits();
+    friend class TSizeConstraints;
     // WM_ACTIVATE: the activation comes or goes, with the keyboard focus.
     void Activated(bool On, TCustomForm* Other);
 
@@ -119,6 +190,11 @@ private:
     bool FTakesFocus = true;
     bool FReleased = false;
     TMainMenu* FMenu = nullptr;
+    TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
+    TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
+    TPosition FPosition = TPosition::poDesigned;
+    bool FPositioned = false;
+    std::unique_ptr<TSizeConstraints> FConstraints;
     bool FActive = false;
     bool FNoActivatePending = false;
     friend class TScreen;

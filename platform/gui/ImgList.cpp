@@ -1,5 +1,12 @@
-// Image lists: adding images and masks, cutting strips, drawing by index.
+// Image lists: adding images and masks, cutting strips, drawing by index,
+// and pictures loaded from files.
 #include "platform/gui/ImgList.h"
+
+#include <QImage>
+#include <cstring>
+#include <set>
+
+#include "platform/gui/QtSupport_p.h"
 
 TCustomImageList::TCustomImageList(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -56,4 +63,57 @@ void TCustomImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, bool Enabl
             grey.SetPixel(x, y, c == key ? background : ColorToRGB(clBtnShadow));
         }
     Canvas->DrawBitmapPart(Bounds(X, Y, FWidth, FHeight), &grey, {0, 0, FWidth, FHeight}, key);
+}
+
+namespace {
+// Candidates for the colour of transparent pixels; the first one the
+// picture does not use is taken.
+constexpr TColor TransparentKeys[] = {RGB(255, 0, 255), RGB(0, 255, 255), RGB(254, 1, 253), RGB(1, 254, 2)};
+constexpr int OpaqueAlpha = 128;
+} // namespace
+
+TColor LoadPictureFile(const AnsiString& FileName, TBitmap* Bitmap) {
+    QImage image;
+    if (!image.load(QtString(FileName))) throw EInvalidGraphic("Cannot load the picture " + FileName);
+    image = image.convertToFormat(QImage::Format_ARGB32);
+    TColor key = clNone;
+    if (image.hasAlphaChannel()) {
+        std::set<QRgb> used;
+        bool transparent = false;
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                if (qAlpha(line[x]) < OpaqueAlpha)
+                    transparent = true;
+                else
+                    used.insert(line[x] & RGB_MASK);
+            }
+        }
+        if (transparent)
+            for (TColor candidate : TransparentKeys)
+                if (!used.count(QtColor(candidate).rgb() & RGB_MASK)) {
+                    key = candidate;
+                    break;
+                }
+        // Partly transparent pixels are either there or not, as in a mask.
+        QRgb keyRgb = key == clNone ? 0 : QtColor(key).rgb();
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                line[x] = qAlpha(line[x]) < OpaqueAlpha && key != clNone ? keyRgb : (line[x] | 0xFF000000u);
+        }
+    }
+    Bitmap->SetSize(image.width(), image.height());
+    auto* target = static_cast<QImage*>(Bitmap->Image());
+    QImage rgb = image.convertToFormat(target->format());
+    for (int y = 0; y < rgb.height(); ++y)
+        std::memcpy(target->scanLine(y), rgb.constScanLine(y), std::size_t(rgb.bytesPerLine()));
+    return key;
+}
+
+int TCustomImageList::AddImageFile(const AnsiString& FileName, TColor MaskColor) {
+    TBitmap picture;
+    TColor key = LoadPictureFile(FileName, &picture);
+    if (key == clNone) key = MaskColor == clDefault ? picture.Pixel(0, picture.Height() - 1) : MaskColor;
+    return AddMasked(&picture, key);
 }

@@ -1,4 +1,5 @@
-// Image lists: equally sized images drawn by index.
+// Image lists: equally sized images drawn by index, filled from bitmaps or
+// from picture files.
 #pragma once
 
 #include <memory>
@@ -22,6 +23,12 @@ public:
     // MaskColor are transparent. Returns the index of the first one.
     int AddMasked(TBitmap* Image, TColor MaskColor);
     int Add(TBitmap* Image) { return AddMasked(Image, clNone); }
+    // Adds the pictures of a BMP or PNG file, cut as AddMasked cuts them.
+    // Pixels the file leaves transparent are transparent; in a file without
+    // transparency, pixels of MaskColor are (clDefault: the colour of the
+    // bottom-left pixel, clNone: none). Raises EInvalidGraphic when the file
+    // is not a picture it reads.
+    int AddImageFile(const AnsiString& FileName, TColor MaskColor = clNone);
     void Clear();
     // Draws image Index at (X, Y); a disabled image is drawn greyed.
     void Draw(TCanvas* Canvas, int X, int Y, int Index, bool Enabled = true) const;
@@ -42,3 +49,9 @@ class TImageList : public TCustomImageList {
 public:
     using TCustomImageList::TCustomImageList;
 };
+
+// Loads a BMP or PNG file into Bitmap and answers the colour that stands for
+// its transparent pixels: a colour the picture does not use otherwise, or
+// clNone when it has none. Raises EInvalidGraphic when the file is not a
+// picture it reads.
+TColor LoadPictureFile(const AnsiString& FileName, TBitmap* Bitmap);

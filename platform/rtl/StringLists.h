@@ -14,7 +14,7 @@ class TStrings : public TPersistent {
 public:
     int Count() const { return int(FItems.size()); }
     const AnsiString& Strings(int Index) const;
-    void SetString(int Index, const AnsiString& S);
+    virtual void SetString(int Index, const AnsiString& S);
     TObject* Objects(int Index) const;
     void SetObject(int Index, TObject* Object);
     AnsiString operator[](int Index) const { return Strings(Index); }
@@ -22,8 +22,8 @@ public:
     virtual int Add(const AnsiString& S) { return AddObject(S, nullptr); }
     virtual int AddObject(const AnsiString& S, TObject* Object);
     virtual void Insert(int Index, const AnsiString& S, TObject* Object = nullptr);
-    void Delete(int Index);
-    void Clear();
+    virtual void Delete(int Index);
+    virtual void Clear();
     // Case-insensitive, as the run-time's lists compare.
     virtual int IndexOf(const AnsiString& S) const;
     int IndexOfName(const AnsiString& Name) const;

@@ -1,0 +1,196 @@
+// The read-only rich-text box on a Qt text edit: a document the RTF reader
+// made, shown paragraph by paragraph, files loaded, and the plain lines.
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <fstream>
+#include <iterator>
+
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/QtSupport_p.h"
+#include "platform/gui/StdCtrls_p.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/Streams.h"
+
+namespace {
+constexpr int DefaultRichEditWidth = 185;
+constexpr int DefaultRichEditHeight = 89;
+
+QTextEdit* EditOf(const TCustomRichEdit* Edit) {
+    return static_cast<QTextEdit*>(Edit->Widget());
+}
+
+Qt::Alignment QtAlignment(TRtfAlignment Alignment) {
+    switch (Alignment) {
+    case TRtfAlignment::raCenter:
+        return Qt::AlignHCenter;
+    case TRtfAlignment::raRight:
+        return Qt::AlignRight;
+    case TRtfAlignment::raJustify:
+        return Qt::AlignJustify;
+    default:
+        return Qt::AlignLeft;
+    }
+}
+
+// Plain text as a document: one paragraph a line, in the box's font.
+TRtfDocument PlainDocument(const TStrings& Lines) {
+    TRtfDocument doc;
+    for (int i = 0; i < Lines.Count(); ++i) {
+        TRtfParagraph p;
+        if (!Lines.Strings(i).empty()) {
+            TRtfRun run;
+            run.Text = AnsiToWide(Lines.Strings(i));
+            run.FontSize = 0; // the box's own
+            p.Runs.push_back(std::move(run));
+        }
+        doc.Paragraphs.push_back(std::move(p));
+    }
+    return doc;
+}
+} // namespace
+
+TCustomRichEdit::TCustomRichEdit(TComponent* AOwner)
+    : TWinControl(AOwner),
+      FLines(std::make_unique<TControlStrings>([this](TControlStrings::TChange, int) { LinesChanged(); })) {
+    SetTabStop(true);
+    SetColor(clWindow);
+    SetBounds(0, 0, DefaultRichEditWidth, DefaultRichEditHeight);
+}
+
+TCustomRichEdit::~TCustomRichEdit() = default;
+
+QWidget* TCustomRichEdit::CreateWidget() {
+    auto* edit = new QTextEdit();
+    edit->setAcceptRichText(false);
+    return edit;
+}
+
+void TCustomRichEdit::WidgetCreated() {
+    QTextEdit* edit = EditOf(this);
+    edit->setReadOnly(FReadOnly);
+    edit->setTabChangesFocus(!WantTabs);
+    edit->setLineWrapMode(FWordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    bool h = FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth;
+    bool v = FScrollBars == TScrollStyle::ssVertical || FScrollBars == TScrollStyle::ssBoth;
+    edit->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    edit->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    ApplyControlColors(edit, this, true);
+    ShowDocument();
+}
+
+void TCustomRichEdit::SetDocument(const TRtfDocument& Document) {
+    FDocument = Document;
+    {
+        // Lines and Text follow the document's plain text.
+        FSyncing = true;
+        TScopeGuard end([this] { FSyncing = false; });
+        FLines->Clear();
+        AnsiString text;
+        for (std::size_t i = 0; i < FDocument.Paragraphs.size(); ++i) {
+            AnsiString line = WideToAnsi(FDocument.Paragraphs[i].Text());
+            FLines->Add(line);
+            if (i) text += "\r\n";
+            text += line;
+        }
+        SetText(text);
+    }
+    ShowDocument();
+}
+
+void TCustomRichEdit::ShowDocument() {
+    if (!HandleAllocated()) return;
+    QTextEdit* edit = EditOf(this);
+    QTextDocument* doc = edit->document();
+    doc->clear();
+    doc->setDefaultFont(QtFont(Font()));
+    QTextCursor cursor(doc);
+    bool first = true;
+    for (const TRtfParagraph& p : FDocument.Paragraphs) {
+        QTextBlockFormat block;
+        block.setAlignment(QtAlignment(p.Alignment));
+        if (first)
+            cursor.setBlockFormat(block);
+        else
+            cursor.insertBlock(block);
+        first = false;
+        for (const TRtfRun& run : p.Runs) {
+            QTextCharFormat format;
+            if (!run.FontName.empty()) format.setFontFamilies({QtString(run.FontName)});
+            if (run.FontSize > 0) format.setFontPointSize(run.FontSize / 2.0);
+            format.setFontWeight(run.Bold ? QFont::Bold : QFont::Normal);
+            format.setFontItalic(run.Italic);
+            format.setFontUnderline(run.Underline);
+            QString text = QString::fromStdU16String(run.Text);
+            // A line break inside the paragraph.
+            text.replace(QChar('\n'), QChar::LineSeparator);
+            cursor.insertText(text, format);
+        }
+    }
+    edit->moveCursor(QTextCursor::Start);
+}
+
+void TCustomRichEdit::LoadFromFile(const AnsiString& FileName) {
+    std::ifstream file(FileName, std::ios::binary);
+    if (!file) throw EReadError("Cannot open file \"" + FileName + "\"");
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (!PlainText) {
+        try {
+            SetDocument(ReadRtf(bytes));
+            return;
+        } catch (const ERtfError&) {
+            // Not rich text: shown as the plain text it is.
+        }
+    }
+    TStringList lines;
+    lines.SetText(bytes);
+    SetDocument(PlainDocument(lines));
+}
+
+void TCustomRichEdit::LinesChanged() {
+    if (FSyncing) return;
+    TStringList copy;
+    copy.Assign(FLines.get());
+    SetDocument(PlainDocument(copy));
+}
+
+void TCustomRichEdit::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case CM_TEXTCHANGED:
+        if (!FSyncing) {
+            TStringList lines;
+            lines.SetText(Text());
+            SetDocument(PlainDocument(lines));
+        }
+        break;
+    case WM_GETDLGCODE:
+        Message.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
+        if (WantReturns) Message.Result |= DLGC_WANTALLKEYS;
+        if (WantTabs) Message.Result |= DLGC_WANTTAB;
+        return;
+    case WM_COPY:
+        EditOf(this)->copy();
+        return;
+    default:
+        break;
+    }
+    TWinControl::Dispatch(Message);
+    FollowControlColors(this, Message.Msg, true);
+    if (Message.Msg == CM_FONTCHANGED) ShowDocument();
+}
+
+void TCustomRichEdit::SetReadOnly(bool Value) {
+    FReadOnly = Value;
+    if (HandleAllocated()) EditOf(this)->setReadOnly(Value);
+}
+
+void TCustomRichEdit::SetScrollBars(TScrollStyle Value) {
+    FScrollBars = Value;
+    if (HandleAllocated()) WidgetCreated();
+}
+
+void TCustomRichEdit::SetWordWrap(bool Value) {
+    FWordWrap = Value;
+    if (HandleAllocated()) EditOf(this)->setLineWrapMode(Value ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+}

@@ -1,0 +1,47 @@
+// The rich text the layer's rich-text box shows: paragraphs of runs with
+// their character formatting, and the reader that makes it from RTF bytes.
+// The reader takes what the program's own instruction text uses and drops
+// the rest (colours, tables, pictures, fields' codes, indents and spacing).
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "platform/rtl/SysUtils.h"
+
+enum class TRtfAlignment { raLeft, raCenter, raRight, raJustify };
+
+struct TRtfRun {
+    // A line break inside the paragraph is '\n', a tab '\t'.
+    WideString Text;
+    AnsiString FontName;
+    // Half-points, as RTF counts them.
+    int FontSize = 24;
+    bool Bold = false;
+    bool Italic = false;
+    bool Underline = false;
+    friend bool operator==(const TRtfRun&, const TRtfRun&) = default;
+};
+
+struct TRtfParagraph {
+    TRtfAlignment Alignment = TRtfAlignment::raLeft;
+    std::vector<TRtfRun> Runs;
+    WideString Text() const;
+};
+
+struct TRtfDocument {
+    std::vector<TRtfParagraph> Paragraphs;
+    // The paragraphs' texts, each ended by a line break ("\n").
+    WideString Text() const;
+};
+
+class ERtfError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Reads RTF bytes. Raises ERtfError when they are not RTF (no "{\rtf"
+// header); a document cut short keeps what was read. Text bytes decode in
+// the font's character set or the document's code page: 1251 (Cyrillic),
+// 1252 (Western) or, for any other, "?"; \u escapes give their characters.
+TRtfDocument ReadRtf(std::string_view Bytes);
