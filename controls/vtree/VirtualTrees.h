@@ -18,6 +18,7 @@
 #include "platform/gui/Controls.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Collections.h"
+#include "platform/rtl/Streams.h"
 #include "platform/rtl/StringLists.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -27,6 +28,7 @@ class TPopupMenu;
 namespace VTPrivate {
 class TNodeStore;
 }
+struct TVTStreamImage;
 
 // A Pascal-style set over an enumeration, member n being bit n.
 template <class E, class Storage = uint64_t> class TSet {
@@ -601,6 +603,9 @@ using TVTStructureChangeEvent =
     std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TChangeReason Reason)>;
 using TVTUpdatingEvent = std::function<void(TBaseVirtualTree* Sender, TVTUpdateState State)>;
 
+// Events of the tree stream, data transfer and editing.
+using TVTSaveNodeEvent = std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TStream& Stream)>;
+
 // Events of columns, the header, checks, keys, pop-ups, images and scroll bars.
 using TVTCheckChangingEvent =
     std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TCheckState& NewState, bool& Allowed)>;
@@ -942,6 +947,19 @@ public:
     TVTKeyActionEvent OnKeyAction;
     TVTScrollbarShowEvent OnShowScrollbar;
 
+    // ---- Tree stream -------------------------------------------------------------------------
+
+    // Writes the header and Node's subtree, or every top-level node for nil.
+    virtual void SaveToStream(TStream& Stream, PVirtualNode Node = nullptr);
+    // Reads the whole stream first and replaces the nodes only when all of it
+    // is sound, so a rejected stream leaves the tree as it was. Nothing
+    // happens with toReadOnly.
+    virtual void LoadFromStream(TStream& Stream);
+    virtual void LoadFromFile(const AnsiString& FileName);
+
+    TVTSaveNodeEvent OnLoadNode;
+    TVTSaveNodeEvent OnSaveNode;
+
 protected:
     // Node record and data areas. A node lives in a slot of the tree's own
     // blocks; Clear frees every slot, linked or not.
@@ -1191,6 +1209,23 @@ protected:
     TPoint FLastClickPos;
     bool FScrollBarShown[2] = {false, false};
 
+    // ---- Tree stream -------------------------------------------------------------------------
+
+    virtual void WriteNode(TStream& Stream, PVirtualNode Node);
+    virtual void WriteChunks(TStream& Stream, PVirtualNode Node);
+    virtual void PatchChunkSize(TStream& Stream, int64_t StartPos, int64_t EndPos);
+    // Every chunk of a record but its base chunk comes here, with Stream
+    // over the chunk's body alone; false for a chunk the tree does not read.
+    virtual bool ReadChunk(TStream& Stream, int Version, PVirtualNode Node, int ChunkType, int ChunkSize);
+    virtual void DoSaveUserData(PVirtualNode Node, TStream& Stream);
+    virtual void DoLoadUserData(PVirtualNode Node, TStream& Stream);
+    // Fills Node, fresh and linked, from the record Record of Image with its
+    // subtree, and settles the counts of the tree around it; the selection
+    // the record carries is taken over. Returns the record after the subtree.
+    virtual size_t InternalAddFromStream(const TVTStreamImage& Image, size_t Record, PVirtualNode Node);
+    // Moves past the node record at the stream's position.
+    void SkipStreamNode(TStream& Stream);
+
 private:
     friend class TCustomVirtualTreeOptions;
     friend class TVirtualTreeChecker;
@@ -1241,6 +1276,21 @@ private:
     // children of their own, so that SortTree need not walk them again.
     PVirtualNode FChildlessSorted = nullptr;
     uint64_t FWalkedSinceChange = 0;
+
+    // ---- Tree stream -------------------------------------------------------------------------
+
+    // What a load builds apart before it replaces the tree's nodes.
+    struct TNodeSet;
+    void SwapNodeSet(TNodeSet& Other);
+    void ReplaceFromImage(const TVTStreamImage& Image);
+    void DiscardNodeSet(TNodeSet& Staged, const TNodeArray& Completed);
+    size_t BuildFromImage(const TVTStreamImage& Image, size_t Record, PVirtualNode Node,
+                          TNodeArray* Completed);
+    size_t AddFromImage(const TVTStreamImage& Image, size_t Record, PVirtualNode Node, TNodeArray* Completed,
+                        bool TakeSelection);
+    void TakeOverLoadedSelection(PVirtualNode Node);
+    void MoveToTree(PVirtualNode Source, PVirtualNode Target, TVTNodeAttachMode Mode, bool ChildrenOnly,
+                    TBaseVirtualTree* TargetTree);
 };
 
 // ---- Columns -----------------------------------------------------------------------------

@@ -21,8 +21,6 @@ namespace {
 constexpr uint8_t DefaultNodeAlign = 50;
 // The internal data area grows in steps of this many bytes.
 constexpr int InternalDataGranule = 4;
-// An error of the tree that has no number of its own.
-constexpr int UnnumberedError = 0;
 
 } // namespace
 
@@ -526,9 +524,10 @@ void TBaseVirtualTree::MoveTo(PVirtualNode Source, PVirtualNode Target, TVTNodeA
     } else {
         targetTree = OwnerTreeOfNode(Target);
     }
-    if (targetTree != this)
-        RaiseTreeError("Moving nodes into another tree needs the tree stream format, which is not built yet.",
-                       UnnumberedError);
+    if (targetTree != this) {
+        MoveToTree(Source, Target, Mode, ChildrenOnly, targetTree);
+        return;
+    }
     if (Target == FRoot) {
         if (Mode == amInsertBefore)
             Mode = amAddChildFirst;
