@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/gui/Controls.h"
+#include "platform/gui/DataObject.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Collections.h"
 #include "platform/rtl/Streams.h"
@@ -605,6 +606,13 @@ using TVTUpdatingEvent = std::function<void(TBaseVirtualTree* Sender, TVTUpdateS
 
 // Events of the tree stream, data transfer and editing.
 using TVTSaveNodeEvent = std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TStream& Stream)>;
+using TFormatEtcArray = std::vector<FORMATETC>;
+using TFormatArray = std::vector<TClipFormat>;
+using TVTGetUserClipboardFormatsEvent = std::function<void(TBaseVirtualTree* Sender, TFormatEtcArray& Formats)>;
+using TVTRenderOLEDataEvent = std::function<void(TBaseVirtualTree* Sender, const FORMATETC& FormatEtcIn,
+                                                 STGMEDIUM& Medium, bool ForClipboard, HRESULT& Result)>;
+using TVTCreateDataObjectEvent =
+    std::function<void(TBaseVirtualTree* Sender, std::shared_ptr<IDataObject>& DataObject)>;
 
 // Events of columns, the header, checks, keys, pop-ups, images and scroll bars.
 using TVTCheckChangingEvent =
@@ -960,6 +968,34 @@ public:
     TVTSaveNodeEvent OnLoadNode;
     TVTSaveNodeEvent OnSaveNode;
 
+    // ---- Clipboard ---------------------------------------------------------------------------
+
+    virtual void CopyToClipboard();
+    virtual void CutToClipboard();
+    // False, and nothing done, with toReadOnly; raises EVirtualTreeError 2007
+    // when the clipboard cannot be opened.
+    virtual bool PasteFromClipboard();
+    void CancelClipboardMarks();
+    void CompleteCut();
+    // Inserts the nodes DataObject carries at Target by Mode; Optimized moves
+    // the nodes of Source (a tree of this process) instead of copying them.
+    bool InsertOLEData(TBaseVirtualTree* Source, IDataObject* DataObject, PVirtualNode Target,
+                       TVTNodeAttachMode Mode, bool Optimized);
+    // The tree of this process that DataObject comes from; nil for a tree
+    // that is gone, another process or other data.
+    virtual TBaseVirtualTree* GetTreeFromDataObject(IDataObject* DataObject);
+    virtual void GetNativeClipboardFormats(TFormatEtcArray& Formats);
+    virtual HRESULT RenderOLEData(const FORMATETC& FormatEtcIn, STGMEDIUM& Medium, bool ForClipboard);
+    bool ExecuteAction(TBasicAction* Action) override;
+    bool UpdateAction(TBasicAction* Action) override;
+    // What a data object's reference record names this tree by: a number
+    // looked up among the trees alive, never an address.
+    uint32_t TransferToken();
+
+    TVTCreateDataObjectEvent OnCreateDataObject;
+    TVTGetUserClipboardFormatsEvent OnGetUserClipboardFormats;
+    TVTRenderOLEDataEvent OnRenderOLEData;
+
 protected:
     // Node record and data areas. A node lives in a slot of the tree's own
     // blocks; Clear frees every slot, linked or not.
@@ -1226,6 +1262,18 @@ protected:
     // Moves past the node record at the stream's position.
     void SkipStreamNode(TStream& Stream);
 
+    // ---- Clipboard ---------------------------------------------------------------------------
+
+    virtual void MarkCutCopyNodes();
+    virtual std::shared_ptr<IDataObject> DoCreateDataObject();
+    virtual void DoGetUserClipboardFormats(TFormatEtcArray& Formats);
+    virtual HRESULT DoRenderOLEData(const FORMATETC& FormatEtcIn, STGMEDIUM& Medium, bool ForClipboard);
+    // Gives up the clipboard when it holds this tree's data object.
+    void ReleaseClipboardContent();
+    // Cuts the tree off from data transfer before it goes: its token, its
+    // clipboard content.
+    void ShutDownDataTransfer();
+
 private:
     friend class TCustomVirtualTreeOptions;
     friend class TVirtualTreeChecker;
@@ -1291,6 +1339,15 @@ private:
     void TakeOverLoadedSelection(PVirtualNode Node);
     void MoveToTree(PVirtualNode Source, PVirtualNode Target, TVTNodeAttachMode Mode, bool ChildrenOnly,
                     TBaseVirtualTree* TargetTree);
+
+    // ---- Clipboard and drag and drop ---------------------------------------------------------
+
+    uint32_t FTransferToken = 0;
+    std::weak_ptr<IDataObject> FClipboardData;
+    // The nodes of an OLE drag started here; a node moved or freed meanwhile
+    // leaves it, so that deleting them after a move never meets one twice.
+    TNodeArray FDragSelection;
+    void DropFromDragSelection(PVirtualNode Node);
 };
 
 // ---- Columns -----------------------------------------------------------------------------
@@ -1621,15 +1678,67 @@ private:
     TScrollBarStyle FScrollBarStyle = sbmRegular;
 };
 
-// The process-wide list of clipboard formats a tree class offers: a format
-// is admitted to a tree's list when the tree is of the class it was
-// registered for. Later registrations are searched first.
+// The process-wide list of clipboard formats a tree class offers, kept by
+// priority (smaller first; equal priorities in the order registered): a
+// format applies to a tree of the class it was registered for.
 using TVTTreeClassTest = std::function<bool(const TBaseVirtualTree*)>;
+template <class TTree> TVTTreeClassTest TreeClassOf() {
+    return [](const TBaseVirtualTree* Tree) { return dynamic_cast<const TTree*>(Tree) != nullptr; };
+}
+
+struct TClipboardFormatListEntry {
+    AnsiString Description;
+    TVTTreeClassTest TreeClass;
+    int32_t Priority = 0;
+    FORMATETC FormatEtc;
+};
+
+class TClipboardFormatList {
+public:
+    void Add(const AnsiString& Description, TVTTreeClassTest TreeClass, int32_t Priority,
+             const FORMATETC& FormatEtc);
+    void Clear() { FList.clear(); }
+    int Count() const { return int(FList.size()); }
+    const TClipboardFormatListEntry& Entry(int Index) const { return FList[size_t(Index)]; }
+    // The formats, in list order, that apply to Tree and, with AllowedFormats
+    // given, whose description that list holds.
+    void FormatsForClass(const TBaseVirtualTree* Tree, TFormatEtcArray& Formats,
+                         const TStrings* AllowedFormats) const;
+    // The last entry of that description, whatever its letter case; nil when
+    // there is none. Format gets its number.
+    const TClipboardFormatListEntry* FindByDescription(const AnsiString& Description, TClipFormat& Format) const;
+
+private:
+    std::vector<TClipboardFormatListEntry> FList;
+};
+// The process's list; the tree's own formats are registered on first use.
+TClipboardFormatList& ClipboardFormatRegistry();
+
+// The names of the platform's predefined formats 1 to 16.
+struct TClipboardFormatEntry {
+    uint16_t ID;
+    const char* Description;
+};
+extern const TClipboardFormatEntry StandardClipboardFormatNames[16];
+
+// Adds a format number the platform knows (0 adds nothing); false for 0.
+bool RegisterTreeClipboardFormat(TClipFormat Format, TVTTreeClassTest TreeClass, int32_t Priority);
+// Registers Description with the platform and adds it; returns its number.
+TClipFormat RegisterTreeClipboardFormat(const AnsiString& Description, TVTTreeClassTest TreeClass,
+                                        int32_t Priority, uint32_t Tymed = TYMED_HGLOBAL,
+                                        const DVTARGETDEVICE* TargetDevice = nullptr,
+                                        uint32_t Aspect = DVASPECT_CONTENT, int32_t LIndex = -1);
+// Registers a format for a tree class after the formats of the tree itself.
 void RegisterVTClipboardFormat(const AnsiString& Description, TVTTreeClassTest IsOfClass);
 template <class TTree> void RegisterVTClipboardFormat(const AnsiString& Description) {
-    RegisterVTClipboardFormat(Description,
-                              [](const TBaseVirtualTree* Tree) { return dynamic_cast<const TTree*>(Tree); });
+    RegisterVTClipboardFormat(Description, TreeClassOf<TTree>());
 }
+
+// The process-wide format numbers of the tree's own formats.
+TClipFormat TreeDataFormat();
+TClipFormat TreeReferenceFormat();
+inline constexpr const char* CFSTR_VIRTUALTREE = "Virtual Tree Data";
+inline constexpr const char* CFSTR_VTREFERENCE = "Virtual Tree Reference";
 
 // The sorted names of the clipboard formats a tree offers.
 class TClipboardFormats : public TStringList {

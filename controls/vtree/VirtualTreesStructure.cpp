@@ -78,6 +78,7 @@ void TBaseVirtualTree::FreeChildren(PVirtualNode Node) {
         // which touches memory once.
         for (auto member : RememberedNodes())
             if (PVirtualNode remembered = this->*member) ForgetNode(remembered);
+        FDragSelection.clear();
         FSelection.clear();
         FSelectionCount = 0;
         VTPrivate::TNodeStore doomed = FNodeStore->TakeAll();
@@ -499,8 +500,10 @@ void TBaseVirtualTree::Clear() {
         BeginUpdate();
         TScopeGuard end([&] { EndUpdate(); });
         InterruptValidation();
-        if (FStates.Contains(tsCutPending) || FStates.Contains(tsCopyPending))
+        if (FStates.Contains(tsCutPending) || FStates.Contains(tsCopyPending)) {
+            ReleaseClipboardContent();
             DoStateChange({}, {tsCutPending, tsCopyPending});
+        }
         ClearSelection();
         for (auto member : RememberedNodes())
             this->*member = nullptr;
@@ -547,6 +550,8 @@ void TBaseVirtualTree::MoveTo(PVirtualNode Source, PVirtualNode Target, TVTNodeA
         if (!ChildrenOnly) {
             InternalDisconnectNode(Source, true, true);
             InternalConnectNode(Source, Target, Mode, this);
+            // Moved, it is no longer what a drag would delete afterwards.
+            DropFromDragSelection(Source);
             DoNodeMoved(Source);
         } else {
             // Taking the children from the end keeps their order for the modes that
@@ -557,6 +562,7 @@ void TBaseVirtualTree::MoveTo(PVirtualNode Source, PVirtualNode Target, TVTNodeA
                 PVirtualNode next = fromEnd ? run->PrevSibling : run->NextSibling;
                 InternalDisconnectNode(run, true, false);
                 InternalConnectNode(run, Target, Mode, this);
+                DropFromDragSelection(run);
                 DoNodeMoved(run);
                 run = next;
             }
@@ -586,6 +592,7 @@ void TBaseVirtualTree::ForgetNode(PVirtualNode Node) {
     if (Node == FCheckNode) DoStateChange({}, {tsKeyCheckPending, tsMouseCheckPending});
     for (auto member : RememberedNodes())
         if (this->*member == Node) this->*member = nullptr;
+    DropFromDragSelection(Node);
     if (Node->States.Contains(vsSelected)) {
         InternalRemoveFromSelection(Node);
         if (FUpdateCount == 0) PackSelection();
