@@ -2,6 +2,7 @@
 // painting, and the Qt widget each windowed control makes on first need.
 #include "platform/gui/Controls.h"
 
+#include <QApplication>
 #include <QWidget>
 #include <algorithm>
 
@@ -13,33 +14,6 @@
 namespace {
 TShiftState gShiftState = 0;
 
-Qt::CursorShape QtCursor(TCursor Cursor) {
-    switch (Cursor) {
-    case crCross:
-        return Qt::CrossCursor;
-    case crIBeam:
-        return Qt::IBeamCursor;
-    case crSizeNESW:
-        return Qt::SizeBDiagCursor;
-    case crSizeNS:
-    case crVSplit:
-        return Qt::SizeVerCursor;
-    case crSizeNWSE:
-        return Qt::SizeFDiagCursor;
-    case crSizeWE:
-    case crHSplit:
-        return Qt::SizeHorCursor;
-    case crHourGlass:
-        return Qt::WaitCursor;
-    case crNo:
-    case crNoDrop:
-        return Qt::ForbiddenCursor;
-    case crHandPoint:
-        return Qt::PointingHandCursor;
-    default:
-        return Qt::ArrowCursor;
-    }
-}
 } // namespace
 
 TMouse Mouse;
@@ -93,6 +67,13 @@ void TMouse::SetControl(TControl* Control) {
     FControl = Control;
     if (old) old->Perform(CM_MOUSELEAVE, 0, LPARAM(old));
     if (Control && FControl == Control) Control->Perform(CM_MOUSEENTER, 0, LPARAM(Control));
+}
+
+int TMouse::WheelScrollLines() const {
+    if (FWheelScrollLines != 0) return FWheelScrollLines;
+    // The desktop's setting; three lines, as desktops set it, without one.
+    constexpr int DefaultWheelScrollLines = 3;
+    return QApplication::instance() ? QApplication::wheelScrollLines() : DefaultWheelScrollLines;
 }
 
 void TMouse::Forget(TControl* Control) {
@@ -191,6 +172,9 @@ void TControl::Dispatch(TMessage& Message) {
             FParentColor = true;
         }
         break;
+    case CM_CURSORCHANGED:
+        CursorChanged(this);
+        break;
     case CM_ENABLEDCHANGED:
     case CM_COLORCHANGED:
     case CM_FONTCHANGED:
@@ -200,9 +184,68 @@ void TControl::Dispatch(TMessage& Message) {
     case CM_HITTEST:
         Message.Result = HTCLIENT;
         break;
+    case WM_MOUSEWHEEL:
+        Message.Result = Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
+        break;
+    case CM_MOUSEWHEEL: {
+        TShiftState shift = KeysToShiftState(unsigned(Message.WParam) & LowWordMask);
+        int delta = HiWordSigned(LPARAM(Message.WParam));
+        TPoint at{LoWordSigned(Message.LParam), HiWordSigned(Message.LParam)};
+        if (DoMouseWheel(shift, delta, at))
+            Message.Result = 1;
+        else if (FParent)
+            Message.Result = FParent->Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
+        break;
+    }
+    case WM_CANCELMODE:
+        // A press cut short ends outside the control: no click.
+        if (MouseCapture()) {
+            ReleaseCapture();
+            if (FControlState & csLButtonDown) Perform(WM_LBUTTONUP, 0, MAKELPARAM(-1, -1));
+        } else {
+            FControlState &= ~csLButtonDown;
+        }
+        break;
     default:
         DefaultHandler(Message);
     }
+}
+
+bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) {
+    bool handled = false;
+    if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
+    if (handled) return true;
+    // Fine-grained wheels send parts of a notch: they add up to whole ones.
+    FWheelAccumulator += WheelDelta;
+    while (FWheelAccumulator <= -WHEEL_DELTA || FWheelAccumulator >= WHEEL_DELTA) {
+        bool down = FWheelAccumulator < 0;
+        FWheelAccumulator += down ? WHEEL_DELTA : -WHEEL_DELTA;
+        handled = down ? DoMouseWheelDown(Shift, MousePos) : DoMouseWheelUp(Shift, MousePos);
+    }
+    return handled;
+}
+
+bool TControl::DoMouseWheelDown(TShiftState Shift, const TPoint& MousePos) {
+    bool handled = false;
+    if (OnMouseWheelDown) OnMouseWheelDown(this, Shift, MousePos, handled);
+    return handled;
+}
+
+bool TControl::DoMouseWheelUp(TShiftState Shift, const TPoint& MousePos) {
+    bool handled = false;
+    if (OnMouseWheelUp) OnMouseWheelUp(this, Shift, MousePos, handled);
+    return handled;
+}
+
+bool TControl::MouseCapture() const {
+    return GetCaptureControl() == this;
+}
+
+void TControl::SetMouseCapture(bool Value) {
+    if (Value)
+        SetCaptureControl(this);
+    else if (MouseCapture())
+        ReleaseCapture();
 }
 
 void TControl::DefaultHandler(TMessage& Message) {
@@ -245,7 +288,7 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     UpdateWidgetGeometry();
     if (FParent && !dynamic_cast<TWinControl*>(this)) FParent->InvalidateRect(BoundsRect());
     if (resized) {
-        Perform(WM_SIZE, 0, MAKELPARAM(FWidth, FHeight));
+        Perform(WM_SIZE, 0, MAKELPARAM(ClientWidth(), ClientHeight()));
         Resize();
     }
     if (FParent && FAlign != TAlign::alNone) FParent->Realign();
@@ -343,7 +386,6 @@ void TControl::SetText(const AnsiString& Value) {
 void TControl::SetCursor(TCursor Value) {
     if (Value == FCursor) return;
     FCursor = Value;
-    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->FWidget) w->FWidget->setCursor(QtCursor(Value));
     Perform(CM_CURSORCHANGED, 0, 0);
 }
 
@@ -427,6 +469,7 @@ TWinControl::~TWinControl() {
         delete child;
         if (!FControls.empty() && FControls.back() == child) FControls.pop_back();
     }
+    ForgetFocus(this);
     if (TCustomForm* form = GetParentForm(this); form && form != this && form->ActiveControl() == this)
         form->SetActiveControl(nullptr);
     if (FWidget) {
@@ -458,10 +501,10 @@ void TWinControl::Dispatch(TMessage& Message) {
             Message.WParam = static_cast<unsigned char>(key), Message.Result = CharReplaced;
         break;
     }
-    case WM_SETFOCUS:
+    case CM_ENTER:
         DoEnter();
         break;
-    case WM_KILLFOCUS:
+    case CM_EXIT:
         DoExit();
         break;
     case WM_SIZE:
@@ -481,6 +524,23 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CM_DIALOGCHAR:
         Broadcast(Message);
         break;
+    case WM_SETCURSOR:
+        // In the client area: the program's cursor, else that of the
+        // graphic control under the mouse or this control's own.
+        if (LoWordSigned(Message.LParam) == HTCLIENT) {
+            TCursor cursor = Screen->Cursor();
+            if (cursor == crDefault) {
+                TControl* at = ControlAtPos(ScreenToClient(Mouse.CursorPos()));
+                cursor = at && !dynamic_cast<TWinControl*>(at) ? at->Cursor() : Cursor();
+            }
+            if (cursor != crDefault) {
+                ::SetCursor(Screen->Cursors(cursor));
+                Message.Result = 1;
+                break;
+            }
+        }
+        DefaultHandler(Message);
+        break;
     default:
         TControl::Dispatch(Message);
     }
@@ -489,6 +549,27 @@ void TWinControl::Dispatch(TMessage& Message) {
 void TWinControl::DefaultHandler(TMessage& Message) {
     switch (Message.Msg) {
     case WM_GETDLGCODE:
+        Message.Result = 0;
+        break;
+    case WM_NCHITTEST: {
+        TPoint p = ScreenToClient({LoWordSigned(Message.LParam), HiWordSigned(Message.LParam)});
+        if (ClientRect().Contains(p))
+            Message.Result = HTCLIENT;
+        else if (p.X >= ClientRect().Right && p.Y < ClientRect().Bottom)
+            Message.Result = HTVSCROLL;
+        else if (p.Y >= ClientRect().Bottom && p.X < ClientRect().Right)
+            Message.Result = HTHSCROLL;
+        else
+            Message.Result = HTNOWHERE;
+        break;
+    }
+    case WM_SETCURSOR:
+        // The parent first; then the arrow in the client area.
+        if (Parent() && Parent()->Perform(WM_SETCURSOR, Message.WParam, Message.LParam) != 0) {
+            Message.Result = 1;
+            break;
+        }
+        if (LoWordSigned(Message.LParam) == HTCLIENT) ::SetCursor(StandardCursor(crArrow));
         Message.Result = 0;
         break;
     default:
@@ -671,6 +752,12 @@ void TWinControl::Invalidate() {
     if (FWidget) FWidget->update();
 }
 
+void TWinControl::Update() {
+    // The pending paint of the window, now; nothing is pending off screen.
+    if (!FWidget || !FWidget->isVisible()) return;
+    QCoreApplication::sendPostedEvents(FWidget->window(), QEvent::UpdateRequest);
+}
+
 void TWinControl::PaintTo(TCanvas* Canvas, int X, int Y) {
     Canvas->SaveState();
     Canvas->MoveOrigin(X, Y);
@@ -722,7 +809,9 @@ void TWinControl::PaintControls(TCanvas* Canvas) {
 }
 
 void TWinControl::UpdateWidgetGeometry() {
-    if (FWidget) FWidget->setGeometry(Left(), Top(), Width(), Height());
+    if (!FWidget) return;
+    FWidget->setGeometry(Left(), Top(), Width(), Height());
+    UpdateScrollBarWidgets(this);
 }
 
 // The widget, made on first need
@@ -758,7 +847,6 @@ void TWinControl::CreateWidgetTree() {
     widget->setFocusPolicy(Qt::FocusPolicy(FocusPolicy()));
     widget->setFont(QtFont(Font()));
     widget->setEnabled(Enabled());
-    if (Cursor() != crDefault) widget->setCursor(QtCursor(Cursor()));
     if (!FRedraw) widget->setUpdatesEnabled(false);
     if (FParent)
         widget->setParent(FParent->FWidget);
@@ -766,6 +854,8 @@ void TWinControl::CreateWidgetTree() {
         widget->setWindowTitle(QtString(Text()));
     UpdateWidgetGeometry();
     WidgetCreated();
+    UpdateScrollBarWidgets(this);
+    if (Cursor() != crDefault) CursorChanged(this);
     for (TControl* c : std::vector<TControl*>(FControls)) {
         auto* w = dynamic_cast<TWinControl*>(c);
         if (!w) continue;

@@ -15,6 +15,7 @@
 
 class QWidget;
 class TWinControl;
+struct TWindowScrollBars;
 class TCustomForm;
 class TBasicAction;
 class TPopupMenu;
@@ -42,6 +43,9 @@ inline int16_t LoWordSigned(LPARAM L) {
 inline int16_t HiWordSigned(LPARAM L) {
     return int16_t(uint16_t(uint32_t(L) >> HighWordShift));
 }
+inline WPARAM MAKEWPARAM(int Lo, int Hi) {
+    return WPARAM(uint32_t(MAKELPARAM(Lo, Hi)));
+}
 
 // Raises the list error for an index outside a list the layer keeps, as the
 // platform's lists do, rather than a bare library exception.
@@ -52,7 +56,8 @@ template <class T> const T& ListItem(const std::vector<T>& List, int Index) {
 }
 
 // Window messages the layer delivers. WM_PAINT and WM_ERASEBKGND carry the
-// TCanvas to paint on in WParam.
+// TCanvas to paint on in WParam; WM_SETFOCUS and WM_KILLFOCUS name the other
+// control (a TWinControl*, or none) in WParam.
 constexpr unsigned WM_SIZE = 0x0005;
 constexpr unsigned WM_SETFOCUS = 0x0007;
 constexpr unsigned WM_KILLFOCUS = 0x0008;
@@ -161,6 +166,67 @@ constexpr uint16_t VK_INSERT = 0x2D;
 constexpr uint16_t VK_DELETE = 0x2E;
 constexpr uint16_t VK_F1 = 0x70;
 
+// Input, scrolling, activation and cursor messages, and the keys of the
+// numeric pad and of the punctuation keys.
+constexpr unsigned WM_ACTIVATE = 0x0006;
+constexpr unsigned WM_ACTIVATEAPP = 0x001C;
+constexpr unsigned WM_SETCURSOR = 0x0020;
+constexpr unsigned WM_UNICHAR = 0x0109;
+constexpr unsigned WM_HSCROLL = 0x0114;
+constexpr unsigned WM_VSCROLL = 0x0115;
+constexpr unsigned WM_CAPTURECHANGED = 0x0215;
+// The focus moves inside a form: OnEnter and OnExit come with these, not
+// with the focus going to another window and back.
+constexpr unsigned CM_ENTER = CM_BASE + 26;
+constexpr unsigned CM_EXIT = CM_BASE + 27;
+constexpr unsigned CM_HINTSHOWPAUSE = CM_BASE + 65;
+constexpr unsigned CM_MOUSEWHEEL = CM_BASE + 67;
+
+// WM_ACTIVATE's low word of WParam; LParam names the other form.
+constexpr unsigned WA_INACTIVE = 0;
+constexpr unsigned WA_ACTIVE = 1;
+constexpr unsigned WA_CLICKACTIVE = 2;
+// WM_UNICHAR's question whether the control takes Unicode characters.
+constexpr WPARAM UNICODE_NOCHAR = 0xFFFF;
+// One notch of the wheel; the wheel's setting of lines a notch that means
+// a page a notch.
+constexpr int WHEEL_DELTA = 120;
+constexpr int WHEEL_PAGESCROLL = -1;
+// Hit-test answers besides HTCLIENT.
+constexpr int HTERROR = -2;
+constexpr int HTTRANSPARENT = -1;
+constexpr int HTNOWHERE = 0;
+constexpr int HTHSCROLL = 6;
+constexpr int HTVSCROLL = 7;
+constexpr int HTBORDER = 18;
+
+constexpr uint16_t VK_CLEAR = 0x0C;
+constexpr uint16_t VK_PAUSE = 0x13;
+constexpr uint16_t VK_CAPITAL = 0x14;
+constexpr uint16_t VK_SNAPSHOT = 0x2C;
+constexpr uint16_t VK_LWIN = 0x5B;
+constexpr uint16_t VK_APPS = 0x5D;
+constexpr uint16_t VK_NUMPAD0 = 0x60; // to VK_NUMPAD9 = 0x69
+constexpr uint16_t VK_MULTIPLY = 0x6A;
+constexpr uint16_t VK_ADD = 0x6B;
+constexpr uint16_t VK_SUBTRACT = 0x6D;
+constexpr uint16_t VK_DECIMAL = 0x6E;
+constexpr uint16_t VK_DIVIDE = 0x6F;
+constexpr uint16_t VK_F2 = 0x71;
+constexpr uint16_t VK_NUMLOCK = 0x90;
+constexpr uint16_t VK_SCROLL = 0x91;
+constexpr uint16_t VK_OEM_1 = 0xBA; // ;:
+constexpr uint16_t VK_OEM_PLUS = 0xBB;
+constexpr uint16_t VK_OEM_COMMA = 0xBC;
+constexpr uint16_t VK_OEM_MINUS = 0xBD;
+constexpr uint16_t VK_OEM_PERIOD = 0xBE;
+constexpr uint16_t VK_OEM_2 = 0xBF; // /?
+constexpr uint16_t VK_OEM_3 = 0xC0; // `~
+constexpr uint16_t VK_OEM_4 = 0xDB; // [{
+constexpr uint16_t VK_OEM_5 = 0xDC; // backslash |
+constexpr uint16_t VK_OEM_6 = 0xDD; // ]}
+constexpr uint16_t VK_OEM_7 = 0xDE; // '"
+
 enum TShiftStateFlag : unsigned {
     ssShift = 1,
     ssAlt = 2,
@@ -222,10 +288,13 @@ enum TControlStateFlag : unsigned {
     csAlignmentNeeded = 1u << 9,
 };
 
-// A hint window class: which window shows a hint. The layer always shows
-// hints in its own tool tip; the value is carried for the controls.
+class THintWindow;
+
+// A hint window class: which window shows a hint, and how one is made
+// (Hints.h has the layer's own).
 struct THintWindowClass {
     AnsiString ClassName;
+    THintWindow* (*Create)(TComponent* AOwner) = nullptr;
 };
 
 class TControl;
@@ -249,6 +318,10 @@ using TMouseEvent =
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 using TKeyEvent = std::function<void(TObject* Sender, uint16_t& Key, TShiftState Shift)>;
 using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
+using TMouseWheelEvent = std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta,
+                                            const TPoint& MousePos, bool& Handled)>;
+using TMouseWheelUpDownEvent =
+    std::function<void(TObject* Sender, TShiftState Shift, const TPoint& MousePos, bool& Handled)>;
 
 class TControl : public TComponent {
 public:
@@ -346,7 +419,23 @@ public:
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
 
+    // The wheel: WM_MOUSEWHEEL (WParam: mouse keys in the low word, the
+    // signed delta in the high one; LParam: the screen point) becomes
+    // CM_MOUSEWHEEL, which the control takes or passes to its parent.
+    // MousePos is in screen coordinates.
+    TMouseWheelEvent OnMouseWheel;
+    TMouseWheelUpDownEvent OnMouseWheelDown;
+    TMouseWheelUpDownEvent OnMouseWheelUp;
+    // The control holds the mouse capture.
+    bool MouseCapture() const;
+    void SetMouseCapture(bool Value);
+
 protected:
+    // OnMouseWheel first; then one down or up call for every whole notch
+    // the deltas add up to. True when the wheel was taken.
+    virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos);
+    virtual bool DoMouseWheelDown(TShiftState Shift, const TPoint& MousePos);
+    virtual bool DoMouseWheelUp(TShiftState Shift, const TPoint& MousePos);
     virtual void Click();
     virtual void DblClick();
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -378,6 +467,7 @@ private:
     bool FShowHint = false;
     bool FParentShowHint = true;
     bool FSettingParentFont = false;
+    int FWheelAccumulator = 0;
 
     friend class TWinControl;
     friend class TCustomForm;
@@ -424,6 +514,10 @@ public:
     bool Focused() const;
 
     void Invalidate() override;
+    // Paints at once what waits to be painted.
+    void Update();
+    // The client area leaves out the visible scroll bars (ScrollBars.h).
+    TRect ClientRect() const override;
     void PaintTo(TCanvas* Canvas, int X, int Y) override;
     // Redraw switched off: paints are skipped until it is switched on again.
     void SetRedraw(bool Value);
@@ -473,9 +567,14 @@ private:
     int FTabOrder = 0;
     bool FRedraw = true;
     int FAligning = 0;
+    struct TScrollBarsDeleter {
+        void operator()(TWindowScrollBars* Bars) const;
+    };
+    std::unique_ptr<TWindowScrollBars, TScrollBarsDeleter> FScrollBars;
 
     friend class TControl;
     friend class TLayerEvents;
+    friend struct TScrollBarAccess;
 };
 
 // The canvas a self-painting control draws on: the paint's canvas while a
@@ -532,12 +631,31 @@ struct TMouse {
     void SetControl(TControl* Control);
     // Forgets a control that is going away.
     void Forget(TControl* Control);
+    // Lines one wheel notch scrolls, as the desktop sets it; WHEEL_PAGESCROLL
+    // for a page. A test sets its own value; SetWheelScrollLines(0) brings
+    // back the desktop's.
+    int WheelScrollLines() const;
+    void SetWheelScrollLines(int Value) { FWheelScrollLines = Value; }
 
 private:
     TPoint FCursorPos;
     TControl* FControl = nullptr;
+    int FWheelScrollLines = 0;
 };
 extern TMouse Mouse;
+
+// Mouse capture: while a control holds it, every mouse message of the
+// program's windows goes to it, in its own client coordinates. The holder
+// that loses it gets WM_CAPTURECHANGED (LParam: the new holder). A press
+// captures the mouse for a control with csCaptureMouse until the buttons
+// are released.
+void SetCaptureControl(TControl* Control);
+TControl* GetCaptureControl();
+// The windowed control that holds the capture (a graphic holder's parent).
+TWinControl* GetCapture();
+// Answers the windowed control that held it before.
+TWinControl* SetCapture(TWinControl* Control);
+void ReleaseCapture();
 
 // Runs Action at an event boundary: an exception goes to the application's
 // top-level handler and never into the Qt event loop.

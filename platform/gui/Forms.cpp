@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "platform/gui/QtEvents_p.h"
 #include "platform/gui/QtSupport_p.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/win/MessageBox.h"
@@ -44,7 +45,6 @@ public:
             w->setWindowModality(Qt::NonModal);
         });
         Form->SetVisible(true);
-        Form->Activate();
         while (Form->ModalResult() == mrNone && w->isVisible())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         return Form->ModalResult();
@@ -63,6 +63,7 @@ class TQtMessageBoxes : public IMessageBoxService {
 public:
     int Show(const AnsiString& Text, const AnsiString& Caption, unsigned Flags) override {
         EnsureQtApplication();
+        SendCancelMode();
         QMessageBox box;
         box.setWindowTitle(QtString(Caption));
         box.setText(QtString(Text));
@@ -111,10 +112,6 @@ public:
     }
 };
 
-// The widget of a control that has one, without making it.
-QWidget* AllocatedWidget(TWinControl* Control) {
-    return Control->HandleAllocated() ? Control->Widget() : nullptr;
-}
 } // namespace
 
 IDialogService* SetDialogService(IDialogService* Service) {
@@ -172,6 +169,16 @@ void TCustomForm::Dispatch(TMessage& Message) {
         Broadcast(copy);
         break;
     }
+    case WM_ACTIVATE:
+        Activated(unsigned(Message.WParam & LowWordMask) != WA_INACTIVE,
+                  reinterpret_cast<TCustomForm*>(Message.LParam));
+        break;
+    case CM_ACTIVATE:
+        Activate();
+        break;
+    case CM_DEACTIVATE:
+        Deactivate();
+        break;
     default:
         TWinControl::Dispatch(Message);
     }
@@ -182,15 +189,19 @@ void TCustomForm::SetVisible(bool Value) {
     FVisible = Value;
     // Showing makes the window; a form never shown needs none to hide.
     if (Value || HandleAllocated()) Widget()->setVisible(Value);
-    if (Value)
+    if (!Value) FNoActivatePending = false;
+    if (Value && !RefusesActivation()) {
+        // A window shown to take the activation brings the program's too.
+        Application->SetActive(true);
         Screen->SetActiveForm(this);
-    else if (Screen->ActiveForm() == this)
+    } else if (!Value && Screen->ActiveForm() == this)
         Screen->SetActiveForm(nullptr);
     Perform(CM_VISIBLECHANGED, Value, 0);
 }
 
 int TCustomForm::ShowModal() {
     if (FVisible || FModal) throw EInvalidOperation("Cannot make a visible window modal");
+    SendCancelMode();
     FModal = true;
     FModalResult = mrNone;
     TScopeGuard end([this] { FModal = false; });
@@ -236,13 +247,17 @@ bool TCustomForm::SetActiveControl(TWinControl* Control) {
     if (Control && (!ContainsControl(Control) || !Control->CanFocus())) return false;
     TWinControl* old = FActiveControl;
     FActiveControl = Control;
-    // The messages name the other window; one without a widget has none.
-    if (old) old->Perform(WM_KILLFOCUS, WPARAM(Control ? AllocatedWidget(Control) : nullptr), 0);
-    // A handler may have moved the focus on.
+    // Handlers may move the focus on: each step checks it is still wanted.
+    if (old) old->Perform(CM_EXIT, 0, 0);
+    if (FActiveControl != Control) return false;
+    // The keyboard focus moves with it while the form has the activation;
+    // a form of its own, with no form active, behaves as active.
+    if (FActive || !Screen->ActiveForm()) MoveFocus(Control);
     if (FActiveControl != Control) return false;
     if (Control) {
-        Control->Perform(WM_SETFOCUS, WPARAM(old ? AllocatedWidget(old) : nullptr), 0);
-        if (Showing() && !Control->Widget()->hasFocus()) Control->Widget()->setFocus();
+        Control->Perform(CM_ENTER, 0, 0);
+        if (Showing() && FActiveControl == Control && !Control->Widget()->hasFocus())
+            Control->Widget()->setFocus();
     }
     Perform(CM_FOCUSCHANGED, 0, LPARAM(Control));
     return FActiveControl == Control;
@@ -300,28 +315,10 @@ void TCustomForm::ApplyWindowFlags(bool Style, bool Focus) {
 
 void TCustomForm::WidgetCreated() {
     TWinControl::WidgetCreated();
+    WatchApplicationState();
     // What was chosen before the window existed.
     bool style = FFormStyle == TFormStyle::fsStayOnTop, focus = !FTakesFocus;
     if (style || focus) ApplyWindowFlags(style, focus);
-}
-
-void TCustomForm::Activate() {
-    Screen->SetActiveForm(this);
-    if (OnActivate) OnActivate(this);
-}
-
-void TCustomForm::Deactivate() {
-    if (OnDeactivate) OnDeactivate(this);
-}
-
-bool TCustomForm::Active() const {
-    return Screen->ActiveForm() == this;
-}
-
-void TCustomForm::ShowNoActivate() {
-    Widget()->setAttribute(Qt::WA_ShowWithoutActivating);
-    Widget()->raise();
-    SetVisible(true);
 }
 
 void TCustomForm::DoShow() {
@@ -414,11 +411,4 @@ int TScreen::Height() const {
     EnsureQtApplication();
     QScreen* s = QGuiApplication::primaryScreen();
     return s ? s->geometry().height() : FallbackScreenHeight;
-}
-
-void TScreen::SetActiveForm(TCustomForm* Form) {
-    if (Form == FActiveForm) return;
-    TCustomForm* old = FActiveForm;
-    FActiveForm = Form;
-    if (old) old->Deactivate();
 }

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <vector>
 
 #include "platform/gui/Controls.h"
+#include "platform/gui/Cursors.h"
 
 class TCommonDialog;
 class TMainMenu;
@@ -59,12 +62,21 @@ public:
     // The window this one is kept above; nullptr is the application window.
     TCustomForm* WindowOwner() const { return FWindowOwner; }
     void SetWindowOwner(TCustomForm* Value);
-    // Shows the window; Activate makes it the active form.
+    // Run when the form becomes the active one or stops being it (CM_ACTIVATE,
+    // CM_DEACTIVATE): they fire OnActivate and OnDeactivate.
     virtual void Activate();
     virtual void Deactivate();
-    bool Active() const;
-    // Shows the window above the others without making it active.
+    // Activation (Activation.cpp). The form has the activation: it got
+    // WM_ACTIVATE with WA_ACTIVE or WA_CLICKACTIVE and no WA_INACTIVE since.
+    bool Active() const { return FActive; }
+    // Shows the window above the others; the active form stays active until
+    // the user clicks this one.
     void ShowNoActivate();
+    // The user pressed a mouse button on the window: it asks
+    // WM_MOUSEACTIVATE and becomes active unless told not to.
+    void ClickActivate();
+    // Neither shown nor clicked into activation now.
+    bool RefusesActivation() const { return !FTakesFocus || FNoActivatePending; }
 
     // Menus and shortcuts (FormsMenus.cpp). The main menu's bar sits at the
     // top of the window, above the aligned controls; setting a menu makes
@@ -96,6 +108,8 @@ protected:
 private:
     // Gives the widget the chosen style, focus taking, or both.
     void ApplyWindowFlags(bool Style, bool Focus);
+    // WM_ACTIVATE: the activation comes or goes, with the keyboard focus.
+    void Activated(bool On, TCustomForm* Other);
 
     int FModalResult = mrNone;
     bool FModal = false;
@@ -105,6 +119,10 @@ private:
     bool FTakesFocus = true;
     bool FReleased = false;
     TMainMenu* FMenu = nullptr;
+    bool FActive = false;
+    bool FNoActivatePending = false;
+    friend class TScreen;
+    friend class TApplication;
 };
 
 class TForm : public TCustomForm {
@@ -150,6 +168,31 @@ public:
     TColor HintColor() const { return FHintColor; }
     void SetHintColor(TColor Value) { FHintColor = Value; }
 
+    // Activation (Activation.cpp): the program has the activation. Losing it
+    // deactivates the active form, which keeps its place; every form gets
+    // WM_ACTIVATEAPP. The layer sets it from the desktop; tests may too.
+    bool Active() const { return FActive; }
+    void SetActive(bool Value);
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+
+    // Hints (Hints.cpp): the pause before a hint, the shorter one from a
+    // shown hint to the next, how long a hint stays (milliseconds).
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value);
+    int HintPause() const { return FHintPause; }
+    void SetHintPause(int Value) { FHintPause = Value; }
+    int HintShortPause() const { return FHintShortPause; }
+    void SetHintShortPause(int Value) { FHintShortPause = Value; }
+    int HintHidePause() const { return FHintHidePause; }
+    void SetHintHidePause(int Value) { FHintHidePause = Value; }
+    // Shows at once the hint of the control under CursorPos (screen).
+    void ActivateHint(const TPoint& CursorPos);
+    // Hides the hint and forgets its control.
+    void CancelHint();
+    // The window that shows hints, once one has been shown.
+    THintWindow* HintWindow() const;
+
     // The top-level handler: called inside a catch block at every event
     // boundary. OnException, when set, takes the error; otherwise it is shown.
     void HandleException(TObject* Sender);
@@ -162,6 +205,11 @@ private:
     TCustomForm* FMainForm = nullptr;
     TColor FHintColor = clInfoBk;
     bool FTerminated = false;
+    bool FActive = true;
+    bool FShowHint = true;
+    int FHintPause = 500;
+    int FHintShortPause = 50;
+    int FHintHidePause = 2500;
 };
 extern TApplication* Application;
 
@@ -170,15 +218,29 @@ public:
     int PixelsPerInch() const { return 96; }
     int Width() const;
     int Height() const;
-    // The form that has the focus, or nullptr.
+    // The form that has or last had the activation, or nullptr. Setting it
+    // sends WM_ACTIVATE to the form that loses the activation and to the
+    // one that takes it (Activation.cpp).
     TCustomForm* ActiveForm() const { return FActiveForm; }
     void SetActiveForm(TCustomForm* Form);
     int FormCount() const { return int(FForms.size()); }
     TCustomForm* Forms(int Index) const { return ListItem(FForms, Index); }
 
+    // Cursors (Cursors.cpp). The cursors by id: the standard ids and those
+    // registered, which then belong to the screen; an unknown id gives the
+    // arrow.
+    HCURSOR Cursors(TCursor Id) const;
+    void SetCursors(TCursor Id, HCURSOR Cursor);
+    // One cursor over the whole program (crHourGlass while it works);
+    // crDefault leaves each control its own.
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
+
 private:
     TCustomForm* FActiveForm = nullptr;
     std::vector<TCustomForm*> FForms;
+    TCursor FCursor = crDefault;
+    std::map<TCursor, std::shared_ptr<const TCursorImage>> FCursors;
     friend class TCustomForm;
 };
 extern TScreen* Screen;

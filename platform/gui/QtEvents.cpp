@@ -5,12 +5,13 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QToolTip>
+#include <QWheelEvent>
 #include <QWidget>
+#include <algorithm>
+#include <climits>
 #include <memory>
 
 #include "platform/canvas/QtCanvas.h"
@@ -39,18 +40,67 @@ void FreeAfterEvent(TComponent* Component) {
 }
 
 namespace {
-// The graphic control that a mouse button went down on keeps the mouse
-// until the button is released.
+// The control that holds the mouse capture, and whether a press took it
+// for the time the buttons are down.
 TControl* gCaptureControl = nullptr;
+bool gImplicitCapture = false;
+void TakeCapture(TControl* Control, bool Grab);
 
-// Characters below it are control characters, sent as keys only.
-constexpr char16_t FirstPrintable = 0x20;
+// Only platforms with a window system grab the mouse; without one the
+// layer's own routing is all there is.
+bool PlatformGrabsMouse() {
+    QString name = QGuiApplication::platformName();
+    return name != QLatin1String("offscreen") && name != QLatin1String("minimal");
+}
 
+QWidget* CaptureWidget(TControl* Control) {
+    auto* w = dynamic_cast<TWinControl*>(Control);
+    if (!w) w = Control->Parent();
+    return w && w->HandleAllocated() ? w->Widget() : nullptr;
+}
+
+// Characters below it, and DEL, are control characters: no accelerator.
+constexpr char32_t FirstPrintable = 0x20;
+constexpr char32_t DeleteChar = 0x7F;
+
+// The keys of the Russian layout's letters, by the main keyboard's key each
+// lies on: what a layout-independent key code needs.
+constexpr char16_t FirstCyrillicCapital = 0x0410; // А
+constexpr uint16_t CyrillicKeys[32] = {
+    // А Б В Г Д Е Ж З И Й К Л М Н О П
+    'F', VK_OEM_COMMA, 'D', 'U', 'L', 'T', VK_OEM_1, 'P', 'B', 'Q', 'R', 'K', 'V', 'Y', 'J', 'G',
+    // Р С Т У Ф Х Ц Ч Ш Щ Ъ Ы Ь Э Ю Я
+    'H', 'C', 'N', 'E', 'A', VK_OEM_4, 'W', 'X', 'I', 'O', VK_OEM_6, 'S', 'M', VK_OEM_7, VK_OEM_PERIOD, 'Z'};
+constexpr char16_t CyrillicCapitalYo = 0x0401; // Ё
+
+// The key code of a key as the platform numbers it, or 0 for a key it does
+// not know. The numeric pad has codes of its own.
 uint16_t VirtualKey(const QKeyEvent* E) {
     int k = E->key();
+    if (E->modifiers() & Qt::KeypadModifier) {
+        if (k >= Qt::Key_0 && k <= Qt::Key_9) return uint16_t(VK_NUMPAD0 + (k - Qt::Key_0));
+        switch (k) {
+        case Qt::Key_Asterisk:
+            return VK_MULTIPLY;
+        case Qt::Key_Plus:
+            return VK_ADD;
+        case Qt::Key_Minus:
+            return VK_SUBTRACT;
+        case Qt::Key_Slash:
+            return VK_DIVIDE;
+        case Qt::Key_Period:
+        case Qt::Key_Comma:
+            return VK_DECIMAL;
+        default:
+            break; // Enter and, without Num Lock, the moving keys
+        }
+    }
     if (k >= Qt::Key_A && k <= Qt::Key_Z) return uint16_t('A' + (k - Qt::Key_A));
     if (k >= Qt::Key_0 && k <= Qt::Key_9) return uint16_t('0' + (k - Qt::Key_0));
     if (k >= Qt::Key_F1 && k <= Qt::Key_F24) return uint16_t(VK_F1 + (k - Qt::Key_F1));
+    if (k >= FirstCyrillicCapital && k < FirstCyrillicCapital + 32)
+        return CyrillicKeys[k - FirstCyrillicCapital];
+    if (k == CyrillicCapitalYo) return VK_OEM_3;
     switch (k) {
     case Qt::Key_Backspace:
         return VK_BACK;
@@ -90,9 +140,102 @@ uint16_t VirtualKey(const QKeyEvent* E) {
         return VK_INSERT;
     case Qt::Key_Delete:
         return VK_DELETE;
+    case Qt::Key_Clear:
+        return VK_CLEAR;
+    case Qt::Key_Pause:
+        return VK_PAUSE;
+    case Qt::Key_CapsLock:
+        return VK_CAPITAL;
+    case Qt::Key_NumLock:
+        return VK_NUMLOCK;
+    case Qt::Key_ScrollLock:
+        return VK_SCROLL;
+    case Qt::Key_Print:
+        return VK_SNAPSHOT;
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+        return VK_LWIN;
+    case Qt::Key_Menu:
+        return VK_APPS;
+    // The punctuation keys, shifted or not, by the key they lie on.
+    case Qt::Key_Semicolon:
+    case Qt::Key_Colon:
+        return VK_OEM_1;
+    case Qt::Key_Equal:
+    case Qt::Key_Plus:
+        return VK_OEM_PLUS;
+    case Qt::Key_Comma:
+    case Qt::Key_Less:
+        return VK_OEM_COMMA;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore:
+        return VK_OEM_MINUS;
+    case Qt::Key_Period:
+    case Qt::Key_Greater:
+        return VK_OEM_PERIOD;
+    case Qt::Key_Slash:
+    case Qt::Key_Question:
+        return VK_OEM_2;
+    case Qt::Key_QuoteLeft:
+    case Qt::Key_AsciiTilde:
+        return VK_OEM_3;
+    case Qt::Key_BracketLeft:
+    case Qt::Key_BraceLeft:
+        return VK_OEM_4;
+    case Qt::Key_Backslash:
+    case Qt::Key_Bar:
+        return VK_OEM_5;
+    case Qt::Key_BracketRight:
+    case Qt::Key_BraceRight:
+        return VK_OEM_6;
+    case Qt::Key_Apostrophe:
+    case Qt::Key_QuoteDbl:
+        return VK_OEM_7;
+    case Qt::Key_Exclam:
+        return '1';
+    case Qt::Key_At:
+        return '2';
+    case Qt::Key_NumberSign:
+        return '3';
+    case Qt::Key_Dollar:
+        return '4';
+    case Qt::Key_Percent:
+        return '5';
+    case Qt::Key_AsciiCircum:
+        return '6';
+    case Qt::Key_Ampersand:
+        return '7';
+    case Qt::Key_Asterisk:
+        return '8';
+    case Qt::Key_ParenLeft:
+        return '9';
+    case Qt::Key_ParenRight:
+        return '0';
     default:
         return 0;
     }
+}
+
+// The characters a key types, as the platform's character messages carry
+// them: Backspace, Tab, Enter and Escape type their control characters,
+// Ctrl with a letter types 1 to 26, and Delete types nothing.
+std::u32string TypedCharacters(const QKeyEvent* E, uint16_t Vk) {
+    bool ctrl = E->modifiers() & Qt::ControlModifier, alt = E->modifiers() & Qt::AltModifier;
+    if (Vk == VK_DELETE || (Vk == VK_TAB && ctrl)) return {};
+    if (ctrl && !alt && Vk >= 'A' && Vk <= 'Z') return std::u32string(1, char32_t(Vk - 'A' + 1));
+    QString text = E->text();
+    if (text.isEmpty()) {
+        switch (Vk) {
+        case VK_BACK:
+        case VK_TAB:
+        case VK_RETURN:
+        case VK_ESCAPE:
+            return std::u32string(1, char32_t(Vk));
+        default:
+            return {};
+        }
+    }
+    return text.toStdU32String();
 }
 
 TShiftState ShiftFromModifiers(Qt::KeyboardModifiers M) {
@@ -127,7 +270,13 @@ protected:
     void paintEvent(QPaintEvent*) override {
         if (!FControl->Redraw()) return;
         QPainter painter(this);
+        // Scroll bars leave a smaller client area, and both a corner.
+        TRect client = FControl->ClientRect();
+        if (client.Right < width() && client.Bottom < height())
+            painter.fillRect(client.Right, client.Bottom, width() - client.Right, height() - client.Bottom,
+                             QtColor(clBtnFace));
         TQtCanvas canvas(&painter);
+        if (client != TRect{0, 0, width(), height()}) canvas.IntersectClipRect(client);
         CallAtEventBoundary(FControl, [&] {
             FControl->Perform(WM_ERASEBKGND, WPARAM(static_cast<TCanvas*>(&canvas)), 0);
             FControl->Perform(WM_PAINT, WPARAM(static_cast<TCanvas*>(&canvas)), 0);
@@ -149,6 +298,9 @@ public:
 private:
     bool Mouse(QMouseEvent* E, QEvent::Type Type);
     bool Key(QKeyEvent* E, bool Down);
+    bool Wheel(QWheelEvent* E);
+    // Sends one typed character; true when the control took it.
+    bool Char(QKeyEvent* E, char32_t Typed, LPARAM KeyData);
     void Send(TControl* Target, unsigned Msg, WPARAM W, LPARAM L) {
         CallAtEventBoundary(Target, [&] { Target->Perform(Msg, W, L); });
     }
@@ -164,18 +316,16 @@ bool TLayerEvents::Mouse(QMouseEvent* E, QEvent::Type Type) {
     QPoint global = E->globalPosition().toPoint();
     ::Mouse.SetCursorPos({global.x(), global.y()});
     SetShiftState(ShiftFromModifiers(E->modifiers()));
-    TControl* target = FControl;
-    TPoint at{local.x(), local.y()};
-    if (gCaptureControl && gCaptureControl->Parent() == FControl) {
-        target = gCaptureControl;
-    } else if (TControl* child = FControl->ControlAtPos(at); child && !dynamic_cast<TWinControl*>(child)) {
-        target = child;
-    }
-    if (target != FControl) at = {at.X - target->Left(), at.Y - target->Top()};
-    CallAtEventBoundary(target, [&] { ::Mouse.SetControl(target); });
+    // The control under the mouse: this one or a graphic child.
+    TControl* under = FControl;
+    if (TControl* child = FControl->ControlAtPos({local.x(), local.y()});
+        child && !dynamic_cast<TWinControl*>(child))
+        under = child;
+    CallAtEventBoundary(under, [&] { ::Mouse.SetControl(under); });
     unsigned msg = WM_MOUSEMOVE;
+    bool down = false;
     if (Type != QEvent::MouseMove) {
-        bool down = Type != QEvent::MouseButtonRelease;
+        down = Type != QEvent::MouseButtonRelease;
         bool dbl = Type == QEvent::MouseButtonDblClick;
         switch (E->button()) {
         case Qt::LeftButton:
@@ -190,11 +340,48 @@ bool TLayerEvents::Mouse(QMouseEvent* E, QEvent::Type Type) {
         default:
             return false;
         }
-        if (target != FControl) gCaptureControl = down ? target : nullptr;
     }
-    if (!target->Enabled()) return FOwnWidget;
-    Send(target, msg, MouseKeys(E->buttons(), E->modifiers()), MAKELPARAM(at.X, at.Y));
-    return FOwnWidget;
+    if (down)
+        if (TCustomForm* form = GetParentForm(FControl))
+            CallAtEventBoundary(form, [&] { form->ClickActivate(); });
+    if (Type == QEvent::MouseMove && !gCaptureControl) AskCursor(FControl);
+    CallAtEventBoundary(under, [&] {
+        if (Type == QEvent::MouseMove)
+            HintMouseMove(under);
+        else
+            HintInputMessage(msg);
+    });
+    if (down && !gCaptureControl && (under->ControlStyle() & csCaptureMouse) && under->Enabled()) {
+        CallAtEventBoundary(under, [&] { TakeCapture(under, false); });
+    }
+    // The holder of the capture gets every message, wherever the mouse is.
+    TControl* target = gCaptureControl ? gCaptureControl : under;
+    TPoint at{local.x(), local.y()};
+    if (target->Parent() == FControl)
+        at = {at.X - target->Left(), at.Y - target->Top()};
+    else if (target != FControl)
+        at = target->ScreenToClient({global.x(), global.y()});
+    if (target->Enabled()) Send(target, msg, MouseKeys(E->buttons(), E->modifiers()), MAKELPARAM(at.X, at.Y));
+    if (Type == QEvent::MouseButtonRelease && E->buttons() == Qt::NoButton && gImplicitCapture &&
+        gCaptureControl)
+        CallAtEventBoundary(gCaptureControl, [] { ReleaseCapture(); });
+    // A message that went to the holder of the capture is not this widget's.
+    return FOwnWidget || target != under;
+}
+
+bool TLayerEvents::Wheel(QWheelEvent* E) {
+    // The wheel goes to the window under the mouse; a standard control
+    // scrolls itself, and passes on what it leaves to its parent's widget.
+    if (!FOwnWidget) return false;
+    int delta = std::clamp(E->angleDelta().y(), int(INT16_MIN), int(INT16_MAX));
+    if (delta == 0) return true;
+    QPoint global = E->globalPosition().toPoint();
+    ::Mouse.SetCursorPos({global.x(), global.y()});
+    SetShiftState(ShiftFromModifiers(E->modifiers()));
+    CallAtEventBoundary(FControl, [] { HintInputMessage(WM_MOUSEWHEEL); });
+    Send(FControl, WM_MOUSEWHEEL, MAKEWPARAM(int(MouseKeys(E->buttons(), E->modifiers())), delta),
+         MAKELPARAM(global.x(), global.y()));
+    return true;
 }
 
 bool TLayerEvents::Key(QKeyEvent* E, bool Down) {
@@ -205,10 +392,11 @@ bool TLayerEvents::Key(QKeyEvent* E, bool Down) {
     TControl* target = FControl;
     if (!Down) {
         if (vk) Send(target, WM_KEYUP, vk, keyData);
-        return false;
+        return FOwnWidget;
     }
     bool handled = false;
     CallAtEventBoundary(target, [&] {
+        HintInputMessage(WM_KEYDOWN);
         // Keys the control does not want go to its form as dialog keys first.
         if (vk) {
             unsigned mask = 0;
@@ -232,36 +420,47 @@ bool TLayerEvents::Key(QKeyEvent* E, bool Down) {
                 return;
             }
         }
-        QString text = E->text();
-        if (text.size() == 1 && text[0].unicode() >= FirstPrintable) {
-            AnsiString ch = FromQtString(text);
-            unsigned char c = ch.empty() ? '?' : static_cast<unsigned char>(ch[0]);
-            bool wantsChars = (unsigned(target->Perform(WM_GETDLGCODE, 0, 0)) & DLGC_WANTCHARS) != 0;
-            if ((keyData & AltMask) || !wantsChars) {
-                TCustomForm* form = GetParentForm(target);
-                uint16_t accel = (keyData & AltMask) && vk ? vk : c;
-                if (form && form->Perform(CM_DIALOGCHAR, accel, keyData) != 0) {
-                    handled = true;
-                    return;
-                }
-            }
-            TMessage chr{WM_CHAR, c, keyData, 0};
-            target->WndProc(chr);
-            if (chr.Result == CharTakenBack) {
-                handled = true;
-            } else if (chr.Result == CharReplaced && !FOwnWidget) {
-                // The control typed another character: the widget gets that one.
-                handled = true;
-                QString replaced = QtString(AnsiString(1, char(chr.WParam)));
-                QKeyEvent other(QEvent::KeyPress, 0, E->modifiers(), replaced);
-                FInjecting = true;
-                TScopeGuard done([this] { FInjecting = false; });
-                QCoreApplication::sendEvent(FControl->FWidget, &other);
-            }
-        }
+        for (char32_t typed : TypedCharacters(E, vk))
+            handled = Char(E, typed, keyData) || handled;
     });
-    // Tab and arrows belong to the layer: Qt's own focus moves stay out.
-    return handled || (FOwnWidget && (vk == VK_TAB));
+    // The layer's own widget takes every key, as the focused window does:
+    // none reaches the parent's widget, and Qt's own focus moves stay out.
+    return handled || FOwnWidget;
+}
+
+bool TLayerEvents::Char(QKeyEvent* E, char32_t Typed, LPARAM KeyData) {
+    TControl* target = FControl;
+    bool control = Typed < FirstPrintable || Typed == DeleteChar;
+    AnsiString ansi = FromQtString(QString::fromUcs4(&Typed, 1));
+    unsigned char c = ansi.size() == 1 ? static_cast<unsigned char>(ansi[0]) : '?';
+    // A character outside the code page goes whole to a control that takes
+    // Unicode; the others get its "?".
+    if (c == '?' && Typed != U'?' && target->Perform(WM_UNICHAR, UNICODE_NOCHAR, 0) != 0) {
+        target->Perform(WM_UNICHAR, WPARAM(Typed), KeyData);
+        return false;
+    }
+    if (!control) {
+        bool wantsChars = (unsigned(target->Perform(WM_GETDLGCODE, 0, 0)) & DLGC_WANTCHARS) != 0;
+        if ((KeyData & AltMask) || !wantsChars) {
+            TCustomForm* form = GetParentForm(target);
+            uint16_t vk = VirtualKey(E);
+            uint16_t accel = (KeyData & AltMask) && vk ? vk : c;
+            if (form && form->Perform(CM_DIALOGCHAR, accel, KeyData) != 0) return true;
+        }
+    }
+    TMessage chr{WM_CHAR, c, KeyData, 0};
+    target->WndProc(chr);
+    if (chr.Result == CharTakenBack) return true;
+    if (chr.Result == CharReplaced && !FOwnWidget) {
+        // The control typed another character: the widget gets that one.
+        QString replaced = QtString(AnsiString(1, char(chr.WParam)));
+        QKeyEvent other(QEvent::KeyPress, 0, E->modifiers(), replaced);
+        FInjecting = true;
+        TScopeGuard done([this] { FInjecting = false; });
+        QCoreApplication::sendEvent(FControl->FWidget, &other);
+        return true;
+    }
+    return false;
 }
 
 bool TLayerEvents::eventFilter(QObject* Watched, QEvent* Event) {
@@ -273,19 +472,37 @@ bool TLayerEvents::eventFilter(QObject* Watched, QEvent* Event) {
     case QEvent::MouseMove:
         return Mouse(static_cast<QMouseEvent*>(Event), Event->type());
     case QEvent::Enter:
-        CallAtEventBoundary(FControl, [&] { ::Mouse.SetControl(FControl); });
+        CallAtEventBoundary(FControl, [&] {
+            ::Mouse.SetControl(FControl);
+            // A standard control may not report moves: its hint starts here.
+            if (!FOwnWidget) HintMouseMove(FControl);
+        });
         return false;
     case QEvent::Leave:
         CallAtEventBoundary(FControl, [&] {
             TControl* current = ::Mouse.Control();
             if (current == FControl || (current && current->Parent() == FControl))
                 ::Mouse.SetControl(nullptr);
+            // Out of the window: no hint of it stays.
+            if (FControl->FWidget->isWindow()) Application->CancelHint();
         });
         return false;
+    case QEvent::Wheel:
+        return Wheel(static_cast<QWheelEvent*>(Event));
     case QEvent::KeyPress:
         return Key(static_cast<QKeyEvent*>(Event), true);
     case QEvent::KeyRelease:
         return Key(static_cast<QKeyEvent*>(Event), false);
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+        if (auto* form = dynamic_cast<TCustomForm*>(FControl); form && FControl->FWidget->isWindow())
+            CallAtEventBoundary(form, [&] {
+                if (Event->type() == QEvent::WindowActivate)
+                    FormWindowActivated(form);
+                else
+                    FormWindowDeactivated(form);
+            });
+        return false;
     case QEvent::FocusIn:
         CallAtEventBoundary(FControl, [&] {
             if (TCustomForm* form = GetParentForm(FControl); form && form != FControl)
@@ -318,21 +535,9 @@ bool TLayerEvents::eventFilter(QObject* Watched, QEvent* Event) {
             return true;
         }
         return false;
-    case QEvent::ToolTip: {
-        auto* help = static_cast<QHelpEvent*>(Event);
-        THintInfo info;
-        info.HintControl = FControl;
-        info.HintStr = FControl->Hint();
-        info.CursorPos = {help->pos().x(), help->pos().y()};
-        info.HintColor = Application->HintColor();
-        LRESULT refused = 0;
-        CallAtEventBoundary(FControl, [&] { refused = FControl->Perform(CM_HINTSHOW, 0, LPARAM(&info)); });
-        if (refused || info.HintStr.empty() || !FControl->ShowHint())
-            QToolTip::hideText();
-        else
-            QToolTip::showText(help->globalPos(), QtString(info.HintStr), FControl->FWidget);
+    case QEvent::ToolTip:
+        // Hints are the layer's own, in its hint window.
         return true;
-    }
     default:
         return false;
     }
@@ -356,5 +561,59 @@ void StopTranslatingEvents(QWidget* Widget) {
 }
 
 void ReleaseMouseCapture(TControl* Control) {
-    if (gCaptureControl == Control) gCaptureControl = nullptr;
+    if (gCaptureControl != Control) return;
+    gCaptureControl = nullptr;
+    gImplicitCapture = false;
+}
+
+namespace {
+// Grab: the window system sends the mouse to the holder even outside the
+// program's windows; a press needs none, Qt keeps the mouse while a button
+// is down.
+void TakeCapture(TControl* Control, bool Grab) {
+    if (Control == gCaptureControl) return;
+    TControl* old = gCaptureControl;
+    bool grabbed = old && !gImplicitCapture;
+    gCaptureControl = Control;
+    gImplicitCapture = Control && !Grab;
+    if (QApplication::instance() && PlatformGrabsMouse()) {
+        if (QWidget* w = grabbed ? CaptureWidget(old) : nullptr) w->releaseMouse();
+        if (QWidget* w = Control && Grab ? CaptureWidget(Control) : nullptr) w->grabMouse();
+    }
+    if (old) old->Perform(WM_CAPTURECHANGED, 0, LPARAM(Control));
+}
+} // namespace
+
+void SetCaptureControl(TControl* Control) {
+    TakeCapture(Control, true);
+}
+
+TControl* GetCaptureControl() {
+    return gCaptureControl;
+}
+
+TWinControl* GetCapture() {
+    if (!gCaptureControl) return nullptr;
+    if (auto* w = dynamic_cast<TWinControl*>(gCaptureControl)) return w;
+    return gCaptureControl->Parent();
+}
+
+TWinControl* SetCapture(TWinControl* Control) {
+    TWinControl* old = GetCapture();
+    SetCaptureControl(Control);
+    return old;
+}
+
+void ReleaseCapture() {
+    SetCaptureControl(nullptr);
+}
+
+void SendCancelMode() {
+    // The holder of the capture, then the control with the focus.
+    TComponentWatch capture(gCaptureControl);
+    if (capture.Target()) static_cast<TControl*>(capture.Target())->Perform(WM_CANCELMODE, 0, 0);
+    TCustomForm* form = Screen->ActiveForm();
+    TWinControl* focus = form && form->ActiveControl() ? form->ActiveControl() : form;
+    if (focus && focus != capture.Target()) focus->Perform(WM_CANCELMODE, 0, 0);
+    ReleaseCapture();
 }

@@ -6,6 +6,10 @@
 
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringLists.h"
+#include "richtext/engine/document/RVDocParams.h"
+#include "richtext/engine/document/RVNote.h"
+#include "richtext/engine/items/RVLabelItem.h"
+#include "richtext/engine/items/RVMarker.h"
 #include "richtext/engine/style/RVStyle.h"
 #include "richtext/engine/text/RVCodePages.h"
 
@@ -61,6 +65,9 @@ int TRVItemList::IndexOfObject(const TCustomRVItemInfo* Item) const {
 // ---------------------------------------------------------------- life
 
 TCustomRVData::TCustomRVData() : FOwnItems(std::make_unique<TRVItemList>()) {
+    // Before the first document exists, as the item classes' own units
+    // would at start-up.
+    RVRegisterDocumentItemClasses();
     ItemList = FOwnItems.get();
 }
 
@@ -201,8 +208,10 @@ void TCustomRVData::FreeItem(int Index, bool Clearing) {
     FreeItemObject(ItemList->ReleaseObject(Index), Clearing);
 }
 
-void TCustomRVData::FreeItemObject(std::unique_ptr<TCustomRVItemInfo> Item, bool) {
+void TCustomRVData::FreeItemObject(std::unique_ptr<TCustomRVItemInfo> Item, bool Clearing) {
     if (!Item) return;
+    RemoveSeqFromList(Item.get(), Clearing);
+    RemoveMarkerFromList(Item.get(), Clearing);
     FreeCheckpoint(Item->Checkpoint, true, true);
 }
 

@@ -15,6 +15,40 @@
 #include "richtext/engine/text/RVErrors.h"
 
 class TStringList;
+class TRVMarkerItemInfo;
+class TRVMarkerList;
+class TRVSeqItemInfo;
+class TRVSeqList;
+class TRVDocParameters;
+
+// ---- RTF save options (a set)
+using TRVRTFOptions = uint16_t;
+enum TRVRTFOption : uint16_t {
+    rvrtfSaveStyleSheet = 1 << 0,
+    rvrtfDuplicateUnicode = 1 << 1,
+    rvrtfSaveEMFAsWMF = 1 << 2,
+    rvrtfSaveJpegAsJpeg = 1 << 3,
+    rvrtfSaveBitmapDefault = 1 << 4,
+    rvrtfSaveEMFDefault = 1 << 5,
+    rvrtfSavePicturesBinary = 1 << 6,
+    rvrtfPNGInsteadOfBitmap = 1 << 7,
+    rvrtfSaveDocParameters = 1 << 8,
+};
+// What the viewer starts with.
+inline constexpr TRVRTFOptions RVDefaultRTFOptions =
+    rvrtfDuplicateUnicode | rvrtfSaveEMFAsWMF | rvrtfSaveJpegAsJpeg;
+
+// The formats an item may be saved in by the application's hook.
+enum TRVSaveFormat : uint8_t { rvsfText, rvsfHTML, rvsfRTF, rvsfRVF };
+// Where the application may add its own RTF code.
+enum TRVRTFSaveArea : uint8_t {
+    rv_rtfs_TextStyle,
+    rv_rtfs_ParaStyle,
+    rv_rtfs_CellProps,
+    rv_rtfs_RowProps,
+    rv_rtfs_Doc
+};
+struct TRVRTFTables;
 
 // ---- state bits of a document; others belong to the descendants
 using TRVDataStates = uint32_t;
@@ -245,6 +279,64 @@ public:
                                  const AnsiString& Ext, int& ImageCounter, bool ReuseWritable,
                                  AnsiString& FileName) const;
 
+    // ---- list markers and numbered sequences; the lists belong to the
+    // outer root, are made on first need and freed when they empty
+    virtual TRVMarkerList* GetMarkerList(bool Create);
+    virtual TRVMarkerList* GetPrevMarkerList() const { return nullptr; }
+    virtual void FreeMarkerList();
+    virtual TRVSeqList* GetSeqList(bool Create);
+    virtual void FreeSeqList();
+    TRVMarkerItemInfo* FindPrevMarker(int ItemNo) const;
+    TRVSeqItemInfo* FindPrevSeqItem(int ItemNo) const;
+    void AddMarkerInList(int ItemNo);
+    void RemoveMarkerFromList(TCustomRVItemInfo* Item, bool Clearing);
+    void RenumberMarkersFrom(int ItemNo, bool CreateList);
+    // Gives the paragraph of ItemNo (the end: a new paragraph) a list
+    // marker, or changes the one it has; -1 for a paragraph that begins
+    // with a full-line item.
+    int ApplyListMarker(int ItemNo, int ListNo, int ListLevel, int StartFrom, bool UseStartFrom, int ParaNo);
+    void AddSeqInList(int ItemNo);
+    void RemoveSeqFromList(TCustomRVItemInfo* Item, bool Clearing);
+    // The number text of the note this document belongs to (notes).
+    virtual AnsiString GetNoteText() const;
+
+    // ---- page setup travelling with the document: the root's
+    virtual TRVDocParameters* GetDocParameters(bool Create);
+
+    // ---- what the writers ask
+    virtual TRVRTFOptions GetRTFOptions() const;
+    // The whole document, or the selection (none here): the first and last
+    // item with offsets; PartialItem when the range lies inside one item.
+    virtual void GetSaveRange(bool SelectionOnly, int& StartItemNo, int& StartOffs, int& EndItemNo,
+                              int& EndOffs, bool& PartialItem) const;
+    // A sub-document being edited inside an item (a table cell).
+    virtual TCustomRVData* GetActiveSubDocument() const { return nullptr; }
+    // True when the application wrote the item itself into Text.
+    virtual bool DoSaveItemToFile(const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
+                                  TRVSaveFormat SaveFormat, bool Unicode, AnsiString& Text);
+    virtual void DoSaveRTFExtra(TRVRTFSaveArea Area, TObject* Obj, int Index1, int Index2, bool InStyleSheet,
+                                AnsiString& RTFCode);
+    // The target of hyperlink Id; Extras may hold instruction text before
+    // and after the target, separated by a #0.
+    virtual void DoWriteHyperlink(int Id, TCustomRVData* RVData, int ItemNo, TRVSaveFormat SaveFormat,
+                                  AnsiString& Target, AnsiString& Extras);
+    virtual void DoURLNeeded(int Id, AnsiString& URL);
+
+    // ---- writers. RTF: Tables is nil for the top-level call, which builds
+    // them; false when anything failed (what was written stays).
+    virtual bool SaveRtf(TStream& Stream, const AnsiString& Path, bool SelectionOnly, int Level, TColor Color,
+                         TRVRTFTables* Tables, bool CompleteDocument);
+    // Written beside the file and renamed over it: a failed save keeps the
+    // old file and answers false.
+    bool SaveRtfFile(const AnsiString& FileName, bool SelectionOnly, TColor Color);
+    // The colour table and list-override counts (with the styles when asked),
+    // then every item's entries.
+    void FillRtfTables(TRVRTFTables& Tables, bool AddStyles);
+    // Plain text, ANSI or UTF-16; false when anything failed.
+    bool SaveTextStream(const AnsiString& Path, TStream& Stream, int LineWidth, bool SelectionOnly,
+                        bool TextOnly, bool Unicode, bool UnicodeWriteSignature);
+    bool SaveTextFile(const AnsiString& FileName, int LineWidth, bool Unicode);
+
 private:
     void AppendItem(const AnsiString& Text, std::unique_ptr<TCustomRVItemInfo> Item, bool AsIs);
     void AddTextItemInEncoding(AnsiString Text, int StyleNo, int ParaNo, const TRVTag& Tag, bool Unicode);
@@ -253,6 +345,11 @@ private:
     // Links the checkpoints of the items in item order again.
     void RelinkCheckpoints();
     std::unique_ptr<TRVItemList> FOwnItems;
+    // Kept here while this data is the outer root (or the root, for the
+    // parameters); descendants that hold them elsewhere override the getters.
+    std::unique_ptr<TRVMarkerList> FMarkerList;
+    std::unique_ptr<TRVSeqList> FSeqList;
+    std::unique_ptr<TRVDocParameters> FDocParameters;
 };
 
 // The items of T's class and its descendants.

@@ -61,6 +61,10 @@ void TCustomRVData::AppendItem(const AnsiString& Text, std::unique_ptr<TCustomRV
     TCustomRVItemInfo* item = Item.get();
     ItemList->AddObject(text, std::move(Item));
     item->Inserted(this, ItemCount() - 1);
+    // Markers and sequences added in code are numbered at once, as those
+    // inserted by the editor or a reader are.
+    AddMarkerInList(ItemCount() - 1);
+    AddSeqInList(ItemCount() - 1);
 }
 
 int TCustomRVData::NewItemTextStyle(int StyleNo, int ParaNo) const {

@@ -16,6 +16,7 @@ class TCustomRVData;   // the document data that holds items (document/)
 class TRVDrawLineInfo; // a piece of an item on a line (layout/)
 class TRVStyle;
 struct TRVStyleUsageInfo;
+struct TRVRTFTables; // the tables of one RTF save (formats/rtf)
 
 // ---- item kinds by style number; 0 and above is text in that text style
 inline constexpr int32_t rvsDefStyle = 0x7FFFFFFF; // text in its paragraph's default text style
@@ -248,6 +249,11 @@ public:
     virtual bool GetExtraStrProperty(int Code, AnsiString& Value) const;
     virtual bool SetExtraCustomProperty(const AnsiString&, const AnsiString&) { return false; }
     virtual void UpdateAnimator(TCustomRVData*) {}
+    // RTF: first the item's colours and list overrides go into the tables,
+    // then it writes itself at its place (Text is its string).
+    virtual void FillRTFTables(TRVRTFTables& Tables, TCustomRVData* RVData) const;
+    virtual void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
+                         const AnsiString& Text, int Level, TRVRTFTables& Tables);
 
     // Applies one "name=value" line of RVF extra properties; lines without
     // "=" and unknown names change nothing.

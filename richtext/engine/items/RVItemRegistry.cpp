@@ -3,6 +3,8 @@
 #include <utility>
 #include <vector>
 
+#include "richtext/engine/items/RVMarker.h"
+#include "richtext/engine/items/RVPictures.h"
 #include "richtext/engine/items/RVTextItems.h"
 #include "richtext/engine/text/RVErrors.h"
 
@@ -54,9 +56,15 @@ std::unique_ptr<TCustomRVItemInfo> CreateItemForStyleNo(int StyleNo, TCustomRVDa
         item = std::make_unique<TRVTabItemInfo>(RVData);
     } else if (StyleNo == rvsBreak) {
         item = std::make_unique<TRVBreakItemInfo>(RVData);
+    } else if (StyleNo == rvsPicture) {
+        item = std::make_unique<TRVGraphicItemInfo>(RVData);
+    } else if (StyleNo == rvsHotPicture) {
+        // Made as a picture, then given its own number, as the factory does.
+        item = std::make_unique<TRVHotGraphicItemInfo>(RVData);
+    } else if (StyleNo == rvsListMarker) {
+        item = std::make_unique<TRVMarkerItemInfo>(RVData);
     } else if (IsBuiltInKind(StyleNo)) {
-        // Pictures, hot pictures, image-list items, hotspots, controls and
-        // list markers come with their own units.
+        // Image-list items, hotspots and controls come with their own units.
         return nullptr;
     } else {
         for (auto& [number, cls] : Registry())

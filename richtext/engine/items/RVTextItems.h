@@ -32,6 +32,9 @@ public:
     bool GetBoolValueEx(TRVItemBoolQueryEx Query, TRVStyle* RVStyle) const override;
     AnsiString AsText(int LineWidth, TCustomRVData* RVData, const AnsiString& Text, const AnsiString& Path,
                       bool TextOnly, bool Unicode) const override;
+    void FillRTFTables(TRVRTFTables& Tables, TCustomRVData* RVData) const override;
+    void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
+                 const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
 };
 
 class TRVTabItemInfo : public TRVRectItemInfo {
@@ -54,4 +57,6 @@ public:
                       bool TextOnly, bool Unicode) const override;
     void MarkUsedStyles(TRVStyleUsageInfo& Usage) const override;
     void RenumberStyles(const TRVStyleUsageInfo& Usage) override;
+    void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
+                 const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
 };

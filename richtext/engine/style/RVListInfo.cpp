@@ -3,27 +3,20 @@
 // list tags and indents.
 #include "richtext/engine/style/RVListInfo.h"
 
-#include <chrono>
-#include <random>
-
+#include "platform/rtl/Random.h"
 #include "richtext/engine/text/RVFuncs.h"
 
 namespace {
 
-std::mt19937& IdGenerator() {
-    static std::mt19937 generator(uint32_t(std::chrono::steady_clock::now().time_since_epoch().count()));
-    return generator;
-}
-
+// From the random seam, so that tests draw the same identifiers every run.
 int32_t DrawListId() {
-    std::uniform_int_distribution<int32_t> ids(1, 0x7FFFFFFE);
-    return ids(IdGenerator());
+    return int32_t(RandomInRange(1, 0x7FFFFFFE));
 }
 
 } // namespace
 
 void RVSeedListIds(uint32_t Seed) {
-    IdGenerator().seed(Seed ? Seed : uint32_t(std::chrono::steady_clock::now().time_since_epoch().count()));
+    SetRandomSource(Seed ? std::make_unique<TSeededRandomSource>(Seed) : nullptr);
 }
 
 AnsiString FormatMarkerPattern(const AnsiString& Pattern, const std::vector<AnsiString>& Args) {

@@ -485,7 +485,8 @@ void WriteRtfUnicodeText(TStream& Stream, const AnsiString& Raw, unsigned CodePa
         }
         out += "\\u" + IntToStr(int16_t(c)) + " ";
         if (DuplicateAnsi) {
-            out += RtfEscapeAnsi(ansi, false, true);
+            // Bytes of a multi-byte character are never symbols of their own.
+            out += RtfEscapeAnsi(ansi, false, ansi.size() == 1);
             if (ansi.size() != 1) out += "\\uc1 ";
         }
     }
