@@ -461,7 +461,9 @@ bool TBaseVirtualTree::PasteFromClipboard() {
 bool TBaseVirtualTree::InsertOLEData(TBaseVirtualTree* Source, IDataObject* DataObject, PVirtualNode Target,
                                      TVTNodeAttachMode Mode, bool Optimized) {
     const FORMATETC request = MakeFormatEtc(TreeDataFormat(), TYMED_HGLOBAL | TYMED_ISTREAM);
-    if (!DataObject || DataObject->QueryGetData(request) != S_OK || ReadOnly()) return false;
+    // Nodes inserted nowhere would stay unlinked in the tree's store.
+    if (!DataObject || Mode == amNoWhere || DataObject->QueryGetData(request) != S_OK || ReadOnly())
+        return false;
     BeginUpdate();
     TScopeGuard end([&] { EndUpdate(); });
     if (!Target) Target = FRoot;
