@@ -796,7 +796,8 @@ using TVTUpdatingEvent = std::function<void(TBaseVirtualTree* Sender, TVTUpdateS
 using TVTSaveNodeEvent = std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TStream& Stream)>;
 using TFormatEtcArray = std::vector<FORMATETC>;
 using TFormatArray = std::vector<TClipFormat>;
-using TVTGetUserClipboardFormatsEvent = std::function<void(TBaseVirtualTree* Sender, TFormatEtcArray& Formats)>;
+using TVTGetUserClipboardFormatsEvent =
+    std::function<void(TBaseVirtualTree* Sender, TFormatEtcArray& Formats)>;
 using TVTRenderOLEDataEvent = std::function<void(TBaseVirtualTree* Sender, const FORMATETC& FormatEtcIn,
                                                  STGMEDIUM& Medium, bool ForClipboard, HRESULT& Result)>;
 using TVTCreateDataObjectEvent =
@@ -1461,6 +1462,7 @@ protected:
     // Cuts the tree off from data transfer before it goes: its token, its
     // clipboard content.
     void ShutDownDataTransfer();
+
 public:
     // ---- Painting, mouse input, hints and the window ----
 
@@ -2082,7 +2084,8 @@ public:
                          const TStrings* AllowedFormats) const;
     // The last entry of that description, whatever its letter case; nil when
     // there is none. Format gets its number.
-    const TClipboardFormatListEntry* FindByDescription(const AnsiString& Description, TClipFormat& Format) const;
+    const TClipboardFormatListEntry* FindByDescription(const AnsiString& Description,
+                                                       TClipFormat& Format) const;
 
 private:
     std::vector<TClipboardFormatListEntry> FList;
@@ -2115,6 +2118,15 @@ TClipFormat TreeDataFormat();
 TClipFormat TreeReferenceFormat();
 inline constexpr const char* CFSTR_VIRTUALTREE = "Virtual Tree Data";
 inline constexpr const char* CFSTR_VTREFERENCE = "Virtual Tree Reference";
+// The text formats a string tree renders.
+TClipFormat HTMLFormat();
+TClipFormat RTFFormat();
+TClipFormat RTFNoObjectsFormat();
+TClipFormat CSVFormat();
+inline constexpr const char* CFSTR_HTML = "HTML Format";
+inline constexpr const char* CFSTR_RTF = "Rich Text Format";
+inline constexpr const char* CFSTR_RTFNOOBJS = "Rich Text Format Without Objects";
+inline constexpr const char* CFSTR_CSV = "CSV";
 
 // The sorted names of the clipboard formats a tree offers.
 class TClipboardFormats : public TStringList {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "controls/vtree/VirtualStringTree.h"
 #include "controls/vtree/VirtualTrees_p.h"
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Clipbrd.h"
@@ -27,6 +28,10 @@ bool SameFormatEtc(const FORMATETC& A, const FORMATETC& B) {
 struct TTreeFormats {
     TClipFormat Data = 0;
     TClipFormat Reference = 0;
+    TClipFormat Html = 0;
+    TClipFormat Rtf = 0;
+    TClipFormat RtfNoObjects = 0;
+    TClipFormat Csv = 0;
 };
 
 // Registered once, on first need, as the first tree of the process would.
@@ -36,6 +41,13 @@ const TTreeFormats& TreeFormats() {
         f.Reference = RegisterClipboardFormat(CFSTR_VTREFERENCE);
         f.Data =
             RegisterTreeClipboardFormat(CFSTR_VIRTUALTREE, TreeClassOf<TBaseVirtualTree>(), TreeDataPriority);
+        const TVTTreeClassTest stringTree = TreeClassOf<TCustomVirtualStringTree>();
+        f.Html = RegisterTreeClipboardFormat(CFSTR_HTML, stringTree, 80);
+        f.RtfNoObjects = RegisterTreeClipboardFormat(CFSTR_RTFNOOBJS, stringTree, 84);
+        f.Rtf = RegisterTreeClipboardFormat(CFSTR_RTF, stringTree, 85);
+        f.Csv = RegisterTreeClipboardFormat(CFSTR_CSV, stringTree, 90);
+        RegisterTreeClipboardFormat(CF_TEXT, stringTree, 100);
+        RegisterTreeClipboardFormat(CF_UNICODETEXT, stringTree, 95);
         return f;
     }();
     return formats;
@@ -139,6 +151,22 @@ TClipFormat TreeDataFormat() {
 
 TClipFormat TreeReferenceFormat() {
     return TreeFormats().Reference;
+}
+
+TClipFormat HTMLFormat() {
+    return TreeFormats().Html;
+}
+
+TClipFormat RTFFormat() {
+    return TreeFormats().Rtf;
+}
+
+TClipFormat RTFNoObjectsFormat() {
+    return TreeFormats().RtfNoObjects;
+}
+
+TClipFormat CSVFormat() {
+    return TreeFormats().Csv;
 }
 
 // ---- Tokens and block readers ------------------------------------------------------------
