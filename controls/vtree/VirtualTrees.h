@@ -545,6 +545,13 @@ public:
 };
 
 class TBaseVirtualTree;
+class TVTDragManager;
+
+// What a drag may do with the nodes; an empty set allows all three.
+enum TDragOperation { doCopy, doMove, doLink };
+using TDragOperations = TSet<TDragOperation, uint8_t>;
+// The step of a drag that a drop target is told about.
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 
 // Accessibility events the tree raises for its client object.
 namespace VTAccessibleEvent {
@@ -800,6 +807,12 @@ using TVTGetUserClipboardFormatsEvent =
     std::function<void(TBaseVirtualTree* Sender, TFormatEtcArray& Formats)>;
 using TVTRenderOLEDataEvent = std::function<void(TBaseVirtualTree* Sender, const FORMATETC& FormatEtcIn,
                                                  STGMEDIUM& Medium, bool ForClipboard, HRESULT& Result)>;
+using TVTDragOverEvent =
+    std::function<void(TBaseVirtualTree* Sender, TObject* Source, TShiftState Shift, TDragState State,
+                       TPoint Pt, TDropMode Mode, uint32_t& Effect, bool& Accept)>;
+using TVTDragDropEvent = std::function<void(TBaseVirtualTree* Sender, TObject* Source,
+                                            IDataObject* DataObject, const TFormatArray& Formats,
+                                            TShiftState Shift, TPoint Pt, uint32_t& Effect, TDropMode Mode)>;
 using TVTCreateDataObjectEvent =
     std::function<void(TBaseVirtualTree* Sender, std::shared_ptr<IDataObject>& DataObject)>;
 
@@ -1182,6 +1195,21 @@ public:
     uint32_t TransferToken();
 
     TVTCreateDataObjectEvent OnCreateDataObject;
+
+    // ---- Drag and drop (VirtualTreesDragDrop.cpp) ---------------------------------------------
+
+    TDragOperations DragOperations{doCopy, doMove};
+    // The tree's drop target and drag source, made on first use.
+    std::shared_ptr<TVTDragManager> DragManager();
+    // The nodes of an OLE drag started here, while it runs.
+    const TNodeArray& DragSelection() const { return FDragSelection; }
+    // Starts an OLE drag of the selection at client point P.
+    virtual void DoDragging(TPoint P);
+    virtual uint32_t ProposeDropEffect(TBaseVirtualTree* Source, TShiftState Shift, uint32_t AllowedEffects,
+                                       TPoint P);
+
+    TVTDragOverEvent OnDragOver;
+    TVTDragDropEvent OnDragDrop;
     TVTGetUserClipboardFormatsEvent OnGetUserClipboardFormats;
     TVTRenderOLEDataEvent OnRenderOLEData;
 
@@ -1463,6 +1491,26 @@ protected:
     // clipboard content.
     void ShutDownDataTransfer();
 
+    // ---- Drag and drop, the target side; points in screen coordinates ----------------------
+
+    friend class TVTDragManager;
+    virtual HRESULT DragEnter(unsigned KeyState, TPoint Pt, uint32_t& Effect);
+    virtual HRESULT DragOver(TBaseVirtualTree* Source, unsigned KeyState, TDragState State, TPoint Pt,
+                             uint32_t& Effect);
+    virtual void DragLeave();
+    virtual HRESULT DragDrop(const std::shared_ptr<IDataObject>& DataObject, unsigned KeyState, TPoint Pt,
+                             uint32_t& Effect);
+    virtual bool DoDragOver(TBaseVirtualTree* Source, TShiftState Shift, TDragState State, TPoint Pt,
+                            TDropMode Mode, uint32_t& Effect);
+    virtual void DoDragDrop(TBaseVirtualTree* Source, const std::shared_ptr<IDataObject>& DataObject,
+                            const TFormatArray& Formats, TShiftState Shift, TPoint Pt, uint32_t& Effect,
+                            TDropMode Mode);
+    // Expands the drop target the mouse rests on.
+    virtual void DoDragExpand();
+    // Registers the window as a drop target, or revokes it.
+    void UpdateDropRegistration(bool Accept);
+    void WidgetCreated() override;
+
 public:
     // ---- Painting, mouse input, hints and the window ----
 
@@ -1726,6 +1774,10 @@ private:
     // leaves it, so that deleting them after a move never meets one twice.
     TNodeArray FDragSelection;
     void DropFromDragSelection(PVirtualNode Node);
+    std::shared_ptr<TVTDragManager> FDragManager;
+    bool FDropRegistered = false;
+    TShiftState DragShiftState(unsigned KeyState) const;
+    TPoint ScreenToTreeClient(TPoint Screen) const;
 };
 
 // ---- Columns -----------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "controls/vtree/VirtualStringTree.h"
+#include "controls/vtree/VirtualTreesDragDrop.h"
 #include "controls/vtree/VirtualTrees_p.h"
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Clipbrd.h"
@@ -552,6 +553,8 @@ void TBaseVirtualTree::ReleaseClipboardContent() {
 }
 
 void TBaseVirtualTree::ShutDownDataTransfer() {
+    UpdateDropRegistration(false);
+    if (FDragManager) FDragManager->Detach();
     if (FTransferToken != 0) LiveTrees().erase(FTransferToken);
     FTransferToken = 0;
     ReleaseClipboardContent();

@@ -501,6 +501,9 @@ void TBaseVirtualTree::WMKillFocus() {
 
 void TBaseVirtualTree::OtherTimer(unsigned TimerID) {
     switch (TimerID) {
+    case ExpandTimer:
+        DoDragExpand();
+        break;
     case HeaderTimer:
         FHeader->HandleTimer();
         break;

@@ -404,9 +404,7 @@ void TBaseVirtualTree::MouseMove(TShiftState Shift, int X, int Y) {
         DoStateChange({}, {tsWheelScrolling});
     if (FStates.Contains(tsOLEDragPending) && (std::abs(FLastClickPos.X - X) >= FDragThreshold ||
                                                std::abs(FLastClickPos.Y - Y) >= FDragThreshold)) {
-        // Dragging nodes out is the drag and drop part's; the press ends as a
-        // plain click.
-        DoStateChange({}, {tsOLEDragPending});
+        DoDragging(FLastClickPos);
         return;
     }
     if (CanAutoScroll()) DoAutoScroll(X, Y);
