@@ -547,6 +547,23 @@ public:
 class TBaseVirtualTree;
 class TVTDragManager;
 
+// The editor of a cell, which the tree asks for when an edit starts: bound to
+// the cell, shown, moved with it, then ended or cancelled once.
+class IVTEditLink {
+public:
+    virtual ~IVTEditLink() = default;
+    // Shows the editor and focuses it; false refuses.
+    virtual bool BeginEdit() = 0;
+    // False when the edit has already stopped.
+    virtual bool CancelEdit() = 0;
+    virtual bool EndEdit() = 0;
+    // Binds to the cell and loads its value; false refuses editing.
+    virtual bool PrepareEdit(TBaseVirtualTree* Tree, PVirtualNode Node, TColumnIndex Column) = 0;
+    virtual TRect GetBounds() = 0;
+    virtual void ProcessMessage(TMessage& Message) = 0;
+    virtual void SetBounds(TRect R) = 0;
+};
+
 // What a drag may do with the nodes; an empty set allows all three.
 enum TDragOperation { doCopy, doMove, doLink };
 using TDragOperations = TSet<TDragOperation, uint8_t>;
@@ -813,6 +830,13 @@ using TVTDragOverEvent =
 using TVTDragDropEvent = std::function<void(TBaseVirtualTree* Sender, TObject* Source,
                                             IDataObject* DataObject, const TFormatArray& Formats,
                                             TShiftState Shift, TPoint Pt, uint32_t& Effect, TDropMode Mode)>;
+using TVTCreateEditorEvent = std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node,
+                                                TColumnIndex Column, std::shared_ptr<IVTEditLink>& EditLink)>;
+using TVTEditChangingEvent =
+    std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column, bool& Allowed)>;
+using TVTEditChangeEvent =
+    std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column)>;
+using TVTEditCancelEvent = std::function<void(TBaseVirtualTree* Sender, TColumnIndex Column)>;
 using TVTCreateDataObjectEvent =
     std::function<void(TBaseVirtualTree* Sender, std::shared_ptr<IDataObject>& DataObject)>;
 
@@ -1210,6 +1234,24 @@ public:
 
     TVTDragOverEvent OnDragOver;
     TVTDragDropEvent OnDragDrop;
+
+    // ---- In-place editing (VirtualTreesEditor.cpp) --------------------------------------------
+
+    bool CanEdit(PVirtualNode Node, TColumnIndex Column);
+    // Focuses Node and edits its cell in Column; whether an edit runs.
+    bool EditNode(PVirtualNode Node, TColumnIndex Column);
+    bool EndEditNode();
+    bool CancelEditNode();
+    bool IsEditing() const { return FStates.Contains(tsEditing); }
+    IVTEditLink* EditLink() const { return FEditLink.get(); }
+    // The node and column of the running edit; nil when none.
+    PVirtualNode EditingNode() const { return FEditNode; }
+    TColumnIndex EditColumn() const { return FEditColumn; }
+
+    TVTCreateEditorEvent OnCreateEditor;
+    TVTEditChangingEvent OnEditing;
+    TVTEditChangeEvent OnEdited;
+    TVTEditCancelEvent OnEditCancelled;
     TVTGetUserClipboardFormatsEvent OnGetUserClipboardFormats;
     TVTRenderOLEDataEvent OnRenderOLEData;
 
@@ -1511,6 +1553,15 @@ protected:
     void UpdateDropRegistration(bool Accept);
     void WidgetCreated() override;
 
+    // ---- In-place editing ----------------------------------------------------------------------
+
+    virtual std::shared_ptr<IVTEditLink> DoCreateEditor(PVirtualNode Node, TColumnIndex Column);
+    virtual void DoEdit();
+    virtual bool DoEndEdit();
+    virtual bool DoCancelEdit();
+    // Places the editor over the cell it edits.
+    virtual void UpdateEditBounds();
+
 public:
     // ---- Painting, mouse input, hints and the window ----
 
@@ -1775,6 +1826,10 @@ private:
     TNodeArray FDragSelection;
     void DropFromDragSelection(PVirtualNode Node);
     std::shared_ptr<TVTDragManager> FDragManager;
+    std::shared_ptr<IVTEditLink> FEditLink;
+    // Cancels the running edit, whose node goes: it is never applied to a freed node.
+    void AbandonEdit();
+    TColumnIndex FEditColumn = NoColumn;
     bool FDropRegistered = false;
     TShiftState DragShiftState(unsigned KeyState) const;
     TPoint ScreenToTreeClient(TPoint Screen) const;

@@ -343,7 +343,8 @@ void TBaseVirtualTree::HandleMouseUp(TMessage& Message, const THitInfo& HitInfo)
                       KeysToShiftState(unsigned(Message.WParam)) | (GetShiftState() & ssAlt));
     if (FStates.Contains(tsEditPending)) {
         if (HitInfo.HitNode == FFocusedNode && HitInfo.HitPositions.Contains(hpOnItem) &&
-            FOptions->MiscOptions().Contains(toEditable) && !ReadOnly()) {
+            CanEdit(FFocusedNode, FFocusedColumn)) {
+            FEditColumn = FFocusedColumn;
             FView->SetTimer(EditTimer, EditDelay);
         } else {
             DoStateChange({}, {tsEditPending});

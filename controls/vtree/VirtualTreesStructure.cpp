@@ -505,6 +505,7 @@ void TBaseVirtualTree::Clear() {
             DoStateChange({}, {tsCutPending, tsCopyPending});
         }
         ClearSelection();
+        AbandonEdit();
         for (auto member : RememberedNodes())
             this->*member = nullptr;
         DeleteChildren(FRoot, true);
@@ -590,6 +591,7 @@ const std::vector<PVirtualNode TBaseVirtualTree::*>& TBaseVirtualTree::Remembere
 void TBaseVirtualTree::ForgetNode(PVirtualNode Node) {
     // A check held down on the node ends with it.
     if (Node == FCheckNode) DoStateChange({}, {tsKeyCheckPending, tsMouseCheckPending});
+    if (Node == FEditNode) AbandonEdit();
     for (auto member : RememberedNodes())
         if (this->*member == Node) this->*member = nullptr;
     DropFromDragSelection(Node);
