@@ -91,6 +91,8 @@ public:
     TVSTShortenStringEvent OnShortenString;
 
 protected:
+    // The string tree edits with its own link when the owner gives none.
+    std::shared_ptr<IVTEditLink> DoCreateEditor(PVirtualNode Node, TColumnIndex Column) override;
     void AdjustPaintCellRect(TVTPaintInfo& PaintInfo, TColumnIndex& NextNonEmpty) override;
     bool ColumnIsEmpty(PVirtualNode Node, TColumnIndex Column) override;
     WideString DoGetNodeHint(PVirtualNode Node, TColumnIndex Column,

@@ -1217,6 +1217,8 @@ public:
     // What a data object's reference record names this tree by: a number
     // looked up among the trees alive, never an address.
     uint32_t TransferToken();
+    // Whether a data object of the tree's latest copy or cut is still alive.
+    bool HoldsClipboardData() const;
 
     TVTCreateDataObjectEvent OnCreateDataObject;
 

@@ -220,7 +220,9 @@ TVTDataObject::TVTDataObject(TBaseVirtualTree* AOwner, bool AForClipboard)
 
 TVTDataObject::~TVTDataObject() {
     TBaseVirtualTree* owner = Owner();
-    if (FForClipboard && owner && !owner->TreeStates().Contains(tsClipboardFlushing)) {
+    // A copy made since owns the marks now; only the tree's last copy or cut ends them.
+    if (FForClipboard && owner && !owner->TreeStates().Contains(tsClipboardFlushing) &&
+        !owner->HoldsClipboardData()) {
         try {
             owner->CancelClipboardMarks();
         } catch (...) {
@@ -429,6 +431,8 @@ void TBaseVirtualTree::CopyToClipboard() {
     if (FSelectionCount == 0) return;
     auto data = std::make_shared<TVTDataObject>(this, true);
     if (OleSetClipboard(data, this) != S_OK) return;
+    // The marks of an earlier copy go even while a reader still holds its data.
+    CancelClipboardMarks();
     FClipboardData = data;
     MarkCutCopyNodes();
     DoStateChange({tsCopyPending});
@@ -439,6 +443,8 @@ void TBaseVirtualTree::CutToClipboard() {
     if (FSelectionCount == 0 || ReadOnly()) return;
     auto data = std::make_shared<TVTDataObject>(this, true);
     if (OleSetClipboard(data, this) != S_OK) return;
+    // The marks of an earlier copy go even while a reader still holds its data.
+    CancelClipboardMarks();
     FClipboardData = data;
     MarkCutCopyNodes();
     DoStateChange({tsCutPending}, {tsCopyPending});
@@ -544,6 +550,10 @@ bool TBaseVirtualTree::InsertOLEData(TBaseVirtualTree* Source, IDataObject* Data
         }
     }
     return true;
+}
+
+bool TBaseVirtualTree::HoldsClipboardData() const {
+    return !FClipboardData.expired();
 }
 
 void TBaseVirtualTree::ReleaseClipboardContent() {

@@ -227,6 +227,7 @@ HRESULT TBaseVirtualTree::DragDrop(const std::shared_ptr<IDataObject>& DataObjec
         InvalidateNode(FDropTargetNode);
         FDropTargetNode = nullptr;
     });
+    if (!DataObject) return E_FAIL;
     TBaseVirtualTree* source = DragManager()->SourceTree();
     if (FAILED(DragOver(source, KeyState, dsDragMove, Pt, Effect))) return E_FAIL;
     if ((Effect & ~DROPEFFECT_SCROLL) == DROPEFFECT_NONE) return E_FAIL;
@@ -250,6 +251,7 @@ void TBaseVirtualTree::DoDragExpand() {
 // ---- The source side ---------------------------------------------------------------------
 
 void TBaseVirtualTree::DoDragging(TPoint) {
+    if (FStates.Contains(tsEditing)) DoCancelEdit();
     if (FCurrentHotNode) {
         InvalidateNode(FCurrentHotNode);
         FCurrentHotNode = nullptr;

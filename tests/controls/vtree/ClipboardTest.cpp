@@ -240,6 +240,22 @@ TEST(VirtualTreeClipboard, TheClipboardMarksLastWhileItHoldsTheTreesData) {
     EXPECT_TRUE(OfferedFormats(*content).empty());
 }
 
+TEST(VirtualTreeClipboard, AnOlderCopyLetGoLaterLeavesTheNewMarks) {
+    TMemoryClipboard clipboard;
+    TKeyTree tree(0);
+    tree.Select({0});
+    tree.CopyToClipboard();
+    std::shared_ptr<IDataObject> older;
+    ASSERT_EQ(S_OK, OleGetClipboard(older));
+    tree.ClearSelection();
+    tree.Select({4});
+    tree.CopyToClipboard();
+    EXPECT_FALSE(tree.ByKey(0)->States.Contains(vsCutCopyMarked));
+    older.reset();
+    EXPECT_TRUE(tree.ByKey(4)->States.Contains(vsCutCopyMarked));
+    EXPECT_TRUE(tree.TreeStates().Contains(tsCopyPending));
+}
+
 TEST(VirtualTreeClipboard, ALockedClipboardMarksNothingAndFailsAPaste) {
     TMemoryClipboard clipboard;
     TKeyTree tree(0);
