@@ -118,6 +118,13 @@ void TBaseVirtualTree::UpdateEditBounds() {
 }
 
 void TBaseVirtualTree::AbandonEdit() {
+    // A tree that is going tells its owner nothing more; the editor goes with its window.
+    if (IsDestroying()) {
+        SetStatesDirect({}, {tsEditing, tsEditPending});
+        FEditLink.reset();
+        FEditNode = nullptr;
+        return;
+    }
     if (FStates.Contains(tsEditing) && !DoCancelEdit()) {
         DoStateChange({}, {tsEditing});
         FEditLink.reset();

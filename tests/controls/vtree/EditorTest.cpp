@@ -213,3 +213,16 @@ TEST(VirtualTreeEditor, WithGridExtensionsTheEditorTakesTheRestOfTheColumn) {
         }
     }
 }
+
+TEST(VirtualTreeEditor, ATreeDestroyedWhileEditingTellsItsOwnerNothing) {
+    std::vector<std::string> events;
+    auto link = std::make_shared<TRecordingLink>();
+    {
+        TEditFixture f;
+        f.Link = link;
+        f.Tree.OnEditCancelled = [&](TBaseVirtualTree*, TColumnIndex) { events.push_back("cancelled"); };
+        ASSERT_TRUE(f.Tree.EditNode(At(f.Tree, {0}), NoColumn));
+    }
+    EXPECT_TRUE(events.empty());
+    EXPECT_EQ(1, link.use_count());
+}

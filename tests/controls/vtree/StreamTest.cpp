@@ -444,6 +444,8 @@ TEST(VirtualTreeStream, AFailingLoadHandlerLeavesTheTreeAsItWasAndFreesWhatItLoa
     EXPECT_EQ((std::vector<int>{0, 1}), freed) << "the two nodes loaded, not the one that failed";
     EXPECT_EQ(before, Save(tree));
     EXPECT_EQ("", CheckInvariants(tree));
+    // The tree's own nodes go with it, after its key accessor.
+    tree.OnFreeNode = nullptr;
 }
 
 TEST(VirtualTreeStream, LoadingReplacesTheNodesAndForgetsWhatPointedAtThem) {
