@@ -226,3 +226,26 @@ TEST(VirtualTreeDragDrop, TheProposedEffectFollowsTheSourceAndTheKeys) {
         EXPECT_EQ(c.Effect, tree.ProposeDropEffect(c.Source, c.Shift, c.Allowed, TPoint{0, 0}));
     }
 }
+
+TEST(VirtualTreeDragDrop, RestingOnACollapsedParentExpandsIt) {
+    TDragFixture f;
+    f.Right->SetChildCount(f.Right->Row(1), 2);
+    f.Right->AutoExpandDelay = 5;
+    f.Right->TreeOptions()->SetAutoOptions(f.Right->TreeOptions()->AutoOptions() +
+                                           TVTAutoOptions{toAutoDropExpand});
+    int moves = 0;
+    auto accept = f.Right->OnDragOver;
+    f.Right->OnDragOver = [&](TBaseVirtualTree* Sender, TObject* Source, TShiftState Shift, TDragState State,
+                              TPoint Pt, TDropMode Mode, uint32_t& Effect, bool& Accept) {
+        accept(Sender, Source, Shift, State, Pt, Mode, Effect, Accept);
+        // The expand timer falls due while the mouse rests on row 1.
+        if (State == dsDragMove && ++moves == 2) f.Right->WMTimer(ExpandTimer);
+    };
+    f.Left->SetSelected(f.Left->Row(0), true);
+    f.Drag.MoveTo(f.Right, TDragTree::Point(1))
+        .MoveTo(f.Right, TDragTree::Point(1))
+        .MoveTo(f.Right, TDragTree::Point(1))
+        .PressEscape();
+    f.Left->DoDragging(TDragTree::Point(0));
+    EXPECT_TRUE(f.Right->Row(1)->States.Contains(vsExpanded));
+}
