@@ -165,6 +165,23 @@ HRESULT TBaseVirtualTree::DragOver(TBaseVirtualTree* Source, unsigned KeyState, 
                                    uint32_t& Effect) {
     try {
         const TPoint p = ScreenToTreeClient(Pt);
+        // Near an edge the view scrolls by a step per move, as far as there is content.
+        int dx = 0;
+        int64_t dy = 0;
+        const TScrollDirections directions = DetermineScrollDirections(p.X, p.Y);
+        const int clientWidth = FView->ClientWidth();
+        const int64_t clientHeight = FView->ClientHeight();
+        if (directions.Contains(sdUp) && FOffsetY != 0)
+            dy = std::min<int64_t>(FScrollBarOptions->VerticalIncrement, clientHeight);
+        if (directions.Contains(sdDown) && clientHeight - FOffsetY != RangeY())
+            dy = -std::min<int64_t>(FScrollBarOptions->VerticalIncrement, clientHeight);
+        if (directions.Contains(sdLeft) && EffectiveOffsetX() != 0)
+            dx = FScrollBarOptions->HorizontalIncrement;
+        if (directions.Contains(sdRight) && clientWidth + EffectiveOffsetX() != RangeX())
+            dx = -FScrollBarOptions->HorizontalIncrement;
+        const bool scrolled = (dx != 0 || dy != 0) && DoSetOffsetXY(FOffsetX + dx, FOffsetY + dy,
+                                                                    {suoRepaintHeader, suoRepaintScrollbars,
+                                                                     suoScrollClientArea, suoUpdateNCArea});
         const TShiftState shift = DragShiftState(KeyState);
         THitInfo hit;
         GetHitTestInfoAt(p.X, p.Y, true, hit);
@@ -203,6 +220,7 @@ HRESULT TBaseVirtualTree::DragOver(TBaseVirtualTree* Source, unsigned KeyState, 
         if (HandleAllocated()) FView->UpdateWindow();
         Effect = ProposeDropEffect(Source, shift, Effect, p);
         if (!DoDragOver(Source, shift, State, p, FLastDropMode, Effect)) Effect = DROPEFFECT_NONE;
+        if (scrolled) Effect |= DROPEFFECT_SCROLL;
         return S_OK;
     } catch (...) {
         return E_UNEXPECTED;

@@ -249,3 +249,29 @@ TEST(VirtualTreeDragDrop, RestingOnACollapsedParentExpandsIt) {
     f.Left->DoDragging(TDragTree::Point(0));
     EXPECT_TRUE(f.Right->Row(1)->States.Contains(vsExpanded));
 }
+
+TEST(VirtualTreeDragDrop, NearTheTopEdgeTheViewScrollsUpAStepPerMove) {
+    TDragFixture f;
+    f.Right->SetRootNodeCount(40);
+    f.Right->TreeOptions()->SetAutoOptions(f.Right->TreeOptions()->AutoOptions() +
+                                           TVTAutoOptions{toAutoScroll});
+    f.Right->SetOffsetY(-100);
+    const int64_t step = f.Right->ScrollBarOptions()->VerticalIncrement;
+    f.Left->SetSelected(f.Left->Row(0), true);
+    f.Drag.MoveTo(f.Right, TPoint{120, 1})
+        .MoveTo(f.Right, TPoint{120, 1})
+        .MoveTo(f.Right, TPoint{120, 100})
+        .PressEscape();
+    f.Left->DoDragging(TDragTree::Point(0));
+    EXPECT_EQ(-100 + step, f.Right->OffsetY());
+    ASSERT_GE(f.Drag.Calls.size(), 3u);
+    EXPECT_EQ("over", f.Drag.Calls[1].Name);
+    EXPECT_EQ(DROPEFFECT_COPY | DROPEFFECT_SCROLL, f.Drag.Calls[1].Effect);
+    EXPECT_EQ(DROPEFFECT_COPY, f.Drag.Calls[2].Effect);
+
+    // At the top nothing scrolls.
+    f.Right->SetOffsetY(0);
+    f.Drag.MoveTo(f.Right, TPoint{120, 1}).MoveTo(f.Right, TPoint{120, 1}).PressEscape();
+    f.Left->DoDragging(TDragTree::Point(0));
+    EXPECT_EQ(0, f.Right->OffsetY());
+}
