@@ -5,6 +5,7 @@
 #pragma once
 
 #include "controls/vtree/VirtualTrees.h"
+#include "platform/gui/DataObject.h"
 
 enum TVSTTextType { ttNormal, ttStatic };
 
@@ -12,6 +13,9 @@ enum TVTStringOption { toSaveCaptions, toShowStaticText, toAutoAcceptEditChange 
 using TVTStringOptions = TSet<TVTStringOption, uint8_t>;
 
 class TCustomVirtualStringTree;
+
+// Which nodes a text export takes, in tree order.
+enum TTextSourceKind { skAll, skInitialized, skSelected, skCutCopy, skVisible };
 
 class TCustomStringTreeOptions : public TCustomVirtualTreeOptions {
 public:
@@ -68,6 +72,18 @@ public:
     void TreeFontChanged();
     void Dispatch(TMessage& Message) override;
 
+    // Text exports of the nodes Source names: one line per node, a cell per
+    // visible column (VirtualStringTreeExport.cpp).
+    AnsiString ExportToText(TTextSourceKind Source, char Separator);
+    WideString ExportToUnicodeText(TTextSourceKind Source, char16_t Separator);
+    AnsiString ExportToRTF(TTextSourceKind Source);
+    // A style sheet and a table; the texts in UTF-8.
+    AnsiString ExportToHTML(TTextSourceKind Source, const WideString& Caption = {});
+    // A block with the text of a text format, its terminator included;
+    // nullptr for other formats.
+    HGLOBAL RenderClipboardData(TClipFormat Format, TTextSourceKind Source);
+    HRESULT RenderOLEData(const FORMATETC& FormatEtcIn, STGMEDIUM& Medium, bool ForClipboard) override;
+
     TVTPaintText OnPaintText;
     TVSTGetTextEvent OnGetText;
     TVSTGetHintEvent OnGetHint;
@@ -75,6 +91,8 @@ public:
     TVSTShortenStringEvent OnShortenString;
 
 protected:
+    // The string tree edits with its own link when the owner gives none.
+    std::shared_ptr<IVTEditLink> DoCreateEditor(PVirtualNode Node, TColumnIndex Column) override;
     void AdjustPaintCellRect(TVTPaintInfo& PaintInfo, TColumnIndex& NextNonEmpty) override;
     bool ColumnIsEmpty(PVirtualNode Node, TColumnIndex Column) override;
     WideString DoGetNodeHint(PVirtualNode Node, TColumnIndex Column,
@@ -128,3 +146,9 @@ public:
     }
     void SetTreeOptions(TStringTreeOptions* Value) { TBaseVirtualTree::SetTreeOptions(Value); }
 };
+
+// Puts an HTML fragment in the envelope of the "HTML Format" clipboard
+// format, whose header gives the byte offsets of the document and fragment.
+void WrapClipboardHTML(AnsiString& HTML);
+// The locale's list separator: ';' where the decimal separator is a comma.
+char ListSeparator();

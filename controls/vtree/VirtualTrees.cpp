@@ -118,6 +118,7 @@ TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner)
 
 TBaseVirtualTree::~TBaseVirtualTree() {
     Destroying();
+    ShutDownDataTransfer();
     {
         TVTMiscOptions misc = FOptions->MiscOptions();
         misc.Exclude(toReadOnly);

@@ -16,8 +16,10 @@
 #include <vector>
 
 #include "platform/gui/Controls.h"
+#include "platform/gui/DataObject.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Collections.h"
+#include "platform/rtl/Streams.h"
 #include "platform/rtl/StringLists.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -27,6 +29,7 @@ class TPopupMenu;
 namespace VTPrivate {
 class TNodeStore;
 }
+struct TVTStreamImage;
 
 // A Pascal-style set over an enumeration, member n being bit n.
 template <class E, class Storage = uint64_t> class TSet {
@@ -540,6 +543,30 @@ public:
 };
 
 class TBaseVirtualTree;
+class TVTDragManager;
+
+// The editor of a cell, which the tree asks for when an edit starts: bound to
+// the cell, shown, moved with it, then ended or cancelled once.
+class IVTEditLink {
+public:
+    virtual ~IVTEditLink() = default;
+    // Shows the editor and focuses it; false refuses.
+    virtual bool BeginEdit() = 0;
+    // False when the edit has already stopped.
+    virtual bool CancelEdit() = 0;
+    virtual bool EndEdit() = 0;
+    // Binds to the cell and loads its value; false refuses editing.
+    virtual bool PrepareEdit(TBaseVirtualTree* Tree, PVirtualNode Node, TColumnIndex Column) = 0;
+    virtual TRect GetBounds() = 0;
+    virtual void ProcessMessage(TMessage& Message) = 0;
+    virtual void SetBounds(TRect R) = 0;
+};
+
+// What a drag may do with the nodes; an empty set allows all three.
+enum TDragOperation { doCopy, doMove, doLink };
+using TDragOperations = TSet<TDragOperation, uint8_t>;
+// The step of a drag that a drop target is told about.
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 
 // Accessibility events the tree raises for its client object.
 namespace VTAccessibleEvent {
@@ -786,6 +813,30 @@ using TVTStateChangeEvent =
 using TVTStructureChangeEvent =
     std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TChangeReason Reason)>;
 using TVTUpdatingEvent = std::function<void(TBaseVirtualTree* Sender, TVTUpdateState State)>;
+
+// Events of the tree stream, data transfer and editing.
+using TVTSaveNodeEvent = std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TStream& Stream)>;
+using TFormatEtcArray = std::vector<FORMATETC>;
+using TFormatArray = std::vector<TClipFormat>;
+using TVTGetUserClipboardFormatsEvent =
+    std::function<void(TBaseVirtualTree* Sender, TFormatEtcArray& Formats)>;
+using TVTRenderOLEDataEvent = std::function<void(TBaseVirtualTree* Sender, const FORMATETC& FormatEtcIn,
+                                                 STGMEDIUM& Medium, bool ForClipboard, HRESULT& Result)>;
+using TVTDragOverEvent =
+    std::function<void(TBaseVirtualTree* Sender, TObject* Source, TShiftState Shift, TDragState State,
+                       TPoint Pt, TDropMode Mode, uint32_t& Effect, bool& Accept)>;
+using TVTDragDropEvent = std::function<void(TBaseVirtualTree* Sender, TObject* Source,
+                                            IDataObject* DataObject, const TFormatArray& Formats,
+                                            TShiftState Shift, TPoint Pt, uint32_t& Effect, TDropMode Mode)>;
+using TVTCreateEditorEvent = std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node,
+                                                TColumnIndex Column, std::shared_ptr<IVTEditLink>& EditLink)>;
+using TVTEditChangingEvent =
+    std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column, bool& Allowed)>;
+using TVTEditChangeEvent =
+    std::function<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column)>;
+using TVTEditCancelEvent = std::function<void(TBaseVirtualTree* Sender, TColumnIndex Column)>;
+using TVTCreateDataObjectEvent =
+    std::function<void(TBaseVirtualTree* Sender, std::shared_ptr<IDataObject>& DataObject)>;
 
 // Events of columns, the header, checks, keys, pop-ups, images and scroll bars.
 using TVTCheckChangingEvent =
@@ -1128,6 +1179,82 @@ public:
     TVTKeyActionEvent OnKeyAction;
     TVTScrollbarShowEvent OnShowScrollbar;
 
+    // ---- Tree stream -------------------------------------------------------------------------
+
+    // Writes the header and Node's subtree, or every top-level node for nil.
+    virtual void SaveToStream(TStream& Stream, PVirtualNode Node = nullptr);
+    // Reads the whole stream first and replaces the nodes only when all of it
+    // is sound, so a rejected stream leaves the tree as it was. Nothing
+    // happens with toReadOnly.
+    virtual void LoadFromStream(TStream& Stream);
+    virtual void LoadFromFile(const AnsiString& FileName);
+
+    TVTSaveNodeEvent OnLoadNode;
+    TVTSaveNodeEvent OnSaveNode;
+
+    // ---- Clipboard ---------------------------------------------------------------------------
+
+    virtual void CopyToClipboard();
+    virtual void CutToClipboard();
+    // False, and nothing done, with toReadOnly; raises EVirtualTreeError 2007
+    // when the clipboard cannot be opened.
+    virtual bool PasteFromClipboard();
+    void CancelClipboardMarks();
+    void CompleteCut();
+    // Inserts the nodes DataObject carries at Target by Mode; Optimized moves
+    // the nodes of Source (a tree of this process) instead of copying them.
+    bool InsertOLEData(TBaseVirtualTree* Source, IDataObject* DataObject, PVirtualNode Target,
+                       TVTNodeAttachMode Mode, bool Optimized);
+    // The tree of this process that DataObject comes from; nil for a tree
+    // that is gone, another process or other data.
+    virtual TBaseVirtualTree* GetTreeFromDataObject(IDataObject* DataObject);
+    virtual void GetNativeClipboardFormats(TFormatEtcArray& Formats);
+    virtual HRESULT RenderOLEData(const FORMATETC& FormatEtcIn, STGMEDIUM& Medium, bool ForClipboard);
+    bool ExecuteAction(TBasicAction* Action) override;
+    bool UpdateAction(TBasicAction* Action) override;
+    // What a data object's reference record names this tree by: a number
+    // looked up among the trees alive, never an address.
+    uint32_t TransferToken();
+    // Whether a data object of the tree's latest copy or cut is still alive.
+    bool HoldsClipboardData() const;
+
+    TVTCreateDataObjectEvent OnCreateDataObject;
+
+    // ---- Drag and drop (VirtualTreesDragDrop.cpp) ---------------------------------------------
+
+    TDragOperations DragOperations{doCopy, doMove};
+    // The tree's drop target and drag source, made on first use.
+    std::shared_ptr<TVTDragManager> DragManager();
+    // The nodes of an OLE drag started here, while it runs.
+    const TNodeArray& DragSelection() const { return FDragSelection; }
+    // Starts an OLE drag of the selection at client point P.
+    virtual void DoDragging(TPoint P);
+    virtual uint32_t ProposeDropEffect(TBaseVirtualTree* Source, TShiftState Shift, uint32_t AllowedEffects,
+                                       TPoint P);
+
+    TVTDragOverEvent OnDragOver;
+    TVTDragDropEvent OnDragDrop;
+
+    // ---- In-place editing (VirtualTreesEditor.cpp) --------------------------------------------
+
+    bool CanEdit(PVirtualNode Node, TColumnIndex Column);
+    // Focuses Node and edits its cell in Column; whether an edit runs.
+    bool EditNode(PVirtualNode Node, TColumnIndex Column);
+    bool EndEditNode();
+    bool CancelEditNode();
+    bool IsEditing() const { return FStates.Contains(tsEditing); }
+    IVTEditLink* EditLink() const { return FEditLink.get(); }
+    // The node and column of the running edit; nil when none.
+    PVirtualNode EditingNode() const { return FEditNode; }
+    TColumnIndex EditColumn() const { return FEditColumn; }
+
+    TVTCreateEditorEvent OnCreateEditor;
+    TVTEditChangingEvent OnEditing;
+    TVTEditChangeEvent OnEdited;
+    TVTEditCancelEvent OnEditCancelled;
+    TVTGetUserClipboardFormatsEvent OnGetUserClipboardFormats;
+    TVTRenderOLEDataEvent OnRenderOLEData;
+
 protected:
     // Node record and data areas. A node lives in a slot of the tree's own
     // blocks; Clear frees every slot, linked or not.
@@ -1377,6 +1504,64 @@ protected:
     TPoint FLastClickPos;
     bool FScrollBarShown[2] = {false, false};
 
+    // ---- Tree stream -------------------------------------------------------------------------
+
+    virtual void WriteNode(TStream& Stream, PVirtualNode Node);
+    virtual void WriteChunks(TStream& Stream, PVirtualNode Node);
+    virtual void PatchChunkSize(TStream& Stream, int64_t StartPos, int64_t EndPos);
+    // Every chunk of a record but its base chunk comes here, with Stream
+    // over the chunk's body alone; false for a chunk the tree does not read.
+    virtual bool ReadChunk(TStream& Stream, int Version, PVirtualNode Node, int ChunkType, int ChunkSize);
+    virtual void DoSaveUserData(PVirtualNode Node, TStream& Stream);
+    virtual void DoLoadUserData(PVirtualNode Node, TStream& Stream);
+    // Fills Node, fresh and linked, from the record Record of Image with its
+    // subtree, and settles the counts of the tree around it; the selection
+    // the record carries is taken over. Returns the record after the subtree.
+    virtual size_t InternalAddFromStream(const TVTStreamImage& Image, size_t Record, PVirtualNode Node);
+    // Moves past the node record at the stream's position.
+    void SkipStreamNode(TStream& Stream);
+
+    // ---- Clipboard ---------------------------------------------------------------------------
+
+    virtual void MarkCutCopyNodes();
+    virtual std::shared_ptr<IDataObject> DoCreateDataObject();
+    virtual void DoGetUserClipboardFormats(TFormatEtcArray& Formats);
+    virtual HRESULT DoRenderOLEData(const FORMATETC& FormatEtcIn, STGMEDIUM& Medium, bool ForClipboard);
+    // Gives up the clipboard when it holds this tree's data object.
+    void ReleaseClipboardContent();
+    // Cuts the tree off from data transfer before it goes: its token, its
+    // clipboard content.
+    void ShutDownDataTransfer();
+
+    // ---- Drag and drop, the target side; points in screen coordinates ----------------------
+
+    friend class TVTDragManager;
+    virtual HRESULT DragEnter(unsigned KeyState, TPoint Pt, uint32_t& Effect);
+    virtual HRESULT DragOver(TBaseVirtualTree* Source, unsigned KeyState, TDragState State, TPoint Pt,
+                             uint32_t& Effect);
+    virtual void DragLeave();
+    virtual HRESULT DragDrop(const std::shared_ptr<IDataObject>& DataObject, unsigned KeyState, TPoint Pt,
+                             uint32_t& Effect);
+    virtual bool DoDragOver(TBaseVirtualTree* Source, TShiftState Shift, TDragState State, TPoint Pt,
+                            TDropMode Mode, uint32_t& Effect);
+    virtual void DoDragDrop(TBaseVirtualTree* Source, const std::shared_ptr<IDataObject>& DataObject,
+                            const TFormatArray& Formats, TShiftState Shift, TPoint Pt, uint32_t& Effect,
+                            TDropMode Mode);
+    // Expands the drop target the mouse rests on.
+    virtual void DoDragExpand();
+    // Registers the window as a drop target, or revokes it.
+    void UpdateDropRegistration(bool Accept);
+    void WidgetCreated() override;
+
+    // ---- In-place editing ----------------------------------------------------------------------
+
+    virtual std::shared_ptr<IVTEditLink> DoCreateEditor(PVirtualNode Node, TColumnIndex Column);
+    virtual void DoEdit();
+    virtual bool DoEndEdit();
+    virtual bool DoCancelEdit();
+    // Places the editor over the cell it edits.
+    virtual void UpdateEditBounds();
+
 public:
     // ---- Painting, mouse input, hints and the window ----
 
@@ -1618,6 +1803,38 @@ private:
     // children of their own, so that SortTree need not walk them again.
     PVirtualNode FChildlessSorted = nullptr;
     uint64_t FWalkedSinceChange = 0;
+
+    // ---- Tree stream -------------------------------------------------------------------------
+
+    // What a load builds apart before it replaces the tree's nodes.
+    struct TNodeSet;
+    void SwapNodeSet(TNodeSet& Other);
+    void ReplaceFromImage(const TVTStreamImage& Image);
+    void DiscardNodeSet(TNodeSet& Staged, const TNodeArray& Completed);
+    size_t BuildFromImage(const TVTStreamImage& Image, size_t Record, PVirtualNode Node,
+                          TNodeArray* Completed);
+    size_t AddFromImage(const TVTStreamImage& Image, size_t Record, PVirtualNode Node, TNodeArray* Completed,
+                        bool TakeSelection);
+    void TakeOverLoadedSelection(PVirtualNode Node);
+    void MoveToTree(PVirtualNode Source, PVirtualNode Target, TVTNodeAttachMode Mode, bool ChildrenOnly,
+                    TBaseVirtualTree* TargetTree);
+
+    // ---- Clipboard and drag and drop ---------------------------------------------------------
+
+    uint32_t FTransferToken = 0;
+    std::weak_ptr<IDataObject> FClipboardData;
+    // The nodes of an OLE drag started here; a node moved or freed meanwhile
+    // leaves it, so that deleting them after a move never meets one twice.
+    TNodeArray FDragSelection;
+    void DropFromDragSelection(PVirtualNode Node);
+    std::shared_ptr<TVTDragManager> FDragManager;
+    std::shared_ptr<IVTEditLink> FEditLink;
+    // Cancels the running edit, whose node goes: it is never applied to a freed node.
+    void AbandonEdit();
+    TColumnIndex FEditColumn = NoColumn;
+    bool FDropRegistered = false;
+    TShiftState DragShiftState(unsigned KeyState) const;
+    TPoint ScreenToTreeClient(TPoint Screen) const;
 };
 
 // ---- Columns -----------------------------------------------------------------------------
@@ -1948,15 +2165,77 @@ private:
     TScrollBarStyle FScrollBarStyle = sbmRegular;
 };
 
-// The process-wide list of clipboard formats a tree class offers: a format
-// is admitted to a tree's list when the tree is of the class it was
-// registered for. Later registrations are searched first.
+// The process-wide list of clipboard formats a tree class offers, kept by
+// priority (smaller first; equal priorities in the order registered): a
+// format applies to a tree of the class it was registered for.
 using TVTTreeClassTest = std::function<bool(const TBaseVirtualTree*)>;
+template <class TTree> TVTTreeClassTest TreeClassOf() {
+    return [](const TBaseVirtualTree* Tree) { return dynamic_cast<const TTree*>(Tree) != nullptr; };
+}
+
+struct TClipboardFormatListEntry {
+    AnsiString Description;
+    TVTTreeClassTest TreeClass;
+    int32_t Priority = 0;
+    FORMATETC FormatEtc;
+};
+
+class TClipboardFormatList {
+public:
+    void Add(const AnsiString& Description, TVTTreeClassTest TreeClass, int32_t Priority,
+             const FORMATETC& FormatEtc);
+    void Clear() { FList.clear(); }
+    int Count() const { return int(FList.size()); }
+    const TClipboardFormatListEntry& Entry(int Index) const { return FList[size_t(Index)]; }
+    // The formats, in list order, that apply to Tree and, with AllowedFormats
+    // given, whose description that list holds.
+    void FormatsForClass(const TBaseVirtualTree* Tree, TFormatEtcArray& Formats,
+                         const TStrings* AllowedFormats) const;
+    // The last entry of that description, whatever its letter case; nil when
+    // there is none. Format gets its number.
+    const TClipboardFormatListEntry* FindByDescription(const AnsiString& Description,
+                                                       TClipFormat& Format) const;
+
+private:
+    std::vector<TClipboardFormatListEntry> FList;
+};
+// The process's list; the tree's own formats are registered on first use.
+TClipboardFormatList& ClipboardFormatRegistry();
+
+// The names of the platform's predefined formats 1 to 16.
+struct TClipboardFormatEntry {
+    uint16_t ID;
+    const char* Description;
+};
+extern const TClipboardFormatEntry StandardClipboardFormatNames[16];
+
+// Adds a format number the platform knows (0 adds nothing); false for 0.
+bool RegisterTreeClipboardFormat(TClipFormat Format, TVTTreeClassTest TreeClass, int32_t Priority);
+// Registers Description with the platform and adds it; returns its number.
+TClipFormat RegisterTreeClipboardFormat(const AnsiString& Description, TVTTreeClassTest TreeClass,
+                                        int32_t Priority, uint32_t Tymed = TYMED_HGLOBAL,
+                                        const DVTARGETDEVICE* TargetDevice = nullptr,
+                                        uint32_t Aspect = DVASPECT_CONTENT, int32_t LIndex = -1);
+// Registers a format for a tree class after the formats of the tree itself.
 void RegisterVTClipboardFormat(const AnsiString& Description, TVTTreeClassTest IsOfClass);
 template <class TTree> void RegisterVTClipboardFormat(const AnsiString& Description) {
-    RegisterVTClipboardFormat(Description,
-                              [](const TBaseVirtualTree* Tree) { return dynamic_cast<const TTree*>(Tree); });
+    RegisterVTClipboardFormat(Description, TreeClassOf<TTree>());
 }
+
+// The process-wide format numbers of the tree's own formats.
+TClipFormat TreeDataFormat();
+TClipFormat TreeReferenceFormat();
+inline constexpr const char* CFSTR_VIRTUALTREE = "Virtual Tree Data";
+inline constexpr const char* CFSTR_VTREFERENCE = "Virtual Tree Reference";
+// The text formats a string tree renders.
+TClipFormat HTMLFormat();
+TClipFormat RTFFormat();
+TClipFormat RTFNoObjectsFormat();
+TClipFormat CSVFormat();
+inline constexpr const char* CFSTR_HTML = "HTML Format";
+inline constexpr const char* CFSTR_RTF = "Rich Text Format";
+inline constexpr const char* CFSTR_RTFNOOBJS = "Rich Text Format Without Objects";
+inline constexpr const char* CFSTR_CSV = "CSV";
 
 // The sorted names of the clipboard formats a tree offers.
 class TClipboardFormats : public TStringList {

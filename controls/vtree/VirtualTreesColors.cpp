@@ -1,5 +1,5 @@
 // The tree's colours, its scroll-bar options and the list of clipboard
-// formats it offers, with the process-wide registry that admits them.
+// formats it offers, admitted by the process-wide registry.
 #include "controls/vtree/VirtualTrees.h"
 
 #include <algorithm>
@@ -14,16 +14,6 @@ constexpr TColor DefaultColors[TVTColors::Count] = {
 };
 
 constexpr int BorderColorIndex = 7;
-
-struct TRegisteredFormat {
-    AnsiString Description;
-    TVTTreeClassTest IsOfClass;
-};
-
-std::vector<TRegisteredFormat>& FormatRegistry() {
-    static std::vector<TRegisteredFormat> registry;
-    return registry;
-}
 
 } // namespace
 
@@ -89,19 +79,14 @@ void TScrollBarOptions::Assign(TPersistent* Source) {
 
 // ---- Clipboard formats -------------------------------------------------------------------
 
-void RegisterVTClipboardFormat(const AnsiString& Description, TVTTreeClassTest IsOfClass) {
-    FormatRegistry().push_back({Description, std::move(IsOfClass)});
-}
-
 TClipboardFormats::TClipboardFormats(TBaseVirtualTree* AOwner) : FOwner(AOwner) {
     SetSorted(true);
 }
 
 bool TClipboardFormats::Admitted(const AnsiString& S) const {
-    const auto& registry = FormatRegistry();
-    for (auto it = registry.rbegin(); it != registry.rend(); ++it)
-        if (SameText(it->Description, S)) return it->IsOfClass && it->IsOfClass(FOwner);
-    return false;
+    TClipFormat format;
+    const TClipboardFormatListEntry* entry = ClipboardFormatRegistry().FindByDescription(S, format);
+    return entry && entry->TreeClass && entry->TreeClass(FOwner);
 }
 
 int TClipboardFormats::Add(const AnsiString& S) {

@@ -281,6 +281,12 @@ bool TBaseVirtualTree::HandleCommandKey(uint16_t Key, TShiftState Shift) {
     const bool ctrl = Shift & ssCtrl, shift = Shift & ssShift;
     const bool searching = FStates.Contains(tsIncrementalSearching);
     switch (Key) {
+    case VTKey::F2:
+        if (Shift == 0 && FFocusedNode && CanEdit(FFocusedNode, FFocusedColumn)) {
+            FEditColumn = FFocusedColumn;
+            DoEdit();
+        }
+        return false;
     case VK_ESCAPE:
         if (IsMouseSelecting()) {
             DoStateChange({}, {tsDrawSelPending, tsDrawSelecting});
@@ -352,9 +358,6 @@ bool TBaseVirtualTree::HandleCommandKey(uint16_t Key, TShiftState Shift) {
         if (context != 0) FView->ShowHelp(context);
         return false;
     }
-    case VTKey::F2:
-        // Editing in place comes with the editor.
-        return false;
     default:
         if ((Shift & (ssCtrl | ssAlt)) == ssCtrl && Key == 'A') {
             SelectAll(true);
@@ -501,6 +504,12 @@ void TBaseVirtualTree::WMKillFocus() {
 
 void TBaseVirtualTree::OtherTimer(unsigned TimerID) {
     switch (TimerID) {
+    case ExpandTimer:
+        DoDragExpand();
+        break;
+    case EditTimer:
+        DoEdit();
+        break;
     case HeaderTimer:
         FHeader->HandleTimer();
         break;

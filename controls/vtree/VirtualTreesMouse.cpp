@@ -343,7 +343,8 @@ void TBaseVirtualTree::HandleMouseUp(TMessage& Message, const THitInfo& HitInfo)
                       KeysToShiftState(unsigned(Message.WParam)) | (GetShiftState() & ssAlt));
     if (FStates.Contains(tsEditPending)) {
         if (HitInfo.HitNode == FFocusedNode && HitInfo.HitPositions.Contains(hpOnItem) &&
-            FOptions->MiscOptions().Contains(toEditable) && !ReadOnly()) {
+            CanEdit(FFocusedNode, FFocusedColumn)) {
+            FEditColumn = FFocusedColumn;
             FView->SetTimer(EditTimer, EditDelay);
         } else {
             DoStateChange({}, {tsEditPending});
@@ -404,9 +405,7 @@ void TBaseVirtualTree::MouseMove(TShiftState Shift, int X, int Y) {
         DoStateChange({}, {tsWheelScrolling});
     if (FStates.Contains(tsOLEDragPending) && (std::abs(FLastClickPos.X - X) >= FDragThreshold ||
                                                std::abs(FLastClickPos.Y - Y) >= FDragThreshold)) {
-        // Dragging nodes out is the drag and drop part's; the press ends as a
-        // plain click.
-        DoStateChange({}, {tsOLEDragPending});
+        DoDragging(FLastClickPos);
         return;
     }
     if (CanAutoScroll()) DoAutoScroll(X, Y);

@@ -2,6 +2,7 @@
 // bars' values, scroll requests and the wheel, bringing a node into view,
 // the size reaction and the direction logic of automatic scrolling.
 #include "controls/vtree/VirtualTrees.h"
+#include "controls/vtree/VirtualTreesDragDrop.h"
 
 #include <algorithm>
 #include <climits>
@@ -361,8 +362,9 @@ void TBaseVirtualTree::WMSize() {
 
 bool TBaseVirtualTree::CanAutoScroll() const {
     const bool panning = FStates.Contains(tsWheelPanning);
+    const bool dropTarget = FDragManager && FDragManager->IsOverTree();
     return (FOptions->AutoOptions().Contains(toAutoScroll) || panning) && FHeader->States().Empty() &&
-           (IsMouseSelecting() || FStates.Contains(tsVCLDragging) || panning);
+           (IsMouseSelecting() || dropTarget || FStates.Contains(tsVCLDragging) || panning);
 }
 
 TScrollDirections TBaseVirtualTree::DetermineScrollDirections(int X, int Y) {

@@ -21,8 +21,6 @@ namespace {
 constexpr uint8_t DefaultNodeAlign = 50;
 // The internal data area grows in steps of this many bytes.
 constexpr int InternalDataGranule = 4;
-// An error of the tree that has no number of its own.
-constexpr int UnnumberedError = 0;
 
 } // namespace
 
@@ -80,6 +78,7 @@ void TBaseVirtualTree::FreeChildren(PVirtualNode Node) {
         // which touches memory once.
         for (auto member : RememberedNodes())
             if (PVirtualNode remembered = this->*member) ForgetNode(remembered);
+        FDragSelection.clear();
         FSelection.clear();
         FSelectionCount = 0;
         VTPrivate::TNodeStore doomed = FNodeStore->TakeAll();
@@ -501,9 +500,12 @@ void TBaseVirtualTree::Clear() {
         BeginUpdate();
         TScopeGuard end([&] { EndUpdate(); });
         InterruptValidation();
-        if (FStates.Contains(tsCutPending) || FStates.Contains(tsCopyPending))
+        if (FStates.Contains(tsCutPending) || FStates.Contains(tsCopyPending)) {
+            ReleaseClipboardContent();
             DoStateChange({}, {tsCutPending, tsCopyPending});
+        }
         ClearSelection();
+        AbandonEdit();
         for (auto member : RememberedNodes())
             this->*member = nullptr;
         DeleteChildren(FRoot, true);
@@ -526,9 +528,10 @@ void TBaseVirtualTree::MoveTo(PVirtualNode Source, PVirtualNode Target, TVTNodeA
     } else {
         targetTree = OwnerTreeOfNode(Target);
     }
-    if (targetTree != this)
-        RaiseTreeError("Moving nodes into another tree needs the tree stream format, which is not built yet.",
-                       UnnumberedError);
+    if (targetTree != this) {
+        MoveToTree(Source, Target, Mode, ChildrenOnly, targetTree);
+        return;
+    }
     if (Target == FRoot) {
         if (Mode == amInsertBefore)
             Mode = amAddChildFirst;
@@ -548,6 +551,8 @@ void TBaseVirtualTree::MoveTo(PVirtualNode Source, PVirtualNode Target, TVTNodeA
         if (!ChildrenOnly) {
             InternalDisconnectNode(Source, true, true);
             InternalConnectNode(Source, Target, Mode, this);
+            // Moved, it is no longer what a drag would delete afterwards.
+            DropFromDragSelection(Source);
             DoNodeMoved(Source);
         } else {
             // Taking the children from the end keeps their order for the modes that
@@ -558,6 +563,7 @@ void TBaseVirtualTree::MoveTo(PVirtualNode Source, PVirtualNode Target, TVTNodeA
                 PVirtualNode next = fromEnd ? run->PrevSibling : run->NextSibling;
                 InternalDisconnectNode(run, true, false);
                 InternalConnectNode(run, Target, Mode, this);
+                DropFromDragSelection(run);
                 DoNodeMoved(run);
                 run = next;
             }
@@ -585,8 +591,10 @@ const std::vector<PVirtualNode TBaseVirtualTree::*>& TBaseVirtualTree::Remembere
 void TBaseVirtualTree::ForgetNode(PVirtualNode Node) {
     // A check held down on the node ends with it.
     if (Node == FCheckNode) DoStateChange({}, {tsKeyCheckPending, tsMouseCheckPending});
+    if (Node == FEditNode) AbandonEdit();
     for (auto member : RememberedNodes())
         if (this->*member == Node) this->*member = nullptr;
+    DropFromDragSelection(Node);
     if (Node->States.Contains(vsSelected)) {
         InternalRemoveFromSelection(Node);
         if (FUpdateCount == 0) PackSelection();

@@ -77,6 +77,7 @@ public:
         FTree->TControl::InvalidateRect(r);
     }
     void RedrawFrame() override { Invalidate(); }
+    void AcceptOLEDropChanged(bool Accept) override { FTree->UpdateDropRegistration(Accept); }
     void RecreateWindow() override { Invalidate(); }
     void ThemeAwareChanged(bool) override { Invalidate(); }
     void SetCursor(TCursor Cursor) override {

@@ -430,29 +430,6 @@ TEST(VirtualTreeStructure, ReadOnlyKeepsChildrenWhenAskedForNone) {
 
 namespace {
 
-// Moving into another tree is refused as an error before either tree changes.
-TEST(VirtualTreeStructure, MovingIntoAnotherTreeIsRefusedUnchanged) {
-    TTestTree source, target;
-    source.SetRootNodeCount(2);
-    target.SetRootNodeCount(1);
-    int moving = 0;
-    source.OnNodeMoving = [&](TBaseVirtualTree*, PVirtualNode, PVirtualNode, bool&) { ++moving; };
-    for (TVTNodeAttachMode mode : {amInsertBefore, amAddChildLast}) {
-        EXPECT_THROW(source.MoveTo(At(source, {0}), At(target, {0}), mode, false), EVirtualTreeError);
-        EXPECT_THROW(source.MoveTo(At(source, {0}), At(target, {0}), mode, true), EVirtualTreeError);
-    }
-    EXPECT_EQ(0, moving);
-    EXPECT_EQ(2u, source.GetRootNodeCount());
-    EXPECT_EQ(1u, target.GetRootNodeCount());
-    EXPECT_FALSE(At(target, {0})->States.Contains(vsInitDone));
-    EXPECT_EQ("", CheckInvariants(source));
-    EXPECT_EQ("", CheckInvariants(target));
-}
-
-} // namespace
-
-namespace {
-
 TEST(VirtualTreeStructure, AFailingMovedHandlerDropsThePositionCache) {
     TTestTree tree;
     tree.SetRootNodeCount(3 * CacheThreshold);
