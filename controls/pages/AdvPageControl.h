@@ -256,6 +256,7 @@ private:
     void MouseLeft();
     void TrackHoverTab(int X, int Y);
     void CloseActivePage();
+    bool OverCloseGlyph(int X, int Y);
     void SetGlyphState(TGlyphState State);
     // Redraw is off while a selection change rearranges a multi-line strip;
     // false when no lock was needed.
