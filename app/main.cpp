@@ -1,4 +1,5 @@
-// Start-up of the program. Until the windows exist it opens both database
+// Start-up of the program: it cleans up after a killed run, tells the user
+// once of damaged settings, and until the windows exist opens both database
 // files through the data module and reports what it found.
 #include <cstdio>
 #include <exception>
@@ -8,12 +9,19 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Module.h"
+#include "platform/win/WinBase.h"
+#include "platform/win/WinReg.h"
 
 int main() {
     LoadLocaleFormatSettings();
     try {
         // Before any thread runs and before the engine loads.
         UsePrivateLockFolder();
+        RemoveStaleTempFolders();
+        OpenRegistryStore();
+        TRegistryStoreDamage damage;
+        if (TakeRegistryStoreDamage(damage))
+            MessageBox(RegistryStoreDamageNotice(damage), "Информация"_cp, MB_OK | MB_ICONWARNING);
         TMain_DataModule dataModule(nullptr);
         // The module has shown why it cannot go on.
         if (dataModule.StartupFailed()) return 1;

@@ -106,6 +106,16 @@ void TJvAppRegistryStorage::EnsureKey(const AnsiString& Key) {
         throw EJvLibException(Format("Unable to create key '%s'", {Key}));
 }
 
+void TJvAppRegistryStorage::BeginBatch() {
+    RegBeginBatch();
+}
+
+void TJvAppRegistryStorage::EndBatch() {
+    if (RegEndBatch() != ERROR_SUCCESS)
+        throw EJclRegistryError(
+            Format("Unable to open key \"%s\\%s\" for write", {RegistryRootName(FRegHKEY), Root()}));
+}
+
 namespace {
 bool OpenRead(HKEY Root, const AnsiString& Key, TRegKeyGuard& Handle) {
     return RegOpenKeyExA(Root, RegistryRelativePath(Root, Key).c_str(), 0, KEY_READ, &Handle.Key) ==

@@ -38,6 +38,12 @@ public:
     // Creates the key with its missing parents; "Unable to create key '%s'".
     void EnsureKey(const AnsiString& Key);
 
+    // A batch of the registry store: one write of its file at the end; a
+    // failed write raises EJclRegistryError "Unable to open key ... for write"
+    // with the root, and every change of the batch is undone.
+    void BeginBatch() override;
+    void EndBatch() override;
+
     void RawListFolders(const AnsiString& Path, TStrings& Strings, bool ReportListAsValue) override;
     void RawListValues(const AnsiString& Path, TStrings& Strings, bool ReportListAsValue) override;
     bool RawIsFolder(const AnsiString& Path, bool ListIsValue) override;

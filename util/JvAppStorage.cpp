@@ -259,12 +259,12 @@ bool TJvCustomAppStorage::HasList(const AnsiString& Path) {
 
 void TJvCustomAppStorage::RemoveValue(const AnsiString& Path) {
     auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->RawRemoveValue(p);
+    if (!t->ReadOnly()) t->Batch([&] { t->RawRemoveValue(p); });
 }
 
 void TJvCustomAppStorage::RemoveTree(const AnsiString& Path) {
     auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->RawRemoveTree(p);
+    if (!t->ReadOnly()) t->Batch([&] { t->RawRemoveTree(p); });
 }
 
 void TJvCustomAppStorage::ListFolders(const AnsiString& Path, TStrings& Strings, bool ReportListAsValue) {
@@ -284,7 +284,7 @@ int32_t TJvCustomAppStorage::FetchInteger(const AnsiString& Path, int32_t Defaul
 
 void TJvCustomAppStorage::StoreInteger(const AnsiString& Path, int32_t Value) {
     auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->DoStoreInteger(p, Value);
+    if (!t->ReadOnly()) t->Batch([&] { t->DoStoreInteger(p, Value); });
 }
 
 double TJvCustomAppStorage::FetchFloat(const AnsiString& Path, double Default) {
@@ -294,7 +294,7 @@ double TJvCustomAppStorage::FetchFloat(const AnsiString& Path, double Default) {
 
 void TJvCustomAppStorage::StoreFloat(const AnsiString& Path, double Value) {
     auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->DoStoreFloat(p, Value);
+    if (!t->ReadOnly()) t->Batch([&] { t->DoStoreFloat(p, Value); });
 }
 
 AnsiString TJvCustomAppStorage::FetchString(const AnsiString& Path, const AnsiString& Default) {
@@ -304,7 +304,7 @@ AnsiString TJvCustomAppStorage::FetchString(const AnsiString& Path, const AnsiSt
 
 void TJvCustomAppStorage::StoreString(const AnsiString& Path, const AnsiString& Value) {
     auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->DoStoreString(p, Value);
+    if (!t->ReadOnly()) t->Batch([&] { t->DoStoreString(p, Value); });
 }
 
 WideString TJvCustomAppStorage::FetchWideString(const AnsiString& Path, const WideString& Default) {
@@ -322,7 +322,7 @@ TDateTime TJvCustomAppStorage::FetchDateTime(const AnsiString& Path, TDateTime D
 
 void TJvCustomAppStorage::StoreDateTime(const AnsiString& Path, TDateTime Value) {
     auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->DoStoreDateTime(p, Value);
+    if (!t->ReadOnly()) t->Batch([&] { t->DoStoreDateTime(p, Value); });
 }
 
 bool TJvCustomAppStorage::FetchBoolean(const AnsiString& Path, bool Default) {
@@ -332,7 +332,7 @@ bool TJvCustomAppStorage::FetchBoolean(const AnsiString& Path, bool Default) {
 
 void TJvCustomAppStorage::StoreBoolean(const AnsiString& Path, bool Value) {
     auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->DoStoreBoolean(p, Value);
+    if (!t->ReadOnly()) t->Batch([&] { t->DoStoreBoolean(p, Value); });
 }
 
 int TJvCustomAppStorage::FetchBinary(const AnsiString& Path, void* Buffer, int Size) {
@@ -342,7 +342,7 @@ int TJvCustomAppStorage::FetchBinary(const AnsiString& Path, void* Buffer, int S
 
 void TJvCustomAppStorage::StoreBinary(const AnsiString& Path, const void* Buffer, int Size) {
     auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->DoStoreBinary(p, Buffer, Size);
+    if (!t->ReadOnly()) t->Batch([&] { t->DoStoreBinary(p, Buffer, Size); });
 }
 
 int64_t TJvCustomAppStorage::FetchEnum(const AnsiString& Path, const TTypeInfo* TypeInfo, int64_t Default) {
@@ -352,7 +352,7 @@ int64_t TJvCustomAppStorage::FetchEnum(const AnsiString& Path, const TTypeInfo* 
 
 void TJvCustomAppStorage::StoreEnum(const AnsiString& Path, const TTypeInfo* TypeInfo, int64_t Value) {
     auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->DoStoreEnum(p, TypeInfo, Value);
+    if (!t->ReadOnly()) t->Batch([&] { t->DoStoreEnum(p, TypeInfo, Value); });
 }
 
 TSetValue TJvCustomAppStorage::FetchSetValue(const AnsiString& Path, const TTypeInfo* TypeInfo,
@@ -364,7 +364,7 @@ TSetValue TJvCustomAppStorage::FetchSetValue(const AnsiString& Path, const TType
 void TJvCustomAppStorage::StoreSetValue(const AnsiString& Path, const TTypeInfo* TypeInfo,
                                         const TSetValue& Value) {
     auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->DoStoreSetValue(p, TypeInfo, Value);
+    if (!t->ReadOnly()) t->Batch([&] { t->DoStoreSetValue(p, TypeInfo, Value); });
 }
 
 // ------------------------------------------------------------- conversion layer
@@ -546,14 +546,16 @@ void TJvCustomAppStorage::StoreListItems(const AnsiString& Path, TObject* List, 
                                          const AnsiString& ItemName,
                                          const TJvAppStorageListItemEvent& OnWriteItem,
                                          const TJvAppStorageListDeleteEvent& OnDeleteItems) {
-    if (Resolve(*this, Path + "\\*").Store->ReadOnly()) return;
-    const AnsiString countPath = CombineStoragePaths({Path, "Count"});
-    const int previous = FetchInteger(countPath, 0);
-    StoreInteger(countPath, ItemCount);
-    for (int i = 0; i < ItemCount; ++i)
-        OnWriteItem(this, Path, List, i, ItemName);
-    if (previous > ItemCount && OnDeleteItems)
-        OnDeleteItems(this, Path, List, ItemCount, previous - 1, ItemName);
+    Batch([&] {
+        if (Resolve(*this, Path + "\\*").Store->ReadOnly()) return;
+        const AnsiString countPath = CombineStoragePaths({Path, "Count"});
+        const int previous = FetchInteger(countPath, 0);
+        StoreInteger(countPath, ItemCount);
+        for (int i = 0; i < ItemCount; ++i)
+            OnWriteItem(this, Path, List, i, ItemName);
+        if (previous > ItemCount && OnDeleteItems)
+            OnDeleteItems(this, Path, List, ItemCount, previous - 1, ItemName);
+    });
 }
 
 namespace {
@@ -578,16 +580,19 @@ int TJvCustomAppStorage::FetchStringList(const AnsiString& Path, TStrings& List,
 
 void TJvCustomAppStorage::StoreStringList(const AnsiString& Path, TStrings& List,
                                           const AnsiString& ItemName) {
-    StoreListItems(
-        Path, &List, List.Count(), ItemName,
-        [](TJvCustomAppStorage* S, const AnsiString& P, TObject* L, int I, const AnsiString& N) {
-            S->StoreString(ItemPath(P, N, I), static_cast<TStrings*>(L)->Strings(I));
-        },
-        [](TJvCustomAppStorage* S, const AnsiString& P, TObject*, int First, int Last, const AnsiString& N) {
-            for (int i = First; i <= Last; ++i)
-                S->RemoveValue(ItemPath(P, N, i));
-        });
-    StoreObject(Path, &List, true, nullptr);
+    Batch([&] {
+        StoreListItems(
+            Path, &List, List.Count(), ItemName,
+            [](TJvCustomAppStorage* S, const AnsiString& P, TObject* L, int I, const AnsiString& N) {
+                S->StoreString(ItemPath(P, N, I), static_cast<TStrings*>(L)->Strings(I));
+            },
+            [](TJvCustomAppStorage* S, const AnsiString& P, TObject*, int First, int Last,
+               const AnsiString& N) {
+                for (int i = First; i <= Last; ++i)
+                    S->RemoveValue(ItemPath(P, N, i));
+            });
+        StoreObject(Path, &List, true, nullptr);
+    });
 }
 
 int TJvCustomAppStorage::FetchCollection(const AnsiString& Path, TCollection& List, bool ClearFirst,
@@ -611,17 +616,21 @@ int TJvCustomAppStorage::FetchCollection(const AnsiString& Path, TCollection& Li
 
 void TJvCustomAppStorage::StoreCollection(const AnsiString& Path, TCollection& List,
                                           const AnsiString& ItemName) {
-    StoreListItems(
-        Path, &List, List.Count(), ItemName,
-        [](TJvCustomAppStorage* S, const AnsiString& P, TObject* L, int I, const AnsiString& N) {
-            auto* c = static_cast<TCollection*>(L);
-            if (I < c->Count() && c->Items(I)) S->StoreObject(ItemPath(P, N, I), c->Items(I), true, nullptr);
-        },
-        [](TJvCustomAppStorage* S, const AnsiString& P, TObject*, int First, int Last, const AnsiString& N) {
-            for (int i = First; i <= Last; ++i)
-                S->RemoveTree(ItemPath(P, N, i));
-        });
-    StoreObject(Path, &List, true, nullptr);
+    Batch([&] {
+        StoreListItems(
+            Path, &List, List.Count(), ItemName,
+            [](TJvCustomAppStorage* S, const AnsiString& P, TObject* L, int I, const AnsiString& N) {
+                auto* c = static_cast<TCollection*>(L);
+                if (I < c->Count() && c->Items(I))
+                    S->StoreObject(ItemPath(P, N, I), c->Items(I), true, nullptr);
+            },
+            [](TJvCustomAppStorage* S, const AnsiString& P, TObject*, int First, int Last,
+               const AnsiString& N) {
+                for (int i = First; i <= Last; ++i)
+                    S->RemoveTree(ItemPath(P, N, i));
+            });
+        StoreObject(Path, &List, true, nullptr);
+    });
 }
 
 // ------------------------------------------------------------- enumerations and sets
@@ -799,15 +808,17 @@ void TJvCustomAppStorage::FetchObject(const AnsiString& Path, TPersistent* Insta
 
 void TJvCustomAppStorage::StoreObject(const AnsiString& Path, TPersistent* Instance, bool Recursive,
                                       TStrings* IgnoreProperties) {
-    if (!Instance) return;
-    auto* self = dynamic_cast<IStorageSelfPersist*>(Instance);
-    if (self) self->SaveToStorage(this, Path);
-    if (self && !dynamic_cast<IStorePublishedToo*>(Instance)) return;
-    for (const TPropInfo* p : GetPropList(GetClassInfo(Instance))) {
-        if (IgnoreProperties && IgnoreProperties->IndexOf(p->Name) >= 0) continue;
-        const AnsiString path = CombineStoragePaths({Path, MapPropertyName(Instance, p->Name, false)});
-        StoreObjectProperty(path, Instance, p->Name, Recursive);
-    }
+    Batch([&] {
+        if (!Instance) return;
+        auto* self = dynamic_cast<IStorageSelfPersist*>(Instance);
+        if (self) self->SaveToStorage(this, Path);
+        if (self && !dynamic_cast<IStorePublishedToo*>(Instance)) return;
+        for (const TPropInfo* p : GetPropList(GetClassInfo(Instance))) {
+            if (IgnoreProperties && IgnoreProperties->IndexOf(p->Name) >= 0) continue;
+            const AnsiString path = CombineStoragePaths({Path, MapPropertyName(Instance, p->Name, false)});
+            StoreObjectProperty(path, Instance, p->Name, Recursive);
+        }
+    });
 }
 
 namespace {
@@ -876,95 +887,97 @@ void TJvCustomAppStorage::FetchObjectProperty(const AnsiString& Path, TPersisten
 
 void TJvCustomAppStorage::StoreObjectProperty(const AnsiString& Path, TPersistent* Instance,
                                               const AnsiString& PropertyName, bool Recursive) {
-    const TPropInfo* p = Instance ? GetPropInfo(Instance, PropertyName) : nullptr;
-    if (!p) return;
-    const TTypeInfo* type = p->PropType;
-    if (!FStorageOptions->StoreDefaultValues && type->Kind != tkClass) {
-        if (!p->Get || !p->Set || !IsStoredProp(Instance, p)) return;
-        bool isDefault = false;
+    Batch([&] {
+        const TPropInfo* p = Instance ? GetPropInfo(Instance, PropertyName) : nullptr;
+        if (!p) return;
+        const TTypeInfo* type = p->PropType;
+        if (!FStorageOptions->StoreDefaultValues && type->Kind != tkClass) {
+            if (!p->Get || !p->Set || !IsStoredProp(Instance, p)) return;
+            bool isDefault = false;
+            switch (type->Kind) {
+            case tkInteger:
+            case tkChar:
+            case tkWChar:
+            case tkEnumeration:
+                isDefault = p->Default != NoDefault && GetOrdProp(Instance, p) == p->Default;
+                break;
+            case tkSet: {
+                if (p->Default == NoDefault) break;
+                TSetValue def{};
+                uint32_t bits = uint32_t(p->Default);
+                std::memcpy(def.data(), &bits, 4);
+                isDefault = GetSetProp(Instance, p) == def;
+                break;
+            }
+            case tkFloat:
+                isDefault = GetFloatProp(Instance, p) == 0;
+                break;
+            case tkInt64:
+                isDefault = GetOrdProp(Instance, p) == 0;
+                break;
+            case tkString:
+            case tkLString:
+                isDefault = GetStrProp(Instance, p).empty();
+                break;
+            case tkWString:
+                isDefault = GetWideStrProp(Instance, p).empty();
+                break;
+            default:
+                break;
+            }
+            if (isDefault) return;
+        }
         switch (type->Kind) {
         case tkInteger:
         case tkChar:
         case tkWChar:
+            if (FStorageOptions->TypedIntegerAsString)
+                StoreEnum(Path, type, GetOrdProp(Instance, p));
+            else
+                StoreInteger(Path, int32_t(GetOrdProp(Instance, p)));
+            break;
         case tkEnumeration:
-            isDefault = p->Default != NoDefault && GetOrdProp(Instance, p) == p->Default;
+            StoreEnum(Path, type, GetOrdProp(Instance, p));
             break;
-        case tkSet: {
-            if (p->Default == NoDefault) break;
-            TSetValue def{};
-            uint32_t bits = uint32_t(p->Default);
-            std::memcpy(def.data(), &bits, 4);
-            isDefault = GetSetProp(Instance, p) == def;
-            break;
-        }
         case tkFloat:
-            isDefault = GetFloatProp(Instance, p) == 0;
-            break;
-        case tkInt64:
-            isDefault = GetOrdProp(Instance, p) == 0;
+            if (IsDateTimeType(type))
+                StoreDateTime(Path, GetFloatProp(Instance, p));
+            else
+                StoreFloat(Path, GetFloatProp(Instance, p));
             break;
         case tkString:
         case tkLString:
-            isDefault = GetStrProp(Instance, p).empty();
+            StoreString(Path, GetStrProp(Instance, p));
+            break;
+        case tkSet:
+            StoreSetValue(Path, type, GetSetProp(Instance, p));
             break;
         case tkWString:
-            isDefault = GetWideStrProp(Instance, p).empty();
+            StoreWideString(Path, GetWideStrProp(Instance, p));
             break;
+        case tkInt64:
+            StoreString(Path, IntToStr(GetOrdProp(Instance, p)));
+            break;
+        case tkClass: {
+            auto* obj = dynamic_cast<TPersistent*>(GetObjectProp(Instance, p));
+            if (!obj) return;
+            if (Recursive &&
+                RegisteredAppStoragePropertyEngineList().SaveProperty(this, Path, Recursive, obj, Instance))
+                return;
+            if (auto* list = dynamic_cast<TStrings*>(obj))
+                StoreStringList(Path, *list, "Item");
+            else if (!Recursive)
+                return;
+            else if (auto* coll = dynamic_cast<TCollection*>(obj))
+                StoreCollection(Path, *coll, "Item");
+            else
+                StoreObject(Path, obj, true, nullptr);
+            break;
+        }
         default:
             break;
         }
-        if (isDefault) return;
-    }
-    switch (type->Kind) {
-    case tkInteger:
-    case tkChar:
-    case tkWChar:
-        if (FStorageOptions->TypedIntegerAsString)
-            StoreEnum(Path, type, GetOrdProp(Instance, p));
-        else
-            StoreInteger(Path, int32_t(GetOrdProp(Instance, p)));
-        break;
-    case tkEnumeration:
-        StoreEnum(Path, type, GetOrdProp(Instance, p));
-        break;
-    case tkFloat:
-        if (IsDateTimeType(type))
-            StoreDateTime(Path, GetFloatProp(Instance, p));
-        else
-            StoreFloat(Path, GetFloatProp(Instance, p));
-        break;
-    case tkString:
-    case tkLString:
-        StoreString(Path, GetStrProp(Instance, p));
-        break;
-    case tkSet:
-        StoreSetValue(Path, type, GetSetProp(Instance, p));
-        break;
-    case tkWString:
-        StoreWideString(Path, GetWideStrProp(Instance, p));
-        break;
-    case tkInt64:
-        StoreString(Path, IntToStr(GetOrdProp(Instance, p)));
-        break;
-    case tkClass: {
-        auto* obj = dynamic_cast<TPersistent*>(GetObjectProp(Instance, p));
-        if (!obj) return;
-        if (Recursive &&
-            RegisteredAppStoragePropertyEngineList().SaveProperty(this, Path, Recursive, obj, Instance))
-            return;
-        if (auto* list = dynamic_cast<TStrings*>(obj))
-            StoreStringList(Path, *list, "Item");
-        else if (!Recursive)
-            return;
-        else if (auto* coll = dynamic_cast<TCollection*>(obj))
-            StoreCollection(Path, *coll, "Item");
-        else
-            StoreObject(Path, obj, true, nullptr);
-        break;
-    }
-    default:
-        break;
-    }
+    });
 }
 
 // ------------------------------------------------------------- sub-storages

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/rtl/Collections.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringLists.h"
 #include "platform/rtl/TypInfo.h"
 #include "util/JvTranslateString.h"
@@ -162,6 +163,20 @@ public:
     TJvAppStorageCryptEvent OnDecryptPropertyValue;
     // Told of load errors that are otherwise swallowed.
     TJvAppStorageErrorEvent OnError;
+
+    // Runs Operation as one batch of the back end: the writes made inside
+    // reach the store once, at the end (batches nest; the outermost end
+    // writes). Operation's own error is raised first, else a failing write.
+    template <class F> void Batch(F&& Operation) {
+        BeginBatch();
+        TFirstError errors;
+        errors.Run(std::forward<F>(Operation));
+        errors.Run([this] { EndBatch(); });
+        errors.RaiseIfAny();
+    }
+    virtual void BeginBatch() {}
+    // Raises when the outermost end cannot write the store.
+    virtual void EndBatch() {}
 
     // Queries.
     bool HasValue(const AnsiString& Path);

@@ -169,7 +169,12 @@ void TJvPropertyStorage::SaveListedProperties(TComponent* Owner, TStrings* List)
     if (!Owner || !List) return;
     // A failure here propagates: a save that did not happen is no success.
     std::unique_ptr<TInfoLists> infos = BuildInfoLists(Owner, List);
-    ForEachListed(Owner, List, *infos, &TJvPropertyStorage::SaveOneProperty);
+    auto save = [&] { ForEachListed(Owner, List, *infos, &TJvPropertyStorage::SaveOneProperty); };
+    // The whole set reaches the store in one write.
+    if (AppStorage)
+        AppStorage->Batch(save);
+    else
+        save();
 }
 
 LIBRARY_UNIT_VERSION("util/JvPropertyStorage.cpp", "1", "2026-12-10", "JvLib\\run")

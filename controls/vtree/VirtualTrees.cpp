@@ -106,6 +106,10 @@ void TCustomVirtualTreeOptions::AssignTo(TPersistent* Dest) {
 
 TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner)
     : TCustomControl(AOwner), FView(&NoView), FNodeStore(std::make_unique<VTPrivate::TNodeStore>()) {
+    FWindowView = CreateTreeWindowView(this);
+    FView = FWindowView.get();
+    SetControlStyle(ControlStyle() | csOpaque);
+    SetTabStop(true);
     FSingletonNodeArray.resize(1);
     FOptions = std::make_unique<TCustomVirtualTreeOptions>(this);
     CreateParts();
@@ -131,8 +135,17 @@ TBaseVirtualTree::~TBaseVirtualTree() {
     FRoot = nullptr;
 }
 
+void TBaseVirtualTree::SetOptionsObject(std::unique_ptr<TCustomVirtualTreeOptions> Options) {
+    Options->FPaintOptions = FOptions->FPaintOptions;
+    Options->FAnimationOptions = FOptions->FAnimationOptions;
+    Options->FAutoOptions = FOptions->FAutoOptions;
+    Options->FSelectionOptions = FOptions->FSelectionOptions;
+    Options->FMiscOptions = FOptions->FMiscOptions;
+    FOptions = std::move(Options);
+}
+
 void TBaseVirtualTree::SetView(IVTView* View) {
-    FView = View ? View : &NoView;
+    FView = View ? View : FWindowView.get();
 }
 
 void TBaseVirtualTree::WithoutReadOnly(const std::function<void()>& Step) {

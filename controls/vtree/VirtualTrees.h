@@ -527,9 +527,197 @@ public:
     // The help context of the control and then of its parents; 0 when none.
     virtual int ControlHelpContext() const { return 0; }
     virtual void ShowHelp(int /*Context*/) {}
+    // The window's focus.
+    virtual bool Focused() const { return false; }
+    virtual bool CanFocus() const { return false; }
+    virtual void SetFocus() {}
+    // An accessibility event for the tree's client object (the platform's
+    // event numbers).
+    virtual void NotifyAccessibleEvent(unsigned /*Event*/) {}
+    // The program is the active one (hints show only then).
+    virtual bool ApplicationActive() const { return true; }
+    virtual bool MouseCaptured() const { return false; }
+    // The screen point of a client point.
+    virtual TPoint ClientToScreen(TPoint P) const { return P; }
 };
 
 class TBaseVirtualTree;
+
+// Accessibility events the tree raises for its client object.
+namespace VTAccessibleEvent {
+constexpr unsigned Focus = 0x8005, Selection = 0x8006, StateChange = 0x800A, LocationChange = 0x800B,
+                   NameChange = 0x800C, ValueChange = 0x800E;
+} // namespace VTAccessibleEvent
+
+// ---- Painting, hints and the window: vocabularies -----------------------------------------
+
+class TBitmap;
+class TFont;
+
+// One indentation level of a node line: which line pieces it shows.
+enum TVTLineType : uint8_t {
+    ltNone,
+    ltBottomRight,
+    ltTopDown,
+    ltTopDownRight,
+    ltRight,
+    ltTopRight,
+    ltLeft,
+    ltLeftBottom
+};
+using TLineImage = std::vector<TVTLineType>;
+
+enum TVTLineMode { lmNormal, lmBands };
+enum TVTLineStyle { lsCustomStyle, lsDotted, lsSolid };
+enum TVTButtonStyle { bsRectangle, bsTriangle };
+enum TVTButtonFillMode { fmTreeColor, fmWindowColor, fmShaded, fmTransparent };
+enum TVTDrawSelectionMode { smDottedRectangle, smBlendedRectangle };
+enum TDropMode { dmNowhere, dmAbove, dmOnNode, dmBelow };
+enum TItemEraseAction { eaColor, eaDefault, eaNone };
+enum TVTDragImageKind { diComplete, diMainColumnOnly, diNoImage };
+
+// What one PaintTree run draws; bit numbers are fixed, callers pass bytes.
+enum TVTInternalPaintOption {
+    poBackground,
+    poColumnColor,
+    poDrawFocusRect,
+    poDrawSelection,
+    poDrawDropMark,
+    poGridLines,
+    poMainOnly,
+    poSelectedOnly
+};
+using TVTInternalPaintOptions = TSet<TVTInternalPaintOption, uint8_t>;
+// The control's own painting, the client print message, and drag images.
+constexpr TVTInternalPaintOptions WindowPaintOptions = TVTInternalPaintOptions::FromBits(63);
+constexpr TVTInternalPaintOptions PrintPaintOptions = TVTInternalPaintOptions::FromBits(61);
+
+enum TVTImageInfoIndex { iiNormal, iiState, iiCheck, iiOverlay };
+
+struct TVTImageInfo {
+    int Index = -1;
+    int XPos = 0;
+    int YPos = 0;
+    bool Ghosted = false;
+    TCustomImageList* Images = nullptr;
+};
+
+// The record the cell operations paint through; x in tree coordinates, y
+// from 0 to the node's height.
+struct TVTPaintInfo {
+    TCanvas* Canvas = nullptr;
+    TVTInternalPaintOptions PaintOptions;
+    PVirtualNode Node = nullptr;
+    TColumnIndex Column = NoColumn;
+    TColumnPosition Position = 0;
+    TRect CellRect;
+    TRect ContentRect;
+    int NodeWidth = 0;
+    TAlignment Alignment = taLeftJustify;
+    TBiDiMode BidiMode = bdLeftToRight;
+    TPoint BrushOrigin;
+    TVTImageInfo ImageInfo[4];
+};
+
+// Header painting.
+enum TVTDropMarkMode { dmmNone, dmmLeft, dmmRight };
+enum THeaderPaintElement { hpeBackground, hpeDropMark, hpeHeaderGlyph, hpeSortGlyph, hpeText };
+using THeaderPaintElements = TSet<THeaderPaintElement, uint8_t>;
+
+struct THeaderPaintInfo {
+    TCanvas* TargetCanvas = nullptr;
+    TVirtualTreeColumn* Column = nullptr;
+    TRect PaintRectangle;
+    TRect TextRectangle;
+    bool IsHoverIndex = false;
+    bool IsDownIndex = false;
+    bool IsEnabled = false;
+    bool ShowHeaderGlyph = false;
+    bool ShowSortGlyph = false;
+    bool ShowRightBorder = false;
+    TVTDropMarkMode DropMark = dmmNone;
+    TPoint GlyphPos;
+    TPoint SortGlyphPos;
+};
+
+// Utility images (16 pixels square), by index.
+namespace VTUtility {
+constexpr int DropMarkLeft = 0, DropMarkRight = 1, SortDescending = 2, SortAscending = 3,
+              ThemedSortDescending = 4, ThemedSortAscending = 5, HotBarLeft = 6, HotBarMiddle = 7,
+              HotBarRight = 8;
+} // namespace VTUtility
+
+// Hints.
+enum TVTHintMode { hmDefault, hmHint, hmHintAndDefault, hmTooltip };
+enum THintAnimationType { hatNone, hatFade, hatSlide, hatSystemDefault };
+enum TVTTooltipLineBreakStyle { hlbDefault, hlbForceSingleLine, hlbForceMultiLine };
+
+struct TVTHintData {
+    TBaseVirtualTree* Tree = nullptr;
+    PVirtualNode Node = nullptr;
+    TColumnIndex Column = NoColumn;
+    TRect HintRect;
+    WideString DefaultHint;
+    WideString HintText;
+    TBiDiMode BidiMode = bdLeftToRight;
+    TAlignment Alignment = taLeftJustify;
+    TVTTooltipLineBreakStyle LineBreakStyle = hlbDefault;
+};
+
+// Events of painting, hints and the cursor.
+using TVTPaintEvent = std::function<void(TBaseVirtualTree* Sender, TCanvas* TargetCanvas)>;
+using TVTBeforeItemPaintEvent = std::function<void(TBaseVirtualTree* Sender, TCanvas* TargetCanvas,
+                                                   PVirtualNode Node, TRect ItemRect, bool& CustomDraw)>;
+using TVTBeforeItemEraseEvent =
+    std::function<void(TBaseVirtualTree* Sender, TCanvas* TargetCanvas, PVirtualNode Node, TRect ItemRect,
+                       TColor& ItemColor, TItemEraseAction& EraseAction)>;
+using TVTAfterItemEraseEvent =
+    std::function<void(TBaseVirtualTree* Sender, TCanvas* TargetCanvas, PVirtualNode Node, TRect ItemRect)>;
+using TVTAfterItemPaintEvent = TVTAfterItemEraseEvent;
+using TVTCellPaintEvent = std::function<void(TBaseVirtualTree* Sender, TCanvas* TargetCanvas,
+                                             PVirtualNode Node, TColumnIndex Column, TRect CellRect)>;
+using TVTBackgroundPaintEvent =
+    std::function<void(TBaseVirtualTree* Sender, TCanvas* TargetCanvas, TRect R, bool& Handled)>;
+using TVTGetLineStyleEvent = std::function<void(TBaseVirtualTree* Sender, std::vector<uint16_t>& Bits)>;
+using TVTHeaderPaintEvent =
+    std::function<void(TVTHeader* Sender, TCanvas* HeaderCanvas, TVirtualTreeColumn* Column, TRect R,
+                       bool Hover, bool Pressed, TVTDropMarkMode DropMark)>;
+using TVTHeaderPaintQueryElementsEvent =
+    std::function<void(TVTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements)>;
+using TVTAdvancedHeaderPaintEvent =
+    std::function<void(TVTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements Elements)>;
+using TVTGetCursorEvent = std::function<void(TBaseVirtualTree* Sender, TCursor& Cursor)>;
+
+// The longest prefix of Text, cut between whole characters, that fits into
+// Width with an ellipsis after it, followed by "..."; EllipsisWidth 0 means
+// the width of "..." on Canvas.
+WideString ShortenText(TCanvas* Canvas, const WideString& Text, int Width, int EllipsisWidth);
+// Draws (or with DT_CALCRECT measures into R) wide text with the DrawText
+// flags DT_LEFT/RIGHT/CENTER, DT_VCENTER, DT_SINGLELINE, DT_WORDBREAK,
+// DT_NOCLIP and DT_CALCRECT; answers the text's height.
+int DrawWideText(TCanvas* Canvas, const WideString& Text, bool AdjustRight, unsigned Format, TRect& R);
+// DrawText flags the canvas does not name.
+constexpr unsigned DT_EDITCONTROL = 0x2000;
+constexpr unsigned DT_RTLREADING = 0x20000;
+
+// Blending of 32-bit bitmaps: constant alpha, per-pixel alpha, master alpha,
+// master alpha and colour.
+enum TBlendMode : uint8_t { bmConstantAlpha, bmPerPixelAlpha, bmMasterAlpha, bmConstantAlphaAndColor };
+// Modes 0-2 blend Source's R onto Destination at Target; mode 3 blends Bias
+// (an RGB colour) into Destination's R. Either bitmap may be a canvas
+// target only through its bitmap.
+void BlendBitmaps(TBitmap* Source, TBitmap* Destination, const TRect& R, TPoint Target, TBlendMode Mode,
+                  int ConstantAlpha, int Bias);
+// Every processor blends through the same byte arithmetic here.
+bool ProcessorHasMMX();
+
+// The process-wide images of the trees: made once, borrowed by every tree.
+TCustomImageList* UtilityImages();
+TCustomImageList* SharedCheckImages(TCheckImageKind Kind);
+// Draws the check images again in the current system colours.
+void RefreshSharedImages();
+
+struct TVTPaintRun;
 
 // ---- Option classes ----------------------------------------------------------
 
@@ -1190,6 +1378,195 @@ protected:
     // The last click in client coordinates, also the anchor of wheel panning.
     TPoint FLastClickPos;
     bool FScrollBarShown[2] = {false, false};
+
+public:
+    // ---- Painting, mouse input, hints and the window ----
+
+    TVTLineMode LineMode() const { return FLineMode; }
+    void SetLineMode(TVTLineMode Value);
+    TVTLineStyle LineStyle() const { return FLineStyle; }
+    void SetLineStyle(TVTLineStyle Value);
+    TVTButtonStyle ButtonStyle() const { return FButtonStyle; }
+    void SetButtonStyle(TVTButtonStyle Value);
+    TVTButtonFillMode ButtonFillMode() const { return FButtonFillMode; }
+    void SetButtonFillMode(TVTButtonFillMode Value);
+    TVTDrawSelectionMode DrawSelectionMode = smDottedRectangle;
+    TVTHintMode HintMode = hmDefault;
+    THintAnimationType HintAnimation = hatSystemDefault;
+    TVTDragImageKind DragImageKind = diComplete;
+    // The picture behind the nodes with toShowBackground; empty when none.
+    TBitmap* Background() const { return FBackground.get(); }
+    void SetBackground(TBitmap* Value);
+    PVirtualNode DropTargetNode() const { return FDropTargetNode; }
+    TDropMode LastDropMode() const { return FLastDropMode; }
+    PVirtualNode HotNode() const { return FCurrentHotNode; }
+
+    // Paints the part Window (tree coordinates) of the tree to TargetCanvas
+    // at Target.
+    void PaintTree(TCanvas* TargetCanvas, const TRect& Window, TPoint Target,
+                   TVTInternalPaintOptions PaintOptions);
+    // Paints the header's part R (header coordinates, y from 0 to its height)
+    // onto Canvas, columns shifted by HorizontalOffset.
+    void DrawHeader(TCanvas* Canvas, const TRect& R, int HorizontalOffset);
+    void InvalidateColumn(TColumnIndex Column);
+    // The string tree's text of a cell as the hint shows it, its font and
+    // its rectangle (client coordinates).
+    virtual void GetCellTextInfo(PVirtualNode Node, TColumnIndex Column, TFont* Font, TRect& R,
+                                 WideString& Text);
+    bool Dragging() const;
+    void BeginDrag(bool Immediate, int Threshold = -1);
+
+    // The window: messages, the client area below the header.
+    void WndProc(TMessage& Message) override;
+    void Dispatch(TMessage& Message) override;
+    TRect ClientRect() const override;
+    // The hint data of the last hint query.
+    const TVTHintData& HintData() const { return FHintData; }
+
+    TVTAdvancedHeaderPaintEvent OnAdvancedHeaderDraw;
+    TVTCellPaintEvent OnAfterCellPaint;
+    TVTAfterItemEraseEvent OnAfterItemErase;
+    TVTAfterItemPaintEvent OnAfterItemPaint;
+    TVTPaintEvent OnAfterPaint;
+    TVTCellPaintEvent OnBeforeCellPaint;
+    TVTBeforeItemEraseEvent OnBeforeItemErase;
+    TVTBeforeItemPaintEvent OnBeforeItemPaint;
+    TVTPaintEvent OnBeforePaint;
+    TVTGetCursorEvent OnGetCursor;
+    TVTGetLineStyleEvent OnGetLineStyle;
+    TVTHeaderPaintEvent OnHeaderDraw;
+    TVTHeaderPaintQueryElementsEvent OnHeaderDrawQueryElements;
+    TVTBackgroundPaintEvent OnPaintBackground;
+
+protected:
+    // A descendant's option class takes over the options, keeping their values.
+    void SetOptionsObject(std::unique_ptr<TCustomVirtualTreeOptions> Options);
+
+    // Painting.
+    void Paint() override;
+    virtual void DoPaintNode(TVTPaintInfo& PaintInfo);
+    virtual void AdjustPaintCellRect(TVTPaintInfo& PaintInfo, TColumnIndex& NextNonEmpty);
+    // While a descendant paints text, a font change on Canvas reaches FontChanged.
+    virtual void RedirectFontChangeEvent(TCanvas* Canvas);
+    virtual void RestoreFontChangeEvent(TCanvas* Canvas);
+    virtual void FontChanged(TObject* Sender);
+    void PaintLine(TVTPaintInfo& PaintInfo, const TRect& Window, int LineWidth, const TLineImage& LineImage,
+                   int IndentSize, int ButtonX, const struct TVTPaintRun& Run);
+    void EraseLine(TVTPaintInfo& PaintInfo, const TRect& R, int TargetTop, const struct TVTPaintRun& Run);
+    void PaintBelowNodes(TCanvas* TargetCanvas, const TRect& Window, TPoint Target, int NodeBottom,
+                         TColumnIndex FirstColumn, const struct TVTPaintRun& Run);
+
+    virtual void DoAdvancedHeaderDraw(THeaderPaintInfo& PaintInfo, THeaderPaintElements Elements);
+    virtual void DoAfterCellPaint(TCanvas* Canvas, PVirtualNode Node, TColumnIndex Column, const TRect& R);
+    virtual void DoAfterItemErase(TCanvas* Canvas, PVirtualNode Node, const TRect& R);
+    virtual void DoAfterItemPaint(TCanvas* Canvas, PVirtualNode Node, const TRect& R);
+    virtual void DoAfterPaint(TCanvas* Canvas);
+    virtual void DoBeforeCellPaint(TCanvas* Canvas, PVirtualNode Node, TColumnIndex Column, const TRect& R);
+    virtual void DoBeforeItemErase(TCanvas* Canvas, PVirtualNode Node, const TRect& R, TColor& Color,
+                                   TItemEraseAction& EraseAction);
+    virtual bool DoBeforeItemPaint(TCanvas* Canvas, PVirtualNode Node, const TRect& R);
+    virtual void DoBeforePaint(TCanvas* Canvas);
+    virtual void DoGetCursor(TCursor& Cursor);
+    virtual void DoGetLineStyle(std::vector<uint16_t>& Bits);
+    virtual void DoHeaderDraw(TCanvas* Canvas, TVirtualTreeColumn* Column, const TRect& R, bool Hover,
+                              bool Pressed, TVTDropMarkMode DropMark);
+    virtual void DoHeaderDrawQueryElements(THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements);
+    virtual bool DoPaintBackground(TCanvas* Canvas, const TRect& R);
+
+    // Header painting.
+    void ComputeCaptionLayout(TVirtualTreeColumn* Column, TCanvas* Canvas, const TRect& Client, bool UseImage,
+                              bool UseSortGlyph, TPoint& ImagePos, TPoint& SortGlyphPos, TRect& TextBounds);
+    void DrawXPStyleButton(TCanvas* Canvas, const TRect& R, bool DrawSplitter, bool Pressed, bool Hot);
+    void DrawCaptionText(TCanvas* Canvas, const WideString& Caption, const TRect& Bounds, bool Enabled,
+                         bool Hot, unsigned Format);
+
+    // Cell decorations.
+    virtual void PrepareButtonBitmaps(bool NeedButtons, bool NeedLines);
+    virtual void DrawDottedHLine(const TVTPaintInfo& PaintInfo, int Left, int Right, int Top);
+    virtual void DrawDottedVLine(const TVTPaintInfo& PaintInfo, int Top, int Bottom, int Left);
+    // Fills LineImage for Node; answers the number of its selected ancestors.
+    int ComputeLineImage(PVirtualNode Node, TLineImage& LineImage);
+    virtual void PaintTreeLines(const TVTPaintInfo& PaintInfo, int VAlignment, int IndentSize,
+                                const TLineImage& LineImage);
+    void DrawLineSegment(const TVTPaintInfo& PaintInfo, int X, int Top, int Height, int VAlignment,
+                         TVTLineType LineType, bool Reverse);
+    void ComputeVerticalAlignments(bool ShowImages, bool ShowStateImages, PVirtualNode Node, int& VAlignment,
+                                   int& ButtonTop);
+    virtual void PaintNodeButton(TCanvas* Canvas, PVirtualNode Node, const TRect& R, int ButtonX, int ButtonY,
+                                 TBiDiMode BidiMode);
+    virtual void GetImageIndex(TVTPaintInfo& PaintInfo, TVTImageKind Kind, TVTImageInfoIndex Slot,
+                               TCustomImageList* DefaultImages);
+    virtual bool HasImage(PVirtualNode Node, TVTImageKind Kind, TColumnIndex Column);
+    void PlaceImage(TVTPaintInfo& PaintInfo, TVTImageInfoIndex Slot, int VAlignment);
+    void IndentCoordinates(TVTPaintInfo& PaintInfo, int Levels);
+    virtual void PaintImage(TVTPaintInfo& PaintInfo, TVTImageInfoIndex Slot, bool DoOverlay);
+    virtual void PaintCheckImage(const TVTPaintInfo& PaintInfo);
+    void PrepareCellBackground(TVTPaintInfo& PaintInfo, int WindowOrgX, int MaxWidth);
+    virtual void PaintSelectionRectangle(TCanvas* Canvas, int WindowOrgX, const TRect& TargetRect,
+                                         TRect SelectionRect);
+    virtual void DoPaintDropMark(TCanvas* Canvas, PVirtualNode Node, const TRect& R);
+    void DrawStaticBackground(TBitmap* Picture, TCanvas* Canvas, TPoint Offset, const TRect& R);
+    void DrawTiledBackground(TBitmap* Picture, TCanvas* Canvas, TPoint Offset, const TRect& R);
+
+    // Mouse input; points in client coordinates.
+    virtual void HandleHotTrack(int X, int Y);
+    virtual void HandleMouseDblClick(TMessage& Message, const THitInfo& HitInfo);
+    virtual void HandleMouseDown(TMessage& Message, const THitInfo& HitInfo);
+    virtual void HandleMouseUp(TMessage& Message, const THitInfo& HitInfo);
+    virtual bool HasPopupMenu(PVirtualNode Node, TColumnIndex Column, TPoint P);
+    virtual void DoPopupMenu(PVirtualNode Node, TColumnIndex Column, TPoint P);
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void WMButtonDown(TMessage& Message, TMouseButton Button);
+    void WMButtonUp(TMessage& Message, TMouseButton Button);
+    void WMButtonDblClk(TMessage& Message, TMouseButton Button);
+    void WMContextMenu(TMessage& Message);
+    void WMCancelMode();
+    void CMMouseLeave();
+    // Answers whether the message set the cursor.
+    bool WMSetCursor(TPoint P);
+
+    // Hints.
+    void CMHintShow(TMessage& Message);
+    virtual WideString DoGetNodeHint(PVirtualNode Node, TColumnIndex Column,
+                                     TVTTooltipLineBreakStyle& LineBreakStyle);
+    virtual WideString DoGetNodeTooltip(PVirtualNode Node, TColumnIndex Column,
+                                        TVTTooltipLineBreakStyle& LineBreakStyle);
+    virtual THintAnimationType DoGetAnimationType();
+    // The hint window's size for the current hint data; empty for none.
+    TRect CalcHintRect(int MaxWidth);
+    // Draws the current hint into Canvas (Width x Height).
+    void PaintHint(TCanvas* Canvas, int Width, int Height);
+
+    // The window's other messages: tree-view queries, accessibility.
+    void HandleTreeViewQuery(TMessage& Message);
+    void WMGetObject(TMessage& Message);
+
+    TVTLineMode FLineMode = lmNormal;
+    TVTLineStyle FLineStyle = lsDotted;
+    TVTButtonStyle FButtonStyle = bsRectangle;
+    TVTButtonFillMode FButtonFillMode = fmTreeColor;
+    std::unique_ptr<TBitmap> FBackground;
+    std::unique_ptr<TBitmap> FPlusBM;
+    std::unique_ptr<TBitmap> FMinusBM;
+    std::vector<uint16_t> FLinePattern;
+    // The line pattern coloured for the last pair of colours asked for.
+    std::unique_ptr<TBitmap> FDottedBrush;
+    TColor FDottedForeground = clNone;
+    TColor FDottedBackground = clNone;
+    TDropMode FLastDropMode = dmNowhere;
+    // The bitmap PaintTree draws into at the moment, for blending.
+    TBitmap* FLineBitmap = nullptr;
+    bool FFontChanged = false;
+    TNotifyEvent FOldFontChange;
+    TVTHintData FHintData;
+    TRect FLastHintRect;
+    int FDragThreshold = 4;
+    std::shared_ptr<class IAccessible> FAccessible;
+    std::shared_ptr<class IAccessible> FAccessibleItem;
+    // The window of the tree when it has one (VirtualTreesWindow.cpp).
+    std::unique_ptr<IVTView> FWindowView;
+    friend class TVTWindowView;
+    friend class TVTAccessibilityFactory;
 
 private:
     friend class TCustomVirtualTreeOptions;

@@ -169,10 +169,6 @@ int TBaseVirtualTree::GetCheckImage(PVirtualNode Node) {
     return Node == FCurrentHotNode ? base + 1 : base;
 }
 
-TCustomImageList* TBaseVirtualTree::GetCheckImageListFor(TCheckImageKind) {
-    return nullptr;
-}
-
 void TBaseVirtualTree::SetCheckImageKind(TCheckImageKind Value) {
     if (Value == FCheckImageKind) return;
     FCheckImageKind = Value;

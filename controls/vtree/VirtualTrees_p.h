@@ -5,9 +5,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "controls/vtree/VirtualTrees.h"
 #include "controls/vtree/VirtualTreesCheck.h"
+
+// The view over the control's own window (VirtualTreesWindow.cpp).
+std::unique_ptr<IVTView> CreateTreeWindowView(TBaseVirtualTree* Tree);
 
 namespace VTPrivate {
 

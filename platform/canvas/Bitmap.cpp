@@ -121,3 +121,9 @@ void* TBitmap::Image() const {
     FImpl->EndRun();
     return &FImpl->Image;
 }
+
+uint32_t* TBitmap::ScanLine(int Y) {
+    if (Y < 0 || Y >= Height()) return nullptr;
+    FImpl->EndRun();
+    return reinterpret_cast<uint32_t*>(FImpl->Image.scanLine(Y));
+}

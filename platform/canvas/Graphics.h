@@ -427,6 +427,10 @@ public:
     // The layer's own image (a QImage); for the Qt side only. Ends the
     // canvas's run of primitives, so the caller may paint on it.
     void* Image() const;
+    // Row Y of the pixels, Width() values of 0xAARRGGBB (bytes blue, green,
+    // red, alpha); for byte-wise work such as blending. Ends the canvas's
+    // run of primitives; nil outside the bitmap.
+    uint32_t* ScanLine(int Y);
 
 private:
     struct TImpl;

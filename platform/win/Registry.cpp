@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/win/RegistryFile.h"
 
 namespace {
 // A key starting with "\\" is taken from the root.
@@ -80,22 +81,31 @@ bool TRegistry::CreateKey(const AnsiString& Key) {
 }
 
 namespace {
+// Deletes Sub below Parent with everything below it, deepest keys first,
+// keeping the keys still to visit in a list rather than on the call stack.
 bool DeleteTree(HKEY Parent, const AnsiString& Sub) {
-    bool ok = true;
-    {
-        TRegKeyGuard key;
-        if (RegOpenKeyExA(Parent, Sub.c_str(), 0, KEY_ALL_ACCESS, &key.Key) != ERROR_SUCCESS) return false;
-        for (;;) {
-            AnsiString name;
-            LONG rc = RegEnumKeyName(key.Key, 0, name);
-            if (rc == ERROR_NO_MORE_ITEMS) break;
-            if (rc != ERROR_SUCCESS || !DeleteTree(key.Key, name)) {
-                ok = false;
-                break;
-            }
+    std::vector<AnsiString> pending = {Sub};
+    while (!pending.empty()) {
+        const AnsiString path = pending.back();
+        AnsiString name;
+        LONG rc;
+        {
+            TRegKeyGuard key;
+            if (RegOpenKeyExA(Parent, path.c_str(), 0, KEY_ALL_ACCESS, &key.Key) != ERROR_SUCCESS)
+                return false;
+            rc = RegEnumKeyName(key.Key, 0, name);
+        }
+        if (rc == ERROR_SUCCESS) {
+            if (pending.size() > RegistryMaxKeyDepth) return false;
+            pending.push_back(path + "\\" + name);
+        } else if (rc == ERROR_NO_MORE_ITEMS) {
+            if (RegDeleteKeyA(Parent, path.c_str()) != ERROR_SUCCESS) return false;
+            pending.pop_back();
+        } else {
+            return false;
         }
     }
-    return ok && RegDeleteKeyA(Parent, Sub.c_str()) == ERROR_SUCCESS;
+    return true;
 }
 } // namespace
 
@@ -104,7 +114,12 @@ bool TRegistry::DeleteKey(const AnsiString& Key) {
     JoinPath(Key, relative);
     AnsiString sub = WithoutRootMark(Key);
     if (sub.empty()) return false;
-    return DeleteTree(BaseKey(relative), sub);
+    // One write of the store for the whole tree.
+    RegBeginBatch();
+    TScopeGuard end([] { RegEndBatch(); }); // when an error passes
+    const bool deleted = DeleteTree(BaseKey(relative), sub);
+    end.Dismiss();
+    return RegEndBatch() == ERROR_SUCCESS && deleted;
 }
 
 bool TRegistry::KeyExists(const AnsiString& Key) {

@@ -1,16 +1,24 @@
 // Kernel services over POSIX: system facts, pages of memory, the process
-// id, the temporary folder and character classes.
+// id, the temporary folder (and those that killed processes left) and
+// character classes.
 #include "platform/win/WinBase.h"
 
+#include <dirent.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
 void GetSystemInfo(SYSTEM_INFO& Info) {
     Info = SYSTEM_INFO{};
@@ -81,15 +89,57 @@ void RemovePrivateTemp() {
     std::error_code ec;
     std::filesystem::remove_all(gPrivateTemp, ec);
 }
+
+AnsiString TempBase() {
+    if (const char* t = std::getenv("TMPDIR"); t && *t == '/' && DirectoryExists(t)) return t;
+    return "/tmp";
+}
+
+// When the process started, in clock ticks since boot (the 22nd field of
+// its stat line); 0 when that cannot be read.
+unsigned long long ProcessStartTime(pid_t Pid) {
+    FILE* f = std::fopen(("/proc/" + std::to_string(Pid) + "/stat").c_str(), "r");
+    if (!f) return 0;
+    char line[1024];
+    const bool read = std::fgets(line, sizeof line, f) != nullptr;
+    std::fclose(f);
+    // The command name may hold blanks and parentheses: count from its end.
+    const char* p = read ? std::strrchr(line, ')') : nullptr;
+    if (!p) return 0;
+    unsigned long long start = 0;
+    for (int field = 2; *p && field < 22; ++p)
+        if (*p == ' ') ++field;
+    return std::sscanf(p, "%llu", &start) == 1 ? start : 0;
+}
+
+// "tarvik-<pid>-<start time>-": a folder of a process that still runs
+// carries both, so a pid given to another process since does not count.
+const char kTempPrefix[] = "tarvik-";
+
+bool ParseTempName(const std::string& Name, pid_t& Pid, unsigned long long& Start) {
+    if (Name.rfind(kTempPrefix, 0) != 0) return false;
+    unsigned long long pid = 0;
+    int used = 0;
+    if (std::sscanf(Name.c_str() + std::strlen(kTempPrefix), "%llu-%llu-%n", &pid, &Start, &used) != 2 ||
+        used == 0 || pid == 0 || pid > 0x7FFFFFFF)
+        return false;
+    Pid = pid_t(pid);
+    return true;
+}
+
+bool IsRunning(pid_t Pid, unsigned long long Start) {
+    if (::kill(Pid, 0) != 0 && errno != EPERM) return false;
+    const unsigned long long now = ProcessStartTime(Pid);
+    return now == 0 || now == Start; // unknown start: assume it is the owner
+}
 } // namespace
 
 AnsiString GetTempPath() {
     std::lock_guard guard(gTempLock);
     if (!gTempOverride.empty()) return IncludeTrailingPathDelimiter(gTempOverride);
     if (gPrivateTemp.empty() || !DirectoryExists(gPrivateTemp)) {
-        AnsiString base = "/tmp";
-        if (const char* t = std::getenv("TMPDIR"); t && *t == '/' && DirectoryExists(t)) base = t;
-        AnsiString pattern = IncludeTrailingPathDelimiter(base) + "tarvik-XXXXXX";
+        AnsiString pattern = IncludeTrailingPathDelimiter(TempBase()) + kTempPrefix + IntToStr(::getpid()) +
+                             "-" + std::to_string(ProcessStartTime(::getpid())) + "-XXXXXX";
         if (!::mkdtemp(pattern.data())) return AnsiString();
         static bool registered = false;
         if (!registered) {
@@ -99,6 +149,30 @@ AnsiString GetTempPath() {
         gPrivateTemp = pattern + "/";
     }
     return gPrivateTemp;
+}
+
+int RemoveStaleTempFolders() {
+    const std::string base = TempBase();
+    DIR* dir = ::opendir(base.c_str());
+    if (!dir) return 0;
+    std::vector<std::string> stale;
+    while (dirent* e = ::readdir(dir)) {
+        pid_t pid;
+        unsigned long long start;
+        if (ParseTempName(e->d_name, pid, start) && !IsRunning(pid, start)) stale.push_back(e->d_name);
+    }
+    ::closedir(dir);
+    int removed = 0;
+    for (const std::string& name : stale) {
+        const std::string path = base + "/" + name;
+        struct stat st;
+        // Only our own folders, never what a link points at.
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) continue;
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+        removed += !ec;
+    }
+    return removed;
 }
 
 void SetTempPathOverride(const AnsiString& Path) {

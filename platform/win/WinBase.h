@@ -42,8 +42,12 @@ bool VirtualQuery(const void* Address, MEMORY_BASIC_INFORMATION& Info);
 // The process's private temporary folder (mode 0700, made on first use and
 // removed with its contents when the process ends), with a trailing "/".
 // Tests may point it at a folder of their own; an empty text ends that.
+// Its name holds the pid and the start time of the process.
 AnsiString GetTempPath();
 void SetTempPathOverride(const AnsiString& Path);
+// Removes the private temporary folders of processes that no longer run
+// (killed ones never remove theirs); returns how many went.
+int RemoveStaleTempFolders();
 
 // Character classes of the program's code page.
 constexpr uint16_t C1_UPPER = 0x0001;

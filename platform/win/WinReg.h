@@ -1,10 +1,12 @@
 // The 8-bit registry functions of the platform, kept in one per-user store
 // file: $XDG_CONFIG_HOME/tarvik/registry.reg (default ~/.config/tarvik/), in
 // the text layout of a registry export. Every change rewrites the file
-// through a temporary file and a rename, so the file is never half written.
-// Key and value names are case-insensitive. A store file that cannot be read
-// or parsed counts as empty; before anything is written over it, it is moved
-// aside as registry.reg.damaged-<time>, so it is never lost.
+// through a temporary file and a rename, so the file is never half written,
+// under an advisory lock on registry.reg.lock beside it and on the file's
+// latest contents, so that writers in several processes lose nothing of
+// each other. Key and value names are case-insensitive. A store file that
+// cannot be read or parsed counts as empty; before anything is written over
+// it, it is moved aside as registry.reg.damaged-<time>, so it is never lost.
 #pragma once
 
 #include <cstdint>
@@ -103,3 +105,24 @@ void SetRegistryStoreFileOverride(const AnsiString& FileName);
 // The text of the last problem with the store file (a damaged file put
 // aside, a failed write), empty when there was none; cleared by reading.
 AnsiString TakeRegistryStoreProblem();
+
+// Groups the changes made until the matching RegEndBatch into one write of
+// the store file; batches nest and the outermost end writes. From its first
+// change on, the batch holds the store's lock, so other processes wait to
+// write. RegEndBatch returns ERROR_WRITE_FAULT when the write fails, and
+// every change of the batch is undone.
+void RegBeginBatch();
+LONG RegEndBatch();
+
+// The program's start-up: takes away the temporary files of writers that
+// were killed, reads the store, and moves a damaged or unreadable file aside
+// at once, so that the user can be told where it is kept.
+void OpenRegistryStore();
+struct TRegistryStoreDamage {
+    AnsiString FileName;
+    AnsiString KeptAs; // the file itself when it could not be moved
+};
+// True, once, when OpenRegistryStore found the store damaged.
+bool TakeRegistryStoreDamage(TRegistryStoreDamage& Damage);
+// What the user is told of it (CP1251).
+AnsiString RegistryStoreDamageNotice(const TRegistryStoreDamage& Damage);

@@ -1,7 +1,11 @@
 // The application storage: paths, typed values, lists, sub-storages and errors.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "support/TestSupport.h"
 #include "util/JclMime.h"
@@ -452,6 +456,55 @@ TEST_F(JvAppStorageTest, StringListsAndCollections) {
     EXPECT_FALSE(IsListItemName("Item"));
     EXPECT_FALSE(IsListItemName("Items"));
     EXPECT_FALSE(IsListItemName("Item1\\x"));
+}
+
+namespace {
+std::string FileText(const std::string& File) {
+    std::ifstream in(File, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+} // namespace
+
+TEST_F(JvAppStorageTest, AnOperationWritesTheStoreOnceAtItsEnd) {
+    const std::string file = Folder.Path() + "registry.reg";
+    Storage.StoreString("Before", "x");
+    const std::string before = FileText(file);
+    int checked = 0;
+    Storage.StoreListItems(
+        "List", nullptr, 3, "Item",
+        [&](TJvCustomAppStorage* S, const AnsiString& P, TObject*, int I, const AnsiString& N) {
+            TStringList nested;
+            nested.Add("n");
+            S->StoreStringList(P + "\\" + N + IntToStr(I), nested);
+            S->StoreString(P + "\\" + N + IntToStr(I) + "\\Text", "t" + IntToStr(I));
+            checked += FileText(file) == before; // nothing written yet, however deep the operation
+        },
+        nullptr);
+    EXPECT_EQ(checked, 3);
+    const std::string after = FileText(file);
+    EXPECT_NE(after.find("\"Text\"=\"t2\""), std::string::npos);
+    EXPECT_EQ(Storage.FetchInteger("List\\Count", 0), 3);
+
+    // A write that fails undoes the whole operation and is raised at its end.
+    std::filesystem::create_directory(file + ".tmp-" + std::to_string(::getpid()));
+    TStringList lines;
+    lines.SetText("a\nb");
+    EXPECT_THROW(Storage.StoreStringList("Lines", lines), EJclRegistryError);
+    EXPECT_FALSE(Storage.HasValue("Lines\\Count"));
+    EXPECT_FALSE(Storage.HasValue("Lines\\Item0"));
+    EXPECT_EQ(FileText(file), after);
+    // An error of the operation itself comes first; what it wrote before is kept, as ever.
+    std::filesystem::remove(file + ".tmp-" + std::to_string(::getpid()));
+    EXPECT_THROW(Storage.StoreListItems(
+                     "Failing", nullptr, 2, "Item",
+                     [](TJvCustomAppStorage* S, const AnsiString& P, TObject*, int I, const AnsiString&) {
+                         if (I == 1) throw EConvertError("no second item");
+                         S->StoreInteger(P + "\\Item0", 7);
+                     },
+                     nullptr),
+                 EConvertError);
+    EXPECT_EQ(Storage.FetchInteger("Failing\\Item0", 0), 7);
+    EXPECT_NE(FileText(file).find("\"Item0\"=dword:00000007"), std::string::npos);
 }
 
 TEST_F(JvAppStorageTest, Enumerations) {

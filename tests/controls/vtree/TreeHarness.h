@@ -51,7 +51,9 @@ public:
     std::map<int, bool> BarShown;
     uint64_t Now = 0;
 
+    bool HasFocus = false;
     bool HandleAllocated() const override { return Window; }
+    bool Focused() const override { return HasFocus; }
     int ClientWidth() const override { return Width; }
     int ClientHeight() const override { return Height; }
     int ScrollBarSize() const override { return BarSize; }

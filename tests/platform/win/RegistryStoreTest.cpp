@@ -1,4 +1,5 @@
-// The registry store file: value kinds, names, enumeration and a damaged file.
+// The registry store file: value kinds, names, enumeration, what the reader
+// accepts, batches, and a damaged file at start-up.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -341,3 +342,198 @@ TEST_F(RegistryStoreTest, RegistryStringsWithoutNulReadWhole) {
 }
 
 } // namespace
+
+// ------------------------------------------------------------- what the reader accepts
+
+namespace {
+
+std::string Header() {
+    return "Windows Registry Editor Version 5.00\n\n";
+}
+
+// A header of one key Depth levels below HKEY_CURRENT_USER.
+std::string DeepKeyHeader(std::size_t Depth) {
+    std::string line = "[HKEY_CURRENT_USER";
+    for (std::size_t i = 0; i < Depth; ++i)
+        line += "\\k";
+    return line + "]\n";
+}
+
+} // namespace
+
+TEST_F(RegistryStoreTest, KeyNamesAndDepthAreCheckedAsTheRegistryDoes) {
+    struct Case {
+        const char* Name;
+        std::string Text;
+        bool Damaged;
+    };
+    const Case cases[] = {
+        {"NUL in a key name",
+         Header() + "[HKEY_CURRENT_USER\\a\\" + std::string(1, '\0') + "x]\n\"v\"=dword:1\n", true},
+        {"NUL in a value name",
+         Header() + "[HKEY_CURRENT_USER\\a]\n\"v" + std::string(1, '\0') + "\"=dword:1\n", true},
+        {"512 levels", Header() + DeepKeyHeader(512), false},
+        {"513 levels", Header() + DeepKeyHeader(513), true},
+        {"12000 levels", Header() + DeepKeyHeader(12000), true},
+        {"50000 levels", Header() + DeepKeyHeader(50000), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        WriteAll(File, c.Text);
+        Reload();
+        TRegistry reg;
+        EXPECT_EQ(reg.KeyExists("k\\k\\k"), !c.Damaged && c.Text.find("\\k\\k\\k") != std::string::npos);
+        EXPECT_EQ(TakeRegistryStoreProblem().empty(), !c.Damaged);
+        // Deleting and writing work on whatever was read, without recursing over the depth.
+        reg.DeleteKey("a");
+        reg.DeleteKey("k");
+        EXPECT_FALSE(reg.KeyExists("k"));
+        ASSERT_TRUE(reg.OpenKey("Software\\After", true));
+        reg.WriteInteger("v", 1);
+        Reload();
+        EXPECT_TRUE(reg.KeyExists("\\Software\\After"));
+        std::filesystem::remove_all(Folder.Path() + "tarvik");
+        TakeRegistryStoreProblem(); // the copy put aside
+    }
+}
+
+TEST_F(RegistryStoreTest, DeepKeysDoNotGrowTheFile) {
+    const std::string text = Header() + DeepKeyHeader(512);
+    WriteAll(File, text);
+    Reload();
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Software", true));
+    reg.WriteInteger("v", 1);
+    // Only the deepest key needs its header: the file stays about as small as it was.
+    EXPECT_LT(ReadAll(File).size(), text.size() + 100);
+    Reload();
+    std::string deep = "k";
+    for (int i = 1; i < 512; ++i)
+        deep += "\\k";
+    EXPECT_TRUE(reg.KeyExists("\\" + deep));
+    // Nothing can be made below the deepest level.
+    HKEY key = 0;
+    EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, (deep + "\\k").c_str(), &key), ERROR_INVALID_PARAMETER);
+}
+
+TEST_F(RegistryStoreTest, EveryLineIsReadAsWhatItIs) {
+    WriteAll(File, Header() + "[HKEY_CURRENT_USER\\a]\n"
+                              "\"v\"=dword:00000001\n"
+                              "; x=1 means on, as for C:\\\n"
+                              "[HKEY_CURRENT_USER\\b]\n"
+                              "\"w\"=dword:00000002\n"
+                              "\"Path\"=\"C:\\\\\"\n"
+                              "\"Hex\"=hex:01,\\\n"
+                              "  02\n");
+    Reload();
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("b", false));
+    EXPECT_EQ(TakeRegistryStoreProblem(), "");
+    EXPECT_EQ(reg.ReadInteger("w"), 2);
+    EXPECT_EQ(reg.ReadString("Path"), "C:\\");
+    EXPECT_EQ(reg.ReadBinaryData("Hex"), "\x01\x02");
+    ASSERT_TRUE(reg.OpenKey("\\a", false));
+    EXPECT_EQ(reg.GetValueNames(), std::vector<AnsiString>{"v"});
+}
+
+TEST_F(RegistryStoreTest, AnEmptyFileIsAnEmptyStore) {
+    for (const char* text : {"", "\n\r\n  \n", "\xEF\xBB\xBF"}) {
+        WriteAll(File, text);
+        Reload();
+        HKEY key = Create("Software\\Tarvik");
+        RegCloseKey(key);
+        EXPECT_EQ(TakeRegistryStoreProblem(), "") << text; // nothing was put aside
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(Folder.Path() + "tarvik"))
+        EXPECT_EQ(entry.path().filename().string().find("damaged"), std::string::npos) << entry.path();
+}
+
+// ------------------------------------------------------------- batches
+
+TEST_F(RegistryStoreTest, ABatchWritesOnceAtItsOutermostEnd) {
+    HKEY key = Create("Software\\Tarvik");
+    const std::string before = ReadAll(File);
+    RegBeginBatch();
+    RegBeginBatch();
+    DWORD v = 1;
+    for (const char* name : {"a", "b", "c"})
+        ASSERT_EQ(RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<BYTE*>(&v), 4), ERROR_SUCCESS);
+    RegCloseKey(Create("Software\\Tarvik\\Sub"));
+    EXPECT_EQ(RegEndBatch(), ERROR_SUCCESS);
+    EXPECT_EQ(ReadAll(File), before);
+    DWORD type;
+    EXPECT_EQ(Query(key, "b", type), std::string("\x01\0\0\0", 4)); // the batch sees its own changes
+    EXPECT_EQ(RegEndBatch(), ERROR_SUCCESS);
+    const std::string after = ReadAll(File);
+    EXPECT_NE(after.find("\"c\"=dword:00000001"), std::string::npos);
+    EXPECT_NE(after.find("[HKEY_CURRENT_USER\\Software\\Tarvik\\Sub]"), std::string::npos);
+    EXPECT_EQ(RegEndBatch(), ERROR_INVALID_PARAMETER); // no batch is open
+
+    // A batch whose write fails undoes all of its changes.
+    std::filesystem::create_directory(File + ".tmp-" + std::to_string(::getpid()));
+    RegBeginBatch();
+    v = 2;
+    EXPECT_EQ(RegSetValueExA(key, "a", 0, REG_DWORD, reinterpret_cast<BYTE*>(&v), 4), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(key, "new", 0, REG_DWORD, reinterpret_cast<BYTE*>(&v), 4), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteKeyA(key, "Sub"), ERROR_SUCCESS);
+    EXPECT_EQ(RegEndBatch(), ERROR_WRITE_FAULT);
+    EXPECT_NE(TakeRegistryStoreProblem().find("Cannot write"), std::string::npos);
+    EXPECT_EQ(Query(key, "a", type), std::string("\x01\0\0\0", 4));
+    EXPECT_EQ(Query(key, "new", type), "<missing>");
+    EXPECT_TRUE(TRegistry().KeyExists("Software\\Tarvik\\Sub"));
+    EXPECT_EQ(ReadAll(File), after);
+    RegCloseKey(key);
+}
+
+// ------------------------------------------------------------- start-up
+
+TEST_F(RegistryStoreTest, StartUpPutsADamagedStoreAsideAndTellsOnce) {
+    const std::string garbage = "no settings here\n";
+    WriteAll(File, garbage);
+    OpenRegistryStore();
+    TRegistryStoreDamage damage;
+    ASSERT_TRUE(TakeRegistryStoreDamage(damage));
+    EXPECT_EQ(damage.FileName, File);
+    EXPECT_EQ(damage.KeptAs.rfind(File + ".damaged-", 0), 0u);
+    EXPECT_EQ(ReadAll(damage.KeptAs), garbage);
+    EXPECT_FALSE(std::filesystem::exists(File));
+    const AnsiString notice = RegistryStoreDamageNotice(damage);
+    EXPECT_NE(notice.find(damage.KeptAs), std::string::npos);
+    EXPECT_NE(notice.find("повреждён"_cp), std::string::npos);
+    EXPECT_NE(notice.find("настройки по умолчанию"_cp), std::string::npos);
+    EXPECT_FALSE(TakeRegistryStoreDamage(damage)); // told once
+    HKEY key;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+
+    // The next start finds no damage, nor does one with an empty or a sound file.
+    for (const char* text : {"", "Windows Registry Editor Version 5.00\n"}) {
+        OpenRegistryStore();
+        EXPECT_FALSE(TakeRegistryStoreDamage(damage));
+        WriteAll(File, text);
+    }
+    OpenRegistryStore();
+    EXPECT_FALSE(TakeRegistryStoreDamage(damage));
+}
+
+TEST_F(RegistryStoreTest, StartUpRemovesTheTemporaryFilesOfKilledWriters) {
+    HKEY key = Create("Software\\Tarvik");
+    RegCloseKey(key);
+    const std::string folder = Folder.Path() + "tarvik/";
+    const char* stale[] = {"registry.reg.tmp-1", "registry.reg.tmp-999999"};
+    const char* others[] = {"registry.reg.tmp-x", "other.reg.tmp-1", "registry.reg.damaged-1"};
+    WriteAll(folder + "registry.reg.tmp-" + std::to_string(::getpid()), "half");
+    for (const char* name : stale)
+        WriteAll(folder + name, "half a file");
+    for (const char* name : others)
+        WriteAll(folder + name, "not ours");
+    OpenRegistryStore();
+    for (const char* name : stale)
+        EXPECT_FALSE(std::filesystem::exists(folder + name)) << name;
+    // With the lock taken no writer is at work, this process included.
+    EXPECT_FALSE(std::filesystem::exists(folder + "registry.reg.tmp-" + std::to_string(::getpid())));
+    for (const char* name : others)
+        EXPECT_TRUE(std::filesystem::exists(folder + name)) << name;
+    TRegistryStoreDamage damage;
+    EXPECT_FALSE(TakeRegistryStoreDamage(damage));
+    EXPECT_TRUE(TRegistry().KeyExists("Software\\Tarvik"));
+}

@@ -1,0 +1,307 @@
+// The tree on screen: the view over the control's own window (header strip
+// above the client area, timers, repaints, focus and accessibility events)
+// and the window procedure that turns messages into the tree's handlers.
+#include <map>
+#include <memory>
+
+#include "controls/vtree/VTAccessibilityFactory.h"
+#include "controls/vtree/VirtualTrees.h"
+#include "controls/vtree/VirtualTrees_p.h"
+#include "platform/gui/Controls.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/ImgList.h"
+#include "platform/gui/Menus.h"
+#include "platform/rtl/ScopeGuard.h"
+
+// The window of a tree: the control's widget, the header drawn in its top
+// strip. Client coordinates start below the header.
+class TVTWindowView : public IVTView {
+public:
+    explicit TVTWindowView(TBaseVirtualTree* Tree) : FTree(Tree) {}
+
+    int HeaderHeight() const {
+        TVTHeader* header = FTree->Header();
+        return header && header->Options().Contains(hoVisible) ? int(header->Height()) : 0;
+    }
+
+    bool HandleAllocated() const override { return FTree->TWinControl::HandleAllocated(); }
+    void Invalidate() override { FTree->TWinControl::Invalidate(); }
+    void InvalidateRect(const TRect& R) override {
+        TRect r = R;
+        OffsetRect(r, 0, HeaderHeight());
+        FTree->TControl::InvalidateRect(r);
+    }
+    void InvalidateNode(PVirtualNode Node) override {
+        TRect r = FTree->GetDisplayRect(Node, NoColumn, false);
+        if (!r.IsEmpty()) {
+            r.Left = 0;
+            r.Right = ClientWidth();
+            InvalidateRect(r);
+        }
+    }
+    void InvalidateToBottom(PVirtualNode Node) override {
+        TRect r = FTree->GetDisplayRect(Node, NoColumn, false);
+        InvalidateRect(TRect{0, r.Top, ClientWidth(), ClientHeight()});
+    }
+    void RepaintNode(PVirtualNode Node) override { InvalidateNode(Node); }
+    void SetRedraw(bool Value) override { FTree->TWinControl::SetRedraw(Value); }
+    int ClientWidth() const override { return FTree->ClientRect().Width(); }
+    int ClientHeight() const override { return FTree->ClientRect().Height(); }
+    int TextWidth(const WideString& Text) const override {
+        TCanvas* canvas = FTree->Canvas();
+        canvas->Font()->Assign(FTree->Font());
+        return canvas->TextWidth(Text);
+    }
+    int ImageListWidth(TCustomImageList* Images) const override { return Images ? Images->Width() : 0; }
+    TShiftState KeyboardShiftState() const override { return GetShiftState(); }
+    TPoint CursorPos() const override {
+        TPoint p = FTree->ScreenToClient(Mouse.CursorPos());
+        p.Y -= HeaderHeight();
+        return p;
+    }
+    TPoint ClientToScreen(TPoint P) const override {
+        return FTree->TControl::ClientToScreen(TPoint{P.X, P.Y + HeaderHeight()});
+    }
+    void ScrollClientArea(int, int64_t, const TRect*) override { Invalidate(); }
+    void RepaintHeader(const TRect* R) override {
+        if (!R) {
+            FTree->TControl::InvalidateRect(TRect{0, 0, FTree->Width(), HeaderHeight()});
+            return;
+        }
+        TRect r = *R;
+        OffsetRect(r, 0, HeaderHeight());
+        FTree->TControl::InvalidateRect(r);
+    }
+    void RedrawFrame() override { Invalidate(); }
+    void RecreateWindow() override { Invalidate(); }
+    void ThemeAwareChanged(bool) override { Invalidate(); }
+    void SetCursor(TCursor Cursor) override { FCursor = Cursor; }
+    void Popup(TPopupMenu* Menu, TPoint ClientP) override {
+        if (!Menu) return;
+        Menu->SetPopupComponent(FTree);
+        const TPoint screen = ClientToScreen(ClientP);
+        Menu->Popup(screen.X, screen.Y);
+    }
+    bool Focused() const override { return FTree->TWinControl::Focused(); }
+    bool CanFocus() const override { return FTree->TWinControl::CanFocus(); }
+    void SetFocus() override { FTree->TWinControl::SetFocus(); }
+
+    // Timers run on the timer seam: a Qt timer on screen, the manual clock
+    // in tests. Without a window there are none.
+    void SetTimer(unsigned TimerID, unsigned Milliseconds) override {
+        if (!HandleAllocated()) return;
+        std::unique_ptr<TTimer>& timer = FTimers[TimerID];
+        if (!timer) {
+            timer = std::make_unique<TTimer>(nullptr);
+            TBaseVirtualTree* tree = FTree;
+            timer->OnTimer = [tree, TimerID](TObject*) { tree->WMTimer(TimerID); };
+        }
+        timer->SetEnabled(false);
+        timer->SetInterval(std::max(1u, Milliseconds));
+        timer->SetEnabled(true);
+    }
+    void KillTimer(unsigned TimerID) override {
+        auto it = FTimers.find(TimerID);
+        if (it != FTimers.end() && it->second) it->second->SetEnabled(false);
+    }
+    bool TimerRunning(unsigned TimerID) const {
+        auto it = FTimers.find(TimerID);
+        return it != FTimers.end() && it->second && it->second->Enabled();
+    }
+
+    void NotifyAccessibleEvent(unsigned Event) override {
+        if (FTree->FAccessible) FTree->FAccessible->NotifyEvent(Event);
+    }
+    void NotifyAccessibleStateChange() override { NotifyAccessibleEvent(VTAccessibleEvent::StateChange); }
+    void NotifyAccessibleFocus() override {
+        for (unsigned e : {VTAccessibleEvent::LocationChange, VTAccessibleEvent::NameChange,
+                           VTAccessibleEvent::ValueChange, VTAccessibleEvent::StateChange,
+                           VTAccessibleEvent::Selection, VTAccessibleEvent::Focus})
+            NotifyAccessibleEvent(e);
+    }
+
+    TCursor ShownCursor() const { return FCursor; }
+
+private:
+    TBaseVirtualTree* FTree;
+    std::map<unsigned, std::unique_ptr<TTimer>> FTimers;
+    TCursor FCursor = crDefault;
+};
+
+std::unique_ptr<IVTView> CreateTreeWindowView(TBaseVirtualTree* Tree) {
+    return std::make_unique<TVTWindowView>(Tree);
+}
+
+// ---- The window procedure ----------------------------------------------------------------
+
+TRect TBaseVirtualTree::ClientRect() const {
+    TRect r = TCustomControl::ClientRect();
+    if (FHeader && FHeader->Options().Contains(hoVisible))
+        r.Bottom = std::max(r.Top, r.Bottom - int(FHeader->Height()));
+    return TRect{0, 0, r.Width(), r.Height()};
+}
+
+namespace {
+
+bool IsMouseMessage(unsigned Msg) {
+    return Msg >= WM_MOUSEFIRST && Msg <= WM_MBUTTONDBLCLK;
+}
+
+TMouseButton ButtonOf(unsigned Msg) {
+    switch (Msg) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+        return TMouseButton::mbRight;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+        return TMouseButton::mbMiddle;
+    default:
+        return TMouseButton::mbLeft;
+    }
+}
+
+} // namespace
+
+void TBaseVirtualTree::WndProc(TMessage& Message) {
+    // Mouse messages arrive in window coordinates; the tree works in client
+    // coordinates below the header strip.
+    if (IsMouseMessage(Message.Msg) && FView == FWindowView.get()) {
+        const int header = static_cast<TVTWindowView*>(FWindowView.get())->HeaderHeight();
+        Message.LParam = MAKELPARAM(LoWordSigned(Message.LParam), HiWordSigned(Message.LParam) - header);
+    }
+    TCustomControl::WndProc(Message);
+}
+
+void TBaseVirtualTree::Dispatch(TMessage& Message) {
+    const unsigned msg = Message.Msg;
+    if (IsMouseMessage(msg)) {
+        const TPoint p{LoWordSigned(Message.LParam), HiWordSigned(Message.LParam)};
+        const TShiftState shift = KeysToShiftState(unsigned(Message.WParam));
+        const TMouseButton button = ButtonOf(msg);
+        const THeaderStates busy{hsTracking, hsTrackPending, hsDragging, hsDragPending};
+        const bool inHeader = FHeader->PointInHeader(p);
+        switch (msg) {
+        case WM_MOUSEMOVE:
+            if (FHeader->HandleMouseMove(shift, p)) return;
+            FHeader->HandleHoverMove(shift, p);
+            if (inHeader) return;
+            TCustomControl::Dispatch(Message);
+            return;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            if (inHeader) {
+                if (!FView->Focused() && FView->CanFocus()) FView->SetFocus();
+                FHeader->HandleMouseDown(button, shift, p);
+                return;
+            }
+            WMButtonDown(Message, button);
+            return;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            if (inHeader || !(FHeader->States() * busy).Empty()) {
+                const bool handled = FHeader->HandleMouseUp(button, shift, p, inHeader);
+                if (handled || inHeader) return;
+            }
+            WMButtonUp(Message, button);
+            return;
+        default: // double clicks
+            if (inHeader) {
+                FHeader->HandleDblClick(button, shift, p);
+                return;
+            }
+            WMButtonDblClk(Message, button);
+            return;
+        }
+    }
+    switch (msg) {
+    case WM_PAINT: {
+        auto* canvas = reinterpret_cast<TCanvas*>(Message.WParam);
+        if (!canvas) break;
+        const int header =
+            FView == FWindowView.get() ? static_cast<TVTWindowView*>(FWindowView.get())->HeaderHeight() : 0;
+        if (header > 0) DrawHeader(canvas, TRect{0, 0, Width(), header}, -EffectiveOffsetX());
+        canvas->SaveState();
+        TScopeGuard restore([canvas] { canvas->RestoreState(); });
+        canvas->MoveOrigin(0, header);
+        canvas->IntersectClipRect(ClientRect());
+        TCustomControl::Dispatch(Message);
+        return;
+    }
+    case WM_ERASEBKGND:
+        Message.Result = 1;
+        return;
+    case WM_SIZE:
+        TCustomControl::Dispatch(Message);
+        WMSize();
+        return;
+    case WM_SETFOCUS:
+        TCustomControl::Dispatch(Message);
+        WMSetFocus();
+        return;
+    case WM_KILLFOCUS:
+        TCustomControl::Dispatch(Message);
+        WMKillFocus();
+        return;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        TCustomControl::Dispatch(Message);
+        WMKeyDown(uint16_t(Message.WParam), KeyDataToShiftState(Message.LParam));
+        return;
+    case WM_KEYUP:
+        TCustomControl::Dispatch(Message);
+        WMKeyUp(uint16_t(Message.WParam), KeyDataToShiftState(Message.LParam));
+        return;
+    case WM_CHAR:
+        TCustomControl::Dispatch(Message);
+        WMChar(uint16_t(Message.WParam));
+        return;
+    case WM_GETDLGCODE:
+        Message.Result = LRESULT(WMGetDlgCode());
+        return;
+    case WM_MOUSEWHEEL: {
+        // WParam: keys in the low word, the signed delta in the high one.
+        const int delta = int16_t(uint16_t(uint32_t(Message.WParam) >> 16));
+        WMMouseWheel(delta, KeysToShiftState(unsigned(Message.WParam) & 0xFFFF));
+        Message.Result = 1;
+        return;
+    }
+    case WM_CANCELMODE:
+        WMCancelMode();
+        TCustomControl::Dispatch(Message);
+        return;
+    case CM_MOUSELEAVE:
+        CMMouseLeave();
+        TCustomControl::Dispatch(Message);
+        return;
+    case CM_HINTSHOW:
+        CMHintShow(Message);
+        return;
+    case CM_COLORCHANGED:
+        TCustomControl::Dispatch(Message);
+        if (!IsLoading()) {
+            PrepareButtonBitmaps(true, false);
+            InvalidateView();
+        }
+        return;
+    case CM_FONTCHANGED:
+        TCustomControl::Dispatch(Message);
+        if (!IsLoading()) {
+            PrepareButtonBitmaps(true, false);
+            InvalidateView();
+        }
+        return;
+    case CM_ENABLEDCHANGED:
+        TCustomControl::Dispatch(Message);
+        InvalidateView();
+        return;
+    case WM_GETOBJECT:
+        WMGetObject(Message);
+        return;
+    default:
+        TCustomControl::Dispatch(Message);
+    }
+}

@@ -1,0 +1,226 @@
+// The tree in a real (offscreen) window: synthetic mouse and keyboard input
+// through the widget, the header's resize, reorder and pop-up menu, check
+// boxes pressed and released, accessibility events, and a window of a
+// million rows that initialises only what it shows.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+#include <QWidget>
+
+#include "controls/vtree/VTAccessibilityFactory.h"
+#include "controls/vtree/VTHeaderPopup.h"
+#include "controls/vtree/VirtualStringTree.h"
+#include "platform/gui/Forms.h"
+#include "platform/testing/ScriptedMenus.h"
+
+namespace {
+
+void Pump() {
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+constexpr int HeaderHeight = 17;
+constexpr int RowHeight = 18;
+
+// A form with a string tree of three 100-pixel columns filling it.
+struct TWindowFixture {
+    TForm Form{nullptr};
+    TVirtualStringTree* Tree;
+    int Inits = 0;
+
+    explicit TWindowFixture(uint32_t Rows = 5) {
+        Form.SetBounds(40, 40, 320, 220);
+        Tree = new TVirtualStringTree(&Form);
+        Tree->SetParent(&Form);
+        Tree->SetAlign(TAlign::alClient);
+        for (int i = 0; i < 3; ++i) {
+            TVirtualTreeColumn* column = Tree->Header()->Columns()->Add();
+            column->SetWidth(100);
+            column->SetText(i == 0 ? u"Name" : i == 1 ? u"Age" : u"City");
+        }
+        Tree->Header()->SetOptions(Tree->Header()->Options() + TVTHeaderOptions{hoVisible});
+        Tree->TreeOptions()->SetSelectionOptions({toMultiSelect});
+        Tree->OnInitNode = [this](TBaseVirtualTree*, PVirtualNode, PVirtualNode, TVirtualNodeInitStates&) {
+            ++Inits;
+        };
+        Tree->SetRootNodeCount(Rows);
+        Form.Show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(Form.Widget()));
+        Pump();
+    }
+    QWidget* W() const { return Tree->Widget(); }
+    // A point of row Row (client coordinates below the header).
+    static QPoint Row(int Row, int X = 35) {
+        return QPoint(X, HeaderHeight + Row * RowHeight + RowHeight / 2);
+    }
+    PVirtualNode Node(int Index) {
+        PVirtualNode n = Tree->GetFirstNoInit();
+        while (Index-- > 0)
+            n = Tree->GetNextNoInit(n);
+        return n;
+    }
+    void Click(QPoint P, Qt::KeyboardModifiers Keys = Qt::NoModifier) {
+        QTest::mouseClick(W(), Qt::LeftButton, Keys, P);
+        Pump();
+    }
+};
+
+} // namespace
+
+TEST(TreeWindow, ClicksSelectWithControlAndShift) {
+    TWindowFixture f;
+    f.Click(TWindowFixture::Row(1));
+    EXPECT_EQ(f.Tree->FocusedNode(), f.Node(1));
+    EXPECT_EQ(f.Tree->SelectedCount(), 1);
+    f.Click(TWindowFixture::Row(3), Qt::ControlModifier);
+    EXPECT_EQ(f.Tree->SelectedCount(), 2);
+    EXPECT_TRUE(f.Tree->Selected(f.Node(1)) && f.Tree->Selected(f.Node(3)));
+    f.Click(TWindowFixture::Row(4), Qt::ShiftModifier);
+    EXPECT_EQ(f.Tree->SelectedCount(), 2) << "the range runs from the anchor (row 3) to row 4";
+    EXPECT_TRUE(f.Tree->Selected(f.Node(3)) && f.Tree->Selected(f.Node(4)));
+    f.Click(TWindowFixture::Row(0));
+    EXPECT_EQ(f.Tree->SelectedCount(), 1);
+    EXPECT_TRUE(f.Tree->Selected(f.Node(0)));
+
+    QImage shot = f.W()->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(5, TWindowFixture::Row(3).y()), QColor(255, 255, 255))
+        << "unselected rows are white";
+}
+
+TEST(TreeWindow, KeysAndTheWheelMoveThroughTheRows) {
+    TWindowFixture f(200);
+    f.Click(TWindowFixture::Row(0));
+    QTest::keyClick(f.W(), Qt::Key_Down);
+    Pump();
+    EXPECT_EQ(f.Tree->FocusedNode(), f.Node(1));
+    // One notch down scrolls three rows.
+    f.Tree->Perform(WM_MOUSEWHEEL, WPARAM(uint32_t(uint16_t(-120)) << 16), 0);
+    Pump();
+    EXPECT_EQ(f.Tree->OffsetY(), -3 * RowHeight);
+}
+
+TEST(TreeWindow, TheHeaderResizesAndReordersColumnsUnderTheMouse) {
+    TWindowFixture f;
+    TVirtualTreeColumns* columns = f.Tree->Header()->Columns();
+    QTest::mousePress(f.W(), Qt::LeftButton, Qt::NoModifier, QPoint(99, 8));
+    QTest::mouseMove(f.W(), QPoint(120, 8));
+    QTest::mouseMove(f.W(), QPoint(149, 8));
+    QTest::mouseRelease(f.W(), Qt::LeftButton, Qt::NoModifier, QPoint(149, 8));
+    Pump();
+    EXPECT_EQ(columns->GetItem(0)->Width(), 149) << "the column's edge follows the mouse";
+
+    f.Tree->Header()->SetOptions(f.Tree->Header()->Options() + TVTHeaderOptions{hoDrag});
+    QTest::mousePress(f.W(), Qt::LeftButton, Qt::NoModifier, QPoint(40, 8));
+    QTest::mouseMove(f.W(), QPoint(60, 8));
+    QTest::mouseMove(f.W(), QPoint(230, 8));
+    QTest::mouseRelease(f.W(), Qt::LeftButton, Qt::NoModifier, QPoint(230, 8));
+    Pump();
+    EXPECT_NE(columns->GetItem(0)->Position(), 0u) << "the first column was dropped further right";
+}
+
+TEST(TreeWindow, ACheckBoxChangesOnlyWhenReleasedOverItsRow) {
+    TWindowFixture f;
+    f.Tree->TreeOptions()->SetMiscOptions(f.Tree->TreeOptions()->MiscOptions() +
+                                          TVTMiscOptions{toCheckSupport});
+    for (int i = 0; i < 2; ++i)
+        f.Tree->SetCheckType(f.Node(i), ctCheckBox);
+    int checked = 0;
+    f.Tree->OnChecked = [&](TBaseVirtualTree*, PVirtualNode) { ++checked; };
+    const QPoint box = TWindowFixture::Row(0, 30);
+    QTest::mousePress(f.W(), Qt::LeftButton, Qt::NoModifier, box);
+    Pump();
+    EXPECT_EQ(f.Tree->CheckState(f.Node(0)), csUncheckedPressed);
+    QTest::mouseRelease(f.W(), Qt::LeftButton, Qt::NoModifier, box);
+    Pump();
+    EXPECT_EQ(f.Tree->CheckState(f.Node(0)), csCheckedNormal);
+    EXPECT_EQ(checked, 1);
+
+    QTest::mousePress(f.W(), Qt::LeftButton, Qt::NoModifier, TWindowFixture::Row(1, 30));
+    QTest::mouseMove(f.W(), TWindowFixture::Row(4, 30));
+    QTest::mouseRelease(f.W(), Qt::LeftButton, Qt::NoModifier, TWindowFixture::Row(4, 30));
+    Pump();
+    EXPECT_EQ(f.Tree->CheckState(f.Node(1)), csUncheckedNormal) << "released elsewhere: back as it was";
+    EXPECT_EQ(checked, 1);
+}
+
+TEST(TreeWindow, TheHeaderPopUpListsTheColumnsAndHidesOne) {
+    TWindowFixture f;
+    TScriptedMenus menus;
+    auto* popup = new TVTHeaderPopupMenu(&f.Form);
+    popup->OnAddHeaderPopupItem = [](TBaseVirtualTree*, TColumnIndex Column, TAddPopupItemType& Cmd) {
+        if (Column == 1) Cmd = apDisabled;
+    };
+    f.Tree->Header()->PopupMenu = popup;
+    f.Tree->Header()->Columns()->GetItem(2)->SetPosition(0);
+    menus.Answers.push_back(TScriptedMenus::Choose("Name"));
+    QTest::mouseClick(f.W(), Qt::RightButton, Qt::NoModifier, QPoint(150, 8));
+    Pump();
+    ASSERT_EQ(menus.Log.size(), 1u);
+    EXPECT_EQ(menus.Log[0].Shown, (std::vector<AnsiString>{"City", "Name", "Age"})) << "in position order";
+    EXPECT_FALSE(f.Tree->Header()->Columns()->GetItem(0)->Options().Contains(coVisible));
+    EXPECT_FALSE(popup->Items()->Items(2)->Enabled()) << "apDisabled greys the item";
+
+    // With one column left visible its item cannot hide it.
+    TVirtualTreeColumn* city = f.Tree->Header()->Columns()->GetItem(2);
+    f.Tree->Header()->Columns()->GetItem(1)->SetOptions(f.Tree->Header()->Columns()->GetItem(1)->Options() -
+                                                        TVTColumnOptions{coVisible});
+    menus.Answers.push_back([](TPopupMenu*) { return nullptr; });
+    popup->SetPopupComponent(f.Tree);
+    popup->Popup(0, 0);
+    EXPECT_TRUE(city->Options().Contains(coVisible));
+    EXPECT_FALSE(popup->Items()->Items(0)->Enabled());
+}
+
+TEST(TreeWindow, AccessibilityEventsReachTheProvidersObject) {
+    struct TRecorder : IAccessible {
+        std::vector<unsigned> Events;
+        void NotifyEvent(unsigned Event) override { Events.push_back(Event); }
+    };
+    struct TProvider : IAccessibleProvider {
+        std::shared_ptr<TRecorder> Object = std::make_shared<TRecorder>();
+        std::shared_ptr<IAccessible> CreateIAccessible(TBaseVirtualTree*) override { return Object; }
+    };
+    TWindowFixture f;
+    EXPECT_EQ(f.Tree->Perform(WM_GETOBJECT, 0, OBJID_CLIENT), 0) << "no provider, no object";
+    auto provider = std::make_shared<TProvider>();
+    GetAccessibilityFactory()->RegisterAccessibleProvider(provider);
+    EXPECT_NE(f.Tree->Perform(WM_GETOBJECT, 0, OBJID_CLIENT), 0);
+    EXPECT_EQ(f.Tree->Perform(WM_GETOBJECT, 0, -1), 0) << "only the client object is answered";
+    f.Click(TWindowFixture::Row(2));
+    GetAccessibilityFactory()->UnRegisterAccessibleProvider(provider);
+    const std::vector<unsigned> focus{VTAccessibleEvent::LocationChange, VTAccessibleEvent::NameChange,
+                                      VTAccessibleEvent::ValueChange,    VTAccessibleEvent::StateChange,
+                                      VTAccessibleEvent::Selection,      VTAccessibleEvent::Focus};
+    EXPECT_EQ(provider->Object->Events, focus);
+}
+
+TEST(TreeWindow, AMillionRowsOpenScrollAndCloseInitialisingOnlyWhatShows) {
+    auto f = std::make_unique<TWindowFixture>(1000000);
+    const int shown = 220 / RowHeight + 2;
+    EXPECT_GT(f->Inits, 0);
+    EXPECT_LE(f->Inits, shown);
+    f->Tree->SetOffsetY(-(f->Tree->RangeY() - f->Tree->ClientHeight()));
+    f->Tree->Invalidate();
+    Pump();
+    EXPECT_LE(f->Inits, 2 * shown);
+    EXPECT_TRUE(f->Tree->Selected(f->Tree->GetLastNoInit()) == false);
+    f.reset();
+}
+
+TEST(TreeWindow, AnOwnersFailureWhilePaintingLeavesTheTreeUsable) {
+    TWindowFixture f;
+    int failures = 0;
+    f.Tree->OnGetText = [&](TBaseVirtualTree*, PVirtualNode, TColumnIndex, TVSTTextType, WideString&) {
+        if (failures++ == 0) throw Exception("owner");
+    };
+    Application->OnException = [](TObject*, const Exception&) {};
+    f.Tree->Invalidate();
+    Pump();
+    f.Click(TWindowFixture::Row(1));
+    Application->OnException = nullptr;
+    EXPECT_FALSE(f.Tree->TreeStates().Contains(tsPainting));
+    EXPECT_EQ(f.Tree->FocusedNode(), f.Node(1));
+}
