@@ -50,6 +50,7 @@ TAdvTabSheet::TAdvTabSheet(TComponent* AOwner) : TCustomControl(AOwner) {
 }
 
 TAdvTabSheet::~TAdvTabSheet() {
+    if (FPageControl && FPageControl->FUndockSheet == this) FPageControl->FUndockSheet = nullptr;
     if (FPageControl) FPageControl->RemovePage(this);
 }
 

@@ -198,6 +198,7 @@ public:
     void SetVersion(const AnsiString&) {}
     int RedrawLockCount() const { return FRedrawLock; }
     int HoverTab() const { return FHoverTab; }
+    bool CloseGlyphHot() const { return FGlyphState == TGlyphState::gsHot; }
 
     // Painting of the tab area, shared with the mouse handling.
     void DrawTabArea(TCanvas* Canvas);
@@ -207,6 +208,12 @@ public:
     void DrawCloseGlyphBitmap(TCanvas* Canvas, int X, int Y);
     // The close glyph's hit box on the active tab; empty without one.
     TRect CloseGlyphRect();
+
+    // Docking (AdvPageControlDocking.cpp): each docked control gets a page.
+    void GetSiteInfo(TControl* Client, TRect& InfluenceRect, TPoint MousePos, bool& CanDock) override;
+    void DockOver(TDragDockObject& Source, int X, int Y, TDragState State, bool& Accept) override;
+    void DoAddDockClient(TControl* Client, const TRect& ARect) override;
+    void DoRemoveDockClient(TControl* Client) override;
 
     TNotifyEvent OnChange;
     TCanChangeEvent OnCanChange;
@@ -248,6 +255,16 @@ private:
     // one now at its place or after it, else the last one before it, passing
     // over disabled pages; -1 when none can.
     int SuccessorTab(int Index) const;
+
+    // Docking.
+    bool HandleDockMessage(TMessage& Message);
+    void DockNewClient(TMessage& Message);
+    TAdvTabSheet* PageOfDockClient(TControl* Client) const;
+    // The control docked on the page whose tab is at a client point.
+    TControl* DockClientAtTab(int X, int Y);
+    // A press on a docked page's tab drags its control; a double click
+    // floats it.
+    void DragDockedPage(TShiftState Shift, int X, int Y);
 
     // Messages and input.
     void PaintOverStrip(TMessage& Message);
@@ -347,6 +364,8 @@ private:
     TGlyphState FGlyphState = TGlyphState::gsNormal;
     bool FLoaded = false;
     int FRedrawLock = 0;
+    TAdvTabSheet* FNewDockSheet = nullptr;
+    TAdvTabSheet* FUndockSheet = nullptr;
 
     friend class TAdvTabSheet;
 };

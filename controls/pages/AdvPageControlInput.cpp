@@ -58,6 +58,7 @@ void TAdvPageControl::Dispatch(TMessage& Message) {
         MouseLeft();
         break;
     default:
+        if (HandleDockMessage(Message)) return;
         break;
     }
     TCustomTabControl::Dispatch(Message);
@@ -139,8 +140,18 @@ void TAdvPageControl::SetGlyphState(TGlyphState State) {
 }
 
 void TAdvPageControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TComponentWatch self(this);
     TCustomTabControl::MouseDown(Button, Shift, X, Y);
-    if (OverCloseGlyph(X, Y)) SetGlyphState(TGlyphState::gsDown);
+    if (!self.Target()) return;
+    if (!OverCloseGlyph(X, Y)) {
+        if (Button == TMouseButton::mbLeft) DragDockedPage(Shift, X, Y);
+        return;
+    }
+    // A dock site closes at once: a drag may follow the press.
+    if (DockSite())
+        CloseActivePage();
+    else
+        SetGlyphState(TGlyphState::gsDown);
 }
 
 void TAdvPageControl::MouseMove(TShiftState Shift, int X, int Y) {
