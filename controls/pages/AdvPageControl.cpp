@@ -486,6 +486,17 @@ void TAdvPageControl::SelectNextPage(bool GoForward) {
     TabChanged();
 }
 
+void TAdvPageControl::GetChildren(const std::function<void(TComponent* Child)>& Proc, TComponent* Root) {
+    (void)Root;
+    for (TAdvTabSheet* page : std::vector<TAdvTabSheet*>(FPages))
+        Proc(page);
+}
+
+void TAdvPageControl::SetChildOrder(TComponent* Child, int Order) {
+    if (auto* page = dynamic_cast<TAdvTabSheet*>(Child); page && page->FPageControl == this)
+        page->SetPageIndex(Order);
+}
+
 int TAdvPageControl::TabAtPos(int X, int Y) {
     int result = IndexOfTabAt(X, Y);
     if (result < 0) return -1;

@@ -135,6 +135,10 @@ public:
     // The page whose tab is at a client point, or -1.
     int TabAtPos(int X, int Y);
     TRect TabRectOfPage(int PageIndex);
+    // The pages in page order, as the control's children are written out;
+    // a page read back takes its place again by SetChildOrder.
+    void GetChildren(const std::function<void(TComponent* Child)>& Proc, TComponent* Root);
+    void SetChildOrder(TComponent* Child, int Order);
     virtual void SyncActivePageFromTab();
     // Fires OnChange and repaints.
     void Change();
