@@ -159,10 +159,15 @@ bool TControl::DragMessage(TMessage& Message) {
     TPoint at = ClientToScreen({LoWordSigned(Message.LParam), HiWordSigned(Message.LParam)});
     if (Message.Msg == WM_MOUSEMOVE) {
         DragTo(at);
-    } else {
-        DragTo(at);
-        EndDrag(true);
+        return true;
     }
+    // A release before the drag started is an ordinary one.
+    if (!Drag.Started) {
+        EndDrag(false);
+        return false;
+    }
+    DragTo(at);
+    EndDrag(true);
     return true;
 }
 

@@ -92,3 +92,16 @@ TEST_F(DockingTest, UndockingAsksTheSiteAndForgetsAFreedClient) {
     delete Client;
     EXPECT_EQ(Right->DockClientCount(), 0);
 }
+
+TEST_F(DockingTest, AReleaseBeforeTheDragStartedIsAnOrdinaryOne) {
+    bool released = false;
+    Client->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { released = true; };
+    Mouse.SetCursorPos(Client->ClientToScreen({1, 1}));
+    Client->BeginDrag(false);
+    Client->Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(2, 2));
+    Client->Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_TRUE(released);
+    EXPECT_FALSE(Client->Dragging());
+    EXPECT_FALSE(Client->MouseCapture());
+    EXPECT_EQ(Client->Parent(), Form.get());
+}
