@@ -50,6 +50,7 @@ TAdvTabSheet::TAdvTabSheet(TComponent* AOwner) : TCustomControl(AOwner) {
 }
 
 TAdvTabSheet::~TAdvTabSheet() {
+    if (FPageControl && FPageControl->FUndockSheet == this) FPageControl->FUndockSheet = nullptr;
     if (FPageControl) FPageControl->RemovePage(this);
 }
 
@@ -483,6 +484,17 @@ void TAdvPageControl::SelectNextPage(bool GoForward) {
     if (!next || next == FActivePage || !AllowChangeTo(next->PageIndex(), true)) return;
     SetTabIndex(next->TabIndex());
     TabChanged();
+}
+
+void TAdvPageControl::GetChildren(const std::function<void(TComponent* Child)>& Proc, TComponent* Root) {
+    (void)Root;
+    for (TAdvTabSheet* page : std::vector<TAdvTabSheet*>(FPages))
+        Proc(page);
+}
+
+void TAdvPageControl::SetChildOrder(TComponent* Child, int Order) {
+    if (auto* page = dynamic_cast<TAdvTabSheet*>(Child); page && page->FPageControl == this)
+        page->SetPageIndex(Order);
 }
 
 int TAdvPageControl::TabAtPos(int X, int Y) {

@@ -135,6 +135,10 @@ public:
     // The page whose tab is at a client point, or -1.
     int TabAtPos(int X, int Y);
     TRect TabRectOfPage(int PageIndex);
+    // The pages in page order, as the control's children are written out;
+    // a page read back takes its place again by SetChildOrder.
+    void GetChildren(const std::function<void(TComponent* Child)>& Proc, TComponent* Root);
+    void SetChildOrder(TComponent* Child, int Order);
     virtual void SyncActivePageFromTab();
     // Fires OnChange and repaints.
     void Change();
@@ -198,6 +202,7 @@ public:
     void SetVersion(const AnsiString&) {}
     int RedrawLockCount() const { return FRedrawLock; }
     int HoverTab() const { return FHoverTab; }
+    bool CloseGlyphHot() const { return FGlyphState == TGlyphState::gsHot; }
 
     // Painting of the tab area, shared with the mouse handling.
     void DrawTabArea(TCanvas* Canvas);
@@ -207,6 +212,12 @@ public:
     void DrawCloseGlyphBitmap(TCanvas* Canvas, int X, int Y);
     // The close glyph's hit box on the active tab; empty without one.
     TRect CloseGlyphRect();
+
+    // Docking (AdvPageControlDocking.cpp): each docked control gets a page.
+    void GetSiteInfo(TControl* Client, TRect& InfluenceRect, TPoint MousePos, bool& CanDock) override;
+    void DockOver(TDragDockObject& Source, int X, int Y, TDragState State, bool& Accept) override;
+    void DoAddDockClient(TControl* Client, const TRect& ARect) override;
+    void DoRemoveDockClient(TControl* Client) override;
 
     TNotifyEvent OnChange;
     TCanChangeEvent OnCanChange;
@@ -249,6 +260,16 @@ private:
     // over disabled pages; -1 when none can.
     int SuccessorTab(int Index) const;
 
+    // Docking.
+    bool HandleDockMessage(TMessage& Message);
+    void DockNewClient(TMessage& Message);
+    TAdvTabSheet* PageOfDockClient(TControl* Client) const;
+    // The control docked on the page whose tab is at a client point.
+    TControl* DockClientAtTab(int X, int Y);
+    // A press on a docked page's tab drags its control; a double click
+    // floats it.
+    void DragDockedPage(TShiftState Shift, int X, int Y);
+
     // Messages and input.
     void PaintOverStrip(TMessage& Message);
     bool SelectByCtrlTab(TMessage& Message);
@@ -256,6 +277,7 @@ private:
     void MouseLeft();
     void TrackHoverTab(int X, int Y);
     void CloseActivePage();
+    bool OverCloseGlyph(int X, int Y);
     void SetGlyphState(TGlyphState State);
     // Redraw is off while a selection change rearranges a multi-line strip;
     // false when no lock was needed.
@@ -346,6 +368,8 @@ private:
     TGlyphState FGlyphState = TGlyphState::gsNormal;
     bool FLoaded = false;
     int FRedrawLock = 0;
+    TAdvTabSheet* FNewDockSheet = nullptr;
+    TAdvTabSheet* FUndockSheet = nullptr;
 
     friend class TAdvTabSheet;
 };

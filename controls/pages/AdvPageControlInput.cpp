@@ -58,6 +58,7 @@ void TAdvPageControl::Dispatch(TMessage& Message) {
         MouseLeft();
         break;
     default:
+        if (HandleDockMessage(Message)) return;
         break;
     }
     TCustomTabControl::Dispatch(Message);
@@ -71,6 +72,7 @@ void TAdvPageControl::PaintOverStrip(TMessage& Message) {
     auto* canvas = reinterpret_cast<TCanvas*>(Message.WParam);
     canvas->Font()->Assign(Font());
     DrawTabArea(canvas);
+    PaintScrollButtons(canvas);
 }
 
 // Ctrl+Tab, with Shift backwards, from inside the control.
@@ -125,6 +127,12 @@ TRect TAdvPageControl::CloseGlyphRect() {
     return {r.Left, r.Top, r.Left + CloseGlyphWidth, r.Top + CloseGlyphHeight};
 }
 
+// The glyph counts where the active tab shows: not behind the scroll
+// buttons, nor scrolled out of the row.
+bool TAdvPageControl::OverCloseGlyph(int X, int Y) {
+    return CloseGlyphRect().Contains({X, Y}) && IndexOfTabAt(X, Y) == FActivePage->TabIndex();
+}
+
 void TAdvPageControl::SetGlyphState(TGlyphState State) {
     if (State == FGlyphState) return;
     FGlyphState = State;
@@ -132,17 +140,26 @@ void TAdvPageControl::SetGlyphState(TGlyphState State) {
 }
 
 void TAdvPageControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TComponentWatch self(this);
     TCustomTabControl::MouseDown(Button, Shift, X, Y);
-    if (CloseGlyphRect().Contains({X, Y})) SetGlyphState(TGlyphState::gsDown);
+    if (!self.Target()) return;
+    if (!OverCloseGlyph(X, Y)) {
+        if (Button == TMouseButton::mbLeft) DragDockedPage(Shift, X, Y);
+        return;
+    }
+    // A dock site closes at once: a drag may follow the press.
+    if (DockSite())
+        CloseActivePage();
+    else
+        SetGlyphState(TGlyphState::gsDown);
 }
 
 void TAdvPageControl::MouseMove(TShiftState Shift, int X, int Y) {
     TCustomTabControl::MouseMove(Shift, X, Y);
     if (FTabHoverColor == clNone || FTabBorder3D) return;
     if (FTabBackGround->Empty()) TrackHoverTab(X, Y);
-    TRect box = CloseGlyphRect();
-    if (box.IsEmpty() || FGlyphState == TGlyphState::gsDown) return;
-    SetGlyphState(box.Contains({X, Y}) ? TGlyphState::gsHot : TGlyphState::gsNormal);
+    if (CloseGlyphRect().IsEmpty() || FGlyphState == TGlyphState::gsDown) return;
+    SetGlyphState(OverCloseGlyph(X, Y) ? TGlyphState::gsHot : TGlyphState::gsNormal);
 }
 
 // The tab under the mouse is repainted in the hover colours, the one it
@@ -160,7 +177,7 @@ void TAdvPageControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
     TComponentWatch self(this);
     TCustomTabControl::MouseUp(Button, Shift, X, Y);
     if (!self.Target()) return;
-    if (Button == TMouseButton::mbLeft && CloseGlyphRect().Contains({X, Y})) CloseActivePage();
+    if (Button == TMouseButton::mbLeft && OverCloseGlyph(X, Y)) CloseActivePage();
 }
 
 void TAdvPageControl::CloseActivePage() {

@@ -1,16 +1,15 @@
-// The tab strip: its tabs, their layout in rows, selection by the user,
-// and the plain look.
+// The tab strip: its tabs, selection by the user, and the plain look.
 #include "platform/gui/ComCtrls.h"
 
 #include <algorithm>
 
+#include "platform/gui/ComCtrlsTabStrip_p.h"
 #include "platform/rtl/ScopeGuard.h"
 
+using namespace TabStrip;
+
 namespace {
-constexpr int StripMargin = 2;    // between the control's edge and the first row
-constexpr int TextPadding = 6;    // each side of a tab's text
 constexpr int PageInset = 4;      // between the strip's edge and the pages
-constexpr int ImageGap = 3;       // between a tab's image and its text
 constexpr int SelectedGrowth = 2; // the selected tab stands out by this much
 constexpr int DefaultWidth = 289;
 constexpr int DefaultHeight = 193;
@@ -88,6 +87,8 @@ void TCustomTabControl::SetTabIndex(int Value) {
     if (Value < -1 || Value >= TabCount()) Value = -1;
     if (Value == FTabIndex) return;
     FTabIndex = Value;
+    // A selected tab scrolls into view.
+    FFollowSelection = true;
     LayoutChanged();
 }
 
@@ -104,6 +105,12 @@ void TCustomTabControl::SetMultiLine(bool Value) {
 
 void TCustomTabControl::SetRaggedRight(bool Value) {
     FRaggedRight = Value;
+    LayoutChanged();
+}
+
+void TCustomTabControl::SetScrollOpposite(bool Value) {
+    FScrollOpposite = Value;
+    FRowsOnTabSide = 0;
     LayoutChanged();
 }
 
@@ -143,62 +150,6 @@ void TCustomTabControl::LayoutChanged() {
     Invalidate();
 }
 
-void TCustomTabControl::Layout() {
-    bool vertical = FTabPosition == TTabPosition::tpLeft || FTabPosition == TTabPosition::tpRight;
-    TCanvas* canvas = Canvas();
-    canvas->Font()->Assign(Font());
-    int textHeight = canvas->TextHeight("Wg");
-    // Images lie along the tab: for tabs at the sides their height counts.
-    int imageAcross = FImages ? (vertical ? FImages->Width() : FImages->Height()) : 0;
-    int imageAlong = FImages ? (vertical ? FImages->Height() : FImages->Width()) : 0;
-    int across = FTabHeight > 0 ? FTabHeight : std::max(textHeight, imageAcross) + TextPadding;
-    int room = (vertical ? Height() : Width()) - 2 * StripMargin;
-
-    // Tabs in rows of at most the control's length; the row holding the
-    // selected tab lies next to the pages.
-    struct TPlace {
-        int Row, Offset, Length;
-    };
-    std::vector<TPlace> places;
-    int row = 0, offset = 0;
-    for (int i = 0; i < TabCount(); ++i) {
-        int length = FTabWidth;
-        if (length <= 0) {
-            length = canvas->TextWidth(StripHotkey(FTabs[std::size_t(i)].Text)) + 2 * TextPadding;
-            if (FImages && GetImageIndex(i) >= 0) length += imageAlong + ImageGap;
-        }
-        if (FMultiLine && offset > 0 && offset + length > room) {
-            ++row;
-            offset = 0;
-        }
-        places.push_back({row, offset, length});
-        offset += length;
-    }
-    int rows = TabCount() ? row + 1 : 0;
-    int selectedRow = FTabIndex >= 0 && FTabIndex < TabCount() ? places[std::size_t(FTabIndex)].Row : 0;
-    FStripExtent = StripMargin + rows * across;
-    for (int i = 0; i < TabCount(); ++i) {
-        const TPlace& p = places[std::size_t(i)];
-        int r = (p.Row - selectedRow + rows) % rows; // 0: next to the pages
-        int along = StripMargin + p.Offset;
-        TRect& rect = FTabs[std::size_t(i)].Rect;
-        switch (FTabPosition) {
-        case TTabPosition::tpTop:
-            rect = Bounds(along, StripMargin + (rows - 1 - r) * across, p.Length, across);
-            break;
-        case TTabPosition::tpBottom:
-            rect = Bounds(along, Height() - FStripExtent + r * across, p.Length, across);
-            break;
-        case TTabPosition::tpLeft:
-            rect = Bounds(StripMargin + (rows - 1 - r) * across, along, across, p.Length);
-            break;
-        case TTabPosition::tpRight:
-            rect = Bounds(Width() - FStripExtent + r * across, along, across, p.Length);
-            break;
-        }
-    }
-}
-
 TRect TCustomTabControl::TabRect(int Index) {
     if (Index < 0 || Index >= TabCount()) return {};
     Layout();
@@ -208,6 +159,8 @@ TRect TCustomTabControl::TabRect(int Index) {
 int TCustomTabControl::IndexOfTabAt(int X, int Y) {
     if (!ClientRect().Contains({X, Y})) return -1;
     Layout();
+    // A scrolled row shows its tabs between the margin and the buttons.
+    if (FScrolling && (X < StripMargin || X >= FButtons.Left)) return -1;
     for (int i = 0; i < TabCount(); ++i)
         if (FTabs[std::size_t(i)].Rect.Contains({X, Y})) return i;
     return -1;
@@ -216,16 +169,17 @@ int TCustomTabControl::IndexOfTabAt(int X, int Y) {
 TRect TCustomTabControl::DisplayRect() {
     Layout();
     int e = TabCount() ? FStripExtent : 0;
+    int o = TabCount() ? FOppositeExtent : 0;
     int w = Width(), h = Height();
     switch (FTabPosition) {
     case TTabPosition::tpBottom:
-        return {PageInset, PageInset, w - PageInset, h - e - PageInset};
+        return {PageInset, o + PageInset, w - PageInset, h - e - PageInset};
     case TTabPosition::tpLeft:
-        return {e + PageInset, PageInset, w - PageInset, h - PageInset};
+        return {e + PageInset, PageInset, w - o - PageInset, h - PageInset};
     case TTabPosition::tpRight:
-        return {PageInset, PageInset, w - e - PageInset, h - PageInset};
+        return {o + PageInset, PageInset, w - e - PageInset, h - PageInset};
     default:
-        return {PageInset, e + PageInset, w - PageInset, h - PageInset};
+        return {PageInset, e + PageInset, w - PageInset, h - o - PageInset};
     }
 }
 
@@ -264,7 +218,12 @@ void TCustomTabControl::SelectTabByUser(int NewIndex) {
 }
 
 void TCustomTabControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (Button == TMouseButton::mbLeft) {
+    if (Button == TMouseButton::mbLeft && ScrollButtonsRect().Contains({X, Y})) {
+        // The buttons scroll the row and leave the selection and the focus.
+        FPressedButton = X < FButtons.Left + ScrollButtonWidth ? -1 : 1;
+        ScrollTabs(FPressedButton);
+        InvalidateRect(FButtons);
+    } else if (Button == TMouseButton::mbLeft) {
         int hit = IndexOfTabAt(X, Y);
         if (hit >= 0) {
             if (CanFocus() && TabStop()) SetFocus();
@@ -272,6 +231,14 @@ void TCustomTabControl::MouseDown(TMouseButton Button, TShiftState Shift, int X,
         }
     }
     TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TCustomTabControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (Button == TMouseButton::mbLeft && FPressedButton) {
+        FPressedButton = 0;
+        InvalidateRect(FButtons);
+    }
+    TCustomControl::MouseUp(Button, Shift, X, Y);
 }
 
 void TCustomTabControl::KeyDown(uint16_t& Key, TShiftState Shift) {
@@ -316,4 +283,5 @@ void TCustomTabControl::Paint() {
         TRect text{x, r.Top, r.Right, r.Bottom};
         c->DrawText(FTabs[std::size_t(i)].Text, text, DT_SINGLELINE | DT_VCENTER);
     }
+    PaintScrollButtons(c);
 }

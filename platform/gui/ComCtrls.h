@@ -1,9 +1,11 @@
 // The tab strip beneath page controls: tab strings with objects, the
 // selected tab, item rectangles and hit testing, the change questions, and
 // an owner-draw switch. It lays its tabs out itself so that the same layout
-// is painted on screen and into a bitmap. Then the other common controls of
-// the windows: the page control with its sheets, the status bar, the tool
-// bar and its buttons, the date picker and the read-only rich-text box.
+// is painted on screen and into a bitmap: in rows, or in one row that
+// scrolls behind two buttons at its end when the tabs do not fit. Then the
+// other common controls of the windows: the page control with its sheets,
+// the status bar, the tool bar and its buttons, the date picker and the
+// read-only rich-text box.
 #pragma once
 
 #include <memory>
@@ -47,14 +49,19 @@ public:
 
     TTabPosition TabPosition() const { return FTabPosition; }
     virtual void SetTabPosition(TTabPosition Value);
+    // Tabs in rows; tabs at the sides always wrap into rows, as the
+    // native strip lays them out.
     bool MultiLine() const { return FMultiLine; }
     void SetMultiLine(bool Value);
     bool HotTrack() const { return FHotTrack; }
     void SetHotTrack(bool Value) { FHotTrack = Value; }
+    // Rows are stretched to the strip's length unless RaggedRight.
     bool RaggedRight() const { return FRaggedRight; }
     void SetRaggedRight(bool Value);
+    // Choosing a tab in a far row moves the rows between it and the pages
+    // to the other side of the pages, instead of turning the rows round.
     bool ScrollOpposite() const { return FScrollOpposite; }
-    void SetScrollOpposite(bool Value) { FScrollOpposite = Value; }
+    void SetScrollOpposite(bool Value);
     int TabHeight() const { return FTabHeight; }
     void SetTabHeight(int Value);
     int TabWidth() const { return FTabWidth; }
@@ -67,8 +74,16 @@ public:
 
     // Item rectangle of the tab at a tab index; empty when there is none.
     TRect TabRect(int Index);
-    // The tab at a client point, or -1.
+    // The tab at a client point, or -1; a tab scrolled out of the row or
+    // hidden behind the scroll buttons is not hit.
     int IndexOfTabAt(int X, int Y);
+    // A single row of tabs that does not fit scrolls: the first tab shown,
+    // the scroll buttons' rectangle (empty while everything fits), and a
+    // step of whole tabs, as a press on a button makes.
+    int FirstVisibleTab();
+    TRect ScrollButtonsRect();
+    bool CanScrollTabs(int Delta);
+    void ScrollTabs(int Delta);
     // The area the pages take.
     TRect DisplayRect();
     void AdjustClientRect(TRect& R) override;
@@ -90,12 +105,24 @@ protected:
     int PendingTabIndex() const { return FPendingTabIndex; }
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void Paint() override;
+    // The scroll buttons go over whatever was painted on the strip, as the
+    // native strip's own small window does.
+    void PaintScrollButtons(TCanvas* Canvas);
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void LayoutChanged();
 
 private:
     void Layout();
+    // Scroll position of a single row that does not fit.
+    void PlaceScrolledRow(const std::vector<int>& Offsets, const std::vector<int>& Lengths, int Room);
+    // The opposite side takes the rows between a chosen far row and the pages.
+    struct TRowSlot {
+        bool Opposite;
+        int Distance; // rows between it and the pages
+    };
+    std::vector<TRowSlot> PlaceRows(int Rows, int SelectedRow);
     struct TTab {
         AnsiString Text;
         TObject* Object = nullptr;
@@ -115,6 +142,16 @@ private:
     TCustomImageList* FImages = nullptr;
     bool FOwnerDraw = false;
     int FStripExtent = 0;
+    int FOppositeExtent = 0;
+    // Rows on the tabs' own side while ScrollOpposite splits them.
+    int FRowsOnTabSide = 0;
+    int FFirstTab = 0;
+    int FLastFirstTab = 0;
+    bool FScrolling = false;
+    // The row keeps the selected tab in view until the buttons scroll it.
+    bool FFollowSelection = true;
+    int FPressedButton = 0; // -1 back, 1 forward
+    TRect FButtons;
 };
 
 class TPageControl;

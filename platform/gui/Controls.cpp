@@ -113,6 +113,8 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_uni
 
 TControl::~TControl() {
     Mouse.Forget(this);
+    if (Dragging()) EndDrag(false);
+    if (FHostDockSite) std::erase(FHostDockSite->FDockClients, this);
     FFont->OnChange = nullptr;
     if (FParent) FParent->RemoveControl(this);
 }
@@ -124,10 +126,13 @@ LRESULT TControl::Perform(unsigned Msg, WPARAM WParam, LPARAM LParam) {
 }
 
 void TControl::WndProc(TMessage& Message) {
+    if (FHostDockSite && (Message.Msg == CM_TEXTCHANGED || Message.Msg == CM_VISIBLECHANGED))
+        NotifyDockHost(Message);
     Dispatch(Message);
 }
 
 void TControl::Dispatch(TMessage& Message) {
+    if (DragMessage(Message)) return;
     switch (Message.Msg) {
     case WM_LBUTTONDOWN:
         DoMouse(Message, TMouseButton::mbLeft, true, false);
@@ -494,6 +499,9 @@ void TControl::Resize() {
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl() {
+    for (TControl* client : FDockClients)
+        client->FHostDockSite = nullptr;
+    FDockClients.clear();
     // Children first, newest first, as the platform frees them.
     while (!FControls.empty()) {
         TControl* child = FControls.back();
@@ -511,6 +519,7 @@ TWinControl::~TWinControl() {
 }
 
 void TWinControl::Dispatch(TMessage& Message) {
+    if (DockMessage(Message)) return;
     switch (Message.Msg) {
     case WM_KEYDOWN: {
         uint16_t key = uint16_t(Message.WParam);

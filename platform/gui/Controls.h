@@ -181,6 +181,14 @@ constexpr unsigned CM_ENTER = CM_BASE + 26;
 constexpr unsigned CM_EXIT = CM_BASE + 27;
 constexpr unsigned CM_HINTSHOWPAUSE = CM_BASE + 65;
 constexpr unsigned CM_MOUSEWHEEL = CM_BASE + 67;
+// Docking (Docking.cpp). CM_DOCKCLIENT: WParam a TDragDockObject*, LParam
+// the drop point in the site's client coordinates. CM_UNDOCKCLIENT: WParam
+// the new site (or nullptr), LParam the client; answered 1 when the client
+// may leave. CM_DOCKNOTIFICATION, to a client's site: WParam the client,
+// LParam the TMessage* the client got (its text or visibility changed).
+constexpr unsigned CM_DOCKCLIENT = CM_BASE + 56;
+constexpr unsigned CM_UNDOCKCLIENT = CM_BASE + 57;
+constexpr unsigned CM_DOCKNOTIFICATION = CM_BASE + 66;
 
 // WM_ACTIVATE's low word of WParam; LParam names the other form.
 constexpr unsigned WA_INACTIVE = 0;
@@ -333,6 +341,31 @@ using TMouseWheelEvent = std::function<void(TObject* Sender, TShiftState Shift, 
 using TMouseWheelUpDownEvent =
     std::function<void(TObject* Sender, TShiftState Shift, const TPoint& MousePos, bool& Handled)>;
 
+enum class TDragKind { dkDrag, dkDock };
+enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+
+// A control on its way to a dock site; the points and rectangles are in
+// screen coordinates.
+struct TDragDockObject {
+    TControl* Control = nullptr;
+    TWinControl* DragTarget = nullptr;
+    TPoint DragPos;
+    // Where the client will lie; the site under the mouse may change it.
+    TRect DockRect;
+    TAlign DropAlign = TAlign::alNone;
+    TControl* DropOnControl = nullptr;
+};
+
+using TStartDockEvent = std::function<void(TObject* Sender)>;
+using TEndDockEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+using TDockOverEvent = std::function<void(TObject* Sender, TDragDockObject& Source, int X, int Y,
+                                          TDragState State, bool& Accept)>;
+using TDockDropEvent = std::function<void(TObject* Sender, TDragDockObject& Source, int X, int Y)>;
+using TUnDockEvent =
+    std::function<void(TObject* Sender, TControl* Client, TWinControl* NewTarget, bool& Allow)>;
+using TGetSiteInfoEvent = std::function<void(TObject* Sender, TControl* DockClient, TRect& InfluenceRect,
+                                             TPoint MousePos, bool& CanDock)>;
+
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* AOwner);
@@ -452,6 +485,27 @@ public:
     bool MouseCapture() const;
     void SetMouseCapture(bool Value);
 
+    // Docking (Docking.cpp). A control with DragKind dkDock is dragged to
+    // a dock site; HostDockSite is the site it sits on, or nullptr.
+    TDragKind DragKind() const { return FDragKind; }
+    void SetDragKind(TDragKind Value) { FDragKind = Value; }
+    TWinControl* HostDockSite() const { return FHostDockSite; }
+    // Moves the control onto NewDockSite, or off its site when
+    // NewDockSite is nullptr (it floats: no parent). False when its site
+    // refused to let it go.
+    bool ManualDock(TWinControl* NewDockSite, TControl* DropControl = nullptr,
+                    TAlign ControlSide = TAlign::alNone);
+    // A dock drag: it starts at once, or when the mouse has moved a few
+    // pixels from where it was pressed; the mouse carries it while the
+    // control holds the capture, and the release docks it onto the site
+    // that accepted it. DragTo and EndDrag take screen points.
+    void BeginDrag(bool Immediate);
+    bool Dragging() const;
+    void DragTo(const TPoint& ScreenPos);
+    void EndDrag(bool Drop);
+    TStartDockEvent OnStartDock;
+    TEndDockEvent OnEndDock;
+
 protected:
     // OnMouseWheel first; then one down or up call for every whole notch
     // the deltas add up to. True when the wheel was taken.
@@ -480,7 +534,17 @@ private:
     // now ParentWidth x ParentHeight.
     void AnchorTo(int ParentWidth, int ParentHeight);
 
+    // The site hears of a docked client's new text or visibility.
+    void NotifyDockHost(TMessage& Message);
+    // The mouse carries a dock drag; true when the message was the drag's.
+    bool DragMessage(TMessage& Message);
+    // Leaves the site the control sits on, when the site lets it go, for
+    // Site at Dock (or no site when Site is nullptr).
+    bool MoveToDockSite(TWinControl* Site, TDragDockObject* Dock);
+
     TWinControl* FParent = nullptr;
+    TWinControl* FHostDockSite = nullptr;
+    TDragKind FDragKind = TDragKind::dkDrag;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     TAlign FAlign = TAlign::alNone;
     TAnchors FAnchors = akLeft | akTop;
@@ -559,6 +623,28 @@ public:
     void SetRedraw(bool Value);
     bool Redraw() const { return FRedraw; }
 
+    // Docking (Docking.cpp): controls dragged or docked onto a dock site.
+    bool DockSite() const { return FDockSite; }
+    void SetDockSite(bool Value) { FDockSite = Value; }
+    int DockClientCount() const { return int(FDockClients.size()); }
+    TControl* DockClients(int Index) const { return ListItem(FDockClients, Index); }
+    TDockOverEvent OnDockOver;
+    TDockDropEvent OnDockDrop;
+    TUnDockEvent OnUnDock;
+    TGetSiteInfoEvent OnGetSiteInfo;
+    // The dock protocol. GetSiteInfo: whether Client may dock here and the
+    // screen area where a drop counts. DockOver: the dragged client over
+    // the site (Source.DockRect may be changed). DockDrop, run by
+    // CM_DOCKCLIENT: DoAddDockClient puts the client on the site, then
+    // OnDockDrop. DoUnDock asks OnUnDock whether a client may leave;
+    // DoRemoveDockClient runs once it has left.
+    virtual void GetSiteInfo(TControl* Client, TRect& InfluenceRect, TPoint MousePos, bool& CanDock);
+    virtual void DockOver(TDragDockObject& Source, int X, int Y, TDragState State, bool& Accept);
+    virtual void DockDrop(TDragDockObject& Source, int X, int Y);
+    virtual void DoAddDockClient(TControl* Client, const TRect& ARect);
+    virtual bool DoUnDock(TWinControl* NewTarget, TControl* Client);
+    virtual void DoRemoveDockClient(TControl* Client);
+
     // The control's Qt widget. Asking for it makes it, with the widgets of
     // the parents and of every windowed child inside them: a window is one
     // tree of widgets. Showing a form asks for it.
@@ -607,6 +693,10 @@ private:
     int FTabOrder = -1;
     bool FRedraw = true;
     int FAligning = 0;
+    bool FDockSite = false;
+    std::vector<TControl*> FDockClients;
+    // CM_DOCKCLIENT, CM_UNDOCKCLIENT and CM_DOCKNOTIFICATION.
+    bool DockMessage(TMessage& Message);
     struct TScrollBarsDeleter {
         void operator()(TWindowScrollBars* Bars) const;
     };

@@ -511,3 +511,37 @@ TEST_F(PageControlTest, FocusFollowsThePageThatIsShown) {
     Pages->SetActivePageIndex(-1);
     EXPECT_EQ(Form->ActiveControl(), Pages) << "no page: the control itself";
 }
+
+TEST_F(PageControlTest, ChildrenGoOutInPageOrderAndComeBackToIt) {
+    Sheets[2]->SetPageIndex(0);
+    Pages->SetActivePage(Sheets[0]);
+    std::vector<AnsiString> written;
+    Pages->GetChildren([&](TComponent* C) { written.push_back(static_cast<TAdvTabSheet*>(C)->Caption()); },
+                       Form.get());
+    EXPECT_EQ(written, (std::vector<AnsiString>{"&Third", "&First", "&Second"}));
+
+    // Read back: the sheets join in the order they were made, each then put
+    // at the place it was written at.
+    TAdvPageControl copy(Form.get());
+    copy.SetParent(Form.get());
+    std::vector<TAdvTabSheet*> read;
+    for (const char* caption : {"&First", "&Second", "&Third"}) {
+        auto* sheet = new TAdvTabSheet(Form.get());
+        sheet->SetCaption(caption);
+        sheet->SetPageControl(&copy);
+        read.push_back(sheet);
+    }
+    for (int order = 0; order < 3; ++order)
+        for (TAdvTabSheet* sheet : read)
+            if (sheet->Caption() == written[std::size_t(order)]) copy.SetChildOrder(sheet, order);
+    copy.SetActivePageIndex(Pages->ActivePageIndex());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(copy.Pages(i)->Caption(), written[std::size_t(i)]);
+        EXPECT_EQ(copy.TabText(i), Pages->TabText(i)) << "the tabs moved with the pages";
+    }
+    EXPECT_EQ(copy.ActivePage()->Caption(), "&First");
+    copy.SetChildOrder(Sheets[0], 0);
+    EXPECT_EQ(Sheets[0]->PageIndex(), 1) << "another control's page is left alone";
+    for (TAdvTabSheet* sheet : read)
+        delete sheet;
+}
