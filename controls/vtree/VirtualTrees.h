@@ -565,8 +565,6 @@ public:
 // What a drag may do with the nodes; an empty set allows all three.
 enum TDragOperation { doCopy, doMove, doLink };
 using TDragOperations = TSet<TDragOperation, uint8_t>;
-// The step of a drag that a drop target is told about.
-enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 
 // Accessibility events the tree raises for its client object.
 namespace VTAccessibleEvent {
@@ -1551,7 +1549,6 @@ protected:
     virtual void DoDragExpand();
     // Registers the window as a drop target, or revokes it.
     void UpdateDropRegistration(bool Accept);
-    void WidgetCreated() override;
 
     // ---- In-place editing ----------------------------------------------------------------------
 
@@ -1603,7 +1600,7 @@ public:
     void WndProc(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;
     TRect ClientRect() const override;
-    // The bars show the tree the window was made for.
+    // The new window shows the tree's bars and takes drops if asked to.
     void WidgetCreated() override;
     // The hint data of the last hint query.
     const TVTHintData& HintData() const { return FHintData; }

@@ -83,12 +83,6 @@ void TBaseVirtualTree::UpdateDropRegistration(bool Accept) {
     }
 }
 
-void TBaseVirtualTree::WidgetCreated() {
-    TCustomControl::WidgetCreated();
-    FDropRegistered = false;
-    UpdateDropRegistration(FOptions->MiscOptions().Contains(toAcceptOLEDrop));
-}
-
 TShiftState TBaseVirtualTree::DragShiftState(unsigned KeyState) const {
     TShiftState shift = KeysToShiftState(KeyState);
     if (KeyState & MK_ALT) shift |= ssAlt;

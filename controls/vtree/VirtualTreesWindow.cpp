@@ -192,6 +192,8 @@ TRect TBaseVirtualTree::ClientRect() const {
 void TBaseVirtualTree::WidgetCreated() {
     TCustomControl::WidgetCreated();
     UpdateScrollBars(false);
+    FDropRegistered = false;
+    UpdateDropRegistration(FOptions->MiscOptions().Contains(toAcceptOLEDrop));
 }
 
 namespace {

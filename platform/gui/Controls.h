@@ -342,7 +342,7 @@ using TMouseWheelUpDownEvent =
     std::function<void(TObject* Sender, TShiftState Shift, const TPoint& MousePos, bool& Handled)>;
 
 enum class TDragKind { dkDrag, dkDock };
-enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 
 // A control on its way to a dock site; the points and rectangles are in
 // screen coordinates.
