@@ -13,8 +13,13 @@
 
 #include "platform/rtl/Classes.h"
 
+struct TTypeInfo;
+struct TClassInfo;
+
 // 0x00BBGGRR for RGB, 0xFF0000nn for system colour nn.
 using TColor = uint32_t;
+// The type of published colour properties.
+const TTypeInfo* TypeInfoColor();
 
 constexpr TColor clSystemColor = 0xFF000000;
 constexpr TColor clNone = 0x1FFFFFFF;
@@ -174,6 +179,8 @@ public:
 
     // Tahoma 8 points, the desktop's message font.
     static constexpr int DefaultHeight = -11;
+    // The published properties: Color, Height, Name and Style.
+    static const TClassInfo* ClassInfo();
 
 private:
     AnsiString FName = "Tahoma";

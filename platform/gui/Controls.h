@@ -380,6 +380,10 @@ public:
 
     TWinControl* Parent() const { return FParent; }
     virtual void SetParent(TWinControl* AParent);
+    // Streaming (ControlsStreaming.cpp): a control read back joins its
+    // reader parent first. Its published properties are its bounds.
+    void ReadState(TReader& Reader) override;
+    static const TClassInfo* ClassInfo();
 
     int Left() const { return FLeft; }
     int Top() const { return FTop; }
@@ -578,6 +582,9 @@ public:
 
     void Dispatch(TMessage& Message) override;
     void DefaultHandler(TMessage& Message) override;
+
+    // The controls inside that Root owns are written with this control.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 
     int ControlCount() const { return int(FControls.size()); }
     TControl* Controls(int Index) const { return ListItem(FControls, Index); }
