@@ -314,6 +314,9 @@ public:
     void Rectangle(int L, int T, int R, int B); // pen outline, brush fill
     void Rectangle(const TRect& R) { Rectangle(R.Left, R.Top, R.Right, R.Bottom); }
     void Ellipse(int L, int T, int R, int B);
+    // A rectangle with corners rounded by an ellipse EllipseWidth wide and
+    // EllipseHeight high; pen outline, brush fill.
+    void RoundRect(int L, int T, int R, int B, int EllipseWidth, int EllipseHeight);
     // The text's top-left cell corner at X, Y; the pen moves to its end.
     void TextOut(int X, int Y, const AnsiString& Text);
     void TextOut(int X, int Y, const WideString& Text);
@@ -370,6 +373,12 @@ protected:
     virtual void DoFillRect(const TRect& R) = 0;
     virtual void DoRectangle(const TRect& R) = 0;
     virtual void DoEllipse(const TRect& R) = 0;
+    // A canvas that cannot round corners draws the plain rectangle.
+    virtual void DoRoundRect(const TRect& R, int EllipseWidth, int EllipseHeight) {
+        (void)EllipseWidth;
+        (void)EllipseHeight;
+        DoRectangle(R);
+    }
     // Draws Text with the top of its cell at Y; character i starts at X plus
     // the sum of Advances before it. Clip, when given, is logical.
     virtual void DoText(int X, int Y, std::u16string_view Text, const int* Advances, const TRect* Clip) = 0;
