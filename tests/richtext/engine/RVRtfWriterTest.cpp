@@ -1,3 +1,5 @@
+// The RTF writer: the header and tables, paragraph and character words, lists,
+// fields, notes, pictures, and saves to streams and files.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,3 +1,4 @@
+// The plain-text writer in both encodings, and the document parameters' lines.
 #include <gtest/gtest.h>
 
 #include <fstream>
