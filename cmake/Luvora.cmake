@@ -24,7 +24,15 @@ function(luvora_test name)
   endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} testsupport GTest::gtest_main GTest::gmock)
-  gtest_discover_tests(${name}
-    DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LUVORA_SOURCE_DIR=${PROJECT_SOURCE_DIR};LUVORA_BINARY_DIR=${PROJECT_BINARY_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
+  # The environment comes from a script that ctest reads after the discovered
+  # tests: gtest_discover_tests splits a list handed to its PROPERTIES, so an
+  # ENVIRONMENT list there keeps only its first variable.
+  set(environment "QT_QPA_PLATFORM=offscreen;LUVORA_SOURCE_DIR=${PROJECT_SOURCE_DIR};LUVORA_BINARY_DIR=${PROJECT_BINARY_DIR}")
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake)
+  file(WRITE ${script}
+    "if(${name}_TESTS)\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT [==[${environment}]==])\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
