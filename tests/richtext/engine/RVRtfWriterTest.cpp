@@ -8,6 +8,7 @@
 #include "RVWriterTestData.h"
 #include "richtext/engine/document/RVDocParams.h"
 #include "richtext/engine/document/RVNote.h"
+#include "richtext/engine/formats/rtf/RVRtfTables.h"
 #include "richtext/engine/items/RVPictures.h"
 #include "support/TestSupport.h"
 
@@ -504,6 +505,52 @@ TEST_F(RVRtfWriterTest, AFailingStreamGivesFalse) {
     TShortStream stream;
     EXPECT_FALSE(Data.SaveRtf(stream, "", false, 0, clWindow, nullptr, true));
     EXPECT_EQ(stream.Size(), 100);
+}
+
+// Picture data goes into a plain memory stream in place and into any other
+// stream a block at a time, sixteen bytes at a time where it can: every
+// length around those steps, every byte value, and a stream with data of
+// its own give the same digits through either way.
+TEST(RVRtfPictureDataTest, EveryStreamGetsTheSameDigits) {
+    std::vector<uint8_t> bytes(300);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = uint8_t(i * 37 + 11); // every value within 256 bytes
+    for (std::size_t length : {0, 1, 15, 16, 17, 31, 32, 33, 300}) {
+        std::string hex;
+        for (std::size_t i = 0; i < length; ++i)
+            hex += IntToHex(bytes[i], 2);
+        struct TCase {
+            const char* Name;
+            std::string Before; // the stream's bytes before the picture
+            int64_t Position;
+            std::string After;
+        };
+        const std::string tail = hex.size() < 3 ? std::string("xyz").substr(hex.size()) : "";
+        const TCase cases[] = {
+            {"empty", "", 0, hex},
+            {"appended", "ab", 2, "ab" + hex},
+            {"over its own data", "wxyz", 1, "w" + hex + tail},
+        };
+        for (const TCase& c : cases) {
+            SCOPED_TRACE(std::string(c.Name) + ", " + std::to_string(length) + " bytes");
+            TRVMemoryStream plain;
+            TShortStream derived;
+            derived.Room = 1 << 20;
+            for (TRVMemoryStream* stream : {&plain, static_cast<TRVMemoryStream*>(&derived)}) {
+                stream->WriteBuffer(c.Before.data(), int64_t(c.Before.size()));
+                stream->SetPosition(c.Position);
+                WriteRtfPictureData(*stream, bytes.data(), length, false);
+                EXPECT_EQ(
+                    std::string(reinterpret_cast<const char*>(stream->Memory()), std::size_t(stream->Size())),
+                    c.After);
+                EXPECT_EQ(stream->Position(), c.Position + int64_t(hex.size()));
+            }
+        }
+    }
+    // A derived stream's own Write is obeyed: it takes what it has room for.
+    TShortStream cramped;
+    EXPECT_THROW(WriteRtfPictureData(cramped, bytes.data(), bytes.size(), false), EWriteError);
+    EXPECT_EQ(cramped.Size(), 100);
 }
 
 std::string ReadFile(const std::string& Name) {
