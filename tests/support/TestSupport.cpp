@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -69,6 +71,11 @@ TEnvironmentValue::~TEnvironmentValue() {
         ::setenv(FName.c_str(), FOld->c_str(), 1);
     else
         ::unsetenv(FName.c_str());
+}
+
+std::string ReadFileBytes(const std::string& Name) {
+    std::ifstream in(Name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string SourceDir() {

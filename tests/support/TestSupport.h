@@ -34,6 +34,9 @@ private:
     std::optional<std::string> FOld;
 };
 
+// The bytes of a file; empty when it cannot be read.
+std::string ReadFileBytes(const std::string& Name);
+
 // Root of the source tree.
 std::string SourceDir();
 

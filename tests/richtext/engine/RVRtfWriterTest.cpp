@@ -553,11 +553,6 @@ TEST(RVRtfPictureDataTest, EveryStreamGetsTheSameDigits) {
     EXPECT_EQ(cramped.Size(), 100);
 }
 
-std::string ReadFile(const std::string& Name) {
-    std::ifstream in(Name, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // An item whose writer fails.
 class TFailingItem : public TRVRectItemInfo {
 public:
@@ -575,7 +570,7 @@ TEST_F(RVRtfWriterTest, AFileIsReplacedOnlyByACompleteSave) {
     std::ofstream(name) << "old";
     Data.AddTextItem("abc", 0, 0);
     ASSERT_TRUE(Data.SaveRtfFile(name, false, clWindow));
-    EXPECT_EQ(ReadFile(name), SaveRtfString(Data));
+    EXPECT_EQ(ReadFileBytes(name), SaveRtfString(Data));
 
     // A failing item leaves the previous file, and nothing beside it.
     std::ofstream(name) << "old";
@@ -583,7 +578,7 @@ TEST_F(RVRtfWriterTest, AFileIsReplacedOnlyByACompleteSave) {
     bad->StyleNo = -300;
     Data.AddItem("", std::move(bad));
     EXPECT_FALSE(Data.SaveRtfFile(name, false, clWindow));
-    EXPECT_EQ(ReadFile(name), "old");
+    EXPECT_EQ(ReadFileBytes(name), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
     EXPECT_FALSE(Data.SaveRtfFile(folder.Path() + "missing/report.rtf", false, clWindow));
 }
