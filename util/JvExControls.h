@@ -7,6 +7,7 @@
 
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
+#include "platform/rtl/ScopeGuard.h"
 
 // Dialog-code flags, bit i for flag i.
 enum TDialogCodeFlag : unsigned {
@@ -289,10 +290,7 @@ private:
             auto* canvas = reinterpret_cast<TCanvas*>(Message.WParam);
             if (!canvas) return false;
             canvas->SaveState();
-            struct TRestore {
-                TCanvas* Canvas;
-                ~TRestore() { Canvas->RestoreState(); }
-            } restore{canvas};
+            TScopeGuard restore([canvas] { canvas->RestoreState(); });
             Message.Result = EraseBackground(canvas, int(Message.LParam)) ? 1 : 0;
             return true;
         }

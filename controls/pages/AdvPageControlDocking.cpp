@@ -83,14 +83,11 @@ void TAdvPageControl::DockNewClient(TMessage& Message) {
     auto* sheet = new TAdvTabSheet(this);
     FNewDockSheet = sheet;
     TScopeGuard done([this] { FNewDockSheet = nullptr; });
-    try {
-        if (dynamic_cast<TCustomForm*>(client)) sheet->SetCaption(client->Caption());
-        sheet->SetPageControl(this);
-        TCustomTabControl::Dispatch(Message);
-    } catch (...) {
-        delete sheet;
-        throw;
-    }
+    TScopeGuard freeSheet([sheet] { delete sheet; });
+    if (dynamic_cast<TCustomForm*>(client)) sheet->SetCaption(client->Caption());
+    sheet->SetPageControl(this);
+    TCustomTabControl::Dispatch(Message);
+    freeSheet.Dismiss();
     sheet->SetTabVisible(client->Visible());
     if (client->Visible()) SetActivePage(sheet);
     client->SetAlign(TAlign::alClient);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/canvas/Graphics.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace {
 
@@ -169,12 +170,10 @@ bool TStringEditLink::EndEdit() {
     if (FStopping) return false;
     std::shared_ptr<TStringEditLink> self = shared_from_this();
     FStopping = true;
-    try {
-        if (Modified()) FTree->SetCellText(FNode, FColumn, AnsiToWide(FEdit->Text()));
-    } catch (...) {
-        FStopping = false;
-        throw;
-    }
+    // A refused text leaves the edit running.
+    TScopeGuard stillEditing([this] { FStopping = false; });
+    if (Modified()) FTree->SetCellText(FNode, FColumn, AnsiToWide(FEdit->Text()));
+    stillEditing.Dismiss();
     ReleaseFromEdit();
     return true;
 }

@@ -43,7 +43,15 @@ TEST(LayeringTest, AWrongIncludeIsCaught) {
         {"richtext/engine/text/RVUni.cpp", "#include \"richtext/engine/style/RVStyle.h\"",
          "an engine folder includes one after it"},
         {"controls/vtree/VirtualTreesStructure.cpp", "#include \"platform/gui/Controls.h\"",
-         "the tree's model includes a control header"},
+         "a tree source outside its window sources includes a control header"},
+        {"controls/vtree/VirtualStringTreeExport.cpp", "#include \"platform/gui/Clipbrd.h\"",
+         "a tree source outside its window sources includes a control header"},
+        {"controls/vtree/VirtualTreesNewConcern.cpp", "#include \"platform/chart/Chart.h\"",
+         "a tree source outside its window sources includes a control header"},
+        {"richtext/engine/formats/rtf/RVRtfWriter.cpp", "#include \"util/JvExControls.h\"",
+         "the engine includes only platform/canvas and below"},
+        {"richtext/engine/document/CRVData.cpp", "#include \"platform/db/IBQuery.h\"",
+         "the engine includes only platform/canvas and below"},
         {"core/DataMod.cpp", "#include <QString>", "Qt outside platform/"},
         {"platform/gui/Controls.h", "#include <QWidget>", "a header of the layer includes Qt"},
         {"util/JvY.cpp", "#include \"platform/testing/ScriptedDialogs.h\"", "includes a layer above util/"},
@@ -67,8 +75,13 @@ TEST(LayeringTest, AllowedIncludesPass) {
     Write(root.Path() + "platform/gui/Controls.cpp",
           "#include <QWidget>\n#include \"platform/canvas/Graphics.h\"\n");
     Write(root.Path() + "richtext/engine/view/RVScroll.cpp", "#include \"platform/gui/Controls.h\"\n");
-    Write(root.Path() + "richtext/engine/items/RVItem.cpp", "#include \"richtext/engine/text/RVUni.h\"\n");
+    Write(root.Path() + "richtext/engine/items/RVItem.cpp",
+          "#include \"richtext/engine/text/RVUni.h\"\n#include \"platform/canvas/Graphics.h\"\n"
+          "#include \"platform/win/WinBase.h\"\n#include \"platform/rtl/SysUtils.h\"\n");
     Write(root.Path() + "controls/vtree/VirtualTreesWindow.cpp", "#include \"platform/gui/Controls.h\"\n");
+    Write(root.Path() + "controls/vtree/VirtualTreesClipboard.cpp", "#include \"platform/gui/Clipbrd.h\"\n");
+    Write(root.Path() + "controls/vtree/VirtualTreesIteration.cpp",
+          "#include \"platform/canvas/Graphics.h\"\n");
     Write(root.Path() + "controls/vtree/VirtualTrees_p.h", "#include \"VirtualTrees.h\"\n");
     auto found = CheckIncludes(root.Path());
     EXPECT_TRUE(found.empty()) << Describe(found);

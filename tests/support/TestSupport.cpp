@@ -1,5 +1,5 @@
-// The shared test helpers: temporary folders, the source root and copies of
-// the pristine database files.
+// The shared test helpers: temporary folders, environment values for a scope,
+// the source root and copies of the pristine database files.
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -53,6 +55,27 @@ TTempFolder::TTempFolder() {
 TTempFolder::~TTempFolder() {
     std::error_code ec;
     fs::remove_all(FPath, ec);
+}
+
+TEnvironmentValue::TEnvironmentValue(const char* Name, const std::optional<std::string>& Value)
+    : FName(Name) {
+    if (const char* old = std::getenv(Name)) FOld = old;
+    if (Value)
+        ::setenv(Name, Value->c_str(), 1);
+    else
+        ::unsetenv(Name);
+}
+
+TEnvironmentValue::~TEnvironmentValue() {
+    if (FOld)
+        ::setenv(FName.c_str(), FOld->c_str(), 1);
+    else
+        ::unsetenv(FName.c_str());
+}
+
+std::string ReadFileBytes(const std::string& Name) {
+    std::ifstream in(Name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string SourceDir() {

@@ -1,7 +1,9 @@
-// Helpers shared by the tests: a private temporary folder and fresh database
-// files copied from the pristine ones the build makes from the scripts in db/.
+// Helpers shared by the tests: a private temporary folder, an environment
+// variable set for a scope, and fresh database files copied from the pristine
+// ones the build makes from the scripts in db/.
 #pragma once
 
+#include <optional>
 #include <string>
 
 // A folder made for one test and removed with everything in it afterwards.
@@ -17,6 +19,23 @@ public:
 private:
     std::string FPath;
 };
+
+// Sets an environment variable (or removes it, given no value) for one scope
+// and puts the old value back.
+class TEnvironmentValue {
+public:
+    TEnvironmentValue(const char* Name, const std::optional<std::string>& Value);
+    ~TEnvironmentValue();
+    TEnvironmentValue(const TEnvironmentValue&) = delete;
+    TEnvironmentValue& operator=(const TEnvironmentValue&) = delete;
+
+private:
+    std::string FName;
+    std::optional<std::string> FOld;
+};
+
+// The bytes of a file; empty when it cannot be read.
+std::string ReadFileBytes(const std::string& Name);
 
 // Root of the source tree.
 std::string SourceDir();

@@ -5,7 +5,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include "support/TestSupport.h"
 #include "util/JclMime.h"
@@ -461,17 +460,10 @@ TEST_F(JvAppStorageTest, StringListsAndCollections) {
     EXPECT_FALSE(IsListItemName("Item1\\x"));
 }
 
-namespace {
-std::string FileText(const std::string& File) {
-    std::ifstream in(File, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-} // namespace
-
 TEST_F(JvAppStorageTest, AnOperationWritesTheStoreOnceAtItsEnd) {
     const std::string file = Folder.Path() + "registry.reg";
     Storage.StoreString("Before", "x");
-    const std::string before = FileText(file);
+    const std::string before = ReadFileBytes(file);
     int checked = 0;
     Storage.StoreListItems(
         "List", nullptr, 3, "Item",
@@ -480,11 +472,11 @@ TEST_F(JvAppStorageTest, AnOperationWritesTheStoreOnceAtItsEnd) {
             nested.Add("n");
             S->StoreStringList(P + "\\" + N + IntToStr(I), nested);
             S->StoreString(P + "\\" + N + IntToStr(I) + "\\Text", "t" + IntToStr(I));
-            checked += FileText(file) == before; // nothing written yet, however deep the operation
+            checked += ReadFileBytes(file) == before; // nothing written yet, however deep the operation
         },
         nullptr);
     EXPECT_EQ(checked, 3);
-    const std::string after = FileText(file);
+    const std::string after = ReadFileBytes(file);
     EXPECT_NE(after.find("\"Text\"=\"t2\""), std::string::npos);
     EXPECT_EQ(Storage.FetchInteger("List\\Count", 0), 3);
 
@@ -495,7 +487,7 @@ TEST_F(JvAppStorageTest, AnOperationWritesTheStoreOnceAtItsEnd) {
     EXPECT_THROW(Storage.StoreStringList("Lines", lines), EJclRegistryError);
     EXPECT_FALSE(Storage.HasValue("Lines\\Count"));
     EXPECT_FALSE(Storage.HasValue("Lines\\Item0"));
-    EXPECT_EQ(FileText(file), after);
+    EXPECT_EQ(ReadFileBytes(file), after);
     // An error of the operation itself comes first; what it wrote before is kept, as ever.
     std::filesystem::remove(file + ".tmp-" + std::to_string(::getpid()));
     EXPECT_THROW(Storage.StoreListItems(
@@ -507,7 +499,7 @@ TEST_F(JvAppStorageTest, AnOperationWritesTheStoreOnceAtItsEnd) {
                      nullptr),
                  EConvertError);
     EXPECT_EQ(Storage.FetchInteger("Failing\\Item0", 0), 7);
-    EXPECT_NE(FileText(file).find("\"Item0\"=dword:00000007"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(file).find("\"Item0\"=dword:00000007"), std::string::npos);
 }
 
 TEST_F(JvAppStorageTest, Enumerations) {

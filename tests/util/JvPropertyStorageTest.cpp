@@ -1,5 +1,9 @@
 // Storing and loading a component's listed properties.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
 
 #include "support/TestSupport.h"
 #include "util/JclRegistry.h"
@@ -16,6 +20,7 @@ public:
     int Color = 0;
     AnsiString Hint;
     int64_t Big = 0;
+    std::function<void()> OnReadColor; // called whenever Color is read
 };
 
 const TClassInfo* ListsType() {
@@ -34,7 +39,13 @@ const TClassInfo* MemoInfo() {
         TClassInfoBuilder<TMemo>("TMemo", TComponentClassInfo(), "uTest")
             .Property(
                 "Lines", ListsType()->TypeInfo(), [](TMemo& M) -> TPropValue { return &M.Lines; }, nullptr)
-            .Property("Color", TypeInfoInteger(), &TMemo::Color)
+            .Property(
+                "Color", TypeInfoInteger(),
+                [](TMemo& M) -> TPropValue {
+                    if (M.OnReadColor) M.OnReadColor();
+                    return int64_t(M.Color);
+                },
+                [](TMemo& M, const TPropValue& V) { M.Color = int(std::get<int64_t>(V)); })
             .Property("Hint", TypeInfoAnsiString(), &TMemo::Hint)
             .Property("Big", TypeInfoInt64(), &TMemo::Big)
             .Register();
@@ -111,6 +122,44 @@ TEST_F(JvPropertyStorageTest, SavesAndLoadsTheListedProperties) {
     Memo->Color = 5;
     Props.LoadListedProperties(&Form, &list);
     EXPECT_EQ(Memo->Color, 5);
+}
+
+TEST_F(JvPropertyStorageTest, SavingASetWritesTheStoreOnceAtItsEnd) {
+    auto* memo2 = new TMemo(&Form);
+    memo2->SetName("Memo2");
+    TStringList list;
+    for (const char* line : {"Memo1.Lines", "Memo1.Color", "Memo2.Lines", "Memo2.Color"})
+        list.Add(line);
+    SyncStoredList(&Form, &list, true);
+    Memo->Lines.SetText("a\nb");
+    memo2->Lines.SetText("c");
+    Memo->Color = 1;
+    memo2->Color = 2;
+    const std::string file = Folder.Path() + "registry.reg";
+    Storage.StoreString("Before", "x");
+    const std::string before = ReadFileBytes(file);
+    // Each colour is read after its memo's lines were stored.
+    int reads = 0, changed = 0;
+    for (TMemo* memo : {Memo, memo2})
+        memo->OnReadColor = [&] {
+            ++reads;
+            changed += ReadFileBytes(file) != before;
+        };
+    Props.SaveListedProperties(&Form, &list);
+    EXPECT_GE(reads, 2);
+    EXPECT_EQ(changed, 0) << "the store was written before the set was saved";
+    const std::string after = ReadFileBytes(file);
+    EXPECT_NE(after.find("\"Item1\"=\"b\""), std::string::npos) << after;
+    EXPECT_NE(after.find("\"Memo2_Color\"=dword:00000002"), std::string::npos) << after;
+
+    // A write that fails undoes the whole set and is raised.
+    std::filesystem::create_directory(file + ".tmp-" + std::to_string(::getpid()));
+    memo2->Lines.SetText("d\ne");
+    memo2->Color = 3;
+    EXPECT_THROW(Props.SaveListedProperties(&Form, &list), EJclRegistryError);
+    EXPECT_EQ(Storage.FetchInteger("Main_Form\\Memo2_Color", 0), 2);
+    EXPECT_FALSE(Storage.HasValue("Main_Form\\Memo2_Lines\\Item1"));
+    EXPECT_EQ(ReadFileBytes(file), after);
 }
 
 TEST_F(JvPropertyStorageTest, ALoadErrorKeepsTheValueAndIsTold) {

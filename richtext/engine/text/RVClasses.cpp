@@ -263,19 +263,26 @@ int64_t TRVMemoryStream::Read(void* Buffer, int64_t Count) {
 }
 
 int64_t TRVMemoryStream::Write(const void* Buffer, int64_t Count) {
-    if (FPosition < 0 || Count < 0) return 0;
-    if (Count > std::numeric_limits<int64_t>::max() - FPosition) return 0;
+    uint8_t* target = WriteInPlace(Count);
+    if (!target) return 0;
+    std::memcpy(target, Buffer, std::size_t(Count));
+    return Count;
+}
+
+uint8_t* TRVMemoryStream::WriteInPlace(int64_t Count) {
+    if (FPosition < 0 || Count < 0) return nullptr;
+    if (Count > std::numeric_limits<int64_t>::max() - FPosition) return nullptr;
     int64_t newEnd = FPosition + Count;
-    if (newEnd <= 0) return 0;
+    if (newEnd <= 0) return nullptr;
     if (newEnd > FSize) {
         if (newEnd > FCapacity) SetCapacity(newEnd);
         // A gap between the old end and the position reads as zeros.
         if (FPosition > FSize) std::memset(FMemory.get() + FSize, 0, std::size_t(FPosition - FSize));
         FSize = newEnd;
     }
-    std::memcpy(FMemory.get() + FPosition, Buffer, std::size_t(Count));
+    uint8_t* target = FMemory.get() + FPosition;
     FPosition = newEnd;
-    return Count;
+    return target;
 }
 
 int64_t TRVMemoryStream::Seek(int64_t Offset, int Origin) {

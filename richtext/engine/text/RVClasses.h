@@ -110,6 +110,11 @@ public:
     void SetSize(int64_t NewSize) override;
     int64_t Size() override { return FSize; }
 
+    // Makes room for Count bytes at the position as Write does and moves the
+    // position past them, for the caller to fill: a writer that produces
+    // its bytes in place saves a copy. Nil where Write would write nothing.
+    uint8_t* WriteInPlace(int64_t Count);
+
     void SetCapacity(int64_t NewCapacity);
     int64_t Capacity() const { return FCapacity; }
     void Clear();

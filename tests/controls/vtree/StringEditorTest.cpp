@@ -1,6 +1,6 @@
 // The string tree's own editor in a real (offscreen) window: its bounds over
-// narrow and wide cells, Enter and Escape, the loss of focus, and an edit
-// whose node is deleted.
+// narrow and wide cells, Enter and Escape, the loss of focus, an edit whose
+// node is deleted, and a text the tree refuses.
 #include <map>
 #include <string>
 #include <vector>
@@ -152,4 +152,21 @@ TEST(StringTreeEditor, DeletingTheEditedNodeStoresNothing) {
     EXPECT_FALSE(f.Tree->IsEditing());
     EXPECT_TRUE(f.NewTexts.empty());
     EXPECT_EQ(2u, f.Tree->GetRootNodeCount());
+}
+
+TEST(StringTreeEditor, ATextTheTreeRefusesLeavesTheEditRunning) {
+    TEditorFixture f;
+    bool refuse = true;
+    f.Tree->OnNewText = [&](TBaseVirtualTree*, PVirtualNode, TColumnIndex, const WideString& Text) {
+        if (refuse) throw Exception("refused");
+        f.NewTexts.push_back(WideToAnsi(Text));
+    };
+    ASSERT_TRUE(f.Tree->EditNode(f.Node(0), NoColumn));
+    f.Edit()->SetText("typed");
+    EXPECT_THROW(f.Tree->EndEditNode(), Exception);
+    EXPECT_TRUE(f.Tree->IsEditing());
+    refuse = false;
+    EXPECT_TRUE(f.Tree->EndEditNode());
+    EXPECT_FALSE(f.Tree->IsEditing());
+    EXPECT_EQ((std::vector<std::string>{"typed"}), f.NewTexts);
 }

@@ -260,17 +260,11 @@ TEST_F(RegistryStoreTest, FailedWriteKeepsThePreviousStore) {
 
 TEST_F(RegistryStoreTest, TheStoreLivesUnderXdgConfigHome) {
     SetRegistryStoreFileOverride("");
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    std::string saved = old ? old : "";
-    ::setenv("XDG_CONFIG_HOME", (Folder.Path() + "config").c_str(), 1);
+    TEnvironmentValue config("XDG_CONFIG_HOME", Folder.Path() + "config");
     EXPECT_EQ(RegistryStoreFileName(), Folder.Path() + "config/tarvik/registry.reg");
     HKEY key = Create("Software\\Tarvik");
     RegCloseKey(key);
     EXPECT_TRUE(std::filesystem::exists(Folder.Path() + "config/tarvik/registry.reg"));
-    if (old)
-        ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    else
-        ::unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(RegistryStoreTest, TRegistryReadsWritesAndTellsTypes) {

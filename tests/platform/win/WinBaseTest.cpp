@@ -14,25 +14,6 @@
 
 namespace {
 
-// Points TMPDIR at a folder of the test's own while it lives.
-class TTempBase {
-public:
-    explicit TTempBase(const std::string& Path) {
-        if (const char* old = std::getenv("TMPDIR")) FOld = old, FHadOld = true;
-        ::setenv("TMPDIR", Path.c_str(), 1);
-    }
-    ~TTempBase() {
-        if (FHadOld)
-            ::setenv("TMPDIR", FOld.c_str(), 1);
-        else
-            ::unsetenv("TMPDIR");
-    }
-
-private:
-    std::string FOld;
-    bool FHadOld = false;
-};
-
 pid_t DeadPid() {
     pid_t pid = ::fork();
     if (pid == 0) ::_exit(0);
@@ -42,7 +23,7 @@ pid_t DeadPid() {
 
 TEST(WinBaseTest, TempFoldersOfProcessesThatNoLongerRunAreRemoved) {
     TTempFolder base;
-    TTempBase env(base.Path());
+    TEnvironmentValue env("TMPDIR", base.Path());
     const std::string mine = GetTempPath();
     ASSERT_EQ(mine.rfind(base.Path() + "tarvik-" + std::to_string(::getpid()) + "-", 0), 0u) << mine;
     std::ofstream(mine + "chart.bmp") << "x";

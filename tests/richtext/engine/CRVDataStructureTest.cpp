@@ -1,3 +1,5 @@
+// The document's structure: paragraph and line ranges, joining and moving
+// items, positions, tree walks, used styles and picture file names.
 #include <gtest/gtest.h>
 
 #include <filesystem>

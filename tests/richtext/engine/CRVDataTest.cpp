@@ -1,3 +1,4 @@
+// Appending items, text and paragraphs to a document, reaching its items, and its checkpoints.
 #include <gtest/gtest.h>
 
 #include "RVTestData.h"

@@ -1,3 +1,4 @@
+// Pictures: bitmaps written and read at every depth, the class-name factory, and damaged files refused.
 #include <gtest/gtest.h>
 
 #include <random>

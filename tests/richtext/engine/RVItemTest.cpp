@@ -1,3 +1,4 @@
+// Items: the class registry, paragraph flags, queries, extra properties, copies and spelling marks.
 #include <gtest/gtest.h>
 
 #include "RVTestData.h"

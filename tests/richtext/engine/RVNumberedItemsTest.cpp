@@ -1,3 +1,4 @@
+// List markers and their counters, sequences, notes, and picture items.
 #include <gtest/gtest.h>
 
 #include "RVWriterTestData.h"

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 
 #include "RVReportDocument.h"
 #include "support/TestSupport.h"
@@ -13,11 +12,6 @@ namespace {
 
 bool HasProgram(const std::string& Name) {
     return std::system(("command -v " + Name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string ReadFile(const std::string& Name) {
-    std::ifstream in(Name, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 class RVReportRtfTest : public ::testing::Test {
@@ -49,16 +43,16 @@ TEST_F(RVReportRtfTest, LibreOfficeReadsTheReport) {
     std::string command = "cd '" + Folder.Path() + "' && timeout 300 soffice -env:UserInstallation=file://" +
                           profile + " --headless --convert-to 'txt:Text (encoded):UTF8' --outdir '" +
                           Folder.Path() + "' report.rtf >convert.log 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(Folder.Path() + "convert.log");
-    ExpectRussianText(ReadFile(Folder.Path() + "report.txt"));
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFileBytes(Folder.Path() + "convert.log");
+    ExpectRussianText(ReadFileBytes(Folder.Path() + "report.txt"));
 }
 
 TEST_F(RVReportRtfTest, PandocReadsTheReport) {
     if (!HasProgram("pandoc")) GTEST_SKIP() << "pandoc is missing: apt-get install pandoc";
     std::string command = "timeout 120 pandoc -f rtf -t plain '" + RtfName + "' -o '" + Folder.Path() +
                           "report.txt' 2>'" + Folder.Path() + "err'";
-    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(Folder.Path() + "err");
-    ExpectRussianText(ReadFile(Folder.Path() + "report.txt"));
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFileBytes(Folder.Path() + "err");
+    ExpectRussianText(ReadFileBytes(Folder.Path() + "report.txt"));
 }
 
 } // namespace

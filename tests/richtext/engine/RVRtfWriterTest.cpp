@@ -1,3 +1,5 @@
+// The RTF writer: the header and tables, paragraph and character words, lists,
+// fields, notes, pictures, and saves to streams and files.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,6 +8,7 @@
 #include "RVWriterTestData.h"
 #include "richtext/engine/document/RVDocParams.h"
 #include "richtext/engine/document/RVNote.h"
+#include "richtext/engine/formats/rtf/RVRtfTables.h"
 #include "richtext/engine/items/RVPictures.h"
 #include "support/TestSupport.h"
 
@@ -504,9 +507,50 @@ TEST_F(RVRtfWriterTest, AFailingStreamGivesFalse) {
     EXPECT_EQ(stream.Size(), 100);
 }
 
-std::string ReadFile(const std::string& Name) {
-    std::ifstream in(Name, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+// Picture data goes into a plain memory stream in place and into any other
+// stream a block at a time, sixteen bytes at a time where it can: every
+// length around those steps, every byte value, and a stream with data of
+// its own give the same digits through either way.
+TEST(RVRtfPictureDataTest, EveryStreamGetsTheSameDigits) {
+    std::vector<uint8_t> bytes(300);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = uint8_t(i * 37 + 11); // every value within 256 bytes
+    for (std::size_t length : {0, 1, 15, 16, 17, 31, 32, 33, 300}) {
+        std::string hex;
+        for (std::size_t i = 0; i < length; ++i)
+            hex += IntToHex(bytes[i], 2);
+        struct TCase {
+            const char* Name;
+            std::string Before; // the stream's bytes before the picture
+            int64_t Position;
+            std::string After;
+        };
+        const std::string tail = hex.size() < 3 ? std::string("xyz").substr(hex.size()) : "";
+        const TCase cases[] = {
+            {"empty", "", 0, hex},
+            {"appended", "ab", 2, "ab" + hex},
+            {"over its own data", "wxyz", 1, "w" + hex + tail},
+        };
+        for (const TCase& c : cases) {
+            SCOPED_TRACE(std::string(c.Name) + ", " + std::to_string(length) + " bytes");
+            TRVMemoryStream plain;
+            TShortStream derived;
+            derived.Room = 1 << 20;
+            for (TRVMemoryStream* stream : {&plain, static_cast<TRVMemoryStream*>(&derived)}) {
+                stream->WriteBuffer(c.Before.data(), int64_t(c.Before.size()));
+                stream->SetPosition(c.Position);
+                WriteRtfPictureData(*stream, bytes.data(), length, false);
+                EXPECT_EQ(
+                    std::string(reinterpret_cast<const char*>(stream->Memory()), std::size_t(stream->Size())),
+                    c.After);
+                EXPECT_EQ(stream->Position(), c.Position + int64_t(hex.size()));
+            }
+        }
+    }
+    // A derived stream's own Write is obeyed: it takes what it has room for.
+    TShortStream cramped;
+    EXPECT_THROW(WriteRtfPictureData(cramped, bytes.data(), bytes.size(), false), EWriteError);
+    EXPECT_EQ(cramped.Size(), 100);
 }
 
 // An item whose writer fails.
@@ -526,7 +570,7 @@ TEST_F(RVRtfWriterTest, AFileIsReplacedOnlyByACompleteSave) {
     std::ofstream(name) << "old";
     Data.AddTextItem("abc", 0, 0);
     ASSERT_TRUE(Data.SaveRtfFile(name, false, clWindow));
-    EXPECT_EQ(ReadFile(name), SaveRtfString(Data));
+    EXPECT_EQ(ReadFileBytes(name), SaveRtfString(Data));
 
     // A failing item leaves the previous file, and nothing beside it.
     std::ofstream(name) << "old";
@@ -534,7 +578,7 @@ TEST_F(RVRtfWriterTest, AFileIsReplacedOnlyByACompleteSave) {
     bad->StyleNo = -300;
     Data.AddItem("", std::move(bad));
     EXPECT_FALSE(Data.SaveRtfFile(name, false, clWindow));
-    EXPECT_EQ(ReadFile(name), "old");
+    EXPECT_EQ(ReadFileBytes(name), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
     EXPECT_FALSE(Data.SaveRtfFile(folder.Path() + "missing/report.rtf", false, clWindow));
 }

@@ -1,6 +1,5 @@
+// The plain-text writer in both encodings, and the document parameters' lines.
 #include <gtest/gtest.h>
-
-#include <fstream>
 
 #include "RVWriterTestData.h"
 #include "richtext/engine/document/RVDocParams.h"
@@ -94,14 +93,10 @@ TEST(RVTextWriterTest, FilesAreWrittenInBothEncodings) {
     TSelectionData data(style.get());
     data.AddTextItem("a", 0, 0);
     data.AddTextItem("b", 0, 0);
-    auto read = [](const std::string& Name) {
-        std::ifstream in(Name, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    };
     ASSERT_TRUE(data.SaveTextFile(folder.Path() + "a.txt", 80, false));
-    EXPECT_EQ(read(folder.Path() + "a.txt"), "a\r\nb");
+    EXPECT_EQ(ReadFileBytes(folder.Path() + "a.txt"), "a\r\nb");
     ASSERT_TRUE(data.SaveTextFile(folder.Path() + "a.txt", 80, true));
-    EXPECT_EQ(read(folder.Path() + "a.txt"), std::string("\xFF\xFE") + Wide("a\r\nb"));
+    EXPECT_EQ(ReadFileBytes(folder.Path() + "a.txt"), std::string("\xFF\xFE") + Wide("a\r\nb"));
     EXPECT_FALSE(data.SaveTextFile(folder.Path() + "none/a.txt", 80, true));
 }
 
