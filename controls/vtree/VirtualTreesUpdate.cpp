@@ -181,7 +181,7 @@ bool TBaseVirtualTree::DoValidateCache() {
     PVirtualNode node = GetFirstVisibleNoInit();
     while (node && !FStates.Contains(tsStopValidation)) {
         if (n % CacheThreshold == 0) {
-            FPositionCache[slot++] = {node, uint32_t(position)};
+            FPositionCache[slot++] = {node, position};
             if (slot == count) {
                 ++n;
                 break;
@@ -220,7 +220,7 @@ bool TBaseVirtualTree::EnsurePositionCache(bool Force) {
     return ok;
 }
 
-PVirtualNode TBaseVirtualTree::CacheEntryForPosition(uint32_t Position, uint32_t& Top) const {
+PVirtualNode TBaseVirtualTree::CacheEntryForPosition(uint64_t Position, uint64_t& Top) const {
     size_t low = 0, high = FPositionCache.size();
     // The last entry whose top is not below Position.
     while (high - low > 1) {
@@ -238,7 +238,7 @@ PVirtualNode TBaseVirtualTree::CacheEntryForPosition(uint32_t Position, uint32_t
     return FPositionCache[low].Node;
 }
 
-PVirtualNode TBaseVirtualTree::CacheEntryForNode(PVirtualNode Node, uint32_t& Top) const {
+PVirtualNode TBaseVirtualTree::CacheEntryForNode(PVirtualNode Node, uint64_t& Top) const {
     size_t low = 0, high = FPositionCache.size();
     while (high - low > 1) {
         size_t mid = (low + high) / 2;
