@@ -5,7 +5,8 @@
 // had; "reused" repeats the same work in memory a clear gave back. Prints the
 // medians and the ratio tree / model of each.
 //
-//   bench_vtree_models [--runs N] [--max-rows N] [--testees a,b,...]
+//   bench_vtree_models [--runs N] [--min-rows N] [--max-rows N] [--flat-only]
+//                      [--text stored|computed] [--testees a,b,...]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -220,23 +221,36 @@ int main(int argc, char** argv) {
                         TShape{uint32_t(std::atol(argv[4])), uint32_t(std::atol(argv[5]))});
 
     int runs = DefaultRuns;
-    uint64_t maxRows = DefaultMaxRows;
+    uint64_t minRows = 0, maxRows = DefaultMaxRows;
+    bool flatOnly = false;
+    std::vector<TTextKind> kinds{TTextKind::Stored, TTextKind::Computed};
     std::vector<std::string> names{"tree", "custom", "keyed", "proxy", "standard", "custom8"};
-    for (int i = 1; i + 1 < argc; i += 2) {
+    for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
+        if (option == "--flat-only") {
+            flatOnly = true;
+            continue;
+        }
+        if (i + 1 == argc) break;
         if (option == "--runs")
             runs = std::max(1, std::atoi(argv[i + 1]));
+        else if (option == "--min-rows")
+            minRows = std::strtoull(argv[i + 1], nullptr, 10);
         else if (option == "--max-rows")
             maxRows = std::strtoull(argv[i + 1], nullptr, 10);
+        else if (option == "--text")
+            kinds = {std::strcmp(argv[i + 1], "computed") == 0 ? TTextKind::Computed : TTextKind::Stored};
         else if (option == "--testees")
             names = Split(std::string("tree,") + argv[i + 1]);
+        ++i;
     }
     std::string self = SelfPath();
     const TShape shapes[] = {{1000, 0}, {10000, 0}, {100000, 0}, {1000000, 0}, {1000, 1000}};
     int failures = 0;
     for (TShape shape : shapes) {
-        if (shape.Rows() > maxRows + maxRows / 100) continue;
-        for (TTextKind kind : {TTextKind::Stored, TTextKind::Computed}) {
+        if (shape.Rows() > maxRows + maxRows / 100 || shape.Rows() < minRows) continue;
+        if (flatOnly && shape.Children > 0) continue;
+        for (TTextKind kind : kinds) {
             std::vector<std::string> measured;
             for (const std::string& name : names)
                 if (MakeTestee(name, kind) && (name != "standard" || shape.Rows() <= MaxStandardRows))

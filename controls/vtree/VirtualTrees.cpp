@@ -188,7 +188,7 @@ void TBaseVirtualTree::SetDefaultNodeHeight(uint32_t Value) {
     if (Value == FDefaultNodeHeight) return;
     DoStateChange({tsNeedScale});
     int64_t delta = int64_t(Value) - int64_t(FDefaultNodeHeight);
-    FRoot->TotalHeight = uint32_t(int64_t(FRoot->TotalHeight) + delta);
+    FRoot->TotalHeight = uint64_t(int64_t(FRoot->TotalHeight) + delta);
     FRoot->NodeHeight = uint16_t(int64_t(FRoot->NodeHeight) + delta);
     FDefaultNodeHeight = Value;
     InvalidateCache();

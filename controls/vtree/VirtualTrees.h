@@ -101,16 +101,35 @@ struct TVirtualNode;
 using PVirtualNode = TVirtualNode*;
 using TNodeArray = std::vector<PVirtualNode>;
 
+// A node's total height: 48 bits in three 16-bit words, so that it fits
+// beside the small fields and the record stays one cache line. 65535 pixels
+// times the 2^32 - 1 nodes a tree can count still fit.
+class TNodeTotalHeight {
+public:
+    TNodeTotalHeight() = default;
+    constexpr TNodeTotalHeight(uint64_t Value)
+        : FWords{uint16_t(Value), uint16_t(Value >> 16), uint16_t(Value >> 32)} {}
+    constexpr operator uint64_t() const {
+        return uint64_t(FWords[0]) | uint64_t(FWords[1]) << 16 | uint64_t(FWords[2]) << 32;
+    }
+    constexpr TNodeTotalHeight& operator+=(uint64_t Value) { return *this = uint64_t(*this) + Value; }
+    constexpr TNodeTotalHeight& operator-=(uint64_t Value) { return *this = uint64_t(*this) - Value; }
+
+private:
+    uint16_t FWords[3];
+};
+static_assert(sizeof(TNodeTotalHeight) == 6 && alignof(TNodeTotalHeight) == 2);
+
 struct TVirtualNode {
     uint32_t Index;
     uint32_t ChildCount;
     uint16_t NodeHeight;
     TVirtualNodeStates States;
     uint8_t Align;
-    uint8_t CheckState;
-    uint8_t CheckType;
+    uint8_t CheckState : 4; // a TCheckState
+    uint8_t CheckType : 4;  // a TCheckType
+    TNodeTotalHeight TotalHeight;
     uint32_t TotalCount;
-    uint32_t TotalHeight;
     PVirtualNode Parent; // for the hidden root: the owning tree, never dereferenced as a node
     PVirtualNode PrevSibling;
     PVirtualNode NextSibling;
@@ -285,7 +304,7 @@ constexpr int UnsettledNodeDataSize = -1;
 
 struct TCacheEntry {
     PVirtualNode Node;
-    uint32_t AbsoluteTop;
+    uint64_t AbsoluteTop;
 };
 using TCache = std::vector<TCacheEntry>;
 
@@ -368,6 +387,7 @@ enum TCheckState {
     csMixedNormal,
     csMixedPressed
 };
+static_assert(ctButton < 16 && csMixedPressed < 16, "both fit the node record's four-bit fields");
 enum TCheckImageKind {
     ckLightCheck,
     ckDarkCheck,
@@ -1298,8 +1318,8 @@ protected:
     virtual bool DoValidateCache();
     void InterruptValidation();
     uint32_t GetCacheEntryCount() const;
-    PVirtualNode CacheEntryForPosition(uint32_t Position, uint32_t& Top) const;
-    PVirtualNode CacheEntryForNode(PVirtualNode Node, uint32_t& Top) const;
+    PVirtualNode CacheEntryForPosition(uint64_t Position, uint64_t& Top) const;
+    PVirtualNode CacheEntryForNode(PVirtualNode Node, uint64_t& Top) const;
     // Builds the cache when it is due (or at once with Force); true when it
     // may be used.
     bool EnsurePositionCache(bool Force = false);

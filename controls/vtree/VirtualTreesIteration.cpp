@@ -465,9 +465,9 @@ PVirtualNode TBaseVirtualTree::NodeAtAbsolute(int64_t Y, int64_t& NodeTop) {
     int64_t top;
     bool cached = EnsurePositionCache();
     if (cached) {
-        uint32_t cachedTop;
-        node = CacheEntryForPosition(uint32_t(std::min<int64_t>(y, UINT32_MAX)), cachedTop);
-        top = cachedTop;
+        uint64_t cachedTop;
+        node = CacheEntryForPosition(uint64_t(y), cachedTop);
+        top = int64_t(cachedTop);
     } else {
         node = GetFirstVisibleNoInit();
         top = 0;

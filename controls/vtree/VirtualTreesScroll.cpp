@@ -166,9 +166,9 @@ int64_t TBaseVirtualTree::GetNodeTop(PVirtualNode Node) {
     EnsureInitialized(Node);
     if (!IsFullyVisible(Node)) return -1;
     if (EnsurePositionCache()) {
-        uint32_t cachedTop;
+        uint64_t cachedTop;
         PVirtualNode run = CacheEntryForNode(Node, cachedTop);
-        int64_t top = cachedTop;
+        int64_t top = int64_t(cachedTop);
         while (run && run != Node) {
             top += run->NodeHeight;
             run = GetNextVisibleNoInit(run);

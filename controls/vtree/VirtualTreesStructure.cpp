@@ -169,7 +169,7 @@ void TBaseVirtualTree::AdjustTotalHeight(PVirtualNode Node, int64_t Value, bool 
     if (Value == 0) return;
     PVirtualNode run = Node;
     while (true) {
-        run->TotalHeight = uint32_t(int64_t(run->TotalHeight) + Value);
+        run->TotalHeight = uint64_t(int64_t(run->TotalHeight) + Value);
         if (!run->States.Contains(vsVisible) || run == FRoot) break;
         PVirtualNode parent = run->Parent;
         if (!parent || !parent->States.Contains(vsExpanded)) break;

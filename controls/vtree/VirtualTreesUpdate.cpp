@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "controls/vtree/VirtualTreesSort_p.h"
 #include "controls/vtree/VirtualTrees_p.h"
 #include "platform/rtl/ScopeGuard.h"
 
@@ -181,7 +182,7 @@ bool TBaseVirtualTree::DoValidateCache() {
     PVirtualNode node = GetFirstVisibleNoInit();
     while (node && !FStates.Contains(tsStopValidation)) {
         if (n % CacheThreshold == 0) {
-            FPositionCache[slot++] = {node, uint32_t(position)};
+            FPositionCache[slot++] = {node, position};
             if (slot == count) {
                 ++n;
                 break;
@@ -220,7 +221,7 @@ bool TBaseVirtualTree::EnsurePositionCache(bool Force) {
     return ok;
 }
 
-PVirtualNode TBaseVirtualTree::CacheEntryForPosition(uint32_t Position, uint32_t& Top) const {
+PVirtualNode TBaseVirtualTree::CacheEntryForPosition(uint64_t Position, uint64_t& Top) const {
     size_t low = 0, high = FPositionCache.size();
     // The last entry whose top is not below Position.
     while (high - low > 1) {
@@ -238,7 +239,7 @@ PVirtualNode TBaseVirtualTree::CacheEntryForPosition(uint32_t Position, uint32_t
     return FPositionCache[low].Node;
 }
 
-PVirtualNode TBaseVirtualTree::CacheEntryForNode(PVirtualNode Node, uint32_t& Top) const {
+PVirtualNode TBaseVirtualTree::CacheEntryForNode(PVirtualNode Node, uint64_t& Top) const {
     size_t low = 0, high = FPositionCache.size();
     while (high - low > 1) {
         size_t mid = (low + high) / 2;
@@ -257,96 +258,6 @@ PVirtualNode TBaseVirtualTree::CacheEntryForNode(PVirtualNode Node, uint32_t& To
 
 // ---- Sorting -----------------------------------------------------------------------------
 
-namespace {
-
-// How many places ahead a merge asks for the node data it will compare, so
-// that the owner's comparison finds it in the cache; runs shorter than
-// PrefetchFrom stay in the cache anyway.
-constexpr size_t PrefetchDistance = 16;
-constexpr size_t PrefetchFrom = 2048;
-
-// A stable top-down merge sort of node pointers. The owner's comparison is
-// called as a merge sort needs it and may answer anything: every index stays
-// inside its run. Each level reads one array and writes the other, so no
-// pointer is copied back.
-template <class TAfter> class TNodeMergeSort {
-public:
-    // After(A, B): B goes first. DataOffset: where the owner's data lies.
-    TNodeMergeSort(TAfter After, size_t DataOffset) : FAfter(After), FDataOffset(DataOffset) {}
-
-    void Sort(TNodeArray& Items) {
-        if (Items.size() < 2) return;
-        TNodeArray other(Items);
-        SortInto(other.data(), Items.data(), Items.size());
-    }
-
-private:
-    void Prefetch(PVirtualNode Node) const {
-        __builtin_prefetch(reinterpret_cast<const char*>(Node) + FDataOffset);
-    }
-
-    // Sorts Count pointers that both Source and Target hold into Target; true
-    // when they were in order already.
-    bool SortInto(PVirtualNode* Source, PVirtualNode* Target, size_t Count) {
-        if (Count < 2) return true;
-        size_t half = Count / 2;
-        bool firstInOrder = SortInto(Target, Source, half);
-        bool secondInOrder = SortInto(Target + half, Source + half, Count - half);
-        // Two ordered runs in order cost one comparison, not a merge: a list
-        // sorted before is sorted again in n - 1 comparisons.
-        if (firstInOrder && secondInOrder && half > 1 && !FAfter(Source[half - 1], Source[half])) {
-            std::copy(Source, Source + Count, Target);
-            return true;
-        }
-        return Merge(Source, half, Source + half, Count - half, Target);
-    }
-
-    // Merges run A and run B into Target, taking A's head unless it goes after
-    // B's, so equal nodes keep their order. True when all of A came first.
-    bool Merge(const PVirtualNode* A, size_t ACount, const PVirtualNode* B, size_t BCount,
-               PVirtualNode* Target) {
-        size_t i = 0, j = 0;
-        bool inOrder = true;
-        if (ACount + BCount < PrefetchFrom) {
-            while (i < ACount && j < BCount) {
-                if (FAfter(A[i], B[j])) {
-                    inOrder = false;
-                    *Target++ = B[j++];
-                } else {
-                    *Target++ = A[i++];
-                }
-            }
-        } else {
-            for (size_t k = 0; k < PrefetchDistance && k < ACount; ++k)
-                Prefetch(A[k]);
-            for (size_t k = 0; k < PrefetchDistance && k < BCount; ++k)
-                Prefetch(B[k]);
-        }
-        while (i < ACount && j < BCount) {
-            if (FAfter(A[i], B[j])) {
-                inOrder = false;
-                if (j + PrefetchDistance < BCount) Prefetch(B[j + PrefetchDistance]);
-                *Target++ = B[j++];
-            } else {
-                if (i + PrefetchDistance < ACount) Prefetch(A[i + PrefetchDistance]);
-                *Target++ = A[i++];
-            }
-        }
-        Target = std::copy(A + i, A + ACount, Target);
-        std::copy(B + j, B + BCount, Target);
-        return inOrder;
-    }
-
-    TAfter FAfter;
-    size_t FDataOffset;
-};
-
-template <class TAfter> void SortNodes(TNodeArray& Items, TAfter After, size_t DataOffset) {
-    TNodeMergeSort<TAfter>(After, DataOffset).Sort(Items);
-}
-
-} // namespace
-
 void TBaseVirtualTree::Sort(PVirtualNode Node, TColumnIndex Column, TSortDirection Direction, bool DoInit) {
     InterruptValidation();
     if (FStates.Contains(tsEditPending)) {
@@ -358,33 +269,39 @@ void TBaseVirtualTree::Sort(PVirtualNode Node, TColumnIndex Column, TSortDirecti
     // Children made here are initialised too, so the comparison never sees empty data.
     if (DoInit) ValidateChildren(Node, false);
     if (Node->ChildCount > 1) {
-        TNodeArray children;
-        children.reserve(Node->ChildCount);
+        const size_t count = Node->ChildCount;
+        VTPrivate::TSortArrays arrays(count);
+        PVirtualNode* children = arrays.List();
+        PVirtualNode* scratch = arrays.Scratch();
+        size_t n = 0;
         bool childless = true;
-        for (PVirtualNode run = Node->FirstChild; run; run = run->NextSibling) {
-            children.push_back(run);
+        for (PVirtualNode run = Node->FirstChild; run && n < count; run = run->NextSibling, ++n) {
+            children[n] = scratch[n] = run;
             childless = childless && !run->States.Contains(vsHasChildren);
         }
         // The links stay untouched until the order is known, so a failing comparison loses nothing.
-        size_t dataOffset = UserDataOffset();
+        const size_t dataOffset = UserDataOffset();
         if (Direction == sdAscending)
-            SortNodes(
-                children, [&](PVirtualNode a, PVirtualNode b) { return DoCompare(a, b, Column) > 0; },
-                dataOffset);
+            VTPrivate::SortNodes(
+                children, scratch, n,
+                [&](PVirtualNode a, PVirtualNode b) { return DoCompare(a, b, Column) > 0; }, dataOffset);
         else
-            SortNodes(
-                children, [&](PVirtualNode a, PVirtualNode b) { return DoCompare(a, b, Column) < 0; },
-                dataOffset);
+            VTPrivate::SortNodes(
+                children, scratch, n,
+                [&](PVirtualNode a, PVirtualNode b) { return DoCompare(a, b, Column) < 0; }, dataOffset);
+        // The sorted order visits the nodes as good as at random: ask for them ahead.
         PVirtualNode previous = nullptr;
-        uint32_t index = 0;
-        for (PVirtualNode child : children) {
-            child->Index = index++;
+        for (size_t k = 0; k < n; ++k) {
+            if (k + VTPrivate::PrefetchDistance < n)
+                __builtin_prefetch(children[k + VTPrivate::PrefetchDistance], 1);
+            PVirtualNode child = children[k];
+            child->Index = uint32_t(k);
             child->PrevSibling = previous;
             if (previous) previous->NextSibling = child;
             previous = child;
         }
         previous->NextSibling = nullptr;
-        Node->FirstChild = children.front();
+        Node->FirstChild = children[0];
         Node->LastChild = previous;
         InvalidateCache();
         if (childless) FChildlessSorted = Node;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "TreeHarness.h"
@@ -338,35 +339,41 @@ TEST_F(VirtualTreeSort, AFailingComparisonLosesNoNode) {
 }
 
 // A comparison whose answers change between calls orders nothing, but every
-// node must stay in the list and no read may leave it.
+// node must stay in the list and no read may leave it. The long list is
+// merged from many parts at once.
 TEST_F(VirtualTreeSort, AnInconsistentComparisonKeepsEveryNode) {
     keys = {0};
-    tree.SetRootNodeCount(300);
-    PVirtualNode parent = At(tree, {7});
-    tree.SetChildCount(parent, 40);
-    uint32_t state = 12345;
-    int calls = 0;
-    tree.OnCompareNodes = [&](TBaseVirtualTree*, PVirtualNode, PVirtualNode, TColumnIndex, int& r) {
-        state = state * 1103515245u + 12345u;
-        r = int(state >> 16) % 3 - 1;
-        ++calls;
-    };
-    for (TSortDirection d : {sdAscending, sdDescending, sdAscending}) {
-        tree.SortTree(NoColumn, d, true);
-        std::vector<int> tags = Tags();
-        std::sort(tags.begin(), tags.end());
-        std::vector<int> expected(300);
-        for (int i = 0; i < 300; ++i)
-            expected[size_t(i)] = i;
-        EXPECT_EQ(expected, tags);
-        EXPECT_EQ(40u, parent->ChildCount);
-        EXPECT_EQ("", CheckInvariants(tree));
+    for (int n : {300, 70001}) {
+        SCOPED_TRACE(n);
+        tree.SetRootNodeCount(0);
+        tree.SetRootNodeCount(uint32_t(n));
+        PVirtualNode parent = At(tree, {7});
+        tree.SetChildCount(parent, 40);
+        uint32_t state = 12345;
+        int calls = 0;
+        tree.OnCompareNodes = [&](TBaseVirtualTree*, PVirtualNode, PVirtualNode, TColumnIndex, int& r) {
+            state = state * 1103515245u + 12345u;
+            r = int(state >> 16) % 3 - 1;
+            ++calls;
+        };
+        for (TSortDirection d : {sdAscending, sdDescending, sdAscending}) {
+            tree.SortTree(NoColumn, d, true);
+            std::vector<int> tags = Tags();
+            std::sort(tags.begin(), tags.end());
+            std::vector<int> expected(static_cast<size_t>(n));
+            for (int i = 0; i < n; ++i)
+                expected[size_t(i)] = i;
+            EXPECT_EQ(expected, tags);
+            EXPECT_EQ(40u, parent->ChildCount);
+            EXPECT_EQ("", CheckInvariants(tree));
+        }
+        EXPECT_GT(calls, 0);
     }
-    EXPECT_GT(calls, 0);
 }
 
 // A merge sort asks as often as its merges need: a sorted list costs n - 1
-// comparisons, and no list more than n log2 n.
+// comparisons, and no list more than n log2 n. Equal keys keep their order
+// both ways, also where a long list is merged from many parts at once.
 TEST_F(VirtualTreeSort, ComparisonsAreThoseOfAMergeSort) {
     int calls = 0;
     auto count = tree.OnCompareNodes;
@@ -374,15 +381,31 @@ TEST_F(VirtualTreeSort, ComparisonsAreThoseOfAMergeSort) {
         ++calls;
         count(t, a, b, c, r);
     };
-    keys.resize(1024);
-    for (int i = 0; i < 1024; ++i)
-        keys[size_t(i)] = int((uint32_t(i) * 2654435761u) % 1000u);
-    tree.SetRootNodeCount(1024);
-    tree.SortTree(NoColumn, sdAscending, true);
-    EXPECT_LE(calls, 1024 * 10);
-    calls = 0;
-    tree.SortTree(NoColumn, sdAscending, true);
-    EXPECT_EQ(1023, calls);
+    for (int n : {1024, 70001}) {
+        SCOPED_TRACE(n);
+        keys.resize(size_t(n));
+        for (int i = 0; i < n; ++i)
+            keys[size_t(i)] = int((uint32_t(i) * 2654435761u) % 1000u);
+        tree.SetRootNodeCount(0);
+        tree.SetRootNodeCount(uint32_t(n));
+        for (TSortDirection d : {sdAscending, sdDescending}) {
+            std::vector<int> expected(static_cast<size_t>(n));
+            for (int i = 0; i < n; ++i)
+                expected[size_t(i)] = i;
+            std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+                return d == sdAscending ? keys[size_t(a)] < keys[size_t(b)]
+                                        : keys[size_t(a)] > keys[size_t(b)];
+            });
+            calls = 0;
+            tree.SortTree(NoColumn, d, true);
+            // The descending pass starts from the ascending order, so ties are in tag order there too.
+            EXPECT_LE(calls, n * std::log2(n));
+            EXPECT_EQ(expected, Tags());
+            calls = 0;
+            tree.SortTree(NoColumn, d, true);
+            EXPECT_EQ(n - 1, calls);
+        }
+    }
 }
 
 TEST_F(VirtualTreeSort, AutoSortAfterUpdateBlocks) {

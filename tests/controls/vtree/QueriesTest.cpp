@@ -160,7 +160,7 @@ TEST(VirtualTreePositions, CacheThreshold) {
         if (c.Entries) {
             EXPECT_EQ(At(tree, {2000}), tree.FPositionCache[1].Node);
             EXPECT_EQ(2000u * 18, tree.FPositionCache[1].AbsoluteTop);
-            uint32_t top;
+            uint64_t top;
             EXPECT_EQ(At(tree, {2000}), tree.CacheEntryForNode(At(tree, {2000}), top));
             EXPECT_EQ(2000u * 18, top);
             EXPECT_EQ(At(tree, {0}), tree.CacheEntryForNode(At(tree, {1999}), top));

@@ -156,24 +156,60 @@ TEST(VirtualTreeScroll, ScrollIntoViewInAMillionNodes) {
     EXPECT_EQ("", CheckInvariants(tree));
 }
 
-TEST(VirtualTreeScroll, ATreeTallerThanTwoToThe31Scrolls) {
-    TTestView view;
-    TTestTree tree(view);
-    tree.SetDefaultNodeHeight(3000);
-    tree.SetRootNodeCount(1000000);
-    const int64_t total = 1000000LL * 3000;
-    EXPECT_EQ(total, tree.RangeY());
-    tree.WMVScroll(VTScroll::Bottom, 0);
-    EXPECT_EQ(-(total - 100), tree.OffsetY());
-    THitInfo hit;
-    tree.GetHitTestInfoAt(10, 99, true, hit);
-    EXPECT_EQ(tree.GetLastNoInit(), hit.HitNode);
-    PVirtualNode node = tree.GetLastNoInit()->PrevSibling->PrevSibling;
-    tree.ScrollIntoView(node, false);
-    EXPECT_EQ(-(total - 3 * 3000), tree.OffsetY());
-    tree.WMVScroll(VTScroll::ThumbTrack, total / 2);
-    EXPECT_EQ(-total / 2, tree.OffsetY());
-    EXPECT_EQ("", CheckInvariants(tree));
+// Trees taller than 2^31 and than 2^32 pixels, made of tall rows rather than
+// billions of nodes; the last shape has one subtree taller than 2^32 that
+// position queries must skip whole.
+TEST(VirtualTreeScroll, TreesTallerThanThirtyTwoBitsScroll) {
+    struct TCase {
+        const char* Name;
+        uint32_t RowHeight;
+        std::function<void(TTestTree&)> Fill;
+        int64_t Total;
+    };
+    const TCase cases[] = {
+        {"a million rows of 3000", 3000, [](TTestTree& t) { t.SetRootNodeCount(1000000); }, 1000000LL * 3000},
+        {"100000 rows of 60000", 60000, [](TTestTree& t) { t.SetRootNodeCount(100000); }, 100000LL * 60000},
+        {"a parent of 75000 rows of 60000, then a row", 60000,
+         [](TTestTree& t) {
+             t.SetRootNodeCount(2);
+             t.SetChildCount(At(t, {0}), 75000);
+             t.ToggleNode(At(t, {0}));
+         },
+         75002LL * 60000},
+    };
+    for (const TCase& c : cases)
+        for (bool cached : {false, true}) {
+            SCOPED_TRACE(std::string(c.Name) + (cached ? ", cached" : ", walked"));
+            TTestView view;
+            TTestTree tree(view);
+            tree.CacheEnabled = cached;
+            tree.SetDefaultNodeHeight(c.RowHeight);
+            c.Fill(tree);
+            EXPECT_EQ(cached, tree.EnsurePositionCache(true));
+            const int64_t h = c.RowHeight;
+            EXPECT_EQ(c.Total, tree.RangeY());
+            PVirtualNode last = tree.GetLastVisibleNoInit();
+            tree.WMVScroll(VTScroll::Bottom, 0);
+            EXPECT_EQ(-(c.Total - 100), tree.OffsetY());
+            THitInfo hit;
+            tree.GetHitTestInfoAt(10, 99, true, hit);
+            EXPECT_EQ(last, hit.HitNode);
+            int top = 0;
+            EXPECT_EQ(tree.GetPreviousVisibleNoInit(last), tree.GetNodeAt(0, int(100 - h - 1), true, top));
+            EXPECT_EQ(100 - 2 * h, top);
+            EXPECT_EQ(c.Total - h, tree.GetNodeTop(last));
+
+            tree.WMVScroll(VTScroll::Top, 0);
+            EXPECT_TRUE(tree.ScrollIntoView(last, false));
+            EXPECT_EQ(-(c.Total - 100), tree.OffsetY());
+            EXPECT_EQ(100 - h, tree.GetDisplayRect(last, NoColumn, false).Top);
+            PVirtualNode third = tree.GetPreviousVisibleNoInit(tree.GetPreviousVisibleNoInit(last));
+            tree.ScrollIntoView(third, false);
+            EXPECT_EQ(-(c.Total - 3 * h), tree.OffsetY());
+            tree.WMVScroll(VTScroll::ThumbTrack, c.Total / 2);
+            EXPECT_EQ(-c.Total / 2, tree.OffsetY());
+            EXPECT_EQ("", CheckInvariants(tree));
+        }
 }
 
 TEST(VirtualTreeScroll, ScrollIntoViewOpensCollapsedParents) {

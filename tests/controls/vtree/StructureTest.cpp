@@ -108,7 +108,7 @@ TEST(VirtualTreeStructure, AttachModes) {
                          [](TTestTree& t) {
                              PVirtualNode parent = At(t, {2});
                              ASSERT_TRUE(parent->States.Contains(vsExpanded));
-                             uint32_t height = parent->TotalHeight;
+                             uint64_t height = parent->TotalHeight;
                              t.MoveTo(At(t, {1}), At(t, {2, 0}), amInsertAfter, false);
                              EXPECT_EQ(2u, parent->ChildCount);
                              EXPECT_EQ(height, parent->TotalHeight);
