@@ -105,6 +105,9 @@ protected:
     void MainColumnChanged() override;
     void DoBeforePaint(TCanvas* Canvas) override;
     void DoAfterPaint(TCanvas* Canvas) override;
+    // The caption chunk (VirtualStringTreeStream.cpp).
+    void WriteChunks(TStream& Stream, PVirtualNode Node) override;
+    bool ReadChunk(TStream& Stream, int Version, PVirtualNode Node, int ChunkType, int ChunkSize) override;
 
     virtual int CalculateTextWidth(TCanvas* Canvas, PVirtualNode Node, const WideString& Text,
                                    TColumnIndex Column);
