@@ -1088,6 +1088,11 @@ public:
     bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
     TColor Color() const { return FColor; }
     void SetColor(TColor Value);
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+    // The width of the ring between the frame and the client area.
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int Value);
     TCustomImageList* Images() const { return FImages; }
     void SetImages(TCustomImageList* Value);
     TCustomImageList* StateImages() const { return FStateImages; }
@@ -1483,6 +1488,8 @@ protected:
     TAlignment FAlignment = taLeftJustify;
     TBiDiMode FBiDiMode = bdLeftToRight;
     TColor FColor = clWindow;
+    TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
+    int FBorderWidth = 0;
     TCustomImageList* FImages = nullptr;
     TCustomImageList* FStateImages = nullptr;
     TCustomImageList* FCustomCheckImages = nullptr;
