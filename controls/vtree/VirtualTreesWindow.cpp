@@ -95,6 +95,8 @@ public:
         if (Application) Application->CancelHint();
     }
     void UpdateWindow() override { FTree->Update(); }
+    // The editor follows its cell when columns, nodes or the control change size.
+    void UpdateEditBounds() override { FTree->UpdateEditBounds(); }
     int ScrollBarSize() const override { return GetSystemMetrics(SM_CXVSCROLL); }
 
     // The bars count in int; a taller tree is shown at a coarser step, and

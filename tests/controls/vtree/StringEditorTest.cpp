@@ -1,6 +1,7 @@
 // The string tree's own editor in a real (offscreen) window: its bounds over
 // narrow and wide cells, Enter and Escape, the loss of focus, and an edit
 // whose node is deleted.
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -98,6 +99,63 @@ TEST(StringTreeEditor, TheEditorIsAtLeastThirtyPixelsWideAndStaysInTheClientArea
             else
                 EXPECT_EQ(std::max(text.Left, 0), r.Left);
         }
+        f.Tree->CancelEditNode();
+    }
+}
+
+TEST(StringTreeEditor, TheEditorFollowsItsCell) {
+    struct TCase {
+        const char* Name;
+        std::vector<int> Widths;
+        int Node;
+        TColumnIndex Column;
+        bool GridExtensions;
+        std::function<void(TEditorFixture&)> Change;
+        TRect Moved; // by how much each edge moves
+    };
+    const std::vector<TCase> cases = {
+        {"a wider column before it",
+         {100, 100},
+         0,
+         1,
+         false,
+         [](TEditorFixture& f) { f.Tree->Header()->Columns()->GetItem(0)->SetWidth(150); },
+         TRect{50, 0, 50, 0}},
+        {"a taller node above it",
+         {},
+         1,
+         NoColumn,
+         false,
+         [](TEditorFixture& f) { f.Tree->SetNodeHeight(f.Node(0), 40); },
+         TRect{0, 22, 0, 22}},
+        {"a wider control",
+         {},
+         0,
+         NoColumn,
+         true,
+         [](TEditorFixture& f) {
+             f.Form.SetWidth(f.Form.Width() + 60);
+             Pump();
+         },
+         TRect{0, 0, 60, 0}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TEditorFixture f(c.Widths);
+        if (c.GridExtensions) {
+            TVTMiscOptions misc = f.Tree->TreeOptions()->MiscOptions();
+            f.Tree->TreeOptions()->SetMiscOptions(misc + TVTMiscOptions{toGridExtensions});
+        }
+        ASSERT_TRUE(f.Tree->EditNode(f.Node(c.Node), c.Column));
+        Pump();
+        const TRect before = f.Edit()->BoundsRect();
+        c.Change(f);
+        ASSERT_TRUE(f.Tree->IsEditing());
+        const TRect after = f.Edit()->BoundsRect();
+        EXPECT_EQ(before.Left + c.Moved.Left, after.Left);
+        EXPECT_EQ(before.Top + c.Moved.Top, after.Top);
+        EXPECT_EQ(before.Right + c.Moved.Right, after.Right);
+        EXPECT_EQ(before.Bottom + c.Moved.Bottom, after.Bottom);
         f.Tree->CancelEditNode();
     }
 }
