@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
 
 #include "controls/vtree/VirtualStringTreeEditor.h"
@@ -179,6 +181,50 @@ TEST(StringTreeEditor, EnterStoresAModifiedTextAndEscapeDropsIt) {
     EXPECT_FALSE(f.Tree->IsEditing());
     EXPECT_EQ((std::vector<std::string>{"changed"}), f.NewTexts);
     EXPECT_EQ(u"changed", f.Tree->GetCellText(f.Node(1), NoColumn));
+}
+
+TEST(StringTreeEditor, AMultiLineNodeIsEditedInLinesThatCtrlEnterEnds) {
+    TEditorFixture f;
+    f.Node(1)->States.Include(vsMultiline);
+    f.Texts[{f.Node(1), NoColumn}] = u"one\r\ntwo";
+    ASSERT_TRUE(f.Tree->EditNode(f.Node(1), NoColumn));
+    auto* memo = qobject_cast<QPlainTextEdit*>(f.Edit()->Widget());
+    ASSERT_NE(nullptr, memo) << "an edit of several lines";
+    EXPECT_EQ(Qt::ScrollBarAlwaysOn, memo->verticalScrollBarPolicy());
+    EXPECT_EQ(QPlainTextEdit::WidgetWidth, memo->lineWrapMode());
+    EXPECT_EQ("one\r\ntwo", f.Edit()->Text());
+
+    // Down moves to the next line; Enter adds one.
+    f.Edit()->SetSelStart(0);
+    f.Key(Qt::Key_Down);
+    EXPECT_EQ(5, f.Edit()->SelStart()) << "the start of the second line";
+    f.Key(Qt::Key_End);
+    f.Key(Qt::Key_Return);
+    f.Key(Qt::Key_X);
+    EXPECT_TRUE(f.Tree->IsEditing());
+    EXPECT_EQ("one\r\ntwo\r\nx", f.Edit()->Text());
+    f.Key(Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_FALSE(f.Tree->IsEditing());
+    EXPECT_EQ((std::vector<std::string>{"one\r\ntwo\r\nx"}), f.NewTexts);
+
+    // Escape drops the lines typed.
+    ASSERT_TRUE(f.Tree->EditNode(f.Node(1), NoColumn));
+    f.Key(Qt::Key_Return);
+    f.Key(Qt::Key_Escape);
+    EXPECT_FALSE(f.Tree->IsEditing());
+    EXPECT_EQ(1u, f.NewTexts.size());
+}
+
+TEST(StringTreeEditor, AOneLineNodeIsEditedInOneLineWhereDownMovesRight) {
+    TEditorFixture f;
+    ASSERT_TRUE(f.Tree->EditNode(f.Node(0), NoColumn));
+    ASSERT_NE(nullptr, qobject_cast<QLineEdit*>(f.Edit()->Widget()));
+    f.Edit()->SetSelStart(0);
+    f.Key(Qt::Key_Down);
+    EXPECT_EQ(1, f.Edit()->SelStart());
+    f.Key(Qt::Key_Up);
+    EXPECT_EQ(0, f.Edit()->SelStart());
+    EXPECT_TRUE(f.Tree->IsEditing());
 }
 
 TEST(StringTreeEditor, LosingTheFocusKeepsOrDropsTheTextByTheOption) {
