@@ -544,6 +544,7 @@ public:
 
 class TBaseVirtualTree;
 class TVTDragManager;
+class TVTDragImage;
 
 // The editor of a cell, which the tree asks for when an edit starts: bound to
 // the cell, shown, moved with it, then ended or cancelled once.
@@ -1230,6 +1231,9 @@ public:
     std::shared_ptr<TVTDragManager> DragManager();
     // The nodes of an OLE drag started here, while it runs.
     const TNodeArray& DragSelection() const { return FDragSelection; }
+    // The picture of the nodes that follows a drag started here
+    // (VirtualTreesDragImage.h), made on first use.
+    TVTDragImage* DragImage();
     // Starts an OLE drag of the selection at client point P.
     virtual void DoDragging(TPoint P);
     virtual uint32_t ProposeDropEffect(TBaseVirtualTree* Source, TShiftState Shift, uint32_t AllowedEffects,
@@ -1556,6 +1560,10 @@ protected:
     virtual void DoDragExpand();
     // Registers the window as a drop target, or revokes it.
     void UpdateDropRegistration(bool Accept);
+    virtual bool CanShowDragImage() const;
+    // Prepares the drag image of the selected nodes around HotSpot (client
+    // coordinates) for the drag of DataObject.
+    void PrepareTreeDragPicture(TPoint HotSpot, const std::shared_ptr<IDataObject>& DataObject);
 
     // ---- In-place editing ----------------------------------------------------------------------
 
@@ -1832,6 +1840,7 @@ private:
     TNodeArray FDragSelection;
     void DropFromDragSelection(PVirtualNode Node);
     std::shared_ptr<TVTDragManager> FDragManager;
+    std::shared_ptr<TVTDragImage> FDragImage;
     std::shared_ptr<IVTEditLink> FEditLink;
     // Cancels the running edit, whose node goes: it is never applied to a freed node.
     void AbandonEdit();
