@@ -77,7 +77,7 @@ public:
     AnsiString ExportToText(TTextSourceKind Source, char Separator);
     WideString ExportToUnicodeText(TTextSourceKind Source, char16_t Separator);
     AnsiString ExportToRTF(TTextSourceKind Source);
-    // A style sheet and a table; the texts in UTF-8.
+    // A declaration of UTF-8, a style sheet and a table; the texts in UTF-8.
     AnsiString ExportToHTML(TTextSourceKind Source, const WideString& Caption = {});
     // A block with the text of a text format, its terminator included;
     // nullptr for other formats.
@@ -105,6 +105,9 @@ protected:
     void MainColumnChanged() override;
     void DoBeforePaint(TCanvas* Canvas) override;
     void DoAfterPaint(TCanvas* Canvas) override;
+    // The caption chunk (VirtualStringTreeStream.cpp).
+    void WriteChunks(TStream& Stream, PVirtualNode Node) override;
+    bool ReadChunk(TStream& Stream, int Version, PVirtualNode Node, int ChunkType, int ChunkSize) override;
 
     virtual int CalculateTextWidth(TCanvas* Canvas, PVirtualNode Node, const WideString& Text,
                                    TColumnIndex Column);
@@ -121,6 +124,8 @@ private:
     void PrepareTextFont(TVTPaintInfo& PaintInfo);
     void PaintNormalText(TVTPaintInfo& PaintInfo, const WideString& Text);
     void PaintStaticText(TVTPaintInfo& PaintInfo, const WideString& Text);
+    // The style sheet and the table, without a declaration of their encoding.
+    AnsiString ExportHTMLFragment(TTextSourceKind Source, const WideString& Caption);
     // The node's cached width of its main-column text; nil for the root.
     uint32_t* WidthSlot(PVirtualNode Node) const;
     void ClearWidthCache();

@@ -1,5 +1,6 @@
-// The string tree's default editor: the edit link over a one-line edit
-// control, its bounds over the cell, its keys and the loss of focus.
+// The string tree's default editor: the edit link over its edit control (one
+// line, or several for a multi-line node), its bounds over the cell, its
+// keys and the loss of focus.
 #include "controls/vtree/VirtualStringTreeEditor.h"
 
 #include <algorithm>
@@ -19,8 +20,16 @@ bool SingleLine(PVirtualNode Node) {
 
 // ---- The edit control --------------------------------------------------------------------
 
-TVTEdit::TVTEdit(TStringEditLink* Link) : TCustomMaskEdit(nullptr), FLink(Link) {
+TVTEdit::TVTEdit(TStringEditLink* Link) : TCustomMemo(nullptr), FLink(Link) {
     SetVisible(false);
+    AutoSelect = true;
+    SetMultiLine(false);
+}
+
+void TVTEdit::SetMultiLine(bool MultiLine) {
+    FOneLine = !MultiLine;
+    SetWordWrap(MultiLine);
+    SetScrollBars(MultiLine ? TScrollStyle::ssVertical : TScrollStyle::ssNone);
 }
 
 TVTEdit::~TVTEdit() {
@@ -40,7 +49,7 @@ void TVTEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     std::shared_ptr<TStringEditLink> link = FRefLink;
     TCustomVirtualStringTree* tree = FLink ? FLink->FTree : nullptr;
     if (!tree || FLink->FStopping) {
-        TCustomMaskEdit::KeyDown(Key, Shift);
+        TCustomMemo::KeyDown(Key, Shift);
         return;
     }
     switch (Key) {
@@ -67,7 +76,7 @@ void TVTEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     default:
         break;
     }
-    TCustomMaskEdit::KeyDown(Key, Shift);
+    TCustomMemo::KeyDown(Key, Shift);
 }
 
 void TVTEdit::KeyPress(char& Key) {
@@ -75,11 +84,11 @@ void TVTEdit::KeyPress(char& Key) {
         Key = 0;
         return;
     }
-    TCustomMaskEdit::KeyPress(Key);
+    TCustomMemo::KeyPress(Key);
 }
 
 void TVTEdit::DoExit() {
-    TCustomMaskEdit::DoExit();
+    TCustomMemo::DoExit();
     std::shared_ptr<TStringEditLink> link = FRefLink;
     if (!FLink || FLink->FStopping || !FLink->FTree || FLink->FTree->IsDestroying()) return;
     TCustomVirtualStringTree* tree = FLink->FTree;
@@ -90,7 +99,7 @@ void TVTEdit::DoExit() {
 }
 
 void TVTEdit::Change() {
-    TCustomMaskEdit::Change();
+    TCustomMemo::Change();
     if (FLink && FLink->FTree && !FLink->FStopping &&
         !FLink->FTree->TreeOptions()->MiscOptions().Contains(toGridExtensions) && SingleLine(FLink->FNode))
         AutoAdjustSize();
@@ -145,6 +154,7 @@ bool TStringEditLink::PrepareEdit(TBaseVirtualTree* Tree, PVirtualNode Node, TCo
     WideString text;
     FTree->GetCellTextInfo(Node, Column, FEdit->Font(), FTextBounds, text);
     FEdit->Font()->SetColor(clWindowText);
+    FEdit->SetMultiLine(!SingleLine(Node));
     FEdit->SetParent(FTree);
     FOriginalText = WideToAnsi(text);
     FEdit->SetText(FOriginalText);

@@ -1,17 +1,20 @@
 // The string tree's default editor: an edit link that edits a cell's text
-// in a one-line edit control placed over the cell.
+// in an edit control placed over the cell, of one line or, for a multi-line
+// node, of several.
 #pragma once
 
 #include <memory>
 
 #include "controls/vtree/VirtualStringTree.h"
-#include "platform/gui/Mask.h"
+#include "platform/gui/StdCtrls.h"
 
 class TStringEditLink;
 
 // The edit control of a string edit link. While the edit runs it keeps its
-// link alive; it lets go when hidden or destroyed.
-class TVTEdit : public TCustomMaskEdit {
+// link alive; it lets go when hidden or destroyed. For a multi-line node it
+// wraps its lines under a vertical scroll bar, plain Enter adds a line and
+// Ctrl+Enter ends the edit.
+class TVTEdit : public TCustomMemo {
 public:
     explicit TVTEdit(TStringEditLink* Link);
     ~TVTEdit() override;
@@ -28,6 +31,8 @@ protected:
 
 private:
     friend class TStringEditLink;
+    // One line, or wrapped lines under a vertical bar; before the window is made.
+    void SetMultiLine(bool MultiLine);
     std::shared_ptr<TStringEditLink> FRefLink;
     TStringEditLink* FLink;
 };

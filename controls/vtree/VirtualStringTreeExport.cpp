@@ -438,7 +438,18 @@ AnsiString TCustomVirtualStringTree::ExportToRTF(TTextSourceKind Source) {
 
 // ---- HTML --------------------------------------------------------------------------------
 
+namespace {
+// The encoding of the texts, as the clipboard's envelope declares it too.
+constexpr const char* HTMLCharset = "<META http-equiv=Content-Type content=\"text/html; charset=utf-8\">";
+} // namespace
+
 AnsiString TCustomVirtualStringTree::ExportToHTML(TTextSourceKind Source, const WideString& Caption) {
+    // Before the style sheet, the declaration opens the head that the parser
+    // supplies; the rest is the fragment the clipboard's envelope holds.
+    return HTMLCharset + std::string("\r\n") + ExportHTMLFragment(Source, Caption);
+}
+
+AnsiString TCustomVirtualStringTree::ExportHTMLFragment(TTextSourceKind Source, const WideString& Caption) {
     const TExportNodes exported = CollectNodes(*this, Source);
     const TColumnsArray columns = Header()->Columns()->GetVisibleColumns();
     const bool useColumns = Header()->HasColumns();
@@ -453,6 +464,8 @@ AnsiString TCustomVirtualStringTree::ExportToHTML(TTextSourceKind Source, const 
     const std::string indentWidth = Number(Indent());
     std::string tableAttributes = " ";
     if (!Caption.empty()) tableAttributes += "caption=\"" + HtmlText(Caption) + "\"";
+    if (BorderStyle() != TBorderStyle::bsNone)
+        tableAttributes += " border=\"" + Number(BorderWidth() + 1) + "\" frame=box";
     const TVTPaintOptions paint = TreeOptions()->PaintOptions();
     const std::string lineStyle = LineStyle() == lsSolid ? "solid;" : "dotted;";
 
@@ -534,8 +547,8 @@ AnsiString TCustomVirtualStringTree::ExportToHTML(TTextSourceKind Source, const 
 
 void WrapClipboardHTML(AnsiString& HTML) {
     static constexpr const char* DocType = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">";
-    static constexpr const char* Opening = "<html><head><META http-equiv=Content-Type content=\"text/html; "
-                                           "charset=utf-8\"></head><body><!--StartFragment-->";
+    static const std::string Opening =
+        "<html><head>" + std::string(HTMLCharset) + "</head><body><!--StartFragment-->";
     static constexpr const char* Closing = "<!--EndFragment--></body></html>";
     const size_t n = HTML.size();
     auto line = [](const char* Name, size_t Value) {
@@ -545,7 +558,7 @@ void WrapClipboardHTML(AnsiString& HTML) {
     };
     std::string out = "Version:1.0\r\n";
     const size_t startHtml = 97;
-    const size_t startFragment = startHtml + std::strlen(DocType) + std::strlen(Opening);
+    const size_t startFragment = startHtml + std::strlen(DocType) + Opening.size();
     const size_t endFragment = startFragment + n;
     out += line("StartHTML:", startHtml);
     out += line("EndHTML:", endFragment + std::strlen(Closing));
@@ -584,7 +597,7 @@ HGLOBAL TCustomVirtualStringTree::RenderClipboardData(TClipFormat Format, TTextS
         bytes = ExportToRTF(Source);
         bytes += '\0';
     } else if (Format == HTMLFormat()) {
-        bytes = ExportToHTML(Source);
+        bytes = ExportHTMLFragment(Source, {});
         WrapClipboardHTML(bytes);
         bytes += '\0';
     } else {

@@ -314,6 +314,19 @@ void TBaseVirtualTree::SetBiDiMode(TBiDiMode Value) {
     InvalidateView();
 }
 
+void TBaseVirtualTree::SetBorderStyle(TBorderStyle Value) {
+    if (Value == FBorderStyle) return;
+    FBorderStyle = Value;
+    FView->RecreateWindow();
+}
+
+void TBaseVirtualTree::SetBorderWidth(int Value) {
+    Value = std::max(Value, 0);
+    if (Value == FBorderWidth) return;
+    FBorderWidth = Value;
+    FView->RedrawFrame();
+}
+
 void TBaseVirtualTree::SetColor(TColor Value) {
     if (Value == FColor) return;
     FColor = Value;

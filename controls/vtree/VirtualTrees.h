@@ -564,6 +564,7 @@ public:
 
 class TBaseVirtualTree;
 class TVTDragManager;
+class TVTDragImage;
 
 // The editor of a cell, which the tree asks for when an edit starts: bound to
 // the cell, shown, moved with it, then ended or cancelled once.
@@ -1108,6 +1109,11 @@ public:
     bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
     TColor Color() const { return FColor; }
     void SetColor(TColor Value);
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+    // The width of the ring between the frame and the client area.
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int Value);
     TCustomImageList* Images() const { return FImages; }
     void SetImages(TCustomImageList* Value);
     TCustomImageList* StateImages() const { return FStateImages; }
@@ -1245,6 +1251,9 @@ public:
     std::shared_ptr<TVTDragManager> DragManager();
     // The nodes of an OLE drag started here, while it runs.
     const TNodeArray& DragSelection() const { return FDragSelection; }
+    // The picture of the nodes that follows a drag started here
+    // (VirtualTreesDragImage.h), made on first use.
+    TVTDragImage* DragImage();
     // Starts an OLE drag of the selection at client point P.
     virtual void DoDragging(TPoint P);
     virtual uint32_t ProposeDropEffect(TBaseVirtualTree* Source, TShiftState Shift, uint32_t AllowedEffects,
@@ -1503,6 +1512,8 @@ protected:
     TAlignment FAlignment = taLeftJustify;
     TBiDiMode FBiDiMode = bdLeftToRight;
     TColor FColor = clWindow;
+    TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
+    int FBorderWidth = 0;
     TCustomImageList* FImages = nullptr;
     TCustomImageList* FStateImages = nullptr;
     TCustomImageList* FCustomCheckImages = nullptr;
@@ -1569,6 +1580,10 @@ protected:
     virtual void DoDragExpand();
     // Registers the window as a drop target, or revokes it.
     void UpdateDropRegistration(bool Accept);
+    virtual bool CanShowDragImage() const;
+    // Prepares the drag image of the selected nodes around HotSpot (client
+    // coordinates) for the drag of DataObject.
+    void PrepareTreeDragPicture(TPoint HotSpot, const std::shared_ptr<IDataObject>& DataObject);
 
     // ---- In-place editing ----------------------------------------------------------------------
 
@@ -1845,6 +1860,7 @@ private:
     TNodeArray FDragSelection;
     void DropFromDragSelection(PVirtualNode Node);
     std::shared_ptr<TVTDragManager> FDragManager;
+    std::shared_ptr<TVTDragImage> FDragImage;
     std::shared_ptr<IVTEditLink> FEditLink;
     // Cancels the running edit, whose node goes: it is never applied to a freed node.
     void AbandonEdit();

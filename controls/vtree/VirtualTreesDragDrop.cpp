@@ -1,12 +1,16 @@
 // Drag and drop of nodes: the drag manager, the tree as drop target (drop
-// modes, the drop target node, auto-expand, the proposed effect) and as drag
-// source (the drag selection and the deletion of moved nodes).
+// modes, the drop target node, auto-expand, the proposed effect, the source's
+// picture under the mouse) and as drag source (the drag selection, its
+// picture and the deletion of moved nodes).
 #include "controls/vtree/VirtualTreesDragDrop.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "controls/vtree/VirtualTreesClipboard.h"
+#include "controls/vtree/VirtualTreesDragImage.h"
 #include "controls/vtree/VirtualTrees_p.h"
+#include "platform/canvas/Graphics.h"
 #include "platform/rtl/ScopeGuard.h"
 
 // ---- The drag manager --------------------------------------------------------------------
@@ -83,6 +87,44 @@ void TBaseVirtualTree::UpdateDropRegistration(bool Accept) {
     }
 }
 
+// ---- The drag image ----------------------------------------------------------------------
+
+TVTDragImage* TBaseVirtualTree::DragImage() {
+    if (!FDragImage) {
+        FDragImage = std::make_shared<TVTDragImage>(this);
+        FDragImage->Fade = true;
+        FDragImage->Transparency = 200;
+    }
+    return FDragImage.get();
+}
+
+bool TBaseVirtualTree::CanShowDragImage() const {
+    return DragImageKind != diNoImage;
+}
+
+void TBaseVirtualTree::PrepareTreeDragPicture(TPoint HotSpot,
+                                              const std::shared_ptr<IDataObject>& DataObject) {
+    if (!CanShowDragImage()) return;
+    // DragWidth x DragHeight around the hot spot, in tree coordinates, cut
+    // where the tree begins.
+    const int64_t x = int64_t(HotSpot.X) + EffectiveOffsetX(), y = int64_t(HotSpot.Y) - FOffsetY;
+    const int64_t halfWidth = DragWidth / 2, halfHeight = DragHeight / 2;
+    auto clip = [](int64_t V) { return int(std::clamp<int64_t>(V, 0, INT_MAX)); };
+    const TRect area{clip(x - halfWidth), clip(y - halfHeight), clip(x + halfWidth), clip(y + halfHeight)};
+    if (area.IsEmpty()) return;
+    TBitmap picture(area.Width(), area.Height());
+    picture.Canvas()->Brush()->SetColor(FColor);
+    picture.Canvas()->FillRect(TRect{0, 0, area.Width(), area.Height()});
+    TVTInternalPaintOptions options{poDrawSelection, poSelectedOnly};
+    if (DragImageKind == diMainColumnOnly) options.Include(poMainOnly);
+    PaintTree(picture.Canvas(), area, TPoint{0, 0}, options);
+    const TPoint position =
+        FView->ClientToScreen(TPoint{area.Left - EffectiveOffsetX(), int(area.Top + FOffsetY)});
+    TVTDragImage* image = DragImage();
+    image->ColorKey = FColor;
+    image->Prepare(&picture, position, FView->ClientToScreen(HotSpot), DataObject);
+}
+
 TShiftState TBaseVirtualTree::DragShiftState(unsigned KeyState) const {
     TShiftState shift = KeysToShiftState(KeyState);
     if (KeyState & MK_ALT) shift |= ssAlt;
@@ -149,6 +191,7 @@ HRESULT TBaseVirtualTree::DragEnter(unsigned KeyState, TPoint Pt, uint32_t& Effe
         } else {
             Effect = DROPEFFECT_NONE;
         }
+        if (source) source->DragImage()->Show();
         return S_OK;
     } catch (...) {
         return E_UNEXPECTED;
@@ -212,6 +255,8 @@ HRESULT TBaseVirtualTree::DragOver(TBaseVirtualTree* Source, unsigned KeyState, 
             }
         }
         if (HandleAllocated()) FView->UpdateWindow();
+        // The picture of a tree's nodes follows the mouse over the tree.
+        if (Source && Source->DragImage()->WouldMove(Pt)) Source->DragImage()->MoveTo(Pt, false);
         Effect = ProposeDropEffect(Source, shift, Effect, p);
         if (!DoDragOver(Source, shift, State, p, FLastDropMode, Effect)) Effect = DROPEFFECT_NONE;
         if (scrolled) Effect |= DROPEFFECT_SCROLL;
@@ -223,6 +268,7 @@ HRESULT TBaseVirtualTree::DragOver(TBaseVirtualTree* Source, unsigned KeyState, 
 
 void TBaseVirtualTree::DragLeave() {
     FView->KillTimer(ExpandTimer);
+    if (TBaseVirtualTree* source = DragManager()->SourceTree()) source->DragImage()->Hide();
     InvalidateNode(FDropTargetNode);
     FDropTargetNode = nullptr;
     if (HandleAllocated()) FView->UpdateWindow();
@@ -256,13 +302,16 @@ void TBaseVirtualTree::DoDragExpand() {
     FView->KillTimer(ExpandTimer);
     if (!FDropTargetNode || FDropTargetNode->States.Contains(vsExpanded)) return;
     if (FDropTargetNode->ChildCount == 0 && !FDropTargetNode->States.Contains(vsHasChildren)) return;
+    TBaseVirtualTree* source = DragManager()->SourceTree();
+    if (source) source->DragImage()->Hide();
     ToggleNode(FDropTargetNode);
     if (HandleAllocated()) FView->UpdateWindow();
+    if (source) source->DragImage()->Show();
 }
 
 // ---- The source side ---------------------------------------------------------------------
 
-void TBaseVirtualTree::DoDragging(TPoint) {
+void TBaseVirtualTree::DoDragging(TPoint P) {
     if (FStates.Contains(tsEditing)) DoCancelEdit();
     if (FCurrentHotNode) {
         InvalidateNode(FCurrentHotNode);
@@ -277,9 +326,11 @@ void TBaseVirtualTree::DoDragging(TPoint) {
     TScopeGuard done([&] {
         DoStateChange({}, {tsOLEDragging});
         FDragSelection.clear();
+        DragImage()->Finish();
     });
     std::shared_ptr<TVTDragManager> manager = DragManager();
     std::shared_ptr<IDataObject> data = manager->DragDataObject();
+    PrepareTreeDragPicture(P, data);
     FLastDropMode = dmOnNode;
     uint32_t allowed = 0;
     if (DragOperations.Contains(doCopy)) allowed |= DROPEFFECT_COPY;
@@ -288,6 +339,7 @@ void TBaseVirtualTree::DoDragging(TPoint) {
     if (allowed == 0) allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
     uint32_t effect = DROPEFFECT_NONE;
     ::DoDragDrop(data, manager, allowed, effect);
+    DragImage()->Finish();
     // The drag loop took the button's release.
     DoStateChange({},
                   {tsLeftButtonDown, tsMiddleButtonDown, tsRightButtonDown, tsVCLDragging, tsVCLDragPending});

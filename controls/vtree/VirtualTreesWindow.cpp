@@ -1,13 +1,16 @@
 // The tree on screen: the view over the control's own window (header strip
-// above the client area, timers, repaints, focus and accessibility events)
-// and the window procedure that turns messages into the tree's handlers.
+// above the client area, timers, repaints, focus and accessibility events,
+// the picture of a dragged column) and the window procedure that turns
+// messages into the tree's handlers.
 #include <climits>
 #include <map>
 #include <memory>
 
 #include "controls/vtree/VTAccessibilityFactory.h"
 #include "controls/vtree/VirtualTrees.h"
+#include "controls/vtree/VirtualTreesDragImage.h"
 #include "controls/vtree/VirtualTrees_p.h"
+#include "platform/canvas/Graphics.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Cursors.h"
 #include "platform/gui/ExtCtrls.h"
@@ -95,6 +98,8 @@ public:
         if (Application) Application->CancelHint();
     }
     void UpdateWindow() override { FTree->Update(); }
+    // The editor follows its cell when columns, nodes or the control change size.
+    void UpdateEditBounds() override { FTree->UpdateEditBounds(); }
     int ScrollBarSize() const override { return GetSystemMetrics(SM_CXVSCROLL); }
 
     // The bars count in int; a taller tree is shown at a coarser step, and
@@ -166,6 +171,41 @@ public:
 
     TCursor ShownCursor() const { return FCursor; }
 
+    // The dragged column's button, as the header shows it unscrolled,
+    // follows the mouse; HotSpot and P in client coordinates.
+    void ShowHeaderDragImage(TColumnIndex Column, TPoint HotSpot, bool Horizontally) override {
+        TVirtualTreeColumns* columns = FTree->Header()->Columns();
+        if (!columns->IsValidIndex(Column)) return;
+        TVirtualTreeColumn* column = columns->GetItem(Column);
+        int left, right;
+        column->GetAbsoluteBounds(left, right);
+        const int height = int(FTree->Header()->Height());
+        TBitmap picture(column->Width(), height);
+        TCanvas* canvas = picture.Canvas();
+        canvas->Brush()->SetColor(clBtnFace);
+        canvas->FillRect(TRect{0, 0, picture.Width(), height});
+        canvas->SaveState();
+        canvas->MoveOrigin(-left, 0);
+        FTree->DrawHeader(canvas, TRect{0, 0, columns->TotalVisibleWidth(), height}, 0);
+        canvas->RestoreState();
+        if (!FHeaderDragImage) {
+            FHeaderDragImage = std::make_unique<TVTDragImage>(FTree);
+            FHeaderDragImage->PreBlendBias = -50;
+            FHeaderDragImage->Transparency = 140;
+        }
+        FHeaderDragImage->MoveRestriction = Horizontally ? dmrHorizontalOnly : dmrNone;
+        TPoint position = ClientToScreen(TPoint{column->Left(), 0});
+        position.Y -= height;
+        FHeaderDragImage->Prepare(&picture, position, ClientToScreen(HotSpot), nullptr);
+        FHeaderDragImage->Show();
+    }
+    void MoveHeaderDragImage(TPoint P, bool Force) override {
+        if (FHeaderDragImage) FHeaderDragImage->MoveTo(ClientToScreen(P), Force);
+    }
+    void HideHeaderDragImage() override {
+        if (FHeaderDragImage) FHeaderDragImage->Hide();
+    }
+
 private:
     static int BarOf(int Bar) { return Bar == VTScroll::Vertical ? SB_VERT : SB_HORZ; }
 
@@ -174,6 +214,7 @@ private:
     // Tree pixels per bar unit, horizontal and vertical.
     int64_t FScale[2] = {1, 1};
     TCursor FCursor = crDefault;
+    std::unique_ptr<TVTDragImage> FHeaderDragImage;
 };
 
 std::unique_ptr<IVTView> CreateTreeWindowView(TBaseVirtualTree* Tree) {

@@ -287,6 +287,8 @@ enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 // has always used them.
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+// The frame of a control's window.
+enum class TBorderStyle { bsNone, bsSingle };
 
 // The edges of its parent a control keeps its distance to when the parent
 // is resized; with neither edge of a direction it keeps its place in the

@@ -1,6 +1,6 @@
 // Drag and drop of data objects: drop effects, the drag source and drop
-// target interfaces, drop targets registered for windows, and the drag seam
-// with its Qt implementation.
+// target interfaces, drop targets registered for windows, the pictures that
+// follow the mouse, and the drag seam with its Qt implementation.
 #pragma once
 
 #include <memory>
@@ -59,15 +59,35 @@ HRESULT RevokeDragDrop(TWinControl* Control);
 // that control; nullptr when there is none.
 std::shared_ptr<IDropTarget> FindDropTarget(TControl* Control, TWinControl** Registered = nullptr);
 
-// The drag seam: runs a drag until the source drops or gives up. The layer
-// installs a Qt implementation; tests install the scripted drag of
-// platform/testing.
+class TBitmap;
+
+// The picture that follows the mouse in a drag: 32-bit pixels whose alpha
+// byte says how much of each covers what lies below it (0 none, 255 all),
+// and the point of the picture that lies under the mouse.
+struct TDragPicture {
+    std::shared_ptr<TBitmap> Image;
+    TPoint HotSpot;
+};
+
+// The drag seam: runs a drag until the source drops or gives up, and shows
+// the pictures of drags. The layer installs a Qt implementation; tests
+// install the scripted drag of platform/testing.
 class IDragService {
 public:
     virtual ~IDragService() = default;
     // DRAGDROP_S_DROP or DRAGDROP_S_CANCEL; Effect gets what the drop did.
     virtual HRESULT DoDragDrop(const std::shared_ptr<IDataObject>& Data, IDropSource& Source,
                                uint32_t OkEffects, uint32_t& Effect) = 0;
+    // The next drag of Data draws Picture under the mouse itself; false when
+    // the service draws no picture, and the caller may show its own.
+    virtual bool SetDragPicture(const std::shared_ptr<IDataObject>& /*Data*/,
+                                const TDragPicture& /*Picture*/) {
+        return false;
+    }
+    // A picture its owner moves itself, over a drag that carries no data:
+    // shown (again) with its top-left corner at a screen point, or hidden.
+    virtual void ShowDragPicture(const TBitmap& /*Image*/, TPoint /*ScreenPos*/) {}
+    virtual void HideDragPicture() {}
 };
 // Installs a service and returns the one it replaces (nullptr: the Qt one).
 IDragService* SetDragService(IDragService* Service);

@@ -1,17 +1,23 @@
 // Data transfer on Qt: clipboard formats as MIME types, a data object
 // offered to Qt and rendered when another program asks, another program's
-// data read into a data object, the Qt clipboard and drag, and the widgets
-// of drop targets.
+// data read into a data object, the Qt clipboard and drag with their
+// pictures, and the widgets of drop targets.
 #include <QApplication>
 #include <QClipboard>
 #include <QDrag>
 #include <QDropEvent>
+#include <QImage>
 #include <QMimeData>
+#include <QPainter>
+#include <QPixmap>
 #include <QWidget>
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <memory>
+#include <utility>
 
+#include "platform/canvas/Graphics.h"
 #include "platform/gui/QtDataTransfer_p.h"
 #include "platform/gui/QtSupport_p.h"
 
@@ -263,12 +269,64 @@ Qt::DropAction ActionOf(uint32_t Effect) {
     return Qt::IgnoreAction;
 }
 
+// A drag picture's pixels with their alpha bytes.
+QImage PictureImage(const TBitmap& Image) {
+    QImage image = static_cast<const QImage*>(Image.Image())->copy();
+    image.reinterpretAsFormat(QImage::Format_ARGB32);
+    return image;
+}
+
+// A window of the picture's shape that the window system blends over what
+// lies below it; the mouse passes through it.
+class TPictureWindow : public QWidget {
+public:
+    TPictureWindow()
+        : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                               Qt::WindowTransparentForInput) {
+        setAttribute(Qt::WA_TranslucentBackground);
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    QImage Picture;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(0, 0, Picture);
+    }
+};
+
 class TQtDrag : public IDragService {
 public:
+    bool SetDragPicture(const std::shared_ptr<IDataObject>& Data, const TDragPicture& Picture) override {
+        if (!Data || !Picture.Image || Picture.Image->Empty()) return false;
+        FPictureData = Data;
+        FPicture = PictureImage(*Picture.Image);
+        FHotSpot = QPoint(Picture.HotSpot.X, Picture.HotSpot.Y);
+        return true;
+    }
+
+    void ShowDragPicture(const TBitmap& Image, TPoint ScreenPos) override {
+        EnsureQtApplication();
+        if (!FWindow) FWindow = std::make_unique<TPictureWindow>();
+        FWindow->Picture = PictureImage(Image);
+        FWindow->setGeometry(ScreenPos.X, ScreenPos.Y, Image.Width(), Image.Height());
+        FWindow->show();
+        FWindow->update();
+    }
+
+    // The window goes with the picture, never outliving the application.
+    void HideDragPicture() override { FWindow.reset(); }
+
     HRESULT DoDragDrop(const std::shared_ptr<IDataObject>& Data, IDropSource&, uint32_t OkEffects,
                        uint32_t& Effect) override {
         Effect = DROPEFFECT_NONE;
         EnsureQtApplication();
+        // The picture given for this data goes with this drag only.
+        const bool withPicture = FPictureData.lock() == Data;
+        QImage picture = std::exchange(FPicture, QImage());
+        FPictureData.reset();
         Qt::DropActions allowed = ActionsOf(OkEffects);
         if (!allowed) return DRAGDROP_S_CANCEL;
         QObject* from = QApplication::focusWidget();
@@ -278,10 +336,20 @@ public:
         // button, Escape) and frees the drag itself.
         auto* drag = new QDrag(from);
         drag->setMimeData(new TDataObjectMime(Data));
+        if (withPicture) {
+            drag->setPixmap(QPixmap::fromImage(picture));
+            drag->setHotSpot(FHotSpot);
+        }
         Qt::DropAction done = drag->exec(allowed);
         Effect = EffectsOf(done) & OkEffects;
         return done == Qt::IgnoreAction ? DRAGDROP_S_CANCEL : DRAGDROP_S_DROP;
     }
+
+private:
+    std::weak_ptr<IDataObject> FPictureData;
+    QImage FPicture;
+    QPoint FHotSpot;
+    std::unique_ptr<TPictureWindow> FWindow;
 };
 
 // Hands the drag events of a drop target's widget to its registered target.

@@ -72,6 +72,31 @@ QWidget* CaptureWidget(TControl* Control) {
     return w && w->HandleAllocated() ? w->Widget() : nullptr;
 }
 
+// The Qt key of a moving key, which a control may turn another key into;
+// 0 for the others.
+int QtMovingKey(uint16_t Key) {
+    switch (Key) {
+    case VK_LEFT:
+        return Qt::Key_Left;
+    case VK_RIGHT:
+        return Qt::Key_Right;
+    case VK_UP:
+        return Qt::Key_Up;
+    case VK_DOWN:
+        return Qt::Key_Down;
+    case VK_HOME:
+        return Qt::Key_Home;
+    case VK_END:
+        return Qt::Key_End;
+    case VK_PRIOR:
+        return Qt::Key_PageUp;
+    case VK_NEXT:
+        return Qt::Key_PageDown;
+    default:
+        return 0;
+    }
+}
+
 // Characters below it, and DEL, are control characters: no accelerator.
 constexpr char32_t FirstPrintable = 0x20;
 constexpr char32_t DeleteChar = 0x7F;
@@ -430,6 +455,14 @@ bool TLayerEvents::Key(QKeyEvent* E, bool Down) {
             target->SendMessageRecord(down);
             if (down.Result != 0) {
                 handled = true;
+                // A key the control changed into a moving key moves in the widget.
+                const int replaced = QtMovingKey(uint16_t(down.WParam));
+                if (replaced && down.WParam != vk && !FOwnWidget) {
+                    QKeyEvent other(QEvent::KeyPress, replaced, E->modifiers());
+                    FInjecting = true;
+                    TScopeGuard done([this] { FInjecting = false; });
+                    QCoreApplication::sendEvent(FControl->FWidget, &other);
+                }
                 return;
             }
         }

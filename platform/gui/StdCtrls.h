@@ -183,6 +183,9 @@ public:
 protected:
     QWidget* CreateWidget() override;
     void WidgetCreated() override;
+    // Kept to one line, the memo shows as the one-line edit; set before its
+    // window is made.
+    bool FOneLine = false;
 
 private:
     void LinesChanged();

@@ -372,6 +372,7 @@ TCustomMemo::TCustomMemo(TComponent* AOwner)
 TCustomMemo::~TCustomMemo() = default;
 
 QWidget* TCustomMemo::CreateWidget() {
+    if (FOneLine) return TCustomEdit::CreateWidget();
     auto* memo = new QPlainTextEdit();
     QObject::connect(memo, &QPlainTextEdit::textChanged, [this, memo] {
         CallAtEventBoundary(this, [&] { WidgetTextChanged(FromQtString(memo->toPlainText())); });
@@ -382,6 +383,7 @@ QWidget* TCustomMemo::CreateWidget() {
 void TCustomMemo::WidgetCreated() {
     TCustomEdit::WidgetCreated();
     auto* memo = MemoOf(this);
+    if (!memo) return;
     memo->setLineWrapMode(FWordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     memo->setTabChangesFocus(!WantTabs);
     bool h = FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth;
@@ -427,6 +429,6 @@ void TCustomMemo::SetScrollBars(TScrollStyle Value) {
 
 void TCustomMemo::SetWordWrap(bool Value) {
     FWordWrap = Value;
-    if (HandleAllocated())
+    if (HandleAllocated() && MemoOf(this))
         MemoOf(this)->setLineWrapMode(Value ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
 }

@@ -1,6 +1,16 @@
 // The scripted drag of the tests.
 #include "platform/testing/ScriptedDrag.h"
 
+#include "platform/canvas/Graphics.h"
+
+namespace {
+std::shared_ptr<TBitmap> CopyOf(const TBitmap& Image) {
+    auto copy = std::make_shared<TBitmap>();
+    copy->Assign(const_cast<TBitmap*>(&Image));
+    return copy;
+}
+} // namespace
+
 TScriptedDrag::TScriptedDrag() : FPrevious(SetDragService(this)) {}
 
 TScriptedDrag::~TScriptedDrag() {
@@ -82,4 +92,20 @@ HRESULT TScriptedDrag::DoDragDrop(const std::shared_ptr<IDataObject>& Data, IDro
     }
     leave();
     return DRAGDROP_S_CANCEL;
+}
+
+bool TScriptedDrag::SetDragPicture(const std::shared_ptr<IDataObject>&, const TDragPicture& Picture) {
+    if (!TakesPictures || !Picture.Image) return false;
+    Pictures.push_back({CopyOf(*Picture.Image), Picture.HotSpot});
+    return true;
+}
+
+void TScriptedDrag::ShowDragPicture(const TBitmap& Image, TPoint ScreenPos) {
+    PicturePositions.push_back(ScreenPos);
+    ShownPicture = CopyOf(Image);
+    PictureShown = true;
+}
+
+void TScriptedDrag::HideDragPicture() {
+    PictureShown = false;
 }

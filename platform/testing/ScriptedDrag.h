@@ -36,6 +36,10 @@ public:
     ~TScriptedDrag() override;
     HRESULT DoDragDrop(const std::shared_ptr<IDataObject>& Data, IDropSource& Source, uint32_t OkEffects,
                        uint32_t& Effect) override;
+    // Records the picture when TakesPictures, else refuses it.
+    bool SetDragPicture(const std::shared_ptr<IDataObject>& Data, const TDragPicture& Picture) override;
+    void ShowDragPicture(const TBitmap& Image, TPoint ScreenPos) override;
+    void HideDragPicture() override;
 
     // Scripting: the mouse moves with the button held, is released, or
     // Escape is pressed where it is.
@@ -49,6 +53,15 @@ public:
     // Effects the source was told about, in order.
     std::vector<uint32_t> Feedback;
     int Drags = 0;
+
+    // The pictures handed over for drags of data, each a copy.
+    bool TakesPictures = true;
+    std::vector<TDragPicture> Pictures;
+    // The picture its owner moves: where it was shown, in order, a copy of
+    // the last one, and whether it shows now.
+    std::vector<TPoint> PicturePositions;
+    std::shared_ptr<TBitmap> ShownPicture;
+    bool PictureShown = false;
 
 private:
     IDragService* FPrevious;

@@ -1,10 +1,13 @@
 // Fuzz target of the tree stream's reader: every input is read as a stream
-// and as a node sequence, then loaded into a tree, which must stay sound (and
-// unchanged when the stream is refused), save again and read back.
+// and as a node sequence, then loaded into a string tree (captions and user
+// chunks taken), which must stay sound (and unchanged when the stream is
+// refused), save again and read back.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 
+#include "controls/vtree/VirtualStringTree.h"
 #include "controls/vtree/VirtualTreesCheck.h"
 #include "controls/vtree/VirtualTreesStream.h"
 
@@ -32,7 +35,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         }
     }
 
-    TBaseVirtualTree tree(nullptr);
+    std::map<PVirtualNode, WideString> captions;
+    TVirtualStringTree tree(nullptr);
+    tree.OnGetText = [&](TBaseVirtualTree*, PVirtualNode Node, TColumnIndex, TVSTTextType, WideString& Text) {
+        auto it = captions.find(Node);
+        if (it != captions.end()) Text = it->second;
+    };
+    tree.OnNewText = [&](TBaseVirtualTree*, PVirtualNode Node, TColumnIndex, const WideString& Text) {
+        captions[Node] = Text;
+    };
+    tree.OnFreeNode = [&](TBaseVirtualTree*, PVirtualNode Node) { captions.erase(Node); };
     tree.SetNodeDataSize(sizeof(uint32_t));
     tree.TreeOptions()->SetSelectionOptions({toMultiSelect});
     tree.OnLoadNode = [](TBaseVirtualTree* Sender, PVirtualNode Node, TStream& Stream) {

@@ -50,6 +50,8 @@ streams = {
     'children': stream(node([node(), node(states=0x01)], states=0x81 | 0x20 | 0x40), node()),
     'user_and_caption': stream(node([node(user=b'\x01\x02\x03\x04', caption='ab')], user=b'xyz', caption='Tree')),
     'unknown_chunk': stream(node(extra=chunk(9, b'\x00' * 6))),
+    'caption_sizes': stream(node(extra=chunk(3, b'A\x00b')), node(extra=chunk(3, b'')), node(extra=chunk(3, b'\x2f'))),
+    'caption_beyond_anchor': HEADER + struct.pack('<I', 1) + chunk(1, chunk(2, struct.pack('<IIHBBBI', 0, 18, 0x81, 50, 0, 0, 0)) + struct.pack('<ii', 3, 40) + b'A\x00'),
     'checks_and_heights': stream(node(states=0x181, height=0), node(states=0x89, height=65535)),
     'nested': stream(nested(12)),
     'version1': HEADER_V1 + node(states=0x81, v1=True) + node([node(v1=True)], states=0x41, v1=True),

@@ -1,6 +1,7 @@
 // Drag and drop of nodes played through the scripted drag between real
 // (offscreen) windows: within a tree and between two, moves with automatic
-// deletion, refused drops, the proposed effects and the drop modes.
+// deletion, refused drops, the proposed effects, the drop modes and the
+// picture of the dragged nodes.
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@
 #include "TreeHarness.h"
 #include "controls/vtree/VirtualStringTree.h"
 #include "controls/vtree/VirtualTreesClipboard.h"
+#include "controls/vtree/VirtualTreesDragImage.h"
+#include "platform/canvas/Graphics.h"
 #include "platform/gui/Forms.h"
 #include "platform/testing/ScriptedDrag.h"
 
@@ -274,4 +277,62 @@ TEST(VirtualTreeDragDrop, NearTheTopEdgeTheViewScrollsUpAStepPerMove) {
     f.Drag.MoveTo(f.Right, TPoint{120, 1}).MoveTo(f.Right, TPoint{120, 1}).PressEscape();
     f.Left->DoDragging(TDragTree::Point(0));
     EXPECT_EQ(0, f.Right->OffsetY());
+}
+
+TEST(VirtualTreeDragDrop, TheDragDrawsThePictureOfTheSelectedNodesAroundTheMouse) {
+    TDragFixture f;
+    f.Left->SetSelected(f.Left->Row(1), true);
+    f.Drag.ReleaseAt(f.Left, TDragTree::Point(3));
+    // Half the drag width to the left of the mouse lies outside the tree.
+    const TPoint hot{30, RowHeight + 9};
+    f.Left->DoDragging(hot);
+    ASSERT_EQ(1u, f.Drag.Pictures.size());
+    const TDragPicture& picture = f.Drag.Pictures[0];
+    EXPECT_EQ(hot, picture.HotSpot) << "the picture starts at the tree's left and top";
+    EXPECT_EQ(30 + f.Left->DragWidth / 2, picture.Image->Width());
+    EXPECT_EQ(hot.Y + f.Left->DragHeight / 2, picture.Image->Height());
+    // Only the selected row shows; the tree's background is transparent.
+    auto shows = [&](int Row) {
+        for (int y = Row * RowHeight; y < (Row + 1) * RowHeight; ++y)
+            for (int x = 0; x < picture.Image->Width(); ++x)
+                if (picture.Image->ScanLine(y)[x] >> 24) return true;
+        return false;
+    };
+    EXPECT_FALSE(shows(0));
+    EXPECT_TRUE(shows(1));
+    EXPECT_FALSE(shows(2));
+    EXPECT_TRUE(f.Left->DragImage()->States().Empty()) << "finished with the drag";
+
+    f.Left->DragImageKind = diNoImage;
+    f.Drag.ReleaseAt(f.Left, TDragTree::Point(3));
+    f.Left->DoDragging(hot);
+    EXPECT_EQ(1u, f.Drag.Pictures.size());
+}
+
+TEST(VirtualTreeDragDrop, WhenTheDragDrawsNoPictureTheTreesShowTheirSourcesOwn) {
+    TDragFixture f;
+    f.Drag.TakesPictures = false;
+    f.Left->SetSelected(f.Left->Row(0), true);
+    f.Drag.MoveTo(f.Left, TDragTree::Point(1))
+        .MoveTo(f.Left, TDragTree::Point(2))
+        .MoveTo(f.Right, TDragTree::Point(2))
+        .MoveTo(f.Right, TDragTree::Point(3))
+        .PressEscape();
+    bool shownOverRight = false;
+    f.Right->OnDragOver = [&](TBaseVirtualTree*, TObject*, TShiftState, TDragState State, TPoint, TDropMode,
+                              uint32_t&, bool& Accept) {
+        if (State == dsDragMove) shownOverRight = f.Drag.PictureShown;
+        Accept = true;
+    };
+    f.Left->DoDragging(TDragTree::Point(0));
+    ASSERT_EQ(4u, f.Drag.PicturePositions.size());
+    const std::vector<TPoint>& at = f.Drag.PicturePositions;
+    // Shown where the nodes were when the mouse enters, then moved with it.
+    EXPECT_EQ(f.Left->ClientToScreen(TPoint{TDragTree::Point(0).X - f.Left->DragWidth / 2, 0}), at[0]);
+    EXPECT_EQ((TPoint{at[0].X, at[0].Y + 2 * RowHeight}), at[1]);
+    EXPECT_EQ(at[1], at[2]) << "shown again over the other tree";
+    // The right tree lies 160 pixels further right.
+    EXPECT_EQ((TPoint{at[0].X + 160, at[0].Y + 3 * RowHeight}), at[3]);
+    EXPECT_TRUE(shownOverRight);
+    EXPECT_FALSE(f.Drag.PictureShown) << "hidden when the drag ends";
 }

@@ -122,8 +122,8 @@ TEST(VirtualTreeLaziness, ToggleInsideItsOwnExpandingDoesNothing) {
 
 TEST(VirtualTreeLaziness, FullExpandOnEmptyAndOnALeaf) {
     TEventLog log; // outlives the tree, whose end still fires events
-    TTestTree tree;
     int stateChanges = 0;
+    TTestTree tree;
     tree.OnStateChange = [&](TBaseVirtualTree*, TVirtualTreeStates, TVirtualTreeStates) { ++stateChanges; };
     tree.FullExpand();
     tree.FullCollapse();
@@ -231,8 +231,8 @@ TEST(VirtualTreeUpdates, FreedNodesAreForgottenEverywhere) {
 }
 
 TEST(VirtualTreeUpdates, StateChangeFilter) {
+    int fired = 0; // outlives the tree, whose end still fires events
     TTestTree tree;
-    int fired = 0;
     tree.OnStateChange = [&](TBaseVirtualTree*, TVirtualTreeStates, TVirtualTreeStates) { ++fired; };
     tree.DoStateChange({tsHint});
     tree.DoStateChange({tsHint}, {tsScrolling});

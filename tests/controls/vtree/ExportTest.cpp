@@ -153,6 +153,57 @@ TEST(VirtualTreeExport, HtmlIndentsByLevelAndEscapesEveryText) {
     EXPECT_EQ(std::string::npos, html.find("\"Co\""));
 }
 
+TEST(VirtualTreeExport, AnHtmlTableOfATreeWithAFrameHasABorderOneWiderThanTheRing) {
+    struct TCase {
+        const char* Name;
+        TBorderStyle Style;
+        int Width;
+        std::u16string Caption;
+        std::string Attributes; // between the background colour and the cell spacing
+    };
+    const TCase cases[] = {
+        {"a frame", TBorderStyle::bsSingle, 0, u"", "  border=\"1\" frame=box"},
+        {"a frame and a ring", TBorderStyle::bsSingle, 2, u"", "  border=\"3\" frame=box"},
+        {"a frame and a caption", TBorderStyle::bsSingle, 0, u"T", " caption=\"T\" border=\"1\" frame=box"},
+        {"no frame", TBorderStyle::bsNone, 2, u"", " "},
+        {"no frame, a caption", TBorderStyle::bsNone, 0, u"T", " caption=\"T\""},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TExportFixture f;
+        f.Chain(1, 0);
+        f.Tree.SetColor(clRed);
+        f.Tree.SetBorderStyle(c.Style);
+        f.Tree.SetBorderWidth(c.Width);
+        const std::string html = f.Tree.ExportToHTML(skAll, c.Caption);
+        const std::string open = "<table class=\"default\" bgcolor=#FF0000";
+        const size_t at = html.find(open);
+        ASSERT_NE(std::string::npos, at);
+        const size_t end = html.find("\r\n", at);
+        EXPECT_EQ(open + c.Attributes + " cellspacing=\"0\" cellpadding=4>", html.substr(at, end - at));
+    }
+}
+
+TEST(VirtualTreeExport, HtmlDeclaresItsEncodingOnceAlsoInTheEnvelope) {
+    TExportFixture f;
+    f.Chain(1, 0);
+    const std::string charset = "<META http-equiv=Content-Type content=\"text/html; charset=utf-8\">";
+    const std::string html = f.Tree.ExportToHTML(skAll);
+    // First, so that it opens the head that holds the style sheet.
+    const std::string opening = charset + "\r\n<style type=\"text/css\">\r\n";
+    EXPECT_EQ(opening, html.substr(0, opening.size()));
+    EXPECT_EQ(1, Count(html, "charset="));
+
+    f.Tree.SetSelected(f.Tree.RootNode()->FirstChild, true);
+    STGMEDIUM medium;
+    ASSERT_EQ(S_OK, f.Tree.RenderOLEData(MakeFormatEtc(HTMLFormat()), medium, false));
+    const std::string block(medium.hGlobal->begin(), medium.hGlobal->end());
+    ReleaseStgMedium(medium);
+    EXPECT_EQ(1, Count(block, "charset="));
+    EXPECT_EQ(html.substr(charset.size() + 2), block.substr(269, html.size() - charset.size() - 2))
+        << "the envelope holds the table as it is";
+}
+
 TEST(VirtualTreeExport, TheHtmlEnvelopeGivesTheByteOffsetsOfItsParts) {
     for (size_t size : {size_t(0), size_t(1000)}) {
         SCOPED_TRACE(size);

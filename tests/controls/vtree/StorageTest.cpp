@@ -124,12 +124,12 @@ TEST(VirtualTreeStorage, TheOwnerFreesExactlyTheNodesThatNeedIt) {
         for (size_t d = 0; d < Deletions.size(); ++d) {
             SCOPED_TRACE(std::string(Deletions[d].Name) + (c.Handler ? ", handler" : "") +
                          (c.Override ? ", override" : ""));
+            int handled = 0; // outlives the tree, whose end still frees nodes
             TFreeingTree tree;
             Build(tree);
             tree.ValidateNode(At(tree, {1}), false);
             tree.ValidateNode(At(tree, {1, 1}), false);
             At(tree, {1, 2})->States.Include(vsDataNeedsFree);
-            int handled = 0;
             if (c.Handler) tree.OnFreeNode = [&](TBaseVirtualTree*, PVirtualNode) { ++handled; };
             tree.Override = c.Override;
             tree.Freed = 0;

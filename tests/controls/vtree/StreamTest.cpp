@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "TreeHarness.h"
+#include "controls/vtree/VirtualStringTree.h"
 #include "controls/vtree/VirtualTreesStream.h"
 
 namespace {
@@ -36,40 +37,44 @@ void PutU32(TVTBytes& Bytes, size_t At, uint32_t Value) {
         Bytes[At + size_t(i)] = uint8_t(Value >> (8 * i));
 }
 
-// A tree whose nodes carry a key, saved as the user chunk, and a caption,
-// saved as a caption chunk the way a text tree saves its texts.
-class TKeyedTree : public TTestTree {
+// A string tree whose nodes carry a key, saved as the user chunk, and a
+// caption, which the tree saves as its caption chunk: the main column's text
+// that OnGetText gives and OnNewText takes back. Nodes without a caption have
+// an empty text and no caption chunk.
+class TKeyedTree : public TVirtualStringTree {
 public:
-    TKeyedTree() {
+    TKeyedTree() : TVirtualStringTree(nullptr) {
         SetNodeDataSize(sizeof(TNodeRecord));
+        SetDefaultText(u"");
         OnSaveNode = [this](TBaseVirtualTree*, PVirtualNode Node, TStream& Stream) {
             if (SaveKeys) Stream.WriteBuffer(&GetNodeData<TNodeRecord>(Node)->Key, sizeof(int));
         };
         OnLoadNode = [this](TBaseVirtualTree*, PVirtualNode Node, TStream& Stream) {
             Stream.ReadBuffer(&GetNodeData<TNodeRecord>(Node)->Key, sizeof(int));
         };
+        OnGetText = [this](TBaseVirtualTree*, PVirtualNode Node, TColumnIndex, TVSTTextType,
+                           WideString& Text) {
+            auto it = Captions.find(Node);
+            if (it != Captions.end()) Text = it->second;
+        };
+        OnNewText = [this](TBaseVirtualTree*, PVirtualNode Node, TColumnIndex Column,
+                           const WideString& Text) {
+            Captions[Node] = Text;
+            NewTexts.push_back(Column);
+        };
     }
     int& Key(PVirtualNode Node) { return GetNodeData<TNodeRecord>(Node)->Key; }
+    // Links a new node that starts invisible, as a loaded stream may.
+    PVirtualNode AddInvisible() {
+        PVirtualNode node = AllocateNode();
+        node->States.Exclude(vsVisible);
+        InternalConnectNode(node, RootNode(), amAddChildLast, this);
+        return node;
+    }
     bool SaveKeys = true;
     std::map<PVirtualNode, std::u16string> Captions;
-
-protected:
-    void WriteChunks(TStream& Stream, PVirtualNode Node) override {
-        TTestTree::WriteChunks(Stream, Node);
-        auto it = Captions.find(Node);
-        if (it == Captions.end() || it->second.empty()) return;
-        int32_t header[2] = {CaptionChunk, int32_t(2 * it->second.size())};
-        Stream.WriteBuffer(header, sizeof(header));
-        Stream.WriteBuffer(it->second.data(), int64_t(2 * it->second.size()));
-    }
-    bool ReadChunk(TStream& Stream, int Version, PVirtualNode Node, int ChunkType, int ChunkSize) override {
-        if (ChunkType != CaptionChunk)
-            return TTestTree::ReadChunk(Stream, Version, Node, ChunkType, ChunkSize);
-        std::u16string text(size_t(ChunkSize / 2), u' ');
-        Stream.ReadBuffer(text.data(), int64_t(2 * text.size()));
-        Captions[Node] = text;
-        return true;
-    }
+    // The column of every OnNewText.
+    std::vector<TColumnIndex> NewTexts;
 };
 
 // ---- The bytes of a small tree -----------------------------------------------------------
@@ -173,7 +178,7 @@ TEST(VirtualTreeStream, RoundTripsKeepWhatTheNodesCarry) {
              EXPECT_EQ(csCheckedNormal, c.CheckState(At(c, {2}))) << "a pressed box comes back released";
          },
          true, false},
-        {"invisible node", [](TKeyedTree& t) { t.AddInvisible(nullptr, amAddChildLast); },
+        {"invisible node", [](TKeyedTree& t) { t.AddInvisible(); },
          [](TKeyedTree& c) {
              EXPECT_FALSE(At(c, {3})->States.Contains(vsVisible));
              EXPECT_EQ(3u, c.VisibleCount());
@@ -202,6 +207,8 @@ TEST(VirtualTreeStream, RoundTripsKeepWhatTheNodesCarry) {
          [](TKeyedTree& c) {
              EXPECT_EQ(u"Первый", c.Captions[At(c, {0})]);
              EXPECT_EQ(u"x", c.Captions[At(c, {0, 1})]);
+             EXPECT_EQ((std::vector<TColumnIndex>{NoColumn, NoColumn}), c.NewTexts)
+                 << "the nodes without a caption have no chunk";
              EXPECT_EQ(2, c.Key(At(c, {0, 1})));
              EXPECT_EQ(3, c.Key(At(c, {1})));
          }},
@@ -308,6 +315,76 @@ TEST(VirtualTreeStream, AUserChunkIsReadWithinItsBoundsWhateverTheHandlerReads) 
     }
 }
 
+// ---- The string tree's caption chunk -----------------------------------------------------
+
+TEST(StringTreeStream, AnInitialisedNodeWithTextSavesItAsItsLastChunk) {
+    struct TCase {
+        const char* Name;
+        std::u16string Text;
+        bool SaveCaptions, InitOnSave;
+        TVTBytes Chunk;
+    };
+    const TCase cases[] = {
+        {"a caption", u"Ab", true, true, {3, 0, 0, 0, 4, 0, 0, 0, 'A', 0, 'b', 0}},
+        {"a character beyond one byte", u"Я", true, true, {3, 0, 0, 0, 2, 0, 0, 0, 0x2F, 0x04}},
+        {"an empty text", u"", true, true, {}},
+        {"without toSaveCaptions", u"Ab", false, true, {}},
+        {"a node never initialised", u"Ab", true, false, {}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TVirtualStringTree tree(nullptr);
+        tree.OnGetText = [&](TBaseVirtualTree*, PVirtualNode, TColumnIndex, TVSTTextType, WideString& Text) {
+            Text = c.Text;
+        };
+        tree.OnSaveNode = [](TBaseVirtualTree*, PVirtualNode, TStream& Stream) {
+            Stream.WriteBuffer("k", 1);
+        };
+        if (!c.SaveCaptions) tree.TreeOptions()->SetStringOptions({});
+        if (!c.InitOnSave) tree.TreeOptions()->SetMiscOptions({});
+        tree.SetRootNodeCount(1);
+        const TVTBytes bytes = Save(tree);
+        // The base chunk, a user chunk of one byte, then the caption.
+        const size_t userEnd = OneNodeStream.size() + 9;
+        ASSERT_EQ(userEnd + c.Chunk.size(), bytes.size());
+        EXPECT_EQ(25 + 9 + c.Chunk.size(), bytes[20]) << "the anchor holds the caption";
+        EXPECT_EQ(c.Chunk, TVTBytes(bytes.begin() + ptrdiff_t(userEnd), bytes.end()));
+    }
+}
+
+TEST(StringTreeStream, ACaptionChunkGivesTheMainColumnItsText) {
+    struct TCase {
+        const char* Name;
+        TVTBytes Body;
+        std::u16string Text;
+        TColumnIndex MainColumn;
+    };
+    const TCase cases[] = {
+        {"two characters", {'A', 0, 'b', 0}, u"Ab", NoColumn},
+        {"an odd last byte is dropped", {'A', 0, 'b'}, u"A", NoColumn},
+        {"one byte", {'x'}, u"", NoColumn},
+        {"no bytes", {}, u"", NoColumn},
+        {"the header's main column", {0x2F, 0x04}, u"Я", 1},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TVTBytes bytes = OneNodeStream;
+        bytes.insert(bytes.end(), {3, 0, 0, 0, uint8_t(c.Body.size()), 0, 0, 0});
+        bytes.insert(bytes.end(), c.Body.begin(), c.Body.end());
+        PutU32(bytes, 20, uint32_t(25 + 8 + c.Body.size()));
+        TKeyedTree tree;
+        if (c.MainColumn >= 0) {
+            tree.Header()->Columns()->Add();
+            tree.Header()->Columns()->Add();
+            tree.Header()->SetMainColumn(c.MainColumn);
+        }
+        Load(tree, bytes);
+        ASSERT_EQ(1u, tree.GetRootNodeCount());
+        EXPECT_EQ((std::vector<TColumnIndex>{c.MainColumn}), tree.NewTexts);
+        EXPECT_EQ(c.Text, tree.GetCellText(At(tree, {0}), c.MainColumn));
+    }
+}
+
 // ---- Refused streams ---------------------------------------------------------------------
 
 struct TBadStream {
@@ -380,6 +457,12 @@ TEST(VirtualTreeStream, RefusedStreamsLeaveTheTreeAsItWas) {
          }},
         {"nesting beyond the limit", ecCorruptStream2,
          [](TVTBytes& b) { b = Nested(MaxStreamNodeLevels + 1); }},
+        {"caption chunk beyond its anchor", ecCorruptStream2,
+         [](TVTBytes& b) {
+             b = OneNodeStream;
+             b.insert(b.end(), {3, 0, 0, 0, 40, 0, 0, 0, 'A', 0});
+             PutU32(b, 20, 25 + 10);
+         }},
     };
     for (const TBadStream& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -394,6 +477,7 @@ TEST(VirtualTreeStream, RefusedStreamsLeaveTheTreeAsItWas) {
         EXPECT_EQ(c.Code, ErrorCode([&] { Load(tree, bytes); }));
         EXPECT_EQ(before, Save(tree));
         EXPECT_EQ(0, freed);
+        EXPECT_TRUE(tree.NewTexts.empty()) << "no caption reached the owner";
         EXPECT_EQ("", CheckInvariants(tree));
     }
 }

@@ -1,6 +1,7 @@
 // The string tree's own editor in a real (offscreen) window: its bounds over
 // narrow and wide cells, Enter and Escape, the loss of focus, an edit whose
 // node is deleted, and a text the tree refuses.
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -8,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
 
 #include "controls/vtree/VirtualStringTreeEditor.h"
@@ -102,6 +105,63 @@ TEST(StringTreeEditor, TheEditorIsAtLeastThirtyPixelsWideAndStaysInTheClientArea
     }
 }
 
+TEST(StringTreeEditor, TheEditorFollowsItsCell) {
+    struct TCase {
+        const char* Name;
+        std::vector<int> Widths;
+        int Node;
+        TColumnIndex Column;
+        bool GridExtensions;
+        std::function<void(TEditorFixture&)> Change;
+        TRect Moved; // by how much each edge moves
+    };
+    const std::vector<TCase> cases = {
+        {"a wider column before it",
+         {100, 100},
+         0,
+         1,
+         false,
+         [](TEditorFixture& f) { f.Tree->Header()->Columns()->GetItem(0)->SetWidth(150); },
+         TRect{50, 0, 50, 0}},
+        {"a taller node above it",
+         {},
+         1,
+         NoColumn,
+         false,
+         [](TEditorFixture& f) { f.Tree->SetNodeHeight(f.Node(0), 40); },
+         TRect{0, 22, 0, 22}},
+        {"a wider control",
+         {},
+         0,
+         NoColumn,
+         true,
+         [](TEditorFixture& f) {
+             f.Form.SetWidth(f.Form.Width() + 60);
+             Pump();
+         },
+         TRect{0, 0, 60, 0}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TEditorFixture f(c.Widths);
+        if (c.GridExtensions) {
+            TVTMiscOptions misc = f.Tree->TreeOptions()->MiscOptions();
+            f.Tree->TreeOptions()->SetMiscOptions(misc + TVTMiscOptions{toGridExtensions});
+        }
+        ASSERT_TRUE(f.Tree->EditNode(f.Node(c.Node), c.Column));
+        Pump();
+        const TRect before = f.Edit()->BoundsRect();
+        c.Change(f);
+        ASSERT_TRUE(f.Tree->IsEditing());
+        const TRect after = f.Edit()->BoundsRect();
+        EXPECT_EQ(before.Left + c.Moved.Left, after.Left);
+        EXPECT_EQ(before.Top + c.Moved.Top, after.Top);
+        EXPECT_EQ(before.Right + c.Moved.Right, after.Right);
+        EXPECT_EQ(before.Bottom + c.Moved.Bottom, after.Bottom);
+        f.Tree->CancelEditNode();
+    }
+}
+
 TEST(StringTreeEditor, EnterStoresAModifiedTextAndEscapeDropsIt) {
     TEditorFixture f;
     ASSERT_TRUE(f.Tree->EditNode(f.Node(1), NoColumn));
@@ -121,6 +181,50 @@ TEST(StringTreeEditor, EnterStoresAModifiedTextAndEscapeDropsIt) {
     EXPECT_FALSE(f.Tree->IsEditing());
     EXPECT_EQ((std::vector<std::string>{"changed"}), f.NewTexts);
     EXPECT_EQ(u"changed", f.Tree->GetCellText(f.Node(1), NoColumn));
+}
+
+TEST(StringTreeEditor, AMultiLineNodeIsEditedInLinesThatCtrlEnterEnds) {
+    TEditorFixture f;
+    f.Node(1)->States.Include(vsMultiline);
+    f.Texts[{f.Node(1), NoColumn}] = u"one\r\ntwo";
+    ASSERT_TRUE(f.Tree->EditNode(f.Node(1), NoColumn));
+    auto* memo = qobject_cast<QPlainTextEdit*>(f.Edit()->Widget());
+    ASSERT_NE(nullptr, memo) << "an edit of several lines";
+    EXPECT_EQ(Qt::ScrollBarAlwaysOn, memo->verticalScrollBarPolicy());
+    EXPECT_EQ(QPlainTextEdit::WidgetWidth, memo->lineWrapMode());
+    EXPECT_EQ("one\r\ntwo", f.Edit()->Text());
+
+    // Down moves to the next line; Enter adds one.
+    f.Edit()->SetSelStart(0);
+    f.Key(Qt::Key_Down);
+    EXPECT_EQ(5, f.Edit()->SelStart()) << "the start of the second line";
+    f.Key(Qt::Key_End);
+    f.Key(Qt::Key_Return);
+    f.Key(Qt::Key_X);
+    EXPECT_TRUE(f.Tree->IsEditing());
+    EXPECT_EQ("one\r\ntwo\r\nx", f.Edit()->Text());
+    f.Key(Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_FALSE(f.Tree->IsEditing());
+    EXPECT_EQ((std::vector<std::string>{"one\r\ntwo\r\nx"}), f.NewTexts);
+
+    // Escape drops the lines typed.
+    ASSERT_TRUE(f.Tree->EditNode(f.Node(1), NoColumn));
+    f.Key(Qt::Key_Return);
+    f.Key(Qt::Key_Escape);
+    EXPECT_FALSE(f.Tree->IsEditing());
+    EXPECT_EQ(1u, f.NewTexts.size());
+}
+
+TEST(StringTreeEditor, AOneLineNodeIsEditedInOneLineWhereDownMovesRight) {
+    TEditorFixture f;
+    ASSERT_TRUE(f.Tree->EditNode(f.Node(0), NoColumn));
+    ASSERT_NE(nullptr, qobject_cast<QLineEdit*>(f.Edit()->Widget()));
+    f.Edit()->SetSelStart(0);
+    f.Key(Qt::Key_Down);
+    EXPECT_EQ(1, f.Edit()->SelStart());
+    f.Key(Qt::Key_Up);
+    EXPECT_EQ(0, f.Edit()->SelStart());
+    EXPECT_TRUE(f.Tree->IsEditing());
 }
 
 TEST(StringTreeEditor, LosingTheFocusKeepsOrDropsTheTextByTheOption) {

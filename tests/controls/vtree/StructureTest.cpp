@@ -507,12 +507,12 @@ TEST(VirtualTreeStructure, FailingFocusHandlerStillFreesTheFocusedNode) {
           TCase{"its parent", {1, 1}, [](TTestTree& t) { t.DeleteNode(At(t, {1})); }, 3, 4},
           TCase{"its siblings", {1, 1}, [](TTestTree& t) { t.DeleteChildren(At(t, {1})); }, 2, 5}}) {
         SCOPED_TRACE(c.Name);
+        int freed = 0; // outlives the tree, whose end still frees nodes
         TTestTree tree;
         tree.SetRootNodeCount(5);
         tree.SetChildCount(At(tree, {1}), 2);
         tree.ValidateNode(nullptr, true);
         tree.SetFocusedNode(At(tree, c.Focused));
-        int freed = 0;
         tree.OnFreeNode = [&](TBaseVirtualTree*, PVirtualNode) { ++freed; };
         tree.OnFocusChanged = [](TBaseVirtualTree*, PVirtualNode, TColumnIndex) {
             throw Exception("handler failed");

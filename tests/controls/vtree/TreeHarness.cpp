@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-std::string CheckInvariants(TTestTree& Tree, bool DenseIndexes) {
+std::string CheckInvariants(TBaseVirtualTree& Tree, bool DenseIndexes) {
     return CheckTreeInvariants(Tree, DenseIndexes);
 }
 
-PVirtualNode At(TTestTree& Tree, std::initializer_list<int> Path) {
+PVirtualNode At(TBaseVirtualTree& Tree, std::initializer_list<int> Path) {
     PVirtualNode node = Tree.RootNode();
     for (int index : Path) {
         PVirtualNode child = node->FirstChild;

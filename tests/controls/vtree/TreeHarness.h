@@ -203,10 +203,10 @@ void SearchByPrefix(TTestTree& Tree);
 void AddColumns(TTestTree& Tree, int Count, int Width);
 
 // The library's checker (CheckTreeInvariants): empty when the tree is sound.
-std::string CheckInvariants(TTestTree& Tree, bool DenseIndexes = true);
+std::string CheckInvariants(TBaseVirtualTree& Tree, bool DenseIndexes = true);
 
 // The node reached by child positions from the root, without initialising.
-PVirtualNode At(TTestTree& Tree, std::initializer_list<int> Path);
+PVirtualNode At(TBaseVirtualTree& Tree, std::initializer_list<int> Path);
 
 // Node's path as "0.2.1".
 std::string PathOf(TTestTree& Tree, PVirtualNode Node);

@@ -16,6 +16,7 @@
 #include "platform/gui/Cursors.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/ScrollBars.h"
+#include "platform/testing/ScriptedDrag.h"
 #include "platform/testing/ScriptedMenus.h"
 
 namespace {
@@ -137,6 +138,32 @@ TEST(TreeWindow, TheHeaderResizesAndReordersColumnsUnderTheMouse) {
     QTest::mouseRelease(f.W(), Qt::LeftButton, Qt::NoModifier, QPoint(230, 8));
     Pump();
     EXPECT_NE(columns->GetItem(0)->Position(), 0u) << "the first column was dropped further right";
+}
+
+TEST(TreeWindow, ADraggedColumnsPictureFollowsTheMouseAlongTheHeader) {
+    for (bool restricted : {false, true}) {
+        SCOPED_TRACE(restricted ? "restricted" : "free");
+        TWindowFixture f;
+        TScriptedDrag seam;
+        TVTHeaderOptions options = f.Tree->Header()->Options() + TVTHeaderOptions{hoDrag};
+        if (restricted) options.Include(hoRestrictDrag);
+        f.Tree->Header()->SetOptions(options);
+        QTest::mousePress(f.W(), Qt::LeftButton, Qt::NoModifier, QPoint(140, 8));
+        QTest::mouseMove(f.W(), QPoint(160, 8));
+        QTest::mouseMove(f.W(), QPoint(200, 38));
+        Pump();
+        EXPECT_TRUE(seam.PictureShown);
+        ASSERT_FALSE(seam.PicturePositions.empty());
+        // The second column's button, where it lies on the screen.
+        const TPoint origin = f.Tree->ClientToScreen(TPoint{100, 0});
+        EXPECT_EQ(origin, seam.PicturePositions.front());
+        EXPECT_EQ(100, seam.ShownPicture->Width());
+        EXPECT_EQ(HeaderHeight, seam.ShownPicture->Height());
+        EXPECT_EQ((TPoint{origin.X + 60, origin.Y + (restricted ? 0 : 30)}), seam.PicturePositions.back());
+        QTest::mouseRelease(f.W(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 38));
+        Pump();
+        EXPECT_FALSE(seam.PictureShown);
+    }
 }
 
 TEST(TreeWindow, ACheckBoxChangesOnlyWhenReleasedOverItsRow) {

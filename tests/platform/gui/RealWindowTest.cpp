@@ -125,6 +125,29 @@ TEST(RealWindowTest, KeyPressHandlersFilterWhatAnEditGets) {
     form.Hide();
 }
 
+TEST(RealWindowTest, AKeyAHandlerTurnsIntoAMovingKeyMovesInTheEdit) {
+    TForm form(nullptr);
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    edit->SetText("abc");
+    // Down moves right, Up is taken.
+    edit->OnKeyDown = [](TObject*, uint16_t& Key, TShiftState) {
+        if (Key == VK_DOWN) Key = VK_RIGHT;
+        if (Key == VK_UP) Key = 0;
+    };
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.Widget()));
+    edit->SetFocus();
+    Pump();
+    edit->SetSelStart(0);
+    QTest::keyClick(edit->Widget(), Qt::Key_Down);
+    QTest::keyClick(edit->Widget(), Qt::Key_Down);
+    EXPECT_EQ(2, edit->SelStart());
+    QTest::keyClick(edit->Widget(), Qt::Key_Up);
+    EXPECT_EQ(2, edit->SelStart());
+    form.Hide();
+}
+
 TEST(RealWindowTest, RunEndsWhenTheMainFormCloses) {
     TForm main(nullptr);
     Application->SetMainForm(&main);
