@@ -5,8 +5,6 @@
 #include "platform/gui/Menus.h"
 #include "util/JvExControls.h"
 
-enum class TBorderStyle { bsNone, bsSingle };
-
 // A one-pixel frame inside R, TopLeft on the top and left edges and
 // BottomRight on the others; R shrinks by the frame.
 void Frame3D(TCanvas* Canvas, TRect& R, TColor TopLeft, TColor BottomRight);
