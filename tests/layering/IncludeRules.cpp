@@ -84,6 +84,7 @@ const std::set<std::string> TreeWindowSources{
     "controls/vtree/VirtualTreesClipboard.h",     // the data object
     "controls/vtree/VirtualTreesClipboard.cpp",   // the clipboard and its actions
     "controls/vtree/VirtualTreesDragDrop.h",      // the drop target of the window
+    "controls/vtree/VirtualTreesDragImage.cpp",   // the drag picture shown by the drag seam
     "controls/vtree/VirtualStringTree.h",         // its data object
     "controls/vtree/VirtualStringTreeEditor.h",   // the edit control
     "controls/vtree/VTHeaderPopup.h",             // the header's menu
