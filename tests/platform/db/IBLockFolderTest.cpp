@@ -18,28 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Sets an environment variable for one scope and puts the old value back.
-class TEnvironmentValue {
-public:
-    TEnvironmentValue(const char* Name, const std::optional<std::string>& Value) : FName(Name) {
-        if (const char* old = std::getenv(Name)) FOld = old;
-        if (Value)
-            ::setenv(Name, Value->c_str(), 1);
-        else
-            ::unsetenv(Name);
-    }
-    ~TEnvironmentValue() {
-        if (FOld)
-            ::setenv(FName, FOld->c_str(), 1);
-        else
-            ::unsetenv(FName);
-    }
-
-private:
-    const char* FName;
-    std::optional<std::string> FOld;
-};
-
 // True when Path is a folder of this user's that nobody else may enter.
 ::testing::AssertionResult IsPrivateFolder(const std::string& Path) {
     struct stat st {};
