@@ -50,7 +50,8 @@ int CompareValues(const Variant& V1, const Variant& V2) {
         const double delta = V1.AsDateTime() - V2.AsDateTime();
         return std::fabs(delta) < kOneMillisecond ? 0 : (delta < 0 ? -1 : 1);
     }
-    const int c = ValueText(V1).compare(ValueText(V2));
+    const AnsiString *s1 = V1.StringValue(), *s2 = V2.StringValue();
+    const int c = s1 && s2 ? s1->compare(*s2) : ValueText(V1).compare(ValueText(V2));
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
