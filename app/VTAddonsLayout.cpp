@@ -30,19 +30,32 @@ std::optional<int> ReadInteger(TRegistry& Reg, const char* Name) {
     return Reg.ReadInteger(Name);
 }
 
+// Opens Key for writing, creating it when missing; raises when it cannot.
+void OpenForWriting(TRegistry& Reg, const AnsiString& Key) {
+    if (!Reg.OpenKey(Key, true)) throw ERegistryException("Cannot open the settings key " + Key);
+}
+
+// Opens Key for reading, creating it when missing as the layout's keys are;
+// false when it cannot be opened at all, so nothing is read from it.
+bool OpenForReading(TRegistry& Reg, const AnsiString& Key) {
+    if (Reg.OpenKey(Key, true) || Reg.OpenKeyReadOnly(Key)) return true;
+    Reg.CloseKey();
+    return false;
+}
+
 } // namespace
 
 bool SaveTreeLayout(TBaseVirtualTree* Tree) {
     TVTHeader* header = Tree->Header();
     TRegistry reg;
     reg.SetRootKey(HKEY_CURRENT_USER);
-    reg.OpenKey(TreeKey(Tree), true);
+    OpenForWriting(reg, TreeKey(Tree));
     reg.WriteInteger(kSortColumn, header->SortColumn());
     reg.WriteInteger(kSortDirection, header->SortDirection() == sdDescending ? 1 : 0);
     TVirtualTreeColumns* columns = header->Columns();
     for (TColumnIndex i = 0; i < columns->Count(); ++i) {
         TVirtualTreeColumn* column = columns->GetItem(i);
-        reg.OpenKey(ColumnKey(Tree, i), true);
+        OpenForWriting(reg, ColumnKey(Tree, i));
         reg.WriteInteger(kWidth, column->Width());
         reg.WriteInteger(kPosition, int(column->Position()));
         reg.WriteInteger(kIsVisible, column->Options().Contains(coVisible) ? 1 : 0);
@@ -54,13 +67,13 @@ bool LoadTreeLayout(TBaseVirtualTree* Tree) {
     TVTHeader* header = Tree->Header();
     TRegistry reg;
     reg.SetRootKey(HKEY_CURRENT_USER);
-    reg.OpenKey(TreeKey(Tree), true);
+    OpenForReading(reg, TreeKey(Tree));
     header->SetSortColumn(ReadInteger(reg, kSortColumn).value_or(kDefaultSortColumn));
     header->SetSortDirection(ReadInteger(reg, kSortDirection).value_or(0) != 0 ? sdDescending : sdAscending);
     TVirtualTreeColumns* columns = header->Columns();
     for (TColumnIndex i = 0; i < columns->Count(); ++i) {
         TVirtualTreeColumn* column = columns->GetItem(i);
-        reg.OpenKey(ColumnKey(Tree, i), true);
+        if (!OpenForReading(reg, ColumnKey(Tree, i))) continue;
         if (auto width = ReadInteger(reg, kWidth)) column->SetWidth(*width);
         if (auto position = ReadInteger(reg, kPosition)) column->SetPosition(TColumnPosition(*position));
         if (auto visible = ReadInteger(reg, kIsVisible)) {

@@ -204,6 +204,21 @@ TEST_F(MainActionsTest, AfterATestThePsychologistsPasswordIsAskedUntilItIsRight)
     EXPECT_TRUE(f->ResultTest_SmallAction->Enabled());
 }
 
+TEST_F(MainActionsTest, AnErrorDuringATestStillAsksThePasswordThenReachesTheTopLevelHandler) {
+    AddTestee("Иванов");
+    TMain_Form* f = Open();
+    f->Show();
+    Dialogs.Answers.push_back(Expect<TInstr_Form>(nullptr, mrOk));
+    Dialogs.Answers.push_back([](TCustomForm*) -> int { throw Exception("сбой"_cp); });
+    Dialogs.Answers.push_back(Expect<TInputPassword_Form>(nullptr, mrOk));
+    // As a click on the tool button runs it.
+    CallAtEventBoundary(f, [&] { f->StartTest_SmallAction->Execute(); });
+    EXPECT_EQ(Dialogs.Answers.size(), 0u) << "the password was asked";
+    EXPECT_TRUE(f->Visible());
+    ASSERT_EQ(Boxes.Log.size(), 1u);
+    EXPECT_EQ(Boxes.Log[0].Text, "сбой"_cp);
+}
+
 TEST_F(MainActionsTest, NoTestRunsForATesteeThatCannotBeRead) {
     const int32_t user = AddTestee("Иванов");
     TMain_Form* f = Open();

@@ -5,6 +5,9 @@
 
 #include "AppFixture.h"
 #include "platform/win/Registry.h"
+#include "platform/win/WinReg.h"
+
+#include <fstream>
 
 namespace {
 
@@ -208,4 +211,18 @@ TEST_F(MainGridsTest, TheLayoutComesBackFromTheSettingsStore) {
     EXPECT_EQ(f->Users_Grid->Header()->SortColumn(), 1);
     EXPECT_EQ(f->Users_Grid->Header()->Columns()->GetItem(kFio)->Width(), 50);
     EXPECT_FALSE(f->Users_Grid->Header()->Columns()->GetItem(kSex)->Options().Contains(coVisible));
+}
+
+TEST_F(MainGridsTest, ASettingsStoreThatCannotBeWrittenIsReportedAndTheWindowStillCloses) {
+    AddTestee("Андреев");
+    std::ofstream(Folder.Path() + "not-a-folder") << "x";
+    SetRegistryStoreFileOverride(Folder.Path() + "not-a-folder/registry.reg");
+    TMain_Form* f = Open();
+    EXPECT_EQ(f->Users_Grid->Header()->SortColumn(), 1) << "the defaults, nothing read";
+    EXPECT_TRUE(Boxes.Log.empty());
+    f->Show();
+    f->Close();
+    EXPECT_FALSE(f->Visible());
+    ASSERT_EQ(Boxes.Log.size(), 1u) << "one report for both grids";
+    EXPECT_EQ(Boxes.Log[0].Icon(), unsigned(MB_ICONERROR));
 }
