@@ -156,7 +156,7 @@ public:
     void EnablePropertyValueCrypt() { ++FCryptEnabledStatus; }
     void DisablePropertyValueCrypt() { --FCryptEnabledStatus; }
     // The platform's loaded notification: streaming has finished.
-    virtual void Loaded();
+    void Loaded() override;
 
     TJvAppStoragePropTranslateEvent OnTranslatePropertyName;
     TJvAppStorageCryptEvent OnEncryptPropertyValue;

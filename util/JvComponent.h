@@ -1,8 +1,15 @@
-// The library's form: owner-window handling when shown, a mode that never
-// takes the focus, and showing without activation.
+// The library's component and form: the form adds owner-window handling
+// when shown, a mode that never takes the focus, and showing without
+// activation.
 #pragma once
 
 #include "util/JvExForms.h"
+
+// The base of the library's non-visual components.
+class TJvComponent : public TComponent {
+public:
+    explicit TJvComponent(TComponent* AOwner) : TComponent(AOwner) {}
+};
 
 class TJvForm : public TJvExForm {
 public:

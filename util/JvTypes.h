@@ -1,4 +1,4 @@
-// Named colour tables of the library.
+// Named colour tables and shared types of the library.
 #pragma once
 
 #include <array>
@@ -10,6 +10,8 @@ struct TDefColorItem {
     const char* IdentName;
     const char* DisplayName;
 };
+
+enum class TJvGradientStyle { grFilled, grEllipse, grHorizontal, grVertical, grPyramid, grMount };
 
 extern const std::array<TDefColorItem, 20> StandardColorTable;
 extern const std::array<TDefColorItem, 40> PaletteColorTable;

@@ -195,7 +195,8 @@ void TAdvTabSheet::SetTabEnable(bool Value) {
 
 void TAdvTabSheet::SetHighlighted(bool Value) {
     FHighlighted = Value;
-    if (FPageControl && FTabShowing)
+    // A sheet being read tells its control when everything is loaded.
+    if (FPageControl && FTabShowing && !(ComponentState() & csReading))
         FPageControl->Perform(TCM_HIGHLIGHTITEM, WPARAM(TabIndex()), Value ? 1 : 0);
 }
 
@@ -486,17 +487,6 @@ void TAdvPageControl::SelectNextPage(bool GoForward) {
     TabChanged();
 }
 
-void TAdvPageControl::GetChildren(const std::function<void(TComponent* Child)>& Proc, TComponent* Root) {
-    (void)Root;
-    for (TAdvTabSheet* page : std::vector<TAdvTabSheet*>(FPages))
-        Proc(page);
-}
-
-void TAdvPageControl::SetChildOrder(TComponent* Child, int Order) {
-    if (auto* page = dynamic_cast<TAdvTabSheet*>(Child); page && page->FPageControl == this)
-        page->SetPageIndex(Order);
-}
-
 int TAdvPageControl::TabAtPos(int X, int Y) {
     int result = IndexOfTabAt(X, Y);
     if (result < 0) return -1;
@@ -563,7 +553,8 @@ void TAdvPageControl::UpdateSpacer() {
 }
 
 void TAdvPageControl::MarginChanged(int NewValue, int OldValue, int Index) {
-    if (!FLoaded) return;
+    // While loading, Loaded works out the spacer once.
+    if (!FLoaded || (ComponentState() & csLoading)) return;
     bool horizontal = Horizontal(TabPosition());
     int imagesW = FImages ? FImages->Width() : 0, imagesH = FImages ? FImages->Height() : 0;
     if (Index == 0 && horizontal)

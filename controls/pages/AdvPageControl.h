@@ -29,6 +29,7 @@ public:
     void SetLeftMargin(int Value) { SetMargin(0, Value); }
     void SetTopMargin(int Value) { SetMargin(1, Value); }
     void SetRightMargin(int Value) { SetMargin(2, Value); }
+    static const TClassInfo* ClassInfo();
     // Called before a changed value is stored.
     std::function<void(int NewValue, int OldValue, int Index)> OnMarginChange;
 
@@ -81,6 +82,11 @@ public:
     TColor BackColor() const;
     int NativeImageIndex() const { return FImageIndex < 0 ? 0 : FImageIndex; }
 
+    // Streaming (AdvPageControlStreaming.cpp): a sheet read back joins its
+    // reader parent when that is a page control.
+    void ReadState(TReader& Reader) override;
+    static const TClassInfo* ClassInfo();
+
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
     TNotifyEvent OnClose;
@@ -119,8 +125,8 @@ public:
     explicit TAdvPageControl(TComponent* AOwner);
     ~TAdvPageControl() override;
     void Dispatch(TMessage& Message) override;
-    // Re-applies the settings after they were all set.
-    virtual void Loaded();
+    // Re-applies the settings after they were all read.
+    void Loaded() override;
 
     int PageCount() const { return int(FPages.size()); }
     TAdvTabSheet* Pages(int Index) const { return ListItem(FPages, Index); }
@@ -135,10 +141,11 @@ public:
     // The page whose tab is at a client point, or -1.
     int TabAtPos(int X, int Y);
     TRect TabRectOfPage(int PageIndex);
-    // The pages in page order, as the control's children are written out;
-    // a page read back takes its place again by SetChildOrder.
-    void GetChildren(const std::function<void(TComponent* Child)>& Proc, TComponent* Root);
-    void SetChildOrder(TComponent* Child, int Order);
+    // Streaming (AdvPageControlStreaming.cpp): the pages are written in
+    // page order, and a page read back takes its place again.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    void SetChildOrder(TComponent* Child, int Order) override;
+    static const TClassInfo* ClassInfo();
     virtual void SyncActivePageFromTab();
     // Fires OnChange and repaints.
     void Change();

@@ -62,12 +62,16 @@ bool TAdvPageControl::HandleDockMessage(TMessage& Message) {
         }
         return false;
     case CM_UNDOCKCLIENT: {
+        // The site is asked first: a refused client keeps its page and still
+        // fills it.
+        TCustomTabControl::Dispatch(Message);
+        if (!Message.Result) return true;
         auto* client = reinterpret_cast<TControl*>(Message.LParam);
         if (TAdvTabSheet* page = PageOfDockClient(client)) {
             FUndockSheet = page;
             client->SetAlign(TAlign::alNone);
         }
-        return false;
+        return true;
     }
     default:
         return false;

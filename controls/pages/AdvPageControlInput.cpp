@@ -19,7 +19,7 @@ void TAdvPageControl::SelectTabByUser(int NewIndex) {
 }
 
 bool TAdvPageControl::TakeRedrawLock() {
-    if (!MultiLine() || !Visible() || !FLoaded) return false;
+    if (!MultiLine() || !Visible() || !FLoaded || (ComponentState() & csLoading)) return false;
     ++FRedrawLock;
     SetRedraw(false);
     return true;

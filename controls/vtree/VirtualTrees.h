@@ -1041,7 +1041,7 @@ public:
     // The widget forwards its timers here.
     void WMTimer(unsigned TimerID);
     // The end of loading from a form file.
-    virtual void Loaded();
+    void Loaded() override;
 
     // Events.
     TVTChangeEvent OnChange;

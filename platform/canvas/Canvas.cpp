@@ -106,6 +106,13 @@ void TCanvas::Ellipse(int L, int T, int R, int B) {
     DoEllipse({L, T, R, B});
 }
 
+void TCanvas::RoundRect(int L, int T, int R, int B, int EllipseWidth, int EllipseHeight) {
+    if (L > R) std::swap(L, R);
+    if (T > B) std::swap(T, B);
+    if (R - L < 1 || B - T < 1) return;
+    DoRoundRect({L, T, R, B}, std::max(0, EllipseWidth), std::max(0, EllipseHeight));
+}
+
 void TCanvas::SetPixelsPerInch(int Value) {
     if (Value <= 0 || Value == FPixelsPerInch) return;
     FFont->SetHeight(MulDiv(FFont->Height(), Value, FPixelsPerInch));

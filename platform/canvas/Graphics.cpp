@@ -1,7 +1,10 @@
-// Colours, rectangle helpers, and the font, brush and pen that a canvas reads.
+// Colours, rectangle helpers, and the font, brush and pen that a canvas
+// reads, with the published properties of colours and fonts.
 #include "platform/canvas/Graphics.h"
 
 #include <algorithm>
+
+#include "platform/rtl/TypInfo.h"
 
 namespace {
 // System colours are clSystemColor plus an index below this.
@@ -201,4 +204,37 @@ void TPen::SetStyle(TPenStyle Value) {
     if (Value == FStyle) return;
     FStyle = Value;
     Changed();
+}
+
+const TTypeInfo* TypeInfoColor() {
+    static const TTypeInfo* t = [] {
+        TTypeInfo* c = NewTypeInfo(tkInteger, "TColor");
+        c->OrdType = otULong;
+        c->MinValue = 0;
+        c->MaxValue = -1;
+        c->UnitName = "Graphics";
+        return c;
+    }();
+    return t;
+}
+
+const TClassInfo* TFont::ClassInfo() {
+    static const TTypeInfo* styles = MakeSetTypeInfo(
+        "TFontStyles",
+        MakeEnumTypeInfo("TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}, "Graphics"));
+    static const TClassInfo* info =
+        TClassInfoBuilder<TFont>("TFont", TPersistentClassInfo(), "Graphics")
+            .Property("Color", TypeInfoColor(), &TFont::Color, &TFont::SetColor)
+            .Property("Height", TypeInfoInteger(), &TFont::Height, &TFont::SetHeight)
+            .Property("Name", TypeInfoAnsiString(), &TFont::Name, &TFont::SetName)
+            .Property(
+                "Style", styles,
+                [](TFont& F) -> TPropValue {
+                    TSetValue bits{};
+                    bits[0] = uint8_t(F.Style());
+                    return bits;
+                },
+                [](TFont& F, const TPropValue& V) { F.SetStyle(std::get<TSetValue>(V)[0]); })
+            .Register();
+    return info;
 }

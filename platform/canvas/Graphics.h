@@ -13,8 +13,13 @@
 
 #include "platform/rtl/Classes.h"
 
+struct TTypeInfo;
+struct TClassInfo;
+
 // 0x00BBGGRR for RGB, 0xFF0000nn for system colour nn.
 using TColor = uint32_t;
+// The type of published colour properties.
+const TTypeInfo* TypeInfoColor();
 
 constexpr TColor clSystemColor = 0xFF000000;
 constexpr TColor clNone = 0x1FFFFFFF;
@@ -174,6 +179,8 @@ public:
 
     // Tahoma 8 points, the desktop's message font.
     static constexpr int DefaultHeight = -11;
+    // The published properties: Color, Height, Name and Style.
+    static const TClassInfo* ClassInfo();
 
 private:
     AnsiString FName = "Tahoma";
@@ -309,6 +316,9 @@ public:
     void Rectangle(int L, int T, int R, int B); // pen outline, brush fill
     void Rectangle(const TRect& R) { Rectangle(R.Left, R.Top, R.Right, R.Bottom); }
     void Ellipse(int L, int T, int R, int B);
+    // A rectangle with corners rounded by an ellipse EllipseWidth wide and
+    // EllipseHeight high; pen outline, brush fill.
+    void RoundRect(int L, int T, int R, int B, int EllipseWidth, int EllipseHeight);
     // The text's top-left cell corner at X, Y; the pen moves to its end.
     void TextOut(int X, int Y, const AnsiString& Text);
     void TextOut(int X, int Y, const WideString& Text);
@@ -365,6 +375,12 @@ protected:
     virtual void DoFillRect(const TRect& R) = 0;
     virtual void DoRectangle(const TRect& R) = 0;
     virtual void DoEllipse(const TRect& R) = 0;
+    // A canvas that cannot round corners draws the plain rectangle.
+    virtual void DoRoundRect(const TRect& R, int EllipseWidth, int EllipseHeight) {
+        (void)EllipseWidth;
+        (void)EllipseHeight;
+        DoRectangle(R);
+    }
     // Draws Text with the top of its cell at Y; character i starts at X plus
     // the sum of Advances before it. Clip, when given, is logical.
     virtual void DoText(int X, int Y, std::u16string_view Text, const int* Advances, const TRect* Clip) = 0;

@@ -171,6 +171,16 @@ void TQtCanvas::DoEllipse(const TRect& R) {
     p->drawEllipse(R.Left, R.Top, R.Width() - 1, R.Height() - 1);
 }
 
+void TQtCanvas::DoRoundRect(const TRect& R, int EllipseWidth, int EllipseHeight) {
+    QPainter* painter = Painter();
+    if (!painter) return;
+    TQtPaintScope p(painter, FOrigin, FClip);
+    p->setPen(MakePen(Pen()));
+    p->setBrush(MakeBrush(Brush()));
+    p->drawRoundedRect(QRectF(R.Left, R.Top, R.Width() - 1, R.Height() - 1), EllipseWidth / 2.0,
+                       EllipseHeight / 2.0);
+}
+
 void TQtCanvas::DoDrawBitmap(const TRect& Dest, TBitmap* Bitmap, const TRect& Source, TColor Transparent) {
     // Taken before the painter opens: the bitmap may be this canvas's own,
     // and asking for its image ends the run.

@@ -32,6 +32,7 @@ protected:
     void DoFillRect(const TRect& R) override;
     void DoRectangle(const TRect& R) override;
     void DoEllipse(const TRect& R) override;
+    void DoRoundRect(const TRect& R, int EllipseWidth, int EllipseHeight) override;
     void DoText(int X, int Y, std::u16string_view Text, const int* Advances, const TRect* Clip) override;
     void DoCharAdvances(std::u16string_view Text, int* Advances) override;
     TTextMetric DoTextMetrics() override;

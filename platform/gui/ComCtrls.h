@@ -466,3 +466,38 @@ class TRichEdit : public TCustomRichEdit {
 public:
     using TCustomRichEdit::TCustomRichEdit;
 };
+
+enum class TUDBtnType { btNext, btPrev };
+enum class TUDOrientation { udHorizontal, udVertical };
+using TUDClickEvent = std::function<void(TObject* Sender, TUDBtnType Button)>;
+
+// The up-down control: two arrow halves, the next (upper or right) and the
+// previous one. A press moves Position one step within Min..Max and reports
+// the move to the control itself as a reflected scroll message (CN_VSCROLL
+// or CN_HSCROLL, SB_THUMBPOSITION in the low word of WParam, the position in
+// the high word), whose handling clicks the half.
+class TCustomUpDown : public TCustomControl {
+public:
+    explicit TCustomUpDown(TComponent* AOwner);
+    void Dispatch(TMessage& Message) override;
+
+    int Min() const { return FMin; }
+    int Max() const { return FMax; }
+    void SetMin(int Value) { FMin = Value; }
+    void SetMax(int Value) { FMax = Value; }
+    int Position() const { return FPosition; }
+    void SetPosition(int Value) { FPosition = Value; }
+    TUDOrientation Orientation() const { return FOrientation; }
+    void SetOrientation(TUDOrientation Value);
+    TUDClickEvent OnClick;
+
+protected:
+    virtual void Click(TUDBtnType Button);
+    void Paint() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+private:
+    int FMin = 0, FMax = 100, FPosition = 0;
+    TUDOrientation FOrientation = TUDOrientation::udVertical;
+    TUDBtnType FLastButton = TUDBtnType::btNext;
+};

@@ -3,6 +3,7 @@
 #include "platform/gui/Controls.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QWidget>
 #include <algorithm>
 #include <utility>
@@ -86,6 +87,50 @@ void RaiseListIndexError(int Index) {
     throw EListError(Format("List index out of bounds (%d)", {Index}));
 }
 
+namespace {
+void SendToTree(TControl* Control, TMessage& Message) {
+    TComponentWatch watch(Control);
+    Message.Result = 0;
+    Control->SendMessageRecord(Message);
+    auto* w = dynamic_cast<TWinControl*>(watch.Target());
+    if (!w) return;
+    std::vector<std::unique_ptr<TComponentWatch>> keep;
+    for (int i = 0; i < w->ControlCount(); ++i)
+        keep.push_back(std::make_unique<TComponentWatch>(w->Controls(i)));
+    for (auto& child : keep)
+        if (child->Target()) SendToTree(static_cast<TControl*>(child->Target()), Message);
+}
+
+// Tells the controls when Qt says the desktop's palette changed.
+class TPaletteWatch : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* Watched, QEvent* Event) override {
+        if (Watched == qApp && Event->type() == QEvent::ApplicationPaletteChange)
+            CallAtEventBoundary(Application, [] { NotifySysColorChange(); });
+        return false;
+    }
+};
+} // namespace
+
+void NotifySysColorChange() {
+    std::vector<std::unique_ptr<TComponentWatch>> forms;
+    for (int i = 0; i < Screen->FormCount(); ++i)
+        forms.push_back(std::make_unique<TComponentWatch>(Screen->Forms(i)));
+    for (auto& form : forms) {
+        if (!form->Target()) continue;
+        TMessage m{CM_SYSCOLORCHANGE, 0, 0, 0};
+        SendToTree(static_cast<TControl*>(form->Target()), m);
+    }
+}
+
+void WatchSystemColors() {
+    static bool watching = false;
+    if (watching || !qApp) return;
+    watching = true;
+    qApp->installEventFilter(new TPaletteWatch(qApp));
+}
+
 TCustomForm* GetParentForm(TControl* Control) {
     while (Control && Control->Parent())
         Control = Control->Parent();
@@ -121,8 +166,24 @@ TControl::~TControl() {
 
 LRESULT TControl::Perform(unsigned Msg, WPARAM WParam, LPARAM LParam) {
     TMessage m{Msg, WParam, LParam, 0};
-    WndProc(m);
+    SendMessageRecord(m);
     return m.Result;
+}
+
+void TControl::SendMessageRecord(TMessage& Message) {
+    if (!FWindowProc) {
+        WndProc(Message);
+        return;
+    }
+    // A copy: the control may be freed while its message runs.
+    TWndMethod method = FWindowProc;
+    method(Message);
+}
+
+TWndMethod TControl::WindowProc() const {
+    if (FWindowProc) return FWindowProc;
+    auto* self = const_cast<TControl*>(this);
+    return [self](TMessage& Message) { self->WndProc(Message); };
 }
 
 void TControl::WndProc(TMessage& Message) {
@@ -387,7 +448,7 @@ void TControl::SetColor(TColor Value) {
     if (auto* w = dynamic_cast<TWinControl*>(this)) {
         TMessage m{CM_PARENTCOLORCHANGED, 0, 0, 0};
         for (TControl* c : w->FControls)
-            c->WndProc(m);
+            c->SendMessageRecord(m);
     }
 }
 
@@ -700,7 +761,7 @@ void TWinControl::Broadcast(TMessage& Message) {
     std::vector<TControl*> children = FControls;
     for (TControl* c : children) {
         if (std::find(FControls.begin(), FControls.end(), c) == FControls.end()) continue;
-        c->WndProc(Message);
+        c->SendMessageRecord(Message);
         if (Message.Result != 0) return;
     }
 }

@@ -122,6 +122,30 @@ constexpr unsigned CM_PARENTSHOWHINTCHANGED = CM_BASE + 35;
 constexpr unsigned CM_CONTROLLISTCHANGE = CM_BASE + 44;
 constexpr unsigned CM_HINTSHOW = CM_BASE + 48;
 constexpr unsigned CM_CONTROLCHANGE = CM_BASE + 54;
+// The desktop's colours changed: every control of every form hears it.
+constexpr unsigned CM_SYSCOLORCHANGE = CM_BASE + 16;
+
+// A window's size limits (WM_GETMINMAXINFO, LParam a TMinMaxInfo*): the form
+// fills in its own before asking, and keeps what the handlers leave.
+constexpr unsigned WM_GETMINMAXINFO = 0x0024;
+struct TMinMaxInfo {
+    TPoint ptReserved;
+    TPoint ptMaxSize;
+    TPoint ptMaxPosition;
+    TPoint ptMinTrackSize;
+    TPoint ptMaxTrackSize;
+};
+// Window commands (WParam of WM_SYSCOMMAND) and the system menu's popup.
+constexpr unsigned WM_SYSCOMMAND = 0x0112;
+constexpr unsigned WM_INITMENUPOPUP = 0x0117;
+constexpr unsigned SC_SIZE = 0xF000;
+constexpr unsigned SC_MINIMIZE = 0xF020;
+constexpr unsigned SC_MAXIMIZE = 0xF030;
+constexpr unsigned SC_RESTORE = 0xF120;
+// Reflected scroll messages of a control that scrolls itself.
+constexpr unsigned CN_BASE = 0xBC00;
+constexpr unsigned CN_VSCROLL = CN_BASE + 0x0115;
+constexpr unsigned CN_HSCROLL = CN_BASE + 0x0114;
 
 // WM_GETDLGCODE answers.
 constexpr unsigned DLGC_WANTARROWS = 0x1;
@@ -207,6 +231,10 @@ constexpr int HTNOWHERE = 0;
 constexpr int HTHSCROLL = 6;
 constexpr int HTVSCROLL = 7;
 constexpr int HTBORDER = 18;
+// The frame's edges and corners, from the left edge to the bottom-right
+// corner.
+constexpr int HTLEFT = 10;
+constexpr int HTBOTTOMRIGHT = 17;
 
 constexpr uint16_t VK_CLEAR = 0x0C;
 constexpr uint16_t VK_PAUSE = 0x13;
@@ -279,6 +307,7 @@ constexpr TCursor crHourGlass = -11;
 constexpr TCursor crDrag = -12;
 constexpr TCursor crNoDrop = -13;
 constexpr TCursor crHSplit = -14;
+constexpr TCursor crMultiDrag = -16;
 constexpr TCursor crVSplit = -15;
 constexpr TCursor crNo = -18;
 constexpr TCursor crHandPoint = -21;
@@ -366,20 +395,33 @@ using TUnDockEvent =
 using TGetSiteInfoEvent = std::function<void(TObject* Sender, TControl* DockClient, TRect& InfluenceRect,
                                              TPoint MousePos, bool& CanDock)>;
 
+// A control's message method.
+using TWndMethod = std::function<void(TMessage& Message)>;
+
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* AOwner);
     ~TControl() override;
 
-    // Message delivery: WndProc sees every message first and passes it to
-    // Dispatch, whose handlers end in DefaultHandler.
+    // Message delivery: every message goes to WindowProc, which is WndProc
+    // unless someone put another method in its place (keeping the one it
+    // replaced to pass messages on to). WndProc passes it to Dispatch, whose
+    // handlers end in DefaultHandler.
     LRESULT Perform(unsigned Msg, WPARAM WParam, LPARAM LParam);
+    void SendMessageRecord(TMessage& Message);
+    // The method in place now; an empty one stands for WndProc.
+    TWndMethod WindowProc() const;
+    void SetWindowProc(TWndMethod Value) { FWindowProc = std::move(Value); }
     virtual void WndProc(TMessage& Message);
     virtual void Dispatch(TMessage& Message);
     virtual void DefaultHandler(TMessage& Message);
 
     TWinControl* Parent() const { return FParent; }
     virtual void SetParent(TWinControl* AParent);
+    // Streaming (ControlsStreaming.cpp): a control read back joins its
+    // reader parent first. Its published properties are its bounds.
+    void ReadState(TReader& Reader) override;
+    static const TClassInfo* ClassInfo();
 
     int Left() const { return FLeft; }
     int Top() const { return FTop; }
@@ -542,6 +584,7 @@ private:
     // Site at Dock (or no site when Site is nullptr).
     bool MoveToDockSite(TWinControl* Site, TDragDockObject* Dock);
 
+    TWndMethod FWindowProc;
     TWinControl* FParent = nullptr;
     TWinControl* FHostDockSite = nullptr;
     TDragKind FDragKind = TDragKind::dkDrag;
@@ -578,6 +621,9 @@ public:
 
     void Dispatch(TMessage& Message) override;
     void DefaultHandler(TMessage& Message) override;
+
+    // The controls inside that Root owns are written with this control.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 
     int ControlCount() const { return int(FControls.size()); }
     TControl* Controls(int Index) const { return ListItem(FControls, Index); }
@@ -790,6 +836,15 @@ void ReleaseCapture();
 // Runs Action at an event boundary: an exception goes to the application's
 // top-level handler and never into the Qt event loop.
 void CallAtEventBoundary(TObject* Sender, const std::function<void()>& Action);
+
+// Delivers the message to Control once the event being handled has
+// returned (the next time the event loop runs); dropped when Control is
+// freed before.
+void PostMessage(TControl* Control, unsigned Msg, WPARAM WParam, LPARAM LParam);
+
+// Sends CM_SYSCOLORCHANGE to every form and every control inside; the layer
+// calls it when the desktop's palette changes.
+void NotifySysColorChange();
 
 // The form that holds Control, or nullptr.
 TCustomForm* GetParentForm(TControl* Control);

@@ -11,14 +11,22 @@
 #include <QVariant>
 #include <QWidget>
 #include <map>
+#include <optional>
 
 #include "platform/gui/Forms.h"
 #include "platform/gui/QtEvents_p.h"
 #include "platform/gui/QtSupport_p.h"
 
+// A standard cursor makes its Qt cursor on first use, so that cursors can be
+// handed out before the Qt application exists.
 struct TCursorImage {
     bool Made = false;
-    QCursor Cursor;
+    Qt::CursorShape Shape = Qt::ArrowCursor;
+    std::optional<QCursor> FQtCursor;
+    const QCursor& Cursor() {
+        if (!FQtCursor) FQtCursor = QCursor(Shape);
+        return *FQtCursor;
+    }
 };
 
 namespace {
@@ -53,6 +61,9 @@ Qt::CursorShape Shape(TCursor Id) {
         return Qt::ForbiddenCursor;
     case crHandPoint:
         return Qt::PointingHandCursor;
+    case crDrag:
+    case crMultiDrag:
+        return Qt::DragMoveCursor;
     default:
         return Qt::ArrowCursor;
     }
@@ -80,13 +91,13 @@ void ShowOnStandardWidget(TWinControl* Control) {
 } // namespace
 
 HCURSOR StandardCursor(TCursor Id) {
-    static const TCursor ids[] = {crDefault, crArrow,    crCross,  crIBeam,     crSizeNESW,
-                                  crSizeNS,  crSizeNWSE, crSizeWE, crHourGlass, crDrag,
-                                  crNoDrop,  crHSplit,   crVSplit, crNo,        crHandPoint};
+    static const TCursor ids[] = {crDefault,  crArrow,  crCross,     crIBeam,    crSizeNESW, crSizeNS,
+                                  crSizeNWSE, crSizeWE, crHourGlass, crDrag,     crNoDrop,   crHSplit,
+                                  crVSplit,   crNo,     crHandPoint, crMultiDrag};
     static std::map<TCursor, TCursorImage> standard;
     if (standard.empty())
         for (TCursor id : ids)
-            standard[id].Cursor = QCursor(Shape(id));
+            standard[id].Shape = Shape(id);
     auto it = standard.find(Id);
     return it == standard.end() ? &standard[crDefault] : &it->second;
 }
@@ -104,7 +115,7 @@ HCURSOR CreateCursorFromBitmap(TBitmap* Image, int HotX, int HotY) {
     }
     auto* cursor = new TCursorImage;
     cursor->Made = true;
-    cursor->Cursor = QCursor(QPixmap::fromImage(image), HotX, HotY);
+    cursor->FQtCursor = QCursor(QPixmap::fromImage(image), HotX, HotY);
     return cursor;
 }
 
@@ -117,7 +128,7 @@ void DestroyCursor(HCURSOR Cursor) {
 HCURSOR SetCursor(HCURSOR Cursor) {
     HCURSOR old = gShown;
     gShown = Cursor;
-    if (Cursor && gCursorWidget) gCursorWidget->setCursor(Cursor->Cursor);
+    if (Cursor && gCursorWidget) gCursorWidget->setCursor(const_cast<TCursorImage*>(Cursor)->Cursor());
     return old;
 }
 
@@ -126,7 +137,7 @@ HCURSOR GetCursor() {
 }
 
 const QCursor& QtCursor(HCURSOR Cursor) {
-    return (Cursor ? Cursor : StandardCursor(crDefault))->Cursor;
+    return const_cast<TCursorImage*>(Cursor ? Cursor : StandardCursor(crDefault))->Cursor();
 }
 
 // The screen's cursors
@@ -164,7 +175,7 @@ void AskCursor(TWinControl* Window) {
         LRESULT hit = Window->Perform(WM_NCHITTEST, 0, MAKELPARAM(at.X, at.Y));
         Window->Perform(WM_SETCURSOR, WPARAM(Window), MAKELPARAM(int(hit), int(WM_MOUSEMOVE)));
     });
-    if (gShown && gCursorWidget) gCursorWidget->setCursor(gShown->Cursor);
+    if (gShown && gCursorWidget) gCursorWidget->setCursor(const_cast<TCursorImage*>(gShown)->Cursor());
 }
 
 void CursorChanged(TControl* Control) {

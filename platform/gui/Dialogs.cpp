@@ -107,15 +107,15 @@ IDialogPrinter* SetDialogPrinter(IDialogPrinter* Printer) {
 }
 
 IDialogPrinter* DialogPrinter() {
-    return gPrinter;
+    return gPrinter ? gPrinter : Printer();
 }
 
 // TPrintDialog
 
 bool TPrintDialog::Execute() {
-    if (IDialogPrinter* printer = DialogPrinter()) Settings = printer->PrintSettings();
+    Settings = DialogPrinter()->PrintSettings();
     if (!TCommonDialog::Execute()) return false;
-    if (IDialogPrinter* printer = DialogPrinter()) printer->ApplyPrintSettings(Settings);
+    DialogPrinter()->ApplyPrintSettings(Settings);
     return true;
 }
 
@@ -133,9 +133,9 @@ bool TPrintDialog::AcceptChoice() {
 // TPageSetupDialog
 
 bool TPageSetupDialog::Execute() {
-    if (IDialogPrinter* printer = DialogPrinter()) Settings = printer->PrintSettings();
+    Settings = DialogPrinter()->PrintSettings();
     if (!TCommonDialog::Execute()) return false;
-    if (IDialogPrinter* printer = DialogPrinter()) printer->ApplyPrintSettings(Settings);
+    DialogPrinter()->ApplyPrintSettings(Settings);
     return true;
 }
 

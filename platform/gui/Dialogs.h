@@ -1,13 +1,14 @@
 // The common dialogs: open, save, colour, font, print and page set-up. Each
 // runs through the dialog seam (IDialogService::ExecuteDialog), so tests
 // answer them with scripted choices; on screen they are Qt's dialogs. The
-// print and page set-up dialogs configure the printer through a small
+// print and page set-up dialogs configure the printer through the small
 // interface that the printer object implements.
 #pragma once
 
 #include <memory>
 
 #include "platform/gui/Forms.h"
+#include "platform/gui/Printers.h"
 #include "platform/rtl/StringLists.h"
 
 enum class TDialogKind { dkOpen, dkSave, dkColor, dkFont, dkPrint, dkPageSetup };
@@ -139,29 +140,9 @@ private:
     std::unique_ptr<TFont> FFont;
 };
 
-enum class TPrinterOrientation { poPortrait, poLandscape };
-
-// What the print and page set-up dialogs choose for the printer. Paper
-// sizes are in hundredths of a millimetre.
-struct TPrintSettings {
-    AnsiString PrinterName;
-    int Copies = 1;
-    bool Collate = false;
-    TPrinterOrientation Orientation = TPrinterOrientation::poPortrait;
-    int PaperWidth = 21000;
-    int PaperHeight = 29700;
-};
-
-// The printer as these dialogs see it; the printer object implements it
-// and installs itself.
-class IDialogPrinter {
-public:
-    virtual ~IDialogPrinter() = default;
-    virtual TPrintSettings PrintSettings() const = 0;
-    virtual void ApplyPrintSettings(const TPrintSettings& Settings) = 0;
-};
 // Installs the printer the dialogs configure and returns the one it
-// replaces; without one the dialogs keep their choices to themselves.
+// replaces; without one (nullptr) they configure the program's printer,
+// Printer().
 IDialogPrinter* SetDialogPrinter(IDialogPrinter* Printer);
 IDialogPrinter* DialogPrinter();
 

@@ -159,6 +159,21 @@ void TCustomForm::Dispatch(TMessage& Message) {
     case WM_CLOSE:
         Close();
         break;
+    case WM_SYSCOMMAND:
+        switch (unsigned(Message.WParam) & 0xFFF0) {
+        case SC_MINIMIZE:
+            SetWindowState(TWindowState::wsMinimized);
+            break;
+        case SC_MAXIMIZE:
+            SetWindowState(TWindowState::wsMaximized);
+            break;
+        case SC_RESTORE:
+            SetWindowState(TWindowState::wsNormal);
+            break;
+        default:
+            break;
+        }
+        break;
     case CM_SHOWINGCHANGED:
         if (Showing())
             DoShow();
@@ -203,6 +218,8 @@ void TCustomForm::SetVisible(bool Value) {
     if (Value == FVisible) return;
     FVisible = Value;
     if (Value) ApplyPosition();
+    // A state chosen while hidden is the window's when it shows.
+    if (Value && FWindowState != TWindowState::wsNormal) ApplyWindowState();
     // Showing makes the window; a form never shown needs none to hide.
     if (Value || HandleAllocated()) Widget()->setVisible(Value);
     if (!Value) FNoActivatePending = false;
@@ -347,6 +364,7 @@ void TCustomForm::WidgetCreated() {
     TWinControl::WidgetCreated();
     ApplyBorder();
     WatchApplicationState();
+    WatchSystemColors();
     // What was chosen before the window existed.
     bool style = FFormStyle == TFormStyle::fsStayOnTop, focus = !FTakesFocus;
     if (style || focus) ApplyWindowFlags(style, focus);
@@ -375,6 +393,10 @@ TScreen& TheScreen() {
 
 TApplication* Application = &TheApplication();
 TScreen* Screen = &TheScreen();
+
+TScreen* ScreenInstance() {
+    return &TheScreen();
+}
 
 TApplication::TApplication() : TComponent(nullptr) {}
 TApplication::~TApplication() = default;

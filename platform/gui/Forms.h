@@ -60,6 +60,31 @@ private:
     int FMinWidth = 0, FMinHeight = 0, FMaxWidth = 0, FMaxHeight = 0;
 };
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+
+// The platform's placement record of a window: its state as a show command,
+// where it goes when minimised and maximised, and the rectangle it has when
+// it is neither. GetWindowPlacement and SetWindowPlacement (FormsPlacement.cpp)
+// read and write it; setting it never shows or hides the window.
+constexpr unsigned SW_HIDE = 0;
+constexpr unsigned SW_SHOWNORMAL = 1;
+constexpr unsigned SW_SHOWMINIMIZED = 2;
+constexpr unsigned SW_SHOWMAXIMIZED = 3;
+constexpr unsigned SW_SHOW = 5;
+constexpr unsigned SW_MINIMIZE = 6;
+constexpr unsigned SW_SHOWMINNOACTIVE = 7;
+constexpr unsigned SW_RESTORE = 9;
+constexpr unsigned WPF_SETMINPOSITION = 1;
+struct TWindowPlacement {
+    uint32_t length = 44;
+    uint32_t flags = 0;
+    uint32_t showCmd = 0;
+    TPoint ptMinPosition;
+    TPoint ptMaxPosition;
+    TRect rcNormalPosition;
+};
+bool GetWindowPlacement(TCustomForm* Form, TWindowPlacement& Placement);
+bool SetWindowPlacement(TCustomForm* Form, const TWindowPlacement& Placement);
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 
@@ -154,6 +179,23 @@ public:
     TSizeConstraints* Constraints() const { return FConstraints.get(); }
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
+    // Normal, minimised or maximised (FormsPlacement.cpp). A hidden window
+    // takes its state when it shows; the rectangle it had while normal comes
+    // back when it is restored. WM_SYSCOMMAND's SC_MINIMIZE, SC_MAXIMIZE and
+    // SC_RESTORE set it too.
+    TWindowState WindowState() const { return FWindowState; }
+    void SetWindowState(TWindowState Value);
+    // The window system changed the state (the user's buttons).
+    void WindowStateShown(TWindowState Value);
+    TRect NormalBounds() const {
+        return FWindowState == TWindowState::wsNormal ? BoundsRect() : FNormalBounds;
+    }
+    // The limits of the user's sizing: the constraints (0: none), then
+    // whatever the handlers of WM_GETMINMAXINFO make of them.
+    TMinMaxInfo MinMaxInfo();
+    // Asks for the limits again, after a handler changed its answer.
+    void UpdateSizeLimits();
+
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
@@ -197,6 +239,15 @@ private:
     std::unique_ptr<TSizeConstraints> FConstraints;
     bool FActive = false;
     bool FNoActivatePending = false;
+    // The placement (FormsPlacement.cpp).
+    void ApplyWindowState();
+    TWindowState FWindowState = TWindowState::wsNormal;
+    TRect FNormalBounds;
+    TPoint FMinPosition{-1, -1};
+    TPoint FMaxPosition{-1, -1};
+    uint32_t FPlacementFlags = 0;
+    friend bool GetWindowPlacement(TCustomForm*, TWindowPlacement&);
+    friend bool SetWindowPlacement(TCustomForm*, const TWindowPlacement&);
     friend class TScreen;
     friend class TApplication;
 };
@@ -272,6 +323,9 @@ public:
     // The top-level handler: called inside a catch block at every event
     // boundary. OnException, when set, takes the error; otherwise it is shown.
     void HandleException(TObject* Sender);
+    // The program's windows as one: minimised when its main form is.
+    void Minimize();
+    bool Minimized() const;
     // A message box with the title and the error icon.
     void ShowException(const Exception& E);
     TExceptionEvent OnException;
@@ -292,8 +346,15 @@ extern TApplication* Application;
 class TScreen {
 public:
     int PixelsPerInch() const { return 96; }
+    // The primary screen.
     int Width() const;
     int Height() const;
+    // The screens there are now, the primary first; the work area leaves out
+    // the desktop's panels.
+    int MonitorCount() const;
+    TRect MonitorBounds(int Index) const;
+    TRect MonitorWorkArea(int Index) const;
+    TRect WorkAreaRect() const { return MonitorWorkArea(0); }
     // The form that has or last had the activation, or nullptr. Setting it
     // sends WM_ACTIVATE to the form that loses the activation and to the
     // one that takes it (Activation.cpp).
@@ -320,3 +381,5 @@ private:
     friend class TCustomForm;
 };
 extern TScreen* Screen;
+// The screen object, also while static objects are being made.
+TScreen* ScreenInstance();

@@ -49,6 +49,7 @@ void TSizeConstraints::Changed() {
 
 void TCustomForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FConstraints->Apply(AWidth, AHeight);
+    if (FWindowState == TWindowState::wsNormal) FNormalBounds = Bounds(ALeft, ATop, AWidth, AHeight);
     if (HandleAllocated()) {
         // Loose while the size changes, so Qt takes the new one.
         Widget()->setMinimumSize(0, 0);
@@ -58,15 +59,32 @@ void TCustomForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     if (HandleAllocated()) ApplySizeLimits();
 }
 
+TMinMaxInfo TCustomForm::MinMaxInfo() {
+    TMinMaxInfo info;
+    TRect work = Screen->WorkAreaRect();
+    info.ptMaxSize = {work.Width(), work.Height()};
+    info.ptMaxPosition = {work.Left, work.Top};
+    info.ptMinTrackSize = {FConstraints->MinWidth(), FConstraints->MinHeight()};
+    info.ptMaxTrackSize = {FConstraints->MaxWidth() ? FConstraints->MaxWidth() : QWIDGETSIZE_MAX,
+                           FConstraints->MaxHeight() ? FConstraints->MaxHeight() : QWIDGETSIZE_MAX};
+    Perform(WM_GETMINMAXINFO, 0, LPARAM(&info));
+    return info;
+}
+
+void TCustomForm::UpdateSizeLimits() {
+    if (HandleAllocated()) ApplySizeLimits();
+}
+
 void TCustomForm::ApplySizeLimits() {
     QWidget* w = Widget();
     if (!Sizeable(FBorderStyle)) {
         w->setFixedSize(Width(), Height());
         return;
     }
-    w->setMinimumSize(FConstraints->MinWidth(), FConstraints->MinHeight());
-    w->setMaximumSize(FConstraints->MaxWidth() ? FConstraints->MaxWidth() : QWIDGETSIZE_MAX,
-                      FConstraints->MaxHeight() ? FConstraints->MaxHeight() : QWIDGETSIZE_MAX);
+    TMinMaxInfo info = MinMaxInfo();
+    w->setMinimumSize(std::max(0, info.ptMinTrackSize.X), std::max(0, info.ptMinTrackSize.Y));
+    w->setMaximumSize(std::clamp(info.ptMaxTrackSize.X, 0, QWIDGETSIZE_MAX),
+                      std::clamp(info.ptMaxTrackSize.Y, 0, QWIDGETSIZE_MAX));
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {

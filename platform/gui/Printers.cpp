@@ -1,6 +1,7 @@
-// The printer's document state and the seam that gives "the printer", and
-// the system's printer: a Qt printer, or a PDF file written beside its
-// target and renamed over it when the document ends.
+// The printer's document state, its settings as the dialogs see them, the
+// seam that gives "the printer", and the system's printer: a Qt printer, or
+// a PDF file written beside its target and renamed over it when the
+// document ends.
 #include "platform/gui/Printers.h"
 
 #include <QFile>
@@ -67,6 +68,15 @@ void TPrinter::SetOrientation(TPrinterOrientation Value) {
     DeviceChanged();
 }
 
+void TPrinter::SetPaperSize(int Width, int Height) {
+    if (Width <= 0 || Height <= 0)
+        throw EPrinter("There is no paper of " + IntToStr(Width) + " x " + IntToStr(Height));
+    if (TSize{Width, Height} == Paper()) return;
+    CheckPrinting(false);
+    FPaper = {Width, Height};
+    DeviceChanged();
+}
+
 void TPrinter::SetCopies(int Value) {
     FCopies = std::max(1, Value);
 }
@@ -87,7 +97,7 @@ void TPrinter::SetPrinterName(const AnsiString& Name) {
     SetPrinterIndex(int(found - names.begin()));
 }
 
-AnsiString TPrinter::PrinterName() {
+AnsiString TPrinter::PrinterName() const {
     if (FPrinterIndex < 0) return DefaultPrinter();
     return Printers().at(std::size_t(FPrinterIndex));
 }
@@ -99,11 +109,32 @@ void TPrinter::SetFileName(const AnsiString& Value) {
     DeviceChanged();
 }
 
+TPrintSettings TPrinter::PrintSettings() const {
+    TPrintSettings s;
+    s.PrinterName = PrinterName();
+    s.Copies = FCopies;
+    s.Collate = FCollate;
+    s.Orientation = FOrientation;
+    s.PaperWidth = PaperWidth();
+    s.PaperHeight = PaperHeight();
+    return s;
+}
+
+void TPrinter::ApplyPrintSettings(const TPrintSettings& Settings) {
+    // The printer first: the paper and the rest are then set on it.
+    if (Settings.PrinterName != PrinterName()) SetPrinterName(Settings.PrinterName);
+    SetOrientation(Settings.Orientation);
+    SetPaperSize(Settings.PaperWidth, Settings.PaperHeight);
+    SetCopies(Settings.Copies);
+    SetCollate(Settings.Collate);
+}
+
 // The system's printer
 
 namespace {
 // PDF files have no device of their own; this is the resolution they get.
 constexpr int PdfPixelsPerInch = 600;
+constexpr double HundredthsPerMm = 100;
 
 class TQtPrinter : public TPrinter {
 public:
@@ -119,7 +150,7 @@ public:
         if (!ToPdf() && Device().supportsMultipleCopies()) caps |= pcCopies | pcCollation;
         return caps;
     }
-    std::vector<AnsiString> Printers() override {
+    std::vector<AnsiString> Printers() const override {
         EnsureGuiApplication();
         std::vector<AnsiString> names;
         for (const QString& name : QPrinterInfo::availablePrinterNames())
@@ -128,7 +159,7 @@ public:
     }
 
 protected:
-    AnsiString DefaultPrinter() override {
+    AnsiString DefaultPrinter() const override {
         EnsureGuiApplication();
         return FromQtString(QPrinterInfo::defaultPrinterName());
     }
@@ -136,7 +167,18 @@ protected:
         Device();
         return &FCanvas;
     }
-    TSize PaperSize() override {
+    TSize DefaultPaper() const override {
+        if (!ToPdf()) {
+            EnsureGuiApplication();
+            QPageSize own = QPrinterInfo::printerInfo(QtString(PrinterName())).defaultPageSize();
+            if (own.isValid()) {
+                QSizeF mm = own.size(QPageSize::Millimeter);
+                return {int(mm.width() * HundredthsPerMm + 0.5), int(mm.height() * HundredthsPerMm + 0.5)};
+            }
+        }
+        return TPrinter::DefaultPaper();
+    }
+    TSize PhysicalSize() override {
         QRect paper = Device().paperRect(QPrinter::DevicePixel).toAlignedRect();
         return {paper.width(), paper.height()};
     }
@@ -203,15 +245,18 @@ private:
             FDevice = std::make_unique<QPrinter>(QPrinter::HighResolution);
             FDevice->setOutputFormat(QPrinter::PdfFormat);
             FDevice->setResolution(PdfPixelsPerInch);
-            FDevice->setPageSize(QPageSize(QPageSize::A4));
-            FDevice->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
         } else {
             QPrinterInfo info = QPrinterInfo::printerInfo(QtString(PrinterName()));
             FDevice = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
         }
+        // A size that matches a named paper becomes that paper.
+        FDevice->setPageSize(
+            QPageSize(QSizeF(double(PaperWidth()) / HundredthsPerMm, double(PaperHeight()) / HundredthsPerMm),
+                      QPageSize::Millimeter));
         FDevice->setPageOrientation(Orientation() == TPrinterOrientation::poLandscape
                                         ? QPageLayout::Landscape
                                         : QPageLayout::Portrait);
+        if (ToPdf()) FDevice->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
         FCanvas.SetPixelsPerInch(FDevice->resolution());
         return *FDevice;
     }

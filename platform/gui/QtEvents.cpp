@@ -31,6 +31,19 @@ void CallAtEventBoundary(TObject* Sender, const std::function<void()>& Action) {
     }
 }
 
+void PostMessage(TControl* Control, unsigned Msg, WPARAM WParam, LPARAM LParam) {
+    if (!Control) return;
+    EnsureQtApplication();
+    auto watch = std::make_shared<TComponentWatch>(Control);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [watch, Msg, WParam, LParam] {
+            if (auto* target = static_cast<TControl*>(watch->Target()))
+                CallAtEventBoundary(target, [&] { target->Perform(Msg, WParam, LParam); });
+        },
+        Qt::QueuedConnection);
+}
+
 void FreeAfterEvent(TComponent* Component) {
     if (!Component) return;
     EnsureQtApplication();
@@ -414,7 +427,7 @@ bool TLayerEvents::Key(QKeyEvent* E, bool Down) {
                 }
             }
             TMessage down{WM_KEYDOWN, vk, keyData, 0};
-            target->WndProc(down);
+            target->SendMessageRecord(down);
             if (down.Result != 0) {
                 handled = true;
                 return;
@@ -449,7 +462,7 @@ bool TLayerEvents::Char(QKeyEvent* E, char32_t Typed, LPARAM KeyData) {
         }
     }
     TMessage chr{WM_CHAR, c, KeyData, 0};
-    target->WndProc(chr);
+    target->SendMessageRecord(chr);
     if (chr.Result == CharTakenBack) return true;
     if (chr.Result == CharReplaced && !FOwnWidget) {
         // The control typed another character: the widget gets that one.
@@ -517,6 +530,15 @@ bool TLayerEvents::eventFilter(QObject* Watched, QEvent* Event) {
                 g.height() != FControl->Height())
                 CallAtEventBoundary(FControl,
                                     [&] { FControl->SetBounds(g.x(), g.y(), g.width(), g.height()); });
+        }
+        return false;
+    case QEvent::WindowStateChange:
+        if (auto* form = dynamic_cast<TCustomForm*>(FControl); form && FControl->FWidget->isWindow()) {
+            Qt::WindowStates states = FControl->FWidget->windowState();
+            TWindowState shown = states & Qt::WindowMinimized   ? TWindowState::wsMinimized
+                                 : states & Qt::WindowMaximized ? TWindowState::wsMaximized
+                                                                : TWindowState::wsNormal;
+            CallAtEventBoundary(form, [&] { form->WindowStateShown(shown); });
         }
         return false;
     case QEvent::Show:

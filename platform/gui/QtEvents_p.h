@@ -46,6 +46,8 @@ void FormWindowActivated(TCustomForm* Form);
 void FormWindowDeactivated(TCustomForm* Form);
 // The program's activation follows the desktop's from the first window on.
 void WatchApplicationState();
+// So do the controls' system colours (NotifySysColorChange).
+void WatchSystemColors();
 
 // Hints (Hints.cpp): the mouse moved onto or over a control; a message
 // that may hide a shown hint came in.

@@ -101,6 +101,14 @@ public:
     void SetPasswordChar(char Value);
     TEditCharCase CharCase() const { return FCharCase; }
     void SetCharCase(TEditCharCase Value);
+    // Where the text sits in a one-line edit.
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    // Room at the left and right edges that the text of a one-line edit
+    // keeps free (for controls placed inside it), in pixels.
+    void SetTextMargins(int Left, int Right);
+    int LeftTextMargin() const { return FLeftMargin; }
+    int RightTextMargin() const { return FRightMargin; }
     // The whole text is selected when the edit gets the focus.
     bool AutoSelect = true;
     // The user changed the text since it was last set in code.
@@ -143,6 +151,9 @@ private:
     char FPasswordChar = 0;
     TEditCharCase FCharCase = TEditCharCase::ecNormal;
     bool FModified = false;
+    TAlignment FAlignment = taLeftJustify;
+    int FLeftMargin = 0, FRightMargin = 0;
+    void ApplyAlignmentAndMargins();
 };
 
 class TEdit : public TCustomEdit {

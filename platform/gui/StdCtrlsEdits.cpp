@@ -115,6 +115,7 @@ void TCustomEdit::WidgetCreated() {
         edit->setText(QtString(Text()));
         edit->setReadOnly(FReadOnly);
         SetPasswordChar(FPasswordChar);
+        ApplyAlignmentAndMargins();
     } else if (QPlainTextEdit* memo = MemoOf(this)) {
         memo->setPlainText(WithLf(Text()));
         memo->setReadOnly(FReadOnly);
@@ -276,6 +277,27 @@ void TCustomEdit::SetCharCase(TEditCharCase Value) {
     FCharCase = Value;
     AnsiString cased = CasedText(Text());
     if (cased != Text()) SetText(cased);
+}
+
+void TCustomEdit::SetAlignment(TAlignment Value) {
+    FAlignment = Value;
+    if (HandleAllocated()) ApplyAlignmentAndMargins();
+}
+
+void TCustomEdit::SetTextMargins(int Left, int Right) {
+    FLeftMargin = std::max(0, Left);
+    FRightMargin = std::max(0, Right);
+    if (HandleAllocated()) ApplyAlignmentAndMargins();
+}
+
+void TCustomEdit::ApplyAlignmentAndMargins() {
+    QLineEdit* edit = LineEditOf(this);
+    if (!edit) return;
+    Qt::Alignment h = FAlignment == taRightJustify ? Qt::AlignRight
+                      : FAlignment == taCenter     ? Qt::AlignHCenter
+                                                   : Qt::AlignLeft;
+    edit->setAlignment(h | Qt::AlignVCenter);
+    edit->setTextMargins(FLeftMargin, 0, FRightMargin, 0);
 }
 
 int TCustomEdit::SelStart() const {

@@ -94,6 +94,16 @@ void TComponent::Destroying() {
         c->Destroying();
 }
 
+void TComponent::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+    (void)Proc;
+    (void)Root;
+}
+
+void TComponent::SetChildOrder(TComponent* Child, int Order) {
+    (void)Child;
+    (void)Order;
+}
+
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == TOperation::opRemove && AComponent) {
         // Forward to owned components, as the run-time does.

@@ -1,5 +1,5 @@
-// Object model: TObject, TPersistent and TComponent with owner, name and
-// free notification.
+// Object model: TObject, TPersistent and TComponent with owner, name, free
+// notification and the hooks through which components are streamed.
 #pragma once
 
 #include <functional>
@@ -40,6 +40,10 @@ protected:
 
 enum class TOperation { opInsert, opRemove };
 
+class TComponent;
+class TReader;
+using TGetChildProc = std::function<void(TComponent* Child)>;
+
 enum TComponentStateFlag : unsigned {
     csLoading = 1u << 0,
     csReading = 1u << 1,
@@ -71,6 +75,19 @@ public:
     // Marks this component and its owned components as being destroyed.
     virtual void Destroying();
 
+    // Streaming (ComponentStreams.h). GetChildren hands out the components
+    // written with this one, in the order they are read back; Root is the
+    // component the stream is written from. SetChildOrder puts a child read
+    // back at its place Order among them.
+    virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root);
+    virtual void SetChildOrder(TComponent* Child, int Order);
+    // Reads this component's properties and children from the reader;
+    // a component that joins its reader parent does it here.
+    virtual void ReadState(TReader& Reader);
+    // Everything read has its values and references: settings that depend
+    // on each other are applied now.
+    virtual void Loaded() {}
+
     intptr_t Tag = 0;
 
 protected:
@@ -83,4 +100,6 @@ private:
     std::vector<TComponent*> FComponents;
     std::vector<TComponent*> FFreeNotifies;
     unsigned FComponentState = 0;
+
+    friend class TReader;
 };

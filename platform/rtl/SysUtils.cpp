@@ -18,6 +18,7 @@
 #include <langinfo.h>
 #include <limits>
 #include <locale.h>
+#include <vector>
 
 TFormatSettings FormatSettings;
 
@@ -452,6 +453,128 @@ AnsiString FloatToStr(double Value) {
 
 AnsiString FloatToStrF(double Value, int Digits) {
     return FixedFloat(Value, Digits, FormatSettings.DecimalSeparator);
+}
+
+AnsiString FloatToStrF(double Value, TFloatFormat Format, int Precision, int Digits) {
+    Precision = std::clamp(Precision, 1, 18);
+    bool fixed = Format == TFloatFormat::ffFixed || Format == TFloatFormat::ffNumber;
+    // More integer digits than the precision holds: the general form.
+    if (!fixed || std::isnan(Value) || std::isinf(Value) ||
+        (Value != 0 && std::floor(std::log10(std::fabs(Value))) + 1 > Precision))
+        return GeneralFloat(Value, Precision, FormatSettings.DecimalSeparator);
+    char thousands = Format == TFloatFormat::ffNumber ? FormatSettings.ThousandSeparator : 0;
+    return FixedFloat(Value, Digits, FormatSettings.DecimalSeparator, thousands);
+}
+
+namespace {
+// The sections of a number pattern, split at ";" outside quotes.
+std::vector<AnsiString> PatternSections(const AnsiString& Pattern) {
+    std::vector<AnsiString> sections(1);
+    char quote = 0;
+    for (char c : Pattern) {
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == ';') {
+            sections.emplace_back();
+            continue;
+        }
+        sections.back() += c;
+    }
+    return sections;
+}
+
+bool IsPlaceholder(char C) {
+    return C == '0' || C == '#' || C == '.' || C == ',';
+}
+
+// Text outside quotes copied as it is, quotes dropped.
+AnsiString PatternLiteral(const AnsiString& Text) {
+    AnsiString out;
+    char quote = 0;
+    for (char c : Text) {
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+            else
+                out += c;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+} // namespace
+
+AnsiString FormatFloat(const AnsiString& Pattern, double Value) {
+    if (Pattern.empty()) return FloatToStr(Value);
+    std::vector<AnsiString> sections = PatternSections(Pattern);
+    AnsiString section = sections[0];
+    bool sign = Value < 0;
+    if (Value < 0 && sections.size() >= 2 && !sections[1].empty()) {
+        section = sections[1];
+        sign = false;
+    } else if (Value == 0 && sections.size() >= 3 && !sections[2].empty()) {
+        section = sections[2];
+    }
+    // Where the placeholders start and end, outside quotes.
+    int first = -1, last = -1;
+    char quote = 0;
+    for (int i = 0; i < int(section.size()); ++i) {
+        char c = section[std::size_t(i)];
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (IsPlaceholder(c)) {
+            if (first < 0) first = i;
+            last = i;
+        }
+    }
+    if (first < 0) return PatternLiteral(section);
+    AnsiString body = section.substr(std::size_t(first), std::size_t(last - first + 1));
+    int intZeros = 0, minDec = 0, maxDec = 0;
+    bool point = false, thousands = false;
+    for (char c : body) {
+        if (c == '.') {
+            point = true;
+        } else if (c == ',') {
+            if (!point) thousands = true;
+        } else if (point) {
+            ++maxDec;
+            if (c == '0') minDec = maxDec;
+        } else if (c == '0') {
+            ++intZeros;
+        }
+    }
+    AnsiString digits = FixedFloat(std::fabs(Value), maxDec, '.');
+    std::size_t dot = digits.find('.');
+    AnsiString intPart = digits.substr(0, dot);
+    AnsiString frac = dot == AnsiString::npos ? AnsiString() : digits.substr(dot + 1);
+    while (int(frac.size()) > minDec && frac.back() == '0')
+        frac.pop_back();
+    if (intPart == "0" && intZeros == 0) intPart.clear();
+    if (int(intPart.size()) < intZeros) intPart.insert(0, std::size_t(intZeros - int(intPart.size())), '0');
+    if (thousands && FormatSettings.ThousandSeparator) {
+        AnsiString grouped;
+        for (std::size_t i = 0; i < intPart.size(); ++i) {
+            if (i && (intPart.size() - i) % 3 == 0) grouped += FormatSettings.ThousandSeparator;
+            grouped += intPart[i];
+        }
+        intPart = grouped;
+    }
+    AnsiString number = intPart;
+    if (!frac.empty()) number += FormatSettings.DecimalSeparator + frac;
+    if (number.empty()) number = "0";
+    // A value that rounds to zero shows no sign.
+    if (sign &&
+        number.find_first_not_of("0" + AnsiString(1, FormatSettings.DecimalSeparator)) == AnsiString::npos)
+        sign = false;
+    return PatternLiteral(section.substr(0, std::size_t(first))) + (sign ? "-" : "") + number +
+           PatternLiteral(section.substr(std::size_t(last + 1)));
 }
 
 bool TryStrToFloat(const AnsiString& S, double& Value, const TFormatSettings& Settings) {

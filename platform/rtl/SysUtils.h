@@ -43,6 +43,12 @@ public:
     using Exception::Exception;
 };
 
+// A value outside the range it must keep to.
+class ERangeError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // Locale-dependent formats, read once at start-up.
 struct TFormatSettings {
     char DecimalSeparator = ',';
@@ -72,6 +78,16 @@ bool TryStrToFloat(const AnsiString& S, double& Value);
 bool TryStrToFloat(const AnsiString& S, double& Value, const TFormatSettings& Settings);
 // Fixed format with Digits decimals.
 AnsiString FloatToStrF(double Value, int Digits);
+// Fixed, or with thousand separators (ffNumber), with Digits decimals; the
+// general form with Precision digits for the other formats and for values
+// with more integer digits than Precision.
+enum class TFloatFormat { ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency };
+AnsiString FloatToStrF(double Value, TFloatFormat Format, int Precision, int Digits);
+// A number pattern: "0" a digit always shown, "#" a digit shown when
+// needed, "." the decimal separator, "," in the integer part thousand
+// separators, quoted text as it is; up to three sections split by ";" for
+// positive, negative and zero values.
+AnsiString FormatFloat(const AnsiString& Pattern, double Value);
 int64_t Round(double Value); // half to even
 int64_t Trunc(double Value);
 // Value * Numerator / Denominator rounded half away from zero; -1 on overflow

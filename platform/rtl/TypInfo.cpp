@@ -93,6 +93,7 @@ const TTypeInfo* Float(const char* Name, TFloatType F) {
 struct TRegistry {
     std::mutex Lock;
     std::map<std::type_index, const TClassInfo*> Classes;
+    std::map<AnsiString, const TClassInfo*> Creatable; // by name
     std::vector<std::unique_ptr<TClassInfo>> Owned;
     std::map<const TTypeInfo*, std::vector<TIdentMapEntry>> Consts;
 };
@@ -289,7 +290,14 @@ const TClassInfo* RegisterClassInfo(std::type_index Type, std::unique_ptr<TClass
     const TClassInfo* info = Info.get();
     Registry().Owned.push_back(std::move(Info));
     Registry().Classes[Type] = info;
+    if (info->Create) Registry().Creatable[info->Name] = info;
     return info;
+}
+
+const TClassInfo* FindComponentClass(const AnsiString& Name) {
+    std::lock_guard guard(Registry().Lock);
+    auto it = Registry().Creatable.find(Name);
+    return it == Registry().Creatable.end() ? nullptr : it->second;
 }
 
 const TClassInfo* GetClassInfo(const TObject* Obj) {

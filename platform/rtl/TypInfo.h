@@ -9,6 +9,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <type_traits>
 #include <typeindex>
 #include <variant>
 #include <vector>
@@ -127,6 +128,10 @@ struct TClassInfo {
     AnsiString UnitName;
     std::vector<TPropInfo> Props; // its own published properties, in declaration order
     std::function<bool(const TObject*)> IsInstance;
+    const std::type_info* Type = nullptr; // the class the information was registered for
+    // Makes a component of the class; empty for classes a stream cannot make
+    // (not components, abstract, or without an owner constructor).
+    std::function<std::unique_ptr<TComponent>(TComponent* Owner)> Create;
     const TTypeInfo* TypeInfo() const { return &FTypeInfo; }
     TTypeInfo FTypeInfo;
 };
@@ -175,6 +180,10 @@ const std::vector<TIdentMapEntry>* FindIntegerConsts(const TTypeInfo* IntType);
 const TClassInfo* RegisterClassInfo(std::type_index Type, std::unique_ptr<TClassInfo> Info);
 // The class information of the object's most derived registered class.
 const TClassInfo* GetClassInfo(const TObject* Obj);
+// The class registry of component streams: the registered component class
+// that a stream can make by this name (the last one registered under it),
+// or nullptr.
+const TClassInfo* FindComponentClass(const AnsiString& Name);
 // Ancestors' properties first, then the class's own, in declaration order.
 std::vector<const TPropInfo*> GetPropList(const TClassInfo* Info);
 int PropertyCount(const TClassInfo* Info);
@@ -210,6 +219,12 @@ public:
         FInfo->Parent = Parent;
         FInfo->UnitName = UnitName;
         FInfo->IsInstance = [](const TObject* O) { return dynamic_cast<const T*>(O) != nullptr; };
+        FInfo->Type = &typeid(T);
+        if constexpr (std::is_base_of_v<TComponent, T> && !std::is_abstract_v<T> &&
+                      std::is_constructible_v<T, TComponent*>)
+            FInfo->Create = [](TComponent* Owner) -> std::unique_ptr<TComponent> {
+                return std::make_unique<T>(Owner);
+            };
         FInfo->FTypeInfo.Kind = tkClass;
         FInfo->FTypeInfo.Name = Name;
         FInfo->FTypeInfo.UnitName = UnitName;
@@ -239,6 +254,22 @@ public:
         return Property(
             Name, Type, [Member](T& O) { return ToValue(O.*Member); },
             [Member](T& O, const TPropValue& V) { FromValue(O.*Member, V); }, Default);
+    }
+
+    // A property read and written through member functions of the class or
+    // of a base class, as a control's property is.
+    template <class CG, class G, class CS, class S>
+    TClassInfoBuilder& Property(const AnsiString& Name, const TTypeInfo* Type, G (CG::*Getter)() const,
+                                void (CS::*Setter)(S), int32_t Default = NoDefault) {
+        static_assert(std::is_base_of_v<CG, T> && std::is_base_of_v<CS, T>);
+        return Property(
+            Name, Type, [Getter](T& O) { return ToValue(std::decay_t<G>((static_cast<CG&>(O).*Getter)())); },
+            [Setter](T& O, const TPropValue& V) {
+                std::decay_t<S> value{};
+                FromValue(value, V);
+                (static_cast<CS&>(O).*Setter)(value);
+            },
+            Default);
     }
 
     TClassInfoBuilder& StoredIf(std::function<bool(T&)> Condition) {

@@ -1,14 +1,9 @@
-// The recording printer: A4 paper at a fixed resolution, and the log of its
+// The recording printer: its paper at a fixed resolution, and the log of its
 // documents and pages.
 #include "platform/testing/RecordingPrinter.h"
 
 namespace {
-constexpr int A4WidthMM = 210;
-constexpr int A4HeightMM = 297;
-// Millimetres to device pixels: 5/127 is 1/25.4.
-int MMToPixels(int MM, int PixelsPerInch) {
-    return MulDiv(MM, PixelsPerInch * 5, 127);
-}
+constexpr int HundredthsMmPerInch = 2540;
 int Scaled(int ScreenPixels, int PixelsPerInch) {
     return MulDiv(ScreenPixels, PixelsPerInch, ScreenPixelsPerInch);
 }
@@ -25,14 +20,15 @@ TRecordingPrinter::~TRecordingPrinter() {
     SetPrinter(FPrevious);
 }
 
-TSize TRecordingPrinter::PaperSize() {
-    TSize a4{MMToPixels(A4WidthMM, FPixelsPerInch), MMToPixels(A4HeightMM, FPixelsPerInch)};
-    if (Orientation() == TPrinterOrientation::poLandscape) std::swap(a4.cx, a4.cy);
-    return a4;
+TSize TRecordingPrinter::PhysicalSize() {
+    TSize paper{MulDiv(PaperWidth(), FPixelsPerInch, HundredthsMmPerInch),
+                MulDiv(PaperHeight(), FPixelsPerInch, HundredthsMmPerInch)};
+    if (Orientation() == TPrinterOrientation::poLandscape) std::swap(paper.cx, paper.cy);
+    return paper;
 }
 
 TRect TRecordingPrinter::PageRect() {
-    TSize paper = PaperSize();
+    TSize paper = PhysicalSize();
     return {Border.Left, Border.Top, paper.cx - Border.Right, paper.cy - Border.Bottom};
 }
 

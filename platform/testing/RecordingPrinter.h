@@ -7,8 +7,9 @@
 #include "platform/gui/Printers.h"
 #include "platform/testing/TestCanvases.h"
 
-// Installs itself as the printer for its lifetime. Paper is A4 at the
-// resolution, less the unprintable Border; the canvas's fixed metrics are
+// Installs itself as the printer for its lifetime. The paper (A4 unless
+// another is chosen) is measured at the resolution, less the unprintable
+// Border; the canvas's fixed metrics are
 // the recording canvas's scaled from the screen to the resolution.
 class TRecordingPrinter : public TPrinter {
 public:
@@ -32,12 +33,12 @@ public:
     TRecordingCanvas& RecordingCanvas() { return FCanvas; }
 
     TPrinterCapabilities Capabilities() override { return Caps; }
-    std::vector<AnsiString> Printers() override { return Names; }
+    std::vector<AnsiString> Printers() const override { return Names; }
 
 protected:
-    AnsiString DefaultPrinter() override { return Names.empty() ? AnsiString() : Names.front(); }
+    AnsiString DefaultPrinter() const override { return Names.empty() ? AnsiString() : Names.front(); }
     TCanvas* DoCanvas() override { return &FCanvas; }
-    TSize PaperSize() override;
+    TSize PhysicalSize() override;
     TRect PageRect() override;
     TSize Resolution() override { return {FPixelsPerInch, FPixelsPerInch}; }
     void DoBeginDoc() override;

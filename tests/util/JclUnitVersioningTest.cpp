@@ -78,8 +78,9 @@ TEST(JclUnitVersioningTest, TheSharedSlotMapsNoPageOfItsOwn) {
     auto mappings = [] {
         std::ifstream maps("/proc/self/maps");
         std::vector<std::string> lines;
+        // Where each mapping starts: the heap may grow at its end meanwhile.
         for (std::string line; std::getline(maps, line);)
-            lines.push_back(line.substr(0, line.find(' ')));
+            lines.push_back(line.substr(0, line.find('-')));
         return lines;
     };
     int32_t count = 0;

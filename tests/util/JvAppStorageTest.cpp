@@ -129,9 +129,12 @@ const TClassInfo* SettingsInfo() {
 const TClassInfo* Settings() {
     static const TClassInfo* info = [] {
         const TClassInfo* s = SettingsInfo();
-        static TClassInfo strings{"TStrings", TPersistentClassInfo(), "Classes", {}, nullptr, {}};
-        static TClassInfo collection{"TCollection", TPersistentClassInfo(), "Classes", {}, nullptr, {}};
+        static TClassInfo strings, collection;
+        strings.Name = "TStrings";
+        collection.Name = "TCollection";
         for (TClassInfo* c : {&strings, &collection}) {
+            c->Parent = TPersistentClassInfo();
+            c->UnitName = "Classes";
             c->FTypeInfo.Kind = tkClass;
             c->FTypeInfo.Name = c->Name;
             c->FTypeInfo.ClassType = c;

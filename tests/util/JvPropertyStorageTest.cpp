@@ -19,7 +19,10 @@ public:
 };
 
 const TClassInfo* ListsType() {
-    static TClassInfo info{"TStrings", TPersistentClassInfo(), "Classes", {}, nullptr, {}};
+    static TClassInfo info;
+    info.Name = "TStrings";
+    info.Parent = TPersistentClassInfo();
+    info.UnitName = "Classes";
     info.FTypeInfo.Kind = tkClass;
     info.FTypeInfo.Name = "TStrings";
     info.FTypeInfo.ClassType = &info;

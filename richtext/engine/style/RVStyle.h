@@ -135,7 +135,7 @@ public:
 
     void ResetTextStyles();
     void ResetParaStyles();
-    virtual void Loaded() {}
+    void Loaded() override {}
 
     // The item classes of the collections; a derived style sheet may make
     // derived styles.

@@ -73,6 +73,33 @@ TEST_F(DockingTest, DraggedOntoTheControlItGetsAPageAndUndocksWithIt) {
     EXPECT_EQ(Pages->ActivePage(), Sheets[0]);
 }
 
+TEST_F(DockingTest, ARefusedUndockLeavesTheClientFillingItsPageAndNoPageToFreeLater) {
+    Client->ManualDock(Pages);
+    auto* other = new TCustomControl(Form.get());
+    other->SetName("Other");
+    other->ManualDock(Pages);
+    ASSERT_EQ(Pages->PageCount(), 5);
+    TAdvTabSheet* page = Pages->Pages(3);
+
+    AllowUndock = false;
+    EXPECT_FALSE(Client->ManualDock(nullptr));
+    EXPECT_EQ(Client->Parent(), page);
+    EXPECT_EQ(Client->Align(), TAlign::alClient) << "it still fills its page";
+
+    // Another client, taken off its page by hand, leaves: no page goes with
+    // it, least of all the refused client's.
+    AllowUndock = true;
+    other->SetParent(Form.get());
+    EXPECT_TRUE(other->ManualDock(nullptr));
+    EXPECT_EQ(Pages->PageCount(), 5);
+    EXPECT_EQ(Client->Parent(), page);
+    EXPECT_EQ(page->PageControl(), Pages);
+
+    EXPECT_TRUE(Client->ManualDock(nullptr));
+    EXPECT_EQ(Pages->PageCount(), 4) << "an allowed undock still takes its page";
+    EXPECT_EQ(Client->Align(), TAlign::alNone);
+}
+
 TEST_F(DockingTest, ADropOutsideEverySiteOrAHiddenClientDoesNotShowAPage) {
     Form->Show();
     Client->BeginDrag(true);

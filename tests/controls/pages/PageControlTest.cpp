@@ -1,6 +1,8 @@
 // The page control's pages, activation, tabs and the questions it asks.
 #include "PageFixture.h"
 
+#include "platform/rtl/ComponentStreams.h"
+
 using PageControlTest = PageFixture;
 
 TEST_F(PageControlTest, ActivationInCodeShowsOnePageAndTellsNobody) {
@@ -512,36 +514,43 @@ TEST_F(PageControlTest, FocusFollowsThePageThatIsShown) {
     EXPECT_EQ(Form->ActiveControl(), Pages) << "no page: the control itself";
 }
 
-TEST_F(PageControlTest, ChildrenGoOutInPageOrderAndComeBackToIt) {
+TEST_F(PageControlTest, ReorderedPagesWrittenAndReadBackKeepTheirOrderCaptionsAndActivePage) {
+    Pages->SetName("Pages");
+    const char* names[] = {"FirstSheet", "SecondSheet", "ThirdSheet"};
+    for (int i = 0; i < 3; ++i)
+        Sheets[i]->SetName(names[i]);
     Sheets[2]->SetPageIndex(0);
+    Sheets[1]->SetTabColor(clYellow);
+    Sheets[1]->SetHighlighted(true);
     Pages->SetActivePage(Sheets[0]);
-    std::vector<AnsiString> written;
-    Pages->GetChildren([&](TComponent* C) { written.push_back(static_cast<TAdvTabSheet*>(C)->Caption()); },
-                       Form.get());
-    EXPECT_EQ(written, (std::vector<AnsiString>{"&Third", "&First", "&Second"}));
+    Pages->ActiveFont()->SetStyle(fsBold);
+    Pages->TabMargin()->SetLeftMargin(4);
+    Pages->SetTabPosition(TTabPosition::tpBottom);
 
-    // Read back: the sheets join in the order they were made, each then put
-    // at the place it was written at.
-    TAdvPageControl copy(Form.get());
-    copy.SetParent(Form.get());
-    std::vector<TAdvTabSheet*> read;
-    for (const char* caption : {"&First", "&Second", "&Third"}) {
-        auto* sheet = new TAdvTabSheet(Form.get());
-        sheet->SetCaption(caption);
-        sheet->SetPageControl(&copy);
-        read.push_back(sheet);
-    }
-    for (int order = 0; order < 3; ++order)
-        for (TAdvTabSheet* sheet : read)
-            if (sheet->Caption() == written[std::size_t(order)]) copy.SetChildOrder(sheet, order);
-    copy.SetActivePageIndex(Pages->ActivePageIndex());
+    std::unique_ptr<TComponent> read = ReadComponent(WriteComponent(Pages), Form.get());
+    auto* copy = dynamic_cast<TAdvPageControl*>(read.get());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->Parent(), Form.get());
+    ASSERT_EQ(copy->PageCount(), 3);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(copy.Pages(i)->Caption(), written[std::size_t(i)]);
-        EXPECT_EQ(copy.TabText(i), Pages->TabText(i)) << "the tabs moved with the pages";
+        TAdvTabSheet* page = copy->Pages(i);
+        EXPECT_EQ(page->Caption(), Pages->Pages(i)->Caption()) << i;
+        EXPECT_EQ(page->Name(), Pages->Pages(i)->Name());
+        EXPECT_EQ(page->Owner(), copy);
+        EXPECT_EQ(page->Parent(), copy);
+        EXPECT_EQ(page->TabColor(), Pages->Pages(i)->TabColor());
+        EXPECT_EQ(copy->TabText(i), Pages->TabText(i)) << "the tabs follow the pages, the bold one padded";
+        EXPECT_EQ(copy->TabHighlighted(i), Pages->TabHighlighted(i)) << "told once loaded";
+        EXPECT_EQ(page->Visible(), Pages->Pages(i)->Visible());
     }
-    EXPECT_EQ(copy.ActivePage()->Caption(), "&First");
-    copy.SetChildOrder(Sheets[0], 0);
+    EXPECT_EQ(copy->ActivePage(), copy->Pages(1));
+    EXPECT_EQ(copy->ActivePage()->Caption(), "&First");
+    EXPECT_EQ(copy->TabIndex(), 1);
+    EXPECT_EQ(copy->ActiveFont()->Style(), TFontStyles(fsBold));
+    EXPECT_EQ(copy->TabMargin()->LeftMargin(), 4);
+    EXPECT_EQ(copy->TabPosition(), TTabPosition::tpBottom);
+    EXPECT_EQ(copy->TabRectOfPage(0), Pages->TabRectOfPage(0)) << "the spacer counts the margin";
+
+    copy->SetChildOrder(Sheets[0], 0);
     EXPECT_EQ(Sheets[0]->PageIndex(), 1) << "another control's page is left alone";
-    for (TAdvTabSheet* sheet : read)
-        delete sheet;
 }

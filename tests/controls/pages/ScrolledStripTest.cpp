@@ -113,3 +113,43 @@ TEST_F(ScrolledStripTest, TheCloseGlyphOfAScrolledOutTabDoesNotAnswer) {
     EXPECT_EQ(Pages->PageCount(), PageTotal) << "nothing closed";
     EXPECT_EQ(Pages->ActivePageIndex(), Pages->TabAtPos(at.X, at.Y));
 }
+
+TEST_F(ScrolledStripTest, APaintedRowShowsTheScrolledTabsUnderItsButtons) {
+    for (int p = 0; p < PageTotal; ++p)
+        Pages->Pages(p)->SetTabColor(clYellow);
+    Pages->SetActiveColor(clYellow);
+    Pages->Pages(3)->SetTabColor(clLime);
+    const TRect buttons = Pages->ScrollButtonsRect();
+    // The middle of each button is on its arrow.
+    const TPoint back{buttons.Left + 8, Middle(buttons).Y}, forward{buttons.Right - 8, Middle(buttons).Y};
+    const TColor live = ColorToRGB(clBtnText), grey = ColorToRGB(clGrayText);
+    auto shot = [this] {
+        auto bitmap = std::make_unique<TBitmap>(Pages->Width(), Pages->Height());
+        Pages->PaintTo(bitmap->Canvas(), 0, 0);
+        return bitmap;
+    };
+
+    auto before = shot();
+    const TRect first = Pages->TabRectOfPage(0);
+    const TPoint probe{Middle(first).X, first.Top + 2};
+    EXPECT_EQ(before->Pixel(probe.X, probe.Y), clYellow);
+    EXPECT_EQ(before->Pixel(back.X, back.Y), grey) << "nothing to scroll back to";
+    EXPECT_EQ(before->Pixel(forward.X, forward.Y), live);
+    EXPECT_EQ(before->Pixel(buttons.Left + 3, buttons.Top + 3), ColorToRGB(clBtnFace))
+        << "the buttons cover the tab running on under them";
+
+    Pages->ScrollTabs(3);
+    ASSERT_EQ(Pages->FirstVisibleTab(), 3);
+    EXPECT_EQ(Pages->TabRectOfPage(3).Left, first.Left) << "page 3's tab starts the row";
+    EXPECT_LE(Pages->TabRectOfPage(2).Right, first.Left);
+    auto scrolled = shot();
+    EXPECT_EQ(scrolled->Pixel(probe.X, probe.Y), clLime) << "and is painted there";
+    EXPECT_EQ(scrolled->Pixel(back.X, back.Y), live);
+    EXPECT_EQ(scrolled->Pixel(forward.X, forward.Y), live);
+
+    while (Pages->CanScrollTabs(1))
+        Pages->ScrollTabs(1);
+    auto end = shot();
+    EXPECT_EQ(end->Pixel(back.X, back.Y), live);
+    EXPECT_EQ(end->Pixel(forward.X, forward.Y), grey) << "nothing left to scroll to";
+}

@@ -1,5 +1,8 @@
-// Forms, the dialog and timer seams, and the event boundary, driven through the controls' own methods.
+// Forms, the dialog and timer seams, the event boundary, placement and posted messages, driven through the
+// controls' own methods.
 #include <gtest/gtest.h>
+
+#include <QWidget>
 
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
@@ -153,4 +156,89 @@ TEST(FormTest, EnterAndEscPressTheDefaultAndCancelButtons) {
         EXPECT_EQ(pressed, c.Pressed) << c.Key << " " << c.DefaultEnabled;
         EXPECT_EQ(handled != 0, *c.Pressed != 0) << c.Key << " " << c.DefaultEnabled;
     }
+}
+
+TEST(FormPlacementLayerTest, StatesAndThePlacementRecord) {
+    Application->Initialize();
+    TForm form(nullptr);
+    form.SetBounds(20, 30, 300, 200);
+    // A state chosen while hidden is the window's when it shows.
+    form.SetWindowState(TWindowState::wsMaximized);
+    form.Show();
+    EXPECT_TRUE(form.Widget()->isMaximized());
+    TWindowPlacement placement;
+    ASSERT_TRUE(GetWindowPlacement(&form, placement));
+    EXPECT_EQ(placement.length, 44u);
+    EXPECT_EQ(placement.showCmd, SW_SHOWMAXIMIZED);
+    EXPECT_EQ(placement.rcNormalPosition, Bounds(20, 30, 300, 200));
+    EXPECT_EQ(placement.ptMinPosition, (TPoint{-1, -1}));
+
+    // The normal rectangle comes back when restored; setting the record
+    // changes it and the state, never the visibility.
+    placement.rcNormalPosition = Bounds(40, 50, 320, 220);
+    placement.showCmd = SW_SHOWNORMAL;
+    placement.ptMaxPosition = {-4, -4};
+    SetWindowPlacement(&form, placement);
+    EXPECT_EQ(form.WindowState(), TWindowState::wsNormal);
+    EXPECT_EQ(form.BoundsRect(), Bounds(40, 50, 320, 220));
+    GetWindowPlacement(&form, placement);
+    EXPECT_EQ(placement.ptMaxPosition, (TPoint{-4, -4}));
+    placement.showCmd = SW_HIDE;
+    SetWindowPlacement(&form, placement);
+    EXPECT_TRUE(form.Visible());
+
+    // Window commands, and the program minimised with its main form.
+    Application->SetMainForm(&form);
+    form.Perform(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(Application->Minimized());
+    form.Perform(WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_FALSE(Application->Minimized());
+    Application->SetMainForm(nullptr);
+    form.Hide();
+    EXPECT_GE(Screen->MonitorCount(), 1);
+    TRect work = Screen->WorkAreaRect(), whole = Screen->MonitorBounds(0);
+    EXPECT_TRUE(whole.Width() >= work.Width() && whole.Height() >= work.Height());
+}
+
+TEST(FormPlacementLayerTest, SizeLimitsComeFromTheMinMaxQuestion) {
+    TForm form(nullptr);
+    form.Constraints()->SetMinWidth(150);
+    TMinMaxInfo info = form.MinMaxInfo();
+    EXPECT_EQ(info.ptMinTrackSize.X, 150);
+    // A handler in the control's message method changes the answer.
+    TWndMethod own = form.WindowProc();
+    form.SetWindowProc([&](TMessage& Msg) {
+        own(Msg);
+        if (Msg.Msg == WM_GETMINMAXINFO)
+            reinterpret_cast<TMinMaxInfo*>(Msg.LParam)->ptMaxTrackSize = {400, 300};
+    });
+    form.Show();
+    form.UpdateSizeLimits();
+    EXPECT_EQ(form.Widget()->minimumWidth(), 150);
+    EXPECT_EQ(form.Widget()->maximumWidth(), 400);
+    EXPECT_EQ(form.Widget()->maximumHeight(), 300);
+    form.SetWindowProc(nullptr);
+    form.UpdateSizeLimits();
+    EXPECT_EQ(form.Widget()->maximumWidth(), QWIDGETSIZE_MAX);
+    form.Hide();
+}
+
+TEST(PostMessageTest, ArrivesAfterTheEventAndNeverAtAFreedControl) {
+    Application->Initialize();
+    struct TCounter : TWinControl {
+        using TWinControl::TWinControl;
+        int Got = 0;
+        void WndProc(TMessage& Message) override {
+            if (Message.Msg == 0x0401) ++Got;
+            TWinControl::WndProc(Message);
+        }
+    };
+    TCounter kept(nullptr);
+    auto* freed = new TCounter(nullptr);
+    PostMessage(&kept, 0x0401, 0, 0);
+    PostMessage(freed, 0x0401, 0, 0);
+    EXPECT_EQ(kept.Got, 0);
+    delete freed;
+    Application->ProcessMessages();
+    EXPECT_EQ(kept.Got, 1);
 }

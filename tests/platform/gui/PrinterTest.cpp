@@ -1,6 +1,7 @@
 // The printer: documents printed into PDF files through the printer's
-// canvas and read back with poppler's tools, the document's errors, and the
-// recording printer behind the seam.
+// canvas and read back with poppler's tools, the paper and orientation the
+// print dialogs choose, the document's errors, and the recording printer
+// behind the seam.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,8 +9,10 @@
 #include <fstream>
 #include <regex>
 
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/Printers.h"
 #include "platform/testing/RecordingPrinter.h"
+#include "platform/testing/ScriptedDialogs.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -46,6 +49,14 @@ double PixelsToPoints(int Pixels) {
     return Pixels * 72.0 / 600.0;
 }
 
+// The size of the PDF's pages in points, as pdfinfo reports it.
+std::pair<double, double> PageSizePoints(const std::string& Pdf) {
+    std::string info = Output("pdfinfo '" + Pdf + "'");
+    std::smatch size;
+    if (!std::regex_search(info, size, std::regex("Page size: +([0-9.]+) x ([0-9.]+) pts"))) return {0, 0};
+    return {std::stod(size[1]), std::stod(size[2])};
+}
+
 struct PdfPrinterTest : ::testing::Test {
     void SetUp() override {
         ASSERT_FALSE(Output("command -v pdftotext").empty()) << "poppler-utils reads the PDF back";
@@ -53,12 +64,20 @@ struct PdfPrinterTest : ::testing::Test {
         P->SetTitle("Motivation report");
     }
     void TearDown() override {
-        P->SetOrientation(TPrinterOrientation::poPortrait);
+        P->ApplyPrintSettings(Saved);
         P->SetFileName("");
     }
     TTempFolder Folder;
     std::string Pdf = Folder.Path() + "report.pdf";
+    // Prints one page with Text and answers the PDF's page size in points.
+    std::pair<double, double> PrintOnePage(const AnsiString& Text) {
+        P->BeginDoc();
+        P->Canvas()->TextOut(100, 100, Text);
+        P->EndDoc();
+        return PageSizePoints(Pdf);
+    }
     TPrinter* P = Printer();
+    TPrintSettings Saved = P->PrintSettings();
 };
 } // namespace
 
@@ -112,14 +131,44 @@ TEST_F(PdfPrinterTest, LandscapeTurnsThePage) {
     P->SetOrientation(TPrinterOrientation::poLandscape);
     EXPECT_NEAR(P->PageWidth(), 7016, 4);
     EXPECT_NEAR(P->PageHeight(), 4961, 4);
-    P->BeginDoc();
-    P->Canvas()->TextOut(100, 100, "Landscape");
-    P->EndDoc();
-    std::smatch size;
-    std::string info = Output("pdfinfo '" + Pdf + "'");
-    ASSERT_TRUE(std::regex_search(info, size, std::regex("Page size: +([0-9.]+) x ([0-9.]+) pts"))) << info;
-    EXPECT_NEAR(std::stod(size[1]), 841.89, 0.5);
-    EXPECT_NEAR(std::stod(size[2]), 595.28, 0.5);
+    auto [width, height] = PrintOnePage("Landscape");
+    EXPECT_NEAR(width, 841.89, 0.5);
+    EXPECT_NEAR(height, 595.28, 0.5);
+}
+
+TEST_F(PdfPrinterTest, ThePrintDialogsSetUpThePrinterThatThenPrintsOnTheirPaper) {
+    TScriptedDialogs dialogs;
+    dialogs.DialogAnswers.push_back([](TCommonDialog* D) {
+        auto& setup = dynamic_cast<TPageSetupDialog&>(*D);
+        EXPECT_EQ(setup.Settings.PaperWidth, 21000) << "the printer's A4 is shown";
+        EXPECT_EQ(setup.Settings.PaperHeight, 29700);
+        setup.Settings.PaperWidth = 21590; // Letter
+        setup.Settings.PaperHeight = 27940;
+        setup.Settings.Orientation = TPrinterOrientation::poLandscape;
+        return true;
+    });
+    dialogs.DialogAnswers.push_back([](TCommonDialog* D) {
+        auto& print = dynamic_cast<TPrintDialog&>(*D);
+        EXPECT_EQ(print.Settings.PaperWidth, 21590) << "the page set-up's paper is the printer's now";
+        print.Settings.Copies = 2;
+        print.Settings.Collate = true;
+        return true;
+    });
+    TPageSetupDialog setup(nullptr);
+    ASSERT_TRUE(setup.Execute());
+    TPrintDialog print(nullptr);
+    ASSERT_TRUE(print.Execute());
+    EXPECT_EQ(P->Copies(), 2);
+    EXPECT_TRUE(P->Collate());
+
+    // Letter turned on its side: 11 x 8.5 inches at 600 dpi.
+    EXPECT_EQ(P->PaperWidth(), 21590);
+    EXPECT_EQ(P->Orientation(), TPrinterOrientation::poLandscape);
+    EXPECT_NEAR(P->PageWidth(), 6600, 4);
+    EXPECT_NEAR(P->PageHeight(), 5100, 4);
+    auto [width, height] = PrintOnePage("Letter");
+    EXPECT_NEAR(width, 792, 0.5);
+    EXPECT_NEAR(height, 612, 0.5);
 }
 
 TEST_F(PdfPrinterTest, AnAbortedOrFailedDocumentLeavesTheFileThatWasThere) {
@@ -167,6 +216,7 @@ TEST(PrinterTest, DocumentCallsOutOfOrderAndUnknownPrintersRaise) {
     EXPECT_THROW(p.SetOrientation(TPrinterOrientation::poLandscape), EPrinter)
         << "the page would change size";
     EXPECT_THROW(p.SetFileName("x.pdf"), EPrinter);
+    EXPECT_THROW(p.SetPaperSize(21590, 27940), EPrinter);
     EXPECT_EQ(p.PageNumber(), 1);
     p.EndDoc();
     EXPECT_EQ(p.PageNumber(), 0);
@@ -175,6 +225,8 @@ TEST(PrinterTest, DocumentCallsOutOfOrderAndUnknownPrintersRaise) {
     p.Offline = true;
     EXPECT_THROW(p.BeginDoc(), EPrinter);
     EXPECT_FALSE(p.Printing());
+    EXPECT_THROW(p.SetPaperSize(0, 27940), EPrinter);
+    EXPECT_EQ(p.PaperWidth(), 21000);
 }
 
 TEST(PrinterTest, TheRecordingPrinterStandsInForThePrinterAndKeepsItsPages) {
@@ -192,6 +244,9 @@ TEST(PrinterTest, TheRecordingPrinterStandsInForThePrinterAndKeepsItsPages) {
         EXPECT_EQ(p.PhysicalOffsetX(), 100);
         p.SetOrientation(TPrinterOrientation::poLandscape);
         EXPECT_EQ(p.PageWidth(), 7016 - 200);
+        p.SetPaperSize(14800, 21000); // A5
+        EXPECT_EQ(p.PhysicalWidth(), 4961);
+        EXPECT_EQ(p.PhysicalHeight(), 3496);
 
         p.SetTitle("Report");
         p.SetCopies(2);

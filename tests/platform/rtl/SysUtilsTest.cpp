@@ -153,6 +153,31 @@ TEST_F(SysUtilsTest, FixedFormatsRoundHalvesAwayFromZero) {
     EXPECT_EQ(Format("%x|%x|%.2x", {-1, -1LL, 10u}), "FFFFFFFF|FFFFFFFFFFFFFFFF|0A");
 }
 
+TEST_F(SysUtilsTest, NumberFormatsAndPatterns) {
+    // Thousands in the number format; the general form beyond the precision.
+    EXPECT_EQ(FloatToStrF(1234567.25, TFloatFormat::ffNumber, 15, 1), "1 234 567,3");
+    EXPECT_EQ(FloatToStrF(-1234.5, TFloatFormat::ffFixed, 15, 2), "-1234,50");
+    EXPECT_EQ(FloatToStrF(1e20, TFloatFormat::ffFixed, 15, 0), "1E20");
+    struct {
+        const char* Pattern;
+        double Value;
+        const char* Text;
+    } cases[] = {
+        {",0.##", 1234.5, "1 234,5"},
+        {",0.##", 0.004, "0"},
+        {"0.00", 3.14159, "3,14"},
+        {"#.##", 0.5, ",5"},
+        {"000", 7, "007"},
+        {"0.0 'kg'", 2.25, "2,3 kg"},
+        {"0.0;(0.0)", -2.5, "(2,5)"},
+        {"0.0;-0.0;'none'", 0, "none"},
+        {"0.0", -0.01, "0,0"},
+        {"'text'", 5, "text"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatFloat(c.Pattern, c.Value), c.Text) << c.Pattern;
+}
+
 TEST_F(SysUtilsTest, DatesCountDaysFrom1899) {
     EXPECT_DOUBLE_EQ(EncodeDate(1899, 12, 30), 0);
     EXPECT_DOUBLE_EQ(EncodeDate(1900, 1, 1), 2);
