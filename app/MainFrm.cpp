@@ -3,8 +3,8 @@
 #include "app/MainFrm.h"
 
 #include "app/MainFrm_p.h"
-#include "platform/gui/ExtCtrls.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "util/JvGradient.h"
 
 TTarvikApplication* TarvikApplication = nullptr;
 
@@ -13,9 +13,12 @@ AnsiString MainCaption() {
 }
 
 TControl* NewCaptionStrip(TComponent* Owner, TWinControl* Sheet, int Height) {
-    auto* strip = new TBevel(Owner);
+    auto* strip = new TJvGradient(Owner);
     strip->SetParent(Sheet);
-    strip->SetShape(TBevelShape::bsSpacer);
+    strip->SetStyle(TJvGradientStyle::grVertical);
+    strip->SetStartColor(clBtnShadow);
+    strip->SetEndColor(clBtnFace);
+    strip->SetEnabled(false);
     strip->SetAlign(TAlign::alTop);
     strip->SetHeight(Height);
     return strip;

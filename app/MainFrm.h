@@ -19,6 +19,8 @@
 #include "platform/gui/ImgList.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
+#include "util/JvAppRegistryStorage.h"
+#include "util/JvFormPlacement.h"
 
 class TMain_Form : public TForm {
 public:
@@ -76,7 +78,7 @@ public:
     TAdvPageControl* Main_PageControl;
     TAdvTabSheet* Users_TabSheet;
     TAdvTabSheet* Groups_TabSheet;
-    // The strips at the top of the pages, under their captions.
+    // The gradient strips at the top of the pages, under their captions.
     TControl* Users_Strip;
     TControl* Groups_Strip;
     TLabel* Users_Label;
@@ -86,6 +88,8 @@ public:
     TStatusBar* Main_StatusBar;
     TPopupMenu* Users_PopupMenu;
     TVTHeaderPopupMenu* VTHeaderPopupMenu1;
+    TJvAppRegistryStorage* Main_AppStorage;
+    TJvFormStorage* Main_FormStorage;
 
     // Handlers.
     void Main_PageControlChange(TObject* Sender);

@@ -67,6 +67,16 @@ TMain_Form::TMain_Form(TComponent* AOwner) : TForm(AOwner) {
         Main_StatusBar->Panels()->Add()->SetWidth(width);
 
     CreatePages();
+
+    // The window's place, size and state, kept in the settings store.
+    Main_AppStorage = new TJvAppRegistryStorage(this);
+    Main_AppStorage->SetName("Main_AppStorage");
+    Main_AppStorage->SetRoot("Software\\Tarvik\\Luvora");
+    Main_FormStorage = new TJvFormStorage(this);
+    Main_FormStorage->SetName("Main_FormStorage");
+    Main_FormStorage->SetAppStorage(Main_AppStorage);
+    Main_FormStorage->SetAppStoragePath("Main_Form\\");
+    Main_FormStorage->Loaded();
 }
 
 TMain_Form::~TMain_Form() {

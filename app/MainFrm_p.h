@@ -13,6 +13,6 @@ extern const std::size_t MainImagesPng_SIZE;
 // The product and method, the first part of the window's caption.
 AnsiString MainCaption();
 
-// The strip Height pixels high at the top of Sheet that a page's caption
-// lies on.
+// The gradient strip Height pixels high at the top of Sheet that a page's
+// caption lies on.
 TControl* NewCaptionStrip(TComponent* Owner, TWinControl* Sheet, int Height);

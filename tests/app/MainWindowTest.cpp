@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "AppFixture.h"
+#include "platform/win/Registry.h"
 
 namespace {
 
@@ -139,5 +140,35 @@ TEST_F(MainWindowTest, StandInWindowsCloseWithEnterAndEscapeAsAUserWhoChangedNot
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form->Widget()));
         form->Perform(CM_DIALOGKEY, WPARAM(c.Key), 0);
         EXPECT_EQ(form->ModalResult(), c.Result);
+    }
+}
+
+TEST_F(MainWindowTest, TheWindowComesBackWhereItWasLeft) {
+    TMain_Form* f = Open();
+    ShowWindow(f);
+    f->SetBounds(30, 40, 900, 600);
+    Pump();
+    CloseForm();
+    f = Open();
+    ShowWindow(f);
+    EXPECT_EQ(f->BoundsRect(), Bounds(30, 40, 900, 600));
+    TRegistry reg;
+    EXPECT_TRUE(reg.KeyExists("\\Software\\Tarvik\\Luvora\\Main_Form"));
+}
+
+TEST_F(MainWindowTest, PageCaptionsLieOnAGradientStrip) {
+    TMain_Form* f = Open();
+    ShowWindow(f);
+    for (TAdvTabSheet* sheet : {f->Users_TabSheet, f->Groups_TabSheet}) {
+        f->Main_PageControl->SetActivePage(sheet);
+        Pump();
+        SCOPED_TRACE(sheet->Name());
+        const QImage shot = sheet->Widget()->grab().toImage();
+        const int x = sheet->Width() - 5;
+        EXPECT_EQ(shot.pixelColor(x, 0), Rgb(clBtnShadow)) << "dark at the top";
+        EXPECT_LT(shot.pixelColor(x, 0).lightness(), shot.pixelColor(x, 11).lightness());
+        EXPECT_LT(shot.pixelColor(x, 11).lightness(), shot.pixelColor(x, 21).lightness());
+        EXPECT_NEAR(shot.pixelColor(x, 21).lightness(), Rgb(clBtnFace).lightness(), 6)
+            << "close to the face colour at the bottom";
     }
 }
