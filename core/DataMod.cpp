@@ -53,13 +53,14 @@ const TStatementTable kDatabaseStatements = {
     "EXECUTE PROCEDURE DATABASES_DELETE (:DB_ID)",
 };
 
+// The counts and latest dates of the tests come from one grouped pass over
+// them, not from two lookups a testee.
 const char* const kUsersSql = "select u.user_id, u.db_id, u.fio, u.sex, u.age, u.posit, u.seniority, "
                               "u.OrgSeniority, u.Job, u.Education, "
-                              "u.Spec, u.isworkforspec, (select count(test_id) from testedusers where "
-                              "user_id = u.user_id group by user_id) "
-                              "test_count, (select max(DATETEST) from testedusers where user_id = u.user_id "
-                              "group by user_id) last_test "
-                              "from users u where (u.db_id = :db_id)";
+                              "u.Spec, u.isworkforspec, t.test_count, t.last_test "
+                              "from users u left join (select user_id, count(test_id) test_count, "
+                              "max(datetest) last_test from testedusers group by user_id) t "
+                              "on t.user_id = u.user_id where (u.db_id = :db_id)";
 const char* const kTestsSql =
     "select Test_ID, User_ID, DateTest, Answers, Comments, Anketa, TestDuration from "
     "TESTEDUSERS where USER_ID = :User_ID order by Test_ID Desc, datetest desc";

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+#include "bench/BenchDatabases.h"
 #include "core/CalcGroup_Unit.h"
 #include "platform/testing/ScriptedMessageBoxes.h"
 #include "platform/win/Module.h"
@@ -76,18 +77,10 @@ private:
         FormatSettings.TimeSeparator = ':';
         FormatSettings.ShortDateFormat = "dd.mm.yyyy";
         FormatSettings.LongTimeFormat = "hh:nn:ss";
-        std::string folder = (fs::temp_directory_path() / "luvora-bench-XXXXXX").string();
-        if (!::mkdtemp(folder.data())) {
-            FError = "cannot make a temporary folder";
-            return;
-        }
-        FFolder = folder;
-        std::error_code ec;
-        fs::create_directory(FFolder / "DB", ec);
-        for (const char* name : {"Luvora.FDB", "Luvora_Data.FDB"})
-            fs::copy_file(fs::path(LUVORA_DB_DIR) / name, FFolder / "DB" / name, ec);
-        if (ec) {
-            FError = "no database files in " LUVORA_DB_DIR ": build the target databases";
+        std::string error;
+        FFolder = CopyBuildDatabases("luvora-bench", LUVORA_DB_DIR, error);
+        if (FFolder.empty()) {
+            FError = error;
             return;
         }
         SetModuleFileNameOverride((FFolder / "luvora").string());

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr unsigned BF_MIDDLE = 0x800;
 constexpr unsigned BF_SOFT = 0x1000;
 constexpr unsigned BF_FLAT = 0x4000;
 

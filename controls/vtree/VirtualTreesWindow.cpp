@@ -322,6 +322,9 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
         if (header > 0) DrawHeader(canvas, TRect{0, 0, Width(), header}, -EffectiveOffsetX());
         canvas->SaveState();
         TScopeGuard restore([canvas] { canvas->RestoreState(); });
+        // The window clipped to a client area at its top; the tree's lies
+        // under the header.
+        if (header > 0) canvas->ResetClip();
         canvas->MoveOrigin(0, header);
         canvas->IntersectClipRect(ClientRect());
         TCustomControl::Dispatch(Message);

@@ -299,6 +299,10 @@ void TCanvas::DrawEdge(TRect& R, unsigned Edge, unsigned Flags) {
         if (Flags & BF_RIGHT) --r.Right;
         if (Flags & BF_BOTTOM) --r.Bottom;
     }
+    if (Flags & BF_MIDDLE) {
+        FBrush->SetColor(clBtnFace);
+        FillRect(r);
+    }
     FBrush->SetColor(savedBrush);
     FBrush->SetStyle(savedStyle);
     if (Flags & BF_ADJUST) R = r;

@@ -268,6 +268,8 @@ constexpr unsigned BF_TOP = 0x2;
 constexpr unsigned BF_RIGHT = 0x4;
 constexpr unsigned BF_BOTTOM = 0x8;
 constexpr unsigned BF_RECT = 0xF;
+// Fills what lies inside the edges with clBtnFace.
+constexpr unsigned BF_MIDDLE = 0x800;
 constexpr unsigned BF_ADJUST = 0x2000;
 
 // Text as shown: a single '&' marks the accelerator and is left out, "&&"

@@ -2,7 +2,6 @@
 #include "platform/db/IBLockFolder.h"
 
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,14 +9,13 @@
 #include <mutex>
 
 #include "platform/db/IBDatabase.h"
+#include "platform/win/WinBase.h"
 
 namespace {
 
 const char* const kLockVariable = "FIREBIRD_LOCK";
 const char* const kFolderName = "luvora-firebird";
 const char* const kDefaultTemp = "/tmp";
-constexpr mode_t kPrivateMode = S_IRWXU;
-constexpr mode_t kOthersBits = S_IRWXG | S_IRWXO;
 
 // An absolute folder named by an environment variable; empty when the
 // variable is unset or names no folder.
@@ -27,33 +25,19 @@ AnsiString FolderFromEnvironment(const char* Name) {
     return value;
 }
 
-// Makes Path with mode 0700, or takes it when it is a folder of the user's
-// own (not a link to one). False when the name is taken otherwise or the
-// folder cannot be made.
-bool MakeOrTakePrivateFolder(const AnsiString& Path) {
-    if (::mkdir(Path.c_str(), kPrivateMode) != 0) {
-        if (errno != EEXIST) return false;
-        struct stat st {};
-        if (::lstat(Path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return false;
-        if ((st.st_mode & kOthersBits) == 0) return true;
-    }
-    // Also after mkdir: the process's umask may have taken the owner's bits.
-    return ::chmod(Path.c_str(), kPrivateMode) == 0;
-}
-
 } // namespace
 
 AnsiString PrivateLockFolder() {
     const AnsiString runtime = FolderFromEnvironment("XDG_RUNTIME_DIR");
     if (!runtime.empty()) {
         const AnsiString folder = IncludeTrailingPathDelimiter(runtime) + kFolderName;
-        if (MakeOrTakePrivateFolder(folder)) return folder;
+        if (MakePrivateFolder(folder)) return folder;
     }
     AnsiString temp = FolderFromEnvironment("TMPDIR");
     if (temp.empty()) temp = kDefaultTemp;
     const AnsiString folder =
         IncludeTrailingPathDelimiter(temp) + kFolderName + "-" + IntToStr(int64_t(::geteuid()));
-    if (MakeOrTakePrivateFolder(folder)) return folder;
+    if (MakePrivateFolder(folder)) return folder;
     // The name is taken by another user or by a link: a new folder of our own.
     AnsiString unique = folder + "-XXXXXX";
     if (!::mkdtemp(unique.data()))

@@ -1,5 +1,5 @@
 // Image lists: adding images and masks, cutting strips, drawing by index,
-// and pictures loaded from files.
+// and pictures loaded from files or from the bytes of a file.
 #include "platform/gui/ImgList.h"
 
 #include <QImage>
@@ -72,9 +72,10 @@ constexpr TColor TransparentKeys[] = {RGB(255, 0, 255), RGB(0, 255, 255), RGB(25
 constexpr int OpaqueAlpha = 128;
 } // namespace
 
-TColor LoadPictureFile(const AnsiString& FileName, TBitmap* Bitmap) {
-    QImage image;
-    if (!image.load(QtString(FileName))) throw EInvalidGraphic("Cannot load the picture " + FileName);
+namespace {
+// Puts a picture that was read into Bitmap; answers the colour that stands
+// for its transparent pixels, or clNone.
+TColor TakePicture(QImage image, TBitmap* Bitmap) {
     image = image.convertToFormat(QImage::Format_ARGB32);
     TColor key = clNone;
     if (image.hasAlphaChannel()) {
@@ -110,10 +111,34 @@ TColor LoadPictureFile(const AnsiString& FileName, TBitmap* Bitmap) {
         std::memcpy(target->scanLine(y), rgb.constScanLine(y), std::size_t(rgb.bytesPerLine()));
     return key;
 }
+} // namespace
+
+TColor LoadPictureFile(const AnsiString& FileName, TBitmap* Bitmap) {
+    QImage image;
+    if (!image.load(QtString(FileName))) throw EInvalidGraphic("Cannot load the picture " + FileName);
+    return TakePicture(std::move(image), Bitmap);
+}
+
+TColor LoadPictureData(const void* Data, std::size_t Size, TBitmap* Bitmap) {
+    QImage image;
+    if (!image.loadFromData(static_cast<const uchar*>(Data), int(Size)))
+        throw EInvalidGraphic("Cannot read the picture data");
+    return TakePicture(std::move(image), Bitmap);
+}
+
+int TCustomImageList::AddPicture(TBitmap* Picture, TColor Key, TColor MaskColor) {
+    if (Key == clNone) Key = MaskColor == clDefault ? Picture->Pixel(0, Picture->Height() - 1) : MaskColor;
+    return AddMasked(Picture, Key);
+}
 
 int TCustomImageList::AddImageFile(const AnsiString& FileName, TColor MaskColor) {
     TBitmap picture;
     TColor key = LoadPictureFile(FileName, &picture);
-    if (key == clNone) key = MaskColor == clDefault ? picture.Pixel(0, picture.Height() - 1) : MaskColor;
-    return AddMasked(&picture, key);
+    return AddPicture(&picture, key, MaskColor);
+}
+
+int TCustomImageList::AddImageData(const void* Data, std::size_t Size, TColor MaskColor) {
+    TBitmap picture;
+    TColor key = LoadPictureData(Data, Size, &picture);
+    return AddPicture(&picture, key, MaskColor);
 }

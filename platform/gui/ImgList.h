@@ -1,5 +1,5 @@
 // Image lists: equally sized images drawn by index, filled from bitmaps or
-// from picture files.
+// from pictures, in files or built into the program.
 #pragma once
 
 #include <memory>
@@ -29,6 +29,8 @@ public:
     // bottom-left pixel, clNone: none). Raises EInvalidGraphic when the file
     // is not a picture it reads.
     int AddImageFile(const AnsiString& FileName, TColor MaskColor = clNone);
+    // The same for the bytes of such a file (a picture built into the program).
+    int AddImageData(const void* Data, std::size_t Size, TColor MaskColor = clNone);
     void Clear();
     // Draws image Index at (X, Y); a disabled image is drawn greyed.
     void Draw(TCanvas* Canvas, int X, int Y, int Index, bool Enabled = true) const;
@@ -36,6 +38,8 @@ public:
 
 private:
     void Changed();
+    // Adds a picture read from a file, whose transparent pixels are Key.
+    int AddPicture(TBitmap* Picture, TColor Key, TColor MaskColor);
     int FWidth = 16;
     int FHeight = 16;
     struct TImage {
@@ -55,3 +59,5 @@ public:
 // clNone when it has none. Raises EInvalidGraphic when the file is not a
 // picture it reads.
 TColor LoadPictureFile(const AnsiString& FileName, TBitmap* Bitmap);
+// The same for the bytes of such a file.
+TColor LoadPictureData(const void* Data, std::size_t Size, TBitmap* Bitmap);

@@ -53,6 +53,8 @@ public:
     TDateTime AsDateTime() const;
     bool AsBoolean() const;
     AnsiString AsString() const;
+    // The text a string value holds, without a copy; nullptr for any other kind.
+    const AnsiString* StringValue() const { return std::get_if<AnsiString>(&FValue); }
 
     bool operator==(const Variant&) const = default;
 

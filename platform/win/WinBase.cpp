@@ -151,6 +151,18 @@ AnsiString GetTempPath() {
     return gPrivateTemp;
 }
 
+bool MakePrivateFolder(const AnsiString& Path) {
+    constexpr mode_t privateMode = S_IRWXU;
+    if (::mkdir(Path.c_str(), privateMode) != 0) {
+        if (errno != EEXIST) return false;
+        struct stat st {};
+        if (::lstat(Path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return false;
+        if ((st.st_mode & (S_IRWXG | S_IRWXO)) == 0) return true;
+    }
+    // Also after mkdir: the process's umask may have taken the owner's bits.
+    return ::chmod(Path.c_str(), privateMode) == 0;
+}
+
 int RemoveStaleTempFolders() {
     const std::string base = TempBase();
     DIR* dir = ::opendir(base.c_str());

@@ -49,6 +49,11 @@ void SetTempPathOverride(const AnsiString& Path);
 // (killed ones never remove theirs); returns how many went.
 int RemoveStaleTempFolders();
 
+// Makes Path a folder of the user's alone (mode 0700), or takes it when it
+// already is one of the user's own (not a link to one), closing it to others.
+// False when the name is taken otherwise or the folder cannot be made.
+bool MakePrivateFolder(const AnsiString& Path);
+
 // Character classes of the program's code page.
 constexpr uint16_t C1_UPPER = 0x0001;
 constexpr uint16_t C1_LOWER = 0x0002;

@@ -109,6 +109,13 @@ TEST(TreeWindow, ClicksSelectWithControlAndShift) {
         << "unselected rows are white";
 }
 
+TEST(TreeWindow, TheAreaUnderTheHeaderIsPaintedDownToTheBottomEdge) {
+    TWindowFixture f;
+    const QImage shot = f.W()->grab().toImage();
+    for (int y : {shot.height() - HeaderHeight - 1, shot.height() - 2})
+        EXPECT_EQ(shot.pixelColor(35, y), QColor(255, 255, 255)) << y;
+}
+
 TEST(TreeWindow, KeysAndTheWheelMoveThroughTheRows) {
     TWindowFixture f(200);
     f.Click(TWindowFixture::Row(0));

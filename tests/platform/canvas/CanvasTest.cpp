@@ -55,6 +55,23 @@ TEST_F(CanvasTest, RectangleAndLinesLeaveOutRightBottomAndEndPoint) {
     EXPECT_EQ(C->PenPos(), Point(23, 25));
 }
 
+TEST_F(CanvasTest, EdgesDrawTheirRingsAndFillTheMiddleWhenAsked) {
+    struct {
+        unsigned Flags;
+        TColor Middle;
+    } cases[] = {{BF_RECT, clWhite}, {BF_RECT | BF_MIDDLE, ColorToRGB(clBtnFace)}};
+    for (auto& c : cases) {
+        C->Brush()->SetColor(clWhite);
+        C->FillRect({0, 0, 40, 30});
+        TRect r{2, 2, 12, 10};
+        C->DrawEdge(r, BDR_RAISEDINNER, c.Flags);
+        EXPECT_EQ(Bitmap.Pixel(2, 5), ColorToRGB(clBtnHighlight)) << "left side light";
+        EXPECT_EQ(Bitmap.Pixel(11, 5), ColorToRGB(clBtnShadow)) << "right side dark";
+        EXPECT_EQ(Bitmap.Pixel(6, 5), c.Middle);
+        EXPECT_EQ(Bitmap.Pixel(12, 5), clWhite) << "nothing outside";
+    }
+}
+
 TEST_F(CanvasTest, OriginAndClipApplyToEveryCall) {
     C->Brush()->SetColor(clWhite);
     C->FillRect({0, 0, 40, 30});

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QImage>
 #include <cstdio>
 #include <string>
@@ -149,6 +150,20 @@ TEST(PictureTest, FilesLoadWithTheirTransparency) {
     EXPECT_EQ(list.AddImageFile(bmp.Name, clDefault), 1);
     EXPECT_EQ(list.Count(), 2);
     EXPECT_THROW(list.AddImageFile(::testing::TempDir() + "no_such_picture.png"), EInvalidGraphic);
+
+    // The bytes of a picture file built into a program: the same as the file.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(Square(true).save(&buffer, "png"));
+    EXPECT_EQ(list.AddImageData(bytes.constData(), std::size_t(bytes.size())), 2);
+    TBitmap fromFile, fromBytes;
+    EXPECT_EQ(LoadPictureData(bytes.constData(), std::size_t(bytes.size()), &fromBytes),
+              LoadPictureFile(png.Name, &fromFile));
+    EXPECT_EQ(fromBytes.Pixel(0, 0), fromFile.Pixel(0, 0));
+    EXPECT_EQ(fromBytes.Pixel(8, 8), RGB(255, 0, 0));
+    EXPECT_THROW(list.AddImageData("not a picture", 13), EInvalidGraphic);
+    EXPECT_EQ(list.Count(), 3);
 
     TForm form(nullptr);
     auto* image = new TImage(&form);

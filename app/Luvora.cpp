@@ -1,0 +1,86 @@
+// Start-up and shut-down of the program.
+#include "app/Luvora.h"
+
+#include <memory>
+
+#include "app/DB_Frm.h"
+#include "app/MainFrm.h"
+#include "app/uOnlyOne.h"
+#include "core/DataMod.h"
+#include "core/uTarvikApplicationClass.h"
+#include "platform/db/IBLockFolder.h"
+#include "platform/gui/Forms.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/win/MessageBox.h"
+#include "platform/win/WinBase.h"
+#include "platform/win/WinReg.h"
+
+namespace {
+
+// The settings the store could not read are told once, at start.
+void TellRegistryStoreDamage() {
+    TRegistryStoreDamage damage;
+    if (TakeRegistryStoreDamage(damage))
+        MessageBox(RegistryStoreDamageNotice(damage), "Информация"_cp, MB_OK | MB_ICONWARNING);
+}
+
+// Shows the error being handled, as the top-level handler does.
+void ShowStartupError() {
+    Application->Initialize();
+    Application->HandleException(nullptr);
+}
+
+} // namespace
+
+int RunLuvora() {
+    LoadLocaleFormatSettings();
+    try {
+        // A second copy ends at once, without a window or a message.
+        if (!IsFirstInstance(kInstanceMutexName)) return 0;
+    } catch (const EInstanceGuardError&) {
+        ShowStartupError();
+        return 1;
+    }
+    TScopeGuard closeHandle([] { CloseInstanceHandle(); });
+    std::unique_ptr<TTarvikApplication> tarvik;
+    std::unique_ptr<TMain_DataModule> dataModule;
+    // Shut-down: the data module, then the application object, on every path.
+    auto freeAll = [&] {
+        TFirstError errors;
+        errors.Run([&] { dataModule.reset(); });
+        errors.Run([&] { tarvik.reset(); });
+        errors.RaiseIfAny();
+    };
+    try {
+        // Before any thread runs and before the engine loads.
+        UsePrivateLockFolder();
+        RemoveStaleTempFolders();
+        OpenRegistryStore();
+        Application->Initialize();
+        TellRegistryStoreDamage();
+        tarvik = std::make_unique<TTarvikApplication>();
+        dataModule = std::make_unique<TMain_DataModule>(nullptr);
+        // The module has shown why it cannot go on.
+        if (dataModule->StartupFailed()) {
+            freeAll();
+            return 1;
+        }
+        tarvik->LoadSettings();
+        TDatabase database;
+        if (ChooseDatabase(database)) RunMainForm(tarvik.get(), database);
+        freeAll();
+        return 0;
+    } catch (...) {
+        auto error = std::current_exception();
+        try {
+            freeAll();
+        } catch (...) {
+        }
+        try {
+            std::rethrow_exception(error);
+        } catch (...) {
+            ShowStartupError();
+        }
+        return 1;
+    }
+}

@@ -1,0 +1,174 @@
+// The main window shown (offscreen): striped rows that follow the sorted
+// order, the focus mark, a click on empty space that keeps a row selected,
+// and the stand-in windows' keys.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+#include <QWidget>
+
+#include "AppFixture.h"
+#include "platform/win/Registry.h"
+
+namespace {
+
+using MainWindowTest = AppFixture;
+
+void Pump() {
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+constexpr int kHeaderHeight = 25;
+
+QColor Rgb(TColor Color) {
+    const TColor rgb = ColorToRGB(Color);
+    return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
+}
+
+// The middle of row Row, in the grid's client coordinates.
+int RowY(TBaseVirtualTree* Grid, int Row) {
+    return kHeaderHeight + Row * int(Grid->DefaultNodeHeight()) + int(Grid->DefaultNodeHeight()) / 2;
+}
+
+// Shows the window and waits for it.
+void ShowWindow(TMain_Form* F) {
+    F->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(F->Widget()));
+    Pump();
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, RowsAlternateTheOptionColoursInSortedOrder) {
+    Tarvik->Options->FirstGridRowColor = RGB(0xFF, 0xEE, 0xCC);
+    Tarvik->Options->SecondGridRowColor = RGB(0xCC, 0xEE, 0xFF);
+    for (const char* fio : {"Андреев", "Борисов", "Вавилов", "Гусев"})
+        AddTestee(fio);
+    TMain_Form* f = Open();
+    ShowWindow(f);
+    TVirtualStringTree* grid = f->Users_Grid;
+    // A point in the empty "Пол" column, away from any text.
+    const TVirtualTreeColumn* sex = grid->Header()->Columns()->GetItem(2);
+    const int x = sex->Left() + 3;
+    grid->ClearSelection();
+    for (TSortDirection direction : {sdAscending, sdDescending}) {
+        SCOPED_TRACE(direction);
+        grid->SortTree(1, direction, true);
+        Pump();
+        const QImage shot = grid->Widget()->grab().toImage();
+        for (int row = 0; row < 4; ++row)
+            EXPECT_EQ(
+                shot.pixelColor(x, RowY(grid, row)),
+                Rgb(row % 2 == 0 ? Tarvik->Options->FirstGridRowColor : Tarvik->Options->SecondGridRowColor))
+                << "row " << row;
+    }
+}
+
+TEST_F(MainWindowTest, TheFocusedRowCarriesTheMark) {
+    AddTestee("Андреев");
+    AddTestee("Борисов");
+    TMain_Form* f = Open();
+    ShowWindow(f);
+    TVirtualStringTree* grid = f->Users_Grid;
+    auto markPixels = [&](int Row) {
+        const QImage shot = grid->Widget()->grab().toImage();
+        int dark = 0;
+        for (int x = 1; x < 11; ++x)
+            for (int y = RowY(grid, Row) - 6; y < RowY(grid, Row) + 6; ++y)
+                if (shot.pixelColor(x, y).lightness() < 40) ++dark;
+        return dark;
+    };
+    EXPECT_GT(markPixels(0), 5);
+    EXPECT_EQ(markPixels(1), 0);
+    grid->SetFocusedNode(grid->GetLast());
+    Pump();
+    EXPECT_EQ(markPixels(0), 0);
+    EXPECT_GT(markPixels(1), 5);
+}
+
+TEST_F(MainWindowTest, AClickOnEmptySpaceKeepsARowSelected) {
+    AddTestee("Андреев");
+    AddTestee("Борисов");
+    TMain_Form* f = Open();
+    ShowWindow(f);
+    TVirtualStringTree* grid = f->Users_Grid;
+    QTest::mouseClick(grid->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(60, RowY(grid, 1)));
+    Pump();
+    ASSERT_EQ(grid->FocusedNode(), grid->GetLast());
+    QTest::mouseClick(grid->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(60, RowY(grid, 6)));
+    Pump();
+    EXPECT_EQ(grid->SelectedCount(), 1);
+    EXPECT_TRUE(grid->Selected(grid->GetLast()));
+}
+
+TEST_F(MainWindowTest, TheGridsContextMenuOffersTheTesteeActions) {
+    const int32_t second = AddTestee("Борисов");
+    AddTestee("Андреев");
+    TMain_Form* f = Open();
+    ShowWindow(f);
+    TVirtualStringTree* grid = f->Users_Grid;
+    Menus.Answers.push_back(TScriptedMenus::Choose("Изменить..."_cp));
+    Dialogs.Answers.push_back(
+        Expect<TAddTester_Form>([&](TAddTester_Form& w) { EXPECT_EQ(w.User.USER_ID, second); }, mrCancel));
+    QTest::mouseClick(grid->Widget(), Qt::RightButton, Qt::NoModifier, QPoint(60, RowY(grid, 1)));
+    Pump();
+    ASSERT_EQ(Menus.Log.size(), 1u);
+    EXPECT_EQ(Menus.Log[0].Shown,
+              (std::vector<AnsiString>{"Добавить..."_cp, "Изменить..."_cp, "-", "Удалить..."_cp}));
+    EXPECT_EQ(Dialogs.Log.size(), 1u) << "the right click chose the row first";
+}
+
+TEST_F(MainWindowTest, StandInWindowsCloseWithEnterAndEscapeAsAUserWhoChangedNothing) {
+    struct TCase {
+        std::function<TStandIn_Form*()> Make;
+        int Key;
+        int Result;
+    };
+    const TCase cases[] = {
+        {[] { return new TAddTester_Form(nullptr); }, VK_RETURN, mrCancel},
+        {[] { return new TAddTester_Form(nullptr); }, VK_ESCAPE, mrCancel},
+        {[] { return new TInputPassword_Form(nullptr, "Ввод пароля"_cp); }, VK_RETURN, mrOk},
+        {[] { return new TInputPassword_Form(nullptr, "Ввод пароля"_cp); }, VK_ESCAPE, mrNone},
+        {[] { return new TInstr_Form(nullptr); }, VK_ESCAPE, mrOk},
+    };
+    for (const TCase& c : cases) {
+        std::unique_ptr<TStandIn_Form> form(c.Make());
+        SCOPED_TRACE(std::string(form->Name().c_str()) + (c.Key == VK_RETURN ? " Enter" : " Escape"));
+        form->Show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form->Widget()));
+        form->Perform(CM_DIALOGKEY, WPARAM(c.Key), 0);
+        EXPECT_EQ(form->ModalResult(), c.Result);
+    }
+}
+
+TEST_F(MainWindowTest, TheWindowComesBackWhereItWasLeft) {
+    TMain_Form* f = Open();
+    ShowWindow(f);
+    f->SetBounds(30, 40, 900, 600);
+    Pump();
+    CloseForm();
+    f = Open();
+    ShowWindow(f);
+    EXPECT_EQ(f->BoundsRect(), Bounds(30, 40, 900, 600));
+    TRegistry reg;
+    EXPECT_TRUE(reg.KeyExists("\\Software\\Tarvik\\Luvora\\Main_Form"));
+}
+
+TEST_F(MainWindowTest, PageCaptionsLieOnAGradientStrip) {
+    TMain_Form* f = Open();
+    ShowWindow(f);
+    for (TAdvTabSheet* sheet : {f->Users_TabSheet, f->Groups_TabSheet}) {
+        f->Main_PageControl->SetActivePage(sheet);
+        Pump();
+        SCOPED_TRACE(sheet->Name());
+        const QImage shot = sheet->Widget()->grab().toImage();
+        const int x = sheet->Width() - 5;
+        EXPECT_EQ(shot.pixelColor(x, 0), Rgb(clBtnShadow)) << "dark at the top";
+        EXPECT_LT(shot.pixelColor(x, 0).lightness(), shot.pixelColor(x, 11).lightness());
+        EXPECT_LT(shot.pixelColor(x, 11).lightness(), shot.pixelColor(x, 21).lightness());
+        EXPECT_NEAR(shot.pixelColor(x, 21).lightness(), Rgb(clBtnFace).lightness(), 6)
+            << "close to the face colour at the bottom";
+    }
+}

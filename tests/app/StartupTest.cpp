@@ -1,0 +1,204 @@
+// The program's start and end: one copy at a time, the main window run on a
+// chosen database and shut down in order, and the ways start-up ends early.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "app/DB_Frm.h"
+#include "app/Luvora.h"
+#include "app/MainFrm.h"
+#include "app/Password_Frm.h"
+#include "app/uOnlyOne.h"
+#include "core/uDBsClass.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/testing/ScriptedDialogs.h"
+#include "platform/testing/ScriptedMessageBoxes.h"
+#include "platform/win/Module.h"
+#include "platform/win/Mutex.h"
+#include "platform/win/Registry.h"
+#include "platform/win/WinReg.h"
+#include "support/TestSupport.h"
+
+extern char** environ;
+
+namespace {
+
+// Fresh database files beside a pretended executable, a private settings
+// store and mutex folder, and scripted boxes and windows; no data module:
+// the program makes its own.
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SavedSettings = FormatSettings;
+        SetRegistryStoreFileOverride(Folder.Path() + "registry.reg");
+        CreateFreshDatabases(Folder.Path() + "DB/");
+        SetModuleFileNameOverride(Folder.Path() + "Luvora");
+        SetMutexFolderOverride(Folder.Path());
+    }
+    void TearDown() override {
+        CloseInstanceHandle();
+        SetMutexFolderOverride("");
+        SetModuleFileNameOverride("");
+        SetRegistryStoreFileOverride("");
+        FormatSettings = SavedSettings;
+    }
+    static bool LayoutStored() {
+        TRegistry reg;
+        return reg.KeyExists("\\Software\\Tarvik\\Luvora\\Users_Grid");
+    }
+
+    TTempFolder Folder;
+    TScriptedMessageBoxes Boxes;
+    TScriptedDialogs Dialogs;
+    TFormatSettings SavedSettings;
+};
+
+// Runs the built program with XDG_RUNTIME_DIR set to RuntimeDir; answers its
+// exit code (-1 when it did not end within the wait) and what it wrote.
+int RunProgram(const std::string& RuntimeDir, std::string& Output) {
+    const std::string program = LUVORA_PROGRAM;
+    const std::string output = RuntimeDir + "/output.txt";
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&files, 1, 2);
+    TEnvironmentValue runtime("XDG_RUNTIME_DIR", RuntimeDir);
+    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+    pid_t pid = 0;
+    const int spawned = ::posix_spawn(&pid, program.c_str(), &files, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&files);
+    if (spawned != 0) return -3;
+    int status = 0;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > until) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::stringstream text;
+    text << std::ifstream(output).rdbuf();
+    Output = text.str();
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+TEST_F(StartupTest, ASecondCopyEndsSilentlyWhileTheFirstRuns) {
+    SetMutexFolderOverride("");
+    TEnvironmentValue runtime("XDG_RUNTIME_DIR", Folder.Path());
+    ASSERT_TRUE(IsFirstInstance(kInstanceMutexName)) << "this process is the first copy";
+    std::string output = "not run";
+    EXPECT_EQ(RunProgram(Folder.Path(), output), 0);
+    EXPECT_EQ(output, "") << "no window, no message";
+    EXPECT_EQ(TNamedMutex(kInstanceMutexName).State(), TMutexState::msExisted)
+        << "the first copy still holds it";
+
+    CloseInstanceHandle();
+    EXPECT_TRUE(IsFirstInstance(kInstanceMutexName)) << "once the first copy let go, a new one starts";
+    EXPECT_FALSE(IsFirstInstance(kInstanceMutexName));
+}
+
+TEST_F(StartupTest, MutexNamesTurnBackslashesIntoUnderscores) {
+    EXPECT_EQ(MakeMutexName("Global\\Tarvik\\Luvora"), "Global_Tarvik_Luvora");
+    EXPECT_EQ(MakeMutexName(kInstanceMutexName), kInstanceMutexName);
+}
+
+TEST_F(StartupTest, AGuardThatCannotBeMadeIsReportedNotTakenForASecondCopy) {
+    const std::string file = Folder.Path() + "not-a-folder";
+    std::ofstream(file) << "x";
+    SetMutexFolderOverride(file);
+    EXPECT_EQ(RunLuvora(), 1);
+    ASSERT_EQ(Boxes.Log.size(), 1u);
+    EXPECT_NE(Boxes.Log[0].Text.find("Не удалось проверить, не запущена ли уже программа"_cp),
+              AnsiString::npos);
+    EXPECT_EQ(Boxes.Log[0].Icon(), unsigned(MB_ICONERROR));
+    EXPECT_TRUE(Dialogs.Log.empty());
+}
+
+TEST_F(StartupTest, TheMainWindowRunsOnTheChosenDatabaseAndEverythingIsFreedInOrder) {
+    bool sawWindow = false;
+    TTimer timer(nullptr);
+    timer.SetInterval(10);
+    timer.OnTimer = [&](TObject*) {
+        timer.SetEnabled(false);
+        auto* form = dynamic_cast<TMain_Form*>(Application->MainForm());
+        ASSERT_NE(form, nullptr);
+        sawWindow = form->Visible();
+        EXPECT_EQ(form->CurrentDatabase.DB_NAME, FirstDatabaseName());
+        EXPECT_EQ(form->Caption(), "Севрола (Методика Ф. Герцберга) - "_cp + FirstDatabaseName());
+        EXPECT_NE(Main_DataModule, nullptr);
+        EXPECT_EQ(TarvikApplication->Options->FirstGridRowColor,
+                  TApplicationOptions::DefaultFirstGridRowColor);
+        form->Exit_SmallAction->Execute();
+    };
+    EXPECT_EQ(RunLuvora(), 0);
+    EXPECT_TRUE(sawWindow);
+    EXPECT_EQ(Main_DataModule, nullptr) << "the data module is freed";
+    EXPECT_EQ(Application->MainForm(), nullptr) << "the window is freed";
+    EXPECT_TRUE(LayoutStored()) << "the window stored its grids' layouts when it closed";
+    ASSERT_EQ(Boxes.Log.size(), 1u);
+    EXPECT_EQ(Boxes.Log[0].Caption, "Выбор базы данных"_cp) << "the stand-in chooser says what it opened";
+}
+
+TEST_F(StartupTest, StartUpEndsEarlyWithoutAMainWindow) {
+    struct TCase {
+        const char* What;
+        std::function<void()> Prepare;
+        int ExitCode;
+        AnsiString Says;
+    };
+    const TCase cases[] = {
+        {"a database file is missing", [&] { std::filesystem::remove(Folder.Path() + "DB/Luvora.FDB"); }, 1,
+         "Не могу открыть базу данных! Не найден файл Luvora.FDB!"_cp},
+        {"the main file cannot be opened",
+         [&] {
+             std::fstream f(Folder.Path() + "DB/Luvora.FDB", std::ios::in | std::ios::out | std::ios::binary);
+             f << std::string(1024, 'x');
+         },
+         1, "поврежден и не может быть открыт"_cp},
+        {"the password of the database is not given",
+         [&] {
+             TMain_DataModule dm(nullptr);
+             TDatabase protectedOne;
+             protectedOne.DB_NAME = "Закрытая"_cp;
+             protectedOne.DB_PASSWORD = "секрет"_cp;
+             ASSERT_GT(TListDatabases().AddDatabase(protectedOne), 0);
+             Dialogs.Answers.push_back([](TCustomForm* Form) {
+                 EXPECT_EQ(Form->Caption(), "Ввод пароля"_cp);
+                 return mrCancel;
+             });
+         },
+         0, ""},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        TearDown();
+        SetUp();
+        Boxes.Log.clear();
+        Dialogs.Log.clear();
+        c.Prepare();
+        EXPECT_EQ(RunLuvora(), c.ExitCode);
+        EXPECT_EQ(Main_DataModule, nullptr);
+        EXPECT_EQ(Application->MainForm(), nullptr);
+        EXPECT_FALSE(LayoutStored());
+        if (c.Says.empty()) {
+            EXPECT_TRUE(Boxes.Log.empty());
+        } else {
+            ASSERT_EQ(Boxes.Log.size(), 1u);
+            EXPECT_NE(Boxes.Log[0].Text.find(c.Says), AnsiString::npos) << AnsiToUtf8(Boxes.Log[0].Text);
+            EXPECT_EQ(Boxes.Log[0].Icon(), unsigned(MB_ICONERROR));
+        }
+    }
+}

@@ -1,0 +1,101 @@
+// Named mutexes: held by one process at a time, released when their holder
+// ends however it ends, and a mutex that cannot be made is a failure, not a
+// mutex held by someone else.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <optional>
+
+#include "platform/win/Mutex.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+class MutexTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetMutexFolderOverride(Folder.Path()); }
+    void TearDown() override { SetMutexFolderOverride(""); }
+    TTempFolder Folder;
+};
+
+} // namespace
+
+TEST_F(MutexTest, OneHolderAtATimeAndTheNameIsFreeAgainOnceItGoes) {
+    auto first = std::make_unique<TNamedMutex>("TarvikLuvoraMutex2007");
+    EXPECT_EQ(first->State(), TMutexState::msCreated);
+    {
+        TNamedMutex second("TarvikLuvoraMutex2007");
+        EXPECT_EQ(second.State(), TMutexState::msExisted);
+        TNamedMutex other("AnotherName");
+        EXPECT_EQ(other.State(), TMutexState::msCreated);
+    }
+    EXPECT_EQ(TNamedMutex("TarvikLuvoraMutex2007").State(), TMutexState::msExisted)
+        << "a copy that found it held took nothing away from the holder";
+    first.reset();
+    EXPECT_EQ(TNamedMutex("TarvikLuvoraMutex2007").State(), TMutexState::msCreated);
+}
+
+TEST_F(MutexTest, AKilledHolderReleasesIt) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        TNamedMutex mutex("Guard");
+        const char state = mutex.State() == TMutexState::msCreated ? 'y' : 'n';
+        (void)!::write(ready[1], &state, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    ASSERT_GT(child, 0);
+    char state = 0;
+    ASSERT_EQ(::read(ready[0], &state, 1), 1);
+    EXPECT_EQ(state, 'y');
+    EXPECT_EQ(TNamedMutex("Guard").State(), TMutexState::msExisted);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_EQ(TNamedMutex("Guard").State(), TMutexState::msCreated);
+    ::close(ready[0]);
+    ::close(ready[1]);
+}
+
+TEST_F(MutexTest, ANameWithSlashesStaysOneFileInTheFolder) {
+    TNamedMutex mutex("a/b");
+    EXPECT_EQ(mutex.State(), TMutexState::msCreated);
+    EXPECT_TRUE(FileExists(Folder.Path() + "a_b.lock"));
+}
+
+TEST_F(MutexTest, AMutexThatCannotBeMadeFails) {
+    const std::string file = Folder.Path() + "plain-file";
+    std::ofstream(file) << "x";
+    struct TCase {
+        const char* What;
+        std::string Override;
+        std::string Runtime;
+    };
+    for (const TCase& c : {TCase{"the folder is a file", file, ""},
+                           TCase{"the runtime folder's name is taken by a file", "", Folder.Path()}}) {
+        SCOPED_TRACE(c.What);
+        SetMutexFolderOverride(c.Override);
+        std::ofstream(Folder.Path() + "tarvik") << "taken";
+        TEnvironmentValue runtime("XDG_RUNTIME_DIR", c.Runtime.empty() ? Folder.Path() : c.Runtime);
+        TNamedMutex mutex("Guard");
+        EXPECT_EQ(mutex.State(), TMutexState::msFailed);
+        EXPECT_FALSE(mutex.Error().empty());
+    }
+}
+
+TEST_F(MutexTest, TheDefaultFolderIsPrivate) {
+    SetMutexFolderOverride("");
+    TEnvironmentValue runtime("XDG_RUNTIME_DIR", Folder.Path());
+    TNamedMutex mutex("Guard");
+    ASSERT_EQ(mutex.State(), TMutexState::msCreated) << mutex.Error();
+    EXPECT_EQ(MutexFolder(), Folder.Path() + "tarvik/");
+    struct stat st {};
+    ASSERT_EQ(::stat((Folder.Path() + "tarvik").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
