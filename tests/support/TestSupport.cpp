@@ -99,19 +99,3 @@ void RunCreateDatabasesScript(const std::string& Folder) {
     std::string command = "'" + SourceDir() + "/db/create_databases.sh' '" + Folder + "' >/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0) << "could not create the database files in " << Folder;
 }
-
-TEnvironmentValue::TEnvironmentValue(const char* Name, const std::optional<std::string>& Value)
-    : FName(Name) {
-    if (const char* old = std::getenv(Name)) FOld = old;
-    if (Value)
-        ::setenv(Name, Value->c_str(), 1);
-    else
-        ::unsetenv(Name);
-}
-
-TEnvironmentValue::~TEnvironmentValue() {
-    if (FOld)
-        ::setenv(FName, FOld->c_str(), 1);
-    else
-        ::unsetenv(FName);
-}

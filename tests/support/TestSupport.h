@@ -53,17 +53,3 @@ void CreateEmptyDatabase(const std::string& FileName);
 // a test sees what the script itself does to files already there; fails the
 // test on error.
 void RunCreateDatabasesScript(const std::string& Folder);
-
-// Sets an environment variable (or unsets it, for no value) for one scope and
-// puts the old value back.
-class TEnvironmentValue {
-public:
-    TEnvironmentValue(const char* Name, const std::optional<std::string>& Value);
-    ~TEnvironmentValue();
-    TEnvironmentValue(const TEnvironmentValue&) = delete;
-    TEnvironmentValue& operator=(const TEnvironmentValue&) = delete;
-
-private:
-    const char* FName;
-    std::optional<std::string> FOld;
-};
