@@ -127,10 +127,6 @@ TEST_F(MainWindowTest, StandInWindowsCloseWithEnterAndEscapeAsAUserWhoChangedNot
         int Result;
     };
     const TCase cases[] = {
-        {[] { return new TAddTester_Form(nullptr); }, VK_RETURN, mrCancel},
-        {[] { return new TAddTester_Form(nullptr); }, VK_ESCAPE, mrCancel},
-        {[] { return new TInputPassword_Form(nullptr, "Ввод пароля"_cp); }, VK_RETURN, mrOk},
-        {[] { return new TInputPassword_Form(nullptr, "Ввод пароля"_cp); }, VK_ESCAPE, mrNone},
         {[] { return new TInstr_Form(nullptr); }, VK_ESCAPE, mrOk},
     };
     for (const TCase& c : cases) {
