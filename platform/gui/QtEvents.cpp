@@ -429,7 +429,9 @@ bool TLayerEvents::Key(QKeyEvent* E, bool Down) {
     LPARAM keyData = (E->modifiers() & Qt::AltModifier) ? AltMask : 0;
     TControl* target = FControl;
     if (!Down) {
-        if (vk) Send(target, WM_KEYUP, vk, keyData);
+        // A held key repeats its key-down alone, as on the platform: its one
+        // key-up comes when it is let go.
+        if (vk && !E->isAutoRepeat()) Send(target, WM_KEYUP, vk, keyData);
         return FOwnWidget;
     }
     bool handled = false;
