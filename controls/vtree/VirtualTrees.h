@@ -1098,7 +1098,6 @@ public:
     void SetCheckImageKind(TCheckImageKind Value);
     // The check images in use.
     TCustomImageList* CheckImages() const { return FCheckImages; }
-    TPopupMenu* PopupMenu = nullptr;
 
     // Focus.
     void SetFocusedColumn(TColumnIndex Value);

@@ -335,6 +335,9 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
     case CM_HINTSHOW:
         CMHintShow(Message);
         return;
+    case WM_CONTEXTMENU:
+        WMContextMenu(Message);
+        return;
     case CM_COLORCHANGED:
         TCustomControl::Dispatch(Message);
         if (!IsLoading()) {
@@ -348,6 +351,13 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
             PrepareButtonBitmaps(true, false);
             InvalidateView();
         }
+        return;
+    case CM_SYSCOLORCHANGE:
+        TCustomControl::Dispatch(Message);
+        // The shared check and utility images take the new colours, and so do
+        // the tree's own buttons and line brush, which keep resolved colours.
+        RefreshSharedImages();
+        PrepareButtonBitmaps(true, true);
         return;
     case CM_ENABLEDCHANGED:
         TCustomControl::Dispatch(Message);

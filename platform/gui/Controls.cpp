@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/gui/Forms.h"
+#include "platform/gui/Menus.h"
 #include "platform/gui/QtEvents_p.h"
 #include "platform/gui/QtSupport_p.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -201,6 +202,13 @@ void TControl::Dispatch(TMessage& Message) {
             Message.Result = 1;
         else if (FParent)
             Message.Result = FParent->Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
+        break;
+    }
+    case WM_CONTEXTMENU: {
+        TPoint at{LoWordSigned(Message.LParam), HiWordSigned(Message.LParam)};
+        // Asked from the keyboard: at the control's top-left corner.
+        if (at.X == -1 && at.Y == -1) at = ClientToScreen({0, 0});
+        Message.Result = PopupContextMenu(this, at) ? 1 : 0;
         break;
     }
     case WM_CANCELMODE:
@@ -571,6 +579,15 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CM_DIALOGCHAR:
         Broadcast(Message);
         break;
+    case CM_SYSCOLORCHANGE: {
+        // The children may go while they hear it.
+        std::vector<TControl*> children = FControls;
+        for (TControl* child : children)
+            if (std::find(FControls.begin(), FControls.end(), child) != FControls.end())
+                child->Perform(CM_SYSCOLORCHANGE, 0, 0);
+        Invalidate();
+        break;
+    }
     case WM_SETCURSOR:
         // In the client area: the program's cursor, else that of the
         // graphic control under the mouse or this control's own.

@@ -343,10 +343,49 @@ void TCustomForm::ApplyWindowFlags(bool Style, bool Focus) {
     if (visible) w->show();
 }
 
+namespace {
+void NotifySysColorChange() {
+    // A form may go while it hears it.
+    std::vector<TCustomForm*> forms;
+    for (int i = 0; i < Screen->FormCount(); ++i)
+        forms.push_back(Screen->Forms(i));
+    for (TCustomForm* form : forms) {
+        bool alive = false;
+        for (int i = 0; i < Screen->FormCount() && !alive; ++i)
+            alive = Screen->Forms(i) == form;
+        if (alive) CallAtEventBoundary(form, [form] { form->Perform(CM_SYSCOLORCHANGE, 0, 0); });
+    }
+}
+
+// Qt tells the application of a new palette: the desktop's colours changed.
+class TPaletteWatch : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* Watched, QEvent* Event) override {
+        if (Watched == qApp && Event->type() == QEvent::ApplicationPaletteChange) NotifySysColorChange();
+        return false;
+    }
+};
+
+void WatchPalette() {
+    static bool watching = false;
+    if (watching) return;
+    watching = true;
+    qApp->installEventFilter(new TPaletteWatch(qApp));
+}
+} // namespace
+
+void SetSysColors(std::initializer_list<std::pair<int, TColor>> Colors) {
+    for (const auto& [index, color] : Colors)
+        SetSysColor(index, color);
+    NotifySysColorChange();
+}
+
 void TCustomForm::WidgetCreated() {
     TWinControl::WidgetCreated();
     ApplyBorder();
     WatchApplicationState();
+    WatchPalette();
     // What was chosen before the window existed.
     bool style = FFormStyle == TFormStyle::fsStayOnTop, focus = !FTakesFocus;
     if (style || focus) ApplyWindowFlags(style, focus);

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/gui/Controls.h"
@@ -320,3 +322,8 @@ private:
     friend class TCustomForm;
 };
 extern TScreen* Screen;
+
+// The system colours change (index, RGB colour): every form hears it with
+// CM_SYSCOLORCHANGE, and through it every control, as when the desktop's
+// colours change. A change of the Qt application's palette tells them too.
+void SetSysColors(std::initializer_list<std::pair<int, TColor>> Colors);

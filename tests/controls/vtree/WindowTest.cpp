@@ -164,6 +164,33 @@ TEST(TreeWindow, ACheckBoxChangesOnlyWhenReleasedOverItsRow) {
     EXPECT_EQ(checked, 1);
 }
 
+TEST(TreeWindow, CheckBoxesAndTreeLinesTakeNewSystemColoursWithoutANewTree) {
+    TWindowFixture f;
+    f.Tree->TreeOptions()->SetMiscOptions(f.Tree->TreeOptions()->MiscOptions() +
+                                          TVTMiscOptions{toCheckSupport});
+    f.Tree->SetCheckType(f.Node(0), ctCheckBox);
+    Pump();
+    // The box's frame and the tree lines are drawn in the shadow colour.
+    auto framePixels = [&](QColor C) {
+        QImage shot = f.W()->grab().toImage();
+        int n = 0;
+        for (int y = HeaderHeight; y < HeaderHeight + RowHeight; ++y)
+            for (int x = 0; x < 60; ++x)
+                n += shot.pixelColor(x, y) == C;
+        return n;
+    };
+    const TColor shadow = ColorToRGB(clBtnShadow);
+    const QColor old(GetRValue(shadow), GetGValue(shadow), GetBValue(shadow));
+    ASSERT_GT(framePixels(old), 10);
+    SetSysColors({{int(clBtnShadow & 0xFF), RGB(200, 0, 0)}});
+    Pump();
+    const int now = framePixels(QColor(200, 0, 0));
+    const int left = framePixels(old);
+    SetSysColors({{int(clBtnShadow & 0xFF), shadow}});
+    EXPECT_GT(now, 10);
+    EXPECT_EQ(left, 0);
+}
+
 TEST(TreeWindow, TheHeaderPopUpListsTheColumnsAndHidesOne) {
     TWindowFixture f;
     TScriptedMenus menus;
@@ -190,6 +217,58 @@ TEST(TreeWindow, TheHeaderPopUpListsTheColumnsAndHidesOne) {
     popup->Popup(0, 0);
     EXPECT_TRUE(city->Options().Contains(coVisible));
     EXPECT_FALSE(popup->Items()->Items(0)->Enabled());
+}
+
+TEST(TreeWindow, OneRightClickOrMenuKeyShowsOneMenuTheRightOne) {
+    struct TCase {
+        const char* Name;
+        bool TreeMenu, OwnersMenu, HeaderMenu, FormMenu;
+        bool Key;          // the menu key, else a right click
+        int Y;             // of the click, in the widget
+        const char* Shown; // the menu that shows, or nothing
+    };
+    const int row = TWindowFixture::Row(1).y();
+    const TCase cases[] = {
+        {"assigned", true, false, false, false, false, row, "TreeMenu"},
+        {"the owner's", false, true, false, false, false, row, "OwnersMenu"},
+        {"assigned wins", true, true, false, false, false, row, "TreeMenu"},
+        {"the form's", false, false, false, true, false, row, "FormMenu"},
+        {"the owner's before the form's", false, true, false, true, false, row, "OwnersMenu"},
+        {"the header's", true, false, true, false, false, 8, "HeaderMenu"},
+        {"menu key, assigned", true, false, false, false, true, 0, "TreeMenu"},
+        {"menu key, the owner's", true, true, false, false, true, 0, "OwnersMenu"},
+        {"none", false, false, false, false, false, row, nullptr},
+    };
+    for (const TCase& c : cases) {
+        TWindowFixture f;
+        TScriptedMenus menus;
+        auto menu = [&](const char* Name) {
+            auto* m = new TPopupMenu(&f.Form);
+            m->SetName(Name);
+            return m;
+        };
+        if (c.TreeMenu) f.Tree->SetPopupMenu(menu("TreeMenu"));
+        if (c.HeaderMenu) f.Tree->Header()->PopupMenu = menu("HeaderMenu");
+        if (c.FormMenu) f.Form.SetPopupMenu(menu("FormMenu"));
+        if (c.OwnersMenu) {
+            TPopupMenu* owners = menu("OwnersMenu");
+            f.Tree->OnGetPopupMenu = [owners](TBaseVirtualTree*, PVirtualNode, TColumnIndex, TPoint, bool&,
+                                              TPopupMenu*& Menu) { Menu = owners; };
+        }
+        f.Click(TWindowFixture::Row(1));
+        if (c.Key)
+            QTest::keyClick(f.W(), Qt::Key_Menu);
+        else
+            QTest::mouseClick(f.W(), Qt::RightButton, Qt::NoModifier, QPoint(35, c.Y));
+        Pump();
+        if (!c.Shown) {
+            EXPECT_TRUE(menus.Log.empty()) << c.Name;
+            continue;
+        }
+        ASSERT_EQ(menus.Log.size(), 1u) << c.Name;
+        EXPECT_EQ(menus.Log[0].MenuName, c.Shown) << c.Name;
+        EXPECT_FALSE(f.Tree->TreeStates().Contains(tsPopupMenuShown)) << c.Name;
+    }
 }
 
 TEST(TreeWindow, AccessibilityEventsReachTheProvidersObject) {
