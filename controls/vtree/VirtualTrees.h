@@ -271,9 +271,9 @@ enum TVTUpdateState { usBegin, usBeginSynch, usSynch, usUpdate, usEnd, usEndSync
 enum TSortDirection { sdAscending, sdDescending };
 enum TVTNodeAlignment { naFromBottom, naFromTop, naProportional };
 
-// Window timers of a tree.
+// Window timers of a tree; the last one times the steps of an animation.
 constexpr unsigned ExpandTimer = 1, EditTimer = 2, HeaderTimer = 3, ScrollTimer = 4, ChangeTimer = 5,
-                   StructureChangeTimer = 6, SearchTimer = 7;
+                   StructureChangeTimer = 6, SearchTimer = 7, AnimationTimer = 8;
 
 // One position-cache entry per 2000 visible nodes.
 constexpr uint32_t CacheThreshold = 2000;
@@ -463,6 +463,16 @@ enum TVTErrorCode {
 
 // ---- The view the model talks to ---------------------------------------------
 
+// A piece of an animation: Area (client coordinates; the header lies above
+// 0) shows the window's picture of Source moved by Shift, and Fill paints
+// what the moved picture leaves uncovered.
+struct TVTSlide {
+    TRect Area;
+    TRect Source;
+    TPoint Shift;
+    std::function<void(TCanvas* Canvas, const TRect& R)> Fill;
+};
+
 // What the model asks of the window that shows it. The tree works without a
 // window: the default implementation does nothing and reports no window.
 class IVTView {
@@ -478,7 +488,15 @@ public:
     virtual void UpdateEditBounds() {}
     virtual void SetTimer(unsigned /*TimerID*/, unsigned /*Milliseconds*/) {}
     virtual void KillTimer(unsigned /*TimerID*/) {}
-    virtual void AnimateToggle(PVirtualNode, bool /*Expanding*/) {}
+    // The timers' clock, in milliseconds.
+    virtual int64_t TickCount() const { return 0; }
+    // Animations slide pieces of a picture of the window taken before a
+    // change: ShowSlides puts them over the window's own painting until
+    // DropPicture. Scrolling the window drops the picture; a scroll bar that
+    // comes or goes only clips it.
+    virtual void TakePicture() {}
+    virtual void ShowSlides(std::vector<TVTSlide> /*Slides*/) {}
+    virtual void DropPicture() {}
     virtual void ThemeAwareChanged(bool /*ThemeAware*/) {}
     virtual void RecreateWindow() {}
     virtual void AcceptOLEDropChanged(bool /*Accept*/) {}
@@ -517,8 +535,6 @@ public:
     virtual void SetCursor(TCursor) {}
     virtual void SetCapture() {}
     virtual void ReleaseCapture() {}
-    // Fits a column with the sliding animation; the tree sets the width after.
-    virtual void AnimateColumnResize(TColumnIndex /*Column*/, int /*OldWidth*/, int /*NewWidth*/) {}
     // The picture of a header button that follows a column drag.
     virtual void ShowHeaderDragImage(TColumnIndex /*Column*/, TPoint /*HotSpot*/, bool /*Horizontally*/) {}
     virtual void MoveHeaderDragImage(TPoint /*P*/, bool /*Force*/) {}
@@ -1040,6 +1056,14 @@ public:
 
     // The widget forwards its timers here.
     void WMTimer(unsigned TimerID);
+    // Animations run on the animation timer: Callback(Step, StepSize) is
+    // called spread over Duration milliseconds, then once more with (0, 0);
+    // an answer of false ends the steps. Nothing happens while one runs or
+    // for a Duration of 0.
+    using TVTAnimationCallback = std::function<bool(int Step, int StepSize)>;
+    virtual void Animate(uint32_t Steps, uint32_t Duration, TVTAnimationCallback Callback);
+    // Ends a running animation at once, with its last call.
+    void StopAnimation();
     // The end of loading from a form file.
     virtual void Loaded();
 
@@ -1772,6 +1796,27 @@ private:
     // Columns, header, scrolling, input and checks.
     void CreateParts();
     void OtherTimer(unsigned TimerID);
+
+    // Animations (VirtualTreesAnimation.cpp).
+    void RunAnimationStep();
+    void AnimationTimerFired();
+    void EndAnimation();
+    // The tree's colour with each visible column's own over R (client coordinates).
+    void FillColumnBackgrounds(TCanvas* Canvas, const TRect& R);
+    void AnimateToggle(PVirtualNode Node, bool Expanding);
+    void AnimateColumnResize(TColumnIndex Column, int NewWidth);
+    struct TAnimationRun {
+        TVTAnimationCallback Callback;
+        int Steps = 0;
+        int StepSize = 0;
+        int RemainingSteps = 0;
+        int Step = 0;
+        int64_t RemainingTime = 0;
+        int64_t StartTime = 0;
+        // Tells a callback's caller that the run it called ended or was replaced.
+        uint64_t Generation = 0;
+    };
+    TAnimationRun FAnimation;
     PVirtualNode NodeAtAbsolute(int64_t Y, int64_t& NodeTop);
     bool CheckStateChange(PVirtualNode Node, TCheckState NewCheckState);
     PVirtualNode SearchStep(PVirtualNode Node, bool Forward);

@@ -528,6 +528,9 @@ void TBaseVirtualTree::OtherTimer(unsigned TimerID) {
         FView->KillTimer(SearchTimer);
         ResetSearch();
         break;
+    case AnimationTimer:
+        AnimationTimerFired();
+        break;
     default:
         break;
     }

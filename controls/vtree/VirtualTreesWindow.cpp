@@ -66,7 +66,10 @@ public:
     TPoint ClientToScreen(TPoint P) const override {
         return FTree->TControl::ClientToScreen(TPoint{P.X, P.Y + HeaderHeight()});
     }
-    void ScrollClientArea(int, int64_t, const TRect*) override { Invalidate(); }
+    void ScrollClientArea(int, int64_t, const TRect*) override {
+        DropPicture();
+        Invalidate();
+    }
     void RepaintHeader(const TRect* R) override {
         if (!R) {
             FTree->TControl::InvalidateRect(TRect{0, 0, FTree->Width(), HeaderHeight()});
@@ -148,6 +151,44 @@ public:
         auto it = FTimers.find(TimerID);
         if (it != FTimers.end() && it->second) it->second->SetEnabled(false);
     }
+    int64_t TickCount() const override { return GetTickCount(); }
+
+    // The picture of the whole widget, header included; slides come from it.
+    void TakePicture() override {
+        DropPicture();
+        if (!HandleAllocated()) return;
+        auto picture = std::make_unique<TBitmap>(FTree->Width(), FTree->Height());
+        FTree->PaintTo(picture->Canvas(), 0, 0);
+        FPicture = std::move(picture);
+    }
+    void ShowSlides(std::vector<TVTSlide> Slides) override {
+        if (!FPicture) return;
+        InvalidateSlides();
+        FSlides = std::move(Slides);
+        InvalidateSlides();
+    }
+    void DropPicture() override {
+        if (!FPicture) return;
+        InvalidateSlides();
+        FSlides.clear();
+        FPicture.reset();
+    }
+    // Over the tree's own painting; Canvas has its origin at the client area.
+    void PaintSlides(TCanvas* Canvas) {
+        if (!FPicture) return;
+        for (const TVTSlide& slide : FSlides) {
+            Canvas->SaveState();
+            TScopeGuard restore([Canvas] { Canvas->RestoreState(); });
+            Canvas->IntersectClipRect(slide.Area);
+            if (slide.Fill) slide.Fill(Canvas, slide.Area);
+            TRect dest = slide.Source;
+            OffsetRect(dest, slide.Shift.X, slide.Shift.Y);
+            TRect source = slide.Source;
+            OffsetRect(source, 0, HeaderHeight());
+            Canvas->DrawBitmapPart(dest, FPicture.get(), source);
+        }
+    }
+
     bool TimerRunning(unsigned TimerID) const {
         auto it = FTimers.find(TimerID);
         return it != FTimers.end() && it->second && it->second->Enabled();
@@ -168,12 +209,18 @@ public:
 
 private:
     static int BarOf(int Bar) { return Bar == VTScroll::Vertical ? SB_VERT : SB_HORZ; }
+    void InvalidateSlides() {
+        for (const TVTSlide& slide : FSlides)
+            InvalidateRect(slide.Area);
+    }
 
     TBaseVirtualTree* FTree;
     std::map<unsigned, std::unique_ptr<TTimer>> FTimers;
     // Tree pixels per bar unit, horizontal and vertical.
     int64_t FScale[2] = {1, 1};
     TCursor FCursor = crDefault;
+    std::unique_ptr<TBitmap> FPicture;
+    std::vector<TVTSlide> FSlides;
 };
 
 std::unique_ptr<IVTView> CreateTreeWindowView(TBaseVirtualTree* Tree) {
@@ -284,6 +331,13 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
         canvas->MoveOrigin(0, header);
         canvas->IntersectClipRect(ClientRect());
         TCustomControl::Dispatch(Message);
+        if (FView == FWindowView.get()) {
+            // Slides reach into the header too.
+            canvas->RestoreState();
+            canvas->SaveState();
+            canvas->MoveOrigin(0, header);
+            static_cast<TVTWindowView*>(FWindowView.get())->PaintSlides(canvas);
+        }
         return;
     }
     case WM_ERASEBKGND:

@@ -16,6 +16,7 @@
 #include "platform/gui/Cursors.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/ScrollBars.h"
+#include "platform/testing/ManualTimers.h"
 #include "platform/testing/ScriptedMenus.h"
 
 namespace {
@@ -189,6 +190,84 @@ TEST(TreeWindow, CheckBoxesAndTreeLinesTakeNewSystemColoursWithoutANewTree) {
     SetSysColors({{int(clBtnShadow & 0xFF), shadow}});
     EXPECT_GT(now, 10);
     EXPECT_EQ(left, 0);
+}
+
+namespace {
+bool IsColour(const QImage& Shot, int X, int Y, TColor C) {
+    const TColor rgb = ColorToRGB(C);
+    return Shot.pixelColor(X, Y) == QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+}
+} // namespace
+
+TEST(TreeWindow, ATogglingNodeSlidesTheRowsBelowItOnTheClock) {
+    const int slide = 3 * RowHeight;
+    for (bool expanding : {true, false}) {
+        TManualTimers clock;
+        TWindowFixture f;
+        f.Tree->TreeOptions()->SetAnimationOptions({toAnimatedToggle});
+        f.Tree->TreeOptions()->SetSelectionOptions({toFullRowSelect});
+        f.Tree->SetChildCount(f.Node(0), 3);
+        if (!expanding) f.Tree->FullExpand(f.Node(0));
+        PVirtualNode second = f.Node(0)->NextSibling;
+        f.Tree->SetSelected(second, true);
+        f.Tree->SetFocus();
+        Pump();
+        // The selected row as a band: where its middle shows.
+        auto bandAt = [&](int Y) { return IsColour(f.W()->grab().toImage(), 250, Y, clHighlight); };
+        const int from = TWindowFixture::Row(expanding ? 1 : 4).y();
+        const int to = TWindowFixture::Row(expanding ? 4 : 1).y();
+        ASSERT_TRUE(bandAt(from));
+
+        const int64_t start = GetTickCount();
+        f.Tree->ToggleNode(f.Node(0));
+        const char* name = expanding ? "expanding" : "collapsing";
+        EXPECT_EQ(f.Node(0)->States.Contains(vsExpanded), expanding) << name << ": the tree changes at once";
+        EXPECT_TRUE(f.Tree->TreeStates().Contains(tsInAnimation)) << name;
+        EXPECT_EQ(GetTickCount(), start) << name << ": nothing waited";
+        EXPECT_TRUE(bandAt(from + (expanding ? 1 : -1)))
+            << name << ": the first step moved the picture by a pixel";
+
+        clock.Advance(f.Tree->AnimationDuration() / 2);
+        EXPECT_FALSE(bandAt(from)) << name;
+        EXPECT_TRUE(bandAt((from + to) / 2)) << name << ": half the time, half the way";
+        EXPECT_FALSE(bandAt(to)) << name;
+
+        clock.Advance(f.Tree->AnimationDuration());
+        EXPECT_FALSE(f.Tree->TreeStates().Contains(tsInAnimation)) << name;
+        EXPECT_TRUE(bandAt(to)) << name << ": the tree's own picture again";
+        EXPECT_FALSE(bandAt((from + to) / 2)) << name;
+        EXPECT_EQ(std::abs(to - from), slide);
+    }
+}
+
+TEST(TreeWindow, AFittedColumnSlidesWhatLiesRightOfItOnTheClock) {
+    TManualTimers clock;
+    TWindowFixture f;
+    TVirtualTreeColumn* name = f.Tree->Header()->Columns()->GetItem(0);
+    TVirtualTreeColumn* age = f.Tree->Header()->Columns()->GetItem(1);
+    age->SetOptions(age->Options() - TVTColumnOptions{coParentColor});
+    age->SetColor(clYellow);
+    name->SetWidth(196);
+    Pump();
+    // Where the yellow column starts, in a row below the nodes.
+    auto ageStarts = [&] {
+        QImage shot = f.W()->grab().toImage();
+        for (int x = 0; x < shot.width(); ++x)
+            if (IsColour(shot, x, 180, clYellow)) return x;
+        return -1;
+    };
+    ASSERT_EQ(ageStarts(), 196);
+
+    name->RestorePreviousWidth();
+    EXPECT_EQ(name->Width(), 100) << "the width changes at once";
+    EXPECT_EQ(ageStarts(), 193) << "the first of 32 steps of 3 pixels";
+    clock.Advance(16);
+    const int half = ageStarts();
+    EXPECT_GT(half, 120);
+    EXPECT_LT(half, 176);
+    clock.Advance(32);
+    EXPECT_FALSE(f.Tree->TreeStates().Contains(tsInAnimation));
+    EXPECT_EQ(ageStarts(), 100);
 }
 
 TEST(TreeWindow, TheHeaderPopUpListsTheColumnsAndHidesOne) {
