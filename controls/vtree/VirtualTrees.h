@@ -1732,6 +1732,10 @@ protected:
 
     // Hints.
     void CMHintShow(TMessage& Message);
+    // Tooltips, and the first header hint, show without the pause.
+    void CMHintShowPause(TMessage& Message);
+    // The window class hints of this tree show in (VirtualTreesHintWindow.h).
+    virtual const THintWindowClass* GetHintWindowClass();
     virtual WideString DoGetNodeHint(PVirtualNode Node, TColumnIndex Column,
                                      TVTTooltipLineBreakStyle& LineBreakStyle);
     virtual WideString DoGetNodeTooltip(PVirtualNode Node, TColumnIndex Column,
@@ -1739,8 +1743,8 @@ protected:
     virtual THintAnimationType DoGetAnimationType();
     // The hint window's size for the current hint data; empty for none.
     TRect CalcHintRect(int MaxWidth);
-    // Draws the current hint into Canvas (Width x Height).
-    void PaintHint(TCanvas* Canvas, int Width, int Height);
+    // Draws the hint of Data into Canvas (Width x Height).
+    void PaintHint(TCanvas* Canvas, const TVTHintData& Data, int Width, int Height);
 
     // The window's other messages: tree-view queries, accessibility.
     void HandleTreeViewQuery(TMessage& Message);
@@ -1772,6 +1776,7 @@ protected:
     std::unique_ptr<IVTView> FWindowView;
     friend class TVTWindowView;
     friend class TVTAccessibilityFactory;
+    friend class TVirtualTreeHintWindow;
 
 private:
     friend class TCustomVirtualTreeOptions;

@@ -386,8 +386,21 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
         CMMouseLeave();
         TCustomControl::Dispatch(Message);
         return;
-    case CM_HINTSHOW:
+    case CM_HINTSHOW: {
+        // The layer's points are the widget's; the tree's lie below the header.
+        auto* info = reinterpret_cast<THintInfo*>(Message.LParam);
+        const int header =
+            FView == FWindowView.get() ? static_cast<TVTWindowView*>(FWindowView.get())->HeaderHeight() : 0;
+        if (info) info->CursorPos.Y -= header;
         CMHintShow(Message);
+        if (info) {
+            info->CursorPos.Y += header;
+            OffsetRect(info->CursorRect, 0, header);
+        }
+        return;
+    }
+    case CM_HINTSHOWPAUSE:
+        CMHintShowPause(Message);
         return;
     case WM_CONTEXTMENU:
         WMContextMenu(Message);

@@ -13,6 +13,7 @@
 #include "controls/vtree/VTAccessibilityFactory.h"
 #include "controls/vtree/VTHeaderPopup.h"
 #include "controls/vtree/VirtualStringTree.h"
+#include "controls/vtree/VirtualTreesHintWindow.h"
 #include "platform/gui/Cursors.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/ScrollBars.h"
@@ -268,6 +269,58 @@ TEST(TreeWindow, AFittedColumnSlidesWhatLiesRightOfItOnTheClock) {
     clock.Advance(32);
     EXPECT_FALSE(f.Tree->TreeStates().Contains(tsInAnimation));
     EXPECT_EQ(ageStarts(), 100);
+}
+
+TEST(TreeWindow, ATooltipShowsAtOnceExactlyOverACutOffTextAndFadesIn) {
+    TManualTimers clock;
+    Application->SetActive(true);
+    TWindowFixture f;
+    f.Tree->HintMode = hmTooltip;
+    f.Tree->HintAnimation = hatFade;
+    f.Tree->SetShowHint(true);
+    PVirtualNode first = f.Node(0);
+    f.Tree->OnGetText = [&](TBaseVirtualTree*, PVirtualNode Node, TColumnIndex Column, TVSTTextType,
+                            WideString& Text) {
+        Text = Node == first && Column == 1 ? u"a text far too wide for its column" : u"ok";
+    };
+    f.Tree->Invalidate();
+    Pump();
+    auto shown = [] {
+        THintWindow* w = Application->HintWindow();
+        return w && w->Showing() ? dynamic_cast<TVirtualTreeHintWindow*>(w) : nullptr;
+    };
+    // A pixel of the hint's top row near its right end, away from the text.
+    auto corner = [](TVirtualTreeHintWindow* W) {
+        QImage shot = W->Widget()->grab().toImage();
+        return shot.pixelColor(shot.width() - 3, 1);
+    };
+
+    QTest::mouseMove(f.W(), TWindowFixture::Row(0, 150));
+    Pump();
+    TVirtualTreeHintWindow* hint = shown();
+    ASSERT_NE(hint, nullptr) << "a tooltip needs no pause";
+    TRect text = f.Tree->GetDisplayRect(first, 1, true, true);
+    const TPoint origin = f.Tree->TControl::ClientToScreen({text.Left, text.Top + HeaderHeight});
+    EXPECT_EQ(hint->BoundsRect(),
+              (TRect{origin.X - 1, origin.Y - 1, origin.X + text.Width() + 1, origin.Y + text.Height() + 1}))
+        << "over the text, a pixel larger on every side";
+    EXPECT_EQ(corner(hint), QColor(255, 255, 255)) << "the fade starts from what lies below";
+    clock.Advance(f.Tree->AnimationDuration());
+    const QColor half = corner(hint);
+    EXPECT_GT(half.blue(), 0xE1);
+    EXPECT_LT(half.blue(), 0xFF) << "half way between the cell and the hint colour";
+    clock.Advance(2 * f.Tree->AnimationDuration());
+    EXPECT_FALSE(f.Tree->TreeStates().Contains(tsInAnimation));
+    EXPECT_EQ(corner(hint), QColor(0xFF, 0xFF, 0xE1)) << "the hint colour at the end";
+
+    QTest::keyClick(f.W(), Qt::Key_Shift);
+    Pump();
+    EXPECT_EQ(shown(), hint) << "typing leaves it";
+
+    QTest::mouseMove(f.W(), TWindowFixture::Row(1, 150));
+    Pump();
+    EXPECT_EQ(shown(), nullptr) << "a text that fits shows none";
+    Application->CancelHint();
 }
 
 TEST(TreeWindow, TheHeaderPopUpListsTheColumnsAndHidesOne) {
