@@ -8,6 +8,7 @@
 #include "controls/vtree/VTAccessibilityFactory.h"
 #include "controls/vtree/VirtualTrees.h"
 #include "controls/vtree/VirtualTrees_p.h"
+#include "platform/gui/Accessibility.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Cursors.h"
 #include "platform/gui/ExtCtrls.h"
@@ -196,6 +197,8 @@ public:
 
     void NotifyAccessibleEvent(unsigned Event) override {
         if (FTree->FAccessible) FTree->FAccessible->NotifyEvent(Event);
+        // Screen readers hear it through the layer.
+        NotifyWinEvent(Event, FTree, OBJID_CLIENT, CHILDID_SELF);
     }
     void NotifyAccessibleStateChange() override { NotifyAccessibleEvent(VTAccessibleEvent::StateChange); }
     void NotifyAccessibleFocus() override {

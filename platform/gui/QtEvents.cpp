@@ -285,6 +285,9 @@ protected:
         });
     }
 
+public:
+    TWinControl* Control() const { return FControl; }
+
 private:
     TWinControl* FControl;
 };
@@ -559,11 +562,17 @@ bool TLayerEvents::eventFilter(QObject* Watched, QEvent* Event) {
 }
 
 QWidget* NewLayerWidget(TWinControl* Control) {
+    InstallAccessibilityBridge();
     return new TLayerWidget(Control);
 }
 
 bool IsLayerWidget(const QWidget* Widget) {
     return dynamic_cast<const TLayerWidget*>(Widget) != nullptr;
+}
+
+TWinControl* LayerWidgetControl(const QWidget* Widget) {
+    auto* w = dynamic_cast<const TLayerWidget*>(Widget);
+    return w ? w->Control() : nullptr;
 }
 
 void TranslateEvents(TWinControl* Control, QWidget* Widget, bool Own) {

@@ -4,6 +4,7 @@
 // million rows that initialises only what it shows.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QImage>
 #include <QScrollBar>
@@ -424,6 +425,77 @@ TEST(TreeWindow, AccessibilityEventsReachTheProvidersObject) {
                                       VTAccessibleEvent::ValueChange,    VTAccessibleEvent::StateChange,
                                       VTAccessibleEvent::Selection,      VTAccessibleEvent::Focus};
     EXPECT_EQ(provider->Object->Events, focus);
+}
+
+namespace {
+// A provider's object of a tree: its rows are its children, named by their
+// text in the first column.
+struct TRowsObject : IAccessible {
+    TVirtualStringTree* Tree;
+    explicit TRowsObject(TVirtualStringTree* T) : Tree(T) {}
+    std::vector<PVirtualNode> Rows() {
+        std::vector<PVirtualNode> rows;
+        for (PVirtualNode n = Tree->GetFirstVisible(); n; n = Tree->GetNextVisible(n))
+            rows.push_back(n);
+        return rows;
+    }
+    int ChildCount() override { return int(Rows().size()); }
+    AnsiString Name(int Child) override {
+        return Child == CHILDID_SELF ? AnsiString("Testees")
+                                     : WideToAnsi(Tree->GetCellText(Rows()[Child - 1], 0));
+    }
+    unsigned Role(int Child) override {
+        return Child == CHILDID_SELF ? ROLE_SYSTEM_OUTLINE : ROLE_SYSTEM_OUTLINEITEM;
+    }
+    unsigned State(int Child) override {
+        if (Child == CHILDID_SELF) return STATE_SYSTEM_FOCUSABLE;
+        return Rows()[Child - 1] == Tree->FocusedNode() ? STATE_SYSTEM_FOCUSED : 0;
+    }
+    int FocusChild() override {
+        std::vector<PVirtualNode> rows = Rows();
+        auto it = std::find(rows.begin(), rows.end(), Tree->FocusedNode());
+        return it == rows.end() ? CHILDID_SELF : int(it - rows.begin()) + 1;
+    }
+};
+
+} // namespace
+
+TEST(TreeWindow, AScreenReaderNamesTheFocusedRowAndFollowsTheFocus) {
+    struct TProvider : IAccessibleProvider {
+        std::shared_ptr<IAccessible> CreateIAccessible(TBaseVirtualTree* Tree) override {
+            return std::make_shared<TRowsObject>(static_cast<TVirtualStringTree*>(Tree));
+        }
+    };
+    TWindowFixture f;
+    f.Tree->OnGetText = [](TBaseVirtualTree*, PVirtualNode Node, TColumnIndex, TVSTTextType,
+                           WideString& Text) { Text = u"Row " + AnsiToWide(std::to_string(Node->Index)); };
+    auto provider = std::make_shared<TProvider>();
+    GetAccessibilityFactory()->RegisterAccessibleProvider(provider);
+    std::vector<AnsiString> focusNames;
+    SetAccessibleEventListener([&](const TAccessibleEventRecord& R) {
+        if (R.Event == EVENT_OBJECT_FOCUS && R.Control == f.Tree) focusNames.push_back(R.Name);
+    });
+
+    f.Click(TWindowFixture::Row(2));
+    QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(f.W());
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->role(), QAccessible::Tree);
+    EXPECT_EQ(tree->text(QAccessible::Name), "Testees");
+    ASSERT_NE(tree->focusChild(), nullptr);
+    EXPECT_EQ(tree->focusChild()->text(QAccessible::Name), "Row 2");
+    EXPECT_TRUE(tree->focusChild()->state().focused);
+    EXPECT_EQ(tree->focusChild()->role(), QAccessible::TreeItem);
+    EXPECT_EQ(tree->indexOfChild(tree->focusChild()), tree->childCount() - 5 + 2)
+        << "the rows come after the bars";
+
+    QTest::keyClick(f.W(), Qt::Key_Down);
+    Pump();
+    EXPECT_EQ(tree->focusChild()->text(QAccessible::Name), "Row 3");
+
+    SetAccessibleEventListener(nullptr);
+    GetAccessibilityFactory()->UnRegisterAccessibleProvider(provider);
+    EXPECT_EQ(focusNames, (std::vector<AnsiString>{"Row 2", "Row 3"}))
+        << "each focus change told, naming the row";
 }
 
 TEST(TreeWindow, AMillionRowsOpenScrollAndCloseInitialisingOnlyWhatShows) {
