@@ -1,7 +1,10 @@
-// The tree in a real (offscreen) window: synthetic mouse and keyboard input
-// through the widget, the header's resize, reorder and pop-up menu, check
-// boxes pressed and released, accessibility events, and a window of a
-// million rows that initialises only what it shows.
+// The tree in a real (offscreen) window: synthetic mouse, wheel and keyboard
+// input through the widget, the header's resize, reorder and pop-up menu,
+// the one pop-up menu a right click or the menu key shows, check boxes
+// pressed and released, new system colours, sliding animations and fading
+// tooltips on the clock, what screen readers see and hear, owners' failures
+// during input, and a window of a million rows that initialises only what
+// it shows.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -9,6 +12,7 @@
 #include <QImage>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include "controls/vtree/VTAccessibilityFactory.h"
@@ -117,8 +121,11 @@ TEST(TreeWindow, KeysAndTheWheelMoveThroughTheRows) {
     QTest::keyClick(f.W(), Qt::Key_Down);
     Pump();
     EXPECT_EQ(f.Tree->FocusedNode(), f.Node(1));
-    // One notch down scrolls three rows.
-    f.Tree->Perform(WM_MOUSEWHEEL, WPARAM(uint32_t(uint16_t(-120)) << 16), 0);
+    // One notch down, through the widget, scrolls three rows.
+    const QPoint at = TWindowFixture::Row(2);
+    QWheelEvent wheel(at, f.W()->mapToGlobal(at), QPoint(), QPoint(0, -WHEEL_DELTA), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(f.W(), &wheel);
     Pump();
     EXPECT_EQ(f.Tree->OffsetY(), -3 * RowHeight);
 }
@@ -524,6 +531,79 @@ TEST(TreeWindow, AnOwnersFailureWhilePaintingLeavesTheTreeUsable) {
     Application->OnException = nullptr;
     EXPECT_FALSE(f.Tree->TreeStates().Contains(tsPainting));
     EXPECT_EQ(f.Tree->FocusedNode(), f.Node(1));
+}
+
+TEST(TreeWindow, AnOwnersFailureDuringInputReachesTheTopHandlerAndLeavesTheTreeUsable) {
+    struct TCase {
+        const char* Name;
+        std::function<void(TWindowFixture&, std::function<void()>)> Arm; // sets the failing handler
+        std::function<void(TWindowFixture&)> Input;
+    };
+    const QPoint box = TWindowFixture::Row(0, 30);
+    const TCase cases[] = {
+        {"a click's focus change",
+         [](TWindowFixture& F, std::function<void()> Fail) {
+             F.Tree->OnFocusChanged = [Fail](TBaseVirtualTree*, PVirtualNode, TColumnIndex) { Fail(); };
+         },
+         [](TWindowFixture& F) { F.Click(TWindowFixture::Row(1)); }},
+        {"a check box released",
+         [](TWindowFixture& F, std::function<void()> Fail) {
+             F.Tree->OnChecked = [Fail](TBaseVirtualTree*, PVirtualNode) { Fail(); };
+         },
+         [box](TWindowFixture& F) { F.Click(box); }},
+        {"a right click's menu",
+         [](TWindowFixture& F, std::function<void()> Fail) {
+             F.Tree->OnGetPopupMenu = [Fail](TBaseVirtualTree*, PVirtualNode, TColumnIndex, TPoint, bool&,
+                                             TPopupMenu*&) { Fail(); };
+         },
+         [](TWindowFixture& F) {
+             QTest::mouseClick(F.W(), Qt::RightButton, Qt::NoModifier, TWindowFixture::Row(2));
+             Pump();
+         }},
+        {"a key's expansion",
+         [](TWindowFixture& F, std::function<void()> Fail) {
+             F.Tree->OnExpanding = [Fail](TBaseVirtualTree*, PVirtualNode, bool&) { Fail(); };
+         },
+         [](TWindowFixture& F) {
+             F.Tree->SetFocusedNode(F.Node(0));
+             QTest::keyClick(F.W(), Qt::Key_Right);
+             Pump();
+         }},
+        {"a key's action",
+         [](TWindowFixture& F, std::function<void()> Fail) {
+             F.Tree->OnKeyAction = [Fail](TBaseVirtualTree*, uint16_t&, TShiftState&, bool&) { Fail(); };
+         },
+         [](TWindowFixture& F) {
+             QTest::keyClick(F.W(), Qt::Key_Down);
+             Pump();
+         }},
+    };
+    for (const TCase& c : cases) {
+        TWindowFixture f;
+        f.Tree->TreeOptions()->SetMiscOptions(f.Tree->TreeOptions()->MiscOptions() +
+                                              TVTMiscOptions{toCheckSupport});
+        f.Tree->SetCheckType(f.Node(0), ctCheckBox);
+        f.Tree->SetChildCount(f.Node(0), 2);
+        std::vector<AnsiString> reported;
+        Application->OnException = [&](TObject*, const Exception& E) { reported.push_back(E.Message); };
+        c.Arm(f, [] { throw Exception("owner"); });
+        c.Input(f);
+        EXPECT_EQ(reported, std::vector<AnsiString>{"owner"}) << c.Name;
+        const TVirtualTreeStates pending{tsLeftButtonDown,  tsRightButtonDown, tsMouseCheckPending,
+                                         tsKeyCheckPending, tsDrawSelPending,  tsOLEDragPending,
+                                         tsPopupMenuShown};
+        EXPECT_TRUE((f.Tree->TreeStates() * pending).Empty()) << c.Name << ": nothing left pending";
+        EXPECT_EQ(GetCapture(), nullptr) << c.Name;
+        EXPECT_NE(f.Tree->CheckState(f.Node(0)), csUncheckedPressed)
+            << c.Name << ": the box is not left pressed";
+
+        // The tree goes on as before.
+        c.Arm(f, [] {});
+        f.Click(TWindowFixture::Row(4));
+        EXPECT_EQ(f.Tree->FocusedNode(), f.Tree->GetLastChild(nullptr)) << c.Name;
+        EXPECT_EQ(f.Tree->SelectedCount(), 1) << c.Name;
+        Application->OnException = nullptr;
+    }
 }
 
 TEST(TreeWindow, TheScrollBarShowsTheTreeAndScrollsIt) {
