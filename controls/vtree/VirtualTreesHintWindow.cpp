@@ -29,6 +29,10 @@ bool HintWindowGone() {
     return gHintWindowGone;
 }
 
+void NoteTreeGoneWhileAnimating() {
+    gHintWindowGone = true;
+}
+
 const THintWindowClass* TBaseVirtualTree::GetHintWindowClass() {
     return &VirtualTreeHintWindowClass;
 }

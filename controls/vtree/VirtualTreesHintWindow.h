@@ -50,3 +50,5 @@ extern const THintWindowClass VirtualTreeHintWindowClass;
 // True while no tree hint window exists (and after a tree went away in the
 // middle of a hint's animation): the first header hint then needs no pause.
 bool HintWindowGone();
+// A tree goes in the middle of an animation: a hint's animation stops.
+void NoteTreeGoneWhileAnimating();

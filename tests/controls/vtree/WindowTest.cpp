@@ -279,56 +279,87 @@ TEST(TreeWindow, AFittedColumnSlidesWhatLiesRightOfItOnTheClock) {
     EXPECT_EQ(ageStarts(), 100);
 }
 
-TEST(TreeWindow, ATooltipShowsAtOnceExactlyOverACutOffTextAndFadesIn) {
-    TManualTimers clock;
-    Application->SetActive(true);
-    TWindowFixture f;
-    f.Tree->HintMode = hmTooltip;
-    f.Tree->HintAnimation = hatFade;
-    f.Tree->SetShowHint(true);
-    PVirtualNode first = f.Node(0);
-    f.Tree->OnGetText = [&](TBaseVirtualTree*, PVirtualNode Node, TColumnIndex Column, TVSTTextType,
-                            WideString& Text) {
-        Text = Node == first && Column == 1 ? u"a text far too wide for its column" : u"ok";
-    };
-    f.Tree->Invalidate();
-    Pump();
-    auto shown = [] {
+namespace {
+// A tree in tooltip mode whose first row has a text cut off in the second
+// column, and the clock its hints' animations run on.
+struct TTooltipFixture {
+    TManualTimers Clock;
+    std::unique_ptr<TWindowFixture> Window = std::make_unique<TWindowFixture>();
+    TVirtualStringTree* Tree = Window->Tree;
+    PVirtualNode First = Window->Node(0);
+
+    explicit TTooltipFixture(THintAnimationType Animation) {
+        Application->SetActive(true);
+        Tree->HintMode = hmTooltip;
+        Tree->HintAnimation = Animation;
+        Tree->SetShowHint(true);
+        Tree->OnGetText = [this](TBaseVirtualTree*, PVirtualNode Node, TColumnIndex Column, TVSTTextType,
+                                 WideString& Text) {
+            Text = Node == First && Column == 1 ? u"a text far too wide for its column" : u"ok";
+        };
+        Tree->Invalidate();
+        Pump();
+    }
+    ~TTooltipFixture() { Application->CancelHint(); }
+    static TVirtualTreeHintWindow* Shown() {
         THintWindow* w = Application->HintWindow();
         return w && w->Showing() ? dynamic_cast<TVirtualTreeHintWindow*>(w) : nullptr;
-    };
-    // A pixel of the hint's top row near its right end, away from the text.
-    auto corner = [](TVirtualTreeHintWindow* W) {
+    }
+    TVirtualTreeHintWindow* HoverRow(int Row) {
+        QTest::mouseMove(Window->W(), TWindowFixture::Row(Row, 150));
+        Pump();
+        return Shown();
+    }
+    // Pixels near the hint's right end, away from the text, in its top and
+    // bottom row inside the frame.
+    static QColor Top(TVirtualTreeHintWindow* W) {
         QImage shot = W->Widget()->grab().toImage();
         return shot.pixelColor(shot.width() - 3, 1);
-    };
+    }
+    static QColor Bottom(TVirtualTreeHintWindow* W) {
+        QImage shot = W->Widget()->grab().toImage();
+        return shot.pixelColor(shot.width() - 3, shot.height() - 2);
+    }
+};
+const QColor White(255, 255, 255), InfoBk(0xFF, 0xFF, 0xE1);
+} // namespace
 
-    QTest::mouseMove(f.W(), TWindowFixture::Row(0, 150));
-    Pump();
-    TVirtualTreeHintWindow* hint = shown();
+TEST(TreeWindow, ATooltipShowsAtOnceExactlyOverACutOffTextAndFadesIn) {
+    TTooltipFixture f(hatFade);
+    TVirtualTreeHintWindow* hint = f.HoverRow(0);
     ASSERT_NE(hint, nullptr) << "a tooltip needs no pause";
-    TRect text = f.Tree->GetDisplayRect(first, 1, true, true);
+    TRect text = f.Tree->GetDisplayRect(f.First, 1, true, true);
     const TPoint origin = f.Tree->TControl::ClientToScreen({text.Left, text.Top + HeaderHeight});
     EXPECT_EQ(hint->BoundsRect(),
               (TRect{origin.X - 1, origin.Y - 1, origin.X + text.Width() + 1, origin.Y + text.Height() + 1}))
         << "over the text, a pixel larger on every side";
-    EXPECT_EQ(corner(hint), QColor(255, 255, 255)) << "the fade starts from what lies below";
-    clock.Advance(f.Tree->AnimationDuration());
-    const QColor half = corner(hint);
+    EXPECT_EQ(f.Top(hint), White) << "the fade starts from what lies below";
+    f.Clock.Advance(f.Tree->AnimationDuration());
+    const QColor half = f.Top(hint);
     EXPECT_GT(half.blue(), 0xE1);
     EXPECT_LT(half.blue(), 0xFF) << "half way between the cell and the hint colour";
-    clock.Advance(2 * f.Tree->AnimationDuration());
+    f.Clock.Advance(2 * f.Tree->AnimationDuration());
     EXPECT_FALSE(f.Tree->TreeStates().Contains(tsInAnimation));
-    EXPECT_EQ(corner(hint), QColor(0xFF, 0xFF, 0xE1)) << "the hint colour at the end";
+    EXPECT_EQ(f.Top(hint), InfoBk) << "the hint colour at the end";
 
-    QTest::keyClick(f.W(), Qt::Key_Shift);
+    QTest::keyClick(f.Window->W(), Qt::Key_Shift);
     Pump();
-    EXPECT_EQ(shown(), hint) << "typing leaves it";
+    EXPECT_EQ(f.Shown(), hint) << "typing leaves it";
+    EXPECT_EQ(f.HoverRow(1), nullptr) << "a text that fits shows none";
+}
 
-    QTest::mouseMove(f.W(), TWindowFixture::Row(1, 150));
-    Pump();
-    EXPECT_EQ(shown(), nullptr) << "a text that fits shows none";
-    Application->CancelHint();
+TEST(TreeWindow, ASlidingTooltipComesDownFromTheTopAndGoesWithItsTree) {
+    TTooltipFixture f(hatSlide);
+    TVirtualTreeHintWindow* hint = f.HoverRow(0);
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(f.Top(hint), White);
+    f.Clock.Advance(f.Tree->AnimationDuration() / 2);
+    EXPECT_EQ(f.Top(hint), InfoBk) << "the hint's lower half shows at the top";
+    EXPECT_EQ(f.Bottom(hint), White) << "what lies below still shows under it";
+
+    delete f.Tree;
+    EXPECT_EQ(f.Shown(), nullptr) << "the hint goes with its tree, in the middle of its animation";
+    f.Clock.Advance(1000);
 }
 
 TEST(TreeWindow, TheHeaderPopUpListsTheColumnsAndHidesOne) {
