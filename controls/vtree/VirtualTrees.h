@@ -1801,6 +1801,15 @@ private:
     // Columns, header, scrolling, input and checks.
     void CreateParts();
     void OtherTimer(unsigned TimerID);
+    PVirtualNode NodeAtAbsolute(int64_t Y, int64_t& NodeTop);
+    bool CheckStateChange(PVirtualNode Node, TCheckState NewCheckState);
+    PVirtualNode SearchStep(PVirtualNode Node, bool Forward);
+    bool HandleCommandKey(uint16_t CharCode, TShiftState Shift);
+    void HandleNavigationKey(uint16_t CharCode, TShiftState Shift);
+    void DropKeyCheck();
+    PVirtualNode NormalizedStart(PVirtualNode Node);
+    void StopAutoScroll();
+    void ResetSearch();
 
     // Animations (VirtualTreesAnimation.cpp).
     void RunAnimationStep();
@@ -1822,15 +1831,6 @@ private:
         uint64_t Generation = 0;
     };
     TAnimationRun FAnimation;
-    PVirtualNode NodeAtAbsolute(int64_t Y, int64_t& NodeTop);
-    bool CheckStateChange(PVirtualNode Node, TCheckState NewCheckState);
-    PVirtualNode SearchStep(PVirtualNode Node, bool Forward);
-    bool HandleCommandKey(uint16_t CharCode, TShiftState Shift);
-    void HandleNavigationKey(uint16_t CharCode, TShiftState Shift);
-    void DropKeyCheck();
-    PVirtualNode NormalizedStart(PVirtualNode Node);
-    void StopAutoScroll();
-    void ResetSearch();
 
     IVTView* FView;
     std::unique_ptr<TCustomVirtualTreeOptions> FOptions;
