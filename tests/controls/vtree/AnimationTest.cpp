@@ -57,7 +57,9 @@ TEST(TreeAnimation, StepsSpreadOverTheDurationAndEndWithOneFinalCall) {
         EXPECT_LE(last.At, c.Duration);
         for (size_t i = 0; i + 1 < f.Calls.size(); ++i) {
             EXPECT_GE(f.Calls[i].StepSize, 1);
-            if (i > 0) EXPECT_GE(f.Calls[i].Step, f.Calls[i - 1].Step) << "steps only go forward";
+            if (i > 0) {
+                EXPECT_GE(f.Calls[i].Step, f.Calls[i - 1].Step) << "steps only go forward";
+            }
         }
         EXPECT_EQ(
             std::count_if(f.Calls.begin(), f.Calls.end(), [](const TCall& k) { return k.StepSize == 0; }), 1);
