@@ -9,59 +9,22 @@
 
 #include "AppFixture.h"
 #include "FormDriver.h"
+#include "ProgramFixture.h"
 #include "app/AddTester_Frm.h"
 #include "app/DBEdit_Frm.h"
 #include "app/Instr_Frm.h"
-#include "app/Luvora.h"
-#include "app/MainFrm.h"
 #include "app/Password_Frm.h"
 #include "app/Test_Frm.h"
-#include "app/uOnlyOne.h"
 #include "core/Calc_Unit.h"
-#include "platform/gui/ExtCtrls.h"
-#include "platform/testing/ScriptedDialogs.h"
-#include "platform/testing/ScriptedMessageBoxes.h"
-#include "platform/win/Module.h"
-#include "platform/win/Mutex.h"
-#include "platform/win/WinReg.h"
-#include "support/TestSupport.h"
 
 namespace {
 
-// Fresh database files and the shipped instruction beside a pretended
-// executable, a private settings store and mutex folder; scripted boxes and
-// windows. The program makes its own data module.
-class TestRoadTest : public ::testing::Test {
+// The program as a whole, with the shipped instruction beside it.
+class TestRoadTest : public ProgramFixture {
 protected:
     void SetUp() override {
-        SavedSettings = FormatSettings;
-        SetRegistryStoreFileOverride(Folder.Path() + "registry.reg");
-        CreateFreshDatabases(Folder.Path() + "DB/");
-        SetModuleFileNameOverride(Folder.Path() + "Luvora");
-        SetMutexFolderOverride(Folder.Path());
+        ProgramFixture::SetUp();
         std::filesystem::copy_file(SourceDir() + "/app/Instr.rtf", Folder.Path() + "Instr.rtf");
-    }
-    void TearDown() override {
-        CloseInstanceHandle();
-        SetMutexFolderOverride("");
-        SetModuleFileNameOverride("");
-        SetRegistryStoreFileOverride("");
-        FormatSettings = SavedSettings;
-    }
-
-    // Runs the program; Road runs on its main window once the message loop
-    // is up, then the window is closed.
-    void RunProgram(std::function<void(TMain_Form&)> Road) {
-        TTimer timer(nullptr);
-        timer.SetInterval(10);
-        timer.OnTimer = [&](TObject*) {
-            timer.SetEnabled(false);
-            auto* form = dynamic_cast<TMain_Form*>(Application->MainForm());
-            ASSERT_NE(form, nullptr);
-            Road(*form);
-            form->Exit_SmallAction->Execute();
-        };
-        EXPECT_EQ(RunLuvora(), 0);
     }
 
     // A new logical database and a new testee in it, through the main
@@ -83,11 +46,6 @@ protected:
         Main.NewUser_SmallAction->Execute();
         ASSERT_EQ(Main.Users_Grid->GetRootNodeCount(), 1u);
     }
-
-    TTempFolder Folder;
-    TScriptedMessageBoxes Boxes;
-    TScriptedDialogs Dialogs;
-    TFormatSettings SavedSettings;
 };
 
 // The instruction before the test: shown while the main window hides,
@@ -154,43 +112,44 @@ void AnswerAll(TTest_Form& T, const std::vector<int>& Answers, std::function<voi
 
 TEST_F(TestRoadTest, OneTestGoesFromStartToTheGridAndScoresAsTyped) {
     std::vector<int> answers;
-    RunProgram([&](TMain_Form& main) {
-        AddDatabaseAndTestee(main);
-        ExpectInstruction(Dialogs, main, "Начать тестирование"_cp);
-        answers = TesteeAnswers(int(Main_DataModule->StatementKeys().size()));
-        Dialogs.Answers.push_back(Play<TTest_Form>([&](TTest_Form& t) { AnswerAll(t, answers); }));
-        ExpectInstruction(Dialogs, main, "Продолжить тестирование"_cp);
-        ExpectPassword(Dialogs);
-        main.StartTest_SmallAction->Execute();
-        EXPECT_TRUE(main.Visible()) << "the main window is back after the password";
-        EXPECT_TRUE(Dialogs.Answers.empty()) << "every window of the road was shown";
+    EXPECT_EQ(RunOnMainWindow([&](TMain_Form& main) {
+                  AddDatabaseAndTestee(main);
+                  ExpectInstruction(Dialogs, main, "Начать тестирование"_cp);
+                  answers = TesteeAnswers(int(Main_DataModule->StatementKeys().size()));
+                  Dialogs.Answers.push_back(Play<TTest_Form>([&](TTest_Form& t) { AnswerAll(t, answers); }));
+                  ExpectInstruction(Dialogs, main, "Продолжить тестирование"_cp);
+                  ExpectPassword(Dialogs);
+                  main.StartTest_SmallAction->Execute();
+                  EXPECT_TRUE(main.Visible()) << "the main window is back after the password";
+                  EXPECT_TRUE(Dialogs.Answers.empty()) << "every window of the road was shown";
 
-        // The grid shows the test, with its date and count.
-        TTestData stored;
-        TUser user;
-        ASSERT_TRUE(main.ReadFocusedTestee(user));
-        ASSERT_TRUE(Main_DataModule->ReadLastTest(user, stored));
-        PVirtualNode row = main.Users_Grid->FocusedNode();
-        EXPECT_EQ(WideToAnsi(main.Users_Grid->GetCellText(row, 10)), "1");
-        EXPECT_EQ(WideToAnsi(main.Users_Grid->GetCellText(row, 11)), DateToStr(stored.DATETEST));
-        EXPECT_EQ(int(stored.DATETEST), int(Date()));
-        EXPECT_EQ(stored.ANSWERS, AnswerText(answers));
-        EXPECT_GE(stored.TESTDURATION, 0);
+                  // The grid shows the test, with its date and count.
+                  TTestData stored;
+                  TUser user;
+                  ASSERT_TRUE(main.ReadFocusedTestee(user));
+                  ASSERT_TRUE(Main_DataModule->ReadLastTest(user, stored));
+                  PVirtualNode row = main.Users_Grid->FocusedNode();
+                  EXPECT_EQ(WideToAnsi(main.Users_Grid->GetCellText(row, 10)), "1");
+                  EXPECT_EQ(WideToAnsi(main.Users_Grid->GetCellText(row, 11)), DateToStr(stored.DATETEST));
+                  EXPECT_EQ(int(stored.DATETEST), int(Date()));
+                  EXPECT_EQ(stored.ANSWERS, AnswerText(answers));
+                  EXPECT_GE(stored.TESTDURATION, 0);
 
-        // The stored answers score as each pair's points say: the digit to
-        // the first statement's scale, the rest to the second's.
-        std::vector<int> expected(ScaleCount, 0);
-        const std::vector<TStatementKeys>& keys = Main_DataModule->StatementKeys();
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            expected[std::size_t(keys[i].Key1)] += answers[i];
-            expected[std::size_t(keys[i].Key2)] += 5 - answers[i];
-        }
-        TTestResult result;
-        result.SetAnswers(stored.ANSWERS);
-        for (int scale = 0; scale < ScaleCount; ++scale)
-            EXPECT_EQ(result.GetRawScore(scale), expected[std::size_t(scale)])
-                << ScaleLetters[std::size_t(scale)];
-    });
+                  // The stored answers score as each pair's points say: the digit to
+                  // the first statement's scale, the rest to the second's.
+                  std::vector<int> expected(ScaleCount, 0);
+                  const std::vector<TStatementKeys>& keys = Main_DataModule->StatementKeys();
+                  for (std::size_t i = 0; i < keys.size(); ++i) {
+                      expected[std::size_t(keys[i].Key1)] += answers[i];
+                      expected[std::size_t(keys[i].Key2)] += 5 - answers[i];
+                  }
+                  TTestResult result;
+                  result.SetAnswers(stored.ANSWERS);
+                  for (int scale = 0; scale < ScaleCount; ++scale)
+                      EXPECT_EQ(result.GetRawScore(scale), expected[std::size_t(scale)])
+                          << ScaleLetters[std::size_t(scale)];
+              }),
+              0);
     ASSERT_EQ(Boxes.Log.size(), 2u);
     EXPECT_EQ(Boxes.Log[0].Caption, "Выбор базы данных"_cp) << "the stand-in chooser says what it opened";
     EXPECT_EQ(Boxes.Log[1].Text, "Тестирование закончено!"_cp);
