@@ -440,6 +440,9 @@ bool TLayerEvents::Key(QKeyEvent* E, bool Down) {
     LPARAM keyData = (E->modifiers() & Qt::AltModifier) ? AltMask : 0;
     TControl* target = FControl;
     if (!Down) {
+        // A held key repeats its key-down alone, as on the platform: its one
+        // key-up comes when it is let go.
+        if (E->isAutoRepeat()) return FOwnWidget;
         if (vk) Send(target, WM_KEYUP, vk, keyData);
         // The menu key, and Shift+F10, ask for the context menu once released.
         if (vk == VK_APPS || (vk == VK_F10 && (E->modifiers() & Qt::ShiftModifier)))

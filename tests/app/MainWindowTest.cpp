@@ -131,7 +131,6 @@ TEST_F(MainWindowTest, StandInWindowsCloseWithEnterAndEscapeAsAUserWhoChangedNot
         {[] { return new TAddTester_Form(nullptr); }, VK_ESCAPE, mrCancel},
         {[] { return new TInputPassword_Form(nullptr, "Ввод пароля"_cp); }, VK_RETURN, mrOk},
         {[] { return new TInputPassword_Form(nullptr, "Ввод пароля"_cp); }, VK_ESCAPE, mrNone},
-        {[] { return new TInstr_Form(nullptr); }, VK_ESCAPE, mrOk},
     };
     for (const TCase& c : cases) {
         std::unique_ptr<TStandIn_Form> form(c.Make());

@@ -93,6 +93,22 @@ TEST(RealWindowTest, EventsArriveAsMessageRecords) {
     EXPECT_EQ(pad->Keys, (std::vector<uint16_t>{'A', VK_LEFT}));
     EXPECT_EQ(pad->Chars, (std::vector<char>{'a'}));
 
+    // A held key: Qt repeats press and release, the control gets repeated
+    // key-downs and one key-up, when the key is let go.
+    pad->Keys.clear();
+    pad->Seen.clear();
+    for (auto [type, repeat] : {std::pair{QEvent::KeyPress, false},
+                                {QEvent::KeyRelease, true},
+                                {QEvent::KeyPress, true},
+                                {QEvent::KeyRelease, false}}) {
+        QKeyEvent e(type, Qt::Key_B, Qt::NoModifier, "b", repeat);
+        QApplication::sendEvent(pad->Widget(), &e);
+    }
+    EXPECT_EQ(pad->Keys, (std::vector<uint16_t>{'B', 'B'}));
+    EXPECT_EQ(std::count_if(pad->Seen.begin(), pad->Seen.end(),
+                            [](const TMessage& m) { return m.Msg == WM_KEYUP; }),
+              1);
+
     QTest::mouseMove(form.Widget(), QPoint(190, 110));
     Pump();
     form.SetWidth(300);
