@@ -26,19 +26,24 @@ int BlankColumnCount() {
 }
 
 void CheckStatementPairCount() {
+    // A test stores one answer per pair of the data file: with fewer pairs the
+    // sheet shows only those, with more no sheet can hold a whole test.
+    const AnsiString unusable =
+        "Тесты, введенные с бланка, не смогут быть сохранены, пока файл данных не будет восстановлен."_cp;
     AnsiString problem;
     try {
         const int pairs = int(Main_DataModule->StatementKeys().size());
         if (pairs == BlankPairCount) return;
-        problem = Format("В файле Luvora_Data.FDB %d пар утверждений, а бланк ответов рассчитан на %d."_cp,
-                         {pairs, BlankPairCount});
+        problem =
+            Format("В файле Luvora_Data.FDB %d пар утверждений, а бланк ответов рассчитан на %d."_cp,
+                   {pairs, BlankPairCount}) +
+            "\n" +
+            (pairs < BlankPairCount ? Format("Бланк ответов покажет только %d пар."_cp, {pairs}) : unusable);
     } catch (const Exception& E) {
-        problem = "Не удалось прочитать пары утверждений из файла Luvora_Data.FDB: "_cp + E.Message;
+        problem = "Не удалось прочитать пары утверждений из файла Luvora_Data.FDB: "_cp + E.Message + "\n" +
+                  unusable;
     }
-    MessageBox(problem + "\n" +
-                   "Тесты, введенные с бланка, не смогут быть сохранены, пока файл данных не будет "
-                   "восстановлен."_cp,
-               "Ошибка"_cp, MB_OK | MB_ICONWARNING);
+    MessageBox(problem, "Ошибка"_cp, MB_OK | MB_ICONWARNING);
 }
 
 TBlank_Form::TBlank_Form(TComponent* AOwner) : TForm(AOwner) {

@@ -288,6 +288,9 @@ TEST_F(BlankFormTest, ADataFileOfOtherPairsIsToldAtStartAndTheSheetShowsNoMore) 
     EXPECT_NE(Boxes.Log[0].Text.find("26 пар утверждений, а бланк ответов рассчитан на 28"_cp),
               AnsiString::npos)
         << AnsiToUtf8(Boxes.Log[0].Text);
+    EXPECT_NE(Boxes.Log[0].Text.find("покажет только 26 пар"_cp), AnsiString::npos);
+    EXPECT_EQ(Boxes.Log[0].Text.find("не смогут быть сохранены"_cp), AnsiString::npos)
+        << "a sheet of fewer pairs still stores its tests";
     EXPECT_EQ(Boxes.Log[0].Icon(), unsigned(MB_ICONWARNING));
 
     TBlank_Form form(nullptr);
@@ -295,4 +298,10 @@ TEST_F(BlankFormTest, ADataFileOfOtherPairsIsToldAtStartAndTheSheetShowsNoMore) 
     form.TestData.ANSWERS = AnsiString(28, '1');
     form.FillGrid();
     EXPECT_EQ(form.Blank_Grid->Cells(25, 1), "1");
+
+    auto sheet = NewSheet();
+    FillAll(*sheet, '2');
+    sheet->OK_ButtonClick(sheet->OK_Button);
+    EXPECT_EQ(sheet->ModalResult(), mrOk) << "a sheet of fewer pairs stores, as the warning says";
+    EXPECT_EQ(StoredTest(sheet->TestData.USER_ID).ANSWERS, AnsiString(26, '2'));
 }
