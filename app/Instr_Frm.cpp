@@ -1,16 +1,88 @@
-// The instruction window's entry function over its stand-in.
+// The instruction window: its controls, the instruction file and the
+// button that closes it.
 #include "app/Instr_Frm.h"
 
 #include <memory>
 
-TInstr_Form::TInstr_Form(TComponent* AOwner) : TStandIn_Form(AOwner, "Инструкция"_cp, mrOk) {
+#include "platform/rtl/Streams.h"
+#include "platform/win/Module.h"
+
+namespace {
+constexpr int kClientWidth = 556;
+constexpr int kClientHeight = 514;
+constexpr int kMargin = 8;
+constexpr int kButtonWidth = 169;
+constexpr int kButtonHeight = 27;
+} // namespace
+
+TInstr_Form::TInstr_Form(TComponent* AOwner) : TForm(AOwner) {
     SetName("Instr_Form");
-    // Enter and Escape both press the one button.
-    Close_But->Cancel = true;
+    SetCaption("Инструкция"_cp);
+    SetBorderStyle(TFormBorderStyle::bsSizeable);
+    SetBorderIcons(biSystemMenu | biMaximize);
+    SetPosition(TPosition::poScreenCenter);
+    SetClientWidth(kClientWidth);
+    SetClientHeight(kClientHeight);
+    // Sizes here leave the frame out: the smallest window is the one laid out.
+    Constraints()->SetMinWidth(kClientWidth);
+    Constraints()->SetMinHeight(kClientHeight);
+
+    Instr_RichEdit = new TRichEdit(this);
+    Instr_RichEdit->SetName("Instr_RichEdit");
+    Instr_RichEdit->SetParent(this);
+    Instr_RichEdit->SetBounds(kMargin, kMargin, kClientWidth - 2 * kMargin,
+                              kClientHeight - 3 * kMargin - kButtonHeight);
+    Instr_RichEdit->SetAnchors(akLeft | akTop | akRight | akBottom);
+    Instr_RichEdit->SetReadOnly(true);
+    Instr_RichEdit->SetScrollBars(TScrollStyle::ssVertical);
+    // Enter and Escape are the button's, also while the text has the focus.
+    Instr_RichEdit->WantReturns = false;
+
+    // The button keeps its place in the middle as the window's width changes.
+    BeginTesting_But = new TButton(this);
+    BeginTesting_But->SetName("BeginTesting_But");
+    BeginTesting_But->SetParent(this);
+    BeginTesting_But->SetBounds((kClientWidth - kButtonWidth) / 2, kClientHeight - kMargin - kButtonHeight,
+                                kButtonWidth, kButtonHeight);
+    BeginTesting_But->SetAnchors(akBottom);
+    BeginTesting_But->SetDefault(true);
+    BeginTesting_But->Cancel = true;
+    BeginTesting_But->OnClick = [this](TObject* Sender) { BeginTesting_ButClick(Sender); };
+    SetActiveControl(BeginTesting_But);
+
+    Instr_AppStorage = new TJvAppRegistryStorage(this);
+    Instr_AppStorage->SetName("Instr_AppStorage");
+    Instr_AppStorage->SetRoot("SOFTWARE\\Tarvik\\Luvora");
+    Instr_FormStorage = new TJvFormStorage(this);
+    Instr_FormStorage->SetName("Instr_FormStorage");
+    Instr_FormStorage->SetAppStorage(Instr_AppStorage);
+    Instr_FormStorage->SetAppStoragePath("Instr_Form\\");
+    Instr_FormStorage->Loaded();
+
+    FormCreate(this);
+}
+
+AnsiString InstructionFileName() {
+    return GetModuleFolder() + "Instr.rtf";
+}
+
+void TInstr_Form::FormCreate(TObject*) {
+    const AnsiString file = InstructionFileName();
+    if (!FileExists(file)) return;
+    try {
+        Instr_RichEdit->LoadFromFile(file);
+    } catch (const EReadError&) {
+        // A file that cannot be read is no instruction: the box stays empty
+        // and the test can still start, as without the file.
+    }
+}
+
+void TInstr_Form::BeginTesting_ButClick(TObject*) {
+    SetModalResult(mrOk);
 }
 
 int ShowInstruction(const AnsiString& ButtonCaption) {
     auto form = std::make_unique<TInstr_Form>(nullptr);
-    form->Close_But->SetCaption(ButtonCaption);
+    form->BeginTesting_But->SetCaption(ButtonCaption);
     return form->ShowModal();
 }

@@ -1,13 +1,30 @@
-// The instruction window. Until its window exists, a stand-in that says so.
+// The instruction window: the instruction text from the rich-text file
+// beside the program, and one button that goes on to the questionnaire.
 #pragma once
 
-#include "app/results/StandIn_Frm.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/StdCtrls.h"
+#include "util/JvAppRegistryStorage.h"
+#include "util/JvFormPlacement.h"
 
-class TInstr_Form : public TStandIn_Form {
+class TInstr_Form : public TForm {
 public:
     explicit TInstr_Form(TComponent* AOwner);
+
+    TRichEdit* Instr_RichEdit;
+    TButton* BeginTesting_But;
+    TJvAppRegistryStorage* Instr_AppStorage;
+    TJvFormStorage* Instr_FormStorage;
+
+    // Loads the instruction file when there is one.
+    void FormCreate(TObject* Sender);
+    void BeginTesting_ButClick(TObject* Sender);
 };
 
+// The instruction file beside the program.
+AnsiString InstructionFileName();
+
 // Shows the instruction with ButtonCaption on its button; answers how the
-// window was closed (mrOk by the button).
+// window was closed (mrOk by the button, mrCancel by the close box).
 int ShowInstruction(const AnsiString& ButtonCaption);

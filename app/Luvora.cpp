@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "app/Blank_Frm.h"
 #include "app/DB_Frm.h"
 #include "app/MainFrm.h"
 #include "app/uOnlyOne.h"
@@ -66,6 +67,7 @@ int RunLuvora() {
             return 1;
         }
         tarvik->LoadSettings();
+        CheckStatementPairCount();
         TDatabase database;
         if (ChooseDatabase(database)) RunMainForm(tarvik.get(), database);
         freeAll();

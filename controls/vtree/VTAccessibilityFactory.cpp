@@ -42,5 +42,6 @@ void TBaseVirtualTree::WMGetObject(TMessage& Message) {
     if (!FAccessibleItem) FAccessibleItem = factory->CreateIAccessible(this);
     Message.Result = 0;
     if (long(Message.LParam) == OBJID_CLIENT && FAccessible)
-        Message.Result = LRESULT(reinterpret_cast<intptr_t>(FAccessible.get()));
+        Message.Result =
+            LRESULT(reinterpret_cast<intptr_t>(static_cast<TAccessibleObject*>(FAccessible.get())));
 }

@@ -6,10 +6,13 @@
 #include <memory>
 #include <vector>
 
+#include "platform/gui/Accessibility.h"
+
 class TBaseVirtualTree;
 
-// The accessible object of a tree (or of its focused item).
-class IAccessible {
+// The accessible object of a tree (or of its focused item): what screen
+// readers ask the tree's client object through the GUI layer.
+class IAccessible : public TAccessibleObject {
 public:
     virtual ~IAccessible() = default;
     // An accessibility event of the tree's client object (VTAccessibleEvent).
@@ -35,7 +38,3 @@ private:
 
 // The process's factory, made on first use.
 TVTAccessibilityFactory* GetAccessibilityFactory();
-
-// WM_GETOBJECT and the object identifier of a window's client area.
-constexpr unsigned WM_GETOBJECT = 0x003D;
-constexpr long OBJID_CLIENT = -4;

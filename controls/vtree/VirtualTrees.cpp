@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "controls/vtree/VirtualTreesHintWindow.h"
 #include "controls/vtree/VirtualTreesStore_p.h"
 #include "controls/vtree/VirtualTrees_p.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -118,6 +119,7 @@ TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner)
 
 TBaseVirtualTree::~TBaseVirtualTree() {
     Destroying();
+    if (FStates.Contains(tsInAnimation)) NoteTreeGoneWhileAnimating();
     ShutDownDataTransfer();
     {
         TVTMiscOptions misc = FOptions->MiscOptions();

@@ -290,9 +290,9 @@ enum TVTUpdateState { usBegin, usBeginSynch, usSynch, usUpdate, usEnd, usEndSync
 enum TSortDirection { sdAscending, sdDescending };
 enum TVTNodeAlignment { naFromBottom, naFromTop, naProportional };
 
-// Window timers of a tree.
+// Window timers of a tree; the last one times the steps of an animation.
 constexpr unsigned ExpandTimer = 1, EditTimer = 2, HeaderTimer = 3, ScrollTimer = 4, ChangeTimer = 5,
-                   StructureChangeTimer = 6, SearchTimer = 7;
+                   StructureChangeTimer = 6, SearchTimer = 7, AnimationTimer = 8;
 
 // One position-cache entry per 2000 visible nodes.
 constexpr uint32_t CacheThreshold = 2000;
@@ -483,6 +483,16 @@ enum TVTErrorCode {
 
 // ---- The view the model talks to ---------------------------------------------
 
+// A piece of an animation: Area (client coordinates; the header lies above
+// 0) shows the window's picture of Source moved by Shift, and Fill paints
+// what the moved picture leaves uncovered.
+struct TVTSlide {
+    TRect Area;
+    TRect Source;
+    TPoint Shift;
+    std::function<void(TCanvas* Canvas, const TRect& R)> Fill;
+};
+
 // What the model asks of the window that shows it. The tree works without a
 // window: the default implementation does nothing and reports no window.
 class IVTView {
@@ -498,7 +508,15 @@ public:
     virtual void UpdateEditBounds() {}
     virtual void SetTimer(unsigned /*TimerID*/, unsigned /*Milliseconds*/) {}
     virtual void KillTimer(unsigned /*TimerID*/) {}
-    virtual void AnimateToggle(PVirtualNode, bool /*Expanding*/) {}
+    // The timers' clock, in milliseconds.
+    virtual int64_t TickCount() const { return 0; }
+    // Animations slide pieces of a picture of the window taken before a
+    // change: ShowSlides puts them over the window's own painting until
+    // DropPicture. Scrolling the window drops the picture; a scroll bar that
+    // comes or goes only clips it.
+    virtual void TakePicture() {}
+    virtual void ShowSlides(std::vector<TVTSlide> /*Slides*/) {}
+    virtual void DropPicture() {}
     virtual void ThemeAwareChanged(bool /*ThemeAware*/) {}
     virtual void RecreateWindow() {}
     virtual void AcceptOLEDropChanged(bool /*Accept*/) {}
@@ -537,8 +555,6 @@ public:
     virtual void SetCursor(TCursor) {}
     virtual void SetCapture() {}
     virtual void ReleaseCapture() {}
-    // Fits a column with the sliding animation; the tree sets the width after.
-    virtual void AnimateColumnResize(TColumnIndex /*Column*/, int /*OldWidth*/, int /*NewWidth*/) {}
     // The picture of a header button that follows a column drag.
     virtual void ShowHeaderDragImage(TColumnIndex /*Column*/, TPoint /*HotSpot*/, bool /*Horizontally*/) {}
     virtual void MoveHeaderDragImage(TPoint /*P*/, bool /*Force*/) {}
@@ -1061,6 +1077,14 @@ public:
 
     // The widget forwards its timers here.
     void WMTimer(unsigned TimerID);
+    // Animations run on the animation timer: Callback(Step, StepSize) is
+    // called spread over Duration milliseconds, then once more with (0, 0);
+    // an answer of false ends the steps. Nothing happens while one runs or
+    // for a Duration of 0.
+    using TVTAnimationCallback = std::function<bool(int Step, int StepSize)>;
+    virtual void Animate(uint32_t Steps, uint32_t Duration, TVTAnimationCallback Callback);
+    // Ends a running animation at once, with its last call.
+    void StopAnimation();
     // The end of loading from a form file.
     void Loaded() override;
 
@@ -1124,7 +1148,6 @@ public:
     void SetCheckImageKind(TCheckImageKind Value);
     // The check images in use.
     TCustomImageList* CheckImages() const { return FCheckImages; }
-    TPopupMenu* PopupMenu = nullptr;
 
     // Focus.
     void SetFocusedColumn(TColumnIndex Value);
@@ -1744,6 +1767,10 @@ protected:
 
     // Hints.
     void CMHintShow(TMessage& Message);
+    // Tooltips, and the first header hint, show without the pause.
+    void CMHintShowPause(TMessage& Message);
+    // The window class hints of this tree show in (VirtualTreesHintWindow.h).
+    virtual const THintWindowClass* GetHintWindowClass();
     virtual WideString DoGetNodeHint(PVirtualNode Node, TColumnIndex Column,
                                      TVTTooltipLineBreakStyle& LineBreakStyle);
     virtual WideString DoGetNodeTooltip(PVirtualNode Node, TColumnIndex Column,
@@ -1751,8 +1778,8 @@ protected:
     virtual THintAnimationType DoGetAnimationType();
     // The hint window's size for the current hint data; empty for none.
     TRect CalcHintRect(int MaxWidth);
-    // Draws the current hint into Canvas (Width x Height).
-    void PaintHint(TCanvas* Canvas, int Width, int Height);
+    // Draws the hint of Data into Canvas (Width x Height).
+    void PaintHint(TCanvas* Canvas, const TVTHintData& Data, int Width, int Height);
 
     // The window's other messages: tree-view queries, accessibility.
     void HandleTreeViewQuery(TMessage& Message);
@@ -1784,6 +1811,7 @@ protected:
     std::unique_ptr<IVTView> FWindowView;
     friend class TVTWindowView;
     friend class TVTAccessibilityFactory;
+    friend class TVirtualTreeHintWindow;
 
 private:
     friend class TCustomVirtualTreeOptions;
@@ -1817,6 +1845,27 @@ private:
     PVirtualNode NormalizedStart(PVirtualNode Node);
     void StopAutoScroll();
     void ResetSearch();
+
+    // Animations (VirtualTreesAnimation.cpp).
+    void RunAnimationStep();
+    void AnimationTimerFired();
+    void EndAnimation();
+    // The tree's colour with each visible column's own over R (client coordinates).
+    void FillColumnBackgrounds(TCanvas* Canvas, const TRect& R);
+    void AnimateToggle(PVirtualNode Node, bool Expanding);
+    void AnimateColumnResize(TColumnIndex Column, int NewWidth);
+    struct TAnimationRun {
+        TVTAnimationCallback Callback;
+        int Steps = 0;
+        int StepSize = 0;
+        int RemainingSteps = 0;
+        int Step = 0;
+        int64_t RemainingTime = 0;
+        int64_t StartTime = 0;
+        // Tells a callback's caller that the run it called ended or was replaced.
+        uint64_t Generation = 0;
+    };
+    TAnimationRun FAnimation;
 
     IVTView* FView;
     std::unique_ptr<TCustomVirtualTreeOptions> FOptions;

@@ -576,7 +576,8 @@ void TVirtualTreeColumns::ResizeAnimated(TColumnIndex Column, int NewWidth) {
     NewWidth = std::min(std::max(NewWidth, column->FMinWidth), column->FMaxWidth);
     if (NewWidth == column->FWidth) return;
     TBaseVirtualTree* tree = Tree();
-    if (tree->HandleAllocated()) tree->FView->AnimateColumnResize(Column, column->FWidth, NewWidth);
+    // The picture slides while the width is already the new one.
+    if (tree->HandleAllocated()) tree->AnimateColumnResize(Column, NewWidth);
     column->SetWidth(NewWidth);
 }
 

@@ -592,7 +592,8 @@ bool TVTHeader::HandleMouseUp(TMouseButton Button, TShiftState Shift, TPoint P, 
             view->KillTimer(ScrollTimer);
             view->KillTimer(HeaderTimer);
             FColumns->HoverIndex = NoColumn;
-            FOwner->DoStateChange({}, {tsScrollPending, tsScrolling});
+            // The context-menu request that follows the release finds the menu shown.
+            FOwner->DoStateChange({tsPopupMenuShown}, {tsScrollPending, tsScrolling});
             view->Popup(PopupMenu, P);
             return true;
         }

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "controls/vtree/VirtualTrees.h"
+#include "controls/vtree/VirtualTreesHintWindow.h"
 #include "controls/vtree/VirtualTrees_p.h"
 #include "platform/canvas/Graphics.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -61,6 +62,7 @@ void TBaseVirtualTree::CMHintShow(TMessage& Message) {
         // The hint shown stays.
         info->HintStr = WideToAnsi(FHintData.HintText);
         info->HintData = &FHintData;
+        info->HintWindowClass = GetHintWindowClass();
         Message.Result = 0;
         return;
     }
@@ -152,6 +154,7 @@ void TBaseVirtualTree::CMHintShow(TMessage& Message) {
         FLastHintRect = cursorRect;
         info->CursorRect = cursorRect;
         info->HintData = &FHintData;
+        info->HintWindowClass = GetHintWindowClass();
         // The layer's hint window shows the text: give it the hint's own.
         TRect size = CalcHintRect(info->HintMaxWidth > 0 ? info->HintMaxWidth : 400);
         if (size.IsEmpty())
@@ -167,6 +170,15 @@ void TBaseVirtualTree::CMHintShow(TMessage& Message) {
     else
         DoStateChange({}, {tsHint});
     Message.Result = show ? 0 : 1;
+}
+
+void TBaseVirtualTree::CMHintShowPause(TMessage& Message) {
+    auto* pause = reinterpret_cast<int*>(Message.LParam);
+    if (!pause) return;
+    if (HintMode == hmTooltip ||
+        (HintWindowGone() && FHeader->HasColumns() && FHeader->Options().Contains(hoShowHint) &&
+         FHeader->PointInHeader(FView->CursorPos())))
+        *pause = 0;
 }
 
 TRect TBaseVirtualTree::CalcHintRect(int MaxWidth) {
@@ -222,8 +234,8 @@ TRect TBaseVirtualTree::CalcHintRect(int MaxWidth) {
     return r;
 }
 
-void TBaseVirtualTree::PaintHint(TCanvas* Canvas, int Width, int Height) {
-    const TVTHintData& data = FHintData;
+void TBaseVirtualTree::PaintHint(TCanvas* Canvas, const TVTHintData& Data, int Width, int Height) {
+    const TVTHintData& data = Data;
     TRect r{0, 0, Width, Height};
     int textTop = 2;
     if (data.Node && HintMode == hmTooltip && data.DefaultHint.empty()) {

@@ -318,9 +318,10 @@ bool TBaseVirtualTree::HandleCommandKey(uint16_t Key, TShiftState Shift) {
                                     ? FHeader->Columns()->GetItem(FFocusedColumn)->Width()
                                     : FView->ClientWidth());
         TPoint p{r.Left + width / 2, (r.Top + r.Bottom) / 2};
-        TPopupMenu* menu = DoGetPopupMenu(FFocusedNode, FFocusedColumn, p);
-        if (!menu) menu = PopupMenu;
-        if (menu) FView->Popup(menu, p);
+        // A menu of the owner's; an assigned one shows through the context-menu
+        // request that follows the key.
+        DoStateChange({}, {tsPopupMenuShown});
+        DoPopupMenu(FFocusedNode, FFocusedColumn, p);
         return false;
     }
     case VTKey::Multiply:
@@ -526,6 +527,9 @@ void TBaseVirtualTree::OtherTimer(unsigned TimerID) {
         DoStateChange({}, {tsIncrementalSearching});
         FView->KillTimer(SearchTimer);
         ResetSearch();
+        break;
+    case AnimationTimer:
+        AnimationTimerFired();
         break;
     default:
         break;

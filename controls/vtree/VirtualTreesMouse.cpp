@@ -103,14 +103,15 @@ void TBaseVirtualTree::WMButtonUp(TMessage& Message, TMouseButton Button) {
         DoStateChange({}, {tsRightButtonDown, tsPopupMenuShown});
         if (!(FHeader->States() * busy).Empty()) return;
         FView->CancelHint();
-        if ((FStates.Contains(tsDrawSelPending) || FStates.Contains(tsDrawSelecting)) && PopupMenu) {
+        if ((FStates.Contains(tsDrawSelPending) || FStates.Contains(tsDrawSelecting)) && PopupMenu()) {
             DoStateChange({}, {tsDrawSelPending, tsDrawSelecting});
             InvalidateView();
         }
         TCustomControl::Dispatch(Message);
         GetHitTestInfoAt(p.X, p.Y, true, hit);
         if (FOptions->SelectionOptions().Contains(toRightClickSelect)) HandleMouseUp(Message, hit);
-        if (!PopupMenu) DoPopupMenu(hit.HitNode, hit.HitColumn, p);
+        // An assigned menu shows through the context-menu request that follows.
+        if (!PopupMenu()) DoPopupMenu(hit.HitNode, hit.HitColumn, p);
         break;
     }
 }
@@ -136,7 +137,12 @@ void TBaseVirtualTree::WMButtonDblClk(TMessage& Message, TMouseButton Button) {
 
 void TBaseVirtualTree::WMContextMenu(TMessage& Message) {
     DoStateChange({}, {tsClearPending, tsEditPending, tsOLEDragPending, tsVCLDragPending});
-    if (FStates.Contains(tsPopupMenuShown)) return;
+    if (FStates.Contains(tsPopupMenuShown)) {
+        // Shown already; the state has done its work, so the next request
+        // (from the menu key, say) is not swallowed too.
+        DoStateChange({}, {tsPopupMenuShown});
+        return;
+    }
     TCustomControl::Dispatch(Message);
 }
 
@@ -443,7 +449,7 @@ void TBaseVirtualTree::HandleHotTrack(int X, int Y) {
 // ---- Pop-up menu and drags ---------------------------------------------------------------
 
 bool TBaseVirtualTree::HasPopupMenu(PVirtualNode Node, TColumnIndex Column, TPoint P) {
-    return PopupMenu != nullptr || DoGetPopupMenu(Node, Column, P) != nullptr;
+    return PopupMenu() != nullptr || DoGetPopupMenu(Node, Column, P) != nullptr;
 }
 
 void TBaseVirtualTree::DoPopupMenu(PVirtualNode Node, TColumnIndex Column, TPoint P) {

@@ -706,7 +706,7 @@ void TBaseVirtualTree::ToggleNode(PVirtualNode Node) {
         if (FUpdateCount == 0 && HandleAllocated() &&
             FOptions->AnimationOptions().Contains(toAnimatedToggle) && !FStates.Contains(tsCollapsing)) {
             FView->CancelHint();
-            FView->AnimateToggle(Node, false);
+            AnimateToggle(Node, false);
         }
         if (IsFullyVisible(Node)) FVisibleCount -= CountVisibleChildren(Node);
         AdjustTotalHeight(Node, Node->NodeHeight, false);
@@ -729,7 +729,7 @@ void TBaseVirtualTree::ToggleNode(PVirtualNode Node) {
                 !FStates.Contains(tsPainting) && FOptions->AnimationOptions().Contains(toAnimatedToggle) &&
                 GetNextVisibleNoInit(Node)) {
                 FView->CancelHint();
-                FView->AnimateToggle(Node, true);
+                AnimateToggle(Node, true);
             }
             Node->States.Include(vsExpanded);
             AdjustTotalHeight(Node, heightDelta, true);

@@ -11,6 +11,7 @@
 #include "controls/vtree/VirtualTreesDragImage.h"
 #include "controls/vtree/VirtualTrees_p.h"
 #include "platform/canvas/Graphics.h"
+#include "platform/gui/Accessibility.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Cursors.h"
 #include "platform/gui/ExtCtrls.h"
@@ -69,7 +70,10 @@ public:
     TPoint ClientToScreen(TPoint P) const override {
         return FTree->TControl::ClientToScreen(TPoint{P.X, P.Y + HeaderHeight()});
     }
-    void ScrollClientArea(int, int64_t, const TRect*) override { Invalidate(); }
+    void ScrollClientArea(int, int64_t, const TRect*) override {
+        DropPicture();
+        Invalidate();
+    }
     void RepaintHeader(const TRect* R) override {
         if (!R) {
             FTree->TControl::InvalidateRect(TRect{0, 0, FTree->Width(), HeaderHeight()});
@@ -153,6 +157,44 @@ public:
         auto it = FTimers.find(TimerID);
         if (it != FTimers.end() && it->second) it->second->SetEnabled(false);
     }
+    int64_t TickCount() const override { return GetTickCount(); }
+
+    // The picture of the whole widget, header included; slides come from it.
+    void TakePicture() override {
+        DropPicture();
+        if (!HandleAllocated()) return;
+        auto picture = std::make_unique<TBitmap>(FTree->Width(), FTree->Height());
+        FTree->PaintTo(picture->Canvas(), 0, 0);
+        FPicture = std::move(picture);
+    }
+    void ShowSlides(std::vector<TVTSlide> Slides) override {
+        if (!FPicture) return;
+        InvalidateSlides();
+        FSlides = std::move(Slides);
+        InvalidateSlides();
+    }
+    void DropPicture() override {
+        if (!FPicture) return;
+        InvalidateSlides();
+        FSlides.clear();
+        FPicture.reset();
+    }
+    // Over the tree's own painting; Canvas has its origin at the client area.
+    void PaintSlides(TCanvas* Canvas) {
+        if (!FPicture) return;
+        for (const TVTSlide& slide : FSlides) {
+            Canvas->SaveState();
+            TScopeGuard restore([Canvas] { Canvas->RestoreState(); });
+            Canvas->IntersectClipRect(slide.Area);
+            if (slide.Fill) slide.Fill(Canvas, slide.Area);
+            TRect dest = slide.Source;
+            OffsetRect(dest, slide.Shift.X, slide.Shift.Y);
+            TRect source = slide.Source;
+            OffsetRect(source, 0, HeaderHeight());
+            Canvas->DrawBitmapPart(dest, FPicture.get(), source);
+        }
+    }
+
     bool TimerRunning(unsigned TimerID) const {
         auto it = FTimers.find(TimerID);
         return it != FTimers.end() && it->second && it->second->Enabled();
@@ -160,6 +202,8 @@ public:
 
     void NotifyAccessibleEvent(unsigned Event) override {
         if (FTree->FAccessible) FTree->FAccessible->NotifyEvent(Event);
+        // Screen readers hear it through the layer.
+        NotifyWinEvent(Event, FTree, OBJID_CLIENT, CHILDID_SELF);
     }
     void NotifyAccessibleStateChange() override { NotifyAccessibleEvent(VTAccessibleEvent::StateChange); }
     void NotifyAccessibleFocus() override {
@@ -208,6 +252,10 @@ public:
 
 private:
     static int BarOf(int Bar) { return Bar == VTScroll::Vertical ? SB_VERT : SB_HORZ; }
+    void InvalidateSlides() {
+        for (const TVTSlide& slide : FSlides)
+            InvalidateRect(slide.Area);
+    }
 
     TBaseVirtualTree* FTree;
     std::map<unsigned, std::unique_ptr<TTimer>> FTimers;
@@ -215,6 +263,8 @@ private:
     int64_t FScale[2] = {1, 1};
     TCursor FCursor = crDefault;
     std::unique_ptr<TVTDragImage> FHeaderDragImage;
+    std::unique_ptr<TBitmap> FPicture;
+    std::vector<TVTSlide> FSlides;
 };
 
 std::unique_ptr<IVTView> CreateTreeWindowView(TBaseVirtualTree* Tree) {
@@ -328,6 +378,13 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
         canvas->MoveOrigin(0, header);
         canvas->IntersectClipRect(ClientRect());
         TCustomControl::Dispatch(Message);
+        if (FView == FWindowView.get()) {
+            // Slides reach into the header too.
+            canvas->RestoreState();
+            canvas->SaveState();
+            canvas->MoveOrigin(0, header);
+            static_cast<TVTWindowView*>(FWindowView.get())->PaintSlides(canvas);
+        }
         return;
     }
     case WM_ERASEBKGND:
@@ -376,8 +433,24 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
         CMMouseLeave();
         TCustomControl::Dispatch(Message);
         return;
-    case CM_HINTSHOW:
+    case CM_HINTSHOW: {
+        // The layer's points are the widget's; the tree's lie below the header.
+        auto* info = reinterpret_cast<THintInfo*>(Message.LParam);
+        const int header =
+            FView == FWindowView.get() ? static_cast<TVTWindowView*>(FWindowView.get())->HeaderHeight() : 0;
+        if (info) info->CursorPos.Y -= header;
         CMHintShow(Message);
+        if (info) {
+            info->CursorPos.Y += header;
+            OffsetRect(info->CursorRect, 0, header);
+        }
+        return;
+    }
+    case CM_HINTSHOWPAUSE:
+        CMHintShowPause(Message);
+        return;
+    case WM_CONTEXTMENU:
+        WMContextMenu(Message);
         return;
     case CM_COLORCHANGED:
         TCustomControl::Dispatch(Message);
@@ -392,6 +465,13 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
             PrepareButtonBitmaps(true, false);
             InvalidateView();
         }
+        return;
+    case CM_SYSCOLORCHANGE:
+        TCustomControl::Dispatch(Message);
+        // The shared check and utility images take the new colours, and so do
+        // the tree's own buttons and line brush, which keep resolved colours.
+        RefreshSharedImages();
+        PrepareButtonBitmaps(true, true);
         return;
     case CM_ENABLEDCHANGED:
         TCustomControl::Dispatch(Message);

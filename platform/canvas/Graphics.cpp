@@ -3,6 +3,7 @@
 #include "platform/canvas/Graphics.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "platform/rtl/TypInfo.h"
 
@@ -11,23 +12,33 @@ namespace {
 constexpr unsigned SystemColorCount = 31;
 constexpr TColor SpecialColorMask = 0xFF000000;
 constexpr TColor SystemColorIndexMask = 0xFF;
+
+// The system colours as RRGGBB, the standard desktop ones at first. Painting
+// on other threads reads them while the GUI thread may change one.
+std::atomic<uint32_t> gSystemColors[SystemColorCount] = {
+    0xC8C8C8, 0x000000, 0x99B4D1, 0xBFCDDB, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
+    0x000000, 0x000000, 0xB4B4B4, 0xF4F7FC, 0xABABAB, 0x3399FF, 0xFFFFFF, 0xF0F0F0,
+    0xA0A0A0, 0x6D6D6D, 0x000000, 0x434E54, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
+    0xFFFFE1, 0x000000, 0x0066CC, 0xB9D1EA, 0xD7E4F2, 0x3399FF, 0xF0F0F0};
 } // namespace
 
 TColor ColorToRGB(TColor Color) {
-    // The standard desktop colours, as RRGGBB.
-    static const uint32_t table[SystemColorCount] = {
-        0xC8C8C8, 0x000000, 0x99B4D1, 0xBFCDDB, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
-        0x000000, 0x000000, 0xB4B4B4, 0xF4F7FC, 0xABABAB, 0x3399FF, 0xFFFFFF, 0xF0F0F0,
-        0xA0A0A0, 0x6D6D6D, 0x000000, 0x434E54, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
-        0xFFFFE1, 0x000000, 0x0066CC, 0xB9D1EA, 0xD7E4F2, 0x3399FF, 0xF0F0F0};
     if ((Color & SpecialColorMask) == clSystemColor) {
         unsigned index = Color & SystemColorIndexMask;
         if (index >= SystemColorCount) return clBlack;
-        uint32_t rgb = table[index];
+        uint32_t rgb = gSystemColors[index].load(std::memory_order_relaxed);
         return RGB(int(rgb >> 16), int(rgb >> 8), int(rgb));
     }
     if (Color & SpecialColorMask) return clBlack; // clNone, clDefault and other specials
     return Color;
+}
+
+void SetSysColor(int Index, TColor Color) {
+    if (Index < 0 || unsigned(Index) >= SystemColorCount) return;
+    const TColor rgb = ColorToRGB(Color);
+    gSystemColors[Index].store(uint32_t(GetRValue(rgb)) << 16 | uint32_t(GetGValue(rgb)) << 8 |
+                                   uint32_t(GetBValue(rgb)),
+                               std::memory_order_relaxed);
 }
 
 bool PtInRect(const TRect& R, const TPoint& P) {

@@ -77,9 +77,14 @@ constexpr TColor clGradientInactiveCaption = clSystemColor | 28;
 constexpr TColor clMenuHighlight = clSystemColor | 29;
 constexpr TColor clMenuBar = clSystemColor | 30;
 
-// System colours resolve through a fixed table so that rendering is the same
-// on every desktop; clNone and clDefault resolve to black.
+// System colours resolve through a table of the standard desktop colours, so
+// that rendering is the same on every desktop, until SetSysColor changes one;
+// clNone and clDefault resolve to black.
 TColor ColorToRGB(TColor Color);
+// System colour Index (clSystemColor | Index) becomes the RGB colour Color;
+// the GUI layer's SetSysColors also tells the controls. An index outside the
+// table is ignored.
+void SetSysColor(int Index, TColor Color);
 constexpr TColor RGB(int R, int G, int B) {
     return TColor(R & 0xFF) | TColor(G & 0xFF) << 8 | TColor(B & 0xFF) << 16;
 }

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/gui/Forms.h"
+#include "platform/gui/Menus.h"
 #include "platform/gui/QtEvents_p.h"
 #include "platform/gui/QtSupport_p.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -88,19 +89,6 @@ void RaiseListIndexError(int Index) {
 }
 
 namespace {
-void SendToTree(TControl* Control, TMessage& Message) {
-    TComponentWatch watch(Control);
-    Message.Result = 0;
-    Control->SendMessageRecord(Message);
-    auto* w = dynamic_cast<TWinControl*>(watch.Target());
-    if (!w) return;
-    std::vector<std::unique_ptr<TComponentWatch>> keep;
-    for (int i = 0; i < w->ControlCount(); ++i)
-        keep.push_back(std::make_unique<TComponentWatch>(w->Controls(i)));
-    for (auto& child : keep)
-        if (child->Target()) SendToTree(static_cast<TControl*>(child->Target()), Message);
-}
-
 // Tells the controls when Qt says the desktop's palette changed.
 class TPaletteWatch : public QObject {
 public:
@@ -114,14 +102,12 @@ public:
 } // namespace
 
 void NotifySysColorChange() {
+    // A form may go while it hears it; each windowed control passes it on.
     std::vector<std::unique_ptr<TComponentWatch>> forms;
     for (int i = 0; i < Screen->FormCount(); ++i)
         forms.push_back(std::make_unique<TComponentWatch>(Screen->Forms(i)));
-    for (auto& form : forms) {
-        if (!form->Target()) continue;
-        TMessage m{CM_SYSCOLORCHANGE, 0, 0, 0};
-        SendToTree(static_cast<TControl*>(form->Target()), m);
-    }
+    for (auto& form : forms)
+        if (form->Target()) static_cast<TControl*>(form->Target())->Perform(CM_SYSCOLORCHANGE, 0, 0);
 }
 
 void WatchSystemColors() {
@@ -262,6 +248,13 @@ void TControl::Dispatch(TMessage& Message) {
             Message.Result = 1;
         else if (FParent)
             Message.Result = FParent->Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
+        break;
+    }
+    case WM_CONTEXTMENU: {
+        TPoint at{LoWordSigned(Message.LParam), HiWordSigned(Message.LParam)};
+        // Asked from the keyboard: at the control's top-left corner.
+        if (at.X == -1 && at.Y == -1) at = ClientToScreen({0, 0});
+        Message.Result = PopupContextMenu(this, at) ? 1 : 0;
         break;
     }
     case WM_CANCELMODE:
@@ -632,6 +625,15 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CM_DIALOGCHAR:
         Broadcast(Message);
         break;
+    case CM_SYSCOLORCHANGE: {
+        // The children may go while they hear it.
+        std::vector<TControl*> children = FControls;
+        for (TControl* child : children)
+            if (std::find(FControls.begin(), FControls.end(), child) != FControls.end())
+                child->Perform(CM_SYSCOLORCHANGE, 0, 0);
+        Invalidate();
+        break;
+    }
     case WM_SETCURSOR:
         // In the client area: the program's cursor, else that of the
         // graphic control under the mouse or this control's own.

@@ -65,11 +65,17 @@ constexpr unsigned WM_ENABLE = 0x000A;
 constexpr unsigned WM_PAINT = 0x000F;
 constexpr unsigned WM_CLOSE = 0x0010;
 constexpr unsigned WM_ERASEBKGND = 0x0014;
+constexpr unsigned WM_SYSCOLORCHANGE = 0x0015;
 constexpr unsigned WM_CANCELMODE = 0x001F;
 constexpr unsigned WM_MOUSEACTIVATE = 0x0021;
 constexpr unsigned WM_GETDLGCODE = 0x0087;
 constexpr unsigned WM_NCHITTEST = 0x0084;
 constexpr unsigned WM_NCPAINT = 0x0085;
+// A context-menu request, sent once a right-button release or the menu key
+// (or Shift+F10) has been handled: WParam the control, LParam the screen
+// point, or -1 in both words from the keyboard. The default handling pops up
+// the pop-up menu of the control or of its nearest parent that has one.
+constexpr unsigned WM_CONTEXTMENU = 0x007B;
 constexpr unsigned WM_KEYFIRST = 0x0100;
 constexpr unsigned WM_KEYDOWN = 0x0100;
 constexpr unsigned WM_KEYUP = 0x0101;
@@ -113,6 +119,9 @@ constexpr unsigned CM_ENABLEDCHANGED = CM_BASE + 12;
 constexpr unsigned CM_COLORCHANGED = CM_BASE + 13;
 constexpr unsigned CM_FONTCHANGED = CM_BASE + 14;
 constexpr unsigned CM_CURSORCHANGED = CM_BASE + 15;
+// The system colours changed: every control hears it, its children after it,
+// and is painted again.
+constexpr unsigned CM_SYSCOLORCHANGE = CM_BASE + 16;
 constexpr unsigned CM_TEXTCHANGED = CM_BASE + 18;
 constexpr unsigned CM_MOUSEENTER = CM_BASE + 19;
 constexpr unsigned CM_MOUSELEAVE = CM_BASE + 20;
@@ -122,9 +131,6 @@ constexpr unsigned CM_PARENTSHOWHINTCHANGED = CM_BASE + 35;
 constexpr unsigned CM_CONTROLLISTCHANGE = CM_BASE + 44;
 constexpr unsigned CM_HINTSHOW = CM_BASE + 48;
 constexpr unsigned CM_CONTROLCHANGE = CM_BASE + 54;
-// The desktop's colours changed: every control of every form hears it.
-constexpr unsigned CM_SYSCOLORCHANGE = CM_BASE + 16;
-
 // A window's size limits (WM_GETMINMAXINFO, LParam a TMinMaxInfo*): the form
 // fills in its own before asking, and keeps what the handlers leave.
 constexpr unsigned WM_GETMINMAXINFO = 0x0024;
@@ -249,6 +255,7 @@ constexpr uint16_t VK_SUBTRACT = 0x6D;
 constexpr uint16_t VK_DECIMAL = 0x6E;
 constexpr uint16_t VK_DIVIDE = 0x6F;
 constexpr uint16_t VK_F2 = 0x71;
+constexpr uint16_t VK_F10 = 0x79;
 constexpr uint16_t VK_NUMLOCK = 0x90;
 constexpr uint16_t VK_SCROLL = 0x91;
 constexpr uint16_t VK_OEM_1 = 0xBA; // ;:

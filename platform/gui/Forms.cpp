@@ -360,6 +360,12 @@ void TCustomForm::ApplyWindowFlags(bool Style, bool Focus) {
     if (visible) w->show();
 }
 
+void SetSysColors(std::initializer_list<std::pair<int, TColor>> Colors) {
+    for (const auto& [index, color] : Colors)
+        SetSysColor(index, color);
+    NotifySysColorChange();
+}
+
 void TCustomForm::WidgetCreated() {
     TWinControl::WidgetCreated();
     ApplyBorder();

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/gui/Controls.h"
@@ -383,3 +385,8 @@ private:
 extern TScreen* Screen;
 // The screen object, also while static objects are being made.
 TScreen* ScreenInstance();
+
+// The system colours change (index, RGB colour): every form hears it with
+// CM_SYSCOLORCHANGE, and through it every control, as when the desktop's
+// colours change. A change of the Qt application's palette tells them too.
+void SetSysColors(std::initializer_list<std::pair<int, TColor>> Colors);

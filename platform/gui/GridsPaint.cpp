@@ -22,9 +22,11 @@ void TStringGrid::Paint() {
             TRect rect = CellRect(c, r);
             if (rect.IsEmpty()) continue;
             bool fixed = c < FFixedCols || r < FFixedRows;
-            TGridDrawState state = fixed ? gdFixed : 0;
+            TGridDrawState state = fixed ? TGridDrawState(gdFixed) : 0u;
             bool current = !fixed && ((c == FCol && r == FRow) || ((FOptions & goRowSelect) && r == FRow));
-            if (current) state |= gdSelected | (Focused() || (FEditor && FEditor->Focused()) ? gdFocused : 0);
+            if (current)
+                state |= gdSelected |
+                         (Focused() || (FEditor && FEditor->Focused()) ? TGridDrawState(gdFocused) : 0u);
             // The current cell alone shows as the caret does, unless asked.
             bool highlight = current && (FOptions & (goDrawFocusSelected | goRowSelect));
             canvas->Brush()->SetColor(fixed ? clBtnFace : highlight ? clHighlight : Color());

@@ -2,6 +2,9 @@
 // the mouse resting on a control to the hint shown, hidden and cancelled.
 #include "platform/gui/Hints.h"
 
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
 #include <QWidget>
 #include <algorithm>
 #include <memory>
@@ -9,6 +12,7 @@
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/QtEvents_p.h"
+#include "platform/gui/QtSupport_p.h"
 
 namespace {
 // The frame and the space around the text.
@@ -110,6 +114,22 @@ void THintWindow::Paint() {
     TRect text{HintTextMargin, HintTextMargin, r.Right - HintTextMargin, r.Bottom - HintTextMargin};
     canvas->DrawText(Caption(), text, DT_LEFT | DT_NOPREFIX | DT_WORDBREAK);
     canvas->Brush()->SetStyle(TBrushStyle::bsSolid);
+}
+
+void CaptureScreen(const TRect& R, TBitmap* Into) {
+    Into->SetSize(std::max(0, R.Width()), std::max(0, R.Height()));
+    if (Into->Empty()) return;
+    EnsureQtApplication();
+    auto* image = static_cast<QImage*>(Into->Image());
+    image->fill(QtColor(clBtnFace));
+    QPainter painter(image);
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible() || w->windowType() == Qt::ToolTip) continue;
+        const QRect g = w->geometry();
+        const QRect source = QRect(R.Left - g.x(), R.Top - g.y(), R.Width(), R.Height()) & w->rect();
+        if (source.isEmpty()) continue;
+        w->render(&painter, source.topLeft() + QPoint(g.x() - R.Left, g.y() - R.Top), QRegion(source));
+    }
 }
 
 // The machinery

@@ -40,6 +40,11 @@ protected:
 extern const THintWindowClass StandardHintWindowClass;
 extern const THintWindowClass* HintWindowClass;
 
+// What the program's windows show in R (screen coordinates), hint windows
+// left out and the button face where none lies: the background a hint
+// window fades or slides in over.
+void CaptureScreen(const TRect& R, TBitmap* Into);
+
 // A hint's short part comes before "|", its long part after it.
 AnsiString GetShortHint(const AnsiString& Hint);
 AnsiString GetLongHint(const AnsiString& Hint);

@@ -459,15 +459,27 @@ void TControl::SetPopupMenu(TPopupMenu* Value) {
     if (Value) links.emplace(this, std::make_unique<TPopupMenuLink>(this, Value));
 }
 
+namespace {
+// The control up from Control whose pop-up menu a request shows.
+TControl* ContextMenuOwner(TControl* Control) {
+    for (TControl* c = Control; c; c = c->Parent())
+        if (TPopupMenu* menu = c->PopupMenu(); menu && menu->AutoPopup) return c;
+    return nullptr;
+}
+} // namespace
+
 bool PopupContextMenu(TControl* Control, const TPoint& At) {
-    for (TControl* c = Control; c; c = c->Parent()) {
-        TPopupMenu* menu = c->PopupMenu();
-        if (!menu || !menu->AutoPopup) continue;
-        menu->SetPopupComponent(c);
-        menu->Popup(At.X, At.Y);
-        return true;
-    }
-    return false;
+    TControl* owner = ContextMenuOwner(Control);
+    if (!owner) return false;
+    TPopupMenu* menu = owner->PopupMenu();
+    menu->SetPopupComponent(owner);
+    menu->Popup(At.X, At.Y);
+    return true;
+}
+
+TPopupMenu* ContextPopupMenu(TControl* Control) {
+    TControl* owner = ContextMenuOwner(Control);
+    return owner ? owner->PopupMenu() : nullptr;
 }
 
 bool CanChooseMenuItem(const TMenu* Menu, const TMenuItem* Item) {

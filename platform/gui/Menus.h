@@ -202,6 +202,8 @@ private:
 // that has one with AutoPopup shows at the screen point At, for that
 // control. False when none has one.
 bool PopupContextMenu(TControl* Control, const TPoint& At);
+// The menu such a request would show, or nullptr.
+TPopupMenu* ContextPopupMenu(TControl* Control);
 
 // An item of Menu that a user can choose: enabled and visible with every
 // item above it, neither a separator nor a sub-menu.

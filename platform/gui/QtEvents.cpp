@@ -13,9 +13,11 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <optional>
 
 #include "platform/canvas/QtCanvas.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/Menus.h"
 #include "platform/gui/QtSupport_p.h"
 #include "platform/rtl/ScopeGuard.h"
 
@@ -321,6 +323,9 @@ protected:
         });
     }
 
+public:
+    TWinControl* Control() const { return FControl; }
+
 private:
     TWinControl* FControl;
 };
@@ -399,10 +404,16 @@ bool TLayerEvents::Mouse(QMouseEvent* E, QEvent::Type Type) {
         at = {at.X - target->Left(), at.Y - target->Top()};
     else if (target != FControl)
         at = target->ScreenToClient({global.x(), global.y()});
+    // A right-button release asks for the context menu, when the control is
+    // still there once it has handled the release.
+    std::optional<TComponentWatch> watch;
+    if (msg == WM_RBUTTONUP) watch.emplace(target);
     if (target->Enabled()) Send(target, msg, MouseKeys(E->buttons(), E->modifiers()), MAKELPARAM(at.X, at.Y));
     if (Type == QEvent::MouseButtonRelease && E->buttons() == Qt::NoButton && gImplicitCapture &&
         gCaptureControl)
         CallAtEventBoundary(gCaptureControl, [] { ReleaseCapture(); });
+    if (watch && watch->Target() && target->Enabled())
+        Send(target, WM_CONTEXTMENU, WPARAM(target), MAKELPARAM(global.x(), global.y()));
     // A message that went to the holder of the capture is not this widget's.
     return FOwnWidget || target != under;
 }
@@ -429,7 +440,13 @@ bool TLayerEvents::Key(QKeyEvent* E, bool Down) {
     LPARAM keyData = (E->modifiers() & Qt::AltModifier) ? AltMask : 0;
     TControl* target = FControl;
     if (!Down) {
+        // A held key repeats its key-down alone, as on the platform: its one
+        // key-up comes when it is let go.
+        if (E->isAutoRepeat()) return FOwnWidget;
         if (vk) Send(target, WM_KEYUP, vk, keyData);
+        // The menu key, and Shift+F10, ask for the context menu once released.
+        if (vk == VK_APPS || (vk == VK_F10 && (E->modifiers() & Qt::ShiftModifier)))
+            Send(target, WM_CONTEXTMENU, WPARAM(target), MAKELPARAM(-1, -1));
         return FOwnWidget;
     }
     bool handled = false;
@@ -593,17 +610,27 @@ bool TLayerEvents::eventFilter(QObject* Watched, QEvent* Event) {
     case QEvent::ToolTip:
         // Hints are the layer's own, in its hint window.
         return true;
+    case QEvent::ContextMenu:
+        // The layer asks for the context menu itself; a standard control keeps
+        // its own menu only where no pop-up menu is set.
+        return FOwnWidget || ContextPopupMenu(FControl) != nullptr;
     default:
         return false;
     }
 }
 
 QWidget* NewLayerWidget(TWinControl* Control) {
+    InstallAccessibilityBridge();
     return new TLayerWidget(Control);
 }
 
 bool IsLayerWidget(const QWidget* Widget) {
     return dynamic_cast<const TLayerWidget*>(Widget) != nullptr;
+}
+
+TWinControl* LayerWidgetControl(const QWidget* Widget) {
+    auto* w = dynamic_cast<const TLayerWidget*>(Widget);
+    return w ? w->Control() : nullptr;
 }
 
 void TranslateEvents(TWinControl* Control, QWidget* Widget, bool Own) {

@@ -17,6 +17,11 @@ constexpr LRESULT CharReplaced = 2;
 // A widget painted through WM_ERASEBKGND and WM_PAINT of Control.
 QWidget* NewLayerWidget(TWinControl* Control);
 bool IsLayerWidget(const QWidget* Widget);
+// The control of such a widget, or nullptr for any other widget.
+TWinControl* LayerWidgetControl(const QWidget* Widget);
+// Screen readers see the layer's widgets through their controls'
+// accessible objects (QtAccessibility.cpp); installed with the first one.
+void InstallAccessibilityBridge();
 
 // Sends the events of Control's widget to Control as message records. Own:
 // the layer's own widget, whose translated input goes no further.

@@ -190,7 +190,7 @@ TEST_F(MainActionsTest, AfterATestThePsychologistsPasswordIsAskedUntilItIsRight)
     Dialogs.Answers.push_back(Expect<TInstr_Form>(
         [&](TInstr_Form& w) {
             hidden = !f->Visible();
-            EXPECT_EQ(w.Close_But->Caption(), "Начать тестирование"_cp);
+            EXPECT_EQ(w.BeginTesting_But->Caption(), "Начать тестирование"_cp);
         },
         mrOk));
     Dialogs.Answers.push_back(Expect<TTest_Form>(

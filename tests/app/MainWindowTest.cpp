@@ -127,7 +127,8 @@ TEST_F(MainWindowTest, StandInWindowsCloseWithEnterAndEscapeAsAUserWhoChangedNot
         int Result;
     };
     const TCase cases[] = {
-        {[] { return new TInstr_Form(nullptr); }, VK_ESCAPE, mrOk},
+        {[] { return new TResult_Form(nullptr); }, VK_RETURN, mrCancel},
+        {[] { return new TResult_Form(nullptr); }, VK_ESCAPE, mrCancel},
     };
     for (const TCase& c : cases) {
         std::unique_ptr<TStandIn_Form> form(c.Make());

@@ -1,5 +1,6 @@
 // The program's start and end: one copy at a time, the main window run on a
-// chosen database and shut down in order, and the ways start-up ends early.
+// chosen database and shut down in order, a data file of other pairs told
+// at start, and the ways start-up ends early.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -13,55 +14,26 @@
 #include <sstream>
 #include <thread>
 
-#include "DialogDriver.h"
-#include "app/DBEdit_Frm.h"
+#include "ProgramFixture.h"
 #include "app/DB_Frm.h"
-#include "app/Luvora.h"
-#include "app/MainFrm.h"
 #include "app/Password_Frm.h"
-#include "app/uOnlyOne.h"
+#include "core/DataMod.h"
 #include "core/uDBsClass.h"
-#include "platform/gui/ExtCtrls.h"
-#include "platform/testing/ScriptedDialogs.h"
-#include "platform/testing/ScriptedMessageBoxes.h"
-#include "platform/win/Module.h"
-#include "platform/win/Mutex.h"
+#include "platform/db/IBQuery.h"
 #include "platform/win/Registry.h"
-#include "platform/win/WinReg.h"
-#include "support/TestSupport.h"
 
 extern char** environ;
 
 namespace {
 
-// Fresh database files beside a pretended executable, a private settings
-// store and mutex folder, and scripted boxes and windows; no data module:
-// the program makes its own.
-class StartupTest : public ::testing::Test {
+// Start-up as a whole; the grids' layouts show that the window was closed
+// as the user closes it.
+class StartupTest : public ProgramFixture {
 protected:
-    void SetUp() override {
-        SavedSettings = FormatSettings;
-        SetRegistryStoreFileOverride(Folder.Path() + "registry.reg");
-        CreateFreshDatabases(Folder.Path() + "DB/");
-        SetModuleFileNameOverride(Folder.Path() + "Luvora");
-        SetMutexFolderOverride(Folder.Path());
-    }
-    void TearDown() override {
-        CloseInstanceHandle();
-        SetMutexFolderOverride("");
-        SetModuleFileNameOverride("");
-        SetRegistryStoreFileOverride("");
-        FormatSettings = SavedSettings;
-    }
     static bool LayoutStored() {
         TRegistry reg;
         return reg.KeyExists("\\Software\\Tarvik\\Luvora\\Users_Grid");
     }
-
-    TTempFolder Folder;
-    TScriptedMessageBoxes Boxes;
-    TScriptedDialogs Dialogs;
-    TFormatSettings SavedSettings;
 };
 
 // Runs the built program with XDG_RUNTIME_DIR set to RuntimeDir; answers its
@@ -142,30 +114,15 @@ TEST_F(StartupTest, TheMainWindowRunsOnTheChosenDatabaseAndEverythingIsFreedInOr
         Press(w.DB_Edit, Qt::Key_Return);
     }));
     bool sawWindow = false;
-    TTimer timer(nullptr);
-    timer.SetInterval(10);
-    int ticks = 0;
-    timer.OnTimer = [&](TObject*) {
-        // The timer also ticks while the chooser is up: wait for the window,
-        // and give up rather than hang when it never comes.
-        auto* form = dynamic_cast<TMain_Form*>(Application->MainForm());
-        if (!form || !form->Visible()) {
-            if (++ticks < 1000) return;
-            timer.SetEnabled(false);
-            ADD_FAILURE() << "the main window never showed";
-            Application->Terminate();
-            return;
-        }
-        timer.SetEnabled(false);
-        sawWindow = form->Visible();
-        EXPECT_EQ(form->CurrentDatabase.DB_NAME, "Основная база данных"_cp);
-        EXPECT_EQ(form->Caption(), "Севрола (Методика Ф. Герцберга) - Основная база данных"_cp);
-        EXPECT_NE(Main_DataModule, nullptr);
-        EXPECT_EQ(TarvikApplication->Options->FirstGridRowColor,
-                  TApplicationOptions::DefaultFirstGridRowColor);
-        form->Exit_SmallAction->Execute();
-    };
-    EXPECT_EQ(RunLuvora(), 0);
+    EXPECT_EQ(RunOnMainWindow([&](TMain_Form& form) {
+                  sawWindow = form.Visible();
+                  EXPECT_EQ(form.CurrentDatabase.DB_NAME, "Основная база данных"_cp);
+                  EXPECT_EQ(form.Caption(), "Севрола (Методика Ф. Герцберга) - Основная база данных"_cp);
+                  EXPECT_NE(Main_DataModule, nullptr);
+                  EXPECT_EQ(TarvikApplication->Options->FirstGridRowColor,
+                            TApplicationOptions::DefaultFirstGridRowColor);
+              }),
+              0);
     EXPECT_TRUE(sawWindow);
     EXPECT_EQ(Main_DataModule, nullptr) << "the data module is freed";
     EXPECT_EQ(Application->MainForm(), nullptr) << "the window is freed";
@@ -234,4 +191,24 @@ TEST_F(StartupTest, StartUpEndsEarlyWithoutAMainWindow) {
             EXPECT_EQ(Boxes.Log[0].Icon(), unsigned(MB_ICONERROR));
         }
     }
+}
+
+TEST_F(StartupTest, ADataFileOfOtherPairsIsToldAndStartUpGoesOn) {
+    {
+        TMain_DataModule dm(nullptr);
+        TIBQuery cut(nullptr);
+        cut.SetDatabase(dm.Data_IBDatabase);
+        cut.SetSQL("delete from STATEMENTS where NUM_STATEMENT > 27");
+        cut.ExecQuery();
+        dm.Data_IBTransaction->Commit();
+    }
+    ChooseNewDatabaseAtStart("Основная база данных");
+    bool sawWindow = false;
+    EXPECT_EQ(RunOnMainWindow([&](TMain_Form& form) { sawWindow = form.Visible(); }), 0);
+    EXPECT_TRUE(sawWindow);
+    ASSERT_EQ(Boxes.Log.size(), 1u);
+    EXPECT_NE(Boxes.Log[0].Text.find("27 пар утверждений, а бланк ответов рассчитан на 28"_cp),
+              AnsiString::npos)
+        << AnsiToUtf8(Boxes.Log[0].Text);
+    EXPECT_EQ(Boxes.Log[0].Icon(), unsigned(MB_ICONWARNING));
 }

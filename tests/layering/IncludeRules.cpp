@@ -88,6 +88,10 @@ const std::set<std::string> TreeWindowSources{
     "controls/vtree/VirtualStringTree.h",         // its data object
     "controls/vtree/VirtualStringTreeEditor.h",   // the edit control
     "controls/vtree/VTHeaderPopup.h",             // the header's menu
+    "controls/vtree/VTAccessibilityFactory.h",    // objects on the layer's accessibility bridge
+    "controls/vtree/VirtualTreesAnimation.cpp",   // pictures of the window that slide
+    "controls/vtree/VirtualTreesHintWindow.h",    // the tree's own hint window
+    "controls/vtree/VirtualTreesHintWindow.cpp",
     "controls/vtree/VTHeaderPopup.cpp",
 };
 

@@ -170,7 +170,9 @@ TEST(VirtualTreeClipboard, PasteCopiesOrMovesTheNodesToTheFocusedNode) {
         target.SetFocusedNode(c.FocusKey < 0 ? nullptr : target.ByKey(c.FocusKey));
         EXPECT_TRUE(target.PasteFromClipboard());
         EXPECT_EQ(c.Target, target.Shape());
-        if (c.OtherTree) EXPECT_EQ(c.Source, source.Shape());
+        if (c.OtherTree) {
+            EXPECT_EQ(c.Source, source.Shape());
+        }
         // A cut is over once pasted; the copied nodes stay marked for another paste.
         EXPECT_FALSE(source.TreeStates().Contains(tsCutPending));
         EXPECT_EQ(!c.Cut, source.TreeStates().Contains(tsCopyPending));

@@ -226,7 +226,9 @@ void CheckPoints(TTestTree& Tree, const std::vector<TPointCase>& Cases) {
         EXPECT_EQ(c.Column, header->Columns()->ColumnAt(TPoint{c.X, 5}, true));
         EXPECT_EQ(c.Splitter != NoColumn, header->SplitterAt(TPoint{c.X, -5}));
         EXPECT_EQ(c.Splitter, header->Columns()->TrackIndex);
-        if (c.Splitter != NoColumn) EXPECT_EQ(c.Anchor, header->TrackAnchor());
+        if (c.Splitter != NoColumn) {
+            EXPECT_EQ(c.Anchor, header->TrackAnchor());
+        }
     }
 }
 

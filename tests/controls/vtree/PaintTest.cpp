@@ -1,6 +1,7 @@
 // Painting into images: the pixels that matter of selected rows, grid lines,
 // check boxes, column colours and the header's sort glyph, the bound on
-// text requests per paint, and the shared text and blending routines.
+// text requests per paint, the calls a paint makes on a recording canvas,
+// and the shared text and blending routines.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -236,4 +237,36 @@ TEST(BlendTest, BlendsBytesWithSaturation) {
     EXPECT_EQ(dst.Pixel(1, 1), RGB(100, 100, 100)) << "outside the target";
     BlendBitmaps(nullptr, &dst, TRect{0, 0, 1, 1}, {}, bmConstantAlphaAndColor, 255, int(RGB(0, 0, 255)));
     EXPECT_EQ(dst.Pixel(0, 0), RGB(0, 0, 254)) << "mode 3 with alpha 255 gives almost the colour";
+}
+
+TEST(TreePaint, EachRowIsCopiedOnceToItsPlaceAndTheRestIsFilledBelow) {
+    struct TCase {
+        const char* Name;
+        TRect Window; // tree coordinates
+        TPoint Target;
+        std::vector<AnsiString> Calls;
+    } cases[] = {
+        {"all of it",
+         {0, 0, 200, 100},
+         {0, 0},
+         {"Bitmap 0,0-200,18 from 0,0-200,18 of 200x18", "Bitmap 0,18-200,36 from 0,0-200,18 of 200x18",
+          "Bitmap 0,36-200,54 from 0,0-200,18 of 200x18", "Bitmap 0,54-200,100 from 0,0-200,46 of 201x47"}},
+        {"from the middle of the first row",
+         {0, 9, 200, 100},
+         {0, 0},
+         {"Bitmap 0,-9-200,9 from 0,0-200,18 of 200x18", "Bitmap 0,9-200,27 from 0,0-200,18 of 200x18",
+          "Bitmap 0,27-200,45 from 0,0-200,18 of 200x18", "Bitmap 0,45-200,91 from 0,0-200,46 of 201x47"}},
+        {"at a target point",
+         {0, 0, 200, 100},
+         {10, 20},
+         {"Bitmap 10,20-210,38 from 0,0-200,18 of 200x18", "Bitmap 10,38-210,56 from 0,0-200,18 of 200x18",
+          "Bitmap 10,56-210,74 from 0,0-200,18 of 200x18", "Bitmap 10,74-210,120 from 0,0-200,46 of 201x47"}},
+    };
+    for (const TCase& c : cases) {
+        TPaintFixture f(200, 100);
+        f.Tree.SetRootNodeCount(3);
+        TRecordingCanvas canvas;
+        f.Tree.PaintTree(&canvas, c.Window, c.Target, WindowPaintOptions);
+        EXPECT_EQ(canvas.Log, c.Calls) << c.Name;
+    }
 }

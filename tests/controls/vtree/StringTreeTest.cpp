@@ -4,6 +4,7 @@
 
 #include "TreeHarness.h"
 #include "controls/vtree/VirtualStringTree.h"
+#include "controls/vtree/VirtualTreesHintWindow.h"
 #include "platform/canvas/Graphics.h"
 
 namespace {
@@ -12,6 +13,7 @@ struct TStringFixture {
     TTestView View;
     struct TTree : TVirtualStringTree {
         using TVirtualStringTree::CMHintShow;
+        using TVirtualStringTree::CMHintShowPause;
         using TVirtualStringTree::DoGetNodeWidth;
         using TVirtualStringTree::TVirtualStringTree;
         std::vector<AnsiString> Drawn;
@@ -144,4 +146,34 @@ TEST(StringTree, HintsComeFromTheOwnerOrTheControl) {
     EXPECT_EQ(f.HintAt({10, 9}), "control") << "the mouse stayed inside the last hint's rectangle";
     f.HintAt({10, 80});
     EXPECT_EQ(f.HintAt({10, 9}), "owner");
+}
+
+TEST(StringTree, TooltipsAndTheFirstHeaderHintNeedNoPause) {
+    struct TCase {
+        const char* Name;
+        TVTHintMode Mode;
+        bool HeaderHints;
+        TPoint Cursor; // client coordinates; the header lies above 0
+        int Pause;
+    } cases[] = {
+        {"tooltips", hmTooltip, false, {10, 9}, 0},
+        {"node hints wait", hmHint, true, {10, 9}, 500},
+        {"a header hint before any hint window", hmDefault, true, {10, -5}, 0},
+        {"header without its hints", hmDefault, false, {10, -5}, 500},
+    };
+    // No hint window now.
+    delete new TVirtualTreeHintWindow(nullptr);
+    ASSERT_TRUE(HintWindowGone());
+    for (const TCase& c : cases) {
+        TStringFixture f;
+        f.Tree.Header()->Columns()->Add()->SetWidth(80);
+        f.Tree.Header()->SetOptions(f.Tree.Header()->Options() + TVTHeaderOptions{hoVisible} +
+                                    (c.HeaderHints ? TVTHeaderOptions{hoShowHint} : TVTHeaderOptions{}));
+        f.Tree.HintMode = c.Mode;
+        f.View.Cursor = c.Cursor;
+        int pause = 500;
+        TMessage m{CM_HINTSHOWPAUSE, 0, LPARAM(&pause), 0};
+        f.Tree.CMHintShowPause(m);
+        EXPECT_EQ(pause, c.Pause) << c.Name;
+    }
 }

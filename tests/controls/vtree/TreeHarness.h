@@ -88,6 +88,7 @@ public:
         FTimers[TimerID] = {Milliseconds, Now + Milliseconds};
     }
     void KillTimer(unsigned TimerID) override { FTimers.erase(TimerID); }
+    int64_t TickCount() const override { return int64_t(Now); }
     bool TimerRunning(unsigned TimerID) const { return FTimers.count(TimerID) > 0; }
     // Moves the clock on, firing every timer that falls due on the way.
     void Advance(TBaseVirtualTree& Tree, uint64_t Milliseconds);

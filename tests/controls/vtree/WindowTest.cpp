@@ -1,21 +1,28 @@
-// The tree in a real (offscreen) window: synthetic mouse and keyboard input
-// through the widget, the header's resize, reorder and pop-up menu, check
-// boxes pressed and released, accessibility events, and a window of a
-// million rows that initialises only what it shows.
+// The tree in a real (offscreen) window: synthetic mouse, wheel and keyboard
+// input through the widget, the header's resize, reorder and pop-up menu,
+// the one pop-up menu a right click or the menu key shows, check boxes
+// pressed and released, new system colours, sliding animations and fading
+// tooltips on the clock, what screen readers see and hear, owners' failures
+// during input, and a window of a million rows that initialises only what
+// it shows.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QImage>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include "controls/vtree/VTAccessibilityFactory.h"
 #include "controls/vtree/VTHeaderPopup.h"
 #include "controls/vtree/VirtualStringTree.h"
+#include "controls/vtree/VirtualTreesHintWindow.h"
 #include "platform/gui/Cursors.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/ScrollBars.h"
+#include "platform/testing/ManualTimers.h"
 #include "platform/testing/ScriptedDrag.h"
 #include "platform/testing/ScriptedMenus.h"
 
@@ -122,8 +129,11 @@ TEST(TreeWindow, KeysAndTheWheelMoveThroughTheRows) {
     QTest::keyClick(f.W(), Qt::Key_Down);
     Pump();
     EXPECT_EQ(f.Tree->FocusedNode(), f.Node(1));
-    // One notch down scrolls three rows.
-    f.Tree->Perform(WM_MOUSEWHEEL, WPARAM(uint32_t(uint16_t(-120)) << 16), 0);
+    // One notch down, through the widget, scrolls three rows.
+    const QPoint at = TWindowFixture::Row(2);
+    QWheelEvent wheel(at, f.W()->mapToGlobal(at), QPoint(), QPoint(0, -WHEEL_DELTA), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(f.W(), &wheel);
     Pump();
     EXPECT_EQ(f.Tree->OffsetY(), -3 * RowHeight);
 }
@@ -198,6 +208,194 @@ TEST(TreeWindow, ACheckBoxChangesOnlyWhenReleasedOverItsRow) {
     EXPECT_EQ(checked, 1);
 }
 
+TEST(TreeWindow, CheckBoxesAndTreeLinesTakeNewSystemColoursWithoutANewTree) {
+    TWindowFixture f;
+    f.Tree->TreeOptions()->SetMiscOptions(f.Tree->TreeOptions()->MiscOptions() +
+                                          TVTMiscOptions{toCheckSupport});
+    f.Tree->SetCheckType(f.Node(0), ctCheckBox);
+    Pump();
+    // The box's frame and the tree lines are drawn in the shadow colour.
+    auto framePixels = [&](QColor C) {
+        QImage shot = f.W()->grab().toImage();
+        int n = 0;
+        for (int y = HeaderHeight; y < HeaderHeight + RowHeight; ++y)
+            for (int x = 0; x < 60; ++x)
+                n += shot.pixelColor(x, y) == C;
+        return n;
+    };
+    const TColor shadow = ColorToRGB(clBtnShadow);
+    const QColor old(GetRValue(shadow), GetGValue(shadow), GetBValue(shadow));
+    ASSERT_GT(framePixels(old), 10);
+    SetSysColors({{int(clBtnShadow & 0xFF), RGB(200, 0, 0)}});
+    Pump();
+    const int now = framePixels(QColor(200, 0, 0));
+    const int left = framePixels(old);
+    SetSysColors({{int(clBtnShadow & 0xFF), shadow}});
+    EXPECT_GT(now, 10);
+    EXPECT_EQ(left, 0);
+}
+
+namespace {
+bool IsColour(const QImage& Shot, int X, int Y, TColor C) {
+    const TColor rgb = ColorToRGB(C);
+    return Shot.pixelColor(X, Y) == QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+}
+} // namespace
+
+TEST(TreeWindow, ATogglingNodeSlidesTheRowsBelowItOnTheClock) {
+    const int slide = 3 * RowHeight;
+    for (bool expanding : {true, false}) {
+        TManualTimers clock;
+        TWindowFixture f;
+        f.Tree->TreeOptions()->SetAnimationOptions({toAnimatedToggle});
+        f.Tree->TreeOptions()->SetSelectionOptions({toFullRowSelect});
+        f.Tree->SetChildCount(f.Node(0), 3);
+        if (!expanding) f.Tree->FullExpand(f.Node(0));
+        PVirtualNode second = f.Node(0)->NextSibling;
+        f.Tree->SetSelected(second, true);
+        f.Tree->SetFocus();
+        Pump();
+        // The selected row as a band: where its middle shows.
+        auto bandAt = [&](int Y) { return IsColour(f.W()->grab().toImage(), 250, Y, clHighlight); };
+        const int from = TWindowFixture::Row(expanding ? 1 : 4).y();
+        const int to = TWindowFixture::Row(expanding ? 4 : 1).y();
+        ASSERT_TRUE(bandAt(from));
+
+        const int64_t start = GetTickCount();
+        f.Tree->ToggleNode(f.Node(0));
+        const char* name = expanding ? "expanding" : "collapsing";
+        EXPECT_EQ(f.Node(0)->States.Contains(vsExpanded), expanding) << name << ": the tree changes at once";
+        EXPECT_TRUE(f.Tree->TreeStates().Contains(tsInAnimation)) << name;
+        EXPECT_EQ(GetTickCount(), start) << name << ": nothing waited";
+        EXPECT_TRUE(bandAt(from + (expanding ? 1 : -1)))
+            << name << ": the first step moved the picture by a pixel";
+
+        clock.Advance(f.Tree->AnimationDuration() / 2);
+        EXPECT_FALSE(bandAt(from)) << name;
+        EXPECT_TRUE(bandAt((from + to) / 2)) << name << ": half the time, half the way";
+        EXPECT_FALSE(bandAt(to)) << name;
+
+        clock.Advance(f.Tree->AnimationDuration());
+        EXPECT_FALSE(f.Tree->TreeStates().Contains(tsInAnimation)) << name;
+        EXPECT_TRUE(bandAt(to)) << name << ": the tree's own picture again";
+        EXPECT_FALSE(bandAt((from + to) / 2)) << name;
+        EXPECT_EQ(std::abs(to - from), slide);
+    }
+}
+
+TEST(TreeWindow, AFittedColumnSlidesWhatLiesRightOfItOnTheClock) {
+    TManualTimers clock;
+    TWindowFixture f;
+    TVirtualTreeColumn* name = f.Tree->Header()->Columns()->GetItem(0);
+    TVirtualTreeColumn* age = f.Tree->Header()->Columns()->GetItem(1);
+    age->SetOptions(age->Options() - TVTColumnOptions{coParentColor});
+    age->SetColor(clYellow);
+    name->SetWidth(196);
+    Pump();
+    // Where the yellow column starts, in a row below the nodes.
+    auto ageStarts = [&] {
+        QImage shot = f.W()->grab().toImage();
+        for (int x = 0; x < shot.width(); ++x)
+            if (IsColour(shot, x, 180, clYellow)) return x;
+        return -1;
+    };
+    ASSERT_EQ(ageStarts(), 196);
+
+    name->RestorePreviousWidth();
+    EXPECT_EQ(name->Width(), 100) << "the width changes at once";
+    EXPECT_EQ(ageStarts(), 193) << "the first of 32 steps of 3 pixels";
+    clock.Advance(16);
+    const int half = ageStarts();
+    EXPECT_GT(half, 120);
+    EXPECT_LT(half, 176);
+    clock.Advance(32);
+    EXPECT_FALSE(f.Tree->TreeStates().Contains(tsInAnimation));
+    EXPECT_EQ(ageStarts(), 100);
+}
+
+namespace {
+// A tree in tooltip mode whose first row has a text cut off in the second
+// column, and the clock its hints' animations run on.
+struct TTooltipFixture {
+    TManualTimers Clock;
+    std::unique_ptr<TWindowFixture> Window = std::make_unique<TWindowFixture>();
+    TVirtualStringTree* Tree = Window->Tree;
+    PVirtualNode First = Window->Node(0);
+
+    explicit TTooltipFixture(THintAnimationType Animation) {
+        Application->SetActive(true);
+        Tree->HintMode = hmTooltip;
+        Tree->HintAnimation = Animation;
+        Tree->SetShowHint(true);
+        Tree->OnGetText = [this](TBaseVirtualTree*, PVirtualNode Node, TColumnIndex Column, TVSTTextType,
+                                 WideString& Text) {
+            Text = Node == First && Column == 1 ? u"a text far too wide for its column" : u"ok";
+        };
+        Tree->Invalidate();
+        Pump();
+    }
+    ~TTooltipFixture() { Application->CancelHint(); }
+    static TVirtualTreeHintWindow* Shown() {
+        THintWindow* w = Application->HintWindow();
+        return w && w->Showing() ? dynamic_cast<TVirtualTreeHintWindow*>(w) : nullptr;
+    }
+    TVirtualTreeHintWindow* HoverRow(int Row) {
+        QTest::mouseMove(Window->W(), TWindowFixture::Row(Row, 150));
+        Pump();
+        return Shown();
+    }
+    // Pixels near the hint's right end, away from the text, in its top and
+    // bottom row inside the frame.
+    static QColor Top(TVirtualTreeHintWindow* W) {
+        QImage shot = W->Widget()->grab().toImage();
+        return shot.pixelColor(shot.width() - 3, 1);
+    }
+    static QColor Bottom(TVirtualTreeHintWindow* W) {
+        QImage shot = W->Widget()->grab().toImage();
+        return shot.pixelColor(shot.width() - 3, shot.height() - 2);
+    }
+};
+const QColor White(255, 255, 255), InfoBk(0xFF, 0xFF, 0xE1);
+} // namespace
+
+TEST(TreeWindow, ATooltipShowsAtOnceExactlyOverACutOffTextAndFadesIn) {
+    TTooltipFixture f(hatFade);
+    TVirtualTreeHintWindow* hint = f.HoverRow(0);
+    ASSERT_NE(hint, nullptr) << "a tooltip needs no pause";
+    TRect text = f.Tree->GetDisplayRect(f.First, 1, true, true);
+    const TPoint origin = f.Tree->TControl::ClientToScreen({text.Left, text.Top + HeaderHeight});
+    EXPECT_EQ(hint->BoundsRect(),
+              (TRect{origin.X - 1, origin.Y - 1, origin.X + text.Width() + 1, origin.Y + text.Height() + 1}))
+        << "over the text, a pixel larger on every side";
+    EXPECT_EQ(f.Top(hint), White) << "the fade starts from what lies below";
+    f.Clock.Advance(f.Tree->AnimationDuration());
+    const QColor half = f.Top(hint);
+    EXPECT_GT(half.blue(), 0xE1);
+    EXPECT_LT(half.blue(), 0xFF) << "half way between the cell and the hint colour";
+    f.Clock.Advance(2 * f.Tree->AnimationDuration());
+    EXPECT_FALSE(f.Tree->TreeStates().Contains(tsInAnimation));
+    EXPECT_EQ(f.Top(hint), InfoBk) << "the hint colour at the end";
+
+    QTest::keyClick(f.Window->W(), Qt::Key_Shift);
+    Pump();
+    EXPECT_EQ(f.Shown(), hint) << "typing leaves it";
+    EXPECT_EQ(f.HoverRow(1), nullptr) << "a text that fits shows none";
+}
+
+TEST(TreeWindow, ASlidingTooltipComesDownFromTheTopAndGoesWithItsTree) {
+    TTooltipFixture f(hatSlide);
+    TVirtualTreeHintWindow* hint = f.HoverRow(0);
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(f.Top(hint), White);
+    f.Clock.Advance(f.Tree->AnimationDuration() / 2);
+    EXPECT_EQ(f.Top(hint), InfoBk) << "the hint's lower half shows at the top";
+    EXPECT_EQ(f.Bottom(hint), White) << "what lies below still shows under it";
+
+    delete f.Tree;
+    EXPECT_EQ(f.Shown(), nullptr) << "the hint goes with its tree, in the middle of its animation";
+    f.Clock.Advance(1000);
+}
+
 TEST(TreeWindow, TheHeaderPopUpListsTheColumnsAndHidesOne) {
     TWindowFixture f;
     TScriptedMenus menus;
@@ -226,6 +424,58 @@ TEST(TreeWindow, TheHeaderPopUpListsTheColumnsAndHidesOne) {
     EXPECT_FALSE(popup->Items()->Items(0)->Enabled());
 }
 
+TEST(TreeWindow, OneRightClickOrMenuKeyShowsOneMenuTheRightOne) {
+    struct TCase {
+        const char* Name;
+        bool TreeMenu, OwnersMenu, HeaderMenu, FormMenu;
+        bool Key;          // the menu key, else a right click
+        int Y;             // of the click, in the widget
+        const char* Shown; // the menu that shows, or nothing
+    };
+    const int row = TWindowFixture::Row(1).y();
+    const TCase cases[] = {
+        {"assigned", true, false, false, false, false, row, "TreeMenu"},
+        {"the owner's", false, true, false, false, false, row, "OwnersMenu"},
+        {"assigned wins", true, true, false, false, false, row, "TreeMenu"},
+        {"the form's", false, false, false, true, false, row, "FormMenu"},
+        {"the owner's before the form's", false, true, false, true, false, row, "OwnersMenu"},
+        {"the header's", true, false, true, false, false, 8, "HeaderMenu"},
+        {"menu key, assigned", true, false, false, false, true, 0, "TreeMenu"},
+        {"menu key, the owner's", true, true, false, false, true, 0, "OwnersMenu"},
+        {"none", false, false, false, false, false, row, nullptr},
+    };
+    for (const TCase& c : cases) {
+        TWindowFixture f;
+        TScriptedMenus menus;
+        auto menu = [&](const char* Name) {
+            auto* m = new TPopupMenu(&f.Form);
+            m->SetName(Name);
+            return m;
+        };
+        if (c.TreeMenu) f.Tree->SetPopupMenu(menu("TreeMenu"));
+        if (c.HeaderMenu) f.Tree->Header()->PopupMenu = menu("HeaderMenu");
+        if (c.FormMenu) f.Form.SetPopupMenu(menu("FormMenu"));
+        if (c.OwnersMenu) {
+            TPopupMenu* owners = menu("OwnersMenu");
+            f.Tree->OnGetPopupMenu = [owners](TBaseVirtualTree*, PVirtualNode, TColumnIndex, TPoint, bool&,
+                                              TPopupMenu*& Menu) { Menu = owners; };
+        }
+        f.Click(TWindowFixture::Row(1));
+        if (c.Key)
+            QTest::keyClick(f.W(), Qt::Key_Menu);
+        else
+            QTest::mouseClick(f.W(), Qt::RightButton, Qt::NoModifier, QPoint(35, c.Y));
+        Pump();
+        if (!c.Shown) {
+            EXPECT_TRUE(menus.Log.empty()) << c.Name;
+            continue;
+        }
+        ASSERT_EQ(menus.Log.size(), 1u) << c.Name;
+        EXPECT_EQ(menus.Log[0].MenuName, c.Shown) << c.Name;
+        EXPECT_FALSE(f.Tree->TreeStates().Contains(tsPopupMenuShown)) << c.Name;
+    }
+}
+
 TEST(TreeWindow, AccessibilityEventsReachTheProvidersObject) {
     struct TRecorder : IAccessible {
         std::vector<unsigned> Events;
@@ -247,6 +497,77 @@ TEST(TreeWindow, AccessibilityEventsReachTheProvidersObject) {
                                       VTAccessibleEvent::ValueChange,    VTAccessibleEvent::StateChange,
                                       VTAccessibleEvent::Selection,      VTAccessibleEvent::Focus};
     EXPECT_EQ(provider->Object->Events, focus);
+}
+
+namespace {
+// A provider's object of a tree: its rows are its children, named by their
+// text in the first column.
+struct TRowsObject : IAccessible {
+    TVirtualStringTree* Tree;
+    explicit TRowsObject(TVirtualStringTree* T) : Tree(T) {}
+    std::vector<PVirtualNode> Rows() {
+        std::vector<PVirtualNode> rows;
+        for (PVirtualNode n = Tree->GetFirstVisible(); n; n = Tree->GetNextVisible(n))
+            rows.push_back(n);
+        return rows;
+    }
+    int ChildCount() override { return int(Rows().size()); }
+    AnsiString Name(int Child) override {
+        return Child == CHILDID_SELF ? AnsiString("Testees")
+                                     : WideToAnsi(Tree->GetCellText(Rows()[Child - 1], 0));
+    }
+    unsigned Role(int Child) override {
+        return Child == CHILDID_SELF ? ROLE_SYSTEM_OUTLINE : ROLE_SYSTEM_OUTLINEITEM;
+    }
+    unsigned State(int Child) override {
+        if (Child == CHILDID_SELF) return STATE_SYSTEM_FOCUSABLE;
+        return Rows()[Child - 1] == Tree->FocusedNode() ? STATE_SYSTEM_FOCUSED : 0;
+    }
+    int FocusChild() override {
+        std::vector<PVirtualNode> rows = Rows();
+        auto it = std::find(rows.begin(), rows.end(), Tree->FocusedNode());
+        return it == rows.end() ? CHILDID_SELF : int(it - rows.begin()) + 1;
+    }
+};
+
+} // namespace
+
+TEST(TreeWindow, AScreenReaderNamesTheFocusedRowAndFollowsTheFocus) {
+    struct TProvider : IAccessibleProvider {
+        std::shared_ptr<IAccessible> CreateIAccessible(TBaseVirtualTree* Tree) override {
+            return std::make_shared<TRowsObject>(static_cast<TVirtualStringTree*>(Tree));
+        }
+    };
+    TWindowFixture f;
+    f.Tree->OnGetText = [](TBaseVirtualTree*, PVirtualNode Node, TColumnIndex, TVSTTextType,
+                           WideString& Text) { Text = u"Row " + AnsiToWide(std::to_string(Node->Index)); };
+    auto provider = std::make_shared<TProvider>();
+    GetAccessibilityFactory()->RegisterAccessibleProvider(provider);
+    std::vector<AnsiString> focusNames;
+    SetAccessibleEventListener([&](const TAccessibleEventRecord& R) {
+        if (R.Event == EVENT_OBJECT_FOCUS && R.Control == f.Tree) focusNames.push_back(R.Name);
+    });
+
+    f.Click(TWindowFixture::Row(2));
+    QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(f.W());
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->role(), QAccessible::Tree);
+    EXPECT_EQ(tree->text(QAccessible::Name), "Testees");
+    ASSERT_NE(tree->focusChild(), nullptr);
+    EXPECT_EQ(tree->focusChild()->text(QAccessible::Name), "Row 2");
+    EXPECT_TRUE(tree->focusChild()->state().focused);
+    EXPECT_EQ(tree->focusChild()->role(), QAccessible::TreeItem);
+    EXPECT_EQ(tree->indexOfChild(tree->focusChild()), tree->childCount() - 5 + 2)
+        << "the rows come after the bars";
+
+    QTest::keyClick(f.W(), Qt::Key_Down);
+    Pump();
+    EXPECT_EQ(tree->focusChild()->text(QAccessible::Name), "Row 3");
+
+    SetAccessibleEventListener(nullptr);
+    GetAccessibilityFactory()->UnRegisterAccessibleProvider(provider);
+    EXPECT_EQ(focusNames, (std::vector<AnsiString>{"Row 2", "Row 3"}))
+        << "each focus change told, naming the row";
 }
 
 TEST(TreeWindow, AMillionRowsOpenScrollAndCloseInitialisingOnlyWhatShows) {
@@ -275,6 +596,79 @@ TEST(TreeWindow, AnOwnersFailureWhilePaintingLeavesTheTreeUsable) {
     Application->OnException = nullptr;
     EXPECT_FALSE(f.Tree->TreeStates().Contains(tsPainting));
     EXPECT_EQ(f.Tree->FocusedNode(), f.Node(1));
+}
+
+TEST(TreeWindow, AnOwnersFailureDuringInputReachesTheTopHandlerAndLeavesTheTreeUsable) {
+    struct TCase {
+        const char* Name;
+        std::function<void(TWindowFixture&, std::function<void()>)> Arm; // sets the failing handler
+        std::function<void(TWindowFixture&)> Input;
+    };
+    const QPoint box = TWindowFixture::Row(0, 30);
+    const TCase cases[] = {
+        {"a click's focus change",
+         [](TWindowFixture& F, std::function<void()> Fail) {
+             F.Tree->OnFocusChanged = [Fail](TBaseVirtualTree*, PVirtualNode, TColumnIndex) { Fail(); };
+         },
+         [](TWindowFixture& F) { F.Click(TWindowFixture::Row(1)); }},
+        {"a check box released",
+         [](TWindowFixture& F, std::function<void()> Fail) {
+             F.Tree->OnChecked = [Fail](TBaseVirtualTree*, PVirtualNode) { Fail(); };
+         },
+         [box](TWindowFixture& F) { F.Click(box); }},
+        {"a right click's menu",
+         [](TWindowFixture& F, std::function<void()> Fail) {
+             F.Tree->OnGetPopupMenu = [Fail](TBaseVirtualTree*, PVirtualNode, TColumnIndex, TPoint, bool&,
+                                             TPopupMenu*&) { Fail(); };
+         },
+         [](TWindowFixture& F) {
+             QTest::mouseClick(F.W(), Qt::RightButton, Qt::NoModifier, TWindowFixture::Row(2));
+             Pump();
+         }},
+        {"a key's expansion",
+         [](TWindowFixture& F, std::function<void()> Fail) {
+             F.Tree->OnExpanding = [Fail](TBaseVirtualTree*, PVirtualNode, bool&) { Fail(); };
+         },
+         [](TWindowFixture& F) {
+             F.Tree->SetFocusedNode(F.Node(0));
+             QTest::keyClick(F.W(), Qt::Key_Right);
+             Pump();
+         }},
+        {"a key's action",
+         [](TWindowFixture& F, std::function<void()> Fail) {
+             F.Tree->OnKeyAction = [Fail](TBaseVirtualTree*, uint16_t&, TShiftState&, bool&) { Fail(); };
+         },
+         [](TWindowFixture& F) {
+             QTest::keyClick(F.W(), Qt::Key_Down);
+             Pump();
+         }},
+    };
+    for (const TCase& c : cases) {
+        TWindowFixture f;
+        f.Tree->TreeOptions()->SetMiscOptions(f.Tree->TreeOptions()->MiscOptions() +
+                                              TVTMiscOptions{toCheckSupport});
+        f.Tree->SetCheckType(f.Node(0), ctCheckBox);
+        f.Tree->SetChildCount(f.Node(0), 2);
+        std::vector<AnsiString> reported;
+        Application->OnException = [&](TObject*, const Exception& E) { reported.push_back(E.Message); };
+        c.Arm(f, [] { throw Exception("owner"); });
+        c.Input(f);
+        EXPECT_EQ(reported, std::vector<AnsiString>{"owner"}) << c.Name;
+        const TVirtualTreeStates pending{tsLeftButtonDown,  tsRightButtonDown, tsMouseCheckPending,
+                                         tsKeyCheckPending, tsDrawSelPending,  tsOLEDragPending,
+                                         tsPopupMenuShown};
+        EXPECT_TRUE((f.Tree->TreeStates() * pending).Empty()) << c.Name << ": nothing left pending";
+        EXPECT_EQ(GetCapture(), nullptr) << c.Name;
+        EXPECT_NE(f.Tree->CheckState(f.Node(0)), csUncheckedPressed)
+            << c.Name << ": the box is not left pressed";
+
+        // The tree goes on as before.
+        c.Arm(f, [] {});
+        f.Click(TWindowFixture::Row(4));
+        EXPECT_EQ(f.Tree->FocusedNode(), f.Tree->GetLastChild(nullptr)) << c.Name;
+        EXPECT_EQ(f.Tree->SelectedCount(), 1) << c.Name;
+        Application->OnException = nullptr;
+    }
 }
 
 TEST(TreeWindow, TheScrollBarShowsTheTreeAndScrollsIt) {

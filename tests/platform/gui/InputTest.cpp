@@ -9,8 +9,10 @@
 #include <QWidget>
 
 #include "platform/gui/Forms.h"
+#include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/testing/ScriptedDialogs.h"
+#include "platform/testing/ScriptedMenus.h"
 
 namespace {
 // Logs its messages, keys and characters; answers WM_GETDLGCODE with
@@ -349,4 +351,47 @@ TEST(CancelModeTest, AModalWindowEndsThePressAndTheCapture) {
     EXPECT_EQ(clicks, 0) << "outside the control: no click";
     EXPECT_FALSE(pad->ControlState() & csLButtonDown);
     form.Hide();
+}
+
+TEST_F(InputTest, TheRightButtonAndTheMenuKeyAskForTheNearestPopUpMenu) {
+    TScriptedMenus menus;
+    auto* popup = new TPopupMenu(&Form);
+    Form.SetPopupMenu(popup);
+    struct {
+        const char* Name;
+        std::function<void()> Input;
+        TPoint At; // in A's client coordinates
+    } cases[] = {
+        {"right button",
+         [&] { QTest::mouseClick(A->Widget(), Qt::RightButton, Qt::NoModifier, QPoint(20, 30)); },
+         {20, 30}},
+        {"menu key", [&] { SendKey(A->Widget(), Qt::Key_Menu, Qt::NoModifier, ""); }, {0, 0}},
+        {"Shift+F10", [&] { SendKey(A->Widget(), Qt::Key_F10, Qt::ShiftModifier, ""); }, {0, 0}},
+    };
+    for (auto& c : cases) {
+        menus.Log.clear();
+        A->Seen.clear();
+        c.Input();
+        Pump();
+        ASSERT_EQ(menus.Log.size(), 1u) << c.Name;
+        EXPECT_EQ(menus.Log[0].At, A->ClientToScreen(c.At)) << c.Name;
+        EXPECT_EQ(popup->PopupComponent(), &Form) << "the form's menu, for the form";
+        auto requests = A->All(WM_CONTEXTMENU);
+        ASSERT_EQ(requests.size(), 1u) << c.Name;
+        EXPECT_EQ(requests[0].WParam, WPARAM(static_cast<TControl*>(A)));
+        const std::vector<TMessage> seen = A->Seen;
+        auto order = std::find_if(seen.begin(), seen.end(), [](const TMessage& m) {
+            return m.Msg == WM_RBUTTONUP || m.Msg == WM_KEYUP || m.Msg == WM_CONTEXTMENU;
+        });
+        EXPECT_NE(order->Msg, unsigned(WM_CONTEXTMENU)) << c.Name << ": asked once the release is handled";
+    }
+
+    // A plain key or button asks for nothing.
+    menus.Log.clear();
+    A->Seen.clear();
+    SendKey(A->Widget(), Qt::Key_F10, Qt::NoModifier, "");
+    QTest::mouseClick(A->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 30));
+    Pump();
+    EXPECT_TRUE(menus.Log.empty());
+    EXPECT_EQ(A->Count(WM_CONTEXTMENU), 0);
 }

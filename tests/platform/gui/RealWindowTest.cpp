@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPalette>
 #include <QTest>
 #include <QWidget>
 
@@ -91,6 +92,22 @@ TEST(RealWindowTest, EventsArriveAsMessageRecords) {
     Pump();
     EXPECT_EQ(pad->Keys, (std::vector<uint16_t>{'A', VK_LEFT}));
     EXPECT_EQ(pad->Chars, (std::vector<char>{'a'}));
+
+    // A held key: Qt repeats press and release, the control gets repeated
+    // key-downs and one key-up, when the key is let go.
+    pad->Keys.clear();
+    pad->Seen.clear();
+    for (auto [type, repeat] : {std::pair{QEvent::KeyPress, false},
+                                {QEvent::KeyRelease, true},
+                                {QEvent::KeyPress, true},
+                                {QEvent::KeyRelease, false}}) {
+        QKeyEvent e(type, Qt::Key_B, Qt::NoModifier, "b", repeat);
+        QApplication::sendEvent(pad->Widget(), &e);
+    }
+    EXPECT_EQ(pad->Keys, (std::vector<uint16_t>{'B', 'B'}));
+    EXPECT_EQ(std::count_if(pad->Seen.begin(), pad->Seen.end(),
+                            [](const TMessage& m) { return m.Msg == WM_KEYUP; }),
+              1);
 
     QTest::mouseMove(form.Widget(), QPoint(190, 110));
     Pump();
@@ -189,4 +206,42 @@ TEST(RealWindowTest, AModalFormWhoseActivationFailsLeavesNoModalWindowBehind) {
     EXPECT_FALSE(dialog.Visible());
     EXPECT_FALSE(dialog.Widget()->isVisible());
     EXPECT_EQ(dialog.Widget()->windowModality(), Qt::NonModal);
+}
+
+TEST(RealWindowTest, EveryControlHearsOfNewSystemColoursAndPaintsInThem) {
+    TForm form(nullptr);
+    form.SetBounds(50, 50, 200, 120);
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(0, 0, 200, 100);
+    auto* pad = new TPad(&form);
+    pad->SetParent(panel);
+    pad->SetBounds(10, 10, 100, 60);
+    pad->SetColor(clWindow);
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.Widget()));
+    Pump();
+    const TColor window = ColorToRGB(clWindow);
+
+    pad->Seen.clear();
+    SetSysColors({{int(clWindow & 0xFF), RGB(250, 240, 200)}});
+    EXPECT_EQ(ColorToRGB(clWindow), RGB(250, 240, 200));
+    EXPECT_TRUE(pad->Saw(CM_SYSCOLORCHANGE)) << "through the form and the panel";
+    Pump();
+    QImage shot = pad->Widget()->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(80, 30), QColor(250, 240, 200)) << "painted again in the new colour";
+
+    // A new palette of the desktop tells them too.
+    pad->Seen.clear();
+    const QPalette before = QApplication::palette();
+    QPalette changed = before;
+    changed.setColor(QPalette::Base, QColor(1, 2, 3));
+    QApplication::setPalette(changed);
+    Pump();
+    EXPECT_EQ(std::count_if(pad->Seen.begin(), pad->Seen.end(),
+                            [](const TMessage& m) { return m.Msg == CM_SYSCOLORCHANGE; }),
+              1);
+    QApplication::setPalette(before);
+    SetSysColors({{int(clWindow & 0xFF), window}});
+    Pump();
 }

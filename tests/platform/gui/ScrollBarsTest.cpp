@@ -264,7 +264,9 @@ TEST_F(ScrollBarWindowTest, ClicksAndDragsOnTheBarArriveAsTheyHappen) {
     int pos = GetScrollPos(Control, SB_VERT);
     EXPECT_EQ(pos, during.TrackPos);
     for (const TMessage& m : Control->Seen)
-        if (int(m.WParam & LowWordMask) == SB_THUMBPOSITION) EXPECT_EQ(HiWordSigned(LPARAM(m.WParam)), pos);
+        if (int(m.WParam & LowWordMask) == SB_THUMBPOSITION) {
+            EXPECT_EQ(HiWordSigned(LPARAM(m.WParam)), pos);
+        }
     EXPECT_EQ(bar->value(), pos);
 
     // The wheel over the bar is the control's.
