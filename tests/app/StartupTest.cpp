@@ -131,6 +131,31 @@ TEST_F(StartupTest, TheMainWindowRunsOnTheChosenDatabaseAndEverythingIsFreedInOr
     EXPECT_TRUE(Dialogs.Answers.empty());
 }
 
+TEST_F(StartupTest, AProtectedDatabaseOpensAtStartOnceItsPasswordIsTyped) {
+    {
+        TMain_DataModule dm(nullptr);
+        TDatabase closed;
+        closed.DB_NAME = "Закрытая"_cp;
+        closed.DB_PASSWORD = "секрет"_cp;
+        ASSERT_GT(TListDatabases().AddDatabase(closed), 0);
+    }
+    Dialogs.Answers.push_back(AsUser<TDB_Form>([](TDB_Form& w) { Press(w.Databases_Grid, Qt::Key_Return); }));
+    Dialogs.Answers.push_back(AsUser<TInputPassword_Form>([](TInputPassword_Form& w) {
+        EXPECT_EQ(w.Caption(), "Ввод пароля"_cp);
+        Type(w.Password_Edit, "секрет");
+        Press(w.Password_Edit, Qt::Key_Return);
+    }));
+    bool sawWindow = false;
+    EXPECT_EQ(RunOnMainWindow([&](TMain_Form& form) {
+                  sawWindow = form.Visible();
+                  EXPECT_EQ(form.CurrentDatabase.DB_NAME, "Закрытая"_cp);
+                  EXPECT_EQ(form.CurrentDatabase.DB_PASSWORD, "секрет"_cp) << "the window keeps it plain";
+              }),
+              0);
+    EXPECT_TRUE(sawWindow);
+    EXPECT_TRUE(Dialogs.Answers.empty());
+}
+
 TEST_F(StartupTest, StartUpEndsEarlyWithoutAMainWindow) {
     struct TCase {
         const char* What;
