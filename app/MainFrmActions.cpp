@@ -40,10 +40,11 @@ void OpenThroughShell(const AnsiString& Target, const AnsiString& Failure) {
 void TMain_Form::NewDBExecute(TObject*) {
     TListDatabases list;
     TDatabase database;
-    if (!EditDatabaseCard(database)) return;
-    database.DB_ID = list.AddDatabase(database);
-    // A database that could not be stored leaves the current one in force.
-    if (database.DB_ID == -1) return;
+    const bool stored = EditDatabaseCard(database, [&](TDatabase& Typed) {
+        Typed.DB_ID = list.AddDatabase(Typed);
+        return Typed.DB_ID != -1;
+    });
+    if (!stored) return;
     CurrentDatabase = database;
     UpdateTitle();
     RefreshTestees(-1);
@@ -51,7 +52,11 @@ void TMain_Form::NewDBExecute(TObject*) {
 }
 
 void TMain_Form::OpenDBExecute(TObject*) {
-    if (!ChooseDatabase(CurrentDatabase)) return;
+    if (!ChooseDatabase(CurrentDatabase)) {
+        // The chooser may have renamed the open database.
+        UpdateTitle();
+        return;
+    }
     UpdateTitle();
     RefreshTestees(-1);
     RefreshTeams(-1);
@@ -63,17 +68,24 @@ void TMain_Form::Exit_ActionExecute(TObject*) {
 
 void TMain_Form::AddTestExecute(TObject*) {
     TUser user;
-    if (!EditTesteeCard(TarvikApplication, user)) return;
-    user.DB_ID = CurrentDatabase.DB_ID;
-    const int32_t id = Main_DataModule->ApplyUser(akInsert, user);
-    if (id != -1) RefreshTestees(id);
+    const bool stored = EditTesteeCard(TarvikApplication, user, [this](TUser& Typed) {
+        Typed.DB_ID = CurrentDatabase.DB_ID;
+        const int32_t id = Main_DataModule->ApplyUser(akInsert, Typed);
+        if (id == -1) return false;
+        Typed.USER_ID = id;
+        return true;
+    });
+    if (stored) RefreshTestees(user.USER_ID);
 }
 
 void TMain_Form::EditTestExecute(TObject*) {
     if (Users_Grid->GetRootNodeCount() == 0) return;
     TUser user;
-    if (!ReadFocusedTestee(user) || !EditTesteeCard(TarvikApplication, user)) return;
-    if (Main_DataModule->ApplyUser(akUpdate, user) != -1) RefreshTestees(user.USER_ID);
+    if (!ReadFocusedTestee(user)) return;
+    const bool stored = EditTesteeCard(TarvikApplication, user, [](TUser& Typed) {
+        return Main_DataModule->ApplyUser(akUpdate, Typed) != -1;
+    });
+    if (stored) RefreshTestees(user.USER_ID);
 }
 
 void TMain_Form::DelTestExecute(TObject*) {

@@ -50,7 +50,7 @@ public:
             FError = "the data module did not start";
             return;
         }
-        Database.DB_NAME = FirstDatabaseName();
+        Database.DB_NAME = "Основная база данных"_cp;
         Database.DB_ID = TListDatabases().AddDatabase(Database);
         Fill(dm, Count);
     }
@@ -148,6 +148,19 @@ TScriptedMessageBoxes& Boxes() {
     return boxes;
 }
 
+TScriptedDialogs& Dialogs() {
+    static TScriptedDialogs dialogs;
+    return dialogs;
+}
+
+// The user opens the database the chooser shows selected.
+int OpenSelected(TCustomForm* Form) {
+    auto* chooser = dynamic_cast<TDB_Form*>(Form);
+    if (!chooser) return mrCancel;
+    chooser->OK_But->Click();
+    return chooser->ModalResult();
+}
+
 // From nothing to the main window shown on the screen: the data module and
 // its connections, the settings, the choice of the database, the window with
 // both grids filled and sorted, shown and painted.
@@ -161,7 +174,8 @@ void BM_StartupToShownWindow(benchmark::State& State) {
         auto tarvik = std::make_unique<TTarvikApplication>();
         tarvik->LoadSettings();
         TDatabase database;
-        ChooseDatabase(database);
+        Dialogs().Answers.push_back(OpenSelected);
+        if (!ChooseDatabase(database)) State.SkipWithError("no database was chosen");
         std::unique_ptr<TMain_Form> form = CreateMainForm(tarvik.get(), database);
         form->Show();
         if (!QTest::qWaitForWindowExposed(form->Widget())) State.SkipWithError("the window did not show");

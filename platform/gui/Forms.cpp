@@ -222,6 +222,10 @@ void TCustomForm::SetVisible(bool Value) {
     if (Value && FWindowState != TWindowState::wsNormal) ApplyWindowState();
     // Showing makes the window; a form never shown needs none to hide.
     if (Value || HandleAllocated()) Widget()->setVisible(Value);
+    // The control chosen while hidden takes the window's focus, not the
+    // first one in Qt's focus chain.
+    if (Value && FActiveControl && !FActiveControl->Widget()->hasFocus())
+        FActiveControl->Widget()->setFocus();
     if (!Value) FNoActivatePending = false;
     if (Value && !RefusesActivation()) {
         // A window shown to take the activation brings the program's too.

@@ -131,6 +131,11 @@ public:
     void Undo() { Perform(WM_UNDO, 0, 0); }
 
     TNotifyEvent OnChange;
+    // Set, the user's typing, pasting or dropping that would bring in
+    // characters the program's code page cannot hold is refused: the text
+    // stays as it was and this fires, soon after. Unset, such characters
+    // become "?".
+    TNotifyEvent OnRefusedCharacters;
 
 protected:
     virtual void Change();

@@ -6,6 +6,8 @@
 #include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QTextBlock>
+#include <QTimer>
+#include <QValidator>
 #include <algorithm>
 
 #include "platform/gui/QtSupport_p.h"
@@ -33,6 +35,31 @@ public:
 
 private:
     QChar FChar;
+};
+
+// Refuses a text with characters outside the program's code page when the
+// edit asks for it, and tells the edit once the widget's change is undone.
+class TCodePageValidator : public QValidator {
+public:
+    TCodePageValidator(TCustomEdit* Edit, QObject* Parent) : QValidator(Parent), FEdit(Edit) {}
+    State validate(QString& Input, int&) const override {
+        if (!FEdit->OnRefusedCharacters || QtString(FromQtString(Input)) == Input) return Acceptable;
+        if (!FPending) {
+            FPending = true;
+            // Not inside the widget's own change: a message box may follow.
+            QTimer::singleShot(0, this, [this] {
+                FPending = false;
+                CallAtEventBoundary(FEdit, [this] {
+                    if (FEdit->OnRefusedCharacters) FEdit->OnRefusedCharacters(FEdit);
+                });
+            });
+        }
+        return Invalid;
+    }
+
+private:
+    TCustomEdit* FEdit;
+    mutable bool FPending = false;
 };
 
 QLineEdit* LineEditOf(const TCustomEdit* Edit) {
@@ -103,6 +130,7 @@ QWidget* TCustomEdit::CreateWidget() {
     QObject::connect(edit, &QLineEdit::textChanged, [this](const QString& Text) {
         CallAtEventBoundary(this, [&] { WidgetTextChanged(FromQtString(Text)); });
     });
+    edit->setValidator(new TCodePageValidator(this, edit));
     return edit;
 }
 

@@ -81,6 +81,16 @@ protected:
         return id;
     }
 
+    // From now on the database refuses to store Value in Column of Table,
+    // so a write of it fails as any failing write does.
+    void RefuseValue(const char* Table, const char* Column, const char* Value) {
+        DM->Update_IBTransaction->StartTransaction();
+        DM->Update_IBQuery->SetSQL(AnsiString("alter table ") + Table + " add constraint REFUSE_" + Column +
+                                   " check (" + Column + " <> '" + Value + "')");
+        DM->Update_IBQuery->ExecQuery();
+        DM->Update_IBTransaction->Commit();
+    }
+
     // The texts of a column, top to bottom.
     static std::vector<AnsiString> ColumnTexts(TBaseVirtualTree* Grid, TColumnIndex Column) {
         std::vector<AnsiString> texts;

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "AppFixture.h"
+#include "DialogDriver.h"
 #include "app/DB_Frm.h"
 #include "platform/win/ShellAPI.h"
 
@@ -88,25 +89,32 @@ TEST_F(MainActionsTest, AGroupEntryWithoutRawScoresOpensNoResults) {
 TEST_F(MainActionsTest, TesteesAreAddedEditedAndDeleted) {
     AddTestee("Андреев");
     TMain_Form* f = Open();
-    Dialogs.Answers.push_back(Expect<TAddTester_Form>(
-        [](TAddTester_Form& w) {
-            EXPECT_EQ(w.User.USER_ID, -1);
-            EXPECT_EQ(w.Caption(), "Добавление нового тестируемого"_cp);
-            w.User.FIO = "Яковлев"_cp;
-        },
-        mrOk));
+    Dialogs.Answers.push_back(AsUser<TAddTester_Form>([](TAddTester_Form& w) {
+        EXPECT_EQ(w.User.USER_ID, -1);
+        EXPECT_EQ(w.Caption(), "Добавление нового тестируемого"_cp);
+        Type(w.FIO_Edit, "Яковлев");
+        w.OK_But->Click();
+    }));
     f->NewUser_SmallAction->Execute();
     EXPECT_EQ(WideToAnsi(f->Users_Grid->GetCellText(f->Users_Grid->FocusedNode(), 1)), "Яковлев"_cp)
         << "the new row is focused";
     const int32_t added = FocusedKey(f->Users_Grid);
 
-    Dialogs.Answers.push_back(Expect<TAddTester_Form>([](TAddTester_Form& w) { w.User.AGE = 52; }, mrOk));
+    Dialogs.Answers.push_back(AsUser<TAddTester_Form>([](TAddTester_Form& w) {
+        Erase(w.Age_Edit);
+        Type(w.Age_Edit, "52");
+        w.OK_But->Click();
+    }));
     f->EditUser_SmallAction->Execute();
     EXPECT_EQ(FocusedKey(f->Users_Grid), added);
     EXPECT_EQ(WideToAnsi(f->Users_Grid->GetCellText(f->Users_Grid->FocusedNode(), 3)), "52");
 
     // A cancelled card stores nothing.
-    Dialogs.Answers.push_back(Expect<TAddTester_Form>([](TAddTester_Form& w) { w.User.AGE = 60; }, mrCancel));
+    Dialogs.Answers.push_back(AsUser<TAddTester_Form>([](TAddTester_Form& w) {
+        Erase(w.Age_Edit);
+        Type(w.Age_Edit, "60");
+        w.Cancel_But->Click();
+    }));
     f->EditUser_SmallAction->Execute();
     EXPECT_EQ(WideToAnsi(f->Users_Grid->GetCellText(f->Users_Grid->FocusedNode(), 3)), "52");
 
@@ -138,13 +146,18 @@ TEST_F(MainActionsTest, AFailingWriteIsShownAndNothingIsLost) {
     const int32_t kept = AddTestee("Борисов");
     TMain_Form* f = Open();
     Focus(f->Users_Grid, NodeOfKey(f->Users_Grid, kept));
-    const AnsiString tooLong(201, 'x');
-    Dialogs.Answers.push_back(
-        Expect<TAddTester_Form>([&](TAddTester_Form& w) { w.User.FIO = tooLong; }, mrOk));
-    f->NewUser_SmallAction->Execute();
-    Dialogs.Answers.push_back(
-        Expect<TAddTester_Form>([&](TAddTester_Form& w) { w.User.FIO = tooLong; }, mrOk));
-    f->EditUser_SmallAction->Execute();
+    RefuseValue("USERS", "FIO", "fail");
+    for (TAction* action : {f->NewUser_SmallAction, f->EditUser_SmallAction}) {
+        Dialogs.Answers.push_back(AsUser<TAddTester_Form>([](TAddTester_Form& w) {
+            Erase(w.FIO_Edit);
+            Type(w.FIO_Edit, "fail");
+            w.OK_But->Click();
+            EXPECT_EQ(w.ModalResult(), mrNone) << "the card stays open";
+            EXPECT_EQ(w.FIO_Edit->Text(), "fail") << "with what was typed";
+            w.Cancel_But->Click();
+        }));
+        action->Execute();
+    }
     ASSERT_EQ(Boxes.Log.size(), 2u);
     for (const TMessageBoxRecord& box : Boxes.Log)
         EXPECT_EQ(box.Caption, "Error");
@@ -155,6 +168,7 @@ TEST_F(MainActionsTest, AFailingWriteIsShownAndNothingIsLost) {
     DM->OpenUsers(kept, Database.DB_ID);
     ASSERT_TRUE(DM->ReadUser(stored));
     EXPECT_EQ(stored.FIO, "Борисов"_cp);
+    const AnsiString tooLong(201, 'x');
 
     // A failed group edit still shows the list as it is stored.
     const int32_t team = AddTeam("Завод");
@@ -187,19 +201,32 @@ TEST_F(MainActionsTest, AfterATestThePsychologistsPasswordIsAskedUntilItIsRight)
             AddTest(user, EncodeDate(2007, 6, 1));
         },
         mrOk));
-    for (int result : {mrCancel, mrCancel, mrOk})
-        Dialogs.Answers.push_back(Expect<TInputPassword_Form>(
-            [&](TInputPassword_Form& w) {
-                EXPECT_TRUE(!f->Visible());
-                EXPECT_EQ(w.Caption(), "Введите пароль психолога"_cp);
-                EXPECT_EQ(w.Password, "Секрет"_cp);
-                EXPECT_FALSE(w.Confirm);
-            },
-            result));
+    // Cancel, Escape and a wrong password all bring the prompt back.
+    auto prompt = [&](std::function<void(TInputPassword_Form&)> Acts) {
+        Dialogs.Answers.push_back(AsUser<TInputPassword_Form>([&f, Acts](TInputPassword_Form& w) {
+            EXPECT_TRUE(!f->Visible());
+            EXPECT_EQ(w.Caption(), "Введите пароль психолога"_cp);
+            EXPECT_FALSE(w.Confirm);
+            Acts(w);
+        }));
+    };
+    prompt([](TInputPassword_Form& w) { w.Cancel_But->Click(); });
+    prompt([](TInputPassword_Form& w) { Press(w.Password_Edit, Qt::Key_Escape); });
+    prompt([](TInputPassword_Form& w) {
+        Type(w.Password_Edit, "секрет");
+        Press(w.Password_Edit, Qt::Key_Return);
+        EXPECT_EQ(w.ModalResult(), mrNone);
+        w.Cancel_But->Click();
+    });
+    prompt([](TInputPassword_Form& w) {
+        Type(w.Password_Edit, "Секрет");
+        Press(w.Password_Edit, Qt::Key_Return);
+    });
     f->StartTest_SmallAction->Execute();
     EXPECT_TRUE(hidden);
     EXPECT_TRUE(f->Visible());
-    EXPECT_EQ(Dialogs.Log.size(), 5u);
+    EXPECT_EQ(Dialogs.Log.size(), 6u);
+    EXPECT_EQ(Boxes.Log.size(), 1u) << "the wrong password was told";
     EXPECT_EQ(ColumnTexts(f->Users_Grid, 10), std::vector<AnsiString>{"1"}) << "the grid shows the new test";
     EXPECT_TRUE(f->ResultTest_SmallAction->Enabled());
 }
@@ -284,31 +311,49 @@ TEST_F(MainActionsTest, DatabasesAreCreatedAndOpened) {
     AddTestee("Иванов");
     TMain_Form* f = Open();
     // A database that cannot be stored leaves the current one in force.
-    Dialogs.Answers.push_back(
-        Expect<TDBEdit_Form>([](TDBEdit_Form& w) { w.Database.DB_NAME = AnsiString(101, 'x'); }, mrOk));
+    RefuseValue("DATABASES", "DB_NAME", "fail");
+    Dialogs.Answers.push_back(AsUser<TDBEdit_Form>([](TDBEdit_Form& w) {
+        Type(w.DB_Edit, "fail");
+        w.Ok_But->Click();
+        EXPECT_EQ(w.ModalResult(), mrNone);
+        EXPECT_EQ(w.DB_Edit->Text(), "fail");
+        w.Cancel_But->Click();
+    }));
     f->NewDB_SmallAction->Execute();
     EXPECT_EQ(Boxes.Log.size(), 1u);
     EXPECT_EQ(f->CurrentDatabase.DB_ID, Database.DB_ID);
     EXPECT_EQ(f->Users_Grid->GetRootNodeCount(), 1u);
 
-    Dialogs.Answers.push_back(Expect<TDBEdit_Form>(
-        [](TDBEdit_Form& w) {
-            EXPECT_EQ(w.Caption(), "Создание базы данных"_cp);
-            w.Database.DB_NAME = "Филиал"_cp;
-            w.Database.DB_PASSWORD = "пароль"_cp;
-        },
-        mrOk));
+    Dialogs.Answers.push_back(AsUser<TDBEdit_Form>([](TDBEdit_Form& w) {
+        EXPECT_EQ(w.Caption(), "Создание базы данных"_cp);
+        Type(w.DB_Edit, "Филиал");
+        Type(w.Password_Edit, "пароль");
+        w.Ok_But->Click();
+    }));
+    Dialogs.Answers.push_back(AsUser<TInputPassword_Form>([](TInputPassword_Form& w) {
+        EXPECT_EQ(w.Caption(), "Подтверждение пароля"_cp);
+        EXPECT_TRUE(w.Confirm);
+        Type(w.Password_Edit, "пароль");
+        w.Ok_But->Click();
+    }));
     f->NewDB_SmallAction->Execute();
     EXPECT_NE(f->CurrentDatabase.DB_ID, Database.DB_ID);
-    EXPECT_EQ(f->CurrentDatabase.DB_PASSWORD, "пароль"_cp);
+    EXPECT_EQ(f->CurrentDatabase.DB_PASSWORD, "пароль"_cp) << "no password is asked for a new database";
     EXPECT_EQ(f->Caption(), "Севрола (Методика Ф. Герцберга) - Филиал"_cp);
     EXPECT_EQ(f->Users_Grid->GetRootNodeCount(), 0u);
 
-    // Until the chooser exists, "Открыть..." opens the first database.
+    // The chooser opens on the current database; the first one is opened.
+    Dialogs.Answers.push_back(AsUser<TDB_Form>([&](TDB_Form& w) {
+        TDatabase selected;
+        ASSERT_TRUE(w.ReadSelectedDatabase(selected));
+        EXPECT_EQ(selected.DB_NAME, "Филиал"_cp);
+        Press(w.Databases_Grid, Qt::Key_Home);
+        w.OK_But->Click();
+    }));
     f->OpenDB_SmallAction->Execute();
     EXPECT_EQ(f->CurrentDatabase.DB_ID, Database.DB_ID);
     EXPECT_EQ(f->Users_Grid->GetRootNodeCount(), 1u);
-    EXPECT_EQ(Boxes.Log.back().Caption, "Выбор базы данных"_cp);
+    EXPECT_TRUE(Dialogs.Answers.empty());
 }
 
 TEST_F(MainActionsTest, TheHelpFileAndTheSiteOpenOrSayWhyNot) {

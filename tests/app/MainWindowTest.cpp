@@ -127,10 +127,8 @@ TEST_F(MainWindowTest, StandInWindowsCloseWithEnterAndEscapeAsAUserWhoChangedNot
         int Result;
     };
     const TCase cases[] = {
-        {[] { return new TAddTester_Form(nullptr); }, VK_RETURN, mrCancel},
-        {[] { return new TAddTester_Form(nullptr); }, VK_ESCAPE, mrCancel},
-        {[] { return new TInputPassword_Form(nullptr, "Ввод пароля"_cp); }, VK_RETURN, mrOk},
-        {[] { return new TInputPassword_Form(nullptr, "Ввод пароля"_cp); }, VK_ESCAPE, mrNone},
+        {[] { return new TResult_Form(nullptr); }, VK_RETURN, mrCancel},
+        {[] { return new TResult_Form(nullptr); }, VK_ESCAPE, mrCancel},
     };
     for (const TCase& c : cases) {
         std::unique_ptr<TStandIn_Form> form(c.Make());

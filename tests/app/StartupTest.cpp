@@ -102,11 +102,22 @@ TEST_F(StartupTest, AGuardThatCannotBeMadeIsReportedNotTakenForASecondCopy) {
 }
 
 TEST_F(StartupTest, TheMainWindowRunsOnTheChosenDatabaseAndEverythingIsFreedInOrder) {
+    // The list is empty at first: the user makes a database and opens it.
+    Dialogs.Answers.push_back(AsUser<TDB_Form>([](TDB_Form& w) {
+        EXPECT_FALSE(w.OK_But->Enabled());
+        Press(w.Databases_Grid, Qt::Key_Insert);
+        EXPECT_TRUE(w.OK_But->Enabled());
+        Press(w.Databases_Grid, Qt::Key_Return);
+    }));
+    Dialogs.Answers.push_back(AsUser<TDBEdit_Form>([](TDBEdit_Form& w) {
+        Type(w.DB_Edit, "Основная база данных");
+        Press(w.DB_Edit, Qt::Key_Return);
+    }));
     bool sawWindow = false;
     EXPECT_EQ(RunOnMainWindow([&](TMain_Form& form) {
                   sawWindow = form.Visible();
-                  EXPECT_EQ(form.CurrentDatabase.DB_NAME, FirstDatabaseName());
-                  EXPECT_EQ(form.Caption(), "Севрола (Методика Ф. Герцберга) - "_cp + FirstDatabaseName());
+                  EXPECT_EQ(form.CurrentDatabase.DB_NAME, "Основная база данных"_cp);
+                  EXPECT_EQ(form.Caption(), "Севрола (Методика Ф. Герцберга) - Основная база данных"_cp);
                   EXPECT_NE(Main_DataModule, nullptr);
                   EXPECT_EQ(TarvikApplication->Options->FirstGridRowColor,
                             TApplicationOptions::DefaultFirstGridRowColor);
@@ -116,8 +127,33 @@ TEST_F(StartupTest, TheMainWindowRunsOnTheChosenDatabaseAndEverythingIsFreedInOr
     EXPECT_EQ(Main_DataModule, nullptr) << "the data module is freed";
     EXPECT_EQ(Application->MainForm(), nullptr) << "the window is freed";
     EXPECT_TRUE(LayoutStored()) << "the window stored its grids' layouts when it closed";
-    ASSERT_EQ(Boxes.Log.size(), 1u);
-    EXPECT_EQ(Boxes.Log[0].Caption, "Выбор базы данных"_cp) << "the stand-in chooser says what it opened";
+    EXPECT_TRUE(Boxes.Log.empty());
+    EXPECT_TRUE(Dialogs.Answers.empty());
+}
+
+TEST_F(StartupTest, AProtectedDatabaseOpensAtStartOnceItsPasswordIsTyped) {
+    {
+        TMain_DataModule dm(nullptr);
+        TDatabase closed;
+        closed.DB_NAME = "Закрытая"_cp;
+        closed.DB_PASSWORD = "секрет"_cp;
+        ASSERT_GT(TListDatabases().AddDatabase(closed), 0);
+    }
+    Dialogs.Answers.push_back(AsUser<TDB_Form>([](TDB_Form& w) { Press(w.Databases_Grid, Qt::Key_Return); }));
+    Dialogs.Answers.push_back(AsUser<TInputPassword_Form>([](TInputPassword_Form& w) {
+        EXPECT_EQ(w.Caption(), "Ввод пароля"_cp);
+        Type(w.Password_Edit, "секрет");
+        Press(w.Password_Edit, Qt::Key_Return);
+    }));
+    bool sawWindow = false;
+    EXPECT_EQ(RunOnMainWindow([&](TMain_Form& form) {
+                  sawWindow = form.Visible();
+                  EXPECT_EQ(form.CurrentDatabase.DB_NAME, "Закрытая"_cp);
+                  EXPECT_EQ(form.CurrentDatabase.DB_PASSWORD, "секрет"_cp) << "the window keeps it plain";
+              }),
+              0);
+    EXPECT_TRUE(sawWindow);
+    EXPECT_TRUE(Dialogs.Answers.empty());
 }
 
 TEST_F(StartupTest, StartUpEndsEarlyWithoutAMainWindow) {
@@ -143,10 +179,21 @@ TEST_F(StartupTest, StartUpEndsEarlyWithoutAMainWindow) {
              protectedOne.DB_NAME = "Закрытая"_cp;
              protectedOne.DB_PASSWORD = "секрет"_cp;
              ASSERT_GT(TListDatabases().AddDatabase(protectedOne), 0);
+             Dialogs.Answers.push_back(AsUser<TDB_Form>([](TDB_Form& w) {
+                 w.OK_But->Click();
+                 EXPECT_EQ(w.ModalResult(), mrNone) << "the chooser stays";
+                 w.Cancel_But->Click();
+             }));
              Dialogs.Answers.push_back([](TCustomForm* Form) {
                  EXPECT_EQ(Form->Caption(), "Ввод пароля"_cp);
                  return mrCancel;
              });
+         },
+         0, ""},
+        {"the chooser is cancelled",
+         [&] {
+             Dialogs.Answers.push_back(
+                 AsUser<TDB_Form>([](TDB_Form& w) { Press(w.Databases_Grid, Qt::Key_Escape); }));
          },
          0, ""},
     };
@@ -180,13 +227,13 @@ TEST_F(StartupTest, ADataFileOfOtherPairsIsToldAndStartUpGoesOn) {
         cut.ExecQuery();
         dm.Data_IBTransaction->Commit();
     }
+    ChooseNewDatabaseAtStart("Основная база данных");
     bool sawWindow = false;
     EXPECT_EQ(RunOnMainWindow([&](TMain_Form& form) { sawWindow = form.Visible(); }), 0);
     EXPECT_TRUE(sawWindow);
-    ASSERT_EQ(Boxes.Log.size(), 2u);
+    ASSERT_EQ(Boxes.Log.size(), 1u);
     EXPECT_NE(Boxes.Log[0].Text.find("27 пар утверждений, а бланк ответов рассчитан на 28"_cp),
               AnsiString::npos)
         << AnsiToUtf8(Boxes.Log[0].Text);
     EXPECT_EQ(Boxes.Log[0].Icon(), unsigned(MB_ICONWARNING));
-    EXPECT_EQ(Boxes.Log[1].Caption, "Выбор базы данных"_cp);
 }

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "AppFixture.h"
+#include "DialogDriver.h"
 #include "FormDriver.h"
 #include "ProgramFixture.h"
 #include "app/AddTester_Frm.h"
@@ -30,19 +31,16 @@ protected:
     // A new logical database and a new testee in it, through the main
     // window's actions.
     void AddDatabaseAndTestee(TMain_Form& Main) {
-        // The database card is a stand-in: switch to typing into the real
-        // card once it lands.
-        Dialogs.Answers.push_back([](TCustomForm* Form) {
-            dynamic_cast<TDBEdit_Form&>(*Form).Database.DB_NAME = "Отдел кадров"_cp;
-            return int(mrOk);
-        });
+        Dialogs.Answers.push_back(AsUser<TDBEdit_Form>([](TDBEdit_Form& w) {
+            Type(w.DB_Edit, "Отдел кадров");
+            Press(w.DB_Edit, Qt::Key_Return);
+        }));
         Main.NewDB_SmallAction->Execute();
         ASSERT_EQ(Main.CurrentDatabase.DB_NAME, "Отдел кадров"_cp);
-        // The testee card is a stand-in too: switch to the real one.
-        Dialogs.Answers.push_back([](TCustomForm* Form) {
-            dynamic_cast<TAddTester_Form&>(*Form).User.FIO = "Смирнова Анна"_cp;
-            return int(mrOk);
-        });
+        Dialogs.Answers.push_back(AsUser<TAddTester_Form>([](TAddTester_Form& w) {
+            Type(w.FIO_Edit, "Смирнова Анна");
+            Press(w.FIO_Edit, Qt::Key_Return);
+        }));
         Main.NewUser_SmallAction->Execute();
         ASSERT_EQ(Main.Users_Grid->GetRootNodeCount(), 1u);
     }
@@ -62,10 +60,11 @@ void ExpectInstruction(TScriptedDialogs& Dialogs, TMain_Form& Main, const AnsiSt
 // The psychologist's password after the test. The prompt is a stand-in that
 // takes OK: switch to typing the password once it lands.
 void ExpectPassword(TScriptedDialogs& Dialogs) {
-    Dialogs.Answers.push_back([](TCustomForm* Form) {
-        EXPECT_EQ(Form->Caption(), "Введите пароль психолога"_cp);
-        return int(mrOk);
-    });
+    Dialogs.Answers.push_back(AsUser<TInputPassword_Form>([](TInputPassword_Form& w) {
+        EXPECT_EQ(w.Caption(), "Введите пароль психолога"_cp);
+        // No psychologist password is set: an empty entry is the right one.
+        Press(w.Password_Edit, Qt::Key_Return);
+    }));
 }
 
 // The answers the testee gives, pair by pair.
@@ -112,6 +111,7 @@ void AnswerAll(TTest_Form& T, const std::vector<int>& Answers, std::function<voi
 
 TEST_F(TestRoadTest, OneTestGoesFromStartToTheGridAndScoresAsTyped) {
     std::vector<int> answers;
+    ChooseNewDatabaseAtStart("Основная база данных");
     EXPECT_EQ(RunOnMainWindow([&](TMain_Form& main) {
                   AddDatabaseAndTestee(main);
                   ExpectInstruction(Dialogs, main, "Начать тестирование"_cp);
@@ -150,11 +150,10 @@ TEST_F(TestRoadTest, OneTestGoesFromStartToTheGridAndScoresAsTyped) {
                           << ScaleLetters[std::size_t(scale)];
               }),
               0);
-    ASSERT_EQ(Boxes.Log.size(), 2u);
-    EXPECT_EQ(Boxes.Log[0].Caption, "Выбор базы данных"_cp) << "the stand-in chooser says what it opened";
-    EXPECT_EQ(Boxes.Log[1].Text, "Тестирование закончено!"_cp);
-    EXPECT_EQ(Boxes.Log[1].Caption, "Информация"_cp);
-    EXPECT_EQ(Boxes.Log[1].Icon(), unsigned(MB_ICONINFORMATION));
+    ASSERT_EQ(Boxes.Log.size(), 1u);
+    EXPECT_EQ(Boxes.Log[0].Text, "Тестирование закончено!"_cp);
+    EXPECT_EQ(Boxes.Log[0].Caption, "Информация"_cp);
+    EXPECT_EQ(Boxes.Log[0].Icon(), unsigned(MB_ICONINFORMATION));
 }
 
 // The program runs its message loop once a process: the second run plays

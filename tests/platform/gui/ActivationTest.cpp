@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "platform/gui/Forms.h"
+#include "platform/gui/StdCtrls.h"
 
 namespace {
 // Logs the messages of activation and focus, with their parameters.
@@ -205,4 +206,23 @@ TEST_F(ActivationTest, AWindowThatTakesNoFocusIsNeverActivated) {
     EXPECT_TRUE(A.Active());
     EXPECT_FALSE(B.Active());
     EXPECT_TRUE(FieldA->Log.empty());
+}
+
+// Qt would give a window that shows the first control of its focus chain.
+TEST(ActivationFocusTest, TheControlChosenWhileHiddenHasTheFocusWhenTheFormShows) {
+    TForm form(nullptr);
+    form.SetBounds(10, 10, 200, 150);
+    auto* first = new TEdit(&form);
+    first->SetParent(&form);
+    auto* chosen = new TEdit(&form);
+    chosen->SetParent(&form);
+    chosen->SetTop(50);
+    ASSERT_TRUE(form.SetActiveControl(chosen));
+    form.Show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(form.Widget()));
+    Pump();
+    EXPECT_EQ(form.ActiveControl(), chosen);
+    EXPECT_TRUE(chosen->Widget()->hasFocus());
+    form.Hide();
+    Pump();
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
 #include <QTest>
 #include <QWidget>
 
@@ -97,6 +99,39 @@ TEST(EditTest, TextChangesAndTheUsersTyping) {
     QTest::keyClicks(edit->Widget(), "x");
     QApplication::processEvents();
     EXPECT_EQ(edit->Text(), "КИРИЛЛИЦА ВНЕ ПРЕДЕЛА"_cp);
+}
+
+TEST(EditTest, CharactersOutsideTheCodePageAreRefusedWhenAsked) {
+    TForm form(nullptr);
+    auto* edit = Put<TEdit>(&form);
+    int refused = 0;
+    auto type = [&](const char* Utf8) {
+        for (QChar c : QString::fromUtf8(Utf8)) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(edit->Widget(), &press);
+        }
+        QApplication::processEvents();
+    };
+    type("a中");
+    EXPECT_EQ(edit->Text(), "a?") << "unasked: the code page's \"?\"";
+
+    edit->SetText("");
+    edit->OnRefusedCharacters = [&](TObject* Sender) {
+        EXPECT_EQ(Sender, edit);
+        ++refused;
+    };
+    type("жé中ё");
+    EXPECT_EQ(edit->Text(), "жё"_cp);
+    EXPECT_EQ(refused, 1) << "one notice for what came in at once";
+    QApplication::clipboard()->setText(QString::fromUtf8("ок中"));
+    edit->PasteFromClipboard();
+    QApplication::processEvents();
+    EXPECT_EQ(edit->Text(), "жё"_cp) << "a paste with such a character is refused whole";
+    EXPECT_EQ(refused, 2);
+    edit->SetText("");
+    type("?");
+    EXPECT_EQ(edit->Text(), "?") << "a question mark of its own is a character like any other";
+    EXPECT_EQ(refused, 2);
 }
 
 TEST(MemoTest, LinesAndTextAgree) {

@@ -1,0 +1,29 @@
+// The pieces the program's dialogs are built from: the window itself,
+// labels, edits held to their column's length and to the program's code
+// page, and buttons.
+#pragma once
+
+#include "platform/gui/Forms.h"
+#include "platform/gui/StdCtrls.h"
+
+// A centred tool window of the given client size; SystemMenuOnly leaves it
+// only the system menu.
+void SetUpDialog(TForm* Form, const char* Name, const AnsiString& Caption, int ClientWidth, int ClientHeight,
+                 bool SystemMenuOnly = true);
+
+TLabel* NewLabel(TForm* Form, TWinControl* Parent, const AnsiString& Caption, int Left, int Top);
+// An edit of at most MaxLength characters (0: no limit) that refuses the
+// characters the database cannot hold.
+TEdit* NewEdit(TForm* Form, TWinControl* Parent, const char* Name, int Left, int Top, int Width,
+               int MaxLength);
+// A password edit: the text shows as "*".
+TEdit* NewPasswordEdit(TForm* Form, TWinControl* Parent, const char* Name, int Left, int Top, int Width,
+                       int MaxLength);
+// A button of the standard size; Default takes Enter, Cancel Escape.
+TButton* NewButton(TForm* Form, TWinControl* Parent, const char* Name, const AnsiString& Caption, int Left,
+                   int Top, bool Default = false, bool Cancel = false);
+
+// Edit refuses what the database's code page cannot hold, and says so.
+void KeepToCodePage(TCustomEdit* Edit);
+// What the refusal says.
+AnsiString RefusedCharactersText();
