@@ -17,11 +17,16 @@ TScriptedDialogs::~TScriptedDialogs() {
 }
 
 int TScriptedDialogs::ShowModal(TCustomForm* Form) {
+    constexpr int kMostUnanswered = 100;
     int result = mrCancel;
     if (!Answers.empty()) {
+        FUnanswered = 0;
         auto answer = std::move(Answers.front());
         Answers.pop_front();
         result = answer(Form);
+    } else if (++FUnanswered > kMostUnanswered) {
+        throw Exception("The script has no answer for the window " + Form->Name() + ", shown " +
+                        IntToStr(FUnanswered) + " times in a row");
     }
     Log.push_back({Form->Name(), Form->Caption(), result});
     return result;

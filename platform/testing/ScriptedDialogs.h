@@ -53,4 +53,7 @@ public:
 
 private:
     IDialogService* FPrevious;
+    // Windows shown in a row with no answer left: a program that asks again
+    // and again until it hears what it wants would otherwise never stop.
+    int FUnanswered = 0;
 };

@@ -52,6 +52,26 @@ TEST(DialogSeamTest, AVisibleFormCannotBeShownModally) {
     form.Hide();
 }
 
+// A window asked for until the user gives the right answer would hang a
+// script that ran out of answers; the seam stops it instead.
+TEST(DialogSeamTest, AWindowAskedAgainAndAgainWithoutAnswersStops) {
+    TScriptedDialogs dialogs;
+    TForm form(nullptr);
+    form.SetName("Password_Form");
+    int shown = 0;
+    EXPECT_THROW(
+        for (;;) {
+            if (form.ShowModal() == mrOk) break;
+            ++shown;
+        },
+        Exception);
+    EXPECT_EQ(shown, 100);
+
+    dialogs.Answers.push_back([](TCustomForm*) { return int(mrOk); });
+    EXPECT_EQ(form.ShowModal(), mrOk) << "an answer starts the count again";
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+}
+
 TEST(ExceptionBoundaryTest, AnErrorInAHandlerIsShownAndTheProgramGoesOn) {
     TScriptedMessageBoxes boxes;
     Application->SetTitle("Luvora");
