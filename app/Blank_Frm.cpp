@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/DialogButtons.h"
+#include "app/DialogParts.h"
 #include "platform/win/MessageBox.h"
 
 namespace {

@@ -69,3 +69,17 @@ TButton* NewButton(TForm* Form, TWinControl* Parent, const char* Name, const Ans
     button->Cancel = Cancel;
     return button;
 }
+
+TDialogButtons NewDialogButtons(TForm* Form, int Margin, TNotifyEvent OnOK, TNotifyEvent OnCancel) {
+    const int top = Form->ClientHeight() - Margin - kButtonHeight;
+    const int right = Form->ClientWidth() - Margin;
+    TDialogButtons buttons;
+    buttons.OK = NewButton(Form, Form, "OK_Button", "&OK", right - 2 * kButtonWidth - Margin, top, true);
+    buttons.Cancel =
+        NewButton(Form, Form, "Cancel_Button", "&Отмена"_cp, right - kButtonWidth, top, false, true);
+    for (TButton* button : {buttons.OK, buttons.Cancel})
+        button->SetAnchors(akRight | akBottom);
+    buttons.OK->OnClick = std::move(OnOK);
+    buttons.Cancel->OnClick = std::move(OnCancel);
+    return buttons;
+}

@@ -23,6 +23,16 @@ TEdit* NewPasswordEdit(TForm* Form, TWinControl* Parent, const char* Name, int L
 TButton* NewButton(TForm* Form, TWinControl* Parent, const char* Name, const AnsiString& Caption, int Left,
                    int Top, bool Default = false, bool Cancel = false);
 
+struct TDialogButtons {
+    TButton* OK;
+    TButton* Cancel;
+};
+
+// "&OK" (the default button, running OnOK) and "&Отмена" (the cancel button,
+// running OnCancel) at the bottom right of Form, Margin from its edges;
+// they keep to that corner as the window's size changes.
+TDialogButtons NewDialogButtons(TForm* Form, int Margin, TNotifyEvent OnOK, TNotifyEvent OnCancel);
+
 // Edit refuses what the database's code page cannot hold, and says so.
 void KeepToCodePage(TCustomEdit* Edit);
 // What the refusal says.

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/DialogButtons.h"
+#include "app/DialogParts.h"
 #include "core/Calc_Unit.h"
 #include "platform/win/MessageBox.h"
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
-#include "FormDriver.h"
+#include "DialogDriver.h"
 #include "core/Calc_Unit.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "AppFixture.h"
-#include "FormDriver.h"
+#include "DialogDriver.h"
 
 namespace {
 
@@ -53,19 +53,19 @@ TEST_F(TestFormTest, SpaceGoesOnOnlyAfterAChoiceAndOnceForAHeldKey) {
     auto form = ShownTest();
     TRadioButton* three = form->Selection1_RG->Buttons(3);
     form->SetActiveControl(three);
-    Press(form.get(), Qt::Key_Space, " ");
+    PressInWindow(form.get(), Qt::Key_Space, " ");
     EXPECT_EQ(form->Questions->Number, 1) << "nothing chosen: Space does nothing";
     EXPECT_EQ(form->Selection1_RG->ItemIndex(), -1) << "and never checks the focused choice";
 
     Choose(*form, 3);
-    Press(form.get(), Qt::Key_Space, " ");
+    PressInWindow(form.get(), Qt::Key_Space, " ");
     EXPECT_EQ(form->Questions->Number, 2);
     EXPECT_EQ(form->Answers[0], 3);
     EXPECT_EQ(form->Selection1_RG->ItemIndex(), -1) << "the new pair starts unanswered";
     Choose(*form, 1);
-    Press(form.get(), Qt::Key_Space, " ");
-    Press(form.get(), Qt::Key_Escape);
-    Press(form.get(), Qt::Key_Escape);
+    PressInWindow(form.get(), Qt::Key_Space, " ");
+    PressInWindow(form.get(), Qt::Key_Escape);
+    PressInWindow(form.get(), Qt::Key_Escape);
     ASSERT_EQ(form->Questions->Number, 1);
 
     // A held Space on answered pairs: the window system repeats its press
@@ -79,7 +79,7 @@ TEST_F(TestFormTest, SpaceGoesOnOnlyAfterAChoiceAndOnceForAHeldKey) {
     SendKey(target, QEvent::KeyRelease, false);
     QApplication::processEvents();
     EXPECT_EQ(form->Questions->Number, 2) << "one pair on";
-    Press(form.get(), Qt::Key_Space, " ");
+    PressInWindow(form.get(), Qt::Key_Space, " ");
     EXPECT_EQ(form->Questions->Number, 3) << "the next press goes on again";
     form->Hide();
 }
@@ -118,11 +118,11 @@ TEST_F(TestFormTest, ClosingBeforeTheEndAsksAndStoresNothing) {
     Dialogs.Answers.push_back(Play<TTest_Form>([](TTest_Form& t) {
         // Escape on the first pair, where there is no way back, is the
         // close box: it asks too.
-        Press(&t, Qt::Key_Escape);
+        PressInWindow(&t, Qt::Key_Escape);
         EXPECT_EQ(t.ModalResult(), mrNone) << "No keeps the window";
         for (int pair = 1; pair < 10; ++pair) {
             Choose(t, pair % 6);
-            Press(&t, Qt::Key_Space, " ");
+            PressInWindow(&t, Qt::Key_Space, " ");
         }
         t.Perform(WM_CLOSE, 0, 0);
         if (t.ModalResult() != mrNone) t.CloseModal();
@@ -160,7 +160,7 @@ TEST_F(TestFormTest, ACompletedTestStoresADigitForEachPairItsEndAndItsDuration) 
                 before = Now();
                 t.StartTime = before - 150.9 / 86400;
             }
-            Press(&t, Qt::Key_Space, " ");
+            PressInWindow(&t, Qt::Key_Space, " ");
         }
     }));
     EXPECT_TRUE(RunTest(test));
@@ -231,8 +231,8 @@ TEST_F(InstrFormTest, TheButtonEnterAndEscapeGoOnAndTheCloseBoxCancels) {
         int Result;
     };
     const TCase cases[] = {
-        {"Enter", [](TInstr_Form& w) { Press(&w, Qt::Key_Return); }, mrOk},
-        {"Escape", [](TInstr_Form& w) { Press(&w, Qt::Key_Escape); }, mrOk},
+        {"Enter", [](TInstr_Form& w) { PressInWindow(&w, Qt::Key_Return); }, mrOk},
+        {"Escape", [](TInstr_Form& w) { PressInWindow(&w, Qt::Key_Escape); }, mrOk},
         {"the close box",
          [](TInstr_Form& w) {
              w.Perform(WM_CLOSE, 0, 0);

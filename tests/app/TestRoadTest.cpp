@@ -9,7 +9,6 @@
 
 #include "AppFixture.h"
 #include "DialogDriver.h"
-#include "FormDriver.h"
 #include "ProgramFixture.h"
 #include "app/AddTester_Frm.h"
 #include "app/DBEdit_Frm.h"
@@ -19,6 +18,8 @@
 #include "core/Calc_Unit.h"
 
 namespace {
+// The psychologist's password the road sets, as the options window does.
+constexpr const char* kPsychologistPassword = "psy1";
 
 // The program as a whole, with the shipped instruction beside it.
 class TestRoadTest : public ProgramFixture {
@@ -53,16 +54,15 @@ void ExpectInstruction(TScriptedDialogs& Dialogs, TMain_Form& Main, const AnsiSt
         EXPECT_FALSE(Main.Visible()) << "the main window hides for the test";
         EXPECT_EQ(w.BeginTesting_But->Caption(), ButtonCaption);
         EXPECT_EQ(w.Instr_RichEdit->Lines()->Strings(0), "Инструкция"_cp);
-        Press(&w, Qt::Key_Return);
+        PressInWindow(&w, Qt::Key_Return);
     }));
 }
 
-// The psychologist's password after the test. The prompt is a stand-in that
-// takes OK: switch to typing the password once it lands.
-void ExpectPassword(TScriptedDialogs& Dialogs) {
-    Dialogs.Answers.push_back(AsUser<TInputPassword_Form>([](TInputPassword_Form& w) {
+// The psychologist's password after the test.
+void ExpectPassword(TScriptedDialogs& Dialogs, const char* Password) {
+    Dialogs.Answers.push_back(AsUser<TInputPassword_Form>([Password](TInputPassword_Form& w) {
         EXPECT_EQ(w.Caption(), "Введите пароль психолога"_cp);
-        // No psychologist password is set: an empty entry is the right one.
+        Type(w.Password_Edit, Password);
         Press(w.Password_Edit, Qt::Key_Return);
     }));
 }
@@ -94,16 +94,16 @@ void AnswerAll(TTest_Form& T, const std::vector<int>& Answers, std::function<voi
         TypeDigit(&T, char('0' + answer));
         EXPECT_EQ(T.Selection2_RG->ItemIndex(), 5 - answer) << "the second statement takes the rest";
         if (pair == 2) {
-            Press(&T, Qt::Key_Escape);
+            PressInWindow(&T, Qt::Key_Escape);
             EXPECT_EQ(T.Questions->Number, 1) << "Escape goes back";
             EXPECT_EQ(T.Selection1_RG->ItemIndex(), Answers[0]) << "with the stored answer";
-            Press(&T, Qt::Key_Space, " ");
+            PressInWindow(&T, Qt::Key_Space, " ");
             EXPECT_EQ(T.Selection1_RG->ItemIndex(), -1) << "the unconfirmed choice on pair 2 was not kept";
             TypeDigit(&T, char('0' + answer));
         }
-        if (pair == 5) Press(&T, Qt::Key_F1);
+        if (pair == 5) PressInWindow(&T, Qt::Key_F1);
         if (pair == T.Questions->Count && BeforeLast) BeforeLast();
-        Press(&T, Qt::Key_Space, " ");
+        PressInWindow(&T, Qt::Key_Space, " ");
     }
 }
 
@@ -118,7 +118,8 @@ TEST_F(TestRoadTest, OneTestGoesFromStartToTheGridAndScoresAsTyped) {
                   answers = TesteeAnswers(int(Main_DataModule->StatementKeys().size()));
                   Dialogs.Answers.push_back(Play<TTest_Form>([&](TTest_Form& t) { AnswerAll(t, answers); }));
                   ExpectInstruction(Dialogs, main, "Продолжить тестирование"_cp);
-                  ExpectPassword(Dialogs);
+                  TarvikApplication->Security->SetPassword(kPsychologistPassword);
+                  ExpectPassword(Dialogs, kPsychologistPassword);
                   main.StartTest_SmallAction->Execute();
                   EXPECT_TRUE(main.Visible()) << "the main window is back after the password";
                   EXPECT_TRUE(Dialogs.Answers.empty()) << "every window of the road was shown";
@@ -179,11 +180,11 @@ TEST_F(TestRoadAgainTest, AWriteThatFailsKeepsTheAnswersForAnotherTry) {
 
         // Back again, "Далее" stores the same answers.
         Main_DataModule->Main_IBDatabase->Open();
-        Press(&t, Qt::Key_Space, " ");
+        PressInWindow(&t, Qt::Key_Space, " ");
         EXPECT_EQ(t.ModalResult(), mrOk);
     }));
     ExpectInstruction(Dialogs, main, "Продолжить тестирование"_cp);
-    ExpectPassword(Dialogs);
+    ExpectPassword(Dialogs, ""); // the database start-up made has none
     main.StartTest_SmallAction->Execute();
     EXPECT_TRUE(Dialogs.Answers.empty());
 
