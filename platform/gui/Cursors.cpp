@@ -152,8 +152,12 @@ void TScreen::SetCursors(TCursor Id, HCURSOR Cursor) {
         FCursors.erase(Id);
         return;
     }
+    // A standard cursor belongs to its own table, which may be gone by the
+    // time the screen is freed at exit: only made cursors are the screen's.
     FCursors[Id] =
-        std::shared_ptr<const TCursorImage>(Cursor, [](const TCursorImage* C) { DestroyCursor(C); });
+        Cursor->Made
+            ? std::shared_ptr<const TCursorImage>(Cursor, [](const TCursorImage* C) { DestroyCursor(C); })
+            : std::shared_ptr<const TCursorImage>(Cursor, [](const TCursorImage*) {});
 }
 
 void TScreen::SetCursor(TCursor Value) {
