@@ -9,8 +9,6 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
-#include <QApplication>
-#include <QTest>
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -22,6 +20,7 @@
 #include "core/uDBsClass.h"
 #include "platform/testing/ScriptedDialogs.h"
 #include "platform/testing/ScriptedMessageBoxes.h"
+#include "platform/testing/ShownWindows.h"
 #include "platform/win/Module.h"
 #include "platform/win/WinReg.h"
 
@@ -178,8 +177,7 @@ void BM_StartupToShownWindow(benchmark::State& State) {
         if (!ChooseDatabase(database)) State.SkipWithError("no database was chosen");
         std::unique_ptr<TMain_Form> form = CreateMainForm(tarvik.get(), database);
         form->Show();
-        if (!QTest::qWaitForWindowExposed(form->Widget())) State.SkipWithError("the window did not show");
-        QApplication::processEvents();
+        if (!WaitUntilExposed(form.get())) State.SkipWithError("the window did not show");
         State.SetIterationTime(std::chrono::duration<double>(TClock::now() - start).count());
         form.reset();
         tarvik.reset();
