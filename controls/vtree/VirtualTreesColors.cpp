@@ -1,6 +1,6 @@
 // The tree's colours, its scroll-bar options and the list of clipboard
 // formats it offers, admitted by the process-wide registry.
-#include "controls/vtree/VirtualTrees.h"
+#include "controls/vtree/VirtualTreesColors.h"
 
 #include <algorithm>
 #include <iterator>

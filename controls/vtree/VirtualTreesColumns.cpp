@@ -1,7 +1,7 @@
 // The header's columns: each column's properties and limits, the map from
 // positions to indices, left edges, automatic sizing, springing and the
 // geometric queries.
-#include "controls/vtree/VirtualTrees.h"
+#include "controls/vtree/VirtualTreesColumns.h"
 
 #include <algorithm>
 #include <cmath>

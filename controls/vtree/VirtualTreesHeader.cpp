@@ -1,7 +1,7 @@
 // The header: its properties, the column-edge hit test, the mouse state
 // machine of resizing, dragging and clicking, hot tracking, springing and
 // the header stream.
-#include "controls/vtree/VirtualTrees.h"
+#include "controls/vtree/VirtualTreesHeader.h"
 
 #include <algorithm>
 #include <cmath>
