@@ -47,12 +47,7 @@ void CheckStatementPairCount() {
 }
 
 TBlank_Form::TBlank_Form(TComponent* AOwner) : TForm(AOwner) {
-    SetName("Blank_Form");
-    SetCaption("Ввод с бланка"_cp);
-    SetBorderStyle(TFormBorderStyle::bsToolWindow);
-    SetPosition(TPosition::poScreenCenter);
-    SetClientWidth(kClientWidth);
-    SetClientHeight(kClientHeight);
+    SetUpDialog(this, "Blank_Form", "Ввод с бланка"_cp, kClientWidth, kClientHeight, false);
     Font()->SetName("Tahoma");
     Font()->SetSize(8);
     OnShow = [this](TObject* Sender) { FormShow(Sender); };

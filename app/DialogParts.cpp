@@ -20,8 +20,10 @@ void SetUpDialog(TForm* Form, const char* Name, const AnsiString& Caption, int C
     Form->SetClientHeight(ClientHeight);
 }
 
-TLabel* NewLabel(TForm* Form, TWinControl* Parent, const AnsiString& Caption, int Left, int Top) {
+TLabel* NewLabel(TForm* Form, TWinControl* Parent, const AnsiString& Caption, int Left, int Top,
+                 const char* Name) {
     auto* label = new TLabel(Form);
+    if (Name) label->SetName(Name);
     label->SetParent(Parent);
     label->SetLeft(Left);
     label->SetTop(Top);

@@ -11,7 +11,8 @@
 void SetUpDialog(TForm* Form, const char* Name, const AnsiString& Caption, int ClientWidth, int ClientHeight,
                  bool SystemMenuOnly = true);
 
-TLabel* NewLabel(TForm* Form, TWinControl* Parent, const AnsiString& Caption, int Left, int Top);
+TLabel* NewLabel(TForm* Form, TWinControl* Parent, const AnsiString& Caption, int Left, int Top,
+                 const char* Name = nullptr);
 // An edit of at most MaxLength characters (0: no limit) that refuses the
 // characters the database cannot hold.
 TEdit* NewEdit(TForm* Form, TWinControl* Parent, const char* Name, int Left, int Top, int Width,

@@ -38,17 +38,6 @@ std::vector<AnsiString> Pieces(const AnsiString& Text, char Separator) {
     return pieces;
 }
 
-TLabel* NewLabel(TForm* Owner, TWinControl* Parent, const char* Name, const AnsiString& Caption, int Left,
-                 int Top) {
-    auto* label = new TLabel(Owner);
-    label->SetName(Name);
-    label->SetParent(Parent);
-    label->SetCaption(Caption);
-    label->SetLeft(Left);
-    label->SetTop(Top);
-    return label;
-}
-
 TJvSpinEdit* NewCount(TForm* Owner, TWinControl* Parent, const char* Name, int Max, int Left, int Top) {
     auto* spin = new TJvSpinEdit(Owner);
     spin->SetName(Name);
@@ -92,37 +81,29 @@ TTeamBlnk_Form::TTeamBlnk_Form(TComponent* AOwner) : TForm(AOwner) {
     Info_GroupBox->SetAnchors(akLeft | akTop | akRight);
     const int editWidth = Info_GroupBox->Width() - 2 * kInner;
 
-    Job_Label = NewLabel(this, Info_GroupBox, "Job_Label", "Место работы:"_cp, kInner, 20);
-    Job_Edit = new TEdit(this);
-    Job_Edit->SetName("Job_Edit");
-    Job_Edit->SetParent(Info_GroupBox);
-    Job_Edit->SetBounds(kInner, 36, editWidth, 21);
+    Job_Label = NewLabel(this, Info_GroupBox, "Место работы:"_cp, kInner, 20, "Job_Label");
+    Job_Edit = NewEdit(this, Info_GroupBox, "Job_Edit", kInner, 36, editWidth, kMaxTextLength);
     Job_Edit->SetAnchors(akLeft | akTop | akRight);
-    Job_Edit->SetMaxLength(kMaxTextLength);
-    Department_Label = NewLabel(this, Info_GroupBox, "Department_Label", "Отдел:"_cp, kInner, 62);
-    Department_Edit = new TEdit(this);
-    Department_Edit->SetName("Department_Edit");
-    Department_Edit->SetParent(Info_GroupBox);
-    Department_Edit->SetBounds(kInner, 78, editWidth, 21);
+    Department_Label = NewLabel(this, Info_GroupBox, "Отдел:"_cp, kInner, 62, "Department_Label");
+    Department_Edit = NewEdit(this, Info_GroupBox, "Department_Edit", kInner, 78, editWidth, kMaxTextLength);
     Department_Edit->SetAnchors(akLeft | akTop | akRight);
-    Department_Edit->SetMaxLength(kMaxTextLength);
 
-    NumberofEmployes_Label = NewLabel(this, Info_GroupBox, "NumberofEmployes_Label",
-                                      "Общее количество работников отдела:"_cp, kInner, 112);
+    NumberofEmployes_Label = NewLabel(this, Info_GroupBox, "Общее количество работников отдела:"_cp, kInner,
+                                      112, "NumberofEmployes_Label");
     NumberofEmployes_Edit = NewCount(this, Info_GroupBox, "NumberofEmployes_Edit", kMaxEmployees, 230, 108);
     NumberofTested_Label =
-        NewLabel(this, Info_GroupBox, "NumberofTested_Label", "Количество респондентов:"_cp, kInner, 138);
+        NewLabel(this, Info_GroupBox, "Количество респондентов:"_cp, kInner, 138, "NumberofTested_Label");
     NumberofTested_Edit = NewCount(this, Info_GroupBox, "NumberofTested_Edit", MaxRespondents, 230, 134);
     // Only the buttons and the arrow keys change it.
     NumberofTested_Edit->SetEditorEnabled(false);
     NumberofTested_Edit->OnChange = [this](TObject* Sender) { NumberofTested_EditChange(Sender); };
-    DateTest_Label = NewLabel(this, Info_GroupBox, "DateTest_Label", "Дата тестирования:"_cp, 330, 112);
+    DateTest_Label = NewLabel(this, Info_GroupBox, "Дата тестирования:"_cp, 330, 112, "DateTest_Label");
     DateTest_Edit = new TDateTimePicker(this);
     DateTest_Edit->SetName("DateTest_Edit");
     DateTest_Edit->SetParent(Info_GroupBox);
     DateTest_Edit->SetBounds(440, 108, 121, 21);
 
-    Scores_Label = NewLabel(this, this, "Scores_Label", "Сырые баллы:"_cp, kMargin, 180);
+    Scores_Label = NewLabel(this, this, "Сырые баллы:"_cp, kMargin, 180, "Scores_Label");
     CreateGrid();
 
     const TDialogButtons buttons = NewDialogButtons(

@@ -2,6 +2,8 @@
 // time, and the entry that runs one test.
 #include "app/Test_Frm.h"
 
+#include "app/DialogParts.h"
+
 #include "platform/rtl/ScopeGuard.h"
 
 namespace {
@@ -29,12 +31,7 @@ AnsiString RuleText() {
 } // namespace
 
 TTest_Form::TTest_Form(TComponent* AOwner) : TForm(AOwner) {
-    SetName("Test_Form");
-    SetCaption("Тестирование"_cp);
-    SetBorderStyle(TFormBorderStyle::bsToolWindow);
-    SetPosition(TPosition::poScreenCenter);
-    SetClientWidth(kClientWidth);
-    SetClientHeight(kClientHeight);
+    SetUpDialog(this, "Test_Form", "Тестирование"_cp, kClientWidth, kClientHeight, false);
     KeyPreview = true;
     // Escape that no enabled action takes is the close box's: it asks first.
     CloseOnEscape = true;

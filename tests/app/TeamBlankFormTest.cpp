@@ -5,6 +5,7 @@
 
 #include "AppFixture.h"
 #include "DialogDriver.h"
+#include "app/DialogParts.h"
 #include "core/Calc_Unit.h"
 
 namespace {
@@ -74,6 +75,21 @@ TEST_F(TeamBlankFormTest, TypedKeysOnlyPutDigitsInScoresAndNoSeparatorInLabels) 
         Type(*form, c.Col, 1, c.Keys);
         EXPECT_EQ(form->Blank_StringGrid->Cells(c.Col, 1), Utf8ToAnsi(c.Cell));
     }
+}
+
+TEST_F(TeamBlankFormTest, TheGroupsTextsHoldToTheirColumnAndTheCodePage) {
+    auto form = NewEntry();
+    form->Show();
+    for (TEdit* edit : {form->Job_Edit, form->Department_Edit}) {
+        ::Type(edit, std::string(260, 'x').c_str());
+        EXPECT_EQ(edit->Text().size(), 200u) << edit->Name();
+        Erase(edit);
+        ::Type(edit, "Müller");
+        EXPECT_EQ(edit->Text(), "Mller") << edit->Name();
+    }
+    form->Hide();
+    ASSERT_EQ(Boxes.Log.size(), 2u);
+    EXPECT_EQ(Boxes.Log[0].Text, RefusedCharactersText());
 }
 
 TEST_F(TeamBlankFormTest, PastedTextIsTakenOnlyAsAScoreOrACleanLabel) {
