@@ -202,14 +202,17 @@ TRVRTFErrorCode TRVRTFReader::MainLoop() {
 }
 
 TRVRTFErrorCode TRVRTFReader::FinishParse(TRVRTFErrorCode) {
+    // Text read before the input ended is kept where it was read, also
+    // when groups are still open.
+    TRVRTFErrorCode result = rtf_ec_OK;
+    if (!FPendingText.empty() || !FPendingUnicode.empty()) result = CollectText(0, false, false);
     UpdateMarker();
     for (int i = 0; i < FTableLevel; ++i)
         FireTable(rvf_tbl_TableForcedEnd);
     if (!FColorList.empty()) FColorList.pop_back();
     if (FDepth < 0) return rtf_ec_StackUnderflow;
     if (FDepth > 0) return rtf_ec_UnmatchedBrace;
-    if (!FPendingText.empty() || !FPendingUnicode.empty()) return CollectText(0, true, true);
-    return rtf_ec_OK;
+    return result;
 }
 
 // ---------------------------------------------------------------- control words
