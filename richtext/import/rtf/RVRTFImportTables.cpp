@@ -58,10 +58,18 @@ void TRVRTFImportRun::CellEnd() {
     TRVRTFSubDataInfo* table = TopTable();
     if (!table) return;
     if (table->LastRow) {
-        // The row before was the table's last: what follows is a new table.
-        table->LastRow = false;
-        if (TableEnd(false)) TableStart();
+        // The row before was the table's last: the row being collected
+        // begins a new table.
+        bool complete = table->RowComplete;
+        std::vector<std::unique_ptr<TRVRTFCellData>> row = table->Table->TakeCollectedRow();
+        table->RowComplete = true;
+        TableEnd(false);
+        TableStart();
         table = TopTable();
+        table->Table->TakeOverRow(std::move(row));
+        table->RowComplete = complete;
+        FCol = table->Table->CurrentColumn();
+        FCurrent = &table->Table->CurrentCell();
     }
     if (FCurrent->ItemCount() == 0) {
         NewText(AnsiString(), rtf_ts_NewPara);

@@ -34,6 +34,17 @@ void TRVRTFTableAssembler::NextCell() {
     // more paragraph.
 }
 
+std::vector<std::unique_ptr<TRVRTFCellData>> TRVRTFTableAssembler::TakeCollectedRow() {
+    std::vector<std::unique_ptr<TRVRTFCellData>> cells = std::move(FCollector);
+    FCollector.clear();
+    FCollector.push_back(std::make_unique<TRVRTFCellData>(FHost));
+    return cells;
+}
+
+void TRVRTFTableAssembler::TakeOverRow(std::vector<std::unique_ptr<TRVRTFCellData>> Cells) {
+    if (!Cells.empty()) FCollector = std::move(Cells);
+}
+
 int TRVRTFTableAssembler::BoundaryIndex(int X) const {
     auto it = std::lower_bound(FBounds.begin(), FBounds.end(), X - 1);
     return it != FBounds.end() && *it <= X + 1 ? int(it - FBounds.begin()) : -1;

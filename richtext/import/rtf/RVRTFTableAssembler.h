@@ -24,6 +24,10 @@ public:
     // The current cell is complete; the next one begins.
     void NextCell();
     TRVRTFCellData& CollectedCell(int Index) { return *FCollector.at(std::size_t(Index)); }
+    // The cells of the row being collected, for another table of the same
+    // document to take over (the collector starts again).
+    std::vector<std::unique_ptr<TRVRTFCellData>> TakeCollectedRow();
+    void TakeOverRow(std::vector<std::unique_ptr<TRVRTFCellData>> Cells);
 
     // ---- the grid
     // Merges the collected row, described by Row, into the grid and starts
