@@ -76,7 +76,7 @@ void TRVRTFDocument::DoWriteHyperlink(int, TCustomRVData* RVData, int ItemNo, TR
 }
 
 void SetRtfDocumentReadOptions(TRVRTFReaderProperties& Options) {
-    Options.UnicodeMode = rvruMixed;
+    Options.UnicodeMode = rvruOnlyUnicode;
     Options.TextStyleMode = rvrsAddIfNeeded;
     Options.ParaStyleMode = rvrsAddIfNeeded;
     Options.ReadDocParameters = true;

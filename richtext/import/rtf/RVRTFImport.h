@@ -32,9 +32,10 @@ struct TRVRTFReadResult {
     std::unique_ptr<TRVRTFDocument> Document;
 };
 
-// The options the entry point reads with: Unicode text kept, styles added
-// as the RTF needs them (lists with them), page parameters read, and
-// hyperlink targets kept as the items' tags.
+// The options the entry point reads with: all text as Unicode (so that
+// runs that only change between \u and 8-bit text stay one item), styles
+// added as the RTF needs them (lists with them), page parameters read,
+// and hyperlink targets kept as the items' tags.
 void SetRtfDocumentReadOptions(TRVRTFReaderProperties& Options);
 // Reads RTF bytes into a new document, with the options above or given.
 TRVRTFReadResult ReadRtfDocument(std::string_view Bytes);

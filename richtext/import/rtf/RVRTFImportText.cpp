@@ -525,11 +525,33 @@ void TRVRTFImportRun::Place(std::unique_ptr<TCustomRVItemInfo> Item, AnsiString 
         Item->SetPageBreakBefore(true);
         FPageBreakData = nullptr;
     }
+    if (!FInsertMode && AppendToPreviousText(*Item, Text)) return;
     if (FCurrent != Root) {
         PlaceInSubDocument(std::move(Item), Text);
         return;
     }
     PlaceInRoot(Item, Text);
+}
+
+bool TRVRTFImportRun::AppendToPreviousText(const TCustomRVItemInfo& Item, const AnsiString& Text) {
+    // Longer runs start an item of their own, so that appending stays cheap.
+    constexpr std::size_t MaxJoinedText = 65536;
+    TCustomRVData& data = *FCurrent;
+    int last = data.ItemCount() - 1;
+    if (Item.StyleNo < 0 || !Item.GetContinuesParagraph() || Item.Checkpoint || last < 0) return false;
+    if (&data == Root && (FFirstItem || FIndex != data.ItemCount())) return false;
+    const TCustomRVItemInfo& prev = data.LiveItem(last);
+    const AnsiString& prevText = data.GetItemText(last);
+    if (prev.StyleNo != Item.StyleNo || prev.IsUnicode() != Item.IsUnicode() || prev.Hint != Item.Hint ||
+        !TagsAreEqual(prev.Tag, Item.Tag) || prev.ParaNo != Item.ParaNo || prevText.size() >= MaxJoinedText)
+        return false;
+    if (FStyle && Item.StyleNo < FStyle->TextStyles().Count() &&
+        (FStyle->TextStyles()[Item.StyleNo]->Protection & (rvprModifyProtect | rvprConcateProtect)))
+        return false;
+    data.ItemList->SetString(last, prevText + Text);
+    if (TRVRTFSubDataInfo* table = TopTable(); table && &data == &table->Table->CurrentCell())
+        table->RowComplete = false;
+    return true;
 }
 
 void TRVRTFImportRun::PlaceInSubDocument(std::unique_ptr<TCustomRVItemInfo> Item, const AnsiString& Text) {

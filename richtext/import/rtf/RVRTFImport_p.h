@@ -81,6 +81,9 @@ private:
     bool Hypertext() const;
     void ApplyHyperlink(TRVRTFHyperlink& Link, AnsiString& Text, TRVTag& Tag, int& StyleNo);
     bool PlaceInRoot(std::unique_ptr<TCustomRVItemInfo>& Item, AnsiString& Text);
+    // Loading (not inserting): text that continues a run of the same look
+    // joins the item before it.
+    bool AppendToPreviousText(const TCustomRVItemInfo& Item, const AnsiString& Text);
     void PlaceInSubDocument(std::unique_ptr<TCustomRVItemInfo> Item, const AnsiString& Text);
     void TakePendingCheckpoint(TCustomRVItemInfo& Item);
     void PlaceNoteReference(TRVRTFPosition Position);

@@ -13,6 +13,7 @@ TRVRTFReadResult ReadWith(const std::string& Body, TRVReaderStyleMode Mode,
     TRVRTFReaderProperties options;
     SetRtfDocumentReadOptions(options);
     options.TextStyleMode = options.ParaStyleMode = Mode;
+    options.UnicodeMode = rvruNoUnicode;
     TRVRTFReadResult result;
     result.Document = std::make_unique<TRVRTFDocument>();
     if (Prepare) Prepare(*result.Document->Style);
@@ -144,6 +145,12 @@ TEST(RVRTFStylesTest, SpecifiedStylesAndTheFilter) {
     TRVRTFReaderProperties closest;
     SetRtfDocumentReadOptions(closest);
     closest.TextStyleMode = rvrsUseClosest;
+    closest.UnicodeMode = rvruNoUnicode;
+    TRVRTFDocument unfiltered;
+    unfiltered.Style->TextStyles().Add()->Style = fsBold;
+    stream = StreamOf(Header + "\\b a}");
+    ASSERT_EQ(closest.LoadRTFFromStream(*stream, &unfiltered), rtf_ec_OK);
+    EXPECT_EQ(unfiltered.GetItemStyle(0), 1);
     closest.OnAllowUseStyle = [](int StyleNo, bool TextStyle, bool& Allow) {
         Allow = !TextStyle || StyleNo != 1;
     };
