@@ -2,6 +2,7 @@
 // existing style by a weighted score, or an equal style added when there
 // is none; RTF borders converted to paragraph borders.
 #include <cmath>
+#include <cstring>
 
 #include "richtext/import/rtf/RVRTFImport_p.h"
 
@@ -25,15 +26,6 @@ struct TRVRTFTextStyleWish {
     bool Unicode = false;
     bool Hypertext = false;
     TRVProtectOptions Protection = 0;
-
-    std::string Key() const {
-        char buffer[160];
-        std::snprintf(buffer, sizeof buffer, "%u|%d|%u|%u|%u|%u|%d|%d|%d|%d|%d|%d|%d|%d|%d|%u|", Charset,
-                      Size, Color, BackColor, UnderlineColor, Style, AllCaps, CharScale, CharSpacing,
-                      int(SubSuperScript), Offset, int(UnderlineType), Unicode, Hypertext, 0,
-                      unsigned(Protection));
-        return buffer + FontName;
-    }
 };
 
 struct TRVRTFBorderWish {
@@ -60,23 +52,6 @@ struct TRVRTFParaStyleWish {
         AnsiString Leader;
     };
     std::vector<TTab> Tabs;
-
-    std::string Key() const {
-        std::string key = std::to_string(int(Alignment)) + '|' + std::to_string(LeftIndent) + '|' +
-                          std::to_string(RightIndent) + '|' + std::to_string(FirstIndent) + '|' +
-                          std::to_string(SpaceBefore) + '|' + std::to_string(SpaceAfter) + '|' +
-                          std::to_string(LineSpacingMulti) + '|' + std::to_string(LineSpacing) + '|' +
-                          std::to_string(Background) + '|' + std::to_string(KeepTogether) +
-                          std::to_string(KeepWithNext) + '|';
-        if (HasBorders)
-            for (const TRVRTFBorderSide& side : Border.Sides)
-                key += std::to_string(side.Type) + ',' + std::to_string(side.Width) + ',' +
-                       std::to_string(side.Color) + ',' + std::to_string(side.Space) + ';';
-        for (const TTab& tab : Tabs)
-            key +=
-                '/' + std::to_string(tab.Position) + ',' + std::to_string(int(tab.Align)) + ',' + tab.Leader;
-        return key;
-    }
 };
 
 namespace {
@@ -198,6 +173,23 @@ bool TRVRTFImportRun::AllowStyle(int StyleNo, bool TextStyle) const {
 
 // ---------------------------------------------------------------- text styles
 
+namespace {
+
+// The character state a text style is chosen by, as plain bytes.
+struct TTextKey {
+    int32_t FontIndex, Size, CharScale, CharSpacing, VShift;
+    TColor Color, BackColor, UnderlineColor;
+    TFontStyles Style;
+    uint16_t Protection;
+    uint8_t StyleEx, SubSuperScript, UnderlineType, Unicode, Hypertext, Mode;
+};
+
+template <class T> void AppendBytes(std::string& Key, const T& Value) {
+    Key.append(reinterpret_cast<const char*>(&Value), sizeof Value);
+}
+
+} // namespace
+
 int TRVRTFImportRun::TextStyleFor(bool Unicode, bool Hypertext, TRVProtectOptions Protection) {
     if (!FStyle || FStyle->TextStyles().Count() == 0) return 0;
     if (Props.TextStyleMode == rvrsUseSpecified)
@@ -205,6 +197,35 @@ int TRVRTFImportRun::TextStyleFor(bool Unicode, bool Hypertext, TRVProtectOption
     const TRVRTFCharProperties& ch = Reader->State().Char();
     const TRVRTFFont* font = Reader->CurrentFont();
     if (Props.TextStyleMode == rvrsAddIfNeeded && Reader->FontList().Count() == 0) return 0;
+    TTextKey k;
+    std::memset(&k, 0, sizeof k);
+    k.FontIndex = ch.FontIndex;
+    k.Size = ch.Size;
+    k.CharScale = ch.CharScale;
+    k.CharSpacing = ch.CharSpacing;
+    k.VShift = ch.VShift;
+    k.Color = ch.Color;
+    k.BackColor = ch.BackColor;
+    k.UnderlineColor = ch.UnderlineColor;
+    k.Style = ch.Style;
+    k.Protection = Protection;
+    k.StyleEx = ch.StyleEx;
+    k.SubSuperScript = ch.SubSuperScript;
+    k.UnderlineType = ch.UnderlineType;
+    k.Unicode = Unicode;
+    k.Hypertext = Hypertext;
+    k.Mode = Props.TextStyleMode;
+    // The names, not the index: a later font table may change them.
+    FKey.clear();
+    AppendBytes(FKey, k);
+    FKey += ch.FontNameOverride;
+    FKey += '\0';
+    if (font) {
+        FKey += font->Name;
+        FKey += char(font->Charset);
+    }
+    if (int cached = FTextStyleCache.Find(FKey); cached >= 0) return cached;
+
     TRVRTFTextStyleWish wish;
     wish.FontName = !ch.FontNameOverride.empty() ? ch.FontNameOverride : font ? font->Name : AnsiString();
     wish.FontNameLower = AnsiLowerCase(wish.FontName);
@@ -225,10 +246,8 @@ int TRVRTFImportRun::TextStyleFor(bool Unicode, bool Hypertext, TRVProtectOption
     wish.Unicode = Unicode;
     wish.Hypertext = Hypertext;
     wish.Protection = Protection;
-    std::string key = wish.Key() + (Props.TextStyleMode == rvrsAddIfNeeded ? "+" : "~");
-    if (auto it = FTextStyleCache.find(key); it != FTextStyleCache.end()) return it->second;
     int styleNo = Props.TextStyleMode == rvrsAddIfNeeded ? AddedTextStyle(wish) : ClosestTextStyle(wish);
-    FTextStyleCache.emplace(std::move(key), styleNo);
+    FTextStyleCache.Add(FKey, styleNo);
     return styleNo;
 }
 
@@ -341,10 +360,25 @@ int TRVRTFImportRun::ParaStyleFor() {
     }
     for (const TRVRTFTab& tab : p.Tabs)
         wish.Tabs.push_back({ToPixels(tab.Position), TabAlign(tab.Align), TabLeader(tab.Leader)});
-    std::string key = wish.Key() + (Props.ParaStyleMode == rvrsAddIfNeeded ? "+" : "~");
-    if (auto it = FParaStyleCache.find(key); it != FParaStyleCache.end()) return it->second;
+    FKey.clear();
+    for (int v : {int(wish.Alignment), wish.LeftIndent, wish.RightIndent, wish.FirstIndent, wish.SpaceBefore,
+                  wish.SpaceAfter, int(wish.LineSpacingMulti), wish.LineSpacing, int(wish.KeepTogether),
+                  int(wish.KeepWithNext), int(Props.ParaStyleMode), int(wish.HasBorders)})
+        AppendBytes(FKey, v);
+    AppendBytes(FKey, wish.Background);
+    if (wish.HasBorders)
+        for (const TRVRTFBorderSide& side : wish.Border.Sides)
+            for (int v : {int(side.Type), side.Width, int(side.Color), side.Space})
+                AppendBytes(FKey, v);
+    for (const auto& tab : wish.Tabs) {
+        AppendBytes(FKey, tab.Position);
+        AppendBytes(FKey, tab.Align);
+        FKey += tab.Leader;
+        FKey += '\0';
+    }
+    if (int cached = FParaStyleCache.Find(FKey); cached >= 0) return cached;
     int styleNo = Props.ParaStyleMode == rvrsAddIfNeeded ? AddedParaStyle(wish) : ClosestParaStyle(wish);
-    FParaStyleCache.emplace(std::move(key), styleNo);
+    FParaStyleCache.Add(FKey, styleNo);
     return styleNo;
 }
 

@@ -38,8 +38,10 @@ bool DefaultInsertLoadedItem(TCustomRVData& Data, int& Index, AnsiString& Text,
     TCustomRVItemInfo* item = Item.get();
     Data.ItemList->InsertObject(Index, Text, std::move(Item));
     item->Inserted(&Data, Index);
-    Data.AddSeqInList(Index);
-    Data.AddMarkerInList(Index);
+    if (item->StyleNo < 0) {
+        Data.AddSeqInList(Index);
+        Data.AddMarkerInList(Index);
+    }
     return true;
 }
 
@@ -199,11 +201,13 @@ void TRVRTFImportRun::DoAbort() {
 // ---------------------------------------------------------------- text
 
 bool TRVRTFImportRun::Hypertext() const {
-    return Reader->State().FieldInstruction().find("HYPERLINK") != AnsiString::npos;
+    const AnsiString& instruction = Reader->State().FieldInstruction();
+    return !instruction.empty() && instruction.find("HYPERLINK") != AnsiString::npos;
 }
 
 bool TRVRTFImportRun::CurrentHyperlink(TRVRTFHyperlink& Link) {
-    if (!ParseRtfHyperlink(Reader->State().FieldInstruction(), Link)) return false;
+    const AnsiString& instruction = Reader->State().FieldInstruction();
+    if (instruction.empty() || !ParseRtfHyperlink(instruction, Link)) return false;
     if (Props.BasePathLinks && !IsAbsoluteLinkTarget(Link.Target)) Link.Target = Props.BasePath + Link.Target;
     return true;
 }
@@ -225,10 +229,9 @@ int TRVRTFImportRun::ParaStyleAt(TRVRTFPosition Position) {
 void TRVRTFImportRun::NewText(const AnsiString& Text, TRVRTFPosition Position) {
     if (Props.SkipHiddenText && Reader->State().Char().Hidden) return;
     if (Props.LineBreaksAsParagraphs && Position == rtf_ts_NewLine) Position = rtf_ts_NewPara;
-    int styleNo = TextStyleFor(Props.UnicodeMode == rvruOnlyUnicode, Hypertext(), 0);
     if (FStyle && FStyle->SpacesInTab == 0 && Text.size() == 1 && Text[0] == '\t') {
         auto tab = std::make_unique<TRVTabItemInfo>(FCurrent);
-        tab->TextStyleNo = styleNo;
+        tab->TextStyleNo = TextStyleFor(Props.UnicodeMode == rvruOnlyUnicode, Hypertext(), 0);
         tab->ParaNo = ParaStyleAt(Position);
         Place(std::move(tab), AnsiString(), Position);
         return;
@@ -556,6 +559,7 @@ bool TRVRTFImportRun::AppendToPreviousText(const TCustomRVItemInfo& Item, const 
 
 void TRVRTFImportRun::PlaceInSubDocument(std::unique_ptr<TCustomRVItemInfo> Item, const AnsiString& Text) {
     TCustomRVData& data = *FCurrent;
+    const bool special = Item->StyleNo < 0;
     int count = data.ItemCount();
     bool inLine = Item->ItemOptions & (ioContinuesParagraph | ioLineBreakBefore);
     if (inLine && (count == 0 || data.LiveItem(count - 1).GetBoolValue(iqFullLine))) {
@@ -571,14 +575,17 @@ void TRVRTFImportRun::PlaceInSubDocument(std::unique_ptr<TCustomRVItemInfo> Item
     AnsiString text = Text;
     Item->Inserting(&data, text, false);
     bool isMarker = Item->StyleNo == rvsListMarker;
-    bool isNoteRef = dynamic_cast<TRVNoteReferenceItemInfo*>(Item.get()) != nullptr;
+    bool isNoteRef = special && dynamic_cast<TRVNoteReferenceItemInfo*>(Item.get()) != nullptr;
     TCustomRVItemInfo* item = Item.get();
     data.ItemList->AddObject(text, std::move(Item));
     int index = data.ItemCount() - 1;
     LinkCheckpoint(data, index);
     item->Inserted(&data, index);
-    data.AddSeqInList(index);
-    data.AddMarkerInList(index);
+    // Text items are neither sequences nor markers.
+    if (special) {
+        data.AddSeqInList(index);
+        data.AddMarkerInList(index);
+    }
     if (isNoteRef) {
         FLastNoteRef = index;
         FLastNoteRefData = &data;
@@ -592,8 +599,9 @@ void TRVRTFImportRun::PlaceInSubDocument(std::unique_ptr<TCustomRVItemInfo> Item
 }
 
 bool TRVRTFImportRun::PlaceInRoot(std::unique_ptr<TCustomRVItemInfo>& Item, AnsiString& Text) {
+    const bool special = Item->StyleNo < 0;
     bool isMarker = Item->StyleNo == rvsListMarker;
-    bool isNoteRef = dynamic_cast<TRVNoteReferenceItemInfo*>(Item.get()) != nullptr;
+    bool isNoteRef = special && dynamic_cast<TRVNoteReferenceItemInfo*>(Item.get()) != nullptr;
     auto cannotContinue = [&] {
         return FIndex <= 0 || FIndex > Root->ItemCount() ||
                Root->LiveItem(FIndex - 1).GetBoolValue(iqFullLine) || Item->GetBoolValue(iqFullLine);
@@ -633,8 +641,10 @@ bool TRVRTFImportRun::PlaceInRoot(std::unique_ptr<TCustomRVItemInfo>& Item, Ansi
     Root->ItemList->InsertObject(FIndex, Text, std::move(Item));
     if (!FInsertMode) LinkCheckpoint(*Root, FIndex);
     item->Inserted(Root, FIndex);
-    Root->AddSeqInList(FIndex);
-    Root->AddMarkerInList(FIndex);
+    if (special) {
+        Root->AddSeqInList(FIndex);
+        Root->AddMarkerInList(FIndex);
+    }
     if (isMarker) {
         FLastMarker = FIndex;
         FLastMarkerData = Root;

@@ -12,6 +12,34 @@
 #include "richtext/import/rtf/RVRTFReaderProperties.h"
 #include "richtext/import/rtf/RVRTFTableAssembler.h"
 
+// Styles chosen before, by the bytes of what was wanted: the last few are
+// compared first, the rest found by hash.
+class TRVRTFStyleCache {
+public:
+    // -1 when Key was not chosen before.
+    int Find(const std::string& Key) {
+        for (const auto& [key, styleNo] : FRecent)
+            if (key == Key) return styleNo;
+        auto it = FAll.find(Key);
+        if (it == FAll.end()) return -1;
+        Remember(Key, it->second);
+        return it->second;
+    }
+    void Add(const std::string& Key, int StyleNo) {
+        FAll.emplace(Key, StyleNo);
+        Remember(Key, StyleNo);
+    }
+
+private:
+    void Remember(const std::string& Key, int StyleNo) {
+        FRecent[FNext] = {Key, StyleNo};
+        FNext = (FNext + 1) % FRecent.size();
+    }
+    std::array<std::pair<std::string, int>, 4> FRecent;
+    std::size_t FNext = 0;
+    std::unordered_map<std::string, int> FAll;
+};
+
 // A document the builder entered (a note, a header, a table) and what to
 // go back to.
 struct TRVRTFSubDataInfo {
@@ -152,8 +180,9 @@ public:
     bool FListsBuilt = false;
     int FListStylesBefore = 0;
     // Styles chosen before, by what was wanted.
-    std::unordered_map<std::string, int> FTextStyleCache;
-    std::unordered_map<std::string, int> FParaStyleCache;
+    TRVRTFStyleCache FTextStyleCache;
+    TRVRTFStyleCache FParaStyleCache;
+    std::string FKey;
     TRVRTFParagraphTableBuilder FDefaultTableBuilder;
 };
 

@@ -431,6 +431,23 @@ const std::array<TRVRTFsymbol, RVRTFKeywordCount>& SortedTable() {
     return sorted;
 }
 
+// Per first byte, where its keywords begin in the sorted table (and the
+// next byte's begin, where they end).
+const std::array<uint16_t, 257>& FirstByteStarts() {
+    static const std::array<uint16_t, 257> starts = [] {
+        std::array<uint16_t, 257> s{};
+        const auto& table = SortedTable();
+        for (int b = 0; b <= 256; ++b) {
+            int i = 0;
+            while (i < RVRTFKeywordCount && uint8_t(table[std::size_t(i)].Keyword[0]) < b)
+                ++i;
+            s[std::size_t(b)] = uint16_t(i);
+        }
+        return s;
+    }();
+    return starts;
+}
+
 } // namespace
 
 const TRVRTFsymbol& RtfKeywordRecord(int Index) {
@@ -438,8 +455,12 @@ const TRVRTFsymbol& RtfKeywordRecord(int Index) {
 }
 
 int FindRtfKeyword(std::string_view Keyword) {
+    if (Keyword.empty()) return -1;
     const auto& table = SortedTable();
-    auto it = std::lower_bound(table.begin(), table.end(), Keyword,
+    const auto& starts = FirstByteStarts();
+    auto first = uint8_t(Keyword[0]);
+    auto begin = table.begin() + starts[first], end = table.begin() + starts[std::size_t(first) + 1];
+    auto it = std::lower_bound(begin, end, Keyword,
                                [](const TRVRTFsymbol& R, std::string_view K) { return R.Keyword < K; });
-    return it != table.end() && it->Keyword == Keyword ? int(it - table.begin()) : -1;
+    return it != end && it->Keyword == Keyword ? int(it - table.begin()) : -1;
 }

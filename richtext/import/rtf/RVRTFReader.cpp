@@ -224,6 +224,23 @@ TRVRTFErrorCode TRVRTFReader::ParseKeyword() {
     char keyword[MaxKeywordLength + 1];
     int length = 0;
     if (!IsLetter(ch)) {
+        // \'hh in the document's own groups: both digits straight from the
+        // buffer when they are there.
+        if (ch == '\'' && !OnTranslateKeyword && FState.Destination != rtfd_Skip && !FPushedBack &&
+            FBufferIndex + 1 < FBufferLength) {
+            int high = HexDigit(FBuffer[std::size_t(FBufferIndex)]);
+            int low = HexDigit(FBuffer[std::size_t(FBufferIndex + 1)]);
+            if (high >= 0 && low >= 0) {
+                FBufferIndex += 2;
+                FLastChar = FBuffer[std::size_t(FBufferIndex - 1)];
+                FSkipDestinationIfUnknown = false;
+                if (FPendingSkip > 0) {
+                    --FPendingSkip;
+                    return rtf_ec_OK;
+                }
+                return ParseChar(uint8_t(high << 4 | low));
+            }
+        }
         keyword[0] = char(ch);
         int index = FindRtfKeyword(std::string_view(keyword, 1));
         if (OnTranslateKeyword) {
@@ -461,19 +478,20 @@ const TRVRTFParaProperties& TRVRTFReader::FinalisedPara() {
 
 TRVRTFErrorCode TRVRTFReader::FireText(TRVRTFPosition Position) {
     FinalisedPara();
-    AnsiString text = std::move(FPendingText);
-    WideString wide = std::move(FPendingUnicode);
+    // The handlers get the pending texts themselves, which keep their
+    // buffers for the next text.
+    TRVRTFErrorCode result = rtf_ec_OK;
+    try {
+        if (OnNewUnicodeText && !FPendingUnicode.empty())
+            OnNewUnicodeText(this, FPendingUnicode, Position);
+        else if (OnNewText)
+            OnNewText(this, FPendingText, Position);
+    } catch (...) {
+        result = rtf_ec_Aborted;
+    }
     FPendingText.clear();
     FPendingUnicode.clear();
-    try {
-        if (OnNewUnicodeText && !wide.empty())
-            OnNewUnicodeText(this, wide, Position);
-        else if (OnNewText)
-            OnNewText(this, text, Position);
-    } catch (...) {
-        return rtf_ec_Aborted;
-    }
-    return rtf_ec_OK;
+    return result;
 }
 
 TRVRTFErrorCode TRVRTFReader::SetHidden(bool Value) {

@@ -38,7 +38,7 @@ void TRVRTFFontList::RemoveCharsetSuffixes() {
 }
 
 void TRVRTFPicture::WriteData(const uint8_t* Bytes, std::size_t Count) {
-    if (Overflow) return;
+    if (Overflow || Count == 0) return;
     if (DataPosition + Count > std::size_t(RVRTFMaxPictureData)) {
         Overflow = true;
         Data.clear();
