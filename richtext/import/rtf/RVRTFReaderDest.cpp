@@ -146,7 +146,9 @@ TRVRTFErrorCode TRVRTFReader::ChangeDestination(int Index, int Param) {
         if (st.Destination == rtfd_List) st.Destination = rtfd_ListName;
         break;
     case idestListLevel:
-        if (st.Destination == rtfd_List && int(FListTable.back().Levels.size()) < RVRTFMaxListLevels) {
+        // A list table begun again inside a list leaves no list to add to.
+        if (st.Destination == rtfd_List && !FListTable.empty() &&
+            int(FListTable.back().Levels.size()) < RVRTFMaxListLevels) {
             FListTable.back().Levels.emplace_back();
             st.Destination = rtfd_ListLevel;
         } else {
@@ -174,7 +176,7 @@ TRVRTFErrorCode TRVRTFReader::ChangeDestination(int Index, int Param) {
         }
         break;
     case idestListOverrideLevel:
-        if (st.Destination == rtfd_ListOverride &&
+        if (st.Destination == rtfd_ListOverride && !FListOverrideTable.empty() &&
             int(FListOverrideTable.back().Levels.size()) < RVRTFMaxListLevels) {
             FListOverrideTable.back().Levels.emplace_back();
             st.Destination = rtfd_ListOverrideLevel;

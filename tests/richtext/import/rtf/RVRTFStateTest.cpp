@@ -218,6 +218,20 @@ TEST(RVRTFStateTest, ListTables) {
     EXPECT_EQ(o.Levels[0].Start, 5);
 }
 
+TEST(RVRTFStateTest, TablesBegunAgainInsideThemselves) {
+    // A table of the header started again inside one of its entries
+    // leaves the entry without its table.
+    for (const char* rtf : {"{\\rtf1{\\*\\listtable{\\list{\\*\\listtable}{\\listlevel{\\leveltext x;}}}}x}",
+                            "{\\rtf1{\\*\\listoverridetable{\\listoverride{\\*\\listoverridetable}{\\lfolevel"
+                            "\\levelstartat2}}}x}",
+                            "{\\rtf1{\\fonttbl{\\f0{\\fonttbl}\\fcharset204 a;}}x}",
+                            "{\\rtf1{\\stylesheet{\\s1{\\stylesheet}\\sbasedon0 a;}}x}"}) {
+        SCOPED_TRACE(rtf);
+        TReaderLog log = ReadEvents(rtf);
+        EXPECT_NE(log.Result, rtf_ec_Assertion);
+    }
+}
+
 TEST(RVRTFStateTest, GroupsShareStateUntilOneChangesIt) {
     TRVRTFReaderState outer;
     outer.EditChar().Size = 20;
