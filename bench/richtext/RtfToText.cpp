@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 
 #include "richtext/import/rtf/RVRTFImport.h"
 
@@ -13,12 +12,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s <file.rtf>\n", argv[0]);
         return 2;
     }
-    std::ifstream in(argv[1], std::ios::binary);
-    if (!in) {
+    std::ifstream in(argv[1], std::ios::binary | std::ios::ate);
+    std::string bytes(in ? std::size_t(in.tellg()) : 0, '\0');
+    if (!in || !in.seekg(0).read(bytes.data(), std::streamsize(bytes.size()))) {
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 2;
     }
-    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
     TRVRTFReadResult read = ReadRtfDocument(bytes);
     TRVMemoryStream text;
     if (!read.Document->SaveTextStream("", text, 80, false, false, true, false)) return 1;

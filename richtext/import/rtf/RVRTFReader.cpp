@@ -61,10 +61,6 @@ bool TRVRTFReader::ReadByte(uint8_t& Byte) {
     return true;
 }
 
-bool TRVRTFReader::AtEnd() const {
-    return !FPushedBack && FBufferIndex >= FBufferLength && FStreamPos >= FStreamSize;
-}
-
 // ---------------------------------------------------------------- the parse
 
 void TRVRTFReader::Clear() {
@@ -198,10 +194,10 @@ TRVRTFErrorCode TRVRTFReader::MainLoop() {
         }
         if (r != rtf_ec_OK) return r;
     }
-    return FinishParse(rtf_ec_OK);
+    return FinishParse();
 }
 
-TRVRTFErrorCode TRVRTFReader::FinishParse(TRVRTFErrorCode) {
+TRVRTFErrorCode TRVRTFReader::FinishParse() {
     // Text read before the input ended is kept where it was read, also
     // when groups are still open.
     TRVRTFErrorCode result = rtf_ec_OK;

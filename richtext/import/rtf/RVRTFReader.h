@@ -118,11 +118,10 @@ private:
     // ---- reading bytes
     bool ReadByte(uint8_t& Byte);
     void PushBack() { FPushedBack = true; }
-    bool AtEnd() const;
 
     // ---- the parse
     TRVRTFErrorCode MainLoop();
-    TRVRTFErrorCode FinishParse(TRVRTFErrorCode Result);
+    TRVRTFErrorCode FinishParse();
     TRVRTFErrorCode ParseKeyword();
     TRVRTFErrorCode TranslateKeyword(const AnsiString& Keyword, int Param, bool fParam, bool& Done);
     TRVRTFErrorCode Dispatch(int RecordIndex, int Param, bool fParam);
