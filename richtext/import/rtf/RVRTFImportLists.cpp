@@ -222,7 +222,12 @@ void TRVRTFImportRun::CompleteMarker() {
     int listIndex = overrides[std::size_t(para.ListOverrideIndex)].ListIndex;
     if (listIndex < 0 || listIndex >= int(FListMap.size())) BadListReference();
     TRVRTFList97& list = Reader->EditListTable()[std::size_t(listIndex)];
-    if (para.ListLevel < 0 || para.ListLevel >= int(list.Levels.size())) BadListReference();
+    if (para.ListLevel < 0 || para.ListLevel >= int(list.Levels.size())) {
+        // The marker stays, at a level its list has.
+        marker->Level = std::max(0, int(list.Levels.size()) - 1);
+        data.RenumberMarkersFrom(index, true);
+        BadListReference();
+    }
     TRVRTFListLevel97& rtf = list.Levels[std::size_t(para.ListLevel)];
     int styleNo = FListMap[std::size_t(listIndex)];
     bool madeHere = styleNo >= FListStylesBefore;

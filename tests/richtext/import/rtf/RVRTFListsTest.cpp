@@ -118,6 +118,7 @@ TEST(RVRTFListsTest, ReferencesToMissingListsEndTheRead) {
                         "\\pard\\ls1\\ilvl7 b\\par c}");
     EXPECT_NE(r.Code, rtf_ec_OK);
     EXPECT_EQ(CheckRTFDocumentInvariants(*r.Document), "");
+    EXPECT_EQ(Summary(*r.Document), "[marker 0.1 a)]+b") << "the marker keeps a level its list has";
 }
 
 } // namespace
