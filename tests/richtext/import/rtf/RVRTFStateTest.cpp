@@ -180,6 +180,23 @@ TEST(RVRTFStateTest, RowAndDocumentWords) {
     EXPECT_EQ(SeenAtText("", "{\\headery100}").HeaderY, 100);
 }
 
+TEST(RVRTFStateTest, AccumulationsHaveLimits) {
+    std::string tabs;
+    for (int i = 1; i <= RVRTFMaxTabs + 30; ++i)
+        tabs += "\\tx" + std::to_string(i * 10);
+    EXPECT_EQ(int(SeenAtText("", tabs).Para.Tabs.size()), RVRTFMaxTabs);
+    std::string name(RVRTFMaxNameLength * 2, 'n');
+    TSeen seen = SeenAtText("{\\fonttbl{\\f0 " + name + ";}}", "");
+    ASSERT_EQ(seen.Fonts.size(), 1u);
+    EXPECT_EQ(int(seen.Fonts[0].Name.size()), RVRTFMaxNameLength);
+    // A long field instruction is cut, and what follows is still read.
+    TReaderLog log =
+        ReadEvents("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"" +
+                   std::string(RVRTFMaxFieldInstruction * 2, 'x') + "\"}{\\fldrslt link}} after}");
+    EXPECT_EQ(log.Result, rtf_ec_OK);
+    EXPECT_EQ(log.Events, (std::vector<std::string>{"p:link", "c: after"}));
+}
+
 TEST(RVRTFStateTest, HeaderTables) {
     TSeen seen =
         SeenAtText("{\\fonttbl{\\f0\\fcharset204 Arial Cyr;}{\\f1\\fcharset0 Times Cyr;}{\\f2\\fcharset300 "

@@ -1,6 +1,8 @@
 // Tables read from RTF: the grid's operations and checker, the column grid
 // built from the rows' boundaries with merged cells, the table's look, and
 // the tables kept as paragraphs until the table item exists.
+#include <algorithm>
+
 #include "RVRTFTestSupport.h"
 
 namespace {
@@ -229,6 +231,27 @@ TEST(RVRTFTableTest, WidthsFromThisProgramsWriterAreTakenAsGiven) {
     ASSERT_EQ(read->Builder.Tables.size(), 1u);
     EXPECT_EQ(read->Builder.Tables[0], "[a:120,b:-30]");
     EXPECT_EQ(read->Builder.Props[0].BestWidth, 300);
+}
+
+TEST(RVRTFTableTest, LimitsKeepEveryCellsContent) {
+    // More cells than a row may have: the last one takes the rest.
+    std::string defs, cells;
+    for (int i = 1; i <= RVRTFMaxCellsPerRow + 40; ++i) {
+        defs += "\\cellx" + std::to_string(i * 100);
+        cells += "c" + std::to_string(i) + "\\cell ";
+    }
+    auto read = ReadTables(Row(defs, "\\pard\\intbl " + cells));
+    ASSERT_EQ(read->Builder.Tables.size(), 1u);
+    std::string grid = read->Builder.Tables[0];
+    EXPECT_EQ(std::count(grid.begin(), grid.end(), ':'), RVRTFMaxCellsPerRow);
+    EXPECT_NE(grid.find("c256|c257"), std::string::npos);
+    EXPECT_NE(grid.find("c296"), std::string::npos);
+    // More rows than a table may have: a new table goes on.
+    std::string rows;
+    for (int i = 0; i <= RVRTFMaxRowsPerTable; ++i)
+        rows += "\\trowd\\cellx100\\pard\\intbl r\\cell\\row";
+    read = ReadTables(rows);
+    EXPECT_EQ(read->Builder.Tables.size(), 2u);
 }
 
 TEST(RVRTFTableTest, IgnoredTablesGiveParagraphs) {
