@@ -54,6 +54,12 @@ const std::vector<TLayerRule>& LayerRules() {
              "the engine includes only platform/canvas and below"},
             {"richtext/editor/", editor},
             {"richtext/import/", with(editor, {"richtext/import/"})},
+            // The RTF reader is a model: it builds documents through the
+            // engine and sees no control (a table item comes in through
+            // the table builder it declares).
+            {"richtext/import/rtf/",
+             with(platformBase, {"platform/canvas/", "richtext/engine/", "richtext/import/rtf/"}),
+             "the RTF reader includes only the engine, platform/canvas and below"},
             {"richtext/print/", with(editor, {"richtext/print/"})},
             {"controls/", controls},
             {"core/", core},

@@ -55,6 +55,10 @@ TEST(LayeringTest, AWrongIncludeIsCaught) {
         {"core/DataMod.cpp", "#include <QString>", "Qt outside platform/"},
         {"platform/gui/Controls.h", "#include <QWidget>", "a header of the layer includes Qt"},
         {"util/JvY.cpp", "#include \"platform/testing/ScriptedDialogs.h\"", "includes a layer above util/"},
+        {"richtext/import/rtf/RVRTFReader.cpp", "#include \"platform/gui/Forms.h\"",
+         "the RTF reader includes only the engine, platform/canvas and below"},
+        {"richtext/import/rtf/RVRTFImportTables.cpp", "#include \"richtext/editor/tables/RVTable.h\"",
+         "the RTF reader includes only the engine, platform/canvas and below"},
     };
     for (const TCase& c : cases) {
         TTempFolder root;
@@ -79,6 +83,8 @@ TEST(LayeringTest, AllowedIncludesPass) {
           "#include \"richtext/engine/text/RVUni.h\"\n#include \"platform/canvas/Graphics.h\"\n"
           "#include \"platform/win/WinBase.h\"\n#include \"platform/rtl/SysUtils.h\"\n");
     Write(root.Path() + "controls/vtree/VirtualTreesWindow.cpp", "#include \"platform/gui/Controls.h\"\n");
+    Write(root.Path() + "richtext/import/rtf/RVRTFReader.cpp",
+          "#include \"richtext/engine/items/RVGraphic.h\"\n#include \"platform/canvas/Graphics.h\"\n");
     Write(root.Path() + "controls/vtree/VirtualTreesClipboard.cpp", "#include \"platform/gui/Clipbrd.h\"\n");
     Write(root.Path() + "controls/vtree/VirtualTreesIteration.cpp",
           "#include \"platform/canvas/Graphics.h\"\n");
