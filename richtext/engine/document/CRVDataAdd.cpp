@@ -21,8 +21,9 @@ void TCustomRVData::AppendItem(const AnsiString& Text, std::unique_ptr<TCustomRV
     if (FMarkerPlaceholder && !AsIs && lastNo >= 1 && GetItem(lastNo) == FMarkerPlaceholder &&
         Item->ParaNo == -1 && !Item->GetBoolValue(iqFullLine) && !FMarkerPlaceholder->Checkpoint &&
         GetItemText(lastNo).empty()) {
-        FMarkerPlaceholder = nullptr;
-        DeleteItems(lastNo, 1);
+        // Taken out directly: the marker is alone only until the item comes.
+        FreeItem(lastNo, false);
+        ItemList->Delete(lastNo);
     }
     FMarkerPlaceholder = nullptr;
     if (!AsIs) {

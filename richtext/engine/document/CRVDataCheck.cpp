@@ -64,8 +64,9 @@ void CheckItems(const TCustomRVData& Data, TFaults& Faults) {
             Faults.Add(Format("Unicode item %d has an odd number of bytes", {i}));
         if (item->StyleNo == rvsListMarker) {
             if (inLine) Faults.Add(Format("list marker %d is inside a paragraph", {i}));
+            // The last item may be a marker whose paragraph is being built.
             const TCustomRVItemInfo* next = i + 1 < Data.ItemCount() ? Data.GetItem(i + 1) : nullptr;
-            if (!next || !next->GetContinuesParagraph())
+            if (next && !next->GetContinuesParagraph())
                 Faults.Add(Format("the paragraph of list marker %d holds only the marker", {i}));
         }
         if (!TagFits(item->Tag, stringTags)) Faults.Add(Format("item %d has a tag of the other kind", {i}));

@@ -104,7 +104,6 @@ void TCustomRVData::NormalizeParaNos(int ItemNo) {
     int paraNo = LiveItem(ItemNo).ParaNo;
     for (int i = ItemNo + 1; i < ItemCount() && !IsParaStart(i); ++i)
         LiveItem(i).ParaNo = paraNo;
-    RVCheckAfterOperation(*this);
 }
 
 // Steps over a whole character: a surrogate pair and the combining marks

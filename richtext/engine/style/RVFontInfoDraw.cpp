@@ -19,8 +19,11 @@ void TCustomRVFontInfo::ApplyToCanvas(TCanvas& Canvas, TRVBiDiMode DefBiDiMode, 
     if (int r = ResolutionOverride(UseResolutionOverride)) {
         int height = -MulDiv(Size, r, 72);
         if (font.Height() != height) font.SetHeight(height);
-    } else if (font.Size() != Size) {
-        font.SetSize(Size);
+    } else {
+        // Compared as the pixel height the size gives: sizes in points round,
+        // and a font left by another style must not pass for this one.
+        int height = -MulDiv(Size, font.PixelsPerInch(), PointsPerInch);
+        if (font.Height() != height) font.SetHeight(height);
     }
     if (!SameText(font.Name(), FontName)) font.SetName(FontName);
     if (!IgnoreSubSuperScript && SubSuperScriptType != rvsssNormal) {

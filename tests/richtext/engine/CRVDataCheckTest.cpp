@@ -58,6 +58,8 @@ TEST(RVDataCheckTest, BrokenDocumentsAreNamed) {
              D.AddItemAsIs("x", Text(D, 0, 0));
          },
          "the paragraph of list marker 0 holds only the marker"},
+        {"a marker that ends the document begins a paragraph being built",
+         [](TWriterTestData& D) { D.AddItem("", Marker(D, 0)); }, ""},
         {"8-bit text in a Unicode style", [](TWriterTestData& D) { D.AddItemAsIs("ab", Text(D, 1, 0)); },
          "item 0 holds 8-bit text in Unicode text style 1"},
         {"a page break off a paragraph start",
