@@ -10,6 +10,8 @@
 #include "richtext/engine/layout/CRVFData_p.h"
 #include "richtext/engine/style/RVStyle.h"
 
+using namespace rvlayout;
+
 bool RVWrapAnywhere = false;
 bool RVFitByExtentEx = false;
 
@@ -86,7 +88,7 @@ TCanvas* TCustomRVFormattedData::GetCanvas() const {
 }
 
 void TCustomRVFormattedData::ScaleMargins(TRVLineFormatState& State) const {
-    State.LeftMargin = ScaleXToDevice(GetLeftMargin(), State.Resolution);
+    State.LeftMargin = ScaleX(GetLeftMargin(), State.Resolution);
 }
 
 bool TCustomRVFormattedData::ParaWraps(int ParaNo) const {
@@ -184,8 +186,8 @@ void TCustomRVFormattedData::FormatRun(bool Preserve, bool Force, bool NoScroll,
     state.Flags = GetFlags();
     GetDeviceScaling(*Canvas, state.Resolution);
     ScaleMargins(state);
-    int rightMargin = ScaleXToDevice(GetRightMargin(), state.Resolution);
-    int minTextWidth = ScaleXToDevice(GetMinTextWidth(), state.Resolution);
+    int rightMargin = ScaleX(GetRightMargin(), state.Resolution);
+    int minTextWidth = ScaleX(GetMinTextWidth(), state.Resolution);
     int firstToFormat = OnlyTail ? LastFormattedItem + 1 : 0;
     int oldDocumentWidth = DocumentWidth, oldTextWidth = TextWidth;
     DocumentWidth = std::max(GetWidth() - state.LeftMargin - rightMargin,
@@ -194,7 +196,7 @@ void TCustomRVFormattedData::FormatRun(bool Preserve, bool Force, bool NoScroll,
     if (GetOptions() & rvoClientTextWidth) {
         TextWidth = std::max(GetWidth() - state.LeftMargin - rightMargin, minTextWidth);
     } else {
-        int maxTextWidth = ScaleXToDevice(GetMaxTextWidth(), state.Resolution);
+        int maxTextWidth = ScaleX(GetMaxTextWidth(), state.Resolution);
         TextWidth = maxTextWidth > 0 && maxTextWidth < DocumentWidth ? maxTextWidth : DocumentWidth;
     }
 
@@ -204,8 +206,8 @@ void TCustomRVFormattedData::FormatRun(bool Preserve, bool Force, bool NoScroll,
             state.BaselineY = DocumentHeight - GetBottomMargin();
             if (LastFormattedItem >= 0)
                 state.BaselineY -=
-                    ScaleYToDevice(style->ParaStyles().GetItem(GetItemPara(LastFormattedItem))->SpaceAfter,
-                                   state.Resolution);
+                    ScaleY(style->ParaStyles().GetItem(GetItemPara(LastFormattedItem))->SpaceAfter,
+                           state.Resolution);
             // The run goes on where the last one stopped.
             DrawItems.ApplyPendingDeletion();
         } else {
@@ -229,8 +231,8 @@ void TCustomRVFormattedData::FormatRun(bool Preserve, bool Force, bool NoScroll,
         JumpCount = state.JumpCount;
         DocumentHeight = GetBottomMargin() + state.BaselineY + state.LineDescent + extra;
         if (ItemCount() > 0)
-            DocumentHeight += ScaleYToDevice(
-                style->ParaStyles().GetItem(GetItemPara(ItemCount() - 1))->SpaceAfter, state.Resolution);
+            DocumentHeight += ScaleY(style->ParaStyles().GetItem(GetItemPara(ItemCount() - 1))->SpaceAfter,
+                                     state.Resolution);
         AdjustVScrollUnits();
         AdjustJumpsCoords();
     }

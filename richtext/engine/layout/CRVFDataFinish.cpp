@@ -63,7 +63,7 @@ int TCustomRVFormattedData::FinishLine(TRVLineFormatState& State, bool IsParaEnd
         }
         if (top <= bottom) s = (int64_t(bottom) - top) * (int64_t(para.LineSpacing) - 100) / 100;
     }
-    int spacing = SaturatedInt(s);
+    int spacing = StyleLength(s);
     if (spacing != 0)
         for (int i = first; i <= last; ++i)
             DrawItems[i]->ExtraSpaceBelow = spacing;

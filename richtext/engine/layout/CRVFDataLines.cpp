@@ -233,7 +233,7 @@ void TCustomRVFormattedData::PlaceRectItem(TRVLineFormatState& State, int ItemNo
         State.CurTextStyle = associated;
         State.StyleInfo = nullptr;
     } else {
-        vshift = item.VShiftAbs ? ScaleY(item.VShift, r) : SaturatedInt(int64_t(height) * item.VShift / 100);
+        vshift = item.VShiftAbs ? ScaleY(item.VShift, r) : StyleLength(int64_t(height) * item.VShift / 100);
     }
     bool stays = false;
     if (item.GetContinuesParagraph()) {

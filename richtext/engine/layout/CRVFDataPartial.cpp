@@ -265,7 +265,7 @@ void TCustomRVFormattedData::MinLineIndents(int ItemNo, const TRVScreenDeviceRes
         indent = int64_t(para.LeftIndent) + para.RightIndent;
         if (para.FirstIndent >= 1 && !item.GetBoolValue(iqFullLine)) indent += para.FirstIndent;
     }
-    Indent = Resolution ? ScaleX(indent, *Resolution) : SaturatedInt(indent);
+    Indent = Resolution ? ScaleX(indent, *Resolution) : StyleLength(indent);
 }
 
 int TCustomRVFormattedData::MinLineWidth(int ItemNo, int& FirstParaItem, TCanvas& Canvas,

@@ -87,11 +87,17 @@ inline int64_t MulDiv64(int64_t Length, int64_t Mul, int64_t Div) {
     int64_t p = Length * Mul;
     return p >= 0 ? (2 * p + Div) / (2 * Div) : -((-2 * p + Div) / (2 * Div));
 }
+// A length that comes from a style (an indent, a spacing, a shift), kept
+// within a million pixels: sums of many of them still fit a coordinate.
+inline constexpr int64_t MaxStyleLength = 1 << 20;
+inline int StyleLength(int64_t Value) {
+    return int(std::clamp<int64_t>(Value, -MaxStyleLength, MaxStyleLength));
+}
 inline int ScaleX(int64_t Length, const TRVScreenDeviceResolution& R) {
-    return SaturatedInt(MulDiv64(SaturatedInt(Length), R.DevicePpiX, R.ScreenPpiX));
+    return StyleLength(MulDiv64(StyleLength(Length), R.DevicePpiX, R.ScreenPpiX));
 }
 inline int ScaleY(int64_t Length, const TRVScreenDeviceResolution& R) {
-    return SaturatedInt(MulDiv64(SaturatedInt(Length), R.DevicePpiY, R.ScreenPpiY));
+    return StyleLength(MulDiv64(StyleLength(Length), R.DevicePpiY, R.ScreenPpiY));
 }
 
 // Width of characters [From, From + Count) of the current text item.

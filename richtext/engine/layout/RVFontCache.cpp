@@ -2,6 +2,8 @@
 // run, its sub- and superscript metrics, and putting its font on the canvas.
 #include "richtext/engine/layout/RVFontCache.h"
 
+#include "richtext/engine/layout/CRVFData_p.h"
+
 TRVFontInfoCache::TRVFontInfoCache(TCustomRVData* AData, TRVStyle* AStyle, TCanvas* ACanvas,
                                    bool AUseResolutionOverride)
     : Canvas(ACanvas), Style(AStyle), UseResolutionOverride(AUseResolutionOverride), Data(AData),
@@ -33,7 +35,8 @@ std::unique_ptr<TRVFontInfoCacheItem> TRVFontInfoCache::Measure(int StyleNo) {
         Style->ApplyStyle(canvas, StyleNo, DefBiDiMode, UseResolutionOverride, &subSuperHeight, false);
     }
     item->TextMetric = canvas.TextMetrics();
-    item->VerticalOffset += MulDiv(item->TextMetric.tmHeight, item->TextStyle->VShift, 100);
+    item->VerticalOffset +=
+        rvlayout::StyleLength(rvlayout::MulDiv64(item->TextMetric.tmHeight, item->TextStyle->VShift, 100));
     TSize hyphen = canvas.TextExtent(WideString(u"-"));
     item->HyphenWidth = hyphen.cx;
     item->HyphenHeight = hyphen.cy;

@@ -323,6 +323,27 @@ TEST(RVLineBuildingTest, ListIndents) {
     });
 }
 
+TEST(RVFormatDocumentTest, HugeStyleLengthsAreCutNotWrappedAround) {
+    auto style = MakeLayoutStyle();
+    TParaInfo& para = *style->ParaStyles().GetItem(0);
+    para.LeftIndent = para.FirstIndent = para.RightIndent = INT32_MAX;
+    para.SpaceBefore = para.SpaceAfter = INT32_MAX;
+    para.LineSpacing = INT32_MAX;
+    style->TextStyles().GetItem(0)->VShift = INT32_MAX;
+    TFixedMetricsCanvas canvas;
+    TTestFormattedData data(style.get(), &canvas);
+    for (int i = 0; i < 4; ++i)
+        data.AddTextItem("aaaa bbbb", 0, 0);
+    data.Format();
+    EXPECT_EQ(CheckFormattedInvariants(data), "");
+    // Everything lies below and right of where it began, within a coordinate.
+    for (int i = 0; i < data.DrawItems.Count(); ++i) {
+        EXPECT_GT(data.DrawItems[i]->Left, 0);
+        EXPECT_GT(data.DrawItems[i]->Top, 0);
+    }
+    EXPECT_GT(data.DocumentHeight, 4 * (1 << 20));
+}
+
 TEST(RVFormatDocumentTest, SizesAndWidths) {
     auto style = MakeLayoutStyle();
     TFixedMetricsCanvas canvas;
