@@ -209,6 +209,20 @@ TEST(RVLineFinishingTest, AlignmentAndJustification) {
          },
          {"0:1+1 0,0 8x14 N", "0:2+2 8,0 18x14 sb2", "0:4+2 26,0 18x14 sb2", "0:6+2 44,0 19x14 sb3",
           "0:9+7 0,14 56x14 N"}},
+        {"right to left: runs go from the right, left-to-right words keep their order",
+         [](TTestFormattedData& D, TRVStyle& S) {
+             S.ParaStyles().GetItem(0)->BiDiMode = rvbdRightToLeft;
+             D.AddWideTextTag(u"AB", 1, 0, 0);
+             D.AddWideTextTag(u"CD", 1, -1, 0);
+             D.AddWideTextTag(u"\u05D0", 1, -1, 0);
+         },
+         {"0:1+2 8,0 16x14 N", "1:1+2 24,0 16x14", "2:1+1 0,0 8x14"}},
+        {"a line of one piece is not reordered",
+         [](TTestFormattedData& D, TRVStyle& S) {
+             S.ParaStyles().GetItem(0)->BiDiMode = rvbdRightToLeft;
+             D.AddWideTextTag(u"\u05D0\u05D1", 1, 0, 0);
+         },
+         {"0:1+2 0,0 16x14 N"}},
         {"a centred line wider than the page stays at the left",
          [](TTestFormattedData& D, TRVStyle& S) {
              S.ParaStyles().GetItem(0)->Alignment = rvaCenter;

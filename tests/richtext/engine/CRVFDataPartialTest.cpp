@@ -161,6 +161,60 @@ TEST_F(RVPartialFormatTest, HyperlinkAreasFollowAnEdit) {
     EXPECT_EQ(Data.Jumps.size(), 4u);
 }
 
+TEST_F(RVPartialFormatTest, PositionsBetweenItemsAndDrawingItems) {
+    // Item 0 "aaaa bbbb cccc" shows as "aaaa bbbb" (1+9) and "cccc" (11+4).
+    int d = -1, offs = -1;
+    Data.ItemToDrawItem(0, 12, d, offs);
+    EXPECT_EQ(d, 1);
+    EXPECT_EQ(offs, 2);
+    int itemNo = -1, itemOffs = -1;
+    Data.DrawItemToItem(1, 2, itemNo, itemOffs);
+    EXPECT_EQ(itemNo, 0);
+    EXPECT_EQ(itemOffs, 12);
+    Data.DrawItemToItem(99, 1, itemNo, itemOffs);
+    EXPECT_EQ(itemNo, -1);
+    EXPECT_EQ(Data.DrawItemEndOffset(1), 5);
+    EXPECT_TRUE(Data.IsDrawItemParaStart(2));
+    EXPECT_FALSE(Data.IsDrawItemParaStart(1));
+    int first, last;
+    Data.GetLineDrawItemRange(1, first, last);
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(last, 1);
+    EXPECT_EQ(Data.FindDrawItemByY(15), 1);
+    EXPECT_EQ(Data.FindDrawItemByY(1000), 4);
+    // The selection survives a format that keeps the position.
+    Data.StoreSelectionBounds(0, 12, 2, 3);
+    Data.FormatDocument(true, true, false, 0, nullptr, false, true, true);
+    int startNo, endNo, startOffs, endOffs;
+    Data.GetSelectionItemBounds(startNo, endNo, startOffs, endOffs, true);
+    EXPECT_EQ(std::vector<int>({startNo, startOffs, endNo, endOffs}), std::vector<int>({0, 12, 2, 3}));
+}
+
+TEST(RVChangeDrawItemWidthTest, TheLineMovesAsItsAlignmentWants) {
+    struct Case {
+        TRVAlignment Align;
+        TLines Lines;
+    } cases[] = {
+        {rvaLeft, {"0:1+2 0,0 16x14 N", "1:0+0 16,0 30x12", "2:1+2 46,0 16x14"}},
+        {rvaRight, {"0:1+2 138,0 16x14 N", "1:0+0 154,0 30x12", "2:1+2 184,0 16x14"}},
+    };
+    for (const Case& c : cases) {
+        auto style = MakeLayoutStyle();
+        style->ParaStyles().GetItem(0)->Alignment = c.Align;
+        TFixedMetricsCanvas canvas;
+        TTestFormattedData data(style.get(), &canvas);
+        data.AddTextItem("ab", 0, 0);
+        auto picture =
+            std::make_unique<TRVGraphicItemInfo>(&data, std::make_unique<TRVBitmapImage>(8, 10), vaBaseline);
+        picture->ParaNo = -1;
+        data.AddItem("", std::move(picture));
+        data.AddTextItem("cd", 0, -1);
+        data.Format();
+        data.ChangeDrawItemWidth(1, 30);
+        EXPECT_EQ(DrawItemTexts(data), c.Lines) << int(c.Align);
+    }
+}
+
 // ---------------------------------------------------------------- minimum widths
 
 TEST(RVMinWidthTest, WhatParagraphsAndDocumentsNeed) {
