@@ -226,14 +226,16 @@ void TCustomRVFormattedData::FormatDrawItemRange(int First, int Last, bool Updat
 
 void TCustomRVFormattedData::ShiftDrawItemsBelow(int From, int DeltaY, int ItemDelta) {
     int count = DrawItems.Count();
+    // Every later line moves: one pass, touching each item once.
+    bool record = !SharesItems();
     int lastItemNo = -1;
     for (int i = From; i < count; ++i) {
         TRVDrawLineInfo& d = *DrawItems[i];
         d.Top += DeltaY;
         d.ItemNo += ItemDelta;
-        if (d.ItemNo != lastItemNo) {
+        if (record && d.ItemNo != lastItemNo) {
             lastItemNo = d.ItemNo;
-            SetItemDrawItemNo(d.ItemNo, i);
+            ItemList->Objects(d.ItemNo)->DrawItemNo = i;
         }
     }
 }
