@@ -178,6 +178,10 @@ std::vector<int> TCanvas::CharAdvances(const WideString& Text) {
     return out;
 }
 
+int TCanvas::CharAdvances(std::u16string_view Text, int* Out) {
+    return Advances(Text, Out);
+}
+
 TSize TCanvas::TextExtentEx(const AnsiString& Text, int MaxWidth, int& Fit, std::vector<int>* Extents) {
     return TextExtentEx(AnsiToWide(Text), MaxWidth, Fit, Extents);
 }

@@ -342,6 +342,9 @@ public:
     // of a surrogate pair advances 0), character extra included.
     std::vector<int> CharAdvances(const AnsiString& Text);
     std::vector<int> CharAdvances(const WideString& Text);
+    // The same into Advances (Text.size() values) without allocating;
+    // answers their sum, the width of the text.
+    int CharAdvances(std::u16string_view Text, int* Advances);
     // How many characters fit into MaxWidth (Fit), and for every character
     // of the text the width up to and including it (Extents, when given).
     // Answers the extent of the whole text.

@@ -1,6 +1,7 @@
 // The document's item list, its construction, the questions it asks its
 // root, item access, freeing and deleting items, and its text helpers.
 #include "richtext/engine/document/CRVData.h"
+#include "richtext/engine/document/CRVDataCheck.h"
 
 #include <algorithm>
 
@@ -40,12 +41,14 @@ std::unique_ptr<TCustomRVItemInfo> TRVItemList::ReleaseObject(int Index) {
 }
 
 int TRVItemList::AddObject(const AnsiString& S, std::unique_ptr<TCustomRVItemInfo> Item) {
+    if (Item) Item->ItemNoHint = Count();
     FItems.push_back({S, std::move(Item)});
     return Count() - 1;
 }
 
 void TRVItemList::InsertObject(int Index, const AnsiString& S, std::unique_ptr<TCustomRVItemInfo> Item) {
     if (Index != Count()) CheckIndex(Index);
+    if (Item) Item->ItemNoHint = Index;
     FItems.insert(FItems.begin() + Index, TEntry{S, std::move(Item)});
 }
 
@@ -57,8 +60,17 @@ void TRVItemList::DeleteRange(int Index, int ACount) {
 }
 
 int TRVItemList::IndexOfObject(const TCustomRVItemInfo* Item) const {
-    for (int i = 0; i < Count(); ++i)
-        if (FItems[std::size_t(i)].Item.get() == Item) return i;
+    if (!Item) return -1;
+    int count = Count();
+    int hint = std::clamp(Item->ItemNoHint, 0, std::max(count - 1, 0));
+    auto at = [&](int i) {
+        ++FSearchSteps;
+        return FItems[std::size_t(i)].Item.get() == Item;
+    };
+    for (int d = 0; hint - d >= 0 || hint + d < count; ++d) {
+        if (hint + d < count && at(hint + d)) return Item->ItemNoHint = hint + d;
+        if (d > 0 && hint - d >= 0 && at(hint - d)) return Item->ItemNoHint = hint - d;
+    }
     return -1;
 }
 
@@ -92,6 +104,26 @@ TRVBiDiMode TCustomRVData::GetBiDiMode() const {
 AnsiString TCustomRVData::GetDelimiters() const {
     TCustomRVData* root = GetRootData();
     return root != this ? root->GetDelimiters() : AnsiString(RVDefaultDelimiters);
+}
+
+TRVOptions TCustomRVData::GetOptions() const {
+    TCustomRVData* root = GetRootData();
+    return root != this ? root->GetOptions() : RVDefaultOptions;
+}
+
+void TCustomRVData::SetOptions(TRVOptions Value) {
+    TCustomRVData* root = GetRootData();
+    if (root != this) root->SetOptions(Value);
+}
+
+bool TCustomRVData::GetWordWrap() const {
+    TCustomRVData* root = GetOuterRootData();
+    return root != this ? root->GetWordWrap() : true;
+}
+
+int TCustomRVData::GetMaxLength() const {
+    TCustomRVData* root = GetOuterRootData();
+    return root != this ? root->GetMaxLength() : 0;
 }
 
 void TCustomRVData::GetParentInfo(int& ItemNo, std::unique_ptr<TRVStoreSubRVData>& Location) const {
@@ -189,8 +221,7 @@ int TCustomRVData::GetStyleCodePage(int StyleNo) const {
     TRVStyle* style = GetRVStyle();
     if (!style) return 0;
     if (StyleNo < 0) return int(style->DefCodePage);
-    uint8_t charset = style->TextStyles().GetItem(StyleNo)->Charset;
-    return charset == 1 ? int(style->DefCodePage) : int(CharsetToCodePage(charset));
+    return int(style->GetStyleCodePage(StyleNo));
 }
 
 int TCustomRVData::GetDefCodePage() const {
@@ -228,6 +259,7 @@ void FreeItemAnyway(TCustomRVData& Data, int Index, bool Clearing, TFirstError& 
 } // namespace
 
 void TCustomRVData::DeleteItems(int Index, int Count) {
+    FMarkerPlaceholder = nullptr;
     if (!FreesItems() || Index >= ItemCount() || Count <= 0) return;
     GetItem(Index); // a negative index raises the list's error
     Count = std::min(Count, ItemCount() - Index);
@@ -239,9 +271,11 @@ void TCustomRVData::DeleteItems(int Index, int Count) {
         ItemList->DeleteRange(Index, Count);
     }
     errors.RaiseIfAny();
+    RVCheckAfterOperation(*this);
 }
 
 void TCustomRVData::Clear() {
+    FMarkerPlaceholder = nullptr;
     bool wasClearing = StateBits & rvdsClearing;
     StateBits |= rvdsClearing;
     TScopeGuard restore([&] {

@@ -50,6 +50,33 @@ enum TRVRTFSaveArea : uint8_t {
 };
 struct TRVRTFTables;
 
+// ---- the document options a control keeps (TRVOptions)
+using TRVOptions = uint32_t;
+enum TRVOption : uint32_t {
+    rvoAllowSelection = 1 << 0,
+    rvoSingleClick = 1 << 1,
+    rvoScrollToEnd = 1 << 2,
+    rvoClientTextWidth = 1 << 3,
+    rvoShowCheckpoints = 1 << 4,
+    rvoShowPageBreaks = 1 << 5,
+    rvoShowSpecialCharacters = 1 << 6,
+    // Tags are texts; else integers. One kind for a whole document.
+    rvoTagsArePChars = 1 << 7,
+    rvoAutoCopyText = 1 << 8,
+    rvoAutoCopyUnicodeText = 1 << 9,
+    rvoAutoCopyRVF = 1 << 10,
+    rvoAutoCopyImage = 1 << 11,
+    rvoAutoCopyRTF = 1 << 12,
+    rvoFormatInvalidate = 1 << 13,
+    rvoDblClickSelectsWord = 1 << 14,
+    rvoRClickDeselects = 1 << 15,
+    rvoDisallowDrag = 1 << 16,
+    rvoShowItemHints = 1 << 17,
+    rvoFastFormatting = 1 << 18,
+};
+// What the viewer starts with.
+inline constexpr TRVOptions RVDefaultOptions = 0x4FD25;
+
 // ---- state bits of a document; others belong to the descendants
 using TRVDataStates = uint32_t;
 enum TRVDataState : uint32_t {
@@ -82,7 +109,11 @@ public:
     void Delete(int Index) { DeleteRange(Index, 1); }
     void DeleteRange(int Index, int Count);
     void Clear() { FItems.clear(); }
+    // Looks where the item last stood, then outwards from there: after an
+    // edit an item has moved by the few entries inserted or deleted.
     int IndexOfObject(const TCustomRVItemInfo* Item) const;
+    // Entries compared by IndexOfObject so far, a measure of its cost.
+    int64_t SearchSteps() const { return FSearchSteps; }
 
     void BeginUpdate() { ++FUpdateCount; }
     void EndUpdate() {
@@ -98,6 +129,7 @@ private:
     void CheckIndex(int Index) const;
     std::vector<TEntry> FItems;
     int FUpdateCount = 0;
+    mutable int64_t FSearchSteps = 0;
 };
 
 // Called for every item of a document tree; clearing Continue stops.
@@ -141,6 +173,22 @@ public:
     virtual void SetFlags(uint16_t Value) = 0;
     virtual TRVBiDiMode GetBiDiMode() const;
     virtual AnsiString GetDelimiters() const;
+    // ---- settings of the document's control, asked of the root (options)
+    // or the outer root (word wrap, maximum length); a root without a
+    // control answers the viewer's defaults
+    virtual TRVOptions GetOptions() const;
+    virtual void SetOptions(TRVOptions Value);
+    bool TagsArePChars() const { return GetOptions() & rvoTagsArePChars; }
+    virtual bool GetWordWrap() const;
+    // Characters per line; 0 or less: no limit.
+    virtual int GetMaxLength() const;
+    // The document's background colour; clNone here.
+    virtual TColor GetColor() const { return clNone; }
+    // ---- what the document is in its tree
+    // Whether the document may hold page breaks (table cells may not).
+    virtual bool AllowsPageBreaks() const { return true; }
+    // Whether the data belongs to a control directly.
+    virtual bool IsTopLevelDocument() const { return false; }
     virtual void DoItemAction(TRVItemAction, TCustomRVItemInfo*, AnsiString&, TCustomRVData*) {}
     // Printing data borrows the items of the document it prints.
     virtual bool SharesItems() const { return false; }
@@ -252,7 +300,8 @@ public:
     int PrevCharOffset(const AnsiString& Text, int ItemNo, int Offs) const;
 
     // ---- moving and joining items
-    // Appends Source's items, which leave Source; Source is left empty.
+    // Appends Source's items, which leave Source and its numbering lists;
+    // Source is left empty. Documents with tags of different kinds raise.
     void MoveItemsFrom(TCustomRVData* Source);
     bool CanMergeItems(int ItemNo, const TCustomRVItemInfo* First, bool EvenIfNewLine,
                        const TCustomRVItemInfo* Second) const;
@@ -299,6 +348,16 @@ public:
     void RemoveSeqFromList(TCustomRVItemInfo* Item, bool Clearing);
     // The number text of the note this document belongs to (notes).
     virtual AnsiString GetNoteText() const;
+    // The document whose lists number this one's markers and sequences: the
+    // outer root, or a document that keeps lists of its own.
+    virtual TCustomRVData* GetNumberingRoot() { return GetOuterRootData(); }
+    // Makes the numbering root's marker and sequence lists those of one walk
+    // of its document tree, and renumbers them.
+    void RebuildNumberingLists();
+    // Items appended between the two enter no list one by one; the end
+    // rebuilds the lists in one walk.
+    void BeginItemsLoad() { ++FItemsLoading; }
+    void EndItemsLoad();
 
     // ---- page setup travelling with the document: the root's
     virtual TRVDocParameters* GetDocParameters(bool Create);
@@ -309,8 +368,9 @@ public:
     // item with offsets; PartialItem when the range lies inside one item.
     virtual void GetSaveRange(bool SelectionOnly, int& StartItemNo, int& StartOffs, int& EndItemNo,
                               int& EndOffs, bool& PartialItem) const;
-    // A sub-document being edited inside an item (a table cell).
+    // A sub-document being edited inside an item (a table cell), and its item.
     virtual TCustomRVData* GetActiveSubDocument() const { return nullptr; }
+    virtual TCustomRVItemInfo* GetActiveSubDocumentItem() const { return nullptr; }
     // True when the application wrote the item itself into Text.
     virtual bool DoSaveItemToFile(const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
                                   TRVSaveFormat SaveFormat, bool Unicode, AnsiString& Text);
@@ -339,12 +399,17 @@ public:
 
 private:
     void AppendItem(const AnsiString& Text, std::unique_ptr<TCustomRVItemInfo> Item, bool AsIs);
+    void MoveAllItemsFrom(TCustomRVData& Source);
     void AddTextItemInEncoding(AnsiString Text, int StyleNo, int ParaNo, const TRVTag& Tag, bool Unicode);
     int NewItemTextStyle(int StyleNo, int ParaNo) const;
     bool IsUnicodeStyle(int StyleNo) const;
     // Links the checkpoints of the items in item order again.
     void RelinkCheckpoints();
     std::unique_ptr<TRVItemList> FOwnItems;
+    int FItemsLoading = 0;
+    // The empty text that ApplyListMarker put after a marker it appended,
+    // while it is the last item: the paragraph's first item replaces it.
+    const TCustomRVItemInfo* FMarkerPlaceholder = nullptr;
     // Kept here while this data is the outer root (or the root, for the
     // parameters); descendants that hold them elsewhere override the getters.
     std::unique_ptr<TRVMarkerList> FMarkerList;

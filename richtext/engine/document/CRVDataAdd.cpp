@@ -2,6 +2,7 @@
 // document's checkpoint chain.
 #include "platform/rtl/ScopeGuard.h"
 #include "richtext/engine/document/CRVData.h"
+#include "richtext/engine/document/CRVDataCheck.h"
 #include "richtext/engine/style/RVStyle.h"
 
 // ---------------------------------------------------------------- adding items
@@ -16,6 +17,15 @@ void TCustomRVData::AddItemAsIs(const AnsiString& Text, std::unique_ptr<TCustomR
 
 void TCustomRVData::AppendItem(const AnsiString& Text, std::unique_ptr<TCustomRVItemInfo> Item, bool AsIs) {
     if (!Item) throw EZoroZudoError(errRVInternal);
+    int lastNo = ItemCount() - 1;
+    if (FMarkerPlaceholder && !AsIs && lastNo >= 1 && GetItem(lastNo) == FMarkerPlaceholder &&
+        Item->ParaNo == -1 && !Item->GetBoolValue(iqFullLine) && !FMarkerPlaceholder->Checkpoint &&
+        GetItemText(lastNo).empty()) {
+        // Taken out directly: the marker is alone only until the item comes.
+        FreeItem(lastNo, false);
+        ItemList->Delete(lastNo);
+    }
+    FMarkerPlaceholder = nullptr;
     if (!AsIs) {
         int count = ItemCount();
         // Nothing continues a full-line item, and a full-line item continues nothing.
@@ -62,9 +72,13 @@ void TCustomRVData::AppendItem(const AnsiString& Text, std::unique_ptr<TCustomRV
     ItemList->AddObject(text, std::move(Item));
     item->Inserted(this, ItemCount() - 1);
     // Markers and sequences added in code are numbered at once, as those
-    // inserted by the editor or a reader are.
-    AddMarkerInList(ItemCount() - 1);
-    AddSeqInList(ItemCount() - 1);
+    // inserted by the editor or a reader are; a bulk load numbers them at
+    // its end.
+    if (FItemsLoading == 0) {
+        AddMarkerInList(ItemCount() - 1);
+        AddSeqInList(ItemCount() - 1);
+        if (!AsIs) RVCheckAfterOperation(*this);
+    }
 }
 
 int TCustomRVData::NewItemTextStyle(int StyleNo, int ParaNo) const {

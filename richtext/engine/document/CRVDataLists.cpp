@@ -3,6 +3,7 @@
 // questions the writers ask.
 #include "platform/rtl/ScopeGuard.h"
 #include "richtext/engine/document/CRVData.h"
+#include "richtext/engine/document/CRVDataCheck.h"
 #include "richtext/engine/document/RVDocParams.h"
 #include "richtext/engine/items/RVLabelItem.h"
 #include "richtext/engine/items/RVMarker.h"
@@ -90,11 +91,19 @@ int TCustomRVData::ApplyListMarker(int ItemNo, int ListNo, int ListLevel, int St
         TCustomRVItemInfo& first = LiveItem(target);
         if (first.GetBoolValue(iqFullLine)) return -1;
         if (auto* existing = dynamic_cast<TRVMarkerItemInfo*>(&first)) {
+            bool otherList = existing->ListNo != ListNo;
             existing->ListNo = ListNo;
             existing->Level = ListLevel;
             existing->StartFrom = StartFrom;
             existing->Reset = UseStartFrom;
-            if (GetMarkerList(false)) RenumberMarkersFrom(target, false);
+            // A marker that leaves a list renumbers the markers it leaves too.
+            if (TRVMarkerList* list = GetMarkerList(false)) {
+                if (otherList)
+                    list->RecalcAllCounters(GetRVStyle());
+                else
+                    RenumberMarkersFrom(target, false);
+            }
+            RVCheckAfterOperation(*this);
             return target;
         }
     }
@@ -114,6 +123,13 @@ int TCustomRVData::ApplyListMarker(int ItemNo, int ListNo, int ListLevel, int St
     ItemList->InsertObject(target, text, std::move(marker));
     item->Inserted(this, target);
     AddMarkerInList(target);
+    if (append) {
+        // A marker never ends its paragraph: an empty text holds its place
+        // until the paragraph's first item comes.
+        AddTextItem("", 0, -1);
+        FMarkerPlaceholder = &LiveItem(ItemCount() - 1);
+    }
+    RVCheckAfterOperation(*this);
     return target;
 }
 
@@ -137,6 +153,57 @@ void TCustomRVData::RemoveSeqFromList(TCustomRVItemInfo* Item, bool Clearing) {
         FreeSeqList();
     else if (!Clearing)
         list->RecalcCounters(index);
+}
+
+namespace {
+
+// Markers and sequence items of Data and its sub-documents in document order.
+void CollectNumbered(TCustomRVData& Data, std::vector<TRVMarkerItemInfo*>& Markers,
+                     std::vector<TRVSeqItemInfo*>& Sequences) {
+    for (int i = 0; i < Data.ItemCount(); ++i) {
+        TCustomRVItemInfo& item = Data.LiveItem(i);
+        if (auto* marker = dynamic_cast<TRVMarkerItemInfo*>(&item)) Markers.push_back(marker);
+        if (auto* seq = dynamic_cast<TRVSeqItemInfo*>(&item)) Sequences.push_back(seq);
+        std::unique_ptr<TRVStoreSubRVData> position;
+        for (TCustomRVData* sub = item.GetSubDocument(position, rvsdFirst); sub;
+             sub = item.GetSubDocument(position, rvsdNext))
+            CollectNumbered(*sub, Markers, Sequences);
+    }
+}
+
+} // namespace
+
+void TCustomRVData::RebuildNumberingLists() {
+    TCustomRVData* root = GetNumberingRoot();
+    if (root != this) {
+        root->RebuildNumberingLists();
+        return;
+    }
+    std::vector<TRVMarkerItemInfo*> markers;
+    std::vector<TRVSeqItemInfo*> sequences;
+    CollectNumbered(*this, markers, sequences);
+    if (markers.empty()) {
+        FreeMarkerList();
+    } else {
+        TRVMarkerList* list = GetMarkerList(true);
+        list->Clear();
+        for (TRVMarkerItemInfo* marker : markers)
+            list->Append(marker);
+        list->RecalcAllCounters(GetRVStyle());
+    }
+    if (sequences.empty()) {
+        FreeSeqList();
+    } else {
+        TRVSeqList* list = GetSeqList(true);
+        list->Clear();
+        for (TRVSeqItemInfo* seq : sequences)
+            list->Append(seq);
+        list->RecalcAllCounters();
+    }
+}
+
+void TCustomRVData::EndItemsLoad() {
+    if (FItemsLoading > 0 && --FItemsLoading == 0) RebuildNumberingLists();
 }
 
 AnsiString TCustomRVData::GetNoteText() const {

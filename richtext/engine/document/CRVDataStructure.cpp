@@ -6,6 +6,7 @@
 
 #include "platform/rtl/ScopeGuard.h"
 #include "richtext/engine/document/CRVData.h"
+#include "richtext/engine/document/CRVDataCheck.h"
 #include "richtext/engine/style/RVStyle.h"
 
 namespace {
@@ -140,7 +141,24 @@ int TCustomRVData::PrevCharOffset(const AnsiString& Text, int ItemNo, int Offs) 
 
 void TCustomRVData::MoveItemsFrom(TCustomRVData* Source) {
     if (!Source || Source == this) return;
+    if (TagsArePChars() != Source->TagsArePChars()) throw EZoroZudoError(errRVTagsTypesMismatch);
+    MoveAllItemsFrom(*Source);
+    RVCheckAfterOperation(*this);
+    RVCheckAfterOperation(*Source);
+}
+
+void TCustomRVData::MoveAllItemsFrom(TCustomRVData& SourceData) {
+    TCustomRVData* Source = &SourceData;
     int moved = 0;
+    // The items enter this document's lists in one walk at the end, and
+    // Source's lists are walked again without them: no list keeps an item
+    // its document no longer holds.
+    BeginItemsLoad();
+    TScopeGuard renumber([&] {
+        EndItemsLoad();
+        Source->RebuildNumberingLists();
+    });
+
     // When an item refuses to come, Source keeps the items not moved yet.
     TScopeGuard keepRest([&] {
         int gone = 0;
@@ -213,6 +231,7 @@ void TCustomRVData::MergeItems(int ItemNo) {
     ItemList->SetString(ItemNo, t1 + t2);
     FreeItemObject(ItemList->ReleaseObject(ItemNo + 1), false);
     ItemList->Delete(ItemNo + 1);
+    RVCheckAfterOperation(*this);
 }
 
 void TCustomRVData::MergeAdjacentItems(int FirstNo, int LastNo) {

@@ -14,7 +14,7 @@ void TCustomRVItemInfo::Inserted(TCustomRVData* RVData, int) {
     RVData->DoItemAction(rviaInserted, this, text, RVData);
 }
 
-void TCustomRVItemInfo::MovingToUndoList(int ItemNo, TCustomRVData* RVData) {
+void TCustomRVItemInfo::MovingToUndoList(int ItemNo, TCustomRVData* RVData, TRVUndoInfo*) {
     if (RVData) {
         AnsiString text = RVData->GetItemText(ItemNo);
         RVData->DoItemAction(rviaMovingToUndoList, this, text, RVData);

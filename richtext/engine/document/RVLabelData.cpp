@@ -73,6 +73,12 @@ void TRVLabelItemInfo::Inserted(TCustomRVData* RVData, int) {
     UseResolutionOverride = UsesResolutionOverride(RVData);
 }
 
+void TRVLabelItemInfo::MovingToUndoList(int ItemNo, TCustomRVData* RVData, TRVUndoInfo* ContainerUndoItem) {
+    TRVRectItemInfo::MovingToUndoList(ItemNo, RVData, ContainerUndoItem);
+    // In the undo list the label belongs to the list's document.
+    if (ContainerUndoItem) SetOwnerRVData(ContainerUndoItem->GetRVData());
+}
+
 void TRVLabelItemInfo::MovingFromUndoList(int ItemNo, TCustomRVData* RVData) {
     TRVRectItemInfo::MovingFromUndoList(ItemNo, RVData);
     SetOwnerRVData(RVData);
@@ -94,8 +100,8 @@ TRVSeqItemInfo::TRVSeqItemInfo(TCustomRVData* RVData, const AnsiString& ASeqName
     SetNumberType(ANumberType);
 }
 
-void TRVSeqItemInfo::MovingToUndoList(int ItemNo, TCustomRVData* RVData) {
-    TRVLabelItemInfo::MovingToUndoList(ItemNo, RVData);
+void TRVSeqItemInfo::MovingToUndoList(int ItemNo, TCustomRVData* RVData, TRVUndoInfo* ContainerUndoItem) {
+    TRVLabelItemInfo::MovingToUndoList(ItemNo, RVData, ContainerUndoItem);
     if (RVData) RVData->RemoveSeqFromList(this, false);
 }
 
@@ -106,8 +112,8 @@ void TRVSeqItemInfo::MovingFromUndoList(int ItemNo, TCustomRVData* RVData) {
 
 // ---------------------------------------------------------------- marker
 
-void TRVMarkerItemInfo::MovingToUndoList(int ItemNo, TCustomRVData* RVData) {
-    TRVRectItemInfo::MovingToUndoList(ItemNo, RVData);
+void TRVMarkerItemInfo::MovingToUndoList(int ItemNo, TCustomRVData* RVData, TRVUndoInfo* ContainerUndoItem) {
+    TRVRectItemInfo::MovingToUndoList(ItemNo, RVData, ContainerUndoItem);
     if (RVData) RVData->RemoveMarkerFromList(this, false);
 }
 

@@ -42,9 +42,9 @@ TRVSeqList* TRVSubData::GetSeqList(bool Create) {
     return FOwnSeqList.get();
 }
 
-void TRVSubData::ItemsMovingToUndoList() {
+void TRVSubData::ItemsMovingToUndoList(TRVUndoInfo* ContainerUndoItem) {
     for (int i = 0; i < ItemCount(); ++i)
-        LiveItem(i).MovingToUndoList(i, this);
+        LiveItem(i).MovingToUndoList(i, this, ContainerUndoItem);
 }
 
 void TRVSubData::ItemsMovingFromUndoList() {
@@ -91,9 +91,11 @@ void TCustomRVNoteItemInfo::AssignProperties(const TCustomRVItemInfo& Source) {
     TRVSeqItemInfo::AssignProperties(Source);
 }
 
-void TCustomRVNoteItemInfo::MovingToUndoList(int ItemNo, TCustomRVData* RVData) {
-    TRVSeqItemInfo::MovingToUndoList(ItemNo, RVData);
-    Document->ItemsMovingToUndoList();
+void TCustomRVNoteItemInfo::MovingToUndoList(int ItemNo, TCustomRVData* RVData,
+                                             TRVUndoInfo* ContainerUndoItem) {
+    TRVSeqItemInfo::MovingToUndoList(ItemNo, RVData, ContainerUndoItem);
+    // The body's own items stay with the body; their labels keep it.
+    Document->ItemsMovingToUndoList(nullptr);
 }
 
 void TCustomRVNoteItemInfo::MovingFromUndoList(int ItemNo, TCustomRVData* RVData) {

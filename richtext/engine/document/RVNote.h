@@ -30,9 +30,10 @@ public:
     void FreeMarkerList() override { FOwnMarkerList.reset(); }
     TRVSeqList* GetSeqList(bool Create) override;
     void FreeSeqList() override { FOwnSeqList.reset(); }
+    TCustomRVData* GetNumberingRoot() override { return this; }
     void DoURLNeeded(int, AnsiString& URL) override { URL.clear(); }
     // Every item's undo notification, in order.
-    void ItemsMovingToUndoList();
+    void ItemsMovingToUndoList(TRVUndoInfo* ContainerUndoItem);
     void ItemsMovingFromUndoList();
 
 private:
@@ -65,7 +66,7 @@ public:
     virtual AnsiString GetHtmlAnchorName() const { return AnsiString(); }
 
     void AssignProperties(const TCustomRVItemInfo& Source) override;
-    void MovingToUndoList(int ItemNo, TCustomRVData* RVData) override;
+    void MovingToUndoList(int ItemNo, TCustomRVData* RVData, TRVUndoInfo* ContainerUndoItem) override;
     void MovingFromUndoList(int ItemNo, TCustomRVData* RVData) override;
     void MarkUsedStyles(TRVStyleUsageInfo& Usage) const override;
     void RenumberStyles(const TRVStyleUsageInfo& Usage) override;
@@ -107,6 +108,11 @@ public:
     explicit TRVNoteReferenceItemInfo(TCustomRVData* RVData);
     TRVNoteReferenceItemInfo(TCustomRVData* RVData, int ATextStyleNo);
     TRVItemClass ClassType() const override { return TRVItemClass::Of<TRVNoteReferenceItemInfo>(); }
+    // Takes its note's current number first.
+    void AdjustToDocWidth(int DocWidth, TRVDrawLineInfo& DrawItem, bool ItemFlagB, bool ItemFlagA,
+                          TCanvas& Canvas, TCustomRVData* RVData, const TRVScreenDeviceResolution* Resolution,
+                          bool Printing, int& Descent, int& HShift) override;
+
     void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
                  const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
 };

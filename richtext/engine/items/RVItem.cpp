@@ -87,6 +87,24 @@ bool TCustomRVItemInfo::GetBoolValueEx(TRVItemBoolQueryEx Query, TRVStyle*) cons
     return Query == iqxPrintViaBitmap;
 }
 
+bool TCustomRVItemInfo::PrintToBitmap(TBitmap&, bool, TRVColorMode, int, TRVDrawLineInfo*, TObject*) {
+    return false;
+}
+
+void TCustomRVItemInfo::Print(TCanvas&, int, int, TCustomRVData*, TObject*, TRVColorMode, int,
+                              TRVDrawLineInfo*, const TRVScreenDeviceResolution&, bool) {}
+
+std::unique_ptr<TRVDrawLineInfo> TCustomRVItemInfo::CreatePrintingDrawItem(TCustomRVData*,
+                                                                           const TRVScreenDeviceResolution&) {
+    return std::make_unique<TRVDrawLineInfo>();
+}
+
+void TCustomRVItemInfo::AdjustToDocWidth(int, TRVDrawLineInfo&, bool, bool, TCanvas&, TCustomRVData*,
+                                         const TRVScreenDeviceResolution*, bool, int& Descent, int& HShift) {
+    Descent = 1;
+    HShift = 0;
+}
+
 void TCustomRVItemInfo::AssignProperties(const TCustomRVItemInfo& Source) {
     if (typeid(Source) == typeid(*this)) StyleNo = Source.StyleNo;
     ParaNo = Source.ParaNo;

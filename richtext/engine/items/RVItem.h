@@ -8,12 +8,13 @@
 #include <memory>
 #include <typeinfo>
 
-#include "richtext/engine/items/RVWordPainters.h"
+#include "richtext/engine/items/RVUndoInfo.h"
+#include "richtext/engine/lines/DLines.h"
+#include "richtext/engine/lines/RVWordPaint.h"
 #include "richtext/engine/text/RVFuncs.h"
 #include "richtext/engine/text/RVUni.h"
 
-class TCustomRVData;   // the document data that holds items (document/)
-class TRVDrawLineInfo; // a piece of an item on a line (layout/)
+class TCustomRVData; // the document data that holds items (document/)
 class TRVStyle;
 struct TRVStyleUsageInfo;
 struct TRVRTFTables; // the tables of one RTF save (formats/rtf)
@@ -194,6 +195,9 @@ public:
     TRVTag Tag;
     int32_t DrawItemNo = -1;
     AnsiString Hint;
+    // Where the item last stood in its document's item list: the document
+    // looks for it there first and then around it.
+    mutable int32_t ItemNoHint = -1;
 
     // Every class answers its own; copies and the registry rely on it.
     virtual TRVItemClass ClassType() const = 0;
@@ -223,6 +227,29 @@ public:
     // Drawing; full-line items paint across the line, inline items at X, Y.
     virtual void PaintFullWidth(int, int, int, TCanvas&, TRVItemDrawStates, TRVStyle&, const TRect&) {}
     virtual void Paint(int, int, TCanvas&, TRVItemDrawStates, TRVStyle&, TRVDrawLineInfo*) {}
+    // Printing: through a bitmap sized by the caller (part -1: the whole
+    // item; else that page part of the drawing item), or onto the printer's
+    // canvas. Control is the printing or painting control.
+    virtual bool PrintToBitmap(TBitmap& Bitmap, bool Preview, TRVColorMode ColorMode, int PartIndex,
+                               TRVDrawLineInfo* DrawItem, TObject* Control);
+    virtual void Print(TCanvas& Canvas, int X, int Y, TCustomRVData* RVData, TObject* Control,
+                       TRVColorMode ColorMode, int PartIndex, TRVDrawLineInfo* DrawItem,
+                       const TRVScreenDeviceResolution& Resolution, bool Preview);
+    virtual void DrawBackgroundForPrinting(TCanvas&, const TRect&, TRVColorMode) {}
+    // The drawing item the printing copy of a document holds for the item:
+    // a multi-part one for items that may be split over pages.
+    virtual std::unique_ptr<TRVDrawLineInfo>
+    CreatePrintingDrawItem(TCustomRVData* RVData, const TRVScreenDeviceResolution& Resolution);
+    // Lays the item out for DocWidth (device pixels) before it is placed:
+    // items sized by the output device or by the document set DrawItem's
+    // size; Descent is what lies below the baseline, HShift how far the
+    // item stands from its place. ItemFlagA and ItemFlagB go to items that
+    // format documents of their own.
+    // ItemFlagB also tells controls to keep their size.
+    virtual void AdjustToDocWidth(int DocWidth, TRVDrawLineInfo& DrawItem, bool ItemFlagB, bool ItemFlagA,
+                                  TCanvas& Canvas, TCustomRVData* RVData,
+                                  const TRVScreenDeviceResolution* Resolution, bool Printing, int& Descent,
+                                  int& HShift);
     virtual int GetImageWidth(TRVStyle*) const { return 0; }
     virtual int GetImageHeight(TRVStyle*) const { return 0; }
     virtual int GetHorzSpacing() const { return 0; }
@@ -239,7 +266,9 @@ public:
     // The plain-text form, for items other than text.
     virtual AnsiString AsText(int LineWidth, TCustomRVData* RVData, const AnsiString& Text,
                               const AnsiString& Path, bool TextOnly, bool Unicode) const;
-    virtual void MovingToUndoList(int ItemNo, TCustomRVData* RVData);
+    // ContainerUndoItem is the undo record that takes the item (may be nil
+    // when the item leaves with its container).
+    virtual void MovingToUndoList(int ItemNo, TCustomRVData* RVData, TRVUndoInfo* ContainerUndoItem);
     virtual void MovingFromUndoList(int, TCustomRVData*) {}
     virtual void MarkUsedStyles(TRVStyleUsageInfo& Usage) const;
     virtual void RenumberStyles(const TRVStyleUsageInfo& Usage);

@@ -139,6 +139,21 @@ void TRVSeqList::Delete(int Index) {
     FItems.erase(FItems.begin() + Index);
 }
 
+void TRVSeqList::Append(TRVSeqItemInfo* Item) {
+    FItems.push_back(Item);
+    Item->FIndexInList = Count() - 1;
+}
+
+void TRVSeqList::RecalcAllCounters() {
+    std::vector<AnsiString> done;
+    for (int i = 0; i < Count(); ++i) {
+        AnsiString name = AnsiLowerCase(Items(i)->SeqName);
+        if (std::find(done.begin(), done.end(), name) != done.end()) continue;
+        done.push_back(name);
+        RecalcCounters(i);
+    }
+}
+
 void TRVSeqList::RecalcCounters(int Index) {
     if (Index < 0 || Index >= Count()) return;
     AnsiString name = AnsiLowerCase(Items(Index)->SeqName);

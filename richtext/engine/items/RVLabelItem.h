@@ -50,7 +50,12 @@ public:
     void AssignProperties(const TCustomRVItemInfo& Source) override;
     void MarkUsedStyles(TRVStyleUsageInfo& Usage) const override;
     void RenumberStyles(const TRVStyleUsageInfo& Usage) override;
+    void MovingToUndoList(int ItemNo, TCustomRVData* RVData, TRVUndoInfo* ContainerUndoItem) override;
     void MovingFromUndoList(int ItemNo, TCustomRVData* RVData) override;
+    // Measured on the formatting canvas in the label's text style.
+    void AdjustToDocWidth(int DocWidth, TRVDrawLineInfo& DrawItem, bool ItemFlagB, bool ItemFlagA,
+                          TCanvas& Canvas, TCustomRVData* RVData, const TRVScreenDeviceResolution* Resolution,
+                          bool Printing, int& Descent, int& HShift) override;
     AnsiString AsText(int LineWidth, TCustomRVData* RVData, const AnsiString& Text, const AnsiString& Path,
                       bool TextOnly, bool Unicode) const override;
     void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
@@ -85,7 +90,7 @@ public:
     int GetIndexInList(const TRVSeqList* List) const;
 
     void AssignProperties(const TCustomRVItemInfo& Source) override;
-    void MovingToUndoList(int ItemNo, TCustomRVData* RVData) override;
+    void MovingToUndoList(int ItemNo, TCustomRVData* RVData, TRVUndoInfo* ContainerUndoItem) override;
     void MovingFromUndoList(int ItemNo, TCustomRVData* RVData) override;
     void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
                  const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
@@ -105,8 +110,13 @@ public:
     // Right after Previous (first when it is nil or not in the list).
     int InsertAfter(TRVSeqItemInfo* Item, TRVSeqItemInfo* Previous);
     void Delete(int Index);
+    void Clear() { FItems.clear(); }
+    // Appends an item that follows every item of the list.
+    void Append(TRVSeqItemInfo* Item);
     // Recounts the sequence of the item at Index, from there to the end.
     void RecalcCounters(int Index);
+    // Recounts every sequence.
+    void RecalcAllCounters();
 
 private:
     std::vector<TRVSeqItemInfo*> FItems;

@@ -10,7 +10,8 @@
 // ---------------------------------------------------------------- helpers
 
 TRVListLevel* GetListLevelInfo(TRVStyle* RVStyle, int ListNo, int Level) {
-    if (ListNo < 0 || !RVStyle) return nullptr;
+    // A list style that is not there shows no marker (the checker names it).
+    if (ListNo < 0 || !RVStyle || ListNo >= RVStyle->ListStyles().Count()) return nullptr;
     return RVStyle->ListStyles().GetItem(ListNo)->GetLevelInfo(Level);
 }
 
@@ -208,6 +209,21 @@ void TRVMarkerList::Delete(int Index) {
 void TRVMarkerList::Clear() {
     FItems.clear();
     FOwned.clear();
+}
+
+void TRVMarkerList::Append(TRVMarkerItemInfo* Marker) {
+    FItems.push_back(Marker);
+    Marker->FIndexInList = Count() - 1;
+}
+
+void TRVMarkerList::RecalcAllCounters(TRVStyle* RVStyle) {
+    std::vector<int32_t> done;
+    for (int i = 0; i < Count(); ++i) {
+        int32_t listNo = Items(i)->ListNo;
+        if (listNo == -1 || std::find(done.begin(), done.end(), listNo) != done.end()) continue;
+        done.push_back(listNo);
+        RecalcCounters(i, RVStyle);
+    }
 }
 
 void TRVMarkerList::RecalcCounters(int Index, TRVStyle* RVStyle) {

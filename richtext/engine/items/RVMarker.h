@@ -40,7 +40,7 @@ public:
     void AssignProperties(const TCustomRVItemInfo& Source) override;
     void MarkUsedStyles(TRVStyleUsageInfo& Usage) const override;
     void RenumberStyles(const TRVStyleUsageInfo& Usage) override;
-    void MovingToUndoList(int ItemNo, TCustomRVData* RVData) override;
+    void MovingToUndoList(int ItemNo, TCustomRVData* RVData, TRVUndoInfo* ContainerUndoItem) override;
     void MovingFromUndoList(int ItemNo, TCustomRVData* RVData) override;
     bool SetExtraIntProperty(int Code, int Value) override;
     bool GetExtraIntProperty(int Code, int& Value) const override;
@@ -50,7 +50,28 @@ public:
     void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
                  const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
 
+    // ---- size: the content split around the marker's position by its
+    // alignment, and the room up to the text (the level's indents)
+    // The part after the position or the room, whichever is larger.
+    int GetMinWidth(const TRVScreenDeviceResolution* Resolution, TCanvas* Canvas,
+                    TCustomRVData* RVData) const override;
+    // Sets DrawItem's size and keeps the content offset in its SpaceBefore.
+    void AdjustToDocWidth(int DocWidth, TRVDrawLineInfo& DrawItem, bool ItemFlagB, bool ItemFlagA,
+                          TCanvas& Canvas, TCustomRVData* RVData, const TRVScreenDeviceResolution* Resolution,
+                          bool Printing, int& Descent, int& HShift) override;
+    // The size AdjustToDocWidth found last.
+    int GetWidth(TRVStyle*) const override { return FWidth; }
+    int GetHeight(TRVStyle*) const override { return FHeight; }
+    int GetLeftOverhang(TRVStyle*) const override { return FOverhang; }
+
 private:
+    // Measures the content on Canvas: width, height and descent.
+    void MeasureContent(TCanvas& Canvas, TCustomRVData* RVData, const TRVScreenDeviceResolution* Resolution,
+                        int& Width, int& Height, int& Descent) const;
+    int32_t FWidth = 0;
+    int32_t FHeight = 0;
+    int32_t FDescent = 0;
+    int32_t FOverhang = 0;
     friend class TRVMarkerList;
     mutable int FIndexInList = -1;
 };
@@ -68,8 +89,12 @@ public:
     int InsertAfter(TRVMarkerItemInfo* Marker, TRVMarkerItemInfo* Previous);
     void Delete(int Index);
     void Clear();
+    // Appends a marker that follows every marker of the list.
+    void Append(TRVMarkerItemInfo* Marker);
     // Counters and texts from the marker at Index to the end, for its list.
     void RecalcCounters(int Index, TRVStyle* RVStyle);
+    // Counters and texts of every marker.
+    void RecalcAllCounters(TRVStyle* RVStyle);
 
     // The state of the first Count markers: a 0, the count, then per marker
     // ListNo, Level, Reset, StartFrom and Counter; with its length first
@@ -89,7 +114,8 @@ private:
     std::vector<std::unique_ptr<TRVMarkerItemInfo>> FOwned;
 };
 
-// The level object of a list style without a marker; nil for ListNo < 0.
+// The level object of a list style without a marker; nil for a ListNo out
+// of the style sheet's list styles.
 TRVListLevel* GetListLevelInfo(TRVStyle* RVStyle, int ListNo, int Level);
 // A counter in the notation of a list type; empty for types without one.
 AnsiString GetMarkerCounterText(int Number, TRVListType ListType);

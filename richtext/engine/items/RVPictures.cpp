@@ -178,9 +178,9 @@ bool TRVGraphicItemInfo::GetExtraStrProperty(int Code, AnsiString& Value) const 
     }
 }
 
-void TRVGraphicItemInfo::MovingToUndoList(int ItemNo, TCustomRVData* RVData) {
+void TRVGraphicItemInfo::MovingToUndoList(int ItemNo, TCustomRVData* RVData, TRVUndoInfo* ContainerUndoItem) {
     ImageCopy.reset();
-    TRVRectItemInfo::MovingToUndoList(ItemNo, RVData);
+    TRVRectItemInfo::MovingToUndoList(ItemNo, RVData, ContainerUndoItem);
 }
 
 void TRVGraphicItemInfo::Paint(int X, int Y, TCanvas& Canvas, TRVItemDrawStates State, TRVStyle& RVStyle,
@@ -235,45 +235,52 @@ bool TRVHotGraphicItemInfo::GetBoolValueEx(TRVItemBoolQueryEx Query, TRVStyle* R
     }
 }
 
-// ---------------------------------------------------------------- printing record
+// ---------------------------------------------------------------- printing drawing item
 
-TRVMultiImagePrintInfo::TRVMultiImagePrintInfo(TRVRectItemInfo& AItem,
-                                               const TRVScreenDeviceResolution& AResolution)
-    : Item(AItem), Resolution(AResolution) {
-    Width = ScaleXToDevice(Item.GetWidth(nullptr), Resolution);
-    Height = ToDevice(Item.GetHeight(nullptr));
+std::unique_ptr<TRVDrawLineInfo>
+TRVGraphicItemInfo::CreatePrintingDrawItem(TCustomRVData* RVData,
+                                           const TRVScreenDeviceResolution& Resolution) {
+    if (!CanSplitForPrinting()) return TRVRectItemInfo::CreatePrintingDrawItem(RVData, Resolution);
+    auto info = std::make_unique<TRVMultiImagePrintInfo>(*this);
+    info->Width = ScaleXToDevice(GetWidth(nullptr), Resolution);
+    info->Height = ScaleYToDevice(GetHeight(nullptr), Resolution);
+    return info;
 }
 
 int TRVMultiImagePrintInfo::ContentHeight() const {
     return Item.GetImageHeight(nullptr);
 }
 
-bool TRVMultiImagePrintInfo::InitSplit() {
+bool TRVMultiImagePrintInfo::InitSplit(const TRVScreenDeviceResolution& Resolution) {
     if (Item.MinHeightOnPage == 0) return false;
     int content = ContentHeight();
-    PartsList.push_back({ToDevice(2 * Item.GetVertSpacing() + content), 0, content});
+    PartsList.Add(std::make_unique<TRVImagePrintPart>(
+        ScaleYToDevice(2 * Item.GetVertSpacing() + content, Resolution), 0, content));
     return true;
 }
 
-bool TRVMultiImagePrintInfo::CanSplitFirst(int Y) const {
-    int h = ToScreen(Y), s = Item.GetVertSpacing(), m = Item.MinHeightOnPage, c = ContentHeight();
+bool TRVMultiImagePrintInfo::CanSplitFirst(int Room, const TRVScreenDeviceResolution& Resolution, bool, bool,
+                                           bool) {
+    int h = ScaleYToScreen(Room, Resolution), s = Item.GetVertSpacing(), m = Item.MinHeightOnPage,
+        c = ContentHeight();
     if (h <= 0 || !Item.GetBoolValueEx(iqxPrintViaBitmap, nullptr) || m <= 0 || h < 2 * s + m) return false;
     if (c - h >= m) return true;
     return h > c + 2 * s;
 }
 
-bool TRVMultiImagePrintInfo::SplitAt(int Y) {
+bool TRVMultiImagePrintInfo::SplitAt(int Room, const TRVScreenDeviceResolution& Resolution, bool,
+                                     TRVFootnoteRefList*&, int&, bool) {
     int m = Item.MinHeightOnPage, s = Item.GetVertSpacing();
     if (m <= 0) return false;
-    if (PartsList.empty()) throw EZoroZudoError(errRVPrint);
-    TRVImagePrintPart& last = PartsList.back();
+    if (PartsList.Count() == 0) throw EZoroZudoError(errRVPrint);
+    auto& last = *static_cast<TRVImagePrintPart*>(PartsList.Last());
     if (m >= last.ContentHeight) return false;
-    int a = ToScreen(Y) - 2 * s;
+    int a = ScaleYToScreen(Room, Resolution) - 2 * s;
     if (last.ContentHeight - a < m || a < m) return false;
-    TRVImagePrintPart next{0, last.ContentTop + a, last.ContentHeight - a};
-    next.Height = ToDevice(2 * s + next.ContentHeight);
+    int rest = last.ContentHeight - a;
     last.ContentHeight = a;
-    last.Height = ToDevice(2 * s + a);
-    PartsList.push_back(next);
+    last.Height = ScaleYToDevice(2 * s + a, Resolution);
+    PartsList.Add(std::make_unique<TRVImagePrintPart>(ScaleYToDevice(2 * s + rest, Resolution),
+                                                      last.ContentTop + a, rest));
     return true;
 }

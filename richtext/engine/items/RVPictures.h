@@ -1,5 +1,5 @@
-// Picture items and hot pictures, and the printing record that cuts a tall
-// picture over printed pages.
+// Picture items and hot pictures, and the printing drawing item that cuts
+// a tall picture over printed pages.
 #pragma once
 
 #include <vector>
@@ -39,11 +39,13 @@ public:
     bool GetExtraIntProperty(int Code, int& Value) const override;
     bool SetExtraStrProperty(int Code, const AnsiString& Value) override;
     bool GetExtraStrProperty(int Code, AnsiString& Value) const override;
-    void MovingToUndoList(int ItemNo, TCustomRVData* RVData) override;
+    void MovingToUndoList(int ItemNo, TCustomRVData* RVData, TRVUndoInfo* ContainerUndoItem) override;
     void Paint(int X, int Y, TCanvas& Canvas, TRVItemDrawStates State, TRVStyle& RVStyle,
                TRVDrawLineInfo* DrawItem) override;
     void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
                  const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
+    std::unique_ptr<TRVDrawLineInfo>
+    CreatePrintingDrawItem(TCustomRVData* RVData, const TRVScreenDeviceResolution& Resolution) override;
 
     // Whether printing may cut the picture over pages: printed through a
     // bitmap, a minimum piece set, and shown at its own height.
@@ -62,38 +64,44 @@ public:
     bool GetBoolValueEx(TRVItemBoolQueryEx Query, TRVStyle* RVStyle) const override;
 };
 
-// One page's piece of a cut picture: its height on the page (device units,
-// spacing included) and which rows of the content it shows (screen pixels).
-struct TRVImagePrintPart {
-    int Height = 0;
-    int ContentTop = 0;
-    int ContentHeight = 0;
+// One page's part of a cut picture or control: its height on the page
+// (device pixels, spacing included) and which rows of the content it shows
+// (screen pixels).
+class TRVImagePrintPart : public TRVMultiDrawItemPart {
+public:
+    TRVImagePrintPart(int AHeight, int AContentTop, int AContentHeight)
+        : ContentTop(AContentTop), ContentHeight(AContentHeight) {
+        Height = AHeight;
+    }
+    int32_t ContentTop = 0;
+    int32_t ContentHeight = 0;
+    int GetPartImageHeight() const override { return ContentHeight; }
+    int GetPageBreakExtra() const override { return ContentTop; }
 };
 
-// The printing record of a picture (or control) that may be cut between
-// printed pages. Heights asked by pagination are device units; the content
-// is measured in screen pixels.
-class TRVMultiImagePrintInfo : public TObject {
+// The printing drawing item of a picture (or control) that may be cut
+// between printed pages. Its size, the item's at the device, is set once by
+// its creator; pagination heights are device pixels, the content is
+// measured in screen pixels.
+class TRVMultiImagePrintInfo : public TRVMultiDrawItemInfo {
 public:
-    TRVMultiImagePrintInfo(TRVRectItemInfo& AItem, const TRVScreenDeviceResolution& AResolution);
+    explicit TRVMultiImagePrintInfo(TRVRectItemInfo& AItem) : Item(AItem) {}
 
     TRVRectItemInfo& Item;
-    TRVScreenDeviceResolution Resolution;
-    // The item's size at the device, set once.
-    int Width = 0;
-    int Height = 0;
-    std::vector<TRVImagePrintPart> PartsList;
 
+    // The size belongs to the item.
+    void SetSize(int, int) override {}
     // One part with the whole content; false when the item is never cut.
-    bool InitSplit();
-    // Whether a first piece of Y device units may stay on the current page.
-    bool CanSplitFirst(int Y) const;
-    // Cuts the last part so that it is Y device units high; raises
+    bool InitSplit(const TRVScreenDeviceResolution& Resolution) override;
+    // Whether a first piece of Room device pixels may stay on the current page.
+    bool CanSplitFirst(int Room, const TRVScreenDeviceResolution& Resolution, bool ItemStartsPage,
+                       bool ListExists, bool CountFootnotes) override;
+    // Cuts the last part so that it is Room device pixels high; raises
     // EZoroZudoError "Internal printing error" without a part.
-    bool SplitAt(int Y);
+    bool SplitAt(int Room, const TRVScreenDeviceResolution& Resolution, bool FirstOnPage,
+                 TRVFootnoteRefList*& Footnotes, int& Height, bool CountFootnotes) override;
+    TRVImagePrintPart* Part(int Index) const { return static_cast<TRVImagePrintPart*>(PartsList[Index]); }
 
 private:
     int ContentHeight() const;
-    int ToScreen(int Y) const { return ScaleYToScreen(Y, Resolution); }
-    int ToDevice(int Y) const { return ScaleYToDevice(Y, Resolution); }
 };

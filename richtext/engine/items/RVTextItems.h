@@ -59,4 +59,8 @@ public:
     void RenumberStyles(const TRVStyleUsageInfo& Usage) override;
     void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
                  const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
+    // The font's height and descent; formatting gives the width.
+    void AdjustToDocWidth(int DocWidth, TRVDrawLineInfo& DrawItem, bool ItemFlagB, bool ItemFlagA,
+                          TCanvas& Canvas, TCustomRVData* RVData, const TRVScreenDeviceResolution* Resolution,
+                          bool Printing, int& Descent, int& HShift) override;
 };

@@ -73,11 +73,16 @@ public:
     void ApplyColor(TCanvas& Canvas, const TRVStyle& RVStyle, TRVTextDrawStates DrawState, bool Printing,
                     TRVColorMode ColorMode) const;
     TColor GetUnderlineColor(TCanvas& Canvas, TRVTextDrawStates DrawState) const;
-    void Draw(const AnsiString& S, TCanvas& Canvas, int StyleNo, int SpaceBefore, int Left, int Top,
-              int Width, int Height, TRVStyle& RVStyle, TRVTextDrawStates DrawState, bool Printing,
-              bool PreviewCorrection, TRVColorMode ColorMode, TRVBiDiMode DefBiDiMode) const;
+    // S is item text: raw UTF-16 when ItemOptions says so, else 8-bit text
+    // in this style's code page; it reaches the canvas as UTF-16.
+    void Draw(const AnsiString& S, TRVItemOptions ItemOptions, TCanvas& Canvas, int StyleNo, int SpaceBefore,
+              int Left, int Top, int Width, int Height, TRVStyle& RVStyle, TRVTextDrawStates DrawState,
+              bool Printing, bool PreviewCorrection, TRVColorMode ColorMode, TRVBiDiMode DefBiDiMode) const;
     // Whether the text of this style is raw UTF-16.
     virtual bool IsUnicode() const { return false; }
+    // The code page of 8-bit text in this style: DefCodePage for the
+    // default character set, else that of Charset (0: the program's).
+    unsigned GetCodePage(unsigned DefCodePage) const;
 
     // ---- CSS and RTF
     // The declarations of this style, only what differs from Parent when

@@ -1,5 +1,6 @@
-// How a text style goes onto a canvas: its font, its colours for a drawing
-// state and colour mode, and its text. Custom underlines, overlines, marks
+// How a text style goes onto a canvas: its font (size, sub- and
+// superscript, character spacing), its colours for a drawing state and
+// colour mode, and its text as UTF-16. Custom underlines, overlines, marks
 // of special characters and positioned printing belong to painting.
 #include "richtext/engine/style/RVFontInfo.h"
 #include "richtext/engine/style/RVStyle.h"
@@ -18,8 +19,11 @@ void TCustomRVFontInfo::ApplyToCanvas(TCanvas& Canvas, TRVBiDiMode DefBiDiMode, 
     if (int r = ResolutionOverride(UseResolutionOverride)) {
         int height = -MulDiv(Size, r, 72);
         if (font.Height() != height) font.SetHeight(height);
-    } else if (font.Size() != Size) {
-        font.SetSize(Size);
+    } else {
+        // Compared as the pixel height the size gives: sizes in points round,
+        // and a font left by another style must not pass for this one.
+        int height = -MulDiv(Size, font.PixelsPerInch(), PointsPerInch);
+        if (font.Height() != height) font.SetHeight(height);
     }
     if (!SameText(font.Name(), FontName)) font.SetName(FontName);
     if (!IgnoreSubSuperScript && SubSuperScriptType != rvsssNormal) {
@@ -29,8 +33,15 @@ void TCustomRVFontInfo::ApplyToCanvas(TCanvas& Canvas, TRVBiDiMode DefBiDiMode, 
     ApplyBiDiMode(Canvas, DefBiDiMode);
 }
 
-void TCustomRVFontInfo::ApplyBiDiMode(TCanvas&, TRVBiDiMode) const {
-    // The canvas has neither character spacing nor reading order yet.
+void TCustomRVFontInfo::ApplyBiDiMode(TCanvas& Canvas, TRVBiDiMode DefBiDiMode) const {
+    // Text of a set direction takes no extra spacing; reading order itself
+    // is not shaped here.
+    TRVBiDiMode mode = BiDiMode != rvbdUnspecified ? BiDiMode : DefBiDiMode;
+    Canvas.SetTextCharacterExtra(mode == rvbdUnspecified ? CharSpacing : 0);
+}
+
+unsigned TCustomRVFontInfo::GetCodePage(unsigned DefCodePage) const {
+    return Charset == 1 ? DefCodePage : CharsetToCodePage(Charset);
 }
 
 void TCustomRVFontInfo::ApplyColor(TCanvas& Canvas, const TRVStyle& RVStyle, TRVTextDrawStates DrawState,
@@ -92,10 +103,11 @@ TColor TCustomRVFontInfo::GetUnderlineColor(TCanvas& Canvas, TRVTextDrawStates D
     return Canvas.Font()->Color();
 }
 
-void TCustomRVFontInfo::Draw(const AnsiString& S, TCanvas& Canvas, int, int SpaceBefore, int Left, int Top,
-                             int, int Height, TRVStyle&, TRVTextDrawStates, bool Printing, bool, TRVColorMode,
-                             TRVBiDiMode) const {
-    AnsiString shown = IsUnicode() ? RVWideToCodePage(RVProgramCodePage, RawUnicodeToWide(S)) : S;
+void TCustomRVFontInfo::Draw(const AnsiString& S, TRVItemOptions ItemOptions, TCanvas& Canvas, int,
+                             int SpaceBefore, int Left, int Top, int, int Height, TRVStyle& RVStyle,
+                             TRVTextDrawStates, bool Printing, bool, TRVColorMode, TRVBiDiMode) const {
+    WideString shown = RVItemTextToWide(S, ItemOptions, GetCodePage(RVStyle.DefCodePage));
+    std::erase_if(shown, IsZeroWidthChar);
     if (SpaceBefore != 0 && !Printing && Canvas.Brush()->Style() != TBrushStyle::bsClear)
         Canvas.FillRect(Bounds(Left, Top, SpaceBefore, Height));
     Canvas.TextOut(Left + SpaceBefore, Top, shown);

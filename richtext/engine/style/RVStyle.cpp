@@ -99,10 +99,10 @@ void TRVStyle::ApplyStyleColor(TCanvas& Canvas, int StyleNo, TRVTextDrawStates D
     if (doDefault) FTextStyles->GetItem(StyleNo)->ApplyColor(Canvas, *this, DrawState, Printing, ColorMode);
 }
 
-void TRVStyle::DrawStyleText(const AnsiString& S, TCanvas& Canvas, int AItemNo, int AOffsetInItem,
-                             int StyleNo, TPersistent* ARVData, int SpaceBefore, int Left, int Top, int Width,
-                             int Height, TRVTextDrawStates DrawState, bool Printing, bool PreviewCorrection,
-                             TRVColorMode ColorMode, TRVBiDiMode DefBiDiMode) {
+void TRVStyle::DrawStyleText(const AnsiString& S, TRVItemOptions ItemOptions, TCanvas& Canvas, int AItemNo,
+                             int AOffsetInItem, int StyleNo, TPersistent* ARVData, int SpaceBefore, int Left,
+                             int Top, int Width, int Height, TRVTextDrawStates DrawState, bool Printing,
+                             bool PreviewCorrection, TRVColorMode ColorMode, TRVBiDiMode DefBiDiMode) {
     bool doDefault = true;
     if (OnDrawStyleText) {
         ItemNo = AItemNo;
@@ -112,8 +112,9 @@ void TRVStyle::DrawStyleText(const AnsiString& S, TCanvas& Canvas, int AItemNo, 
                         doDefault);
     }
     if (doDefault)
-        FTextStyles->GetItem(StyleNo)->Draw(S, Canvas, StyleNo, SpaceBefore, Left, Top, Width, Height, *this,
-                                            DrawState, Printing, PreviewCorrection, ColorMode, DefBiDiMode);
+        FTextStyles->GetItem(StyleNo)->Draw(S, ItemOptions, Canvas, StyleNo, SpaceBefore, Left, Top, Width,
+                                            Height, *this, DrawState, Printing, PreviewCorrection, ColorMode,
+                                            DefBiDiMode);
 }
 
 bool TRVStyle::GetHoverSensitive(int StyleNo) {
@@ -173,6 +174,10 @@ void TRVStyle::DrawParaBack(TCanvas& Canvas, int ParaNo, const TRect& ARect, boo
 
 TColor TRVStyle::GetHoverColor(int StyleNo) {
     return GetHoverColorByColor(FTextStyles->GetItem(StyleNo)->HoverColor);
+}
+
+unsigned TRVStyle::GetStyleCodePage(int StyleNo) {
+    return FTextStyles->GetItem(StyleNo)->GetCodePage(DefCodePage);
 }
 
 TColor TRVStyle::GetHoverColorByColor(TColor AColor) const {

@@ -113,10 +113,11 @@ public:
                     const int* SubSuperHeight, bool IgnoreSubSuperScript);
     void ApplyStyleColor(TCanvas& Canvas, int StyleNo, TRVTextDrawStates DrawState, bool Printing,
                          TRVColorMode ColorMode);
-    void DrawStyleText(const AnsiString& S, TCanvas& Canvas, int AItemNo, int AOffsetInItem, int StyleNo,
-                       TPersistent* ARVData, int SpaceBefore, int Left, int Top, int Width, int Height,
-                       TRVTextDrawStates DrawState, bool Printing, bool PreviewCorrection,
-                       TRVColorMode ColorMode, TRVBiDiMode DefBiDiMode);
+    // S is item text in the item's encoding (ItemOptions), drawn as UTF-16.
+    void DrawStyleText(const AnsiString& S, TRVItemOptions ItemOptions, TCanvas& Canvas, int AItemNo,
+                       int AOffsetInItem, int StyleNo, TPersistent* ARVData, int SpaceBefore, int Left,
+                       int Top, int Width, int Height, TRVTextDrawStates DrawState, bool Printing,
+                       bool PreviewCorrection, TRVColorMode ColorMode, TRVBiDiMode DefBiDiMode);
     bool GetHoverSensitive(int StyleNo);
     void DrawTextBack(TCanvas& Canvas, int AItemNo, int StyleNo, TPersistent* ARVData, int Left, int Top,
                       int Width, int Height, TRVTextDrawStates DrawState);
@@ -126,6 +127,8 @@ public:
                        TPersistent* ARVData, int AItemNo);
     void DrawParaBack(TCanvas& Canvas, int ParaNo, const TRect& ARect, bool Printing, TRVColorMode ColorMode);
     TColor GetHoverColor(int StyleNo);
+    // The code page of 8-bit text in text style StyleNo.
+    unsigned GetStyleCodePage(int StyleNo);
     TColor GetHoverColorByColor(TColor AColor) const;
     // Where text after a tab at X starts (device units).
     void GetNextTab(int ParaNo, int X, const TRVScreenDeviceResolution& Resolution, int& Position,

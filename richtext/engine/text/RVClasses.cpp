@@ -230,10 +230,20 @@ std::unique_ptr<uint8_t[]> TRVMemoryStream::ReallocBlock(int64_t& NewCapacity) {
     if (NewCapacity == FCapacity) return std::move(FMemory);
     if (NewCapacity == 0) return nullptr;
     if (uint64_t(NewCapacity) > std::numeric_limits<std::size_t>::max()) throw EStreamError(kOutOfMemory);
-    std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[std::size_t(NewCapacity)]());
+    // Only the data moves; what lies past it is never read before it is
+    // written or zeroed.
+    std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[std::size_t(NewCapacity)]);
     if (!block) throw EStreamError(kOutOfMemory);
-    if (FMemory) std::memcpy(block.get(), FMemory.get(), std::size_t(std::min(FCapacity, NewCapacity)));
+    if (FMemory && FSize > 0)
+        std::memcpy(block.get(), FMemory.get(), std::size_t(std::min(FSize, NewCapacity)));
     return block;
+}
+
+int64_t TRVMemoryStream::GrownCapacity(int64_t Needed) const {
+    // Growing by half of what is held keeps the copies of a long run of
+    // writes linear in its length.
+    int64_t grown = FCapacity + FCapacity / 2;
+    return grown > Needed ? grown : Needed;
 }
 
 void TRVMemoryStream::SetCapacity(int64_t NewCapacity) {
@@ -275,7 +285,7 @@ uint8_t* TRVMemoryStream::WriteInPlace(int64_t Count) {
     int64_t newEnd = FPosition + Count;
     if (newEnd <= 0) return nullptr;
     if (newEnd > FSize) {
-        if (newEnd > FCapacity) SetCapacity(newEnd);
+        if (newEnd > FCapacity) SetCapacity(GrownCapacity(newEnd));
         // A gap between the old end and the position reads as zeros.
         if (FPosition > FSize) std::memset(FMemory.get() + FSize, 0, std::size_t(FPosition - FSize));
         FSize = newEnd;
@@ -306,7 +316,12 @@ void TRVMemoryStream::SetSize(int64_t NewSize) {
     if (NewSize < 0) NewSize = 0;
     int64_t oldPosition = FPosition;
     int64_t oldSize = FSize;
-    SetCapacity(NewSize);
+    // A smaller size keeps the block: a stream cut and written again does
+    // not move its data back and forth. Size 0 lets it go.
+    if (NewSize == 0)
+        SetCapacity(0);
+    else if (NewSize > FCapacity)
+        SetCapacity(GrownCapacity(NewSize));
     if (NewSize > oldSize) std::memset(FMemory.get() + oldSize, 0, std::size_t(NewSize - oldSize));
     FSize = NewSize;
     if (NewSize < oldPosition) Seek(0, soEnd);

@@ -95,8 +95,10 @@ public:
     void AddUniqueColor(uint32_t Color);
 };
 
-// A growable block of memory that grows in 256 KB steps. Bytes it grows
-// over read as zeros, so nothing of the heap reaches a stream's output.
+// A growable block of memory whose capacity is a multiple of 256 KB and
+// grows by half of itself at least, so that writing n bytes copies O(n).
+// Bytes it grows over read as zeros, so nothing of the heap reaches a
+// stream's output.
 class TRVMemoryStream : public TStream {
 public:
     static constexpr int64_t GrowthStep = 0x40000;
@@ -126,6 +128,8 @@ protected:
     virtual std::unique_ptr<uint8_t[]> ReallocBlock(int64_t& NewCapacity);
 
 private:
+    // The capacity to ask for when Needed bytes must fit.
+    int64_t GrownCapacity(int64_t Needed) const;
     int64_t FCapacity = 0;
     std::unique_ptr<uint8_t[]> FMemory;
     int64_t FSize = 0;

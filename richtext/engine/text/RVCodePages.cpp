@@ -2,8 +2,12 @@
 // other code page through iconv, with "?" for whatever does not convert.
 #include "richtext/engine/text/RVCodePages.h"
 
+#include <array>
 #include <cerrno>
 #include <iconv.h>
+#include <map>
+#include <memory>
+#include <mutex>
 
 namespace {
 
@@ -85,6 +89,44 @@ void Convert(iconv_t Cd, std::string_view In, Out& Result, SkipFn Skip, Fallback
     flush(outPtr);
 }
 
+// What per-byte conversion needs of a code page, found once: whether iconv
+// knows it, and for a code page whose every character is one byte the
+// units of its 256 bytes.
+struct TCodePageInfo {
+    bool Known = false;
+    std::unique_ptr<std::array<char16_t, 256>> Table;
+};
+
+const TCodePageInfo& CodePageInfo(unsigned CodePage) {
+    static std::mutex lock;
+    static std::map<unsigned, TCodePageInfo> infos;
+    std::lock_guard<std::mutex> guard(lock);
+    auto found = infos.find(CodePage);
+    if (found != infos.end()) return found->second;
+    TCodePageInfo info;
+    TIconv cd("UTF-16LE", IconvName(CodePage));
+    info.Known = cd.Valid();
+    if (info.Known) {
+        info.Table = std::make_unique<std::array<char16_t, 256>>();
+        for (unsigned b = 0; b < 256 && info.Table; ++b) {
+            char in = char(b);
+            char16_t out[2];
+            char* inPtr = &in;
+            size_t inLeft = 1;
+            char* outPtr = reinterpret_cast<char*>(out);
+            size_t outLeft = sizeof(out);
+            iconv(cd.Handle(), nullptr, nullptr, nullptr, nullptr);
+            size_t r = iconv(cd.Handle(), &inPtr, &inLeft, &outPtr, &outLeft);
+            size_t units = (sizeof(out) - outLeft) / 2;
+            if (r == size_t(-1) && errno == EINVAL)
+                info.Table.reset(); // a lead byte: characters of several bytes
+            else
+                (*info.Table)[b] = r == size_t(-1) || units != 1 ? u'?' : out[0];
+        }
+    }
+    return infos.emplace(CodePage, std::move(info)).first->second;
+}
+
 } // namespace
 
 unsigned RVResolveCodePage(unsigned CodePage) {
@@ -147,4 +189,40 @@ AnsiString RVWideToCodePage(unsigned CodePage, std::u16string_view Wide) {
         }
     }
     return WideToAnsi(Wide);
+}
+
+void RVCodePageToWidePerByte(unsigned CodePage, std::string_view Bytes, WideString& Out) {
+    CodePage = RVResolveCodePage(CodePage);
+    if (Bytes.empty()) return;
+    const TCodePageInfo* info = CodePage == RVProgramCodePage ? nullptr : &CodePageInfo(CodePage);
+    if (!info || !info->Known) {
+        std::size_t at = Out.size();
+        Out.resize(at + Bytes.size());
+        for (std::size_t i = 0; i < Bytes.size(); ++i)
+            Out[at + i] = Cp1251ToUnicode(static_cast<unsigned char>(Bytes[i]));
+        return;
+    }
+    if (info->Table) {
+        std::size_t at = Out.size();
+        Out.resize(at + Bytes.size());
+        for (std::size_t i = 0; i < Bytes.size(); ++i)
+            Out[at + i] = (*info->Table)[static_cast<unsigned char>(Bytes[i])];
+        return;
+    }
+    // Characters of one or two bytes: each converted on its own.
+    for (std::size_t i = 0; i < Bytes.size();) {
+        WideString one = RVCodePageToWide(CodePage, Bytes.substr(i, 1));
+        std::size_t length = 1;
+        if ((one.empty() || one == u"?") && i + 1 < Bytes.size()) {
+            WideString two = RVCodePageToWide(CodePage, Bytes.substr(i, 2));
+            if (two.size() == 1 && two != u"?") {
+                one = two;
+                length = 2;
+            }
+        }
+        Out += one.empty() ? u'?' : one[0];
+        for (std::size_t k = 1; k < length; ++k)
+            Out += char16_t(0x200B);
+        i += length;
+    }
 }

@@ -20,3 +20,9 @@ bool RVIsKnownCodePage(unsigned CodePage);
 WideString RVCodePageToWide(unsigned CodePage, std::string_view Bytes);
 // A character the code page lacks becomes one "?".
 AnsiString RVWideToCodePage(unsigned CodePage, std::u16string_view Wide);
+// Appends Bytes to Out with exactly one UTF-16 unit per byte, so that
+// character offsets of 8-bit item text stay offsets of the result: a
+// character of several bytes gives its unit followed by U+200B (zero width)
+// for each further byte. Single-byte code pages convert through a table
+// made once per code page.
+void RVCodePageToWidePerByte(unsigned CodePage, std::string_view Bytes, WideString& Out);

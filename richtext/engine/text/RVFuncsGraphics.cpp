@@ -29,12 +29,14 @@ void ScaleRectToScreen(TRect& R, const TRVScreenDeviceResolution& Resolution) {
     R.Bottom = ScaleYToScreen(R.Bottom, Resolution);
 }
 
-void FillScreenDeviceResolution(TRVScreenDeviceResolution& Resolution, TCanvas&) {
-    // The layer's canvases all draw at screen resolution.
-    Resolution.DevicePpiX = RVScreenPixelsPerInch;
-    Resolution.DevicePpiY = RVScreenPixelsPerInch;
-    Resolution.ScreenPpiX = RVScreenPixelsPerInch;
-    Resolution.ScreenPpiY = RVScreenPixelsPerInch;
+void FillScreenDeviceResolution(TRVScreenDeviceResolution& Resolution, TCanvas& DeviceCanvas) {
+    // The device is the canvas's (a printer's has its own); the screen is
+    // the layer's, or the override.
+    Resolution.DevicePpiX = DeviceCanvas.PixelsPerInch();
+    Resolution.DevicePpiY = DeviceCanvas.PixelsPerInch();
+    int screen = RVPixelsPerInchOverride > 0 ? RVPixelsPerInchOverride : RVScreenPixelsPerInch;
+    Resolution.ScreenPpiX = screen;
+    Resolution.ScreenPpiY = screen;
 }
 
 int GetScreenPixelsPerInchY() {

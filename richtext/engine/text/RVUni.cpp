@@ -65,26 +65,13 @@ const uint8_t kPairs[20][20] = {
     {0, 2, 1, 1, 1, 2, 2, 2, 0, 0, 1, 1, 0, 1, 1, 1, 0, 0, 2, 1}, // CM
 };
 
-// Text of a canvas call: the canvas takes the program's code page.
-AnsiString CanvasText(std::u16string_view Wide) {
-    WideString shown;
-    shown.reserve(Wide.size());
-    for (char16_t c : Wide)
-        if (!IsZeroWidthChar(c)) shown += c;
-    return RVWideToCodePage(RVProgramCodePage, shown);
-}
-
-// Widths of each character as drawn one after the other, measured by
-// prefixes so that the sum matches the whole text's width.
-std::vector<int> PrefixWidths(TCanvas& Canvas, const AnsiString& Text, TRVItemOptions Options, int Limit) {
-    int count = ItemTextLength(Text, Options);
-    std::vector<int> right;
-    right.reserve(std::size_t(count));
-    for (int i = 1; i <= count; ++i) {
-        int w = GetItemTextWidth(ItemTextCopy(Text, 1, i, Options), Canvas, Options);
-        right.push_back(w);
-        if (w > Limit) break;
-    }
+// Right edges of the characters of Text drawn one after the other.
+std::vector<int> RightEdges(TCanvas& Canvas, std::u16string_view Text) {
+    std::vector<int> right(Text.size());
+    GetTextAdvancesW(Canvas, Text, right.data());
+    int x = 0;
+    for (int& r : right)
+        r = x += r;
     return right;
 }
 
@@ -290,19 +277,52 @@ bool IsZeroWidthChar(char16_t Ch) {
     return Ch == 0x200B || Ch == 0x200D || Ch == 0x2060;
 }
 
-int GetTextWidthW(TCanvas& Canvas, std::u16string_view Text) {
+int GetTextAdvancesW(TCanvas& Canvas, std::u16string_view Text, int* Advances) {
     if (Text.empty()) return 0;
-    return Canvas.TextExtent(CanvasText(Text)).cx;
+    Canvas.CharAdvances(Text, Advances);
+    int sum = 0;
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        if (IsZeroWidthChar(Text[i])) Advances[i] = 0;
+        sum += Advances[i];
+    }
+    return sum;
 }
 
-int GetItemTextWidth(const AnsiString& Text, TCanvas& Canvas, TRVItemOptions Options) {
-    if (IsUnicode(Options)) return GetTextWidthW(Canvas, RawUnicodeToWide(Text));
-    return Text.empty() ? 0 : Canvas.TextExtent(Text).cx;
+int GetTextWidthW(TCanvas& Canvas, std::u16string_view Text) {
+    constexpr std::size_t Short = 256;
+    if (Text.size() <= Short) {
+        int advances[Short];
+        return GetTextAdvancesW(Canvas, Text, advances);
+    }
+    std::vector<int> advances(Text.size());
+    return GetTextAdvancesW(Canvas, Text, advances.data());
+}
+
+void RVItemTextToWide(const AnsiString& Text, TRVItemOptions Options, unsigned CodePage, WideString& Out) {
+    if (!IsUnicode(Options)) {
+        RVCodePageToWidePerByte(CodePage, Text, Out);
+        return;
+    }
+    CheckRawLength(Text);
+    std::size_t at = Out.size();
+    Out.resize(at + Text.size() / 2);
+    for (std::size_t i = 0; i < Text.size() / 2; ++i)
+        Out[at + i] = UnitAt(Text, i);
+}
+
+WideString RVItemTextToWide(const AnsiString& Text, TRVItemOptions Options, unsigned CodePage) {
+    WideString out;
+    RVItemTextToWide(Text, Options, CodePage, out);
+    return out;
+}
+
+int GetItemTextWidth(const AnsiString& Text, TCanvas& Canvas, TRVItemOptions Options, unsigned CodePage) {
+    return GetTextWidthW(Canvas, RVItemTextToWide(Text, Options, CodePage));
 }
 
 void GetTextExtentEx(TCanvas& Canvas, const AnsiString& Text, int MaxWidth, int& Fit, int* Positions,
-                     TRVItemOptions Options) {
-    std::vector<int> right = PrefixWidths(Canvas, Text, Options, MaxWidth);
+                     TRVItemOptions Options, unsigned CodePage) {
+    std::vector<int> right = RightEdges(Canvas, RVItemTextToWide(Text, Options, CodePage));
     Fit = 0;
     while (Fit < int(right.size()) && right[std::size_t(Fit)] <= MaxWidth) {
         if (Positions) Positions[Fit] = right[std::size_t(Fit)];
@@ -311,12 +331,12 @@ void GetTextExtentEx(TCanvas& Canvas, const AnsiString& Text, int MaxWidth, int&
 }
 
 bool GetTextCaretPositions(TCanvas& Canvas, const AnsiString& Text, int* Positions, TRVItemOptions Options,
-                           int ExpectedWidth) {
+                           unsigned CodePage, int ExpectedWidth) {
     int length = ItemTextLength(Text, Options);
     std::fill(Positions, Positions + length + 1, -1);
-    std::vector<int> right = PrefixWidths(Canvas, Text, Options, INT32_MAX);
+    std::vector<int> right = RightEdges(Canvas, RVItemTextToWide(Text, Options, CodePage));
     int width = right.empty() ? 0 : right.back();
-    int height = Text.empty() ? 0 : Canvas.TextExtent("W").cy;
+    int height = Text.empty() ? 0 : Canvas.TextMetrics().tmHeight;
     if (std::abs(width - ExpectedWidth) > 1 || height < 1) return false;
     // Left to right only: a character's right edge is one past its cell.
     Positions[0] = 0;
@@ -326,11 +346,12 @@ bool GetTextCaretPositions(TCanvas& Canvas, const AnsiString& Text, int* Positio
 }
 
 bool GetBiDiCharRange(TCanvas& Canvas, const AnsiString& Text, int Index, int Count, TRVItemOptions Options,
-                      int ExpectedWidth, int& Left, int& Right) {
+                      unsigned CodePage, int ExpectedWidth, int& Left, int& Right) {
     int length = ItemTextLength(Text, Options);
     if (Index < 1 || Count < 0 || Index + Count - 1 > length) return false;
     std::vector<int> positions(std::size_t(length) + 1);
-    if (!GetTextCaretPositions(Canvas, Text, positions.data(), Options, ExpectedWidth)) return false;
+    if (!GetTextCaretPositions(Canvas, Text, positions.data(), Options, CodePage, ExpectedWidth))
+        return false;
     Left = positions[std::size_t(Index - 1)];
     Right = positions[std::size_t(Index + Count - 1)];
     if (Right < Left) std::swap(Left, Right);
@@ -343,13 +364,19 @@ bool DrawBiDiTextPart(int, int, int, int, const AnsiString&, TCanvas&, int, int,
 
 // ---------------------------------------------------------------- display text
 
-AnsiString AdjustTextForDisplay(const AnsiString& Text, bool Unicode, bool AllCaps, bool EndsLine,
+char16_t RVUpperCase(char16_t Ch) {
+    if (Ch < 0x80) return Ch >= u'a' && Ch <= u'z' ? char16_t(Ch - 32) : Ch;
+    if (Ch >= 0xD800 && Ch <= 0xDFFF) return Ch;
+    UChar32 upper = u_toupper(Ch);
+    return upper <= 0xFFFF ? char16_t(upper) : Ch;
+}
+
+WideString AdjustTextForDisplay(std::u16string_view Text, bool AllCaps, bool EndsLine,
                                 bool ShowSpecialCharacters, bool StripZeroWidth) {
-    if (!Unicode) return AllCaps ? AnsiUpperCase(Text) : Text;
-    WideString wide = RawUnicodeToWide(Text);
+    WideString wide(Text);
     if (AllCaps)
         for (char16_t& c : wide)
-            if (!(c >= 0xD800 && c <= 0xDFFF)) c = char16_t(u_toupper(c));
+            c = RVUpperCase(c);
     bool showHyphens = ShowSpecialCharacters && (ShownSpecialCharacters & sscSoftHyphen);
     std::size_t last = wide.size();
     // A soft hyphen that ends a line is drawn as a hyphen.
@@ -357,7 +384,7 @@ AnsiString AdjustTextForDisplay(const AnsiString& Text, bool Unicode, bool AllCa
     for (std::size_t i = 0; i < last; ++i)
         if (wide[i] == 0x00AD) wide[i] = showHyphens ? char16_t(0x00AC) : char16_t(0x200B);
     if (StripZeroWidth) std::erase_if(wide, IsZeroWidthChar);
-    return WideToRawUnicode(wide);
+    return wide;
 }
 
 // ---------------------------------------------------------------- line breaking

@@ -66,31 +66,46 @@ int LanguageToLocale(int PrimaryLanguage);
 unsigned GetKeyboardCodePage();
 int GetKeyboardLanguage();
 
-// ---- measuring on a canvas; zero-width characters measure 0
+// ---- the one road from item text to the canvas
+// The characters of item text as UTF-16, one unit per character so that
+// offsets stay those of the item: raw UTF-16 when Options has ioUnicodeText
+// (whatever the text style says), else 8-bit text in CodePage (the code page
+// of the item's text style). Appends to Out.
+void RVItemTextToWide(const AnsiString& Text, TRVItemOptions Options, unsigned CodePage, WideString& Out);
+WideString RVItemTextToWide(const AnsiString& Text, TRVItemOptions Options, unsigned CodePage);
+
+// ---- measuring on a canvas, always through its UTF-16 calls; zero-width
+// characters measure 0
 bool IsZeroWidthChar(char16_t Ch);
 int GetTextWidthW(TCanvas& Canvas, std::u16string_view Text);
-int GetItemTextWidth(const AnsiString& Text, TCanvas& Canvas, TRVItemOptions Options);
+// Advances of every unit of Text into Advances (Text.size() values), zero
+// for zero-width characters; answers their sum.
+int GetTextAdvancesW(TCanvas& Canvas, std::u16string_view Text, int* Advances);
+int GetItemTextWidth(const AnsiString& Text, TCanvas& Canvas, TRVItemOptions Options, unsigned CodePage);
 // How many characters fit into MaxWidth; Positions (may be nil, else one
 // per character) receive the right edges of the characters that fit.
 void GetTextExtentEx(TCanvas& Canvas, const AnsiString& Text, int MaxWidth, int& Fit, int* Positions,
-                     TRVItemOptions Options);
+                     TRVItemOptions Options, unsigned CodePage);
 // Caret x positions before each character and after the last (Length + 1
 // values); false when the measured width is not within 1 pixel of
 // ExpectedWidth.
 bool GetTextCaretPositions(TCanvas& Canvas, const AnsiString& Text, int* Positions, TRVItemOptions Options,
-                           int ExpectedWidth);
+                           unsigned CodePage, int ExpectedWidth);
 bool GetBiDiCharRange(TCanvas& Canvas, const AnsiString& Text, int Index, int Count, TRVItemOptions Options,
-                      int ExpectedWidth, int& Left, int& Right);
+                      unsigned CodePage, int ExpectedWidth, int& Left, int& Right);
 // Draws only characters First..Last at their display positions; text is not
 // shaped for right-to-left here, so it draws nothing and answers false.
 bool DrawBiDiTextPart(int X, int Y, int ExpectedWidth, int Height, const AnsiString& Text, TCanvas& Canvas,
                       int First, int Last, TRVItemOptions Options);
 
 // ---- display text and line breaking
-// The text drawn for an item of a style that is Unicode or not and shows all
-// capitals or not.
-AnsiString AdjustTextForDisplay(const AnsiString& Text, bool Unicode, bool AllCaps, bool EndsLine,
+// The text drawn for an item (already UTF-16, one unit per character) of a
+// style that shows all capitals or not: soft hyphens become zero-width
+// spaces (or the shown mark), except one that ends a line.
+WideString AdjustTextForDisplay(std::u16string_view Text, bool AllCaps, bool EndsLine,
                                 bool ShowSpecialCharacters, bool StripZeroWidth);
+// Upper case of one unit, as display text takes it.
+char16_t RVUpperCase(char16_t Ch);
 
 enum TRVLineBreakClass : uint8_t {
     rvlbOP,

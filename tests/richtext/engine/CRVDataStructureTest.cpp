@@ -193,6 +193,7 @@ TEST_F(RVDataMergeTest, JoiningReachesIntoSubDocuments) {
 TEST(RVDataMoveTest, ItemsMoveWithTheirCheckpoints) {
     TTestRVData target, source;
     Build(target, {{'P', "t"}});
+    Build(source, {{'P', "s"}});
     source.AddCheckpoint("first", false, 0);
     auto joining = std::make_unique<TRVTextItemInfo>(&source);
     joining->ItemOptions = ioContinuesParagraph;
@@ -201,10 +202,10 @@ TEST(RVDataMoveTest, ItemsMoveWithTheirCheckpoints) {
     source.AddCheckpoint("pending", true, 0);
     source.Actions.clear();
     target.MoveItemsFrom(&source);
-    EXPECT_EQ(ItemTexts(target), "t|joins|new|line");
-    EXPECT_EQ(target.GetItemOptions(1), ioContinuesParagraph);
-    EXPECT_EQ(target.GetItemOptions(3), ioLineBreakBefore);
-    EXPECT_EQ(target.GetItemCheckpoint(1)->Name, "first");
+    EXPECT_EQ(ItemTexts(target), "t|s|joins|new|line");
+    EXPECT_EQ(target.GetItemOptions(2), ioContinuesParagraph);
+    EXPECT_EQ(target.GetItemOptions(4), ioLineBreakBefore);
+    EXPECT_EQ(target.GetItemCheckpoint(2)->Name, "first");
     EXPECT_EQ(target.PendingCheckpoint->Name, "pending");
     EXPECT_EQ(target.CheckpointCount, 2);
     EXPECT_EQ(source.ItemCount(), 0);
@@ -223,7 +224,7 @@ TEST(RVDataMoveTest, ItemsMoveWithTheirCheckpoints) {
     EXPECT_EQ(CheckRVDataInvariants(target), "");
     target.MoveItemsFrom(nullptr);
     target.MoveItemsFrom(&target);
-    EXPECT_EQ(target.ItemCount(), 4);
+    EXPECT_EQ(target.ItemCount(), 5);
 }
 
 TEST(RVDataMoveTest, AnItemThatRefusesToComeStaysBehindWithTheRest) {

@@ -367,7 +367,7 @@ TEST(RVDataCheckpointTest, PendingCheckpointGoesToTheNextItem) {
     EXPECT_EQ(data.CheckpointCount, 1);
     data.AddTextItem("x", 0, 0);
     data.AddTextItem("y", 0, 0);
-    EXPECT_EQ(data.AddCheckpoint("c", false, AnsiString("t")), 1);
+    EXPECT_EQ(data.AddCheckpoint("c", false, 7), 1);
     data.AddBreak();
     EXPECT_EQ(data.AddCheckpoint("end", false, 0), 2);
     EXPECT_EQ(Chain(data), "a@0|c@2+end");
@@ -483,6 +483,28 @@ TEST(RVDataCheckpointTest, CheckerFindsABrokenChain) {
     data.CheckpointCount = 5;
     EXPECT_EQ(CheckRVDataInvariants(data), "the checkpoint tail is not the last checkpoint; "
                                            "CheckpointCount is 5, not 2");
+}
+
+} // namespace
+
+namespace {
+
+TEST(RVDataItemNoTest, AnItemIsFoundWhereItStoodOrNearby) {
+    TTestRVData data;
+    constexpr int count = 2000;
+    for (int i = 0; i < count; ++i)
+        data.AddTextItem("x", 0, 0);
+    // Three items come in front: every other item stands three further on.
+    for (int i = 0; i < 3; ++i)
+        data.ItemList->InsertObject(0, "y", std::make_unique<TRVTextItemInfo>(&data));
+    int64_t before = data.ItemList->SearchSteps();
+    for (int i = data.ItemCount() - 1; i >= 0; --i)
+        ASSERT_EQ(data.GetItemNo(data.GetItem(i)), i);
+    // A few comparisons each, not a walk of the list.
+    EXPECT_LT(data.ItemList->SearchSteps() - before, 8 * int64_t(data.ItemCount()));
+    EXPECT_EQ(data.GetItemNo(nullptr), -1);
+    TRVTextItemInfo stranger(&data);
+    EXPECT_EQ(data.GetItemNo(&stranger), -1);
 }
 
 } // namespace

@@ -128,6 +128,41 @@ TEST(RVMemoryStreamTest, GrowsInStepsAndTrims) {
     EXPECT_EQ(s.Position(), 0);
 }
 
+// Counts the blocks a stream asks for and the bytes it keeps.
+class TCountingStream : public TRVMemoryStream {
+public:
+    int Blocks = 0;
+
+protected:
+    std::unique_ptr<uint8_t[]> ReallocBlock(int64_t& NewCapacity) override {
+        ++Blocks;
+        return TRVMemoryStream::ReallocBlock(NewCapacity);
+    }
+};
+
+TEST(RVMemoryStreamTest, WritingMuchGrowsTheBlockRarely) {
+    // 32 MB in small writes: growing by a fixed step would copy the data
+    // over a hundred times; growing by half of the block does so a dozen.
+    TCountingStream s;
+    std::vector<char> chunk(4096);
+    constexpr int chunks = 8192;
+    for (int i = 0; i < chunks; ++i) {
+        chunk[0] = char(i);
+        s.WriteBuffer(chunk.data(), int64_t(chunk.size()));
+    }
+    EXPECT_LE(s.Blocks, 16);
+    EXPECT_EQ(s.Size(), int64_t(chunks) * 4096);
+    EXPECT_EQ(s.Capacity() % TRVMemoryStream::GrowthStep, 0);
+    EXPECT_EQ(char(s.Memory()[4096 * 5000]), char(5000));
+    // Growing by SetSize too.
+    s.SetSize(0);
+    int blocks = s.Blocks;
+    for (int i = 1; i <= 1000; ++i)
+        s.SetSize(int64_t(i) * 20000);
+    EXPECT_LE(s.Blocks - blocks, 16);
+    EXPECT_EQ(s.Memory()[19999999], 0);
+}
+
 TEST(RVMemoryStreamTest, SetSizeMovesPositionOnlyWhenCut) {
     struct Case {
         int64_t NewSize, Position;

@@ -385,7 +385,7 @@ TEST(RVItemTest, SpellingMarksAreFoundAndCleared) {
     TTestRVData data;
     data.AddItem("abcdef", std::make_unique<TRVTextItemInfo>(&data));
     data.GetItem(0)->AddMisspelling(2, 2);
-    data.GetItem(0)->MovingToUndoList(0, &data);
+    data.GetItem(0)->MovingToUndoList(0, &data, nullptr);
     EXPECT_EQ(Marks(*data.GetItem(0)), "none");
     EXPECT_EQ(data.Actions.back(), "undo abcdef");
 }

@@ -316,24 +316,37 @@ TEST(RVPictureTest, ATallPictureIsCutBetweenPages) {
     picture.MinHeightOnPage = 50;
     TRVScreenDeviceResolution screen;
     ASSERT_TRUE(picture.CanSplitForPrinting());
-    TRVMultiImagePrintInfo info(picture, screen);
-    EXPECT_EQ(info.Height, 302);
-    EXPECT_THROW(info.SplitAt(200), EZoroZudoError);
-    ASSERT_TRUE(info.InitSplit());
-    EXPECT_FALSE(info.CanSplitFirst(40));
-    EXPECT_FALSE(info.SplitAt(40));
-    EXPECT_TRUE(info.CanSplitFirst(200));
-    ASSERT_TRUE(info.SplitAt(200));
-    ASSERT_EQ(info.PartsList.size(), 2u);
-    EXPECT_EQ(info.PartsList[0].ContentHeight, 198);
-    EXPECT_EQ(info.PartsList[1].ContentTop, 198);
-    EXPECT_EQ(info.PartsList[1].ContentHeight, 102);
-    EXPECT_EQ(info.PartsList[1].Height, 104);
+    std::unique_ptr<TRVDrawLineInfo> drawItem = picture.CreatePrintingDrawItem(nullptr, screen);
+    auto* info = dynamic_cast<TRVMultiImagePrintInfo*>(drawItem.get());
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->Height, 302);
+    info->SetSize(1, 1); // the size is the item's
+    EXPECT_EQ(info->Height, 302);
+    TRVFootnoteRefList* footnotes = nullptr;
+    int height = 0;
+    EXPECT_THROW(info->SplitAt(200, screen, false, footnotes, height, false), EZoroZudoError);
+    ASSERT_TRUE(info->InitSplit(screen));
+    EXPECT_FALSE(info->CanSplitFirst(40, screen, false, false, false));
+    EXPECT_FALSE(info->SplitAt(40, screen, false, footnotes, height, false));
+    EXPECT_TRUE(info->CanSplitFirst(200, screen, false, false, false));
+    ASSERT_TRUE(info->SplitAt(200, screen, false, footnotes, height, false));
+    ASSERT_EQ(info->PartsList.Count(), 2);
+    EXPECT_EQ(info->Part(0)->ContentHeight, 198);
+    EXPECT_EQ(info->Part(1)->ContentTop, 198);
+    EXPECT_EQ(info->Part(1)->ContentHeight, 102);
+    EXPECT_EQ(info->Part(1)->Height, 104);
+    // The parts answer pagination through their base.
+    const TRVMultiDrawItemPart& second = *info->PartsList[1];
+    EXPECT_EQ(second.GetPageBreakExtra(), 198);
+    EXPECT_EQ(second.GetPartImageHeight(), 102);
+    EXPECT_FALSE(second.CutsContent());
     // A last piece below the minimum is not cut off.
-    EXPECT_FALSE(info.SplitAt(80));
+    EXPECT_FALSE(info->SplitAt(80, screen, false, footnotes, height, false));
 
     picture.ImageHeight = 200;
     EXPECT_FALSE(picture.CanSplitForPrinting());
+    EXPECT_EQ(dynamic_cast<TRVMultiDrawItemInfo*>(picture.CreatePrintingDrawItem(nullptr, screen).get()),
+              nullptr);
     picture.ImageHeight = 0;
     picture.MinHeightOnPage = 0;
     EXPECT_FALSE(picture.CanSplitForPrinting());

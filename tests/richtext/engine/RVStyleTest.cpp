@@ -621,6 +621,63 @@ TEST_F(RVStyleTest, DrawingEntryPoints) {
     EXPECT_EQ(canvas.Log, (std::vector<AnsiString>{"Fill 2,0-10,10 brush=0000FF"}));
 }
 
+// Logs the UTF-16 text every drawing call got.
+class TWideTextCanvas : public TFixedMetricsCanvas {
+public:
+    std::vector<std::u16string> Drawn;
+
+protected:
+    void DoText(int, int, std::u16string_view Text, const int*, const TRect*) override {
+        Drawn.emplace_back(Text);
+    }
+};
+
+TEST_F(RVStyleTest, TextIsDrawnAsUtf16OfTheItemsEncoding) {
+    struct Case {
+        const char* Name;
+        uint8_t Charset;
+        bool StyleUnicode;
+        AnsiString Text;
+        TRVItemOptions Options;
+        std::u16string Drawn;
+    } cases[] = {
+        {"8-bit text of a western style", 0, false, "caf\xE9", 0, u"caf\u00E9"},
+        {"8-bit text of the default character set", 1, false, "\xE9", 0, u"\u0439"},
+        // The item's own flag decides, not the style's.
+        {"raw UTF-16 in an 8-bit style", 204, false, "\x65\x22\x65\x22", ioUnicodeText, u"\u2265\u2265"},
+        {"8-bit text in a Unicode style", 0, true, "\xE9", 0, u"\u00E9"},
+        {"zero-width characters are not drawn", 1, true, WideToRawUnicode(u"a\u200B"), ioUnicodeText, u"a"},
+    };
+    for (const Case& c : cases) {
+        Texts().GetItem(0)->Charset = c.Charset;
+        Texts().GetItem(0)->Unicode = c.StyleUnicode;
+        TWideTextCanvas canvas;
+        FStyle->DrawStyleText(c.Text, c.Options, canvas, 0, 1, 0, nullptr, 0, 0, 0, 40, 14, 0, false, false,
+                              rvcmColor, rvbdUnspecified);
+        ASSERT_EQ(canvas.Drawn.size(), 1u) << c.Name;
+        EXPECT_EQ(canvas.Drawn[0], c.Drawn) << c.Name;
+    }
+}
+
+TEST_F(RVStyleTest, CharacterSpacingOnlyForTextOfNoSetDirection) {
+    Texts().GetItem(0)->CharSpacing = 3;
+    struct Case {
+        TRVBiDiMode Style, Default;
+        int Extra;
+    } cases[] = {{rvbdUnspecified, rvbdUnspecified, 3},
+                 {rvbdLeftToRight, rvbdUnspecified, 0},
+                 {rvbdUnspecified, rvbdRightToLeft, 0}};
+    for (const Case& c : cases) {
+        Texts().GetItem(0)->BiDiMode = c.Style;
+        TFixedMetricsCanvas canvas;
+        FStyle->ApplyStyle(canvas, 0, c.Default, false, nullptr, false);
+        EXPECT_EQ(canvas.TextCharacterExtra(), c.Extra) << int(c.Style) << " " << int(c.Default);
+        // Spacing counts in measuring: each of three characters one wider.
+        EXPECT_EQ(canvas.TextWidth(WideString(u"abc")),
+                  3 * (TFixedMetricsCanvas::DefaultCharWidth + c.Extra));
+    }
+}
+
 TEST_F(RVStyleTest, DefaultStyleSheetCss) {
     TRVMemoryStream stream;
     FStyle->WriteStyleSheetCss(stream, 0);

@@ -116,36 +116,85 @@ TEST(RVUniTest, DisplayTextOfSoftHyphensAndCapitals) {
         {u"a\u00ADb\u00AD", false, true, false, false, u"a\u200Bb\u00AD"}, // a line's last one stays
         {u"a\u00ADb\u00AD", false, true, true, false, u"a\u00ACb\u00AC"},
         {u"a\u00ADb\u2060c\u200D", false, false, false, true, u"abc"},
-        {u"\u044Fz", true, false, false, false, u"\u042FZ"},
+        {u"\u044Fz\u00E9", true, false, false, false, u"\u042FZ\u00C9"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(
-            RawUnicodeToWide(AdjustTextForDisplay(Raw(c.Text), true, c.AllCaps, c.EndsLine, c.Show, c.Strip)),
-            c.Shown);
-    EXPECT_EQ(AdjustTextForDisplay("\xFF\xAD", false, true, false, false, false), "\xDF\xAD");
+        EXPECT_EQ(AdjustTextForDisplay(c.Text, c.AllCaps, c.EndsLine, c.Show, c.Strip), c.Shown);
+}
+
+// Every character of Wide, one unit each, as the canvas got it: 8 pixels
+// for ASCII, 13 for the rest, so that a character measured as another shows.
+class TWideCanvas : public TFixedMetricsCanvas {
+public:
+    std::vector<std::u16string> Drawn;
+
+protected:
+    void DoCharAdvances(std::u16string_view Text, int* Advances) override {
+        for (std::size_t i = 0; i < Text.size(); ++i)
+            Advances[i] = Text[i] < 0x80 ? 8 : 13;
+    }
+    void DoText(int, int, std::u16string_view Text, const int*, const TRect*) override {
+        Drawn.emplace_back(Text);
+    }
+};
+
+TEST(RVUniTest, ItemTextReachesTheCanvasAsUtf16OfItsOwnCodePage) {
+    struct Case {
+        const char* Name;
+        AnsiString Text;
+        TRVItemOptions Options;
+        unsigned CodePage;
+        std::u16string Wide;
+    } cases[] = {
+        {"raw UTF-16 whatever the code page", Raw(u"\u2265\u2265\u2265\u2265"), ioUnicodeText, 1251,
+         u"\u2265\u2265\u2265\u2265"},
+        {"8-bit text of code page 1252", "caf\xE9", 0, 1252, u"caf\u00E9"},
+        {"8-bit text of code page 1251", "\xE9\xF1", 0, 1251, u"\u0439\u0441"},
+        {"the program's code page for 0", "\xE9", 0, 0, u"\u0439"},
+        {"a byte the code page lacks", "\x98", 0, 1253, u"?"},
+        // Two bytes, one character: the second unit keeps the offsets and
+        // measures nothing.
+        {"double-byte code page", "a\x82\xA0", 0, 932, u"a\u3042\u200B"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RVItemTextToWide(c.Text, c.Options, c.CodePage), c.Wide) << c.Name;
+        TWideCanvas canvas;
+        int expected = 0;
+        for (char16_t ch : c.Wide)
+            if (ch != 0x200B) expected += ch < 0x80 ? 8 : 13;
+        EXPECT_EQ(GetItemTextWidth(c.Text, canvas, c.Options, c.CodePage), expected) << c.Name;
+    }
 }
 
 TEST(RVUniTest, MeasuringDiscountsZeroWidthCharacters) {
     TFixedMetricsCanvas canvas(8);
-    EXPECT_EQ(GetItemTextWidth(Raw(u"a\u200Bb"), canvas, ioUnicodeText), 16);
+    EXPECT_EQ(GetItemTextWidth(Raw(u"a\u200Bb"), canvas, ioUnicodeText, 1251), 16);
     int fit = -1;
     int positions[6] = {};
-    GetTextExtentEx(canvas, "abcdef", 20, fit, positions, 0);
+    GetTextExtentEx(canvas, "abcdef", 20, fit, positions, 0, 1251);
     EXPECT_EQ(fit, 2);
     EXPECT_EQ(positions[1], 16);
-    GetTextExtentEx(canvas, Raw(u"a\u200Bbc"), 16, fit, positions, ioUnicodeText);
+    GetTextExtentEx(canvas, Raw(u"a\u200Bbc"), 16, fit, positions, ioUnicodeText, 1251);
     EXPECT_EQ(fit, 3);
     EXPECT_EQ(positions[1], 8);
-    GetTextExtentEx(canvas, "", 16, fit, nullptr, 0);
+    GetTextExtentEx(canvas, "", 16, fit, nullptr, 0, 1251);
     EXPECT_EQ(fit, 0);
     int carets[4];
-    ASSERT_TRUE(GetTextCaretPositions(canvas, "abc", carets, 0, 25));
+    ASSERT_TRUE(GetTextCaretPositions(canvas, "abc", carets, 0, 1251, 25));
     EXPECT_EQ(std::vector<int>(carets, carets + 4), (std::vector<int>{0, 9, 17, 25}));
-    EXPECT_FALSE(GetTextCaretPositions(canvas, "abc", carets, 0, 30));
+    EXPECT_FALSE(GetTextCaretPositions(canvas, "abc", carets, 0, 1251, 30));
     int left = 0, right = 0;
-    ASSERT_TRUE(GetBiDiCharRange(canvas, "abc", 2, 2, 0, 24, left, right));
+    ASSERT_TRUE(GetBiDiCharRange(canvas, "abc", 2, 2, 0, 1251, 24, left, right));
     EXPECT_EQ(left, 9);
     EXPECT_EQ(right, 25);
+    // Extents go by the code page too: "\xE9" is one wide character in 1252.
+    TWideCanvas wide;
+    GetTextExtentEx(wide,
+                    "a\xE9"
+                    "b",
+                    100, fit, positions, 0, 1252);
+    EXPECT_EQ(fit, 3);
+    EXPECT_EQ(positions[2], 29);
 }
 
 TEST(RVLineBreakTest, ClassesOfTheRowsThatDecideCommonText) {
