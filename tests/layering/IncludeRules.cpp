@@ -55,6 +55,9 @@ const std::vector<TLayerRule>& LayerRules() {
             {"richtext/editor/", editor},
             {"richtext/import/", with(editor, {"richtext/import/"})},
             {"richtext/print/", with(editor, {"richtext/print/"})},
+            // The dialogs, their controls and the language tables sit above
+            // the printed pages and below the program.
+            {"richtext/print/control/", with(editor, {"richtext/print/"})},
             {"controls/", controls},
             {"core/", core},
             {"app/", with(core, {"app/"})},
@@ -94,6 +97,9 @@ const std::set<std::string> TreeWindowSources{
     "controls/vtree/VirtualTreesHintWindow.cpp",
     "controls/vtree/VTHeaderPopup.cpp",
 };
+
+// The print folder's dialogs: the rest of the print folder lies below them.
+const std::string PrintControls = "richtext/print/control/";
 
 const TLayerRule* RuleOf(const std::string& File) {
     const TLayerRule* best = nullptr;
@@ -135,6 +141,9 @@ void CheckProjectInclude(const std::string& File, const std::string& Inc, int Li
         if (control && from != int(EngineOrder.size()) - 1)
             Out.push_back({File, Line, Inc, "only the engine's view hosts controls"});
     }
+    if (StartsWith(Inc, PrintControls) && StartsWith(File, "richtext/print/") &&
+        !StartsWith(File, PrintControls))
+        Out.push_back({File, Line, Inc, "the printed pages include none of the dialogs above them"});
     if (control && StartsWith(File, "controls/vtree/") && !TreeWindowSources.count(File))
         Out.push_back(
             {File, Line, Inc, "a tree source outside its window sources includes a control header"});

@@ -55,6 +55,10 @@ TEST(LayeringTest, AWrongIncludeIsCaught) {
         {"core/DataMod.cpp", "#include <QString>", "Qt outside platform/"},
         {"platform/gui/Controls.h", "#include <QWidget>", "a header of the layer includes Qt"},
         {"util/JvY.cpp", "#include \"platform/testing/ScriptedDialogs.h\"", "includes a layer above util/"},
+        {"richtext/print/control/PageSetupRVFrm.cpp", "#include \"app/results/Result_Frm.h\"",
+         "includes a layer above richtext/print/control/"},
+        {"richtext/print/pages/RVPrintPages.cpp", "#include \"richtext/print/control/RVALocalize.h\"",
+         "the printed pages include none of the dialogs above them"},
     };
     for (const TCase& c : cases) {
         TTempFolder root;
@@ -83,6 +87,9 @@ TEST(LayeringTest, AllowedIncludesPass) {
     Write(root.Path() + "controls/vtree/VirtualTreesIteration.cpp",
           "#include \"platform/canvas/Graphics.h\"\n");
     Write(root.Path() + "controls/vtree/VirtualTrees_p.h", "#include \"VirtualTrees.h\"\n");
+    Write(root.Path() + "richtext/print/control/BaseRVFrm.cpp",
+          "#include \"richtext/print/pages/RVPrintPages.h\"\n#include \"richtext/editor/RVEdit.h\"\n"
+          "#include \"richtext/print/control/RVALocalize.h\"\n#include \"platform/gui/Forms.h\"\n");
     auto found = CheckIncludes(root.Path());
     EXPECT_TRUE(found.empty()) << Describe(found);
 }
