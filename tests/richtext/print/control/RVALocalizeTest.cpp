@@ -2,21 +2,8 @@
 // the English and Russian texts, and lookups that stay inside their tables.
 #include <gtest/gtest.h>
 
-#include "platform/rtl/ScopeGuard.h"
+#include "DialogTesting.h"
 #include "richtext/print/control/RVALocalize.h"
-
-namespace {
-// Selects Name for one test and puts the language back afterwards: the
-// registry is the process's.
-class TLanguageScope {
-public:
-    explicit TLanguageScope(const char* Name) : FOld(CurrentLanguageName()) { SelectLanguage(Name); }
-    ~TLanguageScope() { SelectLanguage(FOld); }
-
-private:
-    TRVALanguageName FOld;
-};
-} // namespace
 
 TEST(RVALocalizeTest, TheLinkedLanguagesRegisterInOrderAndEnglishIsCurrent) {
     const std::pair<const char*, int> expected[] = {
