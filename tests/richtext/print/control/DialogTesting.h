@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QTest>
 #include <QWidget>
+#include <functional>
 
 #include "platform/gui/Forms.h"
 #include "richtext/print/control/RVALocalize.h"
@@ -38,12 +39,38 @@ inline void Type(TWinControl* Control, const char* Utf8) {
     Pump();
 }
 
+// Clears Control's text as the user does (select all, delete).
+inline void Erase(TWinControl* Control) {
+    Control->SetFocus();
+    Pump();
+    QTest::keyClick(Control->Widget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(Control->Widget(), Qt::Key_Delete);
+    Pump();
+}
+
 // Presses Key on Control, which takes the focus first.
 inline void Press(TWinControl* Control, Qt::Key Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier) {
     Control->SetFocus();
     Pump();
     QTest::keyClick(Control->Widget(), Key, Modifiers);
     Pump();
+}
+
+// A scripted answer for a modal window of type T: the window shows
+// offscreen, Script acts on it as the user would and the answer is Result.
+template <class T> std::function<int(TCustomForm*)> Play(std::function<void(T&)> Script, int Result = mrOk) {
+    return [Script, Result](TCustomForm* Form) {
+        auto* window = dynamic_cast<T*>(Form);
+        EXPECT_NE(window, nullptr) << Form->Name();
+        if (!window) return int(mrCancel);
+        Form->Show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(Form->Widget()));
+        Pump();
+        Script(*window);
+        Pump();
+        Form->Hide();
+        return Result;
+    };
 }
 
 // Selects a language of the process for one scope.
