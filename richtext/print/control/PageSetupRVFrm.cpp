@@ -79,7 +79,7 @@ TRVOfficeRadioButton* NewAlignButton(TForm* Form, TWinControl* Parent, const cha
     auto* button = new TRVOfficeRadioButton(Form);
     button->SetName(Name);
     button->SetParent(Parent);
-    button->SetBounds(Left, Top, 60, 68);
+    button->SetBounds(Left, Top, 56, 68);
     button->SetImages(Images);
     button->SetImageIndex(ImageIndex);
     button->SetSquare(true);
@@ -288,12 +288,12 @@ void TfrmRVPageSetup::BuildHFSheet() {
         p.Text->SetParent(p.Group);
         p.Text->SetBounds(60, 20, 140, 21);
         p.Label->SetFocusControl(p.Text);
-        p.OnFirstPage = NewCheckBox(this, p.Group, p.Names[3], Bounds(10, 50, 190, 17));
+        p.OnFirstPage = NewCheckBox(this, p.Group, p.Names[3], Bounds(10, 50, 214, 17));
         p.OnFirstPage->SetChecked(true);
         p.Font = NewButton(this, p.Group, p.Names[4], Bounds(10, 74, 100, 23));
-        p.Left = NewAlignButton(this, p.Group, p.Names[5], 208, 22, ilAlign, 0, 0);
-        p.Center = NewAlignButton(this, p.Group, p.Names[6], 270, 22, ilAlign, 2, 1);
-        p.Right = NewAlignButton(this, p.Group, p.Names[7], 332, 22, ilAlign, 1, 2);
+        p.Left = NewAlignButton(this, p.Group, p.Names[5], 226, 22, ilAlign, 0, 0);
+        p.Center = NewAlignButton(this, p.Group, p.Names[6], 284, 22, ilAlign, 2, 1);
+        p.Right = NewAlignButton(this, p.Group, p.Names[7], 342, 22, ilAlign, 1, 2);
     }
     txtHText->SetText("- &p -");
     btnHFont->OnClick = [this](TObject* Sender) { btnHFontClick(Sender); };

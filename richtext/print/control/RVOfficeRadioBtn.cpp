@@ -18,7 +18,8 @@ constexpr int CaptionGap = 2;
 TRVOfficeRadioButton::TRVOfficeRadioButton(TComponent* AOwner) : TRadioButton(AOwner) {
     FOwnerDraw = true;
     // A double click is a command of the button, not the base's event.
-    SetControlStyle(ControlStyle() & ~csDoubleClicks);
+    // Themed, the button lies on its parent's background.
+    SetControlStyle((ControlStyle() & ~csDoubleClicks) | csParentBackground);
     SetBounds(0, 0, DefaultSize, DefaultSize);
 }
 
@@ -194,10 +195,12 @@ void TRVOfficeRadioButton::DrawButton(TCanvas* Canvas, const TRect& R, bool Focu
     // The forms of this program all have the screen's resolution, so the
     // strip keeps its height.
     const int tah = FTextAreaHeight;
-    // Themed, the button lies on its parent's background.
+    // Themed, the parent's background shows around the box.
     Canvas->Brush()->SetStyle(TBrushStyle::bsSolid);
-    Canvas->Brush()->SetColor(themed && Parent() ? Parent()->Color() : Color());
-    Canvas->FillRect(R);
+    if (!themed) {
+        Canvas->Brush()->SetColor(Color());
+        Canvas->FillRect(R);
+    }
 
     TRect box = PictureBox(R);
     Canvas->Brush()->SetColor(enabled ? FFillColor : clBtnFace);
