@@ -250,3 +250,27 @@ TEST(RVOfficeRadioBtnTest, TheButtonDrawsItsPictureFrameAndCaption) {
     EXPECT_EQ(CountLighter(grey.get(), {0, 40, 65, 68}, clBtnFace), 0);
     EXPECT_GT(CountColor(grey.get(), {0, 40, 65, 68}, clBtnShadow), 0);
 }
+
+TEST(RVOfficeRadioBtnTest, ThemedTheBoxIsTheStylesAndTheParentShowsAround) {
+    ThemeServices()->SetThemesEnabled(true);
+    TForm form(nullptr);
+    auto* button = new TRVOfficeRadioButton(&form);
+    button->SetParent(&form);
+    button->SetBounds(0, 0, 60, 80);
+    button->SetSquare(true);
+    EXPECT_TRUE(button->ControlStyle() & csParentBackground);
+    // What lies beneath: the parent's painting.
+    TBitmap bitmap(60, 80);
+    bitmap.Canvas()->Brush()->SetColor(clLime);
+    bitmap.Canvas()->FillRect({0, 0, 60, 80});
+    button->PaintTo(bitmap.Canvas(), 0, 0);
+    const TRect box = button->PictureBox(button->ClientRect());
+    EXPECT_EQ(box, Bounds(5, 0, 50, 50));
+    EXPECT_EQ(bitmap.Pixel(2, 25), clLime) << "beside the box";
+    EXPECT_EQ(bitmap.Pixel(30, 25), ColorToRGB(clWindow)) << "inside it";
+    EXPECT_NE(bitmap.Pixel(5, 25), clLime) << "its frame, drawn by the style";
+    EXPECT_NE(bitmap.Pixel(5, 25), ColorToRGB(clWindow));
+    button->SetUseXPThemes(false);
+    button->PaintTo(bitmap.Canvas(), 0, 0);
+    EXPECT_EQ(bitmap.Pixel(2, 25), ColorToRGB(button->Color())) << "unthemed, it paints its own background";
+}
