@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/gui/Forms.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "richtext/print/control/RVOfficeRadioBtn.h"
 
 namespace {
@@ -158,17 +159,13 @@ TOfficeGroupButton::~TOfficeGroupButton() {
 void TOfficeGroupButton::Command(const std::function<void()>& Run) {
     if (!FGroup->CanModify() || FInClick) return;
     FInClick = true;
+    TScopeGuard done([this] { FInClick = false; });
     try {
         Run();
     } catch (...) {
-        FInClick = false;
-        if (Application)
-            Application->HandleException(this);
-        else
-            throw;
-        return;
+        if (!Application) throw;
+        Application->HandleException(this);
     }
-    FInClick = false;
 }
 
 void TOfficeGroupButton::CommandClicked() {
@@ -254,10 +251,7 @@ void TRVOfficeRadioGroup::UpdateButtons() {
     {
         // The group checks the chosen button itself: no click is reported.
         FUpdating = true;
-        struct TDone {
-            bool& Flag;
-            ~TDone() { Flag = false; }
-        } done{FUpdating};
+        TScopeGuard done([this] { FUpdating = false; });
         for (int i = 0; i < ButtonCount(); ++i)
             FButtons[std::size_t(i)]->SetChecked(i == FItemIndex);
     }
