@@ -331,6 +331,8 @@ enum TControlStyleFlag : unsigned {
     csDoubleClicks = 1u << 7,
     csReplicatable = 1u << 13,
     csNoDesignVisible = 1u << 14,
+    // The parent's painting shows where the control paints nothing; set
+    // before its window is made.
     csParentBackground = 1u << 20,
     csNeedsBorderPaint = 1u << 21,
 };

@@ -6,6 +6,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QFontDatabase>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -474,4 +475,12 @@ int TScreen::Height() const {
     EnsureQtApplication();
     QScreen* s = QGuiApplication::primaryScreen();
     return s ? s->geometry().height() : FallbackScreenHeight;
+}
+
+std::vector<AnsiString> TScreen::Fonts() const {
+    EnsureQtApplication();
+    std::vector<AnsiString> names;
+    for (const QString& family : QFontDatabase::families())
+        names.push_back(FromQtString(family));
+    return names;
 }

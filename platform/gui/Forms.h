@@ -364,6 +364,8 @@ public:
     void SetActiveForm(TCustomForm* Form);
     int FormCount() const { return int(FForms.size()); }
     TCustomForm* Forms(int Index) const { return ListItem(FForms, Index); }
+    // The font families installed.
+    std::vector<AnsiString> Fonts() const;
 
     // Cursors (Cursors.cpp). The cursors by id: the standard ids and those
     // registered, which then belong to the screen; an unknown id gives the

@@ -77,6 +77,13 @@ void TPrinter::SetPaperSize(int Width, int Height) {
     DeviceChanged();
 }
 
+void TPrinter::SetPaperBin(int Id) {
+    if (Id == FPaperBin) return;
+    CheckPrinting(false);
+    FPaperBin = Id;
+    DeviceChanged();
+}
+
 void TPrinter::SetCopies(int Value) {
     FCopies = std::max(1, Value);
 }
@@ -156,6 +163,26 @@ public:
         for (const QString& name : QPrinterInfo::availablePrinterNames())
             names.push_back(FromQtString(name));
         return names;
+    }
+    // A printer's own papers; a PDF file takes the common ones. Qt names a
+    // printer's paper sources only on Windows, so it offers none here.
+    std::vector<TPrinterPaper> Papers() const override {
+        EnsureGuiApplication();
+        QList<QPageSize> sizes;
+        if (ToPdf()) {
+            for (QPageSize::PageSizeId id : {QPageSize::A3, QPageSize::A4, QPageSize::A5, QPageSize::B5,
+                                             QPageSize::Letter, QPageSize::Legal, QPageSize::Executive})
+                sizes.append(QPageSize(id));
+        } else {
+            sizes = QPrinterInfo::printerInfo(QtString(PrinterName())).supportedPageSizes();
+        }
+        std::vector<TPrinterPaper> papers;
+        for (const QPageSize& size : sizes) {
+            QSizeF mm = size.size(QPageSize::Millimeter);
+            papers.push_back({FromQtString(size.name()), int(mm.width() * HundredthsPerMm + 0.5),
+                              int(mm.height() * HundredthsPerMm + 0.5)});
+        }
+        return papers;
     }
 
 protected:

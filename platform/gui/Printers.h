@@ -29,6 +29,20 @@ public:
     virtual void ApplyPrintSettings(const TPrintSettings& Settings) = 0;
 };
 
+// A paper a printer takes: its name and its size in hundredths of a
+// millimetre, standing upright.
+struct TPrinterPaper {
+    AnsiString Name;
+    int Width = 0;
+    int Height = 0;
+};
+
+// A paper source (a tray) of a printer; Id is the device's number for it.
+struct TPrinterBin {
+    AnsiString Name;
+    int Id = 0;
+};
+
 enum TPrinterCapability : unsigned { pcCopies = 1, pcOrientation = 2, pcCollation = 4 };
 using TPrinterCapabilities = unsigned;
 
@@ -74,6 +88,14 @@ public:
     int PaperWidth() const { return Paper().cx; }
     int PaperHeight() const { return Paper().cy; }
     void SetPaperSize(int Width, int Height);
+    // The papers and paper sources the selected printer offers, in its own
+    // order; empty when it names none.
+    virtual std::vector<TPrinterPaper> Papers() const { return {}; }
+    virtual std::vector<TPrinterBin> Bins() const { return {}; }
+    // The source the paper is taken from, a bin's Id; -1 leaves it to the
+    // device.
+    int PaperBin() const { return FPaperBin; }
+    void SetPaperBin(int Id);
     const AnsiString& Title() const { return FTitle; }
     void SetTitle(const AnsiString& Value) { FTitle = Value; }
     int Copies() const { return FCopies; }
@@ -127,6 +149,7 @@ private:
     int FPageNumber = 0;
     TPrinterOrientation FOrientation = TPrinterOrientation::poPortrait;
     TSize FPaper{0, 0}; // none chosen
+    int FPaperBin = -1;
     AnsiString FTitle;
     int FCopies = 1;
     bool FCollate = false;

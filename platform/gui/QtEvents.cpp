@@ -297,11 +297,12 @@ unsigned MouseKeys(Qt::MouseButtons Buttons, Qt::KeyboardModifiers M) {
 }
 
 // The widget of the layer's own windowed controls: painted through paint
-// messages.
+// messages. One whose control has csParentBackground lies on its parent's
+// painting, which Qt paints first.
 class TLayerWidget : public QWidget {
 public:
     explicit TLayerWidget(TWinControl* Control) : FControl(Control) {
-        setAttribute(Qt::WA_OpaquePaintEvent);
+        if (!(Control->ControlStyle() & csParentBackground)) setAttribute(Qt::WA_OpaquePaintEvent);
         setAutoFillBackground(false);
         setMouseTracking(true);
     }

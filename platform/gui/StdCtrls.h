@@ -251,6 +251,11 @@ protected:
     void UpdateCaption();
     // Clicks are off while the control sets the widget's mark itself.
     bool FClicksDisabled = false;
+    // The button paints itself, as an owner-drawn button of the platform:
+    // its widget is the layer's own, which sends it paint and mouse
+    // messages, and it shows its mark and caption itself. Set before its
+    // window is made.
+    bool FOwnerDraw = false;
 
 private:
     TAlignment FAlignment = TAlignment::taRightJustify;

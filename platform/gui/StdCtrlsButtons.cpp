@@ -108,6 +108,10 @@ TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {
 
 void TButtonControl::UpdateCaption() {
     if (!HandleAllocated()) return;
+    if (FOwnerDraw) {
+        Invalidate();
+        return;
+    }
     SetButtonText(ButtonOf(this), Caption());
     ButtonOf(this)->setLayoutDirection(FAlignment == TAlignment::taLeftJustify ? Qt::RightToLeft
                                                                                : Qt::LeftToRight);
@@ -138,7 +142,7 @@ void TButtonControl::Dispatch(TMessage& Message) {
         break;
     }
     TWinControl::Dispatch(Message);
-    FollowControlColors(this, Message.Msg, false);
+    if (!FOwnerDraw) FollowControlColors(this, Message.Msg, false);
 }
 
 // TCustomCheckBox
@@ -192,6 +196,7 @@ TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
 }
 
 QWidget* TRadioButton::CreateWidget() {
+    if (FOwnerDraw) return TWinControl::CreateWidget();
     auto* radio = new QRadioButton();
     radio->setChecked(FChecked);
     ApplyControlColors(radio, this, false);
@@ -220,7 +225,9 @@ void TRadioButton::SetChecked(bool Value) {
     if (Value == FChecked) return;
     FChecked = Value;
     SetTabStop(Value);
-    if (HandleAllocated()) {
+    if (FOwnerDraw) {
+        Invalidate();
+    } else if (HandleAllocated()) {
         FClicksDisabled = true;
         TScopeGuard end([this] { FClicksDisabled = false; });
         auto* radio = static_cast<QRadioButton*>(Widget());

@@ -1,4 +1,5 @@
-// Push buttons drawn by the desktop's style, and the classic button face.
+// Push buttons and edit boxes drawn by the desktop's style, and the classic
+// button face.
 #include "platform/gui/Themes.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionFrame>
 
 #include "platform/gui/QtSupport_p.h"
 
@@ -52,6 +54,26 @@ void TThemeServices::DrawElement(TCanvas* Canvas, TThemedButton Element, const T
         QApplication::style()->drawControl(QStyle::CE_PushButtonBevel, &option, &p);
     }
     Canvas->Draw(R.Left, R.Top, &face);
+}
+
+void TThemeServices::DrawElement(TCanvas* Canvas, TThemedEdit Element, const TRect& R) const {
+    if (R.IsEmpty()) return;
+    EnsureQtApplication();
+    bool disabled = Element == TThemedEdit::teEditTextDisabled;
+    TBitmap box(R.Width(), R.Height());
+    auto* image = static_cast<QImage*>(box.Image());
+    image->fill(QtColor(disabled ? clBtnFace : clWindow));
+    {
+        QPainter p(image);
+        QStyleOptionFrame option;
+        option.rect = QRect(0, 0, R.Width(), R.Height());
+        option.lineWidth = 1;
+        option.state = QStyle::State_Sunken;
+        if (!disabled) option.state |= QStyle::State_Enabled;
+        if (Element == TThemedEdit::teEditTextFocused) option.state |= QStyle::State_HasFocus;
+        QApplication::style()->drawPrimitive(QStyle::PE_FrameLineEdit, &option, &p);
+    }
+    Canvas->Draw(R.Left, R.Top, &box);
 }
 
 TRect TThemeServices::ContentRect(TThemedButton Element, const TRect& R) const {

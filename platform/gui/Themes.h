@@ -1,5 +1,5 @@
-// Theme services: push buttons drawn by the desktop's style, and the
-// classic button face for when themes are off.
+// Theme services: push buttons and edit boxes drawn by the desktop's
+// style, and the classic button face for when themes are off.
 #pragma once
 
 #include "platform/canvas/Graphics.h"
@@ -12,6 +12,9 @@ enum class TThemedButton {
     tbPushButtonDisabled
 };
 
+// The box of an edit control.
+enum class TThemedEdit { teEditTextNormal, teEditTextFocused, teEditTextDisabled };
+
 class TThemeServices {
 public:
     bool ThemesEnabled() const { return FEnabled; }
@@ -20,6 +23,9 @@ public:
     // Draws the element into R on Canvas (through a bitmap, so that any
     // canvas takes it).
     void DrawElement(TCanvas* Canvas, TThemedButton Element, const TRect& R) const;
+    // An edit box: its frame on the window colour (the button face while
+    // disabled), as the style draws the box of a line edit.
+    void DrawElement(TCanvas* Canvas, TThemedEdit Element, const TRect& R) const;
     // The part of R inside the element's frame.
     TRect ContentRect(TThemedButton Element, const TRect& R) const;
 

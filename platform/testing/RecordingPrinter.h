@@ -26,6 +26,9 @@ public:
     // The printers offered; the first is the default one.
     std::vector<AnsiString> Names{"Recording printer"};
     TPrinterCapabilities Caps = pcCopies | pcOrientation | pcCollation;
+    // The papers and sources the printer offers.
+    std::vector<TPrinterPaper> OfferedPapers;
+    std::vector<TPrinterBin> OfferedBins;
     // Unprintable border of the paper, device pixels.
     TRect Border;
     // BeginDoc raises EPrinter, as a printer that is off.
@@ -34,6 +37,8 @@ public:
 
     TPrinterCapabilities Capabilities() override { return Caps; }
     std::vector<AnsiString> Printers() const override { return Names; }
+    std::vector<TPrinterPaper> Papers() const override { return OfferedPapers; }
+    std::vector<TPrinterBin> Bins() const override { return OfferedBins; }
 
 protected:
     AnsiString DefaultPrinter() const override { return Names.empty() ? AnsiString() : Names.front(); }

@@ -1,6 +1,6 @@
 // Kernel services over POSIX: system facts, pages of memory, the process
-// id, the temporary folder (and those that killed processes left) and
-// character classes.
+// id, the temporary folder (and those that killed processes left),
+// character classes and whether the locale writes right to left.
 #include "platform/win/WinBase.h"
 
 #include <dirent.h>
@@ -204,4 +204,19 @@ uint16_t GetCharType1(unsigned char Ch) {
     if (Ch < 32 || Ch == 127) t |= C1_CNTRL;
     if (!(t & (C1_ALPHA | C1_DIGIT | C1_SPACE | C1_CNTRL)) && Ch > 32 && Ch != 0x98) t |= C1_PUNCT;
     return t;
+}
+
+bool SysLocaleMiddleEast() {
+    const char* locale = nullptr;
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"})
+        if (const char* v = std::getenv(name); v && *v) {
+            locale = v;
+            break;
+        }
+    if (!locale) return false;
+    // The language is the part before "_", "." or "@": "fa_IR.UTF-8".
+    AnsiString language(locale, std::strcspn(locale, "_.@"));
+    for (const char* rtl : {"ar", "fa", "he", "iw", "ur"})
+        if (language == rtl) return true;
+    return false;
 }

@@ -54,6 +54,11 @@ int RemoveStaleTempFolders();
 // False when the name is taken otherwise or the folder cannot be made.
 bool MakePrivateFolder(const AnsiString& Path);
 
+// The user's locale is one of the Middle East (Arabic, Persian, Hebrew,
+// Urdu), whose texts run right to left: read from the environment's
+// LC_ALL, LC_CTYPE or LANG, the first one set.
+bool SysLocaleMiddleEast();
+
 // Character classes of the program's code page.
 constexpr uint16_t C1_UPPER = 0x0001;
 constexpr uint16_t C1_LOWER = 0x0002;

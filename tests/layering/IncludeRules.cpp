@@ -61,6 +61,9 @@ const std::vector<TLayerRule>& LayerRules() {
              with(platformBase, {"platform/canvas/", "richtext/engine/", "richtext/import/rtf/"}),
              "the RTF reader includes only the engine, platform/canvas and below"},
             {"richtext/print/", with(editor, {"richtext/print/"})},
+            // The dialogs, their controls and the language tables sit above
+            // the printed pages and below the program.
+            {"richtext/print/control/", with(editor, {"richtext/print/"})},
             {"controls/", controls},
             {"core/", core},
             {"app/", with(core, {"app/"})},
@@ -100,6 +103,9 @@ const std::set<std::string> TreeWindowSources{
     "controls/vtree/VirtualTreesHintWindow.cpp",
     "controls/vtree/VTHeaderPopup.cpp",
 };
+
+// The print folder's dialogs: the rest of the print folder lies below them.
+const std::string PrintControls = "richtext/print/control/";
 
 const TLayerRule* RuleOf(const std::string& File) {
     const TLayerRule* best = nullptr;
@@ -141,6 +147,9 @@ void CheckProjectInclude(const std::string& File, const std::string& Inc, int Li
         if (control && from != int(EngineOrder.size()) - 1)
             Out.push_back({File, Line, Inc, "only the engine's view hosts controls"});
     }
+    if (StartsWith(Inc, PrintControls) && StartsWith(File, "richtext/print/") &&
+        !StartsWith(File, PrintControls))
+        Out.push_back({File, Line, Inc, "the printed pages include none of the dialogs above them"});
     if (control && StartsWith(File, "controls/vtree/") && !TreeWindowSources.count(File))
         Out.push_back(
             {File, Line, Inc, "a tree source outside its window sources includes a control header"});

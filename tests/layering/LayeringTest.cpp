@@ -63,6 +63,10 @@ TEST(LayeringTest, AWrongIncludeIsCaught) {
          "the RTF reader includes only the engine, platform/canvas and below"},
         {"richtext/import/rtf/RVRTFImportTables.cpp", "#include \"richtext/editor/tables/RVTable.h\"",
          "the RTF reader includes only the engine, platform/canvas and below"},
+        {"richtext/print/control/PageSetupRVFrm.cpp", "#include \"app/results/Result_Frm.h\"",
+         "includes a layer above richtext/print/control/"},
+        {"richtext/print/pages/RVPrintPages.cpp", "#include \"richtext/print/control/RVALocalize.h\"",
+         "the printed pages include none of the dialogs above them"},
     };
     for (const TCase& c : cases) {
         TTempFolder root;
@@ -93,6 +97,9 @@ TEST(LayeringTest, AllowedIncludesPass) {
     Write(root.Path() + "controls/vtree/VirtualTreesIteration.cpp",
           "#include \"platform/canvas/Graphics.h\"\n");
     Write(root.Path() + "controls/vtree/VirtualTrees_p.h", "#include \"VirtualTrees.h\"\n");
+    Write(root.Path() + "richtext/print/control/BaseRVFrm.cpp",
+          "#include \"richtext/print/pages/RVPrintPages.h\"\n#include \"richtext/editor/RVEdit.h\"\n"
+          "#include \"richtext/print/control/RVALocalize.h\"\n#include \"platform/gui/Forms.h\"\n");
     auto found = CheckIncludes(root.Path());
     EXPECT_TRUE(found.empty()) << Describe(found);
 }

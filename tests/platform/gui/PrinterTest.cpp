@@ -4,6 +4,7 @@
 // behind the seam.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -133,6 +134,20 @@ TEST_F(PdfPrinterTest, LandscapeTurnsThePage) {
     EXPECT_NEAR(P->PageHeight(), 4961, 4);
     auto [width, height] = PrintOnePage("Landscape");
     EXPECT_NEAR(width, 841.89, 0.5);
+    EXPECT_NEAR(height, 595.28, 0.5);
+}
+
+TEST_F(PdfPrinterTest, APdfFileOffersTheCommonPapersAndThePaperChosenPrints) {
+    std::vector<TPrinterPaper> papers = P->Papers();
+    auto a5 =
+        std::find_if(papers.begin(), papers.end(), [](const TPrinterPaper& p) { return p.Name == "A5"; });
+    ASSERT_NE(a5, papers.end());
+    EXPECT_EQ(a5->Width, 14800);
+    EXPECT_EQ(a5->Height, 21000);
+    EXPECT_TRUE(P->Bins().empty()) << "Qt names no paper sources here";
+    P->SetPaperSize(a5->Width, a5->Height);
+    auto [width, height] = PrintOnePage("A5");
+    EXPECT_NEAR(width, 419.53, 0.5);
     EXPECT_NEAR(height, 595.28, 0.5);
 }
 

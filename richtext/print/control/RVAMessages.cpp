@@ -1,0 +1,220 @@
+// The texts of the linked languages: English (US) and Russian by number;
+// every other language, and every text a language has not got, shows the
+// English one.
+#include <utility>
+#include <vector>
+
+#include "richtext/print/control/RVALocalize.h"
+
+namespace {
+struct TEntry {
+    TRVAMessageID Index;
+    AnsiString Text;
+};
+
+// A table of the texts given, the others taken from Fallback (or empty).
+TRVAMessages BuildTable(const std::vector<TEntry>& Texts, const TRVAMessages* Fallback) {
+    TRVAMessages table;
+    if (Fallback) table = *Fallback;
+    for (const TEntry& e : Texts)
+        table[e.Index] = e.Text;
+    table[0].clear();
+    return table;
+}
+} // namespace
+
+const TRVAMessages& RVAEnglishMessages() {
+    // Plain ASCII, so it reads the same in every language's code page.
+    static const TRVAMessages table = BuildTable(
+        {
+            {1, "&File"},
+            {17, "C&ell Borders"},
+            {22, "&Save"},
+            {23, "Save|Saves the document to disk"},
+            {24, "Save &As..."},
+            {25, "Save As...|Saves the document to disk with a new name"},
+            {28, "P&rint Preview"},
+            {29, "Print Preview|Shows the document as it will be printed"},
+            {30, "&Print..."},
+            {31, "Print|Sets print settings and prints the document"},
+            {34, "Pa&ge Setup..."},
+            {35, "Page Setup|Sets margins, paper size, orientation, source, headers and footers"},
+            {204, "OK"},
+            {205, "Cancel"},
+            {206, "Close"},
+            {207, "Insert"},
+            {208, "&Open..."},
+            {209, "&Save..."},
+            {210, "&Clear"},
+            {211, "Help"},
+            {212, "percent"},
+            {213, "pixels"},
+            {214, "Left Side"},
+            {215, "Top Side"},
+            {216, "Right Side"},
+            {217, "Bottom Side"},
+            {219, "Confirm"},
+            {220, "%s may contain features that are not compatible with the chosen saving format.\rDo you "
+                  "want to save the document in this format?"},
+            {222, "Error"},
+            {225, "Error saving file.\r\rPossible reasons:\r- out of disk space;\r- disk is "
+                  "write-protected;\r- removable media is not inserted;\r- the file is opened and locked by "
+                  "another application;\r- disk media is corrupted."},
+            {226, "ZoroZudo Files (*.rvf)|*.rvf"},
+            {227, "RTF Files (*.rtf)|*.rtf"},
+            {229, "Text Files (*.txt)|*.txt"},
+            {230, "Text Files - Unicode (*.txt)|*.txt"},
+            {233, "HTML (*.htm;*.html)|*.htm;*.html"},
+            {234, "HTML - Simplified (*.htm;*.html)|*.htm;*.html"},
+            {303, "text"},
+            {304, "paragraph"},
+            {305, "table"},
+            {306, "cell"},
+            {546, "Print Preview"},
+            {547, "Page width"},
+            {548, "Full page"},
+            {549, "Pages:"},
+            {550, "Please enter number from 10 to 500"},
+            {551, "of %d"},
+            {552, "First Page"},
+            {553, "Prior Page"},
+            {554, "Next Page"},
+            {555, "Last Page"},
+            {586, "Page Setup"},
+            {587, "Page"},
+            {588, "Header and Footer"},
+            {589, "Margins (millimeters)"},
+            {590, "Margins (inches)"},
+            {591, "&Left:"},
+            {592, "&Top:"},
+            {593, "&Right:"},
+            {594, "&Bottom:"},
+            {595, "&Mirror margins"},
+            {596, "Orientation"},
+            {597, "&Portrait"},
+            {598, "L&andscape"},
+            {599, "Paper"},
+            {600, "Si&ze:"},
+            {601, "&Source:"},
+            {602, "Header"},
+            {603, "&Text:"},
+            {604, "&Header on the first page"},
+            {605, "&Font..."},
+            {606, "&Left"},
+            {607, "&Center"},
+            {608, "&Right"},
+            {609, "Footer"},
+            {610, "Te&xt:"},
+            {611, "Footer on the first &page"},
+            {612, "F&ont..."},
+            {613, "L&eft"},
+            {614, "Ce&nter"},
+            {615, "R&ight"},
+            {616, "Page numbers"},
+            {617, "&Start from:"},
+            {618, "Special character combinations:\r&&p - page number; &&P - count of pages; &&d - current "
+                  "date; &&t - current time."},
+            {635, "&Synonyms"},
+            {636, "&Ignore All"},
+            {637, "&Add to Dictionary"},
+        },
+        nullptr);
+    return table;
+}
+
+const TRVAMessages& RVARussianMessages() {
+    static const TRVAMessages table = BuildTable(
+        {
+            {1, "&Файл"_cp},
+            {17, "&Границы ячеек"_cp},
+            {22, "Со&хранить"_cp},
+            {23, "Сохранить|Сохранение документа"_cp},
+            {24, "Сохранить &как..."_cp},
+            {25, "Сохранить как...|Сохранение документа под другим именем, в другом месте или формате"_cp},
+            {28, "Пред&варительный просмотр"_cp},
+            {29, "Предварительный просмотр|Просмотр документа в том виде, в котором он будет напечатан"_cp},
+            {30, "&Печать..."_cp},
+            {31, "Печать|Задание параметров печати и печать документа"_cp},
+            {34, "П&араметры страницы..."_cp},
+            {35, "Параметры страницы|Установка полей, размера и источника подачи бумаги, колонтитулов"_cp},
+            {204, "ОК"_cp},
+            {205, "Отмена"_cp},
+            {206, "Закрыть"_cp},
+            {207, "Вставить"_cp},
+            {208, "&Открыть..."_cp},
+            {209, "&Сохранить..."_cp},
+            {210, "О&чистить"_cp},
+            {211, "Справка"_cp},
+            {212, "процентов"_cp},
+            {213, "пикселей"_cp},
+            {214, "Левая сторона"_cp},
+            {215, "Верхняя сторона"_cp},
+            {216, "Правая сторона"_cp},
+            {217, "Нижняя сторона"_cp},
+            {219, "Подтверждение"_cp},
+            {220,
+             "%s может содержать форматирование, которое будет потерено при преобразовании в выбранный формат файла.\rСохранить документ в этом формате?"_cp},
+            {222, "Ошибка"_cp},
+            {225,
+             "Ошибка сохранения файла.\r\rВозможные причины:\r- нет места на диске;\r- диск защищён от записи;\r- диск не вставлен в дисковод;\r- файл открыт другим приложением, которое блокировало доступ к нему;\r- носитель информации повреждён."_cp},
+            {226, "Файлы формата ZoroZudo (*.rvf)|*.rvf"_cp},
+            {227, "Файлы RTF (*.rtf)|*.rtf"_cp},
+            {229, "Текстовые файлы (*.txt)|*.txt"_cp},
+            {230, "Текстовые файлы - Юникод (*.txt)|*.txt"_cp},
+            {233, "HTML (*.htm;*.html)|*.htm;*.html"_cp},
+            {234, "HTML - упрощённый (*.htm;*.html)|*.htm;*.html"_cp},
+            {303, "текст"_cp},
+            {304, "абзац"_cp},
+            {305, "таблица"_cp},
+            {306, "ячейка"_cp},
+            {546, "Предварительный просмотр"_cp},
+            {547, "По ширине страницы"_cp},
+            {548, "Страница целиком"_cp},
+            {549, "Страницы:"_cp},
+            {550, "Пожалуйста, введите число от 10 до 500"_cp},
+            {551, "из %d"_cp},
+            {552, "К первой"_cp},
+            {553, "К предыдущей"_cp},
+            {554, "К следующей"_cp},
+            {555, "К последней"_cp},
+            {586, "Параметры страницы"_cp},
+            {587, "Страница"_cp},
+            {588, "Колонтитулы"_cp},
+            {589, "Поля (миллиметры)"_cp},
+            {590, "Поля (дюймы)"_cp},
+            {591, "&Левое:"_cp},
+            {592, "&Верхнее:"_cp},
+            {593, "&Правое:"_cp},
+            {594, "&Нижнее:"_cp},
+            {595, "&Зеркальные поля"_cp},
+            {596, "Ориентация"_cp},
+            {597, "&Книжная"_cp},
+            {598, "&Альбомная"_cp},
+            {599, "Бумага"_cp},
+            {600, "&Размер:"_cp},
+            {601, "П&одача:"_cp},
+            {602, "Верхний колонтитул"_cp},
+            {603, "&Текст:"_cp},
+            {604, "&Печатать на первой странице"_cp},
+            {605, "&Шрифт..."_cp},
+            {606, "С&лева"_cp},
+            {607, "В &центре"_cp},
+            {608, "Сп&рава"_cp},
+            {609, "Нижний колонтитул"_cp},
+            {610, "Т&екст:"_cp},
+            {611, "Пе&чатать на первой странице"_cp},
+            {612, "Шр&ифт..."_cp},
+            {613, "&Слева"_cp},
+            {614, "&В центре"_cp},
+            {615, "Спр&ава"_cp},
+            {616, "Номера страниц"_cp},
+            {617, "&Начать с:"_cp},
+            {618,
+             "Вы можете использовать специальные сочетания:\r&&p - номер страницы; &&P - число страниц; &&d - дата; &&t - время."_cp},
+            {635, "&Синонимы"_cp},
+            {636, "&Пропустить все"_cp},
+            {637, "&Добавить в словарь"_cp},
+        },
+        &RVAEnglishMessages());
+    return table;
+}
