@@ -15,6 +15,7 @@
 #include "platform/gui/ImgList.h"
 #include "platform/gui/RtfReader.h"
 #include "platform/gui/StdCtrls.h"
+#include "platform/rtl/Streams.h"
 
 enum class TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
 
@@ -419,6 +420,12 @@ private:
     bool FSyncing = false;
 };
 
+// A file larger than its reader takes.
+class EFileTooLarge : public EReadError {
+public:
+    using EReadError::EReadError;
+};
+
 // A box of rich text: paragraphs with their alignment, and text runs with
 // font, size, bold, italic and underline. Lines holds the paragraphs' plain
 // texts; setting Text or Lines in code makes it plain text.
@@ -430,10 +437,12 @@ public:
 
     TStrings* Lines() const { return FLines.get(); }
     // Reads an RTF file (plain text when PlainText is set, or when the file
-    // is not RTF); raises EReadError when it cannot be read.
-    void LoadFromFile(const AnsiString& FileName);
+    // is not RTF); raises EReadError when it is no regular file or cannot be
+    // read, and EFileTooLarge when it holds more than MaxSize bytes (a
+    // negative MaxSize: any size). A refused file leaves the box as it was.
+    void LoadFromFile(const AnsiString& FileName, int64_t MaxSize = -1);
     // Shows a document the reader made.
-    void SetDocument(const TRtfDocument& Document);
+    void SetDocument(TRtfDocument Document);
     const TRtfDocument& Document() const { return FDocument; }
     bool PlainText = false;
     bool ReadOnly() const { return FReadOnly; }

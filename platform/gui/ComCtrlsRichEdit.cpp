@@ -1,11 +1,15 @@
 // The read-only rich-text box on a Qt text edit: a document the RTF reader
 // made, shown paragraph by paragraph, files loaded, and the plain lines.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <cstring>
 
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/QtSupport_p.h"
@@ -49,6 +53,31 @@ TRtfDocument PlainDocument(const TStrings& Lines) {
     }
     return doc;
 }
+
+// The whole of a regular file. A special file (a pipe, a device) is refused
+// before anything is read from it, as it might never end.
+std::string ReadFileBytes(const AnsiString& FileName, int64_t MaxSize) {
+    const int fd = ::open(FileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw EReadError("Cannot open file \"" + FileName + "\": " + std::strerror(errno));
+    TScopeGuard close([fd] { ::close(fd); });
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        throw EReadError("\"" + FileName + "\" is not a file that can be read");
+    if (MaxSize >= 0 && st.st_size > MaxSize) throw EFileTooLarge("File \"" + FileName + "\" is too large");
+    std::string bytes;
+    bytes.reserve(std::size_t(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw EReadError("Cannot read file \"" + FileName + "\": " + std::strerror(errno));
+        if (n == 0) return bytes;
+        bytes.append(buffer, std::size_t(n));
+        // A file that grew while it was read is held to the same limit.
+        if (MaxSize >= 0 && int64_t(bytes.size()) > MaxSize)
+            throw EFileTooLarge("File \"" + FileName + "\" is too large");
+    }
+}
 } // namespace
 
 TCustomRichEdit::TCustomRichEdit(TComponent* AOwner)
@@ -80,8 +109,8 @@ void TCustomRichEdit::WidgetCreated() {
     ShowDocument();
 }
 
-void TCustomRichEdit::SetDocument(const TRtfDocument& Document) {
-    FDocument = Document;
+void TCustomRichEdit::SetDocument(TRtfDocument Document) {
+    FDocument = std::move(Document);
     {
         // Lines and Text follow the document's plain text.
         FSyncing = true;
@@ -131,10 +160,8 @@ void TCustomRichEdit::ShowDocument() {
     edit->moveCursor(QTextCursor::Start);
 }
 
-void TCustomRichEdit::LoadFromFile(const AnsiString& FileName) {
-    std::ifstream file(FileName, std::ios::binary);
-    if (!file) throw EReadError("Cannot open file \"" + FileName + "\"");
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+void TCustomRichEdit::LoadFromFile(const AnsiString& FileName, int64_t MaxSize) {
+    const std::string bytes = ReadFileBytes(FileName, MaxSize);
     if (!PlainText) {
         try {
             SetDocument(ReadRtf(bytes));

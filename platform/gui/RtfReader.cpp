@@ -135,6 +135,7 @@ TRtfDocument TRtfParser::Run() {
         switch (c) {
         case '{':
             if (FStack.size() >= MaxDepth) {
+                FDoc.CutShort = true;
                 FPos = FIn.size();
                 break;
             }
@@ -171,7 +172,7 @@ TRtfDocument TRtfParser::Run() {
     }
     // A paragraph left open at the end counts only when it has text.
     EndParagraph(false);
-    return FDoc;
+    return std::move(FDoc);
 }
 
 unsigned TRtfParser::CurrentCodePage() const {
@@ -198,23 +199,25 @@ void TRtfParser::Text(char16_t C) {
         return;
     }
     if (FState.Dest != TCharState::TDest::Text) return;
-    TRtfRun run;
-    run.FontName = FontName(FState.Font);
-    run.FontSize = FState.FontSize;
-    run.Bold = FState.Bold;
-    run.Italic = FState.Italic;
-    run.Underline = FState.Underline;
     FParagraph.Alignment = FState.Alignment;
+    const AnsiString& font = FontName(FState.Font);
     auto& runs = FParagraph.Runs;
+    // The run goes on while the formatting stays: only the formats are
+    // compared, so a long run costs no more per character than a short one.
     if (!runs.empty()) {
         TRtfRun& last = runs.back();
-        TRtfRun lastFormat = last;
-        lastFormat.Text.clear();
-        if (lastFormat == run) {
+        if (last.FontSize == FState.FontSize && last.Bold == FState.Bold && last.Italic == FState.Italic &&
+            last.Underline == FState.Underline && last.FontName == font) {
             last.Text += C;
             return;
         }
     }
+    TRtfRun run;
+    run.FontName = font;
+    run.FontSize = FState.FontSize;
+    run.Bold = FState.Bold;
+    run.Italic = FState.Italic;
+    run.Underline = FState.Underline;
     run.Text = WideString(1, C);
     runs.push_back(std::move(run));
 }

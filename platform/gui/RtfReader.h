@@ -31,6 +31,9 @@ struct TRtfParagraph {
 
 struct TRtfDocument {
     std::vector<TRtfParagraph> Paragraphs;
+    // The reader stopped at groups nested deeper than it follows: the text
+    // after that point is missing.
+    bool CutShort = false;
     // The paragraphs' texts, each ended by a line break ("\n").
     WideString Text() const;
 };
@@ -41,7 +44,9 @@ public:
 };
 
 // Reads RTF bytes. Raises ERtfError when they are not RTF (no "{\rtf"
-// header); a document cut short keeps what was read. Text bytes decode in
+// header); a document that ends early keeps what was read, and one nested
+// too deep keeps what came before and is marked CutShort. Time and memory
+// grow linearly with the bytes. Text bytes decode in
 // the font's character set or the document's code page: 1251 (Cyrillic),
 // 1252 (Western) or, for any other, "?"; \u escapes give their characters.
 TRtfDocument ReadRtf(std::string_view Bytes);

@@ -176,5 +176,8 @@ TEST(RichEditTest, ShowsAnRtfFileOrItsPlainText) {
     EXPECT_EQ(rich->Lines()->Strings(1), "line two");
 
     EXPECT_THROW(rich->LoadFromFile((::testing::TempDir() + "no_such_file.rtf").c_str()), EReadError);
+    EXPECT_THROW(rich->LoadFromFile(::testing::TempDir().c_str()), EReadError) << "a folder";
+    EXPECT_THROW(rich->LoadFromFile(rtf.Name.c_str(), 10), EFileTooLarge);
+    EXPECT_NO_THROW(rich->LoadFromFile(plain.Name.c_str(), 18)) << "as large as it may be";
     EXPECT_EQ(rich->Lines()->Strings(1), "line two") << "a failed read keeps the text";
 }
