@@ -13,9 +13,10 @@ constexpr int kClientHeight = 514;
 constexpr int kMargin = 8;
 constexpr int kButtonWidth = 169;
 constexpr int kButtonHeight = 27;
-// An instruction is a few pages; a file beyond this is not one, and would
-// keep the window from opening for a long time.
+// An instruction is a few pages, some hundred paragraphs and runs; a file
+// beyond these is not one, and would keep the window from opening for long.
 constexpr int64_t kMaxInstructionSize = int64_t(10) << 20;
+constexpr std::size_t kMaxInstructionParts = 50000;
 } // namespace
 
 TInstr_Form::TInstr_Form(TComponent* AOwner) : TForm(AOwner) {
@@ -76,11 +77,21 @@ void TInstr_Form::FormCreate(TObject*) {
     const AnsiString shown = Utf8ToAnsi(file);
     AnsiString notice;
     try {
-        Instr_RichEdit->LoadFromFile(file, kMaxInstructionSize);
-        if (Instr_RichEdit->Document().CutShort)
+        Instr_RichEdit->LoadFromFile(file, {kMaxInstructionSize, kMaxInstructionParts});
+        switch (Instr_RichEdit->Document().Cut) {
+        case TRtfCut::rcNesting:
             notice = Format("Инструкция показана не полностью: в файле %s слишком много вложенных групп, "
                             "и текст после них не прочитан."_cp,
                             {shown});
+            break;
+        case TRtfCut::rcLength:
+            notice = Format("Инструкция показана не полностью: файл %s длиннее, чем может показать окно "
+                            "инструкции, и его конец не показан."_cp,
+                            {shown});
+            break;
+        case TRtfCut::rcNone:
+            break;
+        }
     } catch (const EFileTooLarge&) {
         notice = Format("Инструкция не показана: файл %s больше %d МБ."_cp,
                         {shown, int(kMaxInstructionSize >> 20)});

@@ -1,10 +1,10 @@
 // Reading the instruction file: the RTF reader on one long paragraph beside
 // the run building it once did (every character copied the run so far to
-// compare formats, so time grew with the square of the paragraph), and a
-// file of the largest size the instruction window takes, read into the
-// rich-text box and laid out, beside Qt's own text box given the same text.
-// Each pair checks that both give the same text; the counters give both
-// times and their ratio.
+// compare formats, so time grew with the square of the paragraph); files of
+// the largest size the instruction window takes, read into the rich-text
+// box and laid out, beside Qt's own text box given the same text; and the
+// costliest such files within the window's limits. Each pair checks that
+// both give the same text; the counters give both times and their ratio.
 #include <benchmark/benchmark.h>
 
 #include <stdlib.h>
@@ -130,38 +130,63 @@ private:
     std::string FFolder;
 };
 
-// A file of 10 MB less a little, one line of plain text (range 0 = 0) or
-// one RTF paragraph (1), read into a shown rich-text box and laid out;
-// beside a Qt text box given the file's text and laid out the same.
+// Lines of two characters, Bytes in all.
+std::string ShortLines(std::size_t Bytes) {
+    std::string text;
+    text.reserve(Bytes);
+    while (text.size() + 2 <= Bytes)
+        text += "a\n";
+    return text;
+}
+
+// A box made and shown as the instruction window's.
+struct TBox {
+    TForm Form{nullptr};
+    TRichEdit* Rich;
+    QTextEdit* Edit;
+    TBox() {
+        Form.SetBounds(0, 0, 556, 514);
+        Rich = new TRichEdit(&Form);
+        Rich->SetParent(&Form);
+        Rich->SetBounds(8, 8, 540, 460);
+        Rich->SetReadOnly(true);
+        Rich->HandleNeeded();
+        Edit = static_cast<QTextEdit*>(Rich->Widget());
+    }
+    void LoadAndLayOut(const std::string& File, const TRichEditLimits& Limits = {}) {
+        Rich->LoadFromFile(File, Limits);
+        benchmark::DoNotOptimize(Edit->document()->documentLayout()->documentSize());
+    }
+};
+
+constexpr std::size_t kTenMegabytes = (10 << 20) - 200;
+
+// A file read into a shown rich-text box and laid out: 10 MB of one line of
+// plain text (range 0 = 0) or of one RTF paragraph (1), or 1 MB of plain
+// lines of one letter (2); beside a Qt text box given the file's text and
+// laid out the same.
 void LoadIntoTheBox(benchmark::State& State) {
-    const bool rtf = State.range(0) == 1;
-    const std::string text = LongLine((10 << 20) - 200);
-    const TBenchFile file(rtf ? RtfParagraph(text) : text);
-    const QString expected = QString::fromStdU16String(AnsiToWide(text));
+    const int kind = int(State.range(0));
+    const std::string text = kind == 2 ? ShortLines(1 << 20) : LongLine(kTenMegabytes);
+    const TBenchFile file(kind == 1 ? RtfParagraph(text) : text);
+    // The box shows the paragraphs without the last line end.
+    QString expected = QString::fromStdU16String(AnsiToWide(text));
+    if (expected.endsWith('\n')) expected.chop(1);
     double box = 0, peer = 0;
     for (auto _ : State) {
-        TForm form(nullptr);
-        form.SetBounds(0, 0, 556, 514);
-        auto* rich = new TRichEdit(&form);
-        rich->SetParent(&form);
-        rich->SetBounds(8, 8, 540, 460);
-        rich->SetReadOnly(true);
-        rich->HandleNeeded();
-        auto* edit = static_cast<QTextEdit*>(rich->Widget());
+        TBox rich;
         QTextEdit qt;
         qt.resize(540, 460);
         qt.setReadOnly(true);
-
         const auto t0 = TClock::now();
-        rich->LoadFromFile(file.Name());
-        benchmark::DoNotOptimize(edit->document()->documentLayout()->documentSize());
+        rich.LoadAndLayOut(file.Name());
         const auto t1 = TClock::now();
         qt.setPlainText(expected);
         benchmark::DoNotOptimize(qt.document()->documentLayout()->documentSize());
         const auto t2 = TClock::now();
         box += Milliseconds(t0, t1);
         peer += Milliseconds(t1, t2);
-        if (edit->toPlainText() != expected || qt.toPlainText() != expected) {
+        if (rich.Edit->toPlainText() != expected || qt.toPlainText() != expected) {
             State.SkipWithError("the boxes show other texts");
             return;
         }
@@ -171,7 +196,43 @@ void LoadIntoTheBox(benchmark::State& State) {
     State.counters["qt_ms"] = peer / n;
     State.counters["ratio"] = peer > 0 ? box / peer : 0;
 }
-BENCHMARK(LoadIntoTheBox)->Arg(0)->Arg(1)->ArgName("rtf")->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(LoadIntoTheBox)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->ArgName("kind")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+
+// The costliest files of 10 MB for the box, loaded within the instruction
+// window's limits (10 MB, 50,000 paragraphs and runs): plain lines of one
+// letter (range 0 = 0), an RTF paragraph whose every letter changes the
+// formatting (1), and empty RTF paragraphs (2). Each is cut, and the time
+// is what the window takes to open on it. No peer: a box shows them all
+// only after minutes.
+void LoadWithinTheLimits(benchmark::State& State) {
+    const int kind = int(State.range(0));
+    std::string bytes;
+    if (kind == 0) {
+        bytes = ShortLines(kTenMegabytes);
+    } else {
+        bytes = "{\\rtf1 ";
+        const char* part = kind == 1 ? "\\b a\\b0 b" : "\\par ";
+        while (bytes.size() + 16 < kTenMegabytes)
+            bytes += part;
+        bytes += "}";
+    }
+    const TBenchFile file(bytes);
+    for (auto _ : State) {
+        TBox rich;
+        rich.LoadAndLayOut(file.Name(), {int64_t(10) << 20, 50000});
+        if (rich.Rich->Document().Cut != TRtfCut::rcLength) {
+            State.SkipWithError("the file was not cut");
+            return;
+        }
+    }
+}
+BENCHMARK(LoadWithinTheLimits)->Arg(0)->Arg(1)->Arg(2)->ArgName("kind")->Unit(benchmark::kMillisecond);
 
 } // namespace
 

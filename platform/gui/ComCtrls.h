@@ -426,6 +426,14 @@ public:
     using EReadError::EReadError;
 };
 
+// What a rich-text box loads at most. Showing costs time with every
+// paragraph and run, so a file of a few megabytes can hold more of them
+// than a box can take in a second.
+struct TRichEditLimits {
+    int64_t MaxSize = -1;            // bytes of the file; negative: any size
+    std::size_t MaxParts = SIZE_MAX; // paragraphs and runs
+};
+
 // A box of rich text: paragraphs with their alignment, and text runs with
 // font, size, bold, italic and underline. Lines holds the paragraphs' plain
 // texts; setting Text or Lines in code makes it plain text.
@@ -438,9 +446,10 @@ public:
     TStrings* Lines() const { return FLines.get(); }
     // Reads an RTF file (plain text when PlainText is set, or when the file
     // is not RTF); raises EReadError when it is no regular file or cannot be
-    // read, and EFileTooLarge when it holds more than MaxSize bytes (a
-    // negative MaxSize: any size). A refused file leaves the box as it was.
-    void LoadFromFile(const AnsiString& FileName, int64_t MaxSize = -1);
+    // read, and EFileTooLarge when it is larger than the limits allow. A
+    // refused file leaves the box as it was; a document of more paragraphs
+    // and runs than they allow keeps the first ones (Document().Cut).
+    void LoadFromFile(const AnsiString& FileName, const TRichEditLimits& Limits = {});
     // Shows a document the reader made.
     void SetDocument(TRtfDocument Document);
     const TRtfDocument& Document() const { return FDocument; }

@@ -8,6 +8,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -38,18 +39,42 @@ Qt::Alignment QtAlignment(TRtfAlignment Alignment) {
     }
 }
 
-// Plain text as a document: one paragraph a line, in the box's font.
+// A line of plain text as a paragraph, in the box's font.
+TRtfParagraph PlainParagraph(std::string_view Line) {
+    TRtfParagraph p;
+    if (!Line.empty()) {
+        TRtfRun run;
+        run.Text = AnsiToWide(Line);
+        run.FontSize = 0; // the box's own
+        p.Runs.push_back(std::move(run));
+    }
+    return p;
+}
+
+// Plain text as a document: one paragraph a line.
 TRtfDocument PlainDocument(const TStrings& Lines) {
     TRtfDocument doc;
-    for (int i = 0; i < Lines.Count(); ++i) {
-        TRtfParagraph p;
-        if (!Lines.Strings(i).empty()) {
-            TRtfRun run;
-            run.Text = AnsiToWide(Lines.Strings(i));
-            run.FontSize = 0; // the box's own
-            p.Runs.push_back(std::move(run));
+    for (int i = 0; i < Lines.Count(); ++i)
+        doc.Paragraphs.push_back(PlainParagraph(Lines.Strings(i)));
+    return doc;
+}
+
+// The same from the bytes of a file, lines ended by CR LF, LF or CR, up to
+// MaxParts paragraphs and runs.
+TRtfDocument PlainDocument(std::string_view Bytes, std::size_t MaxParts) {
+    TRtfDocument doc;
+    std::size_t parts = 0;
+    for (std::size_t start = 0; start < Bytes.size();) {
+        std::size_t end = std::min(Bytes.find_first_of("\r\n", start), Bytes.size());
+        TRtfParagraph p = PlainParagraph(Bytes.substr(start, end - start));
+        parts += 1 + p.Runs.size();
+        if (parts > MaxParts) {
+            doc.Cut = TRtfCut::rcLength;
+            break;
         }
         doc.Paragraphs.push_back(std::move(p));
+        if (end + 1 < Bytes.size() && Bytes[end] == '\r' && Bytes[end + 1] == '\n') ++end;
+        start = end + 1;
     }
     return doc;
 }
@@ -132,9 +157,13 @@ void TCustomRichEdit::ShowDocument() {
     if (!HandleAllocated()) return;
     QTextEdit* edit = EditOf(this);
     QTextDocument* doc = edit->document();
+    // Nothing here is undone, and one edit block lays the text out once:
+    // block by block, a document of many paragraphs took minutes.
+    doc->setUndoRedoEnabled(false);
     doc->clear();
     doc->setDefaultFont(QtFont(Font()));
     QTextCursor cursor(doc);
+    cursor.beginEditBlock();
     bool first = true;
     for (const TRtfParagraph& p : FDocument.Paragraphs) {
         QTextBlockFormat block;
@@ -157,22 +186,21 @@ void TCustomRichEdit::ShowDocument() {
             cursor.insertText(text, format);
         }
     }
+    cursor.endEditBlock();
     edit->moveCursor(QTextCursor::Start);
 }
 
-void TCustomRichEdit::LoadFromFile(const AnsiString& FileName, int64_t MaxSize) {
-    const std::string bytes = ReadFileBytes(FileName, MaxSize);
+void TCustomRichEdit::LoadFromFile(const AnsiString& FileName, const TRichEditLimits& Limits) {
+    const std::string bytes = ReadFileBytes(FileName, Limits.MaxSize);
     if (!PlainText) {
         try {
-            SetDocument(ReadRtf(bytes));
+            SetDocument(ReadRtf(bytes, Limits.MaxParts));
             return;
         } catch (const ERtfError&) {
             // Not rich text: shown as the plain text it is.
         }
     }
-    TStringList lines;
-    lines.SetText(bytes);
-    SetDocument(PlainDocument(lines));
+    SetDocument(PlainDocument(bytes, Limits.MaxParts));
 }
 
 void TCustomRichEdit::LinesChanged() {

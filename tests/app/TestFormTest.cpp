@@ -228,8 +228,11 @@ TEST_F(InstrFormTest, AnInstructionThatCannotBeShownWholeSaysWhyInTheBox) {
         const char* What;
         std::function<void()> Make;
         const char* Notice; // UTF-8, the box's first line
-        const char* Text;   // what of the file follows it
+        std::string Text;   // what of the file follows it
     };
+    std::string lines;
+    for (int i = 0; i < 25000; ++i)
+        lines += i ? "\na" : "a";
     const TCase cases[] = {
         {"a folder in its place", [&] { std::filesystem::create_directory(file); },
          "Инструкция не показана: файл ", ""},
@@ -244,6 +247,9 @@ TEST_F(InstrFormTest, AnInstructionThatCannotBeShownWholeSaysWhyInTheBox) {
         {"groups nested past the reader's limit",
          [&] { std::ofstream(file) << "{\\rtf1 before" + std::string(1500, '{') + "after"; },
          "Инструкция показана не полностью: в файле ", "before"},
+        {"more lines than an instruction has (a line is a paragraph and a run)",
+         [&] { std::ofstream(file) << lines + "\nb\nc\n"; }, "Инструкция показана не полностью: файл ",
+         lines},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.What);

@@ -71,7 +71,7 @@ TEST(RtfReaderTest, NotRtfIsRefusedAndDamagedRtfKeepsWhatWasRead) {
     struct {
         std::string Rtf;
         const char* Prefix;
-        bool CutShort;
+        bool Cut;
     } cases[] = {
         {"{\\rtf1 cut short", "cut short", false},
         {"{\\rtf1 a}}}} b", "a", false},
@@ -89,7 +89,28 @@ TEST(RtfReaderTest, NotRtfIsRefusedAndDamagedRtfKeepsWhatWasRead) {
         EXPECT_NO_THROW(doc = ReadRtf(c.Rtf)) << c.Rtf.substr(0, 40);
         EXPECT_TRUE(Utf8(doc.Text()).starts_with(c.Prefix))
             << c.Rtf.substr(0, 40) << " -> " << Utf8(doc.Text());
-        EXPECT_EQ(doc.CutShort, c.CutShort) << c.Rtf.substr(0, 40);
+        EXPECT_EQ(doc.Cut, c.Cut ? TRtfCut::rcNesting : TRtfCut::rcNone) << c.Rtf.substr(0, 40);
+    }
+}
+
+TEST(RtfReaderTest, AtMostTheParagraphsAndRunsAskedForAreKept) {
+    const std::string rtf = R"({\rtf1 one\par two {\b bold} three\par\par four\par})";
+    EXPECT_EQ(ReadRtf(rtf).PartCount(), 9u);
+    struct {
+        std::size_t MaxParts;
+        const char* Text;
+        TRtfCut Cut;
+    } cases[] = {
+        {9, "one\ntwo bold three\n\nfour\n", TRtfCut::rcNone},
+        {8, "one\ntwo bold three\n\n", TRtfCut::rcLength},
+        {5, "one\ntwo bold\n", TRtfCut::rcLength}, // the runs read stay with their paragraph
+        {0, "", TRtfCut::rcLength},
+    };
+    for (const auto& c : cases) {
+        const TRtfDocument doc = ReadRtf(rtf, c.MaxParts);
+        EXPECT_EQ(Utf8(doc.Text()), c.Text) << c.MaxParts;
+        EXPECT_EQ(doc.Cut, c.Cut) << c.MaxParts;
+        EXPECT_LE(doc.PartCount(), c.MaxParts) << c.MaxParts;
     }
 }
 
