@@ -325,14 +325,24 @@ private:
         }
         if (parts.empty()) return "empty key header";
         if (parts.size() - 1 > RegistryMaxKeyDepth) return "keys nested too deep";
-        FCurrent = nullptr;
-        for (const TRootInfo& r : kRoots)
-            if (parts[0] == r.Name) FCurrent = FKeys.Root(r.Handle);
-        if (!FCurrent) return "unknown root key";
-        for (std::size_t p = 1; p < parts.size(); ++p) {
-            if (!IsValidRegistryKeyName(parts[p])) return "invalid key name";
-            FCurrent = FKeys.Child(FCurrent, parts[p]);
+        // Headers follow each other in order, mostly: the keys this one
+        // shares with the one before are found again without a look-up.
+        std::size_t same = 0;
+        while (same < parts.size() && same < FPath.size() && parts[same] == FPath[same])
+            ++same;
+        FPathKeys.resize(same);
+        if (same == 0) {
+            for (const TRootInfo& r : kRoots)
+                if (parts[0] == r.Name) FPathKeys.push_back(FKeys.Root(r.Handle));
+            if (FPathKeys.empty()) return "unknown root key";
+            same = 1;
         }
+        for (std::size_t p = same; p < parts.size(); ++p) {
+            if (!IsValidRegistryKeyName(parts[p])) return "invalid key name";
+            FPathKeys.push_back(FKeys.Child(FPathKeys.back(), parts[p]));
+        }
+        FPath = std::move(parts);
+        FCurrent = FPathKeys.back();
         return AnsiString();
     }
 
@@ -395,6 +405,9 @@ private:
     TRegStoreTree& FTree;
     TKeyBuilder FKeys;
     TKeyBuilder::TNode* FCurrent = nullptr;
+    // The last header's key names and keys, its root first.
+    std::vector<AnsiString> FPath;
+    std::vector<TKeyBuilder::TNode*> FPathKeys;
     bool FRepeats = false;
 };
 
