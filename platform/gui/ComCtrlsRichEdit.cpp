@@ -157,8 +157,8 @@ void TCustomRichEdit::ShowDocument() {
     if (!HandleAllocated()) return;
     QTextEdit* edit = EditOf(this);
     QTextDocument* doc = edit->document();
-    // Nothing here is undone, and one edit block lays the text out once:
-    // block by block, a document of many paragraphs took minutes.
+    // The document shown is not an edit to undo, and one edit block lays it
+    // out once: block by block, a document of many paragraphs took minutes.
     doc->setUndoRedoEnabled(false);
     doc->clear();
     doc->setDefaultFont(QtFont(Font()));
@@ -187,6 +187,7 @@ void TCustomRichEdit::ShowDocument() {
         }
     }
     cursor.endEditBlock();
+    doc->setUndoRedoEnabled(true);
     edit->moveCursor(QTextCursor::Start);
 }
 
