@@ -13,6 +13,10 @@ constexpr int kClientHeight = 514;
 constexpr int kMargin = 8;
 constexpr int kButtonWidth = 169;
 constexpr int kButtonHeight = 27;
+// An instruction is a few pages, some hundred paragraphs and runs; a file
+// beyond these is not one, and would keep the window from opening for long.
+constexpr int64_t kMaxInstructionSize = int64_t(10) << 20;
+constexpr std::size_t kMaxInstructionParts = 50000;
 } // namespace
 
 TInstr_Form::TInstr_Form(TComponent* AOwner) : TForm(AOwner) {
@@ -68,13 +72,46 @@ AnsiString InstructionFileName() {
 
 void TInstr_Form::FormCreate(TObject*) {
     const AnsiString file = InstructionFileName();
-    if (!FileExists(file)) return;
+    // Without the file the box stays empty and the test can still start.
+    if (!FileExists(file) && !DirectoryExists(file)) return;
+    const AnsiString shown = Utf8ToAnsi(file);
+    AnsiString notice;
     try {
-        Instr_RichEdit->LoadFromFile(file);
+        Instr_RichEdit->LoadFromFile(file, {kMaxInstructionSize, kMaxInstructionParts});
+        switch (Instr_RichEdit->Document().Cut) {
+        case TRtfCut::rcNesting:
+            notice = Format("Инструкция показана не полностью: в файле %s слишком много вложенных групп, "
+                            "и текст после них не прочитан."_cp,
+                            {shown});
+            break;
+        case TRtfCut::rcLength:
+            notice = Format("Инструкция показана не полностью: файл %s длиннее, чем может показать окно "
+                            "инструкции, и его конец не показан."_cp,
+                            {shown});
+            break;
+        case TRtfCut::rcNone:
+            break;
+        }
+    } catch (const EFileTooLarge&) {
+        notice = Format("Инструкция не показана: файл %s больше %d МБ."_cp,
+                        {shown, int(kMaxInstructionSize >> 20)});
     } catch (const EReadError&) {
-        // A file that cannot be read is no instruction: the box stays empty
-        // and the test can still start, as without the file.
+        notice = Format("Инструкция не показана: файл %s не удалось прочитать."_cp, {shown});
     }
+    if (!notice.empty()) ShowNotice(notice);
+}
+
+void TInstr_Form::ShowNotice(const AnsiString& Notice) {
+    // The notice comes first, in bold, above whatever of the text was read.
+    TRtfDocument doc = Instr_RichEdit->Document();
+    TRtfParagraph line;
+    TRtfRun run;
+    run.Text = AnsiToWide(Notice);
+    run.FontSize = 0; // the box's own
+    run.Bold = true;
+    line.Runs.push_back(std::move(run));
+    doc.Paragraphs.insert(doc.Paragraphs.begin(), std::move(line));
+    Instr_RichEdit->SetDocument(std::move(doc));
 }
 
 void TInstr_Form::BeginTesting_ButClick(TObject*) {

@@ -17,9 +17,13 @@ public:
     TJvAppRegistryStorage* Instr_AppStorage;
     TJvFormStorage* Instr_FormStorage;
 
-    // Loads the instruction file when there is one.
+    // Loads the instruction file when there is one; a file too large, one
+    // that cannot be read or one read only in part is told in the box.
     void FormCreate(TObject* Sender);
     void BeginTesting_ButClick(TObject* Sender);
+
+private:
+    void ShowNotice(const AnsiString& Notice);
 };
 
 // The instruction file beside the program.

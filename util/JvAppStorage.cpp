@@ -243,68 +243,68 @@ TTarget Resolve(TJvCustomAppStorage& Storage, const AnsiString& Path) {
 } // namespace
 
 bool TJvCustomAppStorage::HasValue(const AnsiString& Path) {
-    auto [t, p] = Resolve(*this, Path);
-    return t->RawValueExists(p);
+    const TTarget t = Resolve(*this, Path);
+    return t.Store->RawValueExists(t.Path);
 }
 
 bool TJvCustomAppStorage::HasFolder(const AnsiString& Path, bool ListIsValue) {
-    auto [t, p] = Resolve(*this, Path);
-    return t->RawIsFolder(p, ListIsValue);
+    const TTarget t = Resolve(*this, Path);
+    return t.Store->RawIsFolder(t.Path, ListIsValue);
 }
 
 bool TJvCustomAppStorage::HasList(const AnsiString& Path) {
-    auto [t, p] = Resolve(*this, Path);
-    return t->RawHasList(p);
+    const TTarget t = Resolve(*this, Path);
+    return t.Store->RawHasList(t.Path);
 }
 
 void TJvCustomAppStorage::RemoveValue(const AnsiString& Path) {
-    auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->Batch([&] { t->RawRemoveValue(p); });
+    const TTarget t = Resolve(*this, Path);
+    if (!t.Store->ReadOnly()) t.Store->Batch([&] { t.Store->RawRemoveValue(t.Path); });
 }
 
 void TJvCustomAppStorage::RemoveTree(const AnsiString& Path) {
-    auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->Batch([&] { t->RawRemoveTree(p); });
+    const TTarget t = Resolve(*this, Path);
+    if (!t.Store->ReadOnly()) t.Store->Batch([&] { t.Store->RawRemoveTree(t.Path); });
 }
 
 void TJvCustomAppStorage::ListFolders(const AnsiString& Path, TStrings& Strings, bool ReportListAsValue) {
-    auto [t, p] = Resolve(*this, Path);
-    t->RawListFolders(p, Strings, ReportListAsValue);
+    const TTarget t = Resolve(*this, Path);
+    t.Store->RawListFolders(t.Path, Strings, ReportListAsValue);
 }
 
 void TJvCustomAppStorage::ListValues(const AnsiString& Path, TStrings& Strings, bool ReportListAsValue) {
-    auto [t, p] = Resolve(*this, Path);
-    t->RawListValues(p, Strings, ReportListAsValue);
+    const TTarget t = Resolve(*this, Path);
+    t.Store->RawListValues(t.Path, Strings, ReportListAsValue);
 }
 
 int32_t TJvCustomAppStorage::FetchInteger(const AnsiString& Path, int32_t Default) {
-    auto [t, p] = Resolve(*this, Path);
-    return t->DoFetchInteger(p, Default);
+    const TTarget t = Resolve(*this, Path);
+    return t.Store->DoFetchInteger(t.Path, Default);
 }
 
 void TJvCustomAppStorage::StoreInteger(const AnsiString& Path, int32_t Value) {
-    auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->Batch([&] { t->DoStoreInteger(p, Value); });
+    const TTarget t = Resolve(*this, Path);
+    if (!t.Store->ReadOnly()) t.Store->Batch([&] { t.Store->DoStoreInteger(t.Path, Value); });
 }
 
 double TJvCustomAppStorage::FetchFloat(const AnsiString& Path, double Default) {
-    auto [t, p] = Resolve(*this, Path);
-    return t->DoFetchFloat(p, Default);
+    const TTarget t = Resolve(*this, Path);
+    return t.Store->DoFetchFloat(t.Path, Default);
 }
 
 void TJvCustomAppStorage::StoreFloat(const AnsiString& Path, double Value) {
-    auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->Batch([&] { t->DoStoreFloat(p, Value); });
+    const TTarget t = Resolve(*this, Path);
+    if (!t.Store->ReadOnly()) t.Store->Batch([&] { t.Store->DoStoreFloat(t.Path, Value); });
 }
 
 AnsiString TJvCustomAppStorage::FetchString(const AnsiString& Path, const AnsiString& Default) {
-    auto [t, p] = Resolve(*this, Path);
-    return t->DoFetchString(p, Default);
+    const TTarget t = Resolve(*this, Path);
+    return t.Store->DoFetchString(t.Path, Default);
 }
 
 void TJvCustomAppStorage::StoreString(const AnsiString& Path, const AnsiString& Value) {
-    auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->Batch([&] { t->DoStoreString(p, Value); });
+    const TTarget t = Resolve(*this, Path);
+    if (!t.Store->ReadOnly()) t.Store->Batch([&] { t.Store->DoStoreString(t.Path, Value); });
 }
 
 WideString TJvCustomAppStorage::FetchWideString(const AnsiString& Path, const WideString& Default) {
@@ -316,55 +316,55 @@ void TJvCustomAppStorage::StoreWideString(const AnsiString& Path, const WideStri
 }
 
 TDateTime TJvCustomAppStorage::FetchDateTime(const AnsiString& Path, TDateTime Default) {
-    auto [t, p] = Resolve(*this, Path);
-    return t->DoFetchDateTime(p, Default);
+    const TTarget t = Resolve(*this, Path);
+    return t.Store->DoFetchDateTime(t.Path, Default);
 }
 
 void TJvCustomAppStorage::StoreDateTime(const AnsiString& Path, TDateTime Value) {
-    auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->Batch([&] { t->DoStoreDateTime(p, Value); });
+    const TTarget t = Resolve(*this, Path);
+    if (!t.Store->ReadOnly()) t.Store->Batch([&] { t.Store->DoStoreDateTime(t.Path, Value); });
 }
 
 bool TJvCustomAppStorage::FetchBoolean(const AnsiString& Path, bool Default) {
-    auto [t, p] = Resolve(*this, Path);
-    return t->DoFetchBoolean(p, Default);
+    const TTarget t = Resolve(*this, Path);
+    return t.Store->DoFetchBoolean(t.Path, Default);
 }
 
 void TJvCustomAppStorage::StoreBoolean(const AnsiString& Path, bool Value) {
-    auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->Batch([&] { t->DoStoreBoolean(p, Value); });
+    const TTarget t = Resolve(*this, Path);
+    if (!t.Store->ReadOnly()) t.Store->Batch([&] { t.Store->DoStoreBoolean(t.Path, Value); });
 }
 
 int TJvCustomAppStorage::FetchBinary(const AnsiString& Path, void* Buffer, int Size) {
-    auto [t, p] = Resolve(*this, Path);
-    return t->DoFetchBinary(p, Buffer, Size);
+    const TTarget t = Resolve(*this, Path);
+    return t.Store->DoFetchBinary(t.Path, Buffer, Size);
 }
 
 void TJvCustomAppStorage::StoreBinary(const AnsiString& Path, const void* Buffer, int Size) {
-    auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->Batch([&] { t->DoStoreBinary(p, Buffer, Size); });
+    const TTarget t = Resolve(*this, Path);
+    if (!t.Store->ReadOnly()) t.Store->Batch([&] { t.Store->DoStoreBinary(t.Path, Buffer, Size); });
 }
 
 int64_t TJvCustomAppStorage::FetchEnum(const AnsiString& Path, const TTypeInfo* TypeInfo, int64_t Default) {
-    auto [t, p] = Resolve(*this, Path);
-    return t->DoFetchEnum(p, TypeInfo, Default);
+    const TTarget t = Resolve(*this, Path);
+    return t.Store->DoFetchEnum(t.Path, TypeInfo, Default);
 }
 
 void TJvCustomAppStorage::StoreEnum(const AnsiString& Path, const TTypeInfo* TypeInfo, int64_t Value) {
-    auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->Batch([&] { t->DoStoreEnum(p, TypeInfo, Value); });
+    const TTarget t = Resolve(*this, Path);
+    if (!t.Store->ReadOnly()) t.Store->Batch([&] { t.Store->DoStoreEnum(t.Path, TypeInfo, Value); });
 }
 
 TSetValue TJvCustomAppStorage::FetchSetValue(const AnsiString& Path, const TTypeInfo* TypeInfo,
                                              const TSetValue& Default) {
-    auto [t, p] = Resolve(*this, Path);
-    return t->DoFetchSetValue(p, TypeInfo, Default);
+    const TTarget t = Resolve(*this, Path);
+    return t.Store->DoFetchSetValue(t.Path, TypeInfo, Default);
 }
 
 void TJvCustomAppStorage::StoreSetValue(const AnsiString& Path, const TTypeInfo* TypeInfo,
                                         const TSetValue& Value) {
-    auto [t, p] = Resolve(*this, Path);
-    if (!t->ReadOnly()) t->Batch([&] { t->DoStoreSetValue(p, TypeInfo, Value); });
+    const TTarget t = Resolve(*this, Path);
+    if (!t.Store->ReadOnly()) t.Store->Batch([&] { t.Store->DoStoreSetValue(t.Path, TypeInfo, Value); });
 }
 
 // ------------------------------------------------------------- conversion layer

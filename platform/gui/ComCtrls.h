@@ -15,6 +15,7 @@
 #include "platform/gui/ImgList.h"
 #include "platform/gui/RtfReader.h"
 #include "platform/gui/StdCtrls.h"
+#include "platform/rtl/Streams.h"
 
 enum class TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
 
@@ -419,6 +420,20 @@ private:
     bool FSyncing = false;
 };
 
+// A file larger than its reader takes.
+class EFileTooLarge : public EReadError {
+public:
+    using EReadError::EReadError;
+};
+
+// What a rich-text box loads at most. Showing costs time with every
+// paragraph and run, so a file of a few megabytes can hold more of them
+// than a box can take in a second.
+struct TRichEditLimits {
+    int64_t MaxSize = -1;            // bytes of the file; negative: any size
+    std::size_t MaxParts = SIZE_MAX; // paragraphs and runs
+};
+
 // A box of rich text: paragraphs with their alignment, and text runs with
 // font, size, bold, italic and underline. Lines holds the paragraphs' plain
 // texts; setting Text or Lines in code makes it plain text.
@@ -430,10 +445,13 @@ public:
 
     TStrings* Lines() const { return FLines.get(); }
     // Reads an RTF file (plain text when PlainText is set, or when the file
-    // is not RTF); raises EReadError when it cannot be read.
-    void LoadFromFile(const AnsiString& FileName);
+    // is not RTF); raises EReadError when it is no regular file or cannot be
+    // read, and EFileTooLarge when it is larger than the limits allow. A
+    // refused file leaves the box as it was; a document of more paragraphs
+    // and runs than they allow keeps the first ones (Document().Cut).
+    void LoadFromFile(const AnsiString& FileName, const TRichEditLimits& Limits = {});
     // Shows a document the reader made.
-    void SetDocument(const TRtfDocument& Document);
+    void SetDocument(TRtfDocument Document);
     const TRtfDocument& Document() const { return FDocument; }
     bool PlainText = false;
     bool ReadOnly() const { return FReadOnly; }

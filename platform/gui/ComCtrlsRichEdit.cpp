@@ -1,11 +1,16 @@
 // The read-only rich-text box on a Qt text edit: a document the RTF reader
 // made, shown paragraph by paragraph, files loaded, and the plain lines.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <fstream>
-#include <iterator>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/QtSupport_p.h"
@@ -34,20 +39,69 @@ Qt::Alignment QtAlignment(TRtfAlignment Alignment) {
     }
 }
 
-// Plain text as a document: one paragraph a line, in the box's font.
+// A line of plain text as a paragraph, in the box's font.
+TRtfParagraph PlainParagraph(std::string_view Line) {
+    TRtfParagraph p;
+    if (!Line.empty()) {
+        TRtfRun run;
+        run.Text = AnsiToWide(Line);
+        run.FontSize = 0; // the box's own
+        p.Runs.push_back(std::move(run));
+    }
+    return p;
+}
+
+// Plain text as a document: one paragraph a line.
 TRtfDocument PlainDocument(const TStrings& Lines) {
     TRtfDocument doc;
-    for (int i = 0; i < Lines.Count(); ++i) {
-        TRtfParagraph p;
-        if (!Lines.Strings(i).empty()) {
-            TRtfRun run;
-            run.Text = AnsiToWide(Lines.Strings(i));
-            run.FontSize = 0; // the box's own
-            p.Runs.push_back(std::move(run));
+    for (int i = 0; i < Lines.Count(); ++i)
+        doc.Paragraphs.push_back(PlainParagraph(Lines.Strings(i)));
+    return doc;
+}
+
+// The same from the bytes of a file, lines ended by CR LF, LF or CR, up to
+// MaxParts paragraphs and runs.
+TRtfDocument PlainDocument(std::string_view Bytes, std::size_t MaxParts) {
+    TRtfDocument doc;
+    std::size_t parts = 0;
+    for (std::size_t start = 0; start < Bytes.size();) {
+        std::size_t end = std::min(Bytes.find_first_of("\r\n", start), Bytes.size());
+        TRtfParagraph p = PlainParagraph(Bytes.substr(start, end - start));
+        parts += 1 + p.Runs.size();
+        if (parts > MaxParts) {
+            doc.Cut = TRtfCut::rcLength;
+            break;
         }
         doc.Paragraphs.push_back(std::move(p));
+        if (end + 1 < Bytes.size() && Bytes[end] == '\r' && Bytes[end + 1] == '\n') ++end;
+        start = end + 1;
     }
     return doc;
+}
+
+// The whole of a regular file. A special file (a pipe, a device) is refused
+// before anything is read from it, as it might never end.
+std::string ReadFileBytes(const AnsiString& FileName, int64_t MaxSize) {
+    const int fd = ::open(FileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw EReadError("Cannot open file \"" + FileName + "\": " + std::strerror(errno));
+    TScopeGuard close([fd] { ::close(fd); });
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        throw EReadError("\"" + FileName + "\" is not a file that can be read");
+    if (MaxSize >= 0 && st.st_size > MaxSize) throw EFileTooLarge("File \"" + FileName + "\" is too large");
+    std::string bytes;
+    bytes.reserve(std::size_t(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw EReadError("Cannot read file \"" + FileName + "\": " + std::strerror(errno));
+        if (n == 0) return bytes;
+        bytes.append(buffer, std::size_t(n));
+        // A file that grew while it was read is held to the same limit.
+        if (MaxSize >= 0 && int64_t(bytes.size()) > MaxSize)
+            throw EFileTooLarge("File \"" + FileName + "\" is too large");
+    }
 }
 } // namespace
 
@@ -80,8 +134,8 @@ void TCustomRichEdit::WidgetCreated() {
     ShowDocument();
 }
 
-void TCustomRichEdit::SetDocument(const TRtfDocument& Document) {
-    FDocument = Document;
+void TCustomRichEdit::SetDocument(TRtfDocument Document) {
+    FDocument = std::move(Document);
     {
         // Lines and Text follow the document's plain text.
         FSyncing = true;
@@ -103,9 +157,13 @@ void TCustomRichEdit::ShowDocument() {
     if (!HandleAllocated()) return;
     QTextEdit* edit = EditOf(this);
     QTextDocument* doc = edit->document();
+    // The document shown is not an edit to undo, and one edit block lays it
+    // out once: block by block, a document of many paragraphs took minutes.
+    doc->setUndoRedoEnabled(false);
     doc->clear();
     doc->setDefaultFont(QtFont(Font()));
     QTextCursor cursor(doc);
+    cursor.beginEditBlock();
     bool first = true;
     for (const TRtfParagraph& p : FDocument.Paragraphs) {
         QTextBlockFormat block;
@@ -128,24 +186,22 @@ void TCustomRichEdit::ShowDocument() {
             cursor.insertText(text, format);
         }
     }
+    cursor.endEditBlock();
+    doc->setUndoRedoEnabled(true);
     edit->moveCursor(QTextCursor::Start);
 }
 
-void TCustomRichEdit::LoadFromFile(const AnsiString& FileName) {
-    std::ifstream file(FileName, std::ios::binary);
-    if (!file) throw EReadError("Cannot open file \"" + FileName + "\"");
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+void TCustomRichEdit::LoadFromFile(const AnsiString& FileName, const TRichEditLimits& Limits) {
+    const std::string bytes = ReadFileBytes(FileName, Limits.MaxSize);
     if (!PlainText) {
         try {
-            SetDocument(ReadRtf(bytes));
+            SetDocument(ReadRtf(bytes, Limits.MaxParts));
             return;
         } catch (const ERtfError&) {
             // Not rich text: shown as the plain text it is.
         }
     }
-    TStringList lines;
-    lines.SetText(bytes);
-    SetDocument(PlainDocument(lines));
+    SetDocument(PlainDocument(bytes, Limits.MaxParts));
 }
 
 void TCustomRichEdit::LinesChanged() {

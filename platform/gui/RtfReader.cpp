@@ -95,7 +95,7 @@ struct TCharState {
 
 class TRtfParser {
 public:
-    explicit TRtfParser(std::string_view Bytes) : FIn(Bytes) {}
+    TRtfParser(std::string_view Bytes, std::size_t MaxParts) : FIn(Bytes), FMaxParts(MaxParts) {}
     TRtfDocument Run();
 
 private:
@@ -105,10 +105,16 @@ private:
     // Ends the paragraph; an empty one only when Always.
     void EndParagraph(bool Always);
     void SkipAfterUnicode();
+    // Counts Count new paragraphs and runs; false, and reading stops, when
+    // they would go past the limit.
+    bool NewParts(std::size_t Count);
+    void Stop(TRtfCut Cut);
     unsigned CurrentCodePage() const;
     const AnsiString& FontName(int Font) const;
 
     std::string_view FIn;
+    std::size_t FMaxParts;
+    std::size_t FParts = 0;
     std::size_t FPos = 0;
     TCharState FState;
     std::vector<TCharState> FStack;
@@ -135,7 +141,7 @@ TRtfDocument TRtfParser::Run() {
         switch (c) {
         case '{':
             if (FStack.size() >= MaxDepth) {
-                FPos = FIn.size();
+                Stop(TRtfCut::rcNesting);
                 break;
             }
             FStack.push_back(FState);
@@ -171,7 +177,21 @@ TRtfDocument TRtfParser::Run() {
     }
     // A paragraph left open at the end counts only when it has text.
     EndParagraph(false);
-    return FDoc;
+    return std::move(FDoc);
+}
+
+bool TRtfParser::NewParts(std::size_t Count) {
+    if (FMaxParts - FParts < Count) {
+        Stop(TRtfCut::rcLength);
+        return false;
+    }
+    FParts += Count;
+    return true;
+}
+
+void TRtfParser::Stop(TRtfCut Cut) {
+    if (FDoc.Cut == TRtfCut::rcNone) FDoc.Cut = Cut;
+    FPos = FIn.size();
 }
 
 unsigned TRtfParser::CurrentCodePage() const {
@@ -198,30 +218,34 @@ void TRtfParser::Text(char16_t C) {
         return;
     }
     if (FState.Dest != TCharState::TDest::Text) return;
-    TRtfRun run;
-    run.FontName = FontName(FState.Font);
-    run.FontSize = FState.FontSize;
-    run.Bold = FState.Bold;
-    run.Italic = FState.Italic;
-    run.Underline = FState.Underline;
     FParagraph.Alignment = FState.Alignment;
+    const AnsiString& font = FontName(FState.Font);
     auto& runs = FParagraph.Runs;
+    // The run goes on while the formatting stays: only the formats are
+    // compared, so a long run costs no more per character than a short one.
     if (!runs.empty()) {
         TRtfRun& last = runs.back();
-        TRtfRun lastFormat = last;
-        lastFormat.Text.clear();
-        if (lastFormat == run) {
+        if (last.FontSize == FState.FontSize && last.Bold == FState.Bold && last.Italic == FState.Italic &&
+            last.Underline == FState.Underline && last.FontName == font) {
             last.Text += C;
             return;
         }
     }
+    // The paragraph counts with its first run.
+    if (!NewParts(runs.empty() ? 2 : 1)) return;
+    TRtfRun run;
+    run.FontName = font;
+    run.FontSize = FState.FontSize;
+    run.Bold = FState.Bold;
+    run.Italic = FState.Italic;
+    run.Underline = FState.Underline;
     run.Text = WideString(1, C);
     runs.push_back(std::move(run));
 }
 
 void TRtfParser::EndParagraph(bool Always) {
     if (FParagraph.Runs.empty()) {
-        if (!Always) return;
+        if (!Always || !NewParts(1)) return;
         FParagraph.Alignment = FState.Alignment;
     }
     FDoc.Paragraphs.push_back(std::move(FParagraph));
@@ -417,6 +441,13 @@ WideString TRtfDocument::Text() const {
     return out;
 }
 
-TRtfDocument ReadRtf(std::string_view Bytes) {
-    return TRtfParser(Bytes).Run();
+std::size_t TRtfDocument::PartCount() const {
+    std::size_t parts = Paragraphs.size();
+    for (const TRtfParagraph& p : Paragraphs)
+        parts += p.Runs.size();
+    return parts;
+}
+
+TRtfDocument ReadRtf(std::string_view Bytes, std::size_t MaxParts) {
+    return TRtfParser(Bytes, MaxParts).Run();
 }

@@ -31,9 +31,12 @@ private:
     int FFile = -1;
 };
 
-// The folder that holds the mutexes' files: "tarvik" in $XDG_RUNTIME_DIR,
-// else "tarvik-lock-<uid>" in the temporary folder ($TMPDIR or /tmp), made
-// with mode 0700. Tests point it at a folder of their own; an empty text
-// ends that.
+// The folder that holds the mutexes' files, made with mode 0700 and checked
+// to be the user's own: "tarvik" in $XDG_RUNTIME_DIR; without that variable,
+// "tarvik-lock" in the user's cache folder ($XDG_CACHE_HOME, else ~/.cache)
+// when only the user can write there, else "tarvik-lock-<uid>" in the
+// temporary folder ($TMPDIR or /tmp). Empty when the folder chosen cannot be
+// made or its name is taken by anything but such a folder. Tests point it at
+// a folder of their own; an empty text ends that.
 AnsiString MutexFolder();
 void SetMutexFolderOverride(const AnsiString& Folder);

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <map>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -27,10 +29,24 @@ const TRootInfo kRoots[] = {{HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},
 const char kHeader[] = "Windows Registry Editor Version 5.00";
 const char kOldHeader[] = "REGEDIT4";
 
-auto SubKeyPosition(std::vector<TRegStoreKey>& SubKeys, const AnsiString& Upper) {
-    return std::lower_bound(
-        SubKeys.begin(), SubKeys.end(), Upper,
-        [](const TRegStoreKey& k, const AnsiString& u) { return AnsiUpperCase(k.Name) < u; });
+// Orders names as their upper-case forms compare, without making them.
+bool UpperLess(const AnsiString& A, const AnsiString& B) {
+    const std::size_t n = std::min(A.size(), B.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto a = static_cast<unsigned char>(AnsiUpperChar(A[i]));
+        const auto b = static_cast<unsigned char>(AnsiUpperChar(B[i]));
+        if (a != b) return a < b;
+    }
+    return A.size() < B.size();
+}
+
+auto SubKeyPosition(std::vector<TRegStoreKey>& SubKeys, const AnsiString& Name) {
+    return std::lower_bound(SubKeys.begin(), SubKeys.end(), Name,
+                            [](const TRegStoreKey& k, const AnsiString& n) { return UpperLess(k.Name, n); });
+}
+
+bool SameUpper(const AnsiString& A, const AnsiString& B) {
+    return !UpperLess(A, B) && !UpperLess(B, A);
 }
 
 // ------------------------------------------------------------- writing
@@ -204,6 +220,72 @@ bool IsBlank(std::string_view Text) {
     return Text.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
+// The keys as the reader meets them, in any order: each found again through
+// one hash table, then sorted once when the tree is made. Inserting each
+// into its sorted place as it comes would cost the number of its siblings.
+class TKeyBuilder {
+public:
+    struct TNode {
+        AnsiString Name;
+        AnsiString Upper;
+        std::vector<TRegStoreValue> Values;
+        std::vector<TNode*> Children;
+    };
+
+    TNode* Root(HKEY Handle) {
+        auto [it, added] = FRoots.emplace(Handle, nullptr);
+        if (added) it->second = &FNodes.emplace_back();
+        return it->second;
+    }
+
+    TNode* Child(TNode* Parent, const AnsiString& Name) {
+        AnsiString upper = AnsiUpperCase(Name);
+        auto [it, added] = FIndex.emplace(TKey{Parent, upper}, nullptr);
+        if (added) {
+            TNode& node = FNodes.emplace_back();
+            node.Name = Name;
+            node.Upper = std::move(upper);
+            Parent->Children.push_back(&node);
+            it->second = &node;
+        }
+        return it->second;
+    }
+
+    // Moves what was read into Tree, every key's sub-keys in their order.
+    void MakeTree(TRegStoreTree& Tree) {
+        std::vector<std::pair<TNode*, TRegStoreKey*>> pending;
+        for (auto& [handle, node] : FRoots)
+            pending.push_back({node, &Tree.Roots[handle]});
+        while (!pending.empty()) {
+            auto [node, key] = pending.back();
+            pending.pop_back();
+            key->Values = std::move(node->Values);
+            std::sort(node->Children.begin(), node->Children.end(),
+                      [](const TNode* a, const TNode* b) { return a->Upper < b->Upper; });
+            key->SubKeys.resize(node->Children.size());
+            for (std::size_t i = 0; i < node->Children.size(); ++i) {
+                key->SubKeys[i].Name = std::move(node->Children[i]->Name);
+                pending.push_back({node->Children[i], &key->SubKeys[i]});
+            }
+        }
+    }
+
+private:
+    struct TKey {
+        const TNode* Parent;
+        AnsiString Upper;
+        bool operator==(const TKey&) const = default;
+    };
+    struct THash {
+        std::size_t operator()(const TKey& K) const {
+            return std::hash<std::string>()(K.Upper) * 31 + std::hash<const void*>()(K.Parent);
+        }
+    };
+    std::deque<TNode> FNodes; // nodes keep their place as more are added
+    std::map<HKEY, TNode*> FRoots;
+    std::unordered_map<TKey, TNode*, THash> FIndex;
+};
+
 class TReader {
 public:
     explicit TReader(TRegStoreTree& Tree) : FTree(Tree) {}
@@ -225,6 +307,7 @@ public:
                 error = ValueLine(line, lines);
             if (!error.empty()) return "line " + IntToStr(lines.Number()) + ": " + error;
         }
+        FKeys.MakeTree(FTree);
         MergeRepeatedValues();
         return AnsiString();
     }
@@ -242,14 +325,24 @@ private:
         }
         if (parts.empty()) return "empty key header";
         if (parts.size() - 1 > RegistryMaxKeyDepth) return "keys nested too deep";
-        FCurrent = nullptr;
-        for (const TRootInfo& r : kRoots)
-            if (parts[0] == r.Name) FCurrent = &FTree.Roots[r.Handle];
-        if (!FCurrent) return "unknown root key";
-        for (std::size_t p = 1; p < parts.size(); ++p) {
-            if (!IsValidRegistryKeyName(parts[p])) return "invalid key name";
-            FCurrent = &FCurrent->FindOrAddSubKey(parts[p]);
+        // Headers follow each other in order, mostly: the keys this one
+        // shares with the one before are found again without a look-up.
+        std::size_t same = 0;
+        while (same < parts.size() && same < FPath.size() && parts[same] == FPath[same])
+            ++same;
+        FPathKeys.resize(same);
+        if (same == 0) {
+            for (const TRootInfo& r : kRoots)
+                if (parts[0] == r.Name) FPathKeys.push_back(FKeys.Root(r.Handle));
+            if (FPathKeys.empty()) return "unknown root key";
+            same = 1;
         }
+        for (std::size_t p = same; p < parts.size(); ++p) {
+            if (!IsValidRegistryKeyName(parts[p])) return "invalid key name";
+            FPathKeys.push_back(FKeys.Child(FPathKeys.back(), parts[p]));
+        }
+        FPath = std::move(parts);
+        FCurrent = FPathKeys.back();
         return AnsiString();
     }
 
@@ -310,31 +403,32 @@ private:
     }
 
     TRegStoreTree& FTree;
-    TRegStoreKey* FCurrent = nullptr;
+    TKeyBuilder FKeys;
+    TKeyBuilder::TNode* FCurrent = nullptr;
+    // The last header's key names and keys, its root first.
+    std::vector<AnsiString> FPath;
+    std::vector<TKeyBuilder::TNode*> FPathKeys;
     bool FRepeats = false;
 };
 
 } // namespace
 
 TRegStoreKey* TRegStoreKey::FindSubKey(const AnsiString& KeyName) {
-    const AnsiString upper = AnsiUpperCase(KeyName);
-    auto it = SubKeyPosition(SubKeys, upper);
-    return it != SubKeys.end() && AnsiUpperCase(it->Name) == upper ? &*it : nullptr;
+    auto it = SubKeyPosition(SubKeys, KeyName);
+    return it != SubKeys.end() && SameUpper(it->Name, KeyName) ? &*it : nullptr;
 }
 
 TRegStoreKey& TRegStoreKey::FindOrAddSubKey(const AnsiString& KeyName) {
-    const AnsiString upper = AnsiUpperCase(KeyName);
-    auto it = SubKeyPosition(SubKeys, upper);
-    if (it != SubKeys.end() && AnsiUpperCase(it->Name) == upper) return *it;
+    auto it = SubKeyPosition(SubKeys, KeyName);
+    if (it != SubKeys.end() && SameUpper(it->Name, KeyName)) return *it;
     it = SubKeys.insert(it, TRegStoreKey{});
     it->Name = KeyName;
     return *it;
 }
 
 bool TRegStoreKey::RemoveSubKey(const AnsiString& KeyName) {
-    const AnsiString upper = AnsiUpperCase(KeyName);
-    auto it = SubKeyPosition(SubKeys, upper);
-    if (it == SubKeys.end() || AnsiUpperCase(it->Name) != upper) return false;
+    auto it = SubKeyPosition(SubKeys, KeyName);
+    if (it == SubKeys.end() || !SameUpper(it->Name, KeyName)) return false;
     SubKeys.erase(it);
     return true;
 }
@@ -364,26 +458,32 @@ TRegStoreParse ParseRegistryStoreFile(std::string_view Bytes) {
 std::string WriteRegistryStoreFile(const TRegStoreTree& Tree) {
     std::string out = kHeader;
     out += "\n";
+    // Depth first, one path for all: a key's path is its parent's, which is
+    // still at the front of Path when the key's turn comes.
     struct TPending {
         const TRegStoreKey* Key;
-        std::string Path;
-        bool IsRoot;
+        std::size_t ParentLength;
     };
     std::vector<TPending> pending;
+    std::string path;
     for (const auto& [handle, root] : Tree.Roots) {
-        pending.push_back({&root, root.Name, true});
+        pending.push_back({&root, 0});
         while (!pending.empty()) {
-            TPending p = std::move(pending.back());
+            const TPending p = pending.back();
             pending.pop_back();
             const TRegStoreKey& k = *p.Key;
+            const bool isRoot = p.Key == &root;
+            path.resize(p.ParentLength);
+            if (!isRoot) path += '\\';
+            path += isRoot ? std::string(k.Name) : AnsiToUtf8(k.Name);
             // A key that only holds deeper keys is made again by their headers.
-            if (!k.Values.empty() || (!p.IsRoot && k.SubKeys.empty())) {
-                out += "\n[" + p.Path + "]\n";
+            if (!k.Values.empty() || (!isRoot && k.SubKeys.empty())) {
+                out += "\n[" + path + "]\n";
                 for (const TRegStoreValue& v : k.Values)
                     out += ValueLine(v) + "\n";
             }
             for (auto it = k.SubKeys.rbegin(); it != k.SubKeys.rend(); ++it)
-                pending.push_back({&*it, p.Path + "\\" + AnsiToUtf8(it->Name), false});
+                pending.push_back({&*it, path.size()});
         }
     }
     return out;
@@ -404,7 +504,7 @@ AnsiString CheckRegistryStoreTree(const TRegStoreTree& Tree) {
             if (!names.insert(AnsiUpperCase(v.Name)).second) return "a value name twice in " + k->Name;
         }
         for (std::size_t i = 0; i < k->SubKeys.size(); ++i) {
-            if (i && !(AnsiUpperCase(k->SubKeys[i - 1].Name) < AnsiUpperCase(k->SubKeys[i].Name)))
+            if (i && !UpperLess(k->SubKeys[i - 1].Name, k->SubKeys[i].Name))
                 return "sub-keys out of order or twice in " + k->Name;
             pending.push_back({&k->SubKeys[i], depth + 1});
         }

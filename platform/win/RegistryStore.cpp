@@ -38,18 +38,21 @@ TRegFileStamp StampOf(const AnsiString& FileName) {
     return ::stat(FileName.c_str(), &st) == 0 ? StampOf(st) : TRegFileStamp{};
 }
 
-enum class TReadResult { Missing, Read, Unreadable };
+enum class TReadResult { Missing, Read, Unreadable, TooLarge };
 
 // Reads the file and its stamp from one open file, so both belong together.
+// A file past the store's limit is not read at all.
 TReadResult ReadWhole(const AnsiString& File, std::string& Text, TRegFileStamp& Stamp) {
     Text.clear();
     Stamp = {};
-    int fd = ::open(File.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(File.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return errno == ENOENT ? TReadResult::Missing : TReadResult::Unreadable;
     TScopeGuard close([fd] { ::close(fd); });
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return TReadResult::Unreadable;
     Stamp = StampOf(st);
+    if (st.st_size > RegistryStoreMaxSize) return TReadResult::TooLarge;
+    Text.reserve(std::size_t(st.st_size));
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
@@ -57,7 +60,12 @@ TReadResult ReadWhole(const AnsiString& File, std::string& Text, TRegFileStamp& 
         if (n < 0) return TReadResult::Unreadable;
         if (n == 0) return TReadResult::Read;
         Text.append(buf, std::size_t(n));
+        if (Text.size() > std::size_t(RegistryStoreMaxSize)) return TReadResult::TooLarge;
     }
+}
+
+AnsiString MaxSizeText() {
+    return IntToStr(RegistryStoreMaxSize >> 20) + " MB";
 }
 
 bool MakeFolders(const AnsiString& Folder) {
@@ -117,9 +125,11 @@ void TRegistryStore::Load(const AnsiString& File) {
     if (sameBytes) return; // the tree already holds what the file says
     FLoadedText = std::move(text);
     FDamaged = false;
+    FTooLarge = false;
     Tree = TRegStoreTree();
     if (read == TReadResult::Missing) return;
-    AnsiString error = "it cannot be read";
+    FTooLarge = read == TReadResult::TooLarge;
+    AnsiString error = FTooLarge ? "larger than " + MaxSizeText() : AnsiString("it cannot be read");
     if (read == TReadResult::Read) {
         TRegStoreParse parse = ParseRegistryStoreFile(FLoadedText);
         if (parse.Ok()) {
@@ -228,6 +238,12 @@ bool TRegistryStore::Save() {
     }
     FDamaged = false;
     std::string text = WriteRegistryStoreFile(Tree);
+    // Every write rewrites the whole file: a store past the limit would make
+    // each one slow, and none of the program's settings come near it.
+    if (text.size() > std::size_t(RegistryStoreMaxSize)) {
+        Problem = "The settings file " + file + " would grow past " + MaxSizeText() + "; nothing was written";
+        return false;
+    }
     const AnsiString temp = TempFileOf(file);
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     bool ok = fd >= 0 && WriteWhole(fd, text) && ::fsync(fd) == 0;
@@ -279,6 +295,7 @@ void TRegistryStore::Open() {
     if (!FDamaged) return;
     FHasDamage = true;
     FDamage.FileName = file;
+    FDamage.TooLarge = FTooLarge;
     if (MoveAside(file, FDamage.KeptAs)) {
         FDamaged = false;
         FLoadedStamp = {};
@@ -327,6 +344,15 @@ bool TakeRegistryStoreDamage(TRegistryStoreDamage& Damage) {
 
 AnsiString RegistryStoreDamageNotice(const TRegistryStoreDamage& Damage) {
     const AnsiString kept = Utf8ToAnsi(Damage.KeptAs);
+    const int megabytes = int(RegistryStoreMaxSize >> 20);
+    if (Damage.TooLarge && Damage.KeptAs == Damage.FileName)
+        return Format("Файл настроек программы %s больше %d МБ, таких программа не ведёт, и он оставлен на "
+                      "месте. Программа использует настройки по умолчанию."_cp,
+                      {kept, megabytes});
+    if (Damage.TooLarge)
+        return Format("Файл настроек программы больше %d МБ, таких программа не ведёт. Прежний файл "
+                      "сохранён как %s. Программа использует настройки по умолчанию."_cp,
+                      {megabytes, kept});
     if (Damage.KeptAs == Damage.FileName)
         return Format("Файл настроек программы %s повреждён или не читается и оставлен на месте. "
                       "Программа использует настройки по умолчанию."_cp,

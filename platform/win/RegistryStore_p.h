@@ -81,6 +81,7 @@ private:
     TRegFileStamp FLoadedStamp;
     std::string FLoadedText; // the bytes the tree was read from or written as
     bool FDamaged = false;   // the file on disk is no store; put it aside before writing
+    bool FTooLarge = false;  // ... because it is past the store's limit
     int FLockFd = -1;
     AnsiString FLockedFile;
     TRegStoreTree FBefore; // the tree when the lock was taken, for undoing

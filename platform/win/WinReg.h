@@ -114,13 +114,20 @@ AnsiString TakeRegistryStoreProblem();
 void RegBeginBatch();
 LONG RegEndBatch();
 
+// The largest store file read or written. Every change rewrites and syncs
+// the whole file, so a change costs time in proportion to the store (near a
+// tenth of a second at this size, some 100,000 values); a file past it is
+// taken for damaged, and a change that would make one is refused.
+constexpr int64_t RegistryStoreMaxSize = int64_t(4) << 20;
+
 // The program's start-up: takes away the temporary files of writers that
 // were killed, reads the store, and moves a damaged or unreadable file aside
 // at once, so that the user can be told where it is kept.
 void OpenRegistryStore();
 struct TRegistryStoreDamage {
     AnsiString FileName;
-    AnsiString KeptAs; // the file itself when it could not be moved
+    AnsiString KeptAs;     // the file itself when it could not be moved
+    bool TooLarge = false; // past RegistryStoreMaxSize, not read at all
 };
 // True, once, when OpenRegistryStore found the store damaged.
 bool TakeRegistryStoreDamage(TRegistryStoreDamage& Damage);

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -36,16 +37,16 @@ protected:
     }
 };
 
-// Runs the built program with XDG_RUNTIME_DIR set to RuntimeDir; answers its
-// exit code (-1 when it did not end within the wait) and what it wrote.
-int RunProgram(const std::string& RuntimeDir, std::string& Output) {
+// Runs the built program in the environment of this one, its output going
+// to a file in Folder; answers its exit code (-1 when it did not end within
+// the wait) and what it wrote.
+int RunProgram(const std::string& Folder, std::string& Output) {
     const std::string program = LUVORA_PROGRAM;
-    const std::string output = RuntimeDir + "/output.txt";
+    const std::string output = Folder + "/output.txt";
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
     posix_spawn_file_actions_addopen(&files, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_adddup2(&files, 1, 2);
-    TEnvironmentValue runtime("XDG_RUNTIME_DIR", RuntimeDir);
     char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
     pid_t pid = 0;
     const int spawned = ::posix_spawn(&pid, program.c_str(), &files, nullptr, argv, environ);
@@ -71,17 +72,27 @@ int RunProgram(const std::string& RuntimeDir, std::string& Output) {
 
 TEST_F(StartupTest, ASecondCopyEndsSilentlyWhileTheFirstRuns) {
     SetMutexFolderOverride("");
-    TEnvironmentValue runtime("XDG_RUNTIME_DIR", Folder.Path());
-    ASSERT_TRUE(IsFirstInstance(kInstanceMutexName)) << "this process is the first copy";
-    std::string output = "not run";
-    EXPECT_EQ(RunProgram(Folder.Path(), output), 0);
-    EXPECT_EQ(output, "") << "no window, no message";
-    EXPECT_EQ(TNamedMutex(kInstanceMutexName).State(), TMutexState::msExisted)
-        << "the first copy still holds it";
+    // With the session's runtime folder, and without one (a login that sets
+    // none): the home folder's cache then holds the guard.
+    for (const bool runtimeFolder : {true, false}) {
+        SCOPED_TRACE(runtimeFolder ? "runtime folder" : "no runtime folder");
+        TTempFolder home;
+        TEnvironmentValue runtime("XDG_RUNTIME_DIR",
+                                  runtimeFolder ? std::optional(Folder.Path()) : std::nullopt);
+        TEnvironmentValue homeVariable("HOME", home.Path());
+        TEnvironmentValue cache("XDG_CACHE_HOME", std::nullopt);
+        ASSERT_TRUE(IsFirstInstance(kInstanceMutexName)) << "this process is the first copy";
+        std::string output = "not run";
+        EXPECT_EQ(RunProgram(Folder.Path(), output), 0);
+        EXPECT_EQ(output, "") << "no window, no message";
+        EXPECT_EQ(TNamedMutex(kInstanceMutexName).State(), TMutexState::msExisted)
+            << "the first copy still holds it";
 
-    CloseInstanceHandle();
-    EXPECT_TRUE(IsFirstInstance(kInstanceMutexName)) << "once the first copy let go, a new one starts";
-    EXPECT_FALSE(IsFirstInstance(kInstanceMutexName));
+        CloseInstanceHandle();
+        EXPECT_TRUE(IsFirstInstance(kInstanceMutexName)) << "once the first copy let go, a new one starts";
+        EXPECT_FALSE(IsFirstInstance(kInstanceMutexName));
+        CloseInstanceHandle();
+    }
 }
 
 TEST_F(StartupTest, MutexNamesTurnBackslashesIntoUnderscores) {

@@ -3,7 +3,11 @@
 // duration, and the instruction file.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <QTextEdit>
 #include <filesystem>
+#include <fstream>
 
 #include "AppFixture.h"
 #include "DialogDriver.h"
@@ -203,12 +207,6 @@ TEST_F(InstrFormTest, TheShippedInstructionIsReadAndAMissingOneLeavesTheBoxEmpty
         TInstr_Form empty(nullptr);
         EXPECT_EQ(empty.Instr_RichEdit->Lines()->Count(), 0) << "no file";
     }
-    std::filesystem::create_directory(Folder.Path() + "Instr.rtf");
-    {
-        TInstr_Form unreadable(nullptr);
-        EXPECT_EQ(unreadable.Instr_RichEdit->Lines()->Count(), 0) << "a file that cannot be read";
-    }
-    std::filesystem::remove(Folder.Path() + "Instr.rtf");
     std::filesystem::copy_file(SourceDir() + "/app/Instr.rtf", Folder.Path() + "Instr.rtf");
     TInstr_Form form(nullptr);
     const TRtfDocument& doc = form.Instr_RichEdit->Document();
@@ -222,6 +220,56 @@ TEST_F(InstrFormTest, TheShippedInstructionIsReadAndAMissingOneLeavesTheBoxEmpty
     for (const char* words : {"28 пар утверждений", "«Далее»", "5–0, 4–1", "«Esc»", "«F1»"})
         EXPECT_NE(text.find(Utf8ToAnsi(words)), AnsiString::npos) << words;
     EXPECT_TRUE(form.Instr_RichEdit->ReadOnly());
+}
+
+TEST_F(InstrFormTest, AnInstructionThatCannotBeShownWholeSaysWhyInTheBox) {
+    const std::string file = Folder.Path() + "Instr.rtf";
+    struct TCase {
+        const char* What;
+        std::function<void()> Make;
+        const char* Notice; // UTF-8, the box's first line
+        std::string Text;   // what of the file follows it
+    };
+    std::string lines;
+    for (int i = 0; i < 25000; ++i)
+        lines += i ? "\na" : "a";
+    const TCase cases[] = {
+        {"a folder in its place", [&] { std::filesystem::create_directory(file); },
+         "Инструкция не показана: файл ", ""},
+        {"a pipe in its place, which no one writes to", [&] { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); },
+         "Инструкция не показана: файл ", ""},
+        {"larger than an instruction can be",
+         [&] {
+             std::ofstream(file) << "{\\rtf1 the start of a long text";
+             std::filesystem::resize_file(file, (10 << 20) + 1);
+         },
+         "Инструкция не показана: файл ", ""},
+        {"groups nested past the reader's limit",
+         [&] { std::ofstream(file) << "{\\rtf1 before" + std::string(1500, '{') + "after"; },
+         "Инструкция показана не полностью: в файле ", "before"},
+        {"more lines than an instruction has (a line is a paragraph and a run)",
+         [&] { std::ofstream(file) << lines + "\nb\nc\n"; }, "Инструкция показана не полностью: файл ",
+         lines},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        std::filesystem::remove_all(file);
+        c.Make();
+        TInstr_Form form(nullptr);
+        const QString shown = static_cast<QTextEdit*>(form.Instr_RichEdit->Widget())->toPlainText();
+        const QStringList lines = shown.split(QChar('\n'));
+        ASSERT_FALSE(lines.isEmpty());
+        EXPECT_TRUE(lines[0].startsWith(QString::fromUtf8(c.Notice))) << lines[0].toStdString();
+        EXPECT_TRUE(lines[0].contains(QString::fromStdString(file))) << "the notice names the file";
+        EXPECT_EQ(lines.mid(1).join('\n').toStdString(), c.Text);
+        EXPECT_TRUE(form.Instr_RichEdit->Document().Paragraphs.at(0).Runs.at(0).Bold);
+    }
+    std::filesystem::remove_all(file);
+    std::ofstream(file) << "{\\rtf1 An instruction of its own.\\par}";
+    TInstr_Form sound(nullptr);
+    EXPECT_EQ(static_cast<QTextEdit*>(sound.Instr_RichEdit->Widget())->toPlainText().toStdString(),
+              "An instruction of its own.")
+        << "no notice for a file read whole";
 }
 
 TEST_F(InstrFormTest, TheButtonEnterAndEscapeGoOnAndTheCloseBoxCancels) {

@@ -176,5 +176,14 @@ TEST(RichEditTest, ShowsAnRtfFileOrItsPlainText) {
     EXPECT_EQ(rich->Lines()->Strings(1), "line two");
 
     EXPECT_THROW(rich->LoadFromFile((::testing::TempDir() + "no_such_file.rtf").c_str()), EReadError);
+    EXPECT_THROW(rich->LoadFromFile(::testing::TempDir().c_str()), EReadError) << "a folder";
+    EXPECT_THROW(rich->LoadFromFile(rtf.Name.c_str(), {10}), EFileTooLarge);
+    EXPECT_NO_THROW(rich->LoadFromFile(plain.Name.c_str(), {18})) << "as large as it may be";
     EXPECT_EQ(rich->Lines()->Strings(1), "line two") << "a failed read keeps the text";
+    EXPECT_EQ(rich->Document().Cut, TRtfCut::rcNone);
+
+    // Each line is a paragraph and a run: three parts hold one line.
+    rich->LoadFromFile(plain.Name.c_str(), {-1, 3});
+    EXPECT_EQ(rich->Lines()->Count(), 1);
+    EXPECT_EQ(rich->Document().Cut, TRtfCut::rcLength);
 }

@@ -67,24 +67,65 @@ TEST(RtfReaderTest, NotRtfIsRefusedAndDamagedRtfKeepsWhatWasRead) {
     for (const char* bytes : {"", "plain text", "{\\rt", "\xEF\xBB\xBF{\\rtf1 x}"})
         EXPECT_THROW(ReadRtf(bytes), ERtfError) << bytes;
     // Whatever the damage, the text read before it stays.
+    // Only groups nested past the reader's limit leave text unread.
     struct {
         std::string Rtf;
         const char* Prefix;
+        bool Cut;
     } cases[] = {
-        {"{\\rtf1 cut short", "cut short"},
-        {"{\\rtf1 a}}}} b", "a"},
-        {"{\\rtf1 bad hex \\'zz\\'", "bad hex "},
-        {"{\\rtf1 big \\u99999999999999999999? x\\par}", "big "},
-        {"{\\rtf1 \\fs-5 small\\fs999999999999 big\\uc999999999999 x\\par}", "small"},
-        {std::string("{\\rtf1 nul\0 byte\\par}", 20), "nul"},
-        {"{\\rtf1 a" + std::string(100000, '{') + "deep" + std::string(100000, '}'), "a"},
-        {"{\\rtf1 a\\" + std::string(5000, 'x') + " after\\par}", "a"},
-        {"{\\rtf1 a{\\*" + std::string(3000, '{'), "a"},
+        {"{\\rtf1 cut short", "cut short", false},
+        {"{\\rtf1 a}}}} b", "a", false},
+        {"{\\rtf1 bad hex \\'zz\\'", "bad hex ", false},
+        {"{\\rtf1 big \\u99999999999999999999? x\\par}", "big ", false},
+        {"{\\rtf1 \\fs-5 small\\fs999999999999 big\\uc999999999999 x\\par}", "small", false},
+        {std::string("{\\rtf1 nul\0 byte\\par}", 20), "nul", false},
+        {"{\\rtf1 a" + std::string(100000, '{') + "deep" + std::string(100000, '}'), "a", true},
+        {"{\\rtf1 a\\" + std::string(5000, 'x') + " after\\par}", "a", false},
+        {"{\\rtf1 a{\\*" + std::string(3000, '{'), "a", true},
+        {"{\\rtf1 a" + std::string(999, '{') + "deep enough" + std::string(999, '}'), "adeep enough", false},
     };
     for (auto& c : cases) {
         TRtfDocument doc;
         EXPECT_NO_THROW(doc = ReadRtf(c.Rtf)) << c.Rtf.substr(0, 40);
         EXPECT_TRUE(Utf8(doc.Text()).starts_with(c.Prefix))
             << c.Rtf.substr(0, 40) << " -> " << Utf8(doc.Text());
+        EXPECT_EQ(doc.Cut, c.Cut ? TRtfCut::rcNesting : TRtfCut::rcNone) << c.Rtf.substr(0, 40);
     }
+}
+
+TEST(RtfReaderTest, AtMostTheParagraphsAndRunsAskedForAreKept) {
+    const std::string rtf = R"({\rtf1 one\par two {\b bold} three\par\par four\par})";
+    EXPECT_EQ(ReadRtf(rtf).PartCount(), 9u);
+    struct {
+        std::size_t MaxParts;
+        const char* Text;
+        TRtfCut Cut;
+    } cases[] = {
+        {9, "one\ntwo bold three\n\nfour\n", TRtfCut::rcNone},
+        {8, "one\ntwo bold three\n\n", TRtfCut::rcLength},
+        {5, "one\ntwo bold\n", TRtfCut::rcLength}, // the runs read stay with their paragraph
+        {0, "", TRtfCut::rcLength},
+    };
+    for (const auto& c : cases) {
+        const TRtfDocument doc = ReadRtf(rtf, c.MaxParts);
+        EXPECT_EQ(Utf8(doc.Text()), c.Text) << c.MaxParts;
+        EXPECT_EQ(doc.Cut, c.Cut) << c.MaxParts;
+        EXPECT_LE(doc.PartCount(), c.MaxParts) << c.MaxParts;
+    }
+}
+
+TEST(RtfReaderTest, ALongParagraphIsOneRunWhileItsFormattingStays) {
+    // A formatting change anywhere starts a new run; so does its end.
+    const std::string text(20000, 'x');
+    const TRtfDocument doc =
+        ReadRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 " + text + "{\\b " + text + "}" + text + "}");
+    ASSERT_EQ(doc.Paragraphs.size(), 1u);
+    const auto& runs = doc.Paragraphs[0].Runs;
+    ASSERT_EQ(runs.size(), 3u);
+    for (const TRtfRun& run : runs) {
+        EXPECT_EQ(run.Text.size(), text.size());
+        EXPECT_EQ(run.FontName, "Arial");
+    }
+    EXPECT_TRUE(runs[1].Bold);
+    EXPECT_FALSE(runs[0].Bold || runs[2].Bold);
 }

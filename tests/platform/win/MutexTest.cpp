@@ -5,9 +5,11 @@
 
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <optional>
 
@@ -98,4 +100,67 @@ TEST_F(MutexTest, TheDefaultFolderIsPrivate) {
     struct stat st {};
     ASSERT_EQ(::stat((Folder.Path() + "tarvik").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST_F(MutexTest, WithoutARuntimeFolderTheMutexStaysInAFolderOfTheUsersOwn) {
+    const std::string uid = std::to_string(::geteuid());
+    struct TCase {
+        const char* What;
+        mode_t Home;          // the home folder's mode: 0777 lets others make names in it
+        bool CacheVariable;   // XDG_CACHE_HOME names a folder
+        std::string TempName; // what another user left at the temporary folder's name
+        std::string Expected; // where the mutex lives ("home", "cache" or "temp"); "" for nowhere
+    };
+    const TCase cases[] = {
+        {"home folder", 0700, false, "", "home"},
+        {"cache folder named", 0700, true, "", "cache"},
+        {"a link in the temporary folder", 0700, false, "link", "home"},
+        {"another user's folder in the temporary folder", 0700, false, "foreign", "home"},
+        {"a home open to others", 0777, false, "", "temp"},
+        {"a home open to others, a link in the temporary folder", 0777, false, "link", ""},
+        {"a home open to others, another user's folder there", 0777, false, "foreign", ""},
+    };
+    SetMutexFolderOverride("");
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        if (c.TempName == "foreign" && ::geteuid() != 0) continue; // needs chown
+        TTempFolder base;
+        const std::string home = base.Path() + "home";
+        std::filesystem::create_directory(home);
+        ASSERT_EQ(::chmod(home.c_str(), c.Home), 0);
+        std::filesystem::create_directory(base.Path() + "cache");
+        std::filesystem::create_directory(base.Path() + "tmp");
+        const std::string temp = base.Path() + "tmp/tarvik-lock-" + uid;
+        if (c.TempName == "link") {
+            std::filesystem::create_directory(base.Path() + "elsewhere");
+            std::filesystem::create_directory_symlink(base.Path() + "elsewhere", temp);
+        } else if (c.TempName == "foreign") {
+            std::filesystem::create_directory(temp);
+            ASSERT_EQ(::chown(temp.c_str(), 65534, 65534), 0);
+        }
+        TEnvironmentValue runtime("XDG_RUNTIME_DIR", std::nullopt);
+        TEnvironmentValue homeVariable("HOME", home);
+        TEnvironmentValue cache("XDG_CACHE_HOME",
+                                c.CacheVariable ? std::optional(base.Path() + "cache") : std::nullopt);
+        TEnvironmentValue tmp("TMPDIR", base.Path() + "tmp");
+
+        TNamedMutex first("Guard");
+        TNamedMutex second("Guard");
+        if (c.Expected.empty()) {
+            EXPECT_EQ(first.State(), TMutexState::msFailed) << "never a folder another user made";
+            EXPECT_FALSE(first.Error().empty());
+            continue;
+        }
+        ASSERT_EQ(first.State(), TMutexState::msCreated) << first.Error();
+        EXPECT_EQ(second.State(), TMutexState::msExisted) << "a second copy is recognised";
+        const std::string folder = c.Expected == "home"    ? home + "/.cache/tarvik-lock"
+                                   : c.Expected == "cache" ? base.Path() + "cache/tarvik-lock"
+                                                           : temp;
+        EXPECT_EQ(MutexFolder(), folder + "/");
+        struct stat st {};
+        ASSERT_EQ(::lstat(folder.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISDIR(st.st_mode));
+        EXPECT_EQ(st.st_uid, ::geteuid());
+        EXPECT_EQ(st.st_mode & 0777, 0700u);
+    }
 }

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "platform/win/Registry.h"
+#include "platform/win/RegistryFile.h"
 #include "platform/win/WinReg.h"
 #include "support/TestSupport.h"
 
@@ -530,4 +531,71 @@ TEST_F(RegistryStoreTest, StartUpRemovesTheTemporaryFilesOfKilledWriters) {
     TRegistryStoreDamage damage;
     EXPECT_FALSE(TakeRegistryStoreDamage(damage));
     EXPECT_TRUE(TRegistry().KeyExists("Software\\Tarvik"));
+}
+
+TEST_F(RegistryStoreTest, AStorePastItsLimitIsPutAsideAndNeverWritten) {
+    const std::string header =
+        "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\A]\n\"v\"=dword:1\n";
+    // A comment pads the file to the size wanted: the text is a sound store.
+    auto padded = [&](std::size_t Size) {
+        return header + ";" + std::string(Size - header.size() - 2, 'x') + "\n";
+    };
+    WriteAll(File, padded(RegistryStoreMaxSize));
+    OpenRegistryStore();
+    TRegistryStoreDamage damage;
+    EXPECT_FALSE(TakeRegistryStoreDamage(damage)) << "a store as large as the limit is read";
+    EXPECT_TRUE(TRegistry().KeyExists("Software\\A"));
+
+    const std::string large = padded(RegistryStoreMaxSize + 1);
+    WriteAll(File, large);
+    OpenRegistryStore();
+    ASSERT_TRUE(TakeRegistryStoreDamage(damage));
+    EXPECT_TRUE(damage.TooLarge);
+    EXPECT_EQ(damage.KeptAs.rfind(File + ".damaged-", 0), 0u);
+    EXPECT_EQ(std::filesystem::file_size(damage.KeptAs), large.size()) << "kept as it was";
+    const AnsiString notice = RegistryStoreDamageNotice(damage);
+    EXPECT_NE(notice.find("больше 4 МБ"_cp), std::string::npos) << notice;
+    EXPECT_NE(notice.find(damage.KeptAs), std::string::npos);
+    EXPECT_NE(notice.find("настройки по умолчанию"_cp), std::string::npos);
+    EXPECT_FALSE(TRegistry().KeyExists("Software\\A")) << "the defaults are used";
+
+    // A change that would take the store past the limit is refused and undone.
+    HKEY key = Create("Software\\B");
+    DWORD one = 1;
+    ASSERT_EQ(RegSetValueExA(key, "small", 0, REG_DWORD, reinterpret_cast<BYTE*>(&one), 4), ERROR_SUCCESS);
+    const std::string before = ReadAll(File);
+    TakeRegistryStoreProblem();
+    const std::string bytes(RegistryStoreMaxSize / 3, '\x5a'); // three characters a byte in the file
+    EXPECT_EQ(RegSetValueExA(key, "large", 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes.data()),
+                             DWORD(bytes.size())),
+              ERROR_WRITE_FAULT);
+    EXPECT_NE(TakeRegistryStoreProblem().find("grow past 4 MB"), std::string::npos);
+    EXPECT_EQ(ReadAll(File), before);
+    DWORD type;
+    EXPECT_EQ(Query(key, "large", type), "<missing>");
+    EXPECT_EQ(Query(key, "small", type), std::string("\x01\0\0\0", 4));
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryStoreTest, KeysReadInAnyOrderAreKeptInNameOrder) {
+    const char* orders[][4] = {{"a", "B", "c", "D"}, {"D", "c", "B", "a"}, {"c", "a", "D", "B"}};
+    for (const auto& order : orders) {
+        std::string text = "Windows Registry Editor Version 5.00\n";
+        for (const char* name : order)
+            text += std::string("\n[HKEY_CURRENT_USER\\S\\") + name + "\\x]\n\"v\"=\"" + name + "\"\n";
+        // The same key again under another spelling adds to the first one.
+        text += "\n[HKEY_CURRENT_USER\\s\\C]\n\"w\"=dword:2\n";
+        const TRegStoreParse read = ParseRegistryStoreFile(text);
+        ASSERT_TRUE(read.Ok()) << read.Error;
+        EXPECT_EQ(CheckRegistryStoreTree(read.Tree), "");
+        const TRegStoreKey& root = read.Tree.Roots.at(HKEY_CURRENT_USER);
+        ASSERT_EQ(root.SubKeys.size(), 1u);
+        EXPECT_EQ(root.SubKeys[0].Name, "S") << "the first spelling stays";
+        std::string names;
+        for (const TRegStoreKey& k : root.SubKeys[0].SubKeys)
+            names += k.Name + (k.SubKeys.size() == 1 ? "x" : "") + std::to_string(k.Values.size());
+        EXPECT_EQ(names, "ax0Bx0cx1Dx0");
+        const std::string written = WriteRegistryStoreFile(read.Tree);
+        EXPECT_EQ(WriteRegistryStoreFile(ParseRegistryStoreFile(written).Tree), written);
+    }
 }
