@@ -18,8 +18,12 @@ public:
     ~TRVRTFDocument() override;
     std::unique_ptr<TRVStyle> Style;
     uint16_t Flags = 0;
+    // Hyperlink targets are kept as the items' tags, so the tags are text.
+    TRVOptions Options = RVDefaultOptions | rvoTagsArePChars;
 
     TRVStyle* GetRVStyle() const override { return Style.get(); }
+    TRVOptions GetOptions() const override { return Options; }
+    void SetOptions(TRVOptions Value) override { Options = Value; }
     uint16_t GetFlags() const override { return Flags; }
     void SetFlags(uint16_t Value) override { Flags = Value; }
     void DoWriteHyperlink(int Id, TCustomRVData* RVData, int ItemNo, TRVSaveFormat SaveFormat,
