@@ -7,6 +7,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
@@ -32,6 +33,32 @@ void WakeEventLoop() {
     if (auto* d = QAbstractEventDispatcher::instance()) d->wakeUp();
 }
 
+// A modal window on screen belongs to the window that was active when it
+// came: the window manager keeps it above that one, and that one takes the
+// activation back when it goes, rather than no window at all having the
+// keyboard.
+class TWindowReturn {
+public:
+    explicit TWindowReturn(QWidget* Modal) : FBefore(QApplication::activeWindow()) {
+        if (FBefore == Modal) FBefore = nullptr;
+        Modal->winId();
+        QWindow* window = Modal->windowHandle();
+        if (window && FBefore && FBefore->windowHandle()) {
+            FWindow = window;
+            FWindow->setTransientParent(FBefore->windowHandle());
+        }
+    }
+    void Return() {
+        if (FWindow) FWindow->setTransientParent(nullptr);
+        QWidget* modal = QApplication::activeModalWidget();
+        if (FBefore && FBefore->isVisible() && (!modal || modal == FBefore)) FBefore->activateWindow();
+    }
+
+private:
+    QPointer<QWidget> FBefore;
+    QPointer<QWindow> FWindow;
+};
+
 // Modal forms on screen: a local event loop until the form has a modal
 // result or is hidden.
 class TQtDialogsImpl : public IDialogService {
@@ -39,11 +66,13 @@ public:
     int ShowModal(TCustomForm* Form) override {
         QWidget* w = Form->Widget();
         w->setWindowModality(Qt::ApplicationModal);
+        TWindowReturn back(w);
         // The window goes away however the loop ends, a failed OnShow or
         // OnActivate included, so it never blocks the rest of the program.
         TScopeGuard end([&] {
             Form->SetVisible(false);
             w->setWindowModality(Qt::NonModal);
+            back.Return();
         });
         Form->SetVisible(true);
         while (w->isVisible()) {
@@ -109,7 +138,9 @@ public:
             box.addButton(b.Qt);
             if (b.Id == def) box.setDefaultButton(b.Qt);
         }
+        TWindowReturn back(&box);
         int pressed = box.exec();
+        back.Return();
         for (const TButton& b : buttons)
             if (b.Qt == pressed) return b.Id;
         // Closed without a button: the box's cancel answer.
@@ -372,6 +403,10 @@ void SetSysColors(std::initializer_list<std::pair<int, TColor>> Colors) {
 
 void TCustomForm::WidgetCreated() {
     TWinControl::WidgetCreated();
+    // The layer moves the focus itself (Tab, accelerators, windows that
+    // choose their control); Qt's styles draw the focus only in a window
+    // marked as one where the keyboard moved it. The focus always shows.
+    Widget()->setAttribute(Qt::WA_KeyboardFocusChange);
     ApplyBorder();
     WatchApplicationState();
     WatchSystemColors();

@@ -138,7 +138,7 @@ void TButtonControl::Dispatch(TMessage& Message) {
         break;
     }
     TWinControl::Dispatch(Message);
-    FollowControlColors(this, Message.Msg, false);
+    FollowControlColors(this, Message.Msg, !ParentColor());
 }
 
 // TCustomCheckBox
@@ -153,7 +153,8 @@ QWidget* TCustomCheckBox::CreateWidget() {
     box->setCheckState(FState == TCheckBoxState::cbChecked  ? Qt::Checked
                        : FState == TCheckBoxState::cbGrayed ? Qt::PartiallyChecked
                                                             : Qt::Unchecked);
-    ApplyControlColors(box, this, false);
+    // A colour of its own fills it; otherwise its parent shows through.
+    ApplyControlColors(box, this, !ParentColor());
     QObject::connect(box, &QCheckBox::clicked, [this, box] {
         CallAtEventBoundary(this, [&] { WidgetToggled(box->checkState() != Qt::Unchecked); });
     });
@@ -194,7 +195,7 @@ TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
 QWidget* TRadioButton::CreateWidget() {
     auto* radio = new QRadioButton();
     radio->setChecked(FChecked);
-    ApplyControlColors(radio, this, false);
+    ApplyControlColors(radio, this, !ParentColor());
     QObject::connect(radio, &QRadioButton::toggled, [this](bool On) {
         if (FClicksDisabled) return;
         CallAtEventBoundary(this, [&] { WidgetToggled(On); });
