@@ -8,6 +8,7 @@
 #   -o DIR     save DIR/NN-<window title>.png for every window that shows
 #   -l LOCALE  run the command under LOCALE (LANG and LC_ALL), e.g. ru_RU.UTF-8
 #   -s WxH     the screen's size (default 1280x1024)
+#   SHOT_DELAY (seconds, default 0.8) lets a window paint before it is taken
 #
 # Examples: tools/on_screen.sh -o /tmp/shots -l ru_RU.UTF-8
 #           tools/on_screen.sh -o /tmp/shots -- build/tests/app/test_app --gtest_filter='Blank*'
@@ -25,7 +26,7 @@ if [ "${1:-}" != "--inside" ]; then
       -l) locale=$2; shift 2 ;;
       -s) size=$2; shift 2 ;;
       --) shift; break ;;
-      -h|--help) sed -n '2,16p' "$0"; exit 0 ;;
+      -h|--help) sed -n '2,17p' "$0"; exit 0 ;;
       *) break ;;
     esac
   done
@@ -82,7 +83,7 @@ watch_windows() {
     for id in $now; do
       case " $seen " in *" $id "*) continue ;; esac
       # Give the window time to paint before it is taken.
-      sleep "${SHOT_DELAY:-0.4}"
+      sleep "${SHOT_DELAY:-0.8}"
       name=$(xdotool getwindowname "$id" 2>/dev/null || echo window)
       name=$(printf '%s' "$name" | sed 's#[/[:space:]]\+#_#g' | cut -c1-60)
       count=$((count + 1))

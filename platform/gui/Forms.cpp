@@ -255,6 +255,7 @@ void TCustomForm::SetVisible(bool Value) {
     if (Value || HandleAllocated()) Widget()->setVisible(Value);
     // The control chosen while hidden takes the window's focus, not the
     // first one in Qt's focus chain.
+    if (Value) Widget()->setAttribute(Qt::WA_KeyboardFocusChange);
     if (Value && FActiveControl && !FActiveControl->Widget()->hasFocus())
         FActiveControl->Widget()->setFocus();
     if (!Value) FNoActivatePending = false;
@@ -329,6 +330,10 @@ bool TCustomForm::SetActiveControl(TWinControl* Control) {
     if (Control && (!ContainsControl(Control) || !Control->CanFocus())) return false;
     TWinControl* old = FActiveControl;
     FActiveControl = Control;
+    // The layer moves the focus itself (Tab, accelerators, a window that
+    // chooses its control); Qt's styles draw the focus only in a window
+    // marked as one where the keyboard moved it, which a click unmarks.
+    if (HandleAllocated()) Widget()->setAttribute(Qt::WA_KeyboardFocusChange);
     // Handlers may move the focus on: each step checks it is still wanted.
     if (old) old->Perform(CM_EXIT, 0, 0);
     if (FActiveControl != Control) return false;
@@ -403,10 +408,6 @@ void SetSysColors(std::initializer_list<std::pair<int, TColor>> Colors) {
 
 void TCustomForm::WidgetCreated() {
     TWinControl::WidgetCreated();
-    // The layer moves the focus itself (Tab, accelerators, windows that
-    // choose their control); Qt's styles draw the focus only in a window
-    // marked as one where the keyboard moved it. The focus always shows.
-    Widget()->setAttribute(Qt::WA_KeyboardFocusChange);
     ApplyBorder();
     WatchApplicationState();
     WatchSystemColors();

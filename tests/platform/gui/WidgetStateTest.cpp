@@ -257,3 +257,64 @@ TEST(WidgetStateTest, EveryControlShowsWhatItIsGivenOnceItsWidgetExists) {
         form.Hide();
     }
 }
+
+// Every control that takes the keyboard focus shows that it has it: the
+// layer moves the focus itself, and Qt's styles draw it only in a window
+// marked as one the keyboard moves the focus in.
+TEST(WidgetStateTest, TheFocusShowsOnEveryControlThatTakesIt) {
+    struct TFocusable {
+        const char* Name;
+        std::function<TWinControl*(TForm& Form)> Make;
+    } controls[] = {
+        {"TButton",
+         [](TForm& f) {
+             auto* b = Put<TButton>(&f);
+             b->SetCaption("Отмена"_cp);
+             return b;
+         }},
+        {"TCheckBox",
+         [](TForm& f) {
+             auto* c = Put<TCheckBox>(&f);
+             c->SetCaption("Работа по специальности"_cp);
+             return c;
+         }},
+        {"TComboBox",
+         [](TForm& f) {
+             auto* c = Put<TComboBox>(&f);
+             c->SetStyle(TComboBoxStyle::csDropDownList);
+             c->Items()->Add("Мужской"_cp);
+             c->SetItemIndex(0);
+             return c;
+         }},
+        {"TPageControl",
+         [](TForm& f) {
+             auto* pages = Put<TPageControl>(&f);
+             pages->SetBounds(8, 8, 200, 80);
+             pages->SetTabStop(true);
+             for (const char* caption : {"Общая информация", "Образование"}) {
+                 auto* sheet = new TTabSheet(pages);
+                 sheet->SetPageControl(pages);
+                 sheet->SetCaption(Utf8ToAnsi(caption));
+             }
+             pages->SetActivePage(pages->Pages(0));
+             return pages;
+         }},
+    };
+    for (const TFocusable& c : controls) {
+        SCOPED_TRACE(c.Name);
+        TForm form(nullptr);
+        form.SetBounds(0, 0, 400, 200);
+        TWinControl* control = c.Make(form);
+        auto* other = Put<TEdit>(&form);
+        other->SetTop(120);
+        form.Show();
+        form.SetActiveControl(other);
+        QApplication::processEvents();
+        const QImage without = control->Widget()->grab().toImage();
+        form.SetActiveControl(control);
+        QApplication::processEvents();
+        ASSERT_TRUE(control->Widget()->hasFocus());
+        EXPECT_NE(control->Widget()->grab().toImage(), without) << "the focus does not show";
+        form.Hide();
+    }
+}
