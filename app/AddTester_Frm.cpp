@@ -158,7 +158,8 @@ void TAddTester_Form::FillCard() {
         IsWorkForSpec->SetChecked(User.isworkforspec != 0);
     }
     AddTester_PageControl->SetActivePage(General_TabSheet);
-    SetActiveControl(Sex_ComboBox);
+    // The name comes first: typing it never opens the sex list.
+    SetActiveControl(FIO_Edit);
 }
 
 void TAddTester_Form::OrgSeniority_EditChange(TObject*) {

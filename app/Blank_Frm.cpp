@@ -90,21 +90,13 @@ TBlank_Form::TBlank_Form(TComponent* AOwner) : TForm(AOwner) {
     AutoCalc_CheckBox->SetBounds(kMargin, 136, 300, 17);
     AutoCalc_CheckBox->OnClick = [this](TObject* Sender) { AutoCalc_CheckBoxClick(Sender); };
 
-    DateTest_Label = new TLabel(this);
-    DateTest_Label->SetName("DateTest_Label");
-    DateTest_Label->SetParent(this);
-    DateTest_Label->SetCaption("Дата тестирования:"_cp);
-    DateTest_Label->SetBounds(kMargin, 166, 110, 13);
+    DateTest_Label = NewLabel(this, this, "Дата тестирования:"_cp, kMargin, 166, "DateTest_Label");
     DateTest_Edit = new TDateTimePicker(this);
     DateTest_Edit->SetName("DateTest_Edit");
     DateTest_Edit->SetParent(this);
-    DateTest_Edit->SetBounds(130, 162, 120, 21);
+    DateTest_Edit->SetBounds(BesideLabel(DateTest_Label, 130), 162, 120, 21);
 
-    Comment_Label = new TLabel(this);
-    Comment_Label->SetName("Comment_Label");
-    Comment_Label->SetParent(this);
-    Comment_Label->SetCaption("Примечание:"_cp);
-    Comment_Label->SetBounds(kMargin, 192, 110, 13);
+    Comment_Label = NewLabel(this, this, "Примечание:"_cp, kMargin, 192, "Comment_Label");
     Comment_Edit = new TMemo(this);
     Comment_Edit->SetName("Comment_Edit");
     Comment_Edit->SetParent(this);

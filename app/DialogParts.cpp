@@ -1,6 +1,8 @@
 // The dialogs' common pieces: the window, labels, limited edits and buttons.
 #include "app/DialogParts.h"
 
+#include <algorithm>
+
 #include "platform/win/MessageBox.h"
 
 namespace {
@@ -29,6 +31,10 @@ TLabel* NewLabel(TForm* Form, TWinControl* Parent, const AnsiString& Caption, in
     label->SetTop(Top);
     label->SetCaption(Caption);
     return label;
+}
+
+int BesideLabel(const TLabel* Label, int Left, int Gap) {
+    return std::max(Left, Label->Left() + Label->Width() + Gap);
 }
 
 AnsiString RefusedCharactersText() {

@@ -13,6 +13,9 @@ void SetUpDialog(TForm* Form, const char* Name, const AnsiString& Caption, int C
 
 TLabel* NewLabel(TForm* Form, TWinControl* Parent, const AnsiString& Caption, int Left, int Top,
                  const char* Name = nullptr);
+// Where a control beside Label begins: Gap pixels after the label's text,
+// and never before Left, the place the window was laid out for.
+int BesideLabel(const TLabel* Label, int Left, int Gap = 8);
 // An edit of at most MaxLength characters (0: no limit) that refuses the
 // characters the database cannot hold.
 TEdit* NewEdit(TForm* Form, TWinControl* Parent, const char* Name, int Left, int Top, int Width,

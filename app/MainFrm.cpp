@@ -36,6 +36,7 @@ std::unique_ptr<TMain_Form> CreateMainForm(TTarvikApplication* AppObject, const 
     form->RefreshTestees(0);
     form->RefreshTeams(0);
     form->UpdateTitle();
+    form->FocusGrid();
     return form;
 }
 
@@ -47,6 +48,14 @@ void RunMainForm(TTarvikApplication* AppObject, const TDatabase& Database) {
 void TMain_Form::ShowFirstPage() {
     Main_PageControl->SetActivePageIndex(0);
     UpdatePageActions();
+}
+
+void TMain_Form::FocusGrid() {
+    TWinControl* grid = TesteePageActive() ? static_cast<TWinControl*>(Users_Grid) : Teams_Grid;
+    if (Visible() && grid->CanFocus())
+        grid->SetFocus();
+    else
+        SetActiveControl(grid);
 }
 
 void TMain_Form::UpdateTitle() {

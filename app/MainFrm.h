@@ -29,6 +29,9 @@ public:
 
     void ShowFirstPage();
     void UpdateTitle();
+    // The grid of the page in view takes the focus (once the window shows),
+    // so that its selected row shows as the one keys act on.
+    void FocusGrid();
     // Tool bars, menus and actions for the page in view and the grids' rows.
     void UpdatePageActions();
     // The record of the focused row, read from its list; false, with the

@@ -49,6 +49,7 @@ void TMain_Form::NewDBExecute(TObject*) {
     UpdateTitle();
     RefreshTestees(-1);
     RefreshTeams(-1);
+    FocusGrid();
 }
 
 void TMain_Form::OpenDBExecute(TObject*) {
@@ -60,6 +61,7 @@ void TMain_Form::OpenDBExecute(TObject*) {
     UpdateTitle();
     RefreshTestees(-1);
     RefreshTeams(-1);
+    FocusGrid();
 }
 
 void TMain_Form::Exit_ActionExecute(TObject*) {
@@ -115,6 +117,7 @@ void TMain_Form::StartTest_SmallActionExecute(TObject*) {
             if (InputPassword("Введите пароль психолога"_cp, password, false)) break;
         }
         Show();
+        FocusGrid();
     });
     ShowInstruction("Начать тестирование"_cp);
     TUser user;

@@ -205,6 +205,9 @@ TToolBar* TMain_Form::NewToolBar(const char* Name, const std::vector<std::pair<T
     bar->SetImages(Main_ImageList);
     bar->SetShowCaptions(true);
     bar->SetList(true);
+    // A button with its image alone says what it does when the mouse rests
+    // on it.
+    bar->SetShowHint(true);
     // A button without an action is a separator; false: the image alone.
     for (const auto& [action, caption] : Buttons) {
         auto* button = new TToolButton(this);

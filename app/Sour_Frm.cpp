@@ -74,7 +74,11 @@ bool TSearch_Form::Matches(PVirtualNode Node, TColumnIndex Column, const AnsiStr
 
 void TSearch_Form::OK_ButtonClick(TObject*) {
     const int field = SourceField_ComboBox->ItemIndex();
-    if (field < 0 || std::size_t(field) >= FieldColumns.size()) return;
+    if (field < 0 || std::size_t(field) >= FieldColumns.size()) {
+        MessageBox("Выберите поле для поиска."_cp, "Информация"_cp, MB_OK | MB_ICONINFORMATION);
+        if (SourceField_ComboBox->CanFocus()) SourceField_ComboBox->SetFocus();
+        return;
+    }
     const TColumnIndex column = FieldColumns[std::size_t(field)];
     const AnsiString sought = AnsiUpperCase(Source_Edit->Text());
     for (PVirtualNode node = StartNode(); node; node = Tree->GetNext(node)) {

@@ -2,6 +2,8 @@
 // the checks and record of OK, and the entry functions.
 #include "app/TeamBlank_Frm.h"
 
+#include <algorithm>
+
 #include <memory>
 
 #include "app/DialogParts.h"
@@ -90,18 +92,27 @@ TTeamBlnk_Form::TTeamBlnk_Form(TComponent* AOwner) : TForm(AOwner) {
 
     NumberofEmployes_Label = NewLabel(this, Info_GroupBox, "Общее количество работников отдела:"_cp, kInner,
                                       112, "NumberofEmployes_Label");
-    NumberofEmployes_Edit = NewCount(this, Info_GroupBox, "NumberofEmployes_Edit", kMaxEmployees, 230, 108);
     NumberofTested_Label =
         NewLabel(this, Info_GroupBox, "Количество респондентов:"_cp, kInner, 138, "NumberofTested_Label");
-    NumberofTested_Edit = NewCount(this, Info_GroupBox, "NumberofTested_Edit", MaxRespondents, 230, 134);
+    // Both counts in one column, after the longer of their labels.
+    const int countLeft = BesideLabel(NumberofTested_Label, BesideLabel(NumberofEmployes_Label, 230));
+    NumberofEmployes_Edit =
+        NewCount(this, Info_GroupBox, "NumberofEmployes_Edit", kMaxEmployees, countLeft, 108);
+    NumberofTested_Edit =
+        NewCount(this, Info_GroupBox, "NumberofTested_Edit", MaxRespondents, countLeft, 134);
     // Only the buttons and the arrow keys change it.
     NumberofTested_Edit->SetEditorEnabled(false);
     NumberofTested_Edit->OnChange = [this](TObject* Sender) { NumberofTested_EditChange(Sender); };
-    DateTest_Label = NewLabel(this, Info_GroupBox, "Дата тестирования:"_cp, 330, 112, "DateTest_Label");
+    // The date after the counts, as far right as the box lets it.
+    DateTest_Label =
+        NewLabel(this, Info_GroupBox, "Дата тестирования:"_cp,
+                 std::max(330, NumberofEmployes_Edit->Left() + NumberofEmployes_Edit->Width() + 16), 112,
+                 "DateTest_Label");
     DateTest_Edit = new TDateTimePicker(this);
     DateTest_Edit->SetName("DateTest_Edit");
     DateTest_Edit->SetParent(Info_GroupBox);
-    DateTest_Edit->SetBounds(440, 108, 121, 21);
+    DateTest_Edit->SetBounds(BesideLabel(DateTest_Label, 440), 108, 121, 21);
+    DateTest_Edit->SetWidth(std::min(121, Info_GroupBox->Width() - kInner - DateTest_Edit->Left()));
 
     Scores_Label = NewLabel(this, this, "Сырые баллы:"_cp, kMargin, 180, "Scores_Label");
     CreateGrid();

@@ -96,6 +96,11 @@ void TJvColorButton::KeyDown(uint16_t& Key, TShiftState Shift) {
     }
 }
 
+void TJvColorButton::AdjustDialogCodes(TDialogCodeFlags& Codes) {
+    TJvCustomDropButton::AdjustDialogCodes(Codes);
+    if (FColorsForm && FColorsForm->Visible()) Codes = (Codes | dcfWantAllKeys) & ~dcfNative;
+}
+
 void TJvColorButton::KeyUp(uint16_t& Key, TShiftState Shift) {
     TJvCustomDropButton::KeyUp(Key, Shift);
     if ((Key == VK_RETURN || Key == VK_SPACE) && !(Shift & (ssAlt | ssCtrl)))

@@ -44,6 +44,9 @@ protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void KeyUp(uint16_t& Key, TShiftState Shift) override;
     void NotifyFocusKilled(void* NextWnd) override;
+    // While the palette shows, Escape is the button's: it closes the
+    // palette, not the window the button is on.
+    void AdjustDialogCodes(TDialogCodeFlags& Codes) override;
 
 private:
     // The palette window or a control inside it.

@@ -232,8 +232,12 @@ public:
     // out of range when asked to and a check is on.
     double ValidateValueRange(bool RaiseOnError, double NewValue) const;
     bool HasRangeLimits() const { return FMinValue != 0 || FMaxValue != 0; }
-    // Brings the text's value into range and shows the value used.
+    // Brings the text's value into range and shows the value used. A text
+    // that reads as no number raises EConvertError and stays as it is: it
+    // never becomes another value.
     void CommitValue();
+    // The text reads as a number, or is empty.
+    virtual bool TextIsNumber() = 0;
 
     TJvSpinButton* SpinButton() const { return FButton; }
     TJvUpDown* UpDown() const { return FUpDown; }
@@ -299,4 +303,9 @@ public:
     using TJvCustomSpinEdit::TJvCustomSpinEdit;
     double GetValue() override;
     void SetValue(double NewValue) override;
+    bool TextIsNumber() override;
+
+private:
+    // The text's number; false when it reads as none.
+    bool ReadText(double& Value);
 };

@@ -164,6 +164,15 @@ double TJvCustomSpinEdit::ValidateValueRange(bool RaiseOnError, double NewValue)
 
 void TJvCustomSpinEdit::CommitValue() {
     if (FAllowEmpty && Trim(Text()).empty()) return;
+    // An empty text is no number typed: the range's start.
+    if (!TextIsNumber()) {
+        AnsiString text = Trim(Text());
+        AnsiString message = "Не удалось прочитать число \""_cp + text + "\".";
+        if (FValueType == TValueType::vtFloat)
+            message += " Целую и дробную части числа разделяет знак \""_cp +
+                       AnsiString(1, FormatSettings.DecimalSeparator) + "\".";
+        throw EConvertError(message);
+    }
     SetValue(ClampValue(GetValue()));
 }
 
@@ -319,7 +328,9 @@ void TJvCustomSpinEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
 
 void TJvCustomSpinEdit::KeyPress(char& Key) {
     const char dec = FormatSettings.DecimalSeparator;
-    if (Key == '.' && !(FThousands && FormatSettings.ThousandSeparator == '.')) Key = dec;
+    // A point or a comma is the decimal separator in force, unless it is
+    // the thousands separator shown.
+    if ((Key == '.' || Key == ',') && !(FThousands && FormatSettings.ThousandSeparator == Key)) Key = dec;
     if (FValueType == TValueType::vtFloat && Key == dec) {
         std::size_t at = Text().find(dec);
         if (at != AnsiString::npos) {
@@ -338,9 +349,15 @@ void TJvCustomSpinEdit::KeyPress(char& Key) {
     if (Key != '\r' && Key != '\x1b') return;
     TCustomForm* form = GetParentForm(this);
     if (Key == '\r') {
-        // The default button gets the value the text shows.
-        CommitValue();
+        // The default button gets the value the text shows; a text that
+        // reads as no number is told, and the key goes no further.
         Key = 0;
+        try {
+            CommitValue();
+        } catch (const Exception&) {
+            Application->HandleException(this);
+            return;
+        }
         if (form) form->Perform(CM_DIALOGKEY, VK_RETURN, 0);
     } else if (form) {
         form->Perform(CM_DIALOGKEY, VK_ESCAPE, 0);
@@ -428,7 +445,9 @@ void TJvCustomSpinEdit::DoExit() {
 }
 
 void TJvCustomSpinEdit::NotifyFocusKilled(void* NextWnd) {
-    if ((FCheckOptions & coCheckOnExit) && (FCheckOptions & coCropBeyondLimit) && !IsDesigning())
+    // A text that reads as no number is told when the edit is left.
+    if ((FCheckOptions & coCheckOnExit) && (FCheckOptions & coCropBeyondLimit) && !IsDesigning() &&
+        TextIsNumber())
         CommitValue();
     TJvExCustomMaskEdit::NotifyFocusKilled(NextWnd);
 }
@@ -549,34 +568,46 @@ void TJvCustomSpinEdit::UpDownClicked(TObject*, TUDBtnType Button) {
 
 // TJvSpinEdit
 
-double TJvSpinEdit::GetValue() {
+bool TJvSpinEdit::ReadText(double& Value) {
     const AnsiString text = Trim(Text());
-    const double minimum = MinValue();
     try {
         switch (ValueType()) {
-        case TValueType::vtFloat: {
-            double v = 0;
-            if (!DisplayFormat().empty()) return TryStrToFloat(NormalizeNumberText(text), v) ? v : minimum;
-            return TryStrToFloat(WithoutThousands(text), v) ? v : minimum;
-        }
+        case TValueType::vtFloat:
+            if (!DisplayFormat().empty()) return TryStrToFloat(NormalizeNumberText(text), Value);
+            return TryStrToFloat(WithoutThousands(text), Value);
         case TValueType::vtHex: {
             int64_t v = 0;
-            return TryHexToInt64(text, v) ? double(v) : double(RoundHalfEven(minimum));
+            if (!TryHexToInt64(text, v)) return false;
+            Value = double(v);
+            return true;
         }
         case TValueType::vtInteger: {
             AnsiString t = Trim(WithoutThousands(text));
             int64_t v = 0;
-            if (TryStrToInt64(t, v)) return double(v);
+            if (TryStrToInt64(t, v)) {
+                Value = double(v);
+                return true;
+            }
             // Too long for an integer: its size, so that it comes to the
             // range's edge rather than to its start.
-            double big = 0;
-            if (IsWholeNumberText(t) && TryStrToFloat(t, big)) return big;
-            return double(RoundHalfEven(minimum));
+            return IsWholeNumberText(t) && TryStrToFloat(t, Value);
         }
         }
     } catch (const Exception&) {
     }
+    return false;
+}
+
+double TJvSpinEdit::GetValue() {
+    double v = 0;
+    if (ReadText(v)) return v;
+    const double minimum = MinValue();
     return ValueType() == TValueType::vtFloat ? minimum : double(RoundHalfEven(minimum));
+}
+
+bool TJvSpinEdit::TextIsNumber() {
+    double v = 0;
+    return Trim(Text()).empty() || ReadText(v);
 }
 
 void TJvSpinEdit::SetValue(double NewValue) {

@@ -216,6 +216,9 @@ void TBaseVirtualTree::DrawCaptionText(TCanvas* Canvas, const WideString& Captio
     WideString text = Caption;
     if (Canvas->TextWidth(text) > Bounds.Width()) text = ShortenText(Canvas, text, Bounds.Width(), 0);
     TRect r = Bounds;
+    // The caption lies on the header's own background, whatever brush
+    // painted it.
+    Canvas->Brush()->SetStyle(TBrushStyle::bsClear);
     if (Enabled) {
         Canvas->Font()->SetColor(Hot ? FColors->HeaderHotColor() : FHeader->Font().Color);
         DrawWideText(Canvas, text, false, Format, r);

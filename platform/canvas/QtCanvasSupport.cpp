@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QString>
+#include <clocale>
 #include <cstdlib>
 
 namespace {
@@ -62,4 +63,8 @@ void EnsureGuiApplication() {
         new QGuiApplication(argc, argv);
     // The program ends when its main form closes, not with its last window.
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    // Qt takes the user's locale for the C library as well; the program's
+    // numbers follow its format settings, and the library's conversions
+    // (strtod, printf) stay those of the C locale they are written for.
+    std::setlocale(LC_NUMERIC, "C");
 }

@@ -11,6 +11,8 @@ using namespace TabStrip;
 namespace {
 constexpr int PageInset = 4;      // between the strip's edge and the pages
 constexpr int SelectedGrowth = 2; // the selected tab stands out by this much
+// The focus rectangle inside the chosen tab of a focused strip.
+constexpr int FocusInset = 3;
 constexpr int DefaultWidth = 289;
 constexpr int DefaultHeight = 193;
 } // namespace
@@ -29,6 +31,11 @@ void TCustomTabControl::Dispatch(TMessage& Message) {
         return;
     case CM_FONTCHANGED:
         LayoutChanged();
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        // The chosen tab shows whether the strip has the focus.
+        Invalidate();
         break;
     case TCM_HIGHLIGHTITEM:
         if (Message.WParam < WPARAM(TabCount())) {
@@ -282,6 +289,12 @@ void TCustomTabControl::Paint() {
         c->Font()->Assign(Font());
         TRect text{x, r.Top, r.Right, r.Bottom};
         c->DrawText(FTabs[std::size_t(i)].Text, text, DT_SINGLELINE | DT_VCENTER);
+        if (i == FTabIndex && Focused()) {
+            TRect focus = r;
+            InflateRect(focus, -FocusInset, -FocusInset);
+            c->Brush()->SetStyle(TBrushStyle::bsSolid);
+            c->DrawFocusRect(focus);
+        }
     }
     PaintScrollButtons(c);
 }

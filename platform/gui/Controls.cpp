@@ -17,6 +17,11 @@
 namespace {
 TShiftState gShiftState = 0;
 
+// A hint's short part, as a tool tip.
+QString QtHint(const AnsiString& Hint) {
+    std::size_t bar = Hint.find('|');
+    return QtString(bar == AnsiString::npos ? Hint : Hint.substr(0, bar));
+}
 } // namespace
 
 TMouse Mouse;
@@ -477,6 +482,15 @@ void TControl::SetCursor(TCursor Value) {
     if (Value == FCursor) return;
     FCursor = Value;
     Perform(CM_CURSORCHANGED, 0, 0);
+}
+
+void TControl::SetHint(const AnsiString& Value) {
+    FHint = Value;
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->FWidget) w->FWidget->setToolTip(QtHint(Value));
+}
+
+bool TControl::ShowHint() const {
+    return FParentShowHint && FParent ? FParent->ShowHint() : FShowHint;
 }
 
 void TControl::SetShowHint(bool Value) {
@@ -983,6 +997,7 @@ void TWinControl::CreateWidgetTree() {
     widget->setFocusPolicy(Qt::FocusPolicy(FocusPolicy()));
     widget->setFont(QtFont(Font()));
     widget->setEnabled(Enabled());
+    if (!Hint().empty()) widget->setToolTip(QtHint(Hint()));
     if (!FRedraw) widget->setUpdatesEnabled(false);
     if (FParent)
         widget->setParent(FParent->FWidget);

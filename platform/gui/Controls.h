@@ -484,8 +484,11 @@ public:
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);
     const AnsiString& Hint() const { return FHint; }
-    void SetHint(const AnsiString& Value) { FHint = Value; }
-    bool ShowHint() const { return FShowHint; }
+    // The layer's hint machinery shows it; a windowed control's widget also
+    // carries its short part as the tool tip that screen readers read.
+    void SetHint(const AnsiString& Value);
+    // Until set, a control shows hints as its parent does.
+    bool ShowHint() const;
     void SetShowHint(bool Value);
     TControlStyle ControlStyle() const { return FControlStyle; }
     void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
@@ -33,6 +34,32 @@ void WakeEventLoop() {
     if (auto* d = QAbstractEventDispatcher::instance()) d->wakeUp();
 }
 
+// A modal window on screen belongs to the window that was active when it
+// came: the window manager keeps it above that one, and that one takes the
+// activation back when it goes, rather than no window at all having the
+// keyboard.
+class TWindowReturn {
+public:
+    explicit TWindowReturn(QWidget* Modal) : FBefore(QApplication::activeWindow()) {
+        if (FBefore == Modal) FBefore = nullptr;
+        Modal->winId();
+        QWindow* window = Modal->windowHandle();
+        if (window && FBefore && FBefore->windowHandle()) {
+            FWindow = window;
+            FWindow->setTransientParent(FBefore->windowHandle());
+        }
+    }
+    void Return() {
+        if (FWindow) FWindow->setTransientParent(nullptr);
+        QWidget* modal = QApplication::activeModalWidget();
+        if (FBefore && FBefore->isVisible() && (!modal || modal == FBefore)) FBefore->activateWindow();
+    }
+
+private:
+    QPointer<QWidget> FBefore;
+    QPointer<QWindow> FWindow;
+};
+
 // Modal forms on screen: a local event loop until the form has a modal
 // result or is hidden.
 class TQtDialogsImpl : public IDialogService {
@@ -40,11 +67,13 @@ public:
     int ShowModal(TCustomForm* Form) override {
         QWidget* w = Form->Widget();
         w->setWindowModality(Qt::ApplicationModal);
+        TWindowReturn back(w);
         // The window goes away however the loop ends, a failed OnShow or
         // OnActivate included, so it never blocks the rest of the program.
         TScopeGuard end([&] {
             Form->SetVisible(false);
             w->setWindowModality(Qt::NonModal);
+            back.Return();
         });
         Form->SetVisible(true);
         while (w->isVisible()) {
@@ -110,7 +139,9 @@ public:
             box.addButton(b.Qt);
             if (b.Id == def) box.setDefaultButton(b.Qt);
         }
+        TWindowReturn back(&box);
         int pressed = box.exec();
+        back.Return();
         for (const TButton& b : buttons)
             if (b.Qt == pressed) return b.Id;
         // Closed without a button: the box's cancel answer.
@@ -225,6 +256,7 @@ void TCustomForm::SetVisible(bool Value) {
     if (Value || HandleAllocated()) Widget()->setVisible(Value);
     // The control chosen while hidden takes the window's focus, not the
     // first one in Qt's focus chain.
+    if (Value) Widget()->setAttribute(Qt::WA_KeyboardFocusChange);
     if (Value && FActiveControl && !FActiveControl->Widget()->hasFocus())
         FActiveControl->Widget()->setFocus();
     if (!Value) FNoActivatePending = false;
@@ -299,6 +331,10 @@ bool TCustomForm::SetActiveControl(TWinControl* Control) {
     if (Control && (!ContainsControl(Control) || !Control->CanFocus())) return false;
     TWinControl* old = FActiveControl;
     FActiveControl = Control;
+    // The layer moves the focus itself (Tab, accelerators, a window that
+    // chooses its control); Qt's styles draw the focus only in a window
+    // marked as one where the keyboard moved it, which a click unmarks.
+    if (HandleAllocated()) Widget()->setAttribute(Qt::WA_KeyboardFocusChange);
     // Handlers may move the focus on: each step checks it is still wanted.
     if (old) old->Perform(CM_EXIT, 0, 0);
     if (FActiveControl != Control) return false;

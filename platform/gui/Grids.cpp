@@ -103,8 +103,12 @@ void TStringGrid::SetFixedRows(int Value) {
         throw EInvalidOperation("Fixed row count must be less than row count");
     FFixedRows = Value;
     FRow = std::max(FRow, FFixedRows);
-    FTopRow = std::max(FTopRow, FFixedRows);
     SizeChanged();
+    // The rows scroll from the first one after the fixed ones: a grid
+    // without fixed rows shows its row 0, whatever its current row.
+    FTopRow = FFixedRows;
+    UpdateEditor();
+    Invalidate();
 }
 
 void TStringGrid::SetDefaultColWidth(int Value) {

@@ -1,14 +1,23 @@
 // The Qt application of a program with widgets, installed as the canvas's
-// application factory before the program starts.
+// application factory before the program starts, speaking Russian.
 #include "platform/gui/QtSupport_p.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include "platform/rtl/SysUtils.h"
 
 namespace {
 void MakeWidgetApplication(int& Argc, char** Argv) {
-    new QApplication(Argc, Argv);
+    auto* app = new QApplication(Argc, Argv);
+    // The program speaks Russian whatever the locale, and so do Qt's own
+    // standard buttons and dialogs; without the translations they stay
+    // English.
+    auto* translator = new QTranslator(app);
+    if (translator->load(QLocale(QLocale::Russian, QLocale::Russia), "qt", "_",
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
 }
 
 // Before main: the canvas may create the application first (measuring text)

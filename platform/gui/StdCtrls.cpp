@@ -2,16 +2,20 @@
 // static texts and group boxes.
 #include "platform/gui/StdCtrls.h"
 
+#include <QComboBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPalette>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
+#include <algorithm>
 
 #include "platform/gui/Forms.h"
 #include "platform/gui/QtSupport_p.h"
 #include "platform/gui/StdCtrls_p.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace {
 constexpr int DefaultLabelWidth = 65;
@@ -53,6 +57,10 @@ void ApplyControlColors(QWidget* Widget, const TControl* Control, bool Fill) {
         QColor back = QtColor(Control->Color());
         palette.setColor(QPalette::Window, back);
         palette.setColor(QPalette::Base, back);
+        // Check boxes fill with their background role; a drop-down list is
+        // drawn on the button colour.
+        palette.setColor(Widget->backgroundRole(), back);
+        if (qobject_cast<QComboBox*>(Widget)) palette.setColor(QPalette::Button, back);
     }
     Widget->setPalette(palette);
     Widget->setAutoFillBackground(Fill);
@@ -133,8 +141,15 @@ void TCustomLabel::UpdateLook() {
     ApplyControlColors(label, this, !FTransparent && !ParentColor());
 }
 
+void TCustomLabel::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (!FAdjusting && !Caption().empty()) AdjustBounds();
+}
+
 void TCustomLabel::AdjustBounds() {
-    if (!FAutoSize) return;
+    if (!FAutoSize || FAdjusting) return;
+    FAdjusting = true;
+    TScopeGuard done([this] { FAdjusting = false; });
     // Measured as the canvas draws, so the size is the same on every desktop.
     TBitmap scratch(1, 1);
     TCanvas* canvas = scratch.Canvas();
@@ -144,6 +159,8 @@ void TCustomLabel::AdjustBounds() {
     TRect r{0, 0, FWordWrap ? Width() : 0, 0};
     canvas->DrawText(text, r, DT_CALCRECT | DT_NOPREFIX | (FWordWrap ? DT_WORDBREAK : DT_SINGLELINE));
     int width = FWordWrap ? Width() : r.Width();
+    // The widget lays the text out in whole pixels of its own: never less.
+    if (!FWordWrap) width = std::max(width, QFontMetrics(QtFont(Font())).horizontalAdvance(QtString(text)));
     int left = Left();
     // A label that is not left-aligned keeps its other edge in place.
     if (!FWordWrap && FAlignment == TAlignment::taRightJustify) left += Width() - width;
@@ -239,6 +256,10 @@ QWidget* TCustomStaticText::CreateWidget() {
     return label;
 }
 
+void TCustomStaticText::WidgetCreated() {
+    UpdateLook();
+}
+
 void TCustomStaticText::UpdateLook() {
     if (!HandleAllocated()) return;
     auto* label = static_cast<QLabel*>(Widget());
@@ -315,7 +336,8 @@ TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TWinControl(AOwner) {
 
 QWidget* TCustomGroupBox::CreateWidget() {
     auto* box = new QGroupBox(QtCaption(Caption()));
-    ApplyControlColors(box, this, false);
+    // A colour of its own fills it; otherwise its parent shows through.
+    ApplyControlColors(box, this, !ParentColor());
     return box;
 }
 
@@ -333,7 +355,7 @@ void TCustomGroupBox::Dispatch(TMessage& Message) {
         return;
     }
     TWinControl::Dispatch(Message);
-    FollowControlColors(this, Message.Msg, false);
+    FollowControlColors(this, Message.Msg, !ParentColor());
     if (Message.Msg == CM_TEXTCHANGED && HandleAllocated())
         static_cast<QGroupBox*>(Widget())->setTitle(QtCaption(Caption()));
     if (Message.Msg == CM_FONTCHANGED) Realign();

@@ -41,6 +41,9 @@ class TCustomLabel : public TWinControl {
 public:
     explicit TCustomLabel(TComponent* AOwner);
     void Dispatch(TMessage& Message) override;
+    // An AutoSize label keeps the size of its text in its font whatever
+    // size it is given, so that its text is never cut.
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment Value);
@@ -76,6 +79,7 @@ private:
     bool FTransparent = false;
     bool FShowAccelChar = true;
     TWinControl* FFocusControl = nullptr;
+    bool FAdjusting = false;
 };
 
 class TLabel : public TCustomLabel {
@@ -421,6 +425,8 @@ public:
 
 protected:
     QWidget* CreateWidget() override;
+    // The caption, colours and frame given before the widget existed.
+    void WidgetCreated() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:

@@ -142,7 +142,7 @@ void TButtonControl::Dispatch(TMessage& Message) {
         break;
     }
     TWinControl::Dispatch(Message);
-    if (!FOwnerDraw) FollowControlColors(this, Message.Msg, false);
+    if (!FOwnerDraw) FollowControlColors(this, Message.Msg, !ParentColor());
 }
 
 // TCustomCheckBox
@@ -157,7 +157,8 @@ QWidget* TCustomCheckBox::CreateWidget() {
     box->setCheckState(FState == TCheckBoxState::cbChecked  ? Qt::Checked
                        : FState == TCheckBoxState::cbGrayed ? Qt::PartiallyChecked
                                                             : Qt::Unchecked);
-    ApplyControlColors(box, this, false);
+    // A colour of its own fills it; otherwise its parent shows through.
+    ApplyControlColors(box, this, !ParentColor());
     QObject::connect(box, &QCheckBox::clicked, [this, box] {
         CallAtEventBoundary(this, [&] { WidgetToggled(box->checkState() != Qt::Unchecked); });
     });
@@ -199,7 +200,7 @@ QWidget* TRadioButton::CreateWidget() {
     if (FOwnerDraw) return TWinControl::CreateWidget();
     auto* radio = new QRadioButton();
     radio->setChecked(FChecked);
-    ApplyControlColors(radio, this, false);
+    ApplyControlColors(radio, this, !ParentColor());
     QObject::connect(radio, &QRadioButton::toggled, [this](bool On) {
         if (FClicksDisabled) return;
         CallAtEventBoundary(this, [&] { WidgetToggled(On); });

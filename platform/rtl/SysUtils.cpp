@@ -8,6 +8,7 @@
 #include <array>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <clocale>
 #include <cmath>
@@ -316,8 +317,11 @@ namespace {
 
 // Digits and decimal exponent of |Value| rounded to Precision significant digits.
 void Digits(double Value, int Precision, std::string& Mantissa, int& Exponent) {
+    // to_chars writes as printf does in the C locale, whatever the locale
+    // in force.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", Precision - 1, std::fabs(Value));
+    *std::to_chars(buf, buf + sizeof buf - 1, std::fabs(Value), std::chars_format::scientific, Precision - 1)
+         .ptr = 0;
     Mantissa.clear();
     const char* p = buf;
     for (; *p && *p != 'e'; ++p)
@@ -426,10 +430,14 @@ AnsiString FixedFloat(double Value, int Decimals, char Decimal, char Thousands =
 
 AnsiString ScientificFloat(double Value, int Precision, char Decimal) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*E", std::clamp(Precision, 1, 18) - 1, Value);
+    *std::to_chars(buf, buf + sizeof buf - 1, Value, std::chars_format::scientific,
+                   std::clamp(Precision, 1, 18) - 1)
+         .ptr = 0;
     AnsiString s = buf;
-    for (char& c : s)
+    for (char& c : s) {
         if (c == '.') c = Decimal;
+        if (c == 'e') c = 'E';
+    }
     // The run-time writes at least three exponent digits: 1,0E+003.
     std::size_t e = s.find('E');
     if (e != AnsiString::npos && e + 2 < s.size()) {
@@ -591,10 +599,11 @@ bool TryStrToFloat(const AnsiString& S, double& Value, const TFormatSettings& Se
         else
             return false;
     }
-    // strtod follows the C locale, which the program never changes.
+    // Read in the C locale, whatever locale the C library is set to.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
     char* end = nullptr;
     errno = 0;
-    double v = std::strtod(c.c_str(), &end);
+    double v = strtod_l(c.c_str(), &end, cLocale);
     if (end != c.c_str() + c.size() || errno == ERANGE) return false;
     Value = v;
     return true;

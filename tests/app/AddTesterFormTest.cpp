@@ -45,12 +45,23 @@ TEST_F(AddTesterFormTest, ANewTesteeIsTypedThroughTheThreePages) {
     ASSERT_TRUE(RunCard(user, [](TAddTester_Form& w) {
         EXPECT_EQ(w.Caption(), "Добавление нового тестируемого"_cp);
         EXPECT_EQ(w.AddTester_PageControl->ActivePage(), w.General_TabSheet);
-        EXPECT_EQ(w.ActiveControl(), w.Sex_ComboBox) << "the sex comes first";
+        EXPECT_EQ(w.ActiveControl(), w.FIO_Edit) << "the name comes first";
+        EXPECT_EQ(QApplication::focusWidget(), w.FIO_Edit->Widget());
         EXPECT_EQ(w.Age_Edit->Text(), "20");
+        // Typed at once, the name goes into its field and opens no list.
+        for (QChar c : QString::fromUtf8("Яковлев Яков")) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(QApplication::focusWidget(), &press);
+            QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(QApplication::focusWidget(), &release);
+        }
+        Pump();
+        EXPECT_EQ(w.FIO_Edit->Text(), "Яковлев Яков"_cp);
+        EXPECT_FALSE(w.Sex_ComboBox->DroppedDown());
+        EXPECT_EQ(w.Sex_ComboBox->ItemIndex(), -1);
         Press(w.Sex_ComboBox, Qt::Key_Down);
         Press(w.Sex_ComboBox, Qt::Key_Tab);
         EXPECT_EQ(w.ActiveControl(), w.FIO_Edit);
-        Type(w.FIO_Edit, "Яковлев Яков");
         Press(w.FIO_Edit, Qt::Key_Tab);
         EXPECT_EQ(w.ActiveControl(), w.Age_Edit);
 

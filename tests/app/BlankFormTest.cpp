@@ -4,6 +4,9 @@
 // correction, a failed write, and a data file of another number of pairs.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTest>
+
 #include "AppFixture.h"
 #include "platform/db/IBQuery.h"
 
@@ -43,6 +46,21 @@ protected:
 };
 
 } // namespace
+
+// The sheet opens on the first answer with the pair numbers above and below
+// it in view.
+TEST_F(BlankFormTest, TheSheetOpensWithItsPairNumbersInView) {
+    auto form = NewSheet();
+    form->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->Widget()));
+    QApplication::processEvents();
+    TStringGrid* grid = form->Blank_Grid;
+    EXPECT_EQ(grid->Row(), 1);
+    EXPECT_EQ(grid->TopRow(), 0);
+    for (int r = 0; r < 4; ++r)
+        EXPECT_FALSE(grid->CellRect(0, r).IsEmpty()) << "row " << r;
+    form->Hide();
+}
 
 TEST_F(BlankFormTest, TypedDigitsFillTheCellAndMoveOn) {
     struct TCase {

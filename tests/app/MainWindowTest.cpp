@@ -9,6 +9,9 @@
 #include <QWidget>
 
 #include "AppFixture.h"
+#include "platform/canvas/QtCanvasSupport.h"
+#include "platform/gui/Hints.h"
+#include "platform/testing/ManualTimers.h"
 #include "platform/win/Registry.h"
 
 namespace {
@@ -40,6 +43,32 @@ void ShowWindow(TMain_Form* F) {
 }
 
 } // namespace
+
+// A tool-bar button that shows its image alone says what it does when the
+// mouse rests on it; every button carries its action's hint as its tool tip.
+TEST_F(MainWindowTest, ToolBarButtonsShowTheirActionsHints) {
+    TManualTimers clock;
+    TMain_Form* f = Open();
+    ShowWindow(f);
+    Application->SetActive(true);
+    TToolButton* imageOnly = nullptr;
+    for (TToolBar* bar : {f->Users_ToolBar, f->Teams_ToolBar})
+        for (int i = 0; i < bar->ControlCount(); ++i) {
+            auto* button = dynamic_cast<TToolButton*>(bar->Controls(i));
+            if (!button || button->Style() == TToolButtonStyle::tbsSeparator) continue;
+            auto* action = static_cast<TCustomAction*>(button->Action());
+            EXPECT_EQ(FromQtString(button->Widget()->toolTip()), action->Hint()) << action->Name();
+            if (!button->ShowCaption() && bar->Visible() && !imageOnly) imageOnly = button;
+        }
+    ASSERT_NE(imageOnly, nullptr);
+    QTest::mouseMove(imageOnly->Widget(), QPoint(imageOnly->Width() / 2, imageOnly->Height() / 2));
+    Pump();
+    clock.Advance(Application->HintPause());
+    THintWindow* hint = Application->HintWindow();
+    ASSERT_TRUE(hint && hint->Showing()) << "no hint over the image-only button";
+    EXPECT_EQ(hint->Caption(), "Создать новую базу данных"_cp);
+    Application->CancelHint();
+}
 
 TEST_F(MainWindowTest, RowsAlternateTheOptionColoursInSortedOrder) {
     Tarvik->Options->FirstGridRowColor = RGB(0xFF, 0xEE, 0xCC);

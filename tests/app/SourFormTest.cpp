@@ -36,8 +36,12 @@ TEST_F(SourFormTest, RowsAreFoundOneAfterAnotherByTheirBeginning) {
         Type(w.Source_Edit, "ив");
         const PVirtualNode before = grid->FocusedNode();
         Press(w.Source_Edit, Qt::Key_Return);
-        EXPECT_EQ(grid->FocusedNode(), before) << "no field chosen, nothing happens";
-        EXPECT_TRUE(Boxes.Log.empty());
+        EXPECT_EQ(grid->FocusedNode(), before) << "no field chosen, no row is sought";
+        ASSERT_EQ(Boxes.Log.size(), 1u) << "and the user is told";
+        EXPECT_EQ(Boxes.Log[0].Text, "Выберите поле для поиска."_cp);
+        EXPECT_EQ(Boxes.Log[0].Caption, "Информация"_cp);
+        EXPECT_EQ(w.ActiveControl(), w.SourceField_ComboBox) << "the field list takes the focus";
+        Boxes.Log.clear();
 
         ChooseField(w, 1);
         for (const AnsiString& fio : expected) {

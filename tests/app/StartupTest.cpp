@@ -127,6 +127,8 @@ TEST_F(StartupTest, TheMainWindowRunsOnTheChosenDatabaseAndEverythingIsFreedInOr
     bool sawWindow = false;
     EXPECT_EQ(RunOnMainWindow([&](TMain_Form& form) {
                   sawWindow = form.Visible();
+                  // Its selected row shows as the one the keys act on.
+                  EXPECT_EQ(form.ActiveControl(), form.Users_Grid);
                   EXPECT_EQ(form.CurrentDatabase.DB_NAME, "Основная база данных"_cp);
                   EXPECT_EQ(form.Caption(), "Севрола (Методика Ф. Герцберга) - Основная база данных"_cp);
                   EXPECT_NE(Main_DataModule, nullptr);

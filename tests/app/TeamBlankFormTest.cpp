@@ -55,6 +55,23 @@ protected:
 
 } // namespace
 
+// The entry opens on the cell of the first label with the header row and
+// the number column in view: the user sees which column is which scale.
+TEST_F(TeamBlankFormTest, TheHeaderRowAndTheNumberColumnShowWhenTheEntryOpens) {
+    auto form = NewEntry();
+    form->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->Widget()));
+    QApplication::processEvents();
+    TStringGrid* grid = form->Blank_StringGrid;
+    EXPECT_EQ(grid->Row(), 1);
+    EXPECT_EQ(grid->Col(), 1);
+    EXPECT_EQ(grid->TopRow(), 0);
+    for (int c = 0; c < grid->ColCount(); ++c)
+        EXPECT_FALSE(grid->CellRect(c, 0).IsEmpty()) << "header of column " << c;
+    EXPECT_FALSE(grid->CellRect(0, 1).IsEmpty());
+    form->Hide();
+}
+
 TEST_F(TeamBlankFormTest, TypedKeysOnlyPutDigitsInScoresAndNoSeparatorInLabels) {
     struct TCase {
         const char* What;

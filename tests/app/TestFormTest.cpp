@@ -5,9 +5,13 @@
 
 #include <sys/stat.h>
 
+#include <QFrame>
+#include <QLabel>
 #include <QTextEdit>
 #include <filesystem>
 #include <fstream>
+
+#include "platform/canvas/QtCanvasSupport.h"
 
 #include "AppFixture.h"
 #include "DialogDriver.h"
@@ -35,6 +39,26 @@ void SendKey(QWidget* Target, QEvent::Type Type, bool AutoRepeat) {
 }
 
 } // namespace
+
+// The first pair and the rule as the window shows them when it opens: each
+// statement with one full stop, on its white box, and the rule on the
+// information colour.
+TEST_F(TestFormTest, TheFirstPairAndTheRuleShowWhenTheWindowOpens) {
+    auto form = ShownTest();
+    auto shown = [](TStaticText* Text) { return FromQtString(static_cast<QLabel*>(Text->Widget())->text()); };
+    EXPECT_EQ(shown(form->Statement1_Text), form->Questions->Statement1 + ".");
+    EXPECT_EQ(shown(form->Statement2_Text), form->Questions->Statement2 + ".");
+    EXPECT_NE(shown(form->Statement1_Text).substr(shown(form->Statement1_Text).size() - 2), "..");
+    EXPECT_EQ(shown(form->Rule_Text), form->Rule_Text->Caption());
+    EXPECT_GT(shown(form->Rule_Text).size(), 100u);
+    auto background = [](TStaticText* Text) {
+        QWidget* w = Text->Widget();
+        return w->autoFillBackground() ? FromQtColor(w->palette().color(QPalette::Window)) : TColor(-1);
+    };
+    EXPECT_EQ(background(form->Statement1_Text), ColorToRGB(clWhite));
+    EXPECT_EQ(background(form->Rule_Text), ColorToRGB(clInfoBk));
+    EXPECT_EQ(static_cast<QLabel*>(form->Statement1_Text->Widget())->frameShape(), QFrame::Box);
+}
 
 TEST_F(TestFormTest, EitherChoiceMakesTheOtherTheRestOfFivePoints) {
     struct TCase {

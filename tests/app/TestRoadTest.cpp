@@ -122,6 +122,7 @@ TEST_F(TestRoadTest, OneTestGoesFromStartToTheGridAndScoresAsTyped) {
                   ExpectPassword(Dialogs, kPsychologistPassword);
                   main.StartTest_SmallAction->Execute();
                   EXPECT_TRUE(main.Visible()) << "the main window is back after the password";
+                  EXPECT_EQ(main.ActiveControl(), main.Users_Grid) << "with the grid focused";
                   EXPECT_TRUE(Dialogs.Answers.empty()) << "every window of the road was shown";
 
                   // The grid shows the test, with its date and count.

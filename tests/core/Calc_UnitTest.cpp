@@ -363,7 +363,7 @@ TEST_F(CalcUnitTest, ScoringLeavesARunningQuestionnaireWhereItWas) {
     ASSERT_TRUE(q.Next());
     EXPECT_EQ(q.Number, 4);
     EXPECT_EQ(q.NumStatement, 4);
-    EXPECT_EQ(q.Statement1, "Для меня важны хорошие отношения с коллегами."_cp);
+    EXPECT_EQ(q.Statement1, "Для меня важны хорошие отношения с коллегами"_cp);
 }
 
 // --- reports ---

@@ -98,6 +98,8 @@ TEST_F(DataFileContentTest, StatementPairsCompareEveryTwoScalesOnce) {
             EXPECT_GT(text.size(), 20u);
             // A '?' is what a character lost in the code page turns into.
             EXPECT_EQ(text.find('?'), AnsiString::npos) << text;
+            // The questionnaire ends each statement with its full stop.
+            EXPECT_NE(text.back(), '.') << AnsiToUtf8(text);
             EXPECT_TRUE(texts.insert(text).second) << "statement used twice: " << AnsiToUtf8(text);
         }
         if (i > 0) {

@@ -12,9 +12,8 @@ TEST_F(QuestionsTest, WalksThePairsInOrder) {
     EXPECT_EQ(q->Count, 28);
     EXPECT_EQ(q->Number, 1);
     EXPECT_EQ(q->NumStatement, 1);
-    EXPECT_EQ(q->Statement1, "Мне важно получать высокую зарплату, позволяющую жить в достатке."_cp);
-    EXPECT_EQ(q->Statement2,
-              "Мне важно получать от руководителя четкие указания, что и как нужно делать."_cp);
+    EXPECT_EQ(q->Statement1, "Мне важно получать высокую зарплату, позволяющую жить в достатке"_cp);
+    EXPECT_EQ(q->Statement2, "Мне важно получать от руководителя четкие указания, что и как нужно делать"_cp);
     EXPECT_TRUE(q->IsFirst);
     EXPECT_FALSE(q->IsLast);
     EXPECT_FALSE(q->Prior());
@@ -22,7 +21,7 @@ TEST_F(QuestionsTest, WalksThePairsInOrder) {
 
     ASSERT_TRUE(q->Next());
     EXPECT_FALSE(q->IsFirst);
-    EXPECT_EQ(q->Statement1, "Мне важна возможность учиться и осваивать новое."_cp);
+    EXPECT_EQ(q->Statement1, "Мне важна возможность учиться и осваивать новое"_cp);
     ASSERT_TRUE(q->Prior());
     EXPECT_TRUE(q->IsFirst);
     EXPECT_EQ(q->Number, 1);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTest>
 
 #include "platform/gui/StdCtrls.h"
 #include "platform/testing/ScriptedDialogs.h"
@@ -158,6 +159,29 @@ TEST_F(JvColorButtonTest, WhereAPressOpensAndWhatClosesThePalette) {
     Button->OnPaletteShowing = [](TObject*, bool& CanShow) { CanShow = false; };
     Press(70);
     EXPECT_FALSE(palette->Visible());
+}
+
+// On a window with a cancel button, as in the options: an Escape typed
+// while the palette shows closes the palette alone; the next one is the
+// window's.
+TEST_F(JvColorButtonTest, EscapeClosesThePaletteOnlyAndThenTheWindow) {
+    auto* cancel = new TButton(&Form);
+    cancel->SetParent(&Form);
+    cancel->SetBounds(10, 100, 75, 25);
+    cancel->Cancel = true;
+    int cancels = 0;
+    cancel->OnClick = [&](TObject*) { ++cancels; };
+    Form.SetActiveControl(Button);
+    Application->ProcessMessages();
+    Press(70);
+    ASSERT_TRUE(Button->Palette()->Visible());
+    QTest::keyClick(Button->Widget(), Qt::Key_Escape);
+    Application->ProcessMessages();
+    EXPECT_FALSE(Button->Palette()->Visible());
+    EXPECT_EQ(cancels, 0) << "the window's cancel button was pressed too";
+    QTest::keyClick(Button->Widget(), Qt::Key_Escape);
+    Application->ProcessMessages();
+    EXPECT_EQ(cancels, 1);
 }
 
 TEST(JvColorSquareTest, ColourChangesClicksAndTheHotFrame) {

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "platform/gui/StdCtrls.h"
 #include "platform/testing/ManualTimers.h"
@@ -73,8 +74,11 @@ TEST_F(JvSpinEditTest, TypingStaysAsTypedUntilTheFieldIsLeft) {
         const char* Shown;
         double Value;
     } cases[] = {
-        {"25", "25", 25}, {"5", "12", 12},    {"500", "120", 120},
-        {"-", "12", 12},  {"0025", "25", 25}, {"99999999999999999999", "120", 120},
+        {"25", "25", 25},
+        {"5", "12", 12},
+        {"500", "120", 120},
+        {"0025", "25", 25},
+        {"99999999999999999999", "120", 120},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Typed);
@@ -250,6 +254,54 @@ TEST_F(JvSpinEditTest, TheDecimalSeparatorIsKeptAndTypedOnce) {
     Age->SelectAll();
     Type("3.7");
     EXPECT_EQ(Age->Text(), "3,7") << "a point types the locale's separator";
+}
+
+// The testee card's seniority: a comma or a point typed is the decimal
+// separator of the format settings in force, and the number reads back as
+// typed; a text that reads as no number is told, and stays, never stored
+// as another value.
+TEST_F(JvSpinEditTest, ANumberReadsWithTheSeparatorInForceAndOneItCannotReadIsTold) {
+    Age->SetValueType(TValueType::vtFloat);
+    Age->SetDecimal(1);
+    Age->SetThousands(true);
+    Age->SetMinValue(0);
+    Age->SetMaxValue(100);
+    struct {
+        char Decimal;
+        const char* Typed;
+        const char* Shown;
+        double Value;
+    } cases[] = {{',', "7,5", "7,5", 7.5}, {',', "7.5", "7,5", 7.5},    {',', "8", "8,0", 8},
+                 {'.', "7.5", "7.5", 7.5}, {'.', "12,5", "12.5", 12.5}, {'.', "8", "8.0", 8}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(1, c.Decimal) + " " + c.Typed);
+        FormatSettings.DecimalSeparator = c.Decimal;
+        Form.SetActiveControl(Age);
+        Age->SelectAll();
+        Type(c.Typed);
+        Leave();
+        EXPECT_EQ(Age->Text(), c.Shown);
+        EXPECT_DOUBLE_EQ(Age->Value(), c.Value);
+    }
+    EXPECT_TRUE(Boxes.Log.empty());
+
+    // Pasted from elsewhere: left, and with Enter.
+    FormatSettings.DecimalSeparator = ',';
+    Form.SetActiveControl(Age);
+    Age->SetText("1,2,3");
+    Leave();
+    ASSERT_EQ(Boxes.Log.size(), 1u);
+    EXPECT_EQ(Boxes.Log[0].Text,
+              "Не удалось прочитать число \"1,2,3\". Целую и дробную части числа разделяет знак \",\"."_cp);
+    EXPECT_EQ(Age->Text(), "1,2,3") << "the text is kept for the user to mend";
+    Application->ProcessMessages();
+    EXPECT_EQ(Form.ActiveControl(), Age);
+    OkSaw = -1;
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Boxes.Log.size(), 2u);
+    EXPECT_EQ(OkSaw, -1) << "the default button never saw a value";
+    EXPECT_THROW(Age->CommitValue(), EConvertError);
+    EXPECT_EQ(Age->Text(), "1,2,3");
 }
 
 namespace {

@@ -4,6 +4,7 @@
 // and the shared text and blending routines.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <stdexcept>
 
 #include "TreeHarness.h"
@@ -137,6 +138,33 @@ TEST(TreePaint, TheSortGlyphShowsOnlyOnTheSortColumn) {
     auto sorted = header();
     EXPECT_EQ(sorted[0], none[0]);
     EXPECT_GT(sorted[1], none[1] + 10);
+}
+
+// A caption lies on its button's own colour in every header style: the
+// header's background shows between its letters, never a box of another
+// colour behind them.
+TEST(TreePaint, HeaderCaptionsLieOnTheHeadersBackground) {
+    for (TVTHeaderStyle style : {hsXPStyle, hsThickButtons, hsFlatButtons, hsPlates}) {
+        SCOPED_TRACE(int(style));
+        TPaintFixture f;
+        f.AddColumns(1, 200);
+        f.Tree.Header()->SetStyle(style);
+        f.Tree.Header()->SetHeight(25);
+        f.Tree.Header()->Columns()->GetItem(0)->SetText(u"Ф.И.О. тестируемого");
+        TBitmap b(300, 25);
+        f.Tree.DrawHeader(b.Canvas(), TRect{0, 0, 300, 25}, 0);
+        // The button's fill, taken from its middle right of the caption.
+        const TColor fill = b.Pixel(180, 12);
+        std::map<TColor, int> colours;
+        for (int y = 4; y < 21; ++y)
+            for (int x = 4; x < 150; ++x)
+                ++colours[b.Pixel(x, y)];
+        int text = 0;
+        for (const auto& [colour, count] : colours)
+            if (colour != fill) text += count;
+        EXPECT_GT(text, 30) << "the caption is drawn";
+        EXPECT_GT(colours[fill], text) << "the caption's rectangle keeps the button's fill";
+    }
 }
 
 TEST(TreePaint, TextIsAskedForVisibleCellsOnlyWhateverTheNodeCount) {

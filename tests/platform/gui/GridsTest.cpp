@@ -56,6 +56,34 @@ TEST(StringGridTest, CellRectanglesFollowWidthsHeightsAndScrolling) {
     EXPECT_LE(last.Bottom, grid->ClientHeight());
 }
 
+// A grid without fixed rows or columns (an answer sheet, whose first row
+// names the columns) opens on its row 0 and comes back to it; fixed rows
+// always show, however far it scrolls.
+TEST(StringGridTest, TheTopRowsShowWhenTheGridOpensAndFixedRowsStay) {
+    for (int fixed : {0, 1, 2}) {
+        SCOPED_TRACE(fixed);
+        TForm form(nullptr);
+        auto* grid = new TStringGrid(&form);
+        grid->SetParent(&form);
+        grid->SetBounds(0, 0, 300, 100);
+        grid->SetRowCount(20);
+        grid->SetDefaultRowHeight(18);
+        grid->SetFixedRows(fixed);
+        grid->SetFixedCols(0);
+        EXPECT_EQ(grid->TopRow(), fixed);
+        for (int r = 0; r < 3; ++r)
+            EXPECT_FALSE(grid->CellRect(0, r).IsEmpty()) << "row " << r;
+        EXPECT_EQ(grid->CellRect(0, 0).Top, 0);
+        // Down to the last row and back to the first one that scrolls.
+        ASSERT_TRUE(grid->FocusCell(0, 19));
+        for (int r = 0; r < fixed; ++r)
+            EXPECT_FALSE(grid->CellRect(0, r).IsEmpty()) << "fixed row " << r << " scrolled away";
+        ASSERT_TRUE(grid->FocusCell(0, fixed));
+        EXPECT_EQ(grid->TopRow(), fixed);
+        EXPECT_EQ(grid->CellRect(0, 0).Top, 0);
+    }
+}
+
 TEST(StringGridTest, TheCurrentCellMovesOnlyWhereItMay) {
     TForm form(nullptr);
     auto* grid = new TStringGrid(&form);

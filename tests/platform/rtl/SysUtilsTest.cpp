@@ -1,6 +1,9 @@
 // Run-time basics: code page, case, conversions, rounding, Format and dates.
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
+
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Variants.h"
 
@@ -151,6 +154,35 @@ TEST_F(SysUtilsTest, FixedFormatsRoundHalvesAwayFromZero) {
         EXPECT_EQ(FloatToStrF(c.Value, c.Decimals), c.Text) << c.Value;
     EXPECT_EQ(Format("%5.1f|%.1n", {2.25, 1234.25}), "  2,3|1 234,3");
     EXPECT_EQ(Format("%x|%x|%.2x", {-1, -1LL, 10u}), "FFFFFFFF|FFFFFFFFFFFFFFFF|0A");
+}
+
+// A GUI library sets the C library to the user's locale: a Russian one
+// writes and reads "7,5" in printf and strtod. The conversions follow the
+// format settings alone, whatever that locale.
+TEST_F(SysUtilsTest, NumbersFollowTheFormatSettingsWhateverTheCLibraryLocale) {
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    const char* locale = nullptr;
+    for (const char* name : {"ru_RU.UTF-8", "ru_RU.utf8", "de_DE.UTF-8", "fr_FR.UTF-8"})
+        if (std::setlocale(LC_NUMERIC, name)) {
+            locale = name;
+            break;
+        }
+    if (!locale)
+        GTEST_SKIP() << "no locale with a decimal comma is generated (test.sh generates ru_RU.UTF-8)";
+    struct {
+        char Decimal;
+        const char* Text;
+        double Value;
+    } cases[] = {{',', "7,5", 7.5}, {'.', "7.5", 7.5}, {',', "-0,25", -0.25}, {'.', "12.5", 12.5}};
+    for (const auto& c : cases) {
+        FormatSettings.DecimalSeparator = c.Decimal;
+        double v = 0;
+        EXPECT_TRUE(TryStrToFloat(c.Text, v)) << locale << " " << c.Text;
+        EXPECT_DOUBLE_EQ(v, c.Value) << locale << " " << c.Text;
+        EXPECT_EQ(FloatToStr(c.Value), c.Text) << locale;
+        EXPECT_EQ(Format("%.2e", {7.5}), AnsiString("7") + c.Decimal + "5E+000") << locale;
+    }
+    std::setlocale(LC_NUMERIC, before.c_str());
 }
 
 TEST_F(SysUtilsTest, NumberFormatsAndPatterns) {
