@@ -12,6 +12,7 @@
 #include "platform/db/IBLockFolder.h"
 #include "platform/gui/Forms.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/win/EndSignals.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/WinBase.h"
 #include "platform/win/WinReg.h"
@@ -34,6 +35,8 @@ void ShowStartupError() {
 } // namespace
 
 int RunLuvora() {
+    // First, before the engine or the toolkit starts a thread of its own.
+    InstallEndSignalHandlers();
     LoadLocaleFormatSettings();
     try {
         // A second copy ends at once, without a window or a message.
@@ -78,6 +81,8 @@ int RunLuvora() {
             freeAll();
         } catch (...) {
         }
+        // Told to end from outside, the program ends without a word.
+        if (Application->Ending()) return 0;
         try {
             std::rethrow_exception(error);
         } catch (...) {

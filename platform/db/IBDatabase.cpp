@@ -12,6 +12,7 @@
 #include "platform/db/IBLockFolder.h"
 #include "platform/db/IBQuery.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/win/EndSignals.h"
 
 static_assert(std::is_same_v<ISC_STATUS, intptr_t>);
 static_assert(sizeof(isc_db_handle) == sizeof(unsigned));
@@ -166,6 +167,8 @@ void TIBDatabase::Open() {
     isc_db_handle handle = 0;
     isc_attach_database(status, short(DatabaseName.size()), DatabaseName.c_str(), &handle, short(dpb.size()),
                         dpb.data());
+    // The engine installs its own handlers when it starts.
+    ReclaimEndSignalHandlers();
     IBCheck(status);
     FHandle = handle;
 }
@@ -193,6 +196,7 @@ void TIBDatabase::Close() {
         ISC_STATUS_ARRAY status;
         isc_db_handle handle = FHandle;
         isc_detach_database(status, &handle);
+        ReclaimEndSignalHandlers();
         FHandle = 0;
         IBCheck(status);
     });

@@ -237,3 +237,35 @@ TEST_F(StartupTest, ADataFileOfOtherPairsIsToldAndStartUpGoesOn) {
         << AnsiToUtf8(Boxes.Log[0].Text);
     EXPECT_EQ(Boxes.Log[0].Icon(), unsigned(MB_ICONWARNING));
 }
+
+// SIGTERM from the desktop logging out or kill, SIGINT from Ctrl+C in the
+// terminal: the program ends as when the user closes the main window.
+class StartupSignalTest : public StartupTest, public ::testing::WithParamInterface<int> {
+protected:
+    void TearDown() override {
+        Application->ForgetEndRequests();
+        StartupTest::TearDown();
+    }
+};
+
+TEST_P(StartupSignalTest, ASignalClosesTheMainWindowAsItsUserDoes) {
+    ChooseNewDatabaseAtStart("Основная база данных");
+    TTimer timer(nullptr);
+    timer.SetInterval(10);
+    bool raised = false;
+    timer.OnTimer = [&](TObject*) {
+        auto* form = dynamic_cast<TMain_Form*>(Application->MainForm());
+        if (!form || !form->Visible() || raised) return;
+        raised = true;
+        ::raise(GetParam());
+    };
+    EXPECT_EQ(RunLuvora(), 0);
+    EXPECT_TRUE(raised);
+    EXPECT_EQ(Main_DataModule, nullptr) << "the databases were let go";
+    EXPECT_TRUE(LayoutStored()) << "the window stored its grids' layouts as it closed";
+    TRegistry reg;
+    EXPECT_TRUE(reg.KeyExists("\\Software\\Tarvik\\Luvora\\Main_Form")) << "and its place";
+    EXPECT_TRUE(Boxes.Log.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(TermAndInt, StartupSignalTest, ::testing::Values(SIGTERM, SIGINT));
