@@ -26,10 +26,20 @@ void TellRegistryStoreDamage() {
         MessageBox(RegistryStoreDamageNotice(damage), "Информация"_cp, MB_OK | MB_ICONWARNING);
 }
 
-// Shows the error being handled, as the top-level handler does.
+// Shows the error being handled: a database failure as the user is told it,
+// under a Russian caption; anything else as the top-level handler does.
 void ShowStartupError() {
     Application->Initialize();
-    Application->HandleException(nullptr);
+    try {
+        throw;
+    } catch (const EDatabaseStartupError& e) {
+        MessageBox(e.Message, "Ошибка"_cp, MB_OK | MB_ICONERROR);
+    } catch (const EIBError& e) {
+        // Reading the main file after it opened: the lists, the settings.
+        MessageBox(ExplainDatabaseFailure(e, MainDatabaseFile()), "Ошибка"_cp, MB_OK | MB_ICONERROR);
+    } catch (...) {
+        Application->HandleException(nullptr);
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <ibase.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <type_traits>
 
@@ -30,12 +31,32 @@ constexpr char kTpbPrefix[] = "isc_tpb_";
 
 namespace {
 
-// The kind of failure the error codes of a status vector name. A file the
-// engine cannot read to its expected size counts as damaged too.
+// The kind of failure that an operating system error met while opening or
+// reading a file names; ekOther for any other.
+TIBErrorKind SystemErrorKind(ISC_STATUS Errno, bool Reading) {
+    switch (Errno) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return TIBErrorKind::ekNoAccess;
+    case ENOENT:
+    case ENOTDIR:
+    case EISDIR:
+        return TIBErrorKind::ekNoFile;
+    default:
+        // A file that ends before its expected size, or a failing disk.
+        return Reading ? TIBErrorKind::ekFileDamaged : TIBErrorKind::ekOther;
+    }
+}
+
+// The kind of failure the error codes of a status vector name.
 TIBErrorKind ErrorKind(const ISC_STATUS* Status) {
     TIBErrorKind kind = TIBErrorKind::ekOther;
     ISC_STATUS code = 0;
-    int texts = 0; // texts so far after the code
+    int texts = 0;              // texts so far after the code
+    const char* operation = ""; // of an input-output error or a system call
+    bool io = false;            // an input-output error on a database file came
+    ISC_STATUS systemError = 0;
     for (const ISC_STATUS* p = Status; *p != isc_arg_end;) {
         const ISC_STATUS arg = p[0];
         if (arg == isc_arg_gds) {
@@ -44,19 +65,41 @@ TIBErrorKind ErrorKind(const ISC_STATUS* Status) {
             switch (code) {
             case isc_already_opened:
                 return TIBErrorKind::ekFileInUse;
+            case isc_no_priv:
+                return TIBErrorKind::ekNoAccess;
+            case isc_wrong_ods:
+                return TIBErrorKind::ekOtherVersion;
+            case isc_lock_dir_access:
+                return TIBErrorKind::ekLockFolder;
+            case isc_network_error:
+            case isc_net_connect_err:
+                return TIBErrorKind::ekNoEngine;
             case isc_bad_db_format:
             case isc_db_corrupt:
             case isc_badpagtyp:
             case isc_bug_check:
                 kind = TIBErrorKind::ekFileDamaged;
                 break;
+            case isc_io_error:
+                io = true;
+                break;
             }
-        } else if (arg == isc_arg_string && ++texts == 1 && code == isc_io_error &&
-                   std::strcmp(reinterpret_cast<const char*>(p[1]), "read") == 0) {
-            // The first text of an input-output error names the operation.
-            kind = TIBErrorKind::ekFileDamaged;
+        } else if (arg == isc_arg_string && ++texts == 1 &&
+                   (code == isc_io_error || code == isc_sys_request)) {
+            // The first text of an input-output error or a failed system
+            // call names the operation.
+            operation = reinterpret_cast<const char*>(p[1]);
+            // The engine checks its lock folder before any database file.
+            if (code == isc_sys_request && std::strcmp(operation, "access") == 0)
+                return TIBErrorKind::ekLockFolder;
+        } else if (arg == isc_arg_unix && systemError == 0) {
+            systemError = p[1];
         }
         p += arg == isc_arg_cstring ? 3 : 2;
+    }
+    if (io && kind == TIBErrorKind::ekOther) {
+        const bool reading = std::strcmp(operation, "read") == 0;
+        if (reading || std::strcmp(operation, "open") == 0) kind = SystemErrorKind(systemError, reading);
     }
     return kind;
 }

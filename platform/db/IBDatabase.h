@@ -16,6 +16,18 @@ enum class TIBErrorKind {
     ekFileInUse,
     // The file is no database, or its header or pages are damaged.
     ekFileDamaged,
+    // The file cannot be opened for writing: it, its folder or its file
+    // system is read-only, or it belongs to another user.
+    ekNoAccess,
+    // There is no file by that name, or the name is a folder.
+    ekNoFile,
+    // The file was made by another version of the engine.
+    ekOtherVersion,
+    // The engine cannot use its lock folder.
+    ekLockFolder,
+    // No engine took the file and no server answered: the embedded engine
+    // is not installed.
+    ekNoEngine,
 };
 
 // An error of the database layer. Message holds the server's own text.
