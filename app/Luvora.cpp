@@ -62,6 +62,7 @@ int RunLuvora() {
     auto freeAll = [&] {
         TFirstError errors;
         errors.Run([&] { dataModule.reset(); });
+        errors.Run([] { DiscardPreparedConnections(); });
         errors.Run([&] { tarvik.reset(); });
         errors.RaiseIfAny();
     };
@@ -70,9 +71,14 @@ int RunLuvora() {
         UsePrivateLockFolder();
         RemoveStaleTempFolders();
         OpenRegistryStore();
+        // The engine starts on a thread of its own while the toolkit starts
+        // and the chooser's window is made.
+        TMain_DataModule::PrepareConnections();
         Application->Initialize();
         TellRegistryStoreDamage();
         tarvik = std::make_unique<TTarvikApplication>();
+        // Made while the engine starts; shown only once both files are open.
+        std::unique_ptr<TDB_Form> chooser = NewDatabaseChooser();
         dataModule = std::make_unique<TMain_DataModule>(nullptr);
         // The module has shown why it cannot go on.
         if (dataModule->StartupFailed()) {
@@ -82,7 +88,7 @@ int RunLuvora() {
         tarvik->LoadSettings();
         CheckStatementPairCount();
         TDatabase database;
-        if (ChooseDatabase(database)) RunMainForm(tarvik.get(), database);
+        if (ChooseDatabase(database, std::move(chooser))) RunMainForm(tarvik.get(), database);
         freeAll();
         return 0;
     } catch (...) {

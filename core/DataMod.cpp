@@ -114,9 +114,15 @@ void Reopen(TIBQuery* Query) {
     Query->FetchAll();
 }
 
-// The connection parameters of both files, the same for each.
+// The connection parameters of both files, the same for each. The engine's
+// defaults suit a server with many users and large files: a page cache of
+// 2,048 pages and a garbage collector thread for each database, which make
+// every start and end of the program slower. A cache of 256 pages holds
+// either file whole for years of one psychologist's work, and one user's
+// own reads can clear old record versions as they pass.
 std::vector<AnsiString> ConnectionParams() {
-    return {"user_name=SYSDBA", "password=plumbdove", "lc_ctype=WIN1251"};
+    return {"user_name=SYSDBA", "password=plumbdove", "lc_ctype=WIN1251", "config=DefaultDbCachePages = 256",
+            "config=GCPolicy = cooperative"};
 }
 
 AnsiString DatabaseFolder() {
@@ -285,6 +291,14 @@ TMain_DataModule::~TMain_DataModule() {
     } catch (const Exception&) {
         // The connections are dropped with their components below.
     }
+}
+
+void TMain_DataModule::PrepareConnections() {
+    const AnsiString mainFile = MainDatabaseFile();
+    const AnsiString dataFile = DataDatabaseFile();
+    // Where a check of DataModuleCreate fails, no connection is tried.
+    if (!FileExists(mainFile) || !FileExists(dataFile) || !IsLocalDriveType(GetDriveType(mainFile))) return;
+    ::PrepareConnections({{mainFile, ConnectionParams()}, {dataFile, ConnectionParams()}});
 }
 
 void TMain_DataModule::DataModuleCreate() {

@@ -92,6 +92,12 @@ AnsiString ExplainDatabaseFailure(const EIBError& E, const AnsiString& File);
 
 class TMain_DataModule : public TComponent {
 public:
+    // Starts connecting both files on a thread of their own when the checks
+    // of DataModuleCreate would pass, so that the engine starts while the
+    // program makes its first window; DataModuleCreate then takes the
+    // connections, or raises their errors.
+    static void PrepareConnections();
+
     // Creates the components and runs DataModuleCreate. A connection that
     // cannot be opened raises EDatabaseStartupError.
     explicit TMain_DataModule(TComponent* AOwner);

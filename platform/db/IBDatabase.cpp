@@ -8,8 +8,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <exception>
+#include <future>
+#include <mutex>
 #include <type_traits>
+#include <utility>
 
+#include "platform/db/IBIcu.h"
 #include "platform/db/IBLockFolder.h"
 #include "platform/db/IBQuery.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -134,9 +139,11 @@ void AddDpbString(AnsiString& Dpb, char Item, const AnsiString& Value) {
     Dpb += Value;
 }
 
-// The connection block of "name=value" lines.
+// The connection block of "name=value" lines; the "config" lines go
+// together as one item, a line each.
 AnsiString ConnectionBlock(const std::vector<AnsiString>& Params) {
     AnsiString dpb(1, char(isc_dpb_version1));
+    AnsiString config;
     for (const AnsiString& line : Params) {
         AnsiString name, value;
         SplitParam(line, name, value);
@@ -149,9 +156,12 @@ AnsiString ConnectionBlock(const std::vector<AnsiString>& Params) {
             AddDpbString(dpb, isc_dpb_lc_ctype, value);
         else if (name == "sql_role_name")
             AddDpbString(dpb, isc_dpb_sql_role_name, value);
+        else if (name == "config")
+            config += (config.empty() ? "" : "\n") + value;
         else
             throw EIBError("Unknown connection parameter: " + name);
     }
+    if (!config.empty()) AddDpbString(dpb, isc_dpb_config, config);
     return dpb;
 }
 
@@ -187,6 +197,126 @@ AnsiString TransactionBlock(const std::vector<AnsiString>& Params) {
 
 } // namespace
 
+namespace {
+
+// One prepared connection: its key, and once attached its handle or error.
+struct TPrepared {
+    AnsiString DatabaseName;
+    AnsiString Dpb;
+    unsigned Handle = 0;
+    std::exception_ptr Error;
+};
+
+struct TPreparedSet {
+    std::mutex Lock;
+    std::vector<TPrepared> Items;
+    // Ready once every item is attached or failed.
+    std::shared_future<void> Done;
+};
+
+TPreparedSet& Prepared() {
+    static TPreparedSet set;
+    return set;
+}
+
+unsigned Attach(const AnsiString& DatabaseName, const AnsiString& Dpb) {
+    UseLoadedIcuForEngine();
+    ISC_STATUS_ARRAY status;
+    isc_db_handle handle = 0;
+    isc_attach_database(status, short(DatabaseName.size()), DatabaseName.c_str(), &handle, short(Dpb.size()),
+                        Dpb.data());
+    // The engine installs its own handlers when it starts.
+    ReclaimEndSignalHandlers();
+    IBCheck(status);
+    return handle;
+}
+
+void Detach(unsigned Handle) {
+    ISC_STATUS_ARRAY status;
+    isc_db_handle handle = Handle;
+    isc_detach_database(status, &handle);
+    ReclaimEndSignalHandlers();
+    IBCheck(status);
+}
+
+// Hands over the prepared connection of that name and block, waiting for it;
+// false when none was prepared. Raises the error its attach met.
+bool TakePrepared(const AnsiString& DatabaseName, const AnsiString& Dpb, unsigned& Handle) {
+    TPreparedSet& set = Prepared();
+    std::shared_future<void> done;
+    {
+        std::lock_guard guard(set.Lock);
+        done = set.Done;
+    }
+    if (!done.valid()) return false;
+    done.wait();
+    std::lock_guard guard(set.Lock);
+    auto it = std::find_if(set.Items.begin(), set.Items.end(), [&](const TPrepared& p) {
+        return p.DatabaseName == DatabaseName && p.Dpb == Dpb;
+    });
+    if (it == set.Items.end()) return false;
+    TPrepared taken = std::move(*it);
+    set.Items.erase(it);
+    if (taken.Error) std::rethrow_exception(taken.Error);
+    Handle = taken.Handle;
+    return true;
+}
+
+} // namespace
+
+void PrepareConnections(const std::vector<TPreparedConnection>& Connections) {
+    DiscardPreparedConnections();
+    std::vector<TPrepared> items;
+    for (const TPreparedConnection& c : Connections)
+        items.push_back({c.DatabaseName, ConnectionBlock(c.Params), 0, nullptr});
+    // The engine reads its lock folder once, when it first loads.
+    UsePrivateLockFolder();
+    TPreparedSet& set = Prepared();
+    std::lock_guard guard(set.Lock);
+    set.Items = std::move(items);
+    set.Done = std::async(std::launch::async, [&set] {
+                   std::vector<std::pair<AnsiString, AnsiString>> keys;
+                   {
+                       std::lock_guard guard(set.Lock);
+                       for (const TPrepared& p : set.Items)
+                           keys.emplace_back(p.DatabaseName, p.Dpb);
+                   }
+                   for (std::size_t i = 0; i < keys.size(); ++i) {
+                       unsigned handle = 0;
+                       std::exception_ptr error;
+                       try {
+                           handle = Attach(keys[i].first, keys[i].second);
+                       } catch (...) {
+                           error = std::current_exception();
+                       }
+                       std::lock_guard guard(set.Lock);
+                       set.Items[i].Handle = handle;
+                       set.Items[i].Error = error;
+                   }
+               }).share();
+}
+
+void DiscardPreparedConnections() {
+    TPreparedSet& set = Prepared();
+    std::shared_future<void> done;
+    {
+        std::lock_guard guard(set.Lock);
+        done = std::exchange(set.Done, {});
+    }
+    if (done.valid()) done.wait();
+    std::vector<TPrepared> left;
+    {
+        std::lock_guard guard(set.Lock);
+        left = std::exchange(set.Items, {});
+    }
+    for (const TPrepared& p : left)
+        if (p.Handle) try {
+                Detach(p.Handle);
+            } catch (const EIBError&) {
+                // Nobody used it; the engine lets it go with the process.
+            }
+}
+
 TIBDatabase::TIBDatabase(TComponent* AOwner) : TComponent(AOwner) {}
 
 TIBDatabase::~TIBDatabase() {
@@ -206,13 +336,8 @@ void TIBDatabase::Open() {
     // The engine reads its lock folder once, when it first loads.
     UsePrivateLockFolder();
     const AnsiString dpb = ConnectionBlock(Params);
-    ISC_STATUS_ARRAY status;
-    isc_db_handle handle = 0;
-    isc_attach_database(status, short(DatabaseName.size()), DatabaseName.c_str(), &handle, short(dpb.size()),
-                        dpb.data());
-    // The engine installs its own handlers when it starts.
-    ReclaimEndSignalHandlers();
-    IBCheck(status);
+    unsigned handle = 0;
+    if (!TakePrepared(DatabaseName, dpb, handle)) handle = Attach(DatabaseName, dpb);
     FHandle = handle;
 }
 
@@ -235,14 +360,7 @@ void TIBDatabase::Close() {
         first.Run([t] {
             if (t->InTransaction()) t->Rollback();
         });
-    first.Run([this] {
-        ISC_STATUS_ARRAY status;
-        isc_db_handle handle = FHandle;
-        isc_detach_database(status, &handle);
-        ReclaimEndSignalHandlers();
-        FHandle = 0;
-        IBCheck(status);
-    });
+    first.Run([this] { Detach(std::exchange(FHandle, 0u)); });
     first.RaiseIfAny();
 }
 

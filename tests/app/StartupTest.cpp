@@ -19,6 +19,7 @@
 #include "app/Password_Frm.h"
 #include "core/DataMod.h"
 #include "core/uDBsClass.h"
+#include "platform/db/IBIcu.h"
 #include "platform/db/IBQuery.h"
 #include "platform/win/Registry.h"
 
@@ -269,3 +270,19 @@ TEST_P(StartupSignalTest, ASignalClosesTheMainWindowAsItsUserDoes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(TermAndInt, StartupSignalTest, ::testing::Values(SIGTERM, SIGINT));
+
+// The engine looks for ICU by every version from 4.0 up; it is handed the
+// one the program holds, from its own folder, and works with it.
+TEST_F(StartupTest, TheEngineUsesTheProgramsIcu) {
+    TMain_DataModule dm(nullptr);
+    ASSERT_FALSE(dm.StartupFailed());
+    EXPECT_GT(IcuNamesLookedUpInPlace(), 0);
+    TIBQuery q(nullptr);
+    q.SetDatabase(dm.Main_IBDatabase);
+    // A comparison only ICU's collation can make.
+    q.SetSQL("select case when _utf8 'ЁЛКА' collate unicode_ci = _utf8 'ёлка' then 1 else 0 end "
+             "from RDB$DATABASE");
+    q.Open();
+    EXPECT_EQ(q.Fields(0).AsInteger(), 1);
+    q.Close();
+}

@@ -1,5 +1,6 @@
-// Connections: what a failure means for the user, and the signal handlers
-// the engine installs when it starts.
+// Connections: what a failure means for the user, connections prepared on
+// a thread of their own, the engine's own configuration, and the signal
+// handlers the engine installs when it starts.
 #include "platform/db/IBDatabase.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <signal.h>
 
 #include <cerrno>
+#include <fstream>
 
 #include "platform/db/IBQuery.h"
 #include "platform/win/EndSignals.h"
@@ -96,6 +98,69 @@ TEST(IBDatabase, FailuresTellWhatTheyMeanForTheUser) {
             EXPECT_FALSE(e.Message.empty());
         }
     }
+}
+
+TEST(IBDatabase, APreparedConnectionIsTakenNotMadeAgain) {
+    TTempFolder folder;
+    const std::string file = folder.Path() + "t.fdb";
+    ASSERT_NO_FATAL_FAILURE(CreateEmptyDatabase(file));
+    PrepareConnections({{file, kParams}, {folder.Path() + "absent.fdb", kParams}});
+
+    TIBDatabase db(nullptr);
+    db.DatabaseName = file;
+    db.Params = kParams;
+    db.Open();
+    EXPECT_EQ(Ask(db, "select 6 * 7 from RDB$DATABASE"), "42");
+
+    // The failure of a prepared attach is the Open's.
+    TIBDatabase absent(nullptr);
+    absent.DatabaseName = folder.Path() + "absent.fdb";
+    absent.Params = kParams;
+    try {
+        absent.Open();
+        ADD_FAILURE() << "opened a file that is not there";
+    } catch (const EIBError& e) {
+        EXPECT_EQ(int(e.Kind), int(TIBErrorKind::ekNoFile)) << e.Message;
+    }
+    EXPECT_FALSE(absent.Connected());
+
+    // Taken once: a second connection to the same file attaches on its own.
+    TIBDatabase second(nullptr);
+    second.DatabaseName = file;
+    second.Params = kParams;
+    second.Open();
+    EXPECT_NE(second.Handle(), db.Handle());
+    DiscardPreparedConnections();
+    EXPECT_EQ(Ask(db, "select 1 from RDB$DATABASE"), "1") << "the taken connection stays";
+}
+
+TEST(IBDatabase, AConnectionNobodyTookIsLetGo) {
+    TTempFolder folder;
+    const std::string file = folder.Path() + "t.fdb";
+    ASSERT_NO_FATAL_FAILURE(CreateEmptyDatabase(file));
+    PrepareConnections({{file, kParams}});
+    DiscardPreparedConnections();
+    // With the prepared attachment gone, this one is the only one.
+    TIBDatabase db(nullptr);
+    db.DatabaseName = file;
+    db.Params = kParams;
+    db.Open();
+    EXPECT_EQ(Ask(db, "select count(*) from MON$ATTACHMENTS where MON$SYSTEM_FLAG = 0"), "1");
+}
+
+TEST(IBDatabase, TheEnginesOwnConfigurationGoesWithTheConnection) {
+    TTempFolder folder;
+    const std::string file = folder.Path() + "t.fdb";
+    ASSERT_NO_FATAL_FAILURE(CreateEmptyDatabase(file));
+    TIBDatabase db(nullptr);
+    db.DatabaseName = file;
+    db.Params = kParams;
+    db.Params.push_back("config=DefaultDbCachePages = 256");
+    db.Params.push_back("config=GCPolicy = cooperative");
+    db.Open();
+    EXPECT_EQ(Ask(db, "select MON$PAGE_BUFFERS from MON$DATABASE"), "256");
+    EXPECT_EQ(Ask(db, "select RDB$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') from RDB$DATABASE").substr(0, 2),
+              "3.");
 }
 
 // The engine installs handlers of its own for SIGTERM and SIGINT when it
