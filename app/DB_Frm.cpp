@@ -286,8 +286,18 @@ void TDB_Form::DelDBClick(TObject*) {
     if (List->DeleteDatabase(selected.DB_ID) != -1) RefreshList(-1);
 }
 
-bool ChooseDatabase(TDatabase& Database) {
+std::unique_ptr<TDB_Form> NewDatabaseChooser() {
     auto chooser = std::make_unique<TDB_Form>(nullptr);
+    chooser->HandleNeeded();
+    return chooser;
+}
+
+bool ChooseDatabase(TDatabase& Database) {
+    return ChooseDatabase(Database, std::make_unique<TDB_Form>(nullptr));
+}
+
+bool ChooseDatabase(TDatabase& Database, std::unique_ptr<TDB_Form> Chooser) {
+    auto chooser = std::move(Chooser);
     chooser->Database = Database;
     TListDatabases list;
     chooser->List = &list;

@@ -84,3 +84,8 @@ private:
 // answers true; false when nothing was chosen, with Database unchanged but
 // for the edits the chooser made to it (its name and password).
 bool ChooseDatabase(TDatabase& Database);
+// The same on a chooser made ahead by NewDatabaseChooser.
+bool ChooseDatabase(TDatabase& Database, std::unique_ptr<TDB_Form> Chooser);
+// A chooser with its window made, ready to show: start-up makes it while
+// the database engine starts. It needs no data module until it is used.
+std::unique_ptr<TDB_Form> NewDatabaseChooser();

@@ -12,6 +12,7 @@
 #include "platform/db/IBLockFolder.h"
 #include "platform/gui/Forms.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/win/EndSignals.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/WinBase.h"
 #include "platform/win/WinReg.h"
@@ -25,15 +26,27 @@ void TellRegistryStoreDamage() {
         MessageBox(RegistryStoreDamageNotice(damage), "Информация"_cp, MB_OK | MB_ICONWARNING);
 }
 
-// Shows the error being handled, as the top-level handler does.
+// Shows the error being handled: a database failure as the user is told it,
+// under a Russian caption; anything else as the top-level handler does.
 void ShowStartupError() {
     Application->Initialize();
-    Application->HandleException(nullptr);
+    try {
+        throw;
+    } catch (const EDatabaseStartupError& e) {
+        MessageBox(e.Message, "Ошибка"_cp, MB_OK | MB_ICONERROR);
+    } catch (const EIBError& e) {
+        // Reading the main file after it opened: the lists, the settings.
+        MessageBox(ExplainDatabaseFailure(e, MainDatabaseFile()), "Ошибка"_cp, MB_OK | MB_ICONERROR);
+    } catch (...) {
+        Application->HandleException(nullptr);
+    }
 }
 
 } // namespace
 
 int RunLuvora() {
+    // First, before the engine or the toolkit starts a thread of its own.
+    InstallEndSignalHandlers();
     LoadLocaleFormatSettings();
     try {
         // A second copy ends at once, without a window or a message.
@@ -49,6 +62,7 @@ int RunLuvora() {
     auto freeAll = [&] {
         TFirstError errors;
         errors.Run([&] { dataModule.reset(); });
+        errors.Run([] { DiscardPreparedConnections(); });
         errors.Run([&] { tarvik.reset(); });
         errors.RaiseIfAny();
     };
@@ -57,9 +71,14 @@ int RunLuvora() {
         UsePrivateLockFolder();
         RemoveStaleTempFolders();
         OpenRegistryStore();
+        // The engine starts on a thread of its own while the toolkit starts
+        // and the chooser's window is made.
+        TMain_DataModule::PrepareConnections();
         Application->Initialize();
         TellRegistryStoreDamage();
         tarvik = std::make_unique<TTarvikApplication>();
+        // Made while the engine starts; shown only once both files are open.
+        std::unique_ptr<TDB_Form> chooser = NewDatabaseChooser();
         dataModule = std::make_unique<TMain_DataModule>(nullptr);
         // The module has shown why it cannot go on.
         if (dataModule->StartupFailed()) {
@@ -69,7 +88,7 @@ int RunLuvora() {
         tarvik->LoadSettings();
         CheckStatementPairCount();
         TDatabase database;
-        if (ChooseDatabase(database)) RunMainForm(tarvik.get(), database);
+        if (ChooseDatabase(database, std::move(chooser))) RunMainForm(tarvik.get(), database);
         freeAll();
         return 0;
     } catch (...) {
@@ -78,6 +97,8 @@ int RunLuvora() {
             freeAll();
         } catch (...) {
         }
+        // Told to end from outside, the program ends without a word.
+        if (Application->Ending()) return 0;
         try {
             std::rethrow_exception(error);
         } catch (...) {

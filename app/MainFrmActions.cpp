@@ -113,6 +113,8 @@ void TMain_Form::StartTest_SmallActionExecute(TObject*) {
     // window back; an error goes on to the top-level handler after that.
     TScopeGuard back([this] {
         for (;;) {
+            // A program told to end from outside ends with the window hidden.
+            if (Application->Ending()) return;
             AnsiString password = TarvikApplication->Security->GetPassword();
             if (InputPassword("Введите пароль психолога"_cp, password, false)) break;
         }

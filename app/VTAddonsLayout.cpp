@@ -4,7 +4,9 @@
 #include <optional>
 
 #include "core/uOptionsClass.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/win/Registry.h"
+#include "platform/win/WinReg.h"
 
 namespace {
 
@@ -46,6 +48,10 @@ bool OpenForReading(TRegistry& Reg, const AnsiString& Key) {
 } // namespace
 
 bool SaveTreeLayout(TBaseVirtualTree* Tree) {
+    // One write of the settings file for the whole layout, not one a value:
+    // closing the main window stores both grids' at once.
+    RegBeginBatch();
+    TScopeGuard end([] { RegEndBatch(); }); // when an error passes
     TVTHeader* header = Tree->Header();
     TRegistry reg;
     reg.SetRootKey(HKEY_CURRENT_USER);
@@ -60,6 +66,10 @@ bool SaveTreeLayout(TBaseVirtualTree* Tree) {
         reg.WriteInteger(kPosition, int(column->Position()));
         reg.WriteInteger(kIsVisible, column->Options().Contains(coVisible) ? 1 : 0);
     }
+    reg.CloseKey();
+    end.Dismiss();
+    if (RegEndBatch() != ERROR_SUCCESS)
+        throw ERegistryException("Cannot store the layout of " + Tree->Name() + " in the settings file");
     return true;
 }
 

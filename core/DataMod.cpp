@@ -4,6 +4,7 @@
 #include "core/DataMod_p.h"
 
 #include <array>
+#include <cstdlib>
 #include <functional>
 #include <limits>
 
@@ -113,25 +114,111 @@ void Reopen(TIBQuery* Query) {
     Query->FetchAll();
 }
 
-// A file the connection cannot open because another process holds it or it
-// is damaged: what happened and what the user can do, with the server's text
-// below.
-EIBError ConnectionError(const EIBError& E, const AnsiString& File) {
+// The connection parameters of both files, the same for each. The engine's
+// defaults suit a server with many users and large files: a page cache of
+// 2,048 pages and a garbage collector thread for each database, which make
+// every start and end of the program slower. A cache of 256 pages holds
+// either file whole for years of one psychologist's work, and one user's
+// own reads can clear old record versions as they pass.
+std::vector<AnsiString> ConnectionParams() {
+    return {"user_name=SYSDBA", "password=plumbdove", "lc_ctype=WIN1251", "config=DefaultDbCachePages = 256",
+            "config=GCPolicy = cooperative"};
+}
+
+AnsiString DatabaseFolder() {
+    return GetModuleFolder() + "DB/";
+}
+
+bool IsLocalDriveType(unsigned Type) {
+    return Type == DRIVE_REMOVABLE || Type == DRIVE_FIXED || Type == DRIVE_NO_ROOT_DIR;
+}
+
+// The start-up check of a file that is not there: the check's own words,
+// then where the file was looked for and what to do.
+AnsiString MissingFileText(const char* Name, const AnsiString& Path) {
+    return Format("Не могу открыть базу данных! Не найден файл %s!\n\nПрограмма ищет его здесь:\n%s\n\n"
+                  "Верните файл на место из резервной копии или установите программу заново, затем "
+                  "запустите ее снова."_cp,
+                  {Name, Path});
+}
+
+AnsiString NotLocalText(const AnsiString& Path) {
+    return Format("База данных находится не на локальном диске! Работа программы невозможна!\n\n"
+                  "Файл базы данных:\n%s\n\nСкопируйте программу вместе с папкой DB на диск этого компьютера "
+                  "и запустите ее оттуда."_cp,
+                  {Path});
+}
+
+} // namespace
+
+AnsiString MainDatabaseFile() {
+    return DatabaseFolder() + kMainFile;
+}
+
+AnsiString DataDatabaseFile() {
+    return DatabaseFolder() + kDataFile;
+}
+
+AnsiString ExplainDatabaseFailure(const EIBError& E, const AnsiString& File) {
     AnsiString text;
-    if (E.Kind == TIBErrorKind::ekFileInUse)
+    switch (E.Kind) {
+    case TIBErrorKind::ekFileInUse:
         text = Format("Файл базы данных %s занят другой программой.\nЗакройте программу, которая работает с "
                       "этим файлом (например, вторую копию Luvora или программу резервного копирования), и "
                       "запустите Luvora снова."_cp,
                       {File});
-    else if (E.Kind == TIBErrorKind::ekFileDamaged)
+        break;
+    case TIBErrorKind::ekFileDamaged:
         text = Format("Файл базы данных %s поврежден и не может быть открыт.\nВосстановите файл из резервной "
                       "копии и запустите Luvora снова."_cp,
                       {File});
-    else
-        return E;
-    return EIBError(text + "\n\nСообщение сервера базы данных:\n"_cp + E.Message, E.SQLCode, E.IBErrorCode,
-                    E.Kind);
+        break;
+    case TIBErrorKind::ekNoAccess:
+        text =
+            Format("Программе не разрешено изменять файл базы данных %s: файл или его папка доступны только "
+                   "для чтения, или файл принадлежит другому пользователю.\nРазрешите запись в этот файл и "
+                   "его папку (или попросите об этом администратора компьютера) и запустите Luvora снова."_cp,
+                   {File});
+        break;
+    case TIBErrorKind::ekNoFile:
+        text = Format("Файл базы данных %s не найден или не является файлом.\nВерните файл на место из "
+                      "резервной копии и запустите Luvora снова."_cp,
+                      {File});
+        break;
+    case TIBErrorKind::ekOtherVersion:
+        text =
+            Format("Файл базы данных %s создан другой версией сервера баз данных Firebird и не может быть "
+                   "открыт этой версией.\nВосстановите файл из резервной копии, сделанной этой программой, "
+                   "или перенесите его в установленную версию Firebird (резервным копированием и "
+                   "восстановлением в программе gbak) и запустите Luvora снова."_cp,
+                   {File});
+        break;
+    case TIBErrorKind::ekLockFolder: {
+        const char* folder = std::getenv("FIREBIRD_LOCK");
+        text =
+            Format("Сервер баз данных не может работать со своей папкой блокировок %s и не открывает файл "
+                   "%s.\nПроверьте, что эта папка существует и вы можете в нее записывать (или удалите ее, "
+                   "чтобы программа создала ее заново), и запустите Luvora снова."_cp,
+                   {AnsiString(folder ? folder : ""), File});
+        break;
+    }
+    case TIBErrorKind::ekNoEngine:
+        text = Format("Не удалось запустить встроенный сервер баз данных Firebird, чтобы открыть файл %s: "
+                      "похоже, он не установлен.\nУстановите сервер Firebird 3 (пакет "
+                      "firebird3.0-server-core) и запустите Luvora снова."_cp,
+                      {File});
+        break;
+    case TIBErrorKind::ekOther:
+        text = Format("Не удалось открыть или прочитать файл базы данных %s.\nВозможно, файл поврежден или "
+                      "создан не этой программой. Восстановите его из резервной копии и запустите Luvora "
+                      "снова."_cp,
+                      {File});
+        break;
+    }
+    return text + "\n\nСообщение сервера базы данных:\n"_cp + E.Message;
 }
+
+namespace {
 
 AnsiString ErrorText(const std::exception& E) {
     if (auto* e = dynamic_cast<const Exception*>(&E)) return e->Message;
@@ -206,31 +293,36 @@ TMain_DataModule::~TMain_DataModule() {
     }
 }
 
+void TMain_DataModule::PrepareConnections() {
+    const AnsiString mainFile = MainDatabaseFile();
+    const AnsiString dataFile = DataDatabaseFile();
+    // Where a check of DataModuleCreate fails, no connection is tried.
+    if (!FileExists(mainFile) || !FileExists(dataFile) || !IsLocalDriveType(GetDriveType(mainFile))) return;
+    ::PrepareConnections({{mainFile, ConnectionParams()}, {dataFile, ConnectionParams()}});
+}
+
 void TMain_DataModule::DataModuleCreate() {
     // A data file changed since the last connection is read afresh.
     ForgetReferenceData();
-    const AnsiString folder = GetModuleFolder() + "DB/";
-    const AnsiString mainFile = folder + kMainFile;
-    const AnsiString dataFile = folder + kDataFile;
+    const AnsiString mainFile = MainDatabaseFile();
+    const AnsiString dataFile = DataDatabaseFile();
     auto fail = [this](const AnsiString& Text) {
-        MessageBox(Text, "Error", MB_OK | MB_ICONERROR);
+        MessageBox(Text, "Ошибка"_cp, MB_OK | MB_ICONERROR);
         FStartupFailed = true;
     };
-    if (!FileExists(mainFile)) return fail("Не могу открыть базу данных! Не найден файл Luvora.FDB!"_cp);
-    if (!FileExists(dataFile)) return fail("Не могу открыть базу данных! Не найден файл Luvora_Data.FDB!"_cp);
-    if (!IsLocalDrive(mainFile))
-        return fail("База данных находится не на локальном диске! Работа программы невозможна!"_cp);
+    if (!FileExists(mainFile)) return fail(MissingFileText(kMainFile, mainFile));
+    if (!FileExists(dataFile)) return fail(MissingFileText(kDataFile, dataFile));
+    if (!IsLocalDrive(mainFile)) return fail(NotLocalText(mainFile));
 
-    const std::vector<AnsiString> params = {"user_name=SYSDBA", "password=plumbdove", "lc_ctype=WIN1251"};
     for (auto [db, file] : {std::pair{Main_IBDatabase, mainFile}, std::pair{Data_IBDatabase, dataFile}}) {
         db->Close();
         db->Params.clear();
         db->DatabaseName = file;
-        db->Params = params;
+        db->Params = ConnectionParams();
         try {
             db->Open();
         } catch (const EIBError& e) {
-            throw ConnectionError(e, file);
+            throw EDatabaseStartupError(ExplainDatabaseFailure(e, file), e);
         }
     }
 }
@@ -242,8 +334,7 @@ void TMain_DataModule::DataModuleDestroy() {
 }
 
 bool TMain_DataModule::IsLocalDrive(const AnsiString& Path) {
-    const unsigned type = GetDriveType(Path);
-    return type == DRIVE_REMOVABLE || type == DRIVE_FIXED || type == DRIVE_NO_ROOT_DIR;
+    return IsLocalDriveType(GetDriveType(Path));
 }
 
 namespace {

@@ -75,15 +75,37 @@ struct TDatabase {
     AnsiString DB_PASSWORD;
 };
 
+// A database failure at start-up as the user is told it: what happened, to
+// which file, what to do, and the engine's own text below.
+class EDatabaseStartupError : public EIBError {
+public:
+    EDatabaseStartupError(AnsiString Msg, const EIBError& Cause)
+        : EIBError(std::move(Msg), Cause.SQLCode, Cause.IBErrorCode, Cause.Kind) {}
+};
+
+// The files beside the program: the main file and the data file.
+AnsiString MainDatabaseFile();
+AnsiString DataDatabaseFile();
+
+// The text of EDatabaseStartupError for a failure E met with File.
+AnsiString ExplainDatabaseFailure(const EIBError& E, const AnsiString& File);
+
 class TMain_DataModule : public TComponent {
 public:
+    // Starts connecting both files on a thread of their own when the checks
+    // of DataModuleCreate would pass, so that the engine starts while the
+    // program makes its first window; DataModuleCreate then takes the
+    // connections, or raises their errors.
+    static void PrepareConnections();
+
     // Creates the components and runs DataModuleCreate. A connection that
-    // cannot be opened raises the database layer's error.
+    // cannot be opened raises EDatabaseStartupError.
     explicit TMain_DataModule(TComponent* AOwner);
     ~TMain_DataModule() override;
 
     // The start-up checks, then both connections. A failed check shows its
-    // message and leaves StartupFailed() true with nothing connected.
+    // message (with the path and what to do) and leaves StartupFailed() true
+    // with nothing connected.
     void DataModuleCreate();
     void DataModuleDestroy();
     bool IsLocalDrive(const AnsiString& Path);

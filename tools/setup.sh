@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(g++ cmake ninja-build ccache qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
           firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
           libjpeg62-turbo-dev libicu-dev fonts-liberation2 libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-translations-l10n clang-format clang libclang-rt-dev xdg-utils)
+          qt6-translations-l10n clang-format clang libclang-rt-dev xdg-utils libxcb1-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

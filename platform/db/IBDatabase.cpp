@@ -6,12 +6,19 @@
 #include <ibase.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <exception>
+#include <future>
+#include <mutex>
 #include <type_traits>
+#include <utility>
 
+#include "platform/db/IBIcu.h"
 #include "platform/db/IBLockFolder.h"
 #include "platform/db/IBQuery.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/win/EndSignals.h"
 
 static_assert(std::is_same_v<ISC_STATUS, intptr_t>);
 static_assert(sizeof(isc_db_handle) == sizeof(unsigned));
@@ -29,12 +36,32 @@ constexpr char kTpbPrefix[] = "isc_tpb_";
 
 namespace {
 
-// The kind of failure the error codes of a status vector name. A file the
-// engine cannot read to its expected size counts as damaged too.
+// The kind of failure that an operating system error met while opening or
+// reading a file names; ekOther for any other.
+TIBErrorKind SystemErrorKind(ISC_STATUS Errno, bool Reading) {
+    switch (Errno) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return TIBErrorKind::ekNoAccess;
+    case ENOENT:
+    case ENOTDIR:
+    case EISDIR:
+        return TIBErrorKind::ekNoFile;
+    default:
+        // A file that ends before its expected size, or a failing disk.
+        return Reading ? TIBErrorKind::ekFileDamaged : TIBErrorKind::ekOther;
+    }
+}
+
+// The kind of failure the error codes of a status vector name.
 TIBErrorKind ErrorKind(const ISC_STATUS* Status) {
     TIBErrorKind kind = TIBErrorKind::ekOther;
     ISC_STATUS code = 0;
-    int texts = 0; // texts so far after the code
+    int texts = 0;              // texts so far after the code
+    const char* operation = ""; // of an input-output error or a system call
+    bool io = false;            // an input-output error on a database file came
+    ISC_STATUS systemError = 0;
     for (const ISC_STATUS* p = Status; *p != isc_arg_end;) {
         const ISC_STATUS arg = p[0];
         if (arg == isc_arg_gds) {
@@ -43,19 +70,41 @@ TIBErrorKind ErrorKind(const ISC_STATUS* Status) {
             switch (code) {
             case isc_already_opened:
                 return TIBErrorKind::ekFileInUse;
+            case isc_no_priv:
+                return TIBErrorKind::ekNoAccess;
+            case isc_wrong_ods:
+                return TIBErrorKind::ekOtherVersion;
+            case isc_lock_dir_access:
+                return TIBErrorKind::ekLockFolder;
+            case isc_network_error:
+            case isc_net_connect_err:
+                return TIBErrorKind::ekNoEngine;
             case isc_bad_db_format:
             case isc_db_corrupt:
             case isc_badpagtyp:
             case isc_bug_check:
                 kind = TIBErrorKind::ekFileDamaged;
                 break;
+            case isc_io_error:
+                io = true;
+                break;
             }
-        } else if (arg == isc_arg_string && ++texts == 1 && code == isc_io_error &&
-                   std::strcmp(reinterpret_cast<const char*>(p[1]), "read") == 0) {
-            // The first text of an input-output error names the operation.
-            kind = TIBErrorKind::ekFileDamaged;
+        } else if (arg == isc_arg_string && ++texts == 1 &&
+                   (code == isc_io_error || code == isc_sys_request)) {
+            // The first text of an input-output error or a failed system
+            // call names the operation.
+            operation = reinterpret_cast<const char*>(p[1]);
+            // The engine checks its lock folder before any database file.
+            if (code == isc_sys_request && std::strcmp(operation, "access") == 0)
+                return TIBErrorKind::ekLockFolder;
+        } else if (arg == isc_arg_unix && systemError == 0) {
+            systemError = p[1];
         }
         p += arg == isc_arg_cstring ? 3 : 2;
+    }
+    if (io && kind == TIBErrorKind::ekOther) {
+        const bool reading = std::strcmp(operation, "read") == 0;
+        if (reading || std::strcmp(operation, "open") == 0) kind = SystemErrorKind(systemError, reading);
     }
     return kind;
 }
@@ -90,9 +139,11 @@ void AddDpbString(AnsiString& Dpb, char Item, const AnsiString& Value) {
     Dpb += Value;
 }
 
-// The connection block of "name=value" lines.
+// The connection block of "name=value" lines; the "config" lines go
+// together as one item, a line each.
 AnsiString ConnectionBlock(const std::vector<AnsiString>& Params) {
     AnsiString dpb(1, char(isc_dpb_version1));
+    AnsiString config;
     for (const AnsiString& line : Params) {
         AnsiString name, value;
         SplitParam(line, name, value);
@@ -105,9 +156,12 @@ AnsiString ConnectionBlock(const std::vector<AnsiString>& Params) {
             AddDpbString(dpb, isc_dpb_lc_ctype, value);
         else if (name == "sql_role_name")
             AddDpbString(dpb, isc_dpb_sql_role_name, value);
+        else if (name == "config")
+            config += (config.empty() ? "" : "\n") + value;
         else
             throw EIBError("Unknown connection parameter: " + name);
     }
+    if (!config.empty()) AddDpbString(dpb, isc_dpb_config, config);
     return dpb;
 }
 
@@ -143,6 +197,126 @@ AnsiString TransactionBlock(const std::vector<AnsiString>& Params) {
 
 } // namespace
 
+namespace {
+
+// One prepared connection: its key, and once attached its handle or error.
+struct TPrepared {
+    AnsiString DatabaseName;
+    AnsiString Dpb;
+    unsigned Handle = 0;
+    std::exception_ptr Error;
+};
+
+struct TPreparedSet {
+    std::mutex Lock;
+    std::vector<TPrepared> Items;
+    // Ready once every item is attached or failed.
+    std::shared_future<void> Done;
+};
+
+TPreparedSet& Prepared() {
+    static TPreparedSet set;
+    return set;
+}
+
+unsigned Attach(const AnsiString& DatabaseName, const AnsiString& Dpb) {
+    UseLoadedIcuForEngine();
+    ISC_STATUS_ARRAY status;
+    isc_db_handle handle = 0;
+    isc_attach_database(status, short(DatabaseName.size()), DatabaseName.c_str(), &handle, short(Dpb.size()),
+                        Dpb.data());
+    // The engine installs its own handlers when it starts.
+    ReclaimEndSignalHandlers();
+    IBCheck(status);
+    return handle;
+}
+
+void Detach(unsigned Handle) {
+    ISC_STATUS_ARRAY status;
+    isc_db_handle handle = Handle;
+    isc_detach_database(status, &handle);
+    ReclaimEndSignalHandlers();
+    IBCheck(status);
+}
+
+// Hands over the prepared connection of that name and block, waiting for it;
+// false when none was prepared. Raises the error its attach met.
+bool TakePrepared(const AnsiString& DatabaseName, const AnsiString& Dpb, unsigned& Handle) {
+    TPreparedSet& set = Prepared();
+    std::shared_future<void> done;
+    {
+        std::lock_guard guard(set.Lock);
+        done = set.Done;
+    }
+    if (!done.valid()) return false;
+    done.wait();
+    std::lock_guard guard(set.Lock);
+    auto it = std::find_if(set.Items.begin(), set.Items.end(), [&](const TPrepared& p) {
+        return p.DatabaseName == DatabaseName && p.Dpb == Dpb;
+    });
+    if (it == set.Items.end()) return false;
+    TPrepared taken = std::move(*it);
+    set.Items.erase(it);
+    if (taken.Error) std::rethrow_exception(taken.Error);
+    Handle = taken.Handle;
+    return true;
+}
+
+} // namespace
+
+void PrepareConnections(const std::vector<TPreparedConnection>& Connections) {
+    DiscardPreparedConnections();
+    std::vector<TPrepared> items;
+    for (const TPreparedConnection& c : Connections)
+        items.push_back({c.DatabaseName, ConnectionBlock(c.Params), 0, nullptr});
+    // The engine reads its lock folder once, when it first loads.
+    UsePrivateLockFolder();
+    TPreparedSet& set = Prepared();
+    std::lock_guard guard(set.Lock);
+    set.Items = std::move(items);
+    set.Done = std::async(std::launch::async, [&set] {
+                   std::vector<std::pair<AnsiString, AnsiString>> keys;
+                   {
+                       std::lock_guard guard(set.Lock);
+                       for (const TPrepared& p : set.Items)
+                           keys.emplace_back(p.DatabaseName, p.Dpb);
+                   }
+                   for (std::size_t i = 0; i < keys.size(); ++i) {
+                       unsigned handle = 0;
+                       std::exception_ptr error;
+                       try {
+                           handle = Attach(keys[i].first, keys[i].second);
+                       } catch (...) {
+                           error = std::current_exception();
+                       }
+                       std::lock_guard guard(set.Lock);
+                       set.Items[i].Handle = handle;
+                       set.Items[i].Error = error;
+                   }
+               }).share();
+}
+
+void DiscardPreparedConnections() {
+    TPreparedSet& set = Prepared();
+    std::shared_future<void> done;
+    {
+        std::lock_guard guard(set.Lock);
+        done = std::exchange(set.Done, {});
+    }
+    if (done.valid()) done.wait();
+    std::vector<TPrepared> left;
+    {
+        std::lock_guard guard(set.Lock);
+        left = std::exchange(set.Items, {});
+    }
+    for (const TPrepared& p : left)
+        if (p.Handle) try {
+                Detach(p.Handle);
+            } catch (const EIBError&) {
+                // Nobody used it; the engine lets it go with the process.
+            }
+}
+
 TIBDatabase::TIBDatabase(TComponent* AOwner) : TComponent(AOwner) {}
 
 TIBDatabase::~TIBDatabase() {
@@ -162,11 +336,8 @@ void TIBDatabase::Open() {
     // The engine reads its lock folder once, when it first loads.
     UsePrivateLockFolder();
     const AnsiString dpb = ConnectionBlock(Params);
-    ISC_STATUS_ARRAY status;
-    isc_db_handle handle = 0;
-    isc_attach_database(status, short(DatabaseName.size()), DatabaseName.c_str(), &handle, short(dpb.size()),
-                        dpb.data());
-    IBCheck(status);
+    unsigned handle = 0;
+    if (!TakePrepared(DatabaseName, dpb, handle)) handle = Attach(DatabaseName, dpb);
     FHandle = handle;
 }
 
@@ -189,13 +360,7 @@ void TIBDatabase::Close() {
         first.Run([t] {
             if (t->InTransaction()) t->Rollback();
         });
-    first.Run([this] {
-        ISC_STATUS_ARRAY status;
-        isc_db_handle handle = FHandle;
-        isc_detach_database(status, &handle);
-        FHandle = 0;
-        IBCheck(status);
-    });
+    first.Run([this] { Detach(std::exchange(FHandle, 0u)); });
     first.RaiseIfAny();
 }
 

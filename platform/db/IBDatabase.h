@@ -16,6 +16,18 @@ enum class TIBErrorKind {
     ekFileInUse,
     // The file is no database, or its header or pages are damaged.
     ekFileDamaged,
+    // The file cannot be opened for writing: it, its folder or its file
+    // system is read-only, or it belongs to another user.
+    ekNoAccess,
+    // There is no file by that name, or the name is a folder.
+    ekNoFile,
+    // The file was made by another version of the engine.
+    ekOtherVersion,
+    // The engine cannot use its lock folder.
+    ekLockFolder,
+    // No engine took the file and no server answered: the embedded engine
+    // is not installed.
+    ekNoEngine,
 };
 
 // An error of the database layer. Message holds the server's own text.
@@ -41,7 +53,9 @@ public:
     // File path, or "host:path" for a server.
     AnsiString DatabaseName;
     // Connection parameters as "name=value" lines: user_name, password,
-    // lc_ctype, sql_role_name.
+    // lc_ctype, sql_role_name, and config: a setting of the database's own
+    // engine configuration for an embedded connection ("config=GCPolicy =
+    // cooperative"), as the engine's databases.conf would give it.
     std::vector<AnsiString> Params;
     bool LoginPrompt = false;
     TIBTransaction* DefaultTransaction = nullptr;
@@ -62,6 +76,21 @@ private:
     std::vector<TIBTransaction*> FTransactions;
     std::vector<TIBQuery*> FQueries;
 };
+
+// A connection to open before its TIBDatabase asks for it.
+struct TPreparedConnection {
+    AnsiString DatabaseName;
+    std::vector<AnsiString> Params;
+};
+
+// Starts attaching Connections, in order, on a thread of its own, so that
+// the engine starts while the program does other work. A TIBDatabase that
+// opens one of them with the same name and parameters takes its connection,
+// or raises its error, instead of attaching again. Raises EIBError for a
+// parameter it does not know, before anything starts.
+void PrepareConnections(const std::vector<TPreparedConnection>& Connections);
+// Waits for the prepared connections and detaches those nobody took.
+void DiscardPreparedConnections();
 
 // What a transaction does when its last query closes.
 enum class TAutoStopAction { saNone, saCommit, saRollback };

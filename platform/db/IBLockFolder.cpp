@@ -42,7 +42,8 @@ AnsiString PrivateLockFolder() {
     AnsiString unique = folder + "-XXXXXX";
     if (!::mkdtemp(unique.data()))
         throw EIBError("Cannot make a lock folder for the database engine in " + temp + ": " +
-                       std::strerror(errno));
+                           std::strerror(errno),
+                       0, 0, TIBErrorKind::ekLockFolder);
     return unique;
 }
 
@@ -57,7 +58,8 @@ AnsiString UsePrivateLockFolder() {
         }
         folder = PrivateLockFolder();
         if (::setenv(kLockVariable, folder.c_str(), 1) != 0)
-            throw EIBError(AnsiString("Cannot set ") + kLockVariable + ": " + std::strerror(errno));
+            throw EIBError(AnsiString("Cannot set ") + kLockVariable + ": " + std::strerror(errno), 0, 0,
+                           TIBErrorKind::ekLockFolder);
     });
     return folder;
 }

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -20,6 +21,7 @@
 #include "platform/gui/QtEvents_p.h"
 #include "platform/gui/QtSupport_p.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/win/EndSignals.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Module.h"
 
@@ -60,6 +62,12 @@ private:
     QPointer<QWindow> FWindow;
 };
 
+// The message boxes on screen, the innermost last.
+std::vector<QMessageBox*>& OpenMessageBoxes() {
+    static std::vector<QMessageBox*> boxes;
+    return boxes;
+}
+
 // Modal forms on screen: a local event loop until the form has a modal
 // result or is hidden.
 class TQtDialogsImpl : public IDialogService {
@@ -75,12 +83,27 @@ public:
             w->setWindowModality(Qt::NonModal);
             back.Return();
         });
+        // A form is not shown once a request to end came (ShowModal), so every
+        // request counts here, also one that came while it was being shown.
+        int endRequests = 0;
+        bool force = false;
         Form->SetVisible(true);
         while (w->isVisible()) {
             if (Application->Terminated()) Form->SetModalResult(mrCancel);
+            // Each new request to end is one cancel; from the second on the
+            // form closes whatever it answers.
+            if (Application->EndRequests() > endRequests) {
+                endRequests = Application->EndRequests();
+                force = endRequests > 1;
+                Form->SetModalResult(mrCancel);
+            }
             if (Form->ModalResult() != mrNone) {
                 Form->CloseModal();
                 if (Form->ModalResult() != mrNone) break;
+                if (force) {
+                    Form->SetModalResult(mrCancel);
+                    break;
+                }
                 continue;
             }
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -135,20 +158,28 @@ public:
         unsigned type = Flags & MB_TYPEMASK;
         const auto& buttons = sets[type <= MB_RETRYCANCEL ? type : MB_OK];
         int def = DefaultMessageBoxAnswer(Flags);
+        // Closed without a button: the box's cancel answer.
+        auto cancelAnswer = [&] {
+            for (int id : {IDCANCEL, IDNO, IDIGNORE})
+                for (const TButton& b : buttons)
+                    if (b.Id == id) return id;
+            return def;
+        };
+        // A program told twice to end asks nothing more.
+        if (Application->EndRequests() > 1) return cancelAnswer();
         for (const TButton& b : buttons) {
             box.addButton(b.Qt);
             if (b.Id == def) box.setDefaultButton(b.Qt);
         }
         TWindowReturn back(&box);
+        auto& open = OpenMessageBoxes();
+        open.push_back(&box);
+        TScopeGuard closed([&] { open.erase(std::find(open.begin(), open.end(), &box)); });
         int pressed = box.exec();
         back.Return();
         for (const TButton& b : buttons)
             if (b.Qt == pressed) return b.Id;
-        // Closed without a button: the box's cancel answer.
-        for (int id : {IDCANCEL, IDNO, IDIGNORE})
-            for (const TButton& b : buttons)
-                if (b.Id == id) return id;
-        return def;
+        return cancelAnswer();
     }
 };
 
@@ -271,6 +302,8 @@ void TCustomForm::SetVisible(bool Value) {
 
 int TCustomForm::ShowModal() {
     if (FVisible || FModal) throw EInvalidOperation("Cannot make a visible window modal");
+    // The program is ending: nothing new is asked.
+    if (Application->Ending()) return FModalResult = mrCancel;
     SendCancelMode();
     FModal = true;
     FModalResult = mrNone;
@@ -456,13 +489,57 @@ void TApplication::Initialize() {
     IMessageBoxService* previous = SetMessageBoxService(&boxes);
     if (previous) SetMessageBoxService(previous);
     if (FTitle.empty()) FTitle = ChangeFileExt(ExtractFileName(GetModuleFileName()), "");
+    // Requests to end from outside reach the loops through this descriptor.
+    static QSocketNotifier* endSignals = nullptr;
+    if (!endSignals && EndSignalWakeupFd() >= 0) {
+        endSignals =
+            new QSocketNotifier(EndSignalWakeupFd(), QSocketNotifier::Read, QCoreApplication::instance());
+        QObject::connect(endSignals, &QSocketNotifier::activated, [this] {
+            DrainEndSignalWakeups();
+            EndRequestsChanged();
+        });
+    }
 }
 
 void TApplication::Run() {
     EnsureQtApplication();
     if (FMainForm) FMainForm->Show();
-    while (!FTerminated && FMainForm && FMainForm->Visible())
+    while (!FTerminated && FMainForm) {
+        // The modal forms of a request to end have closed by the time the
+        // loop gets here: the main form closes as its user closes it, hidden
+        // or not, and the program ends even if it would stay.
+        if (Ending()) {
+            FMainForm->Close();
+            Terminate();
+            break;
+        }
+        if (!FMainForm->Visible()) break;
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+void TApplication::RequestEnd() {
+    ++FEndRequests;
+    EndRequestsChanged();
+}
+
+int TApplication::EndRequests() const {
+    return FEndRequests + EndSignalCount();
+}
+
+void TApplication::ForgetEndRequests() {
+    FEndRequests = 0;
+    ForgetEndSignals();
+}
+
+void TApplication::EndRequestsChanged() {
+    if (!Ending()) return;
+    // Each box answers its cancel answer; the innermost first, so that the
+    // loops unwind in order.
+    std::vector<QMessageBox*> open = OpenMessageBoxes();
+    for (auto it = open.rbegin(); it != open.rend(); ++it)
+        (*it)->done(QDialog::Rejected);
+    WakeEventLoop();
 }
 
 void TApplication::Terminate() {

@@ -322,6 +322,19 @@ public:
     // The window that shows hints, once one has been shown.
     THintWindow* HintWindow() const;
 
+    // Requests to end the program: SIGTERM and SIGINT (EndSignals.h) and
+    // RequestEnd. At the first, the modal forms are cancelled as their user
+    // would cancel them (a form may still ask, and a form that refuses stays),
+    // the message boxes open now answer their cancel answer, and the main
+    // form closes once no modal form is left. From the second on, modal forms
+    // close whatever they answer and every message box answers its cancel
+    // answer unseen. A modal form asked for after a request is not shown.
+    void RequestEnd();
+    int EndRequests() const;
+    bool Ending() const { return EndRequests() > 0; }
+    // Tests start afresh.
+    void ForgetEndRequests();
+
     // The top-level handler: called inside a catch block at every event
     // boundary. OnException, when set, takes the error; otherwise it is shown.
     void HandleException(TObject* Sender);
@@ -333,8 +346,11 @@ public:
     TExceptionEvent OnException;
 
 private:
+    // Wakes the loops and closes the message boxes open now.
+    void EndRequestsChanged();
     AnsiString FTitle;
     TCustomForm* FMainForm = nullptr;
+    int FEndRequests = 0;
     TColor FHintColor = clInfoBk;
     bool FTerminated = false;
     bool FActive = true;

@@ -2,6 +2,8 @@
 // by value, the row a refresh focuses, the header pop-up filter, and the
 // layout kept in the settings store.
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include "AppFixture.h"
 #include "platform/win/Registry.h"
@@ -226,4 +228,30 @@ TEST_F(MainGridsTest, ASettingsStoreThatCannotBeWrittenIsReportedAndTheWindowSti
     ASSERT_EQ(Boxes.Log.size(), 2u) << "one report for the window's place, one for both grids";
     for (const TMessageBoxRecord& box : Boxes.Log)
         EXPECT_EQ(box.Icon(), unsigned(MB_ICONERROR));
+}
+
+// Every write of the settings file rewrites and syncs it whole: closing the
+// window writes each grid's layout at once, not one value at a time.
+TEST_F(MainGridsTest, ClosingTheWindowWritesTheSettingsFileOnceAGrid) {
+    AddTestee("Андреев");
+    TMain_Form* f = Open();
+    f->Show();
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    // A write renames a temporary file over the store's: with both ends of
+    // each rename watched, no two events in a row are alike, and none merge.
+    ASSERT_GE(::inotify_add_watch(watch, ExtractFilePath(RegistryStoreFileName()).c_str(),
+                                  IN_MOVED_FROM | IN_MOVED_TO),
+              0);
+    f->Close();
+    int writes = 0;
+    alignas(inotify_event) char buf[4096];
+    for (ssize_t n; (n = ::read(watch, buf, sizeof buf)) > 0;)
+        for (char* p = buf; p < buf + n;
+             p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
+            writes += (reinterpret_cast<inotify_event*>(p)->mask & IN_MOVED_TO) != 0;
+    ::close(watch);
+    EXPECT_GE(writes, 2);
+    EXPECT_LE(writes, 3) << "the window's place and the two grids' layouts";
+    EXPECT_TRUE(Boxes.Log.empty());
 }

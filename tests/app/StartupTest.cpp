@@ -20,6 +20,7 @@
 #include "app/Password_Frm.h"
 #include "core/DataMod.h"
 #include "core/uDBsClass.h"
+#include "platform/db/IBIcu.h"
 #include "platform/db/IBQuery.h"
 #include "platform/win/Registry.h"
 
@@ -249,4 +250,52 @@ TEST_F(StartupTest, ADataFileOfOtherPairsIsToldAndStartUpGoesOn) {
               AnsiString::npos)
         << AnsiToUtf8(Boxes.Log[0].Text);
     EXPECT_EQ(Boxes.Log[0].Icon(), unsigned(MB_ICONWARNING));
+}
+
+// SIGTERM from the desktop logging out or kill, SIGINT from Ctrl+C in the
+// terminal: the program ends as when the user closes the main window.
+class StartupSignalTest : public StartupTest, public ::testing::WithParamInterface<int> {
+protected:
+    void TearDown() override {
+        Application->ForgetEndRequests();
+        StartupTest::TearDown();
+    }
+};
+
+TEST_P(StartupSignalTest, ASignalClosesTheMainWindowAsItsUserDoes) {
+    ChooseNewDatabaseAtStart("Основная база данных");
+    TTimer timer(nullptr);
+    timer.SetInterval(10);
+    bool raised = false;
+    timer.OnTimer = [&](TObject*) {
+        auto* form = dynamic_cast<TMain_Form*>(Application->MainForm());
+        if (!form || !form->Visible() || raised) return;
+        raised = true;
+        ::raise(GetParam());
+    };
+    EXPECT_EQ(RunLuvora(), 0);
+    EXPECT_TRUE(raised);
+    EXPECT_EQ(Main_DataModule, nullptr) << "the databases were let go";
+    EXPECT_TRUE(LayoutStored()) << "the window stored its grids' layouts as it closed";
+    TRegistry reg;
+    EXPECT_TRUE(reg.KeyExists("\\Software\\Tarvik\\Luvora\\Main_Form")) << "and its place";
+    EXPECT_TRUE(Boxes.Log.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(TermAndInt, StartupSignalTest, ::testing::Values(SIGTERM, SIGINT));
+
+// The engine looks for ICU by every version from 4.0 up; it is handed the
+// one the program holds, from its own folder, and works with it.
+TEST_F(StartupTest, TheEngineUsesTheProgramsIcu) {
+    TMain_DataModule dm(nullptr);
+    ASSERT_FALSE(dm.StartupFailed());
+    EXPECT_GT(IcuNamesLookedUpInPlace(), 0);
+    TIBQuery q(nullptr);
+    q.SetDatabase(dm.Main_IBDatabase);
+    // A comparison only ICU's collation can make.
+    q.SetSQL("select case when _utf8 'ЁЛКА' collate unicode_ci = _utf8 'ёлка' then 1 else 0 end "
+             "from RDB$DATABASE");
+    q.Open();
+    EXPECT_EQ(q.Fields(0).AsInteger(), 1);
+    q.Close();
 }

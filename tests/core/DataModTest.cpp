@@ -24,9 +24,20 @@
 
 namespace {
 
-const AnsiString kMissingMain = "Не могу открыть базу данных! Не найден файл Luvora.FDB!"_cp;
-const AnsiString kMissingData = "Не могу открыть базу данных! Не найден файл Luvora_Data.FDB!"_cp;
-const AnsiString kNotLocal = "База данных находится не на локальном диске! Работа программы невозможна!"_cp;
+// The messages of the start-up checks: the check's own words, where the file
+// was looked for, what to do. Folder is the program's folder.
+AnsiString MissingMessage(const char* File, const std::string& Folder) {
+    return "Не могу открыть базу данных! Не найден файл "_cp + File + "!\n\nПрограмма ищет его здесь:\n"_cp +
+           Folder + "DB/" + File +
+           "\n\nВерните файл на место из резервной копии или установите программу заново, затем запустите ее "
+           "снова."_cp;
+}
+
+AnsiString NotLocalMessage(const std::string& Folder) {
+    return "База данных находится не на локальном диске! Работа программы невозможна!\n\nФайл базы данных:\n"_cp +
+           Folder + "DB/Luvora.FDB" +
+           "\n\nСкопируйте программу вместе с папкой DB на диск этого компьютера и запустите ее оттуда."_cp;
+}
 
 TUser UserWithId(int32_t Id) {
     TUser u;
@@ -153,14 +164,15 @@ TEST_F(DataModFiles, FailedCheckShowsOneMessageAndConnectsNothing) {
         const char* Name;
         bool RemoveMain, RemoveData;
         unsigned Drive;
-        AnsiString Message;
+        std::function<AnsiString(const std::string&)> Message;
     } cases[] = {
-        {"main missing", true, false, DRIVE_FIXED, kMissingMain},
-        {"both missing", true, true, DRIVE_FIXED, kMissingMain},
-        {"data missing", false, true, DRIVE_FIXED, kMissingData},
-        {"network drive", false, false, DRIVE_REMOTE, kNotLocal},
-        {"cd-rom", false, false, DRIVE_CDROM, kNotLocal},
-        {"unknown drive", false, false, DRIVE_UNKNOWN, kNotLocal},
+        {"main missing", true, false, DRIVE_FIXED, [](auto& f) { return MissingMessage("Luvora.FDB", f); }},
+        {"both missing", true, true, DRIVE_FIXED, [](auto& f) { return MissingMessage("Luvora.FDB", f); }},
+        {"data missing", false, true, DRIVE_FIXED,
+         [](auto& f) { return MissingMessage("Luvora_Data.FDB", f); }},
+        {"network drive", false, false, DRIVE_REMOTE, NotLocalMessage},
+        {"cd-rom", false, false, DRIVE_CDROM, NotLocalMessage},
+        {"unknown drive", false, false, DRIVE_UNKNOWN, NotLocalMessage},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -180,8 +192,8 @@ TEST_F(DataModFiles, FailedCheckShowsOneMessageAndConnectsNothing) {
         EXPECT_FALSE(dm.Main_IBDatabase->Connected());
         EXPECT_FALSE(dm.Data_IBDatabase->Connected());
         ASSERT_EQ(Boxes.Log.size(), 1u);
-        EXPECT_EQ(Boxes.Log[0].Text, c.Message);
-        EXPECT_EQ(Boxes.Log[0].Caption, "Error");
+        EXPECT_EQ(AnsiToUtf8(Boxes.Log[0].Text), AnsiToUtf8(c.Message(folder.Path())));
+        EXPECT_EQ(Boxes.Log[0].Caption, "Ошибка"_cp);
         EXPECT_EQ(Boxes.Log[0].Icon(), MB_ICONERROR);
         EXPECT_EQ(Boxes.Log[0].Buttons(), MB_OK);
         if (c.Drive != DRIVE_FIXED) {
