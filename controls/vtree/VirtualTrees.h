@@ -1352,9 +1352,12 @@ protected:
     uint32_t GetCacheEntryCount() const;
     PVirtualNode CacheEntryForPosition(uint64_t Position, uint64_t& Top) const;
     PVirtualNode CacheEntryForNode(PVirtualNode Node, uint64_t& Top) const;
-    // Builds the cache when it is due (or at once with Force); true when it
-    // may be used.
+    // True when the cache may be used: it is valid, or a sort laid it out
+    // since the last change. With Force it is built when it is not, as a
+    // query that would walk further than from one entry to the next does.
     bool EnsurePositionCache(bool Force = false);
+    // True when the cache a sort laid out still describes the rows.
+    bool CacheLaidOut() const { return FLaidOutGeneration == FCacheGeneration; }
 
     // Selection.
     virtual void AddToSelection(PVirtualNode Node);
@@ -1880,10 +1883,12 @@ private:
     TVTNodeAlignment FNodeAlignment = naProportional;
     uint32_t FSelectionCurveRadius = 0;
     uint64_t FCacheGeneration = 0;
+    // The generation at which a sort of the top level filled the position
+    // cache while relinking; another generation means it has not.
+    uint64_t FLaidOutGeneration = UINT64_MAX;
     // The node whose children the last Sort ordered and found without
     // children of their own, so that SortTree need not walk them again.
     PVirtualNode FChildlessSorted = nullptr;
-    uint64_t FWalkedSinceChange = 0;
 
     // ---- Tree stream -------------------------------------------------------------------------
 

@@ -463,26 +463,34 @@ PVirtualNode TBaseVirtualTree::NodeAtAbsolute(int64_t Y, int64_t& NodeTop) {
     int64_t y = std::max<int64_t>(Y, 0);
     PVirtualNode node;
     int64_t top;
-    bool cached = EnsurePositionCache();
-    if (cached) {
+    auto startFromCache = [&] {
         uint64_t cachedTop;
         node = CacheEntryForPosition(uint64_t(y), cachedTop);
         top = int64_t(cachedTop);
-    } else {
+    };
+    bool mayBuild = !EnsurePositionCache();
+    if (mayBuild) {
         node = GetFirstVisibleNoInit();
         top = 0;
+    } else {
+        startFromCache();
     }
-    uint64_t steps = 0;
-    PVirtualNode result = nullptr;
-    while (node && !result) {
-        ++steps;
+    uint32_t steps = 0;
+    while (node) {
+        // A walk longer than from one entry to the next pays for the cache.
+        if (mayBuild && ++steps > CacheThreshold) {
+            mayBuild = false;
+            if (EnsurePositionCache(true)) {
+                startFromCache();
+                continue;
+            }
+        }
         if (node->States.Contains(vsVisible)) {
             int64_t height = GetNodeHeight(node);
             if (y < top + int64_t(node->TotalHeight)) {
                 if (y < top + height || !node->FirstChild || !node->States.Contains(vsExpanded)) {
                     NodeTop = top;
-                    result = node;
-                    break;
+                    return node;
                 }
                 top += height;
                 node = node->FirstChild;
@@ -496,8 +504,7 @@ PVirtualNode TBaseVirtualTree::NodeAtAbsolute(int64_t Y, int64_t& NodeTop) {
         }
         if (node) node = node->NextSibling;
     }
-    if (!cached) FWalkedSinceChange += steps;
-    return result;
+    return nullptr;
 }
 
 TNodeArray TBaseVirtualTree::GetSortedSelection(bool Resolve) {

@@ -50,7 +50,9 @@ void TBaseVirtualTree::EndUpdate() {
         }
         DoStateChange({}, {tsUpdating});
         PackSelection();
-        InvalidateCache();
+        // A cache that a sort in the block laid out survives: every change
+        // after it would have dropped it.
+        if (!CacheLaidOut()) InvalidateCache();
         ValidateCache();
         UpdateScrollBars(false);
         if (FStates.Contains(tsStructureChangePending))
@@ -152,7 +154,6 @@ void TBaseVirtualTree::RepaintNode(PVirtualNode Node) {
 
 void TBaseVirtualTree::InvalidateCache() {
     ++FCacheGeneration;
-    FWalkedSinceChange = 0;
     DoStateChange({tsValidationNeeded}, {tsUseCache});
 }
 
@@ -172,6 +173,8 @@ uint32_t TBaseVirtualTree::GetCacheEntryCount() const {
 
 bool TBaseVirtualTree::DoValidateCache() {
     if (FStates.Contains(tsStopValidation)) return false;
+    // A sort of the top level laid the cache out as it relinked the rows.
+    if (CacheLaidOut()) return !FPositionCache.empty();
     FPositionCache.clear();
     if (FVisibleCount <= CacheThreshold) return false;
     uint32_t count = GetCacheEntryCount();
@@ -201,10 +204,11 @@ bool TBaseVirtualTree::DoValidateCache() {
 bool TBaseVirtualTree::EnsurePositionCache(bool Force) {
     if (FStates.Contains(tsUseCache)) return true;
     if (FUpdateCount > 0 || FStates.Contains(tsValidating) || FVisibleCount <= CacheThreshold) return false;
-    // Building walks every visible node. Until the walks since the last change
-    // have cost about as much, walking is cheaper, so a tree that changes
-    // between single queries never pays for a cache it does not use.
-    if (!Force && FWalkedSinceChange < FVisibleCount) return false;
+    // Building walks every visible row once. A query that stays within one
+    // entry's reach of the top walks less, so only a query about to walk
+    // further asks for it (Force), and the first paint after a change costs
+    // at most one such walk more than a paint with the cache.
+    if (!Force && !CacheLaidOut()) return false;
     uint64_t generation = FCacheGeneration;
     DoStateChange({tsValidating}, {tsUseCache, tsStopValidation});
     bool ok = false;
@@ -289,7 +293,16 @@ void TBaseVirtualTree::Sort(PVirtualNode Node, TColumnIndex Column, TSortDirecti
             VTPrivate::SortNodes(
                 children, scratch, n,
                 [&](PVirtualNode a, PVirtualNode b) { return DoCompare(a, b, Column) < 0; }, dataOffset);
-        // The sorted order visits the nodes as good as at random: ask for them ahead.
+        // Walking the rows in their new order later would meet them as good
+        // as at random. While the top level is relinked they are at hand in
+        // an array, so the position cache is laid out on the way; it holds
+        // when these rows are all the visible ones.
+        const bool layOut = Node == FRoot && FVisibleCount > CacheThreshold &&
+                            !FOptions->MiscOptions().Contains(toVariableNodeHeight);
+        TCache laid;
+        if (layOut) laid.reserve(GetCacheEntryCount());
+        uint32_t visible = 0;
+        uint64_t position = 0;
         PVirtualNode previous = nullptr;
         for (size_t k = 0; k < n; ++k) {
             if (k + VTPrivate::PrefetchDistance < n)
@@ -299,11 +312,20 @@ void TBaseVirtualTree::Sort(PVirtualNode Node, TColumnIndex Column, TSortDirecti
             child->PrevSibling = previous;
             if (previous) previous->NextSibling = child;
             previous = child;
+            if (layOut && child->States.Contains(vsVisible)) {
+                if (visible % CacheThreshold == 0) laid.push_back({child, position});
+                position += child->NodeHeight;
+                ++visible;
+            }
         }
         previous->NextSibling = nullptr;
         Node->FirstChild = children[0];
         Node->LastChild = previous;
         InvalidateCache();
+        if (layOut && visible == FVisibleCount) {
+            FPositionCache = std::move(laid);
+            FLaidOutGeneration = FCacheGeneration;
+        }
         if (childless) FChildlessSorted = Node;
     }
     if (FUpdateCount == 0) {
@@ -339,7 +361,8 @@ void TBaseVirtualTree::SortTree(TColumnIndex Column, TSortDirection Direction, b
             }
         });
         if (Column >= NoColumn) SortSubtree(FRoot, Column, Direction, DoInit);
-        InvalidateCache();
+        // Every change since the sort laid the cache out would have dropped it.
+        if (!CacheLaidOut()) InvalidateCache();
     }
     VTPrivate::AssertSound(*this);
 }
