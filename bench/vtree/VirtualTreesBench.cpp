@@ -142,7 +142,7 @@ void BM_CacheBuild(benchmark::State& state) {
     TCheckOnce().Sound(state, tree);
 }
 
-// One query after each change: the query walks and no cache is built.
+// One query after each change: the cache is built only as far as the row asked for.
 void BM_QueryAfterChange(benchmark::State& state) {
     TBenchTree tree;
     const auto count = int(state.range(0));

@@ -1353,9 +1353,17 @@ protected:
     PVirtualNode CacheEntryForPosition(uint64_t Position, uint64_t& Top) const;
     PVirtualNode CacheEntryForNode(PVirtualNode Node, uint64_t& Top) const;
     // True when the cache may be used: it is valid, or a sort laid it out
-    // since the last change. With Force it is built when it is not, as a
-    // query that would walk further than from one entry to the next does.
+    // since the last change. With Force every entry is built when it is not.
     bool EnsurePositionCache(bool Force = false);
+    // True when the cache may be used for the row at Position, or for Node
+    // when one is given: it is valid and its entries reach past it. With
+    // Extend, entries are built up to it when they do not, as a query that
+    // would walk further than from one entry to the next does.
+    bool CacheReaches(uint64_t Position, PVirtualNode Node, bool Extend);
+    bool CanBuildPositionCache() const;
+    // Builds entries from the last valid one on, up to the first past Until
+    // or past UntilNode (to the end for neither); true when the cache may be used.
+    bool BuildPositionCache(uint64_t Until, PVirtualNode UntilNode);
     // True when the cache a sort laid out still describes the rows.
     bool CacheLaidOut() const { return FLaidOutGeneration == FCacheGeneration; }
 
@@ -1886,6 +1894,13 @@ private:
     // The generation at which a sort of the top level filled the position
     // cache while relinking; another generation means it has not.
     uint64_t FLaidOutGeneration = UINT64_MAX;
+    // The cache is built as far as queries reach: the first entry a build
+    // makes anew, whether the entries reach the last row, and the row (a
+    // position or a node) past which a build may stop.
+    size_t FStartIndex = 0;
+    bool FCacheComplete = false;
+    uint64_t FValidateUntil = UINT64_MAX;
+    PVirtualNode FValidateUntilNode = nullptr;
     // The node whose children the last Sort ordered and found without
     // children of their own, so that SortTree need not walk them again.
     PVirtualNode FChildlessSorted = nullptr;

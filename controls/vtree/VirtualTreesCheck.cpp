@@ -196,7 +196,7 @@ private:
     }
 
     // A cache in use, or laid out by a sort, names every CacheThreshold-th
-    // row and its top, as a walk finds them.
+    // row and its top, as a walk finds them, as far as it reaches.
     void CheckPositionCache() {
         const TCache& cache = FTree.FPositionCache;
         size_t entry = 0;
@@ -211,6 +211,9 @@ private:
             top += n->NodeHeight;
         }
         if (entry != cache.size()) Fault("cache holds entries beyond the rows");
+        if (FTree.FCacheComplete && cache.size() != FTree.GetCacheEntryCount())
+            Fault("a complete cache holds " + std::to_string(cache.size()) + " entries for " +
+                  std::to_string(FTree.VisibleCount()) + " rows");
     }
 
     const TBaseVirtualTree& FTree;

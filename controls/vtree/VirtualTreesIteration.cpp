@@ -468,7 +468,9 @@ PVirtualNode TBaseVirtualTree::NodeAtAbsolute(int64_t Y, int64_t& NodeTop) {
         node = CacheEntryForPosition(uint64_t(y), cachedTop);
         top = int64_t(cachedTop);
     };
-    bool mayBuild = !EnsurePositionCache();
+    // Entries that stop short of Y are built on from the last; none at all
+    // only once the walk from the top passes one entry's reach.
+    bool mayBuild = !CacheReaches(uint64_t(y), nullptr, FStates.Contains(tsUseCache));
     if (mayBuild) {
         node = GetFirstVisibleNoInit();
         top = 0;
@@ -477,10 +479,9 @@ PVirtualNode TBaseVirtualTree::NodeAtAbsolute(int64_t Y, int64_t& NodeTop) {
     }
     uint32_t steps = 0;
     while (node) {
-        // A walk longer than from one entry to the next pays for the cache.
         if (mayBuild && ++steps > CacheThreshold) {
             mayBuild = false;
-            if (EnsurePositionCache(true)) {
+            if (CacheReaches(uint64_t(y), nullptr, true)) {
                 startFromCache();
                 continue;
             }

@@ -166,11 +166,11 @@ int64_t TBaseVirtualTree::GetNodeTop(PVirtualNode Node) {
     EnsureInitialized(Node);
     if (!IsFullyVisible(Node)) return -1;
     // The walk below passes every earlier sibling on the way up; past one
-    // cache entry's reach, the cache is cheaper.
+    // cache entry's reach, the cache is built as far as Node.
     uint64_t siblings = 0;
     for (PVirtualNode run = Node; run != FRoot; run = run->Parent)
         siblings += run->Index;
-    if (EnsurePositionCache(siblings > CacheThreshold)) {
+    if (CacheReaches(0, Node, FStates.Contains(tsUseCache) || siblings > CacheThreshold)) {
         uint64_t cachedTop;
         PVirtualNode run = CacheEntryForNode(Node, cachedTop);
         int64_t top = int64_t(cachedTop);

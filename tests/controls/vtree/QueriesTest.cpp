@@ -116,6 +116,35 @@ TEST(VirtualTreePositions, TheCacheIsBuiltByTheFirstQueryThatWouldWalkFar) {
     EXPECT_EQ("", CheckInvariants(tree));
 }
 
+TEST(VirtualTreePositions, TheCacheGrowsAsFarAsTheQueriesReach) {
+    TTestTree tree;
+    tree.SetRootNodeCount(10000);
+    struct TStep {
+        bool ByNode;
+        int Row;
+        int Builds;
+        size_t Entries;
+    };
+    // Rows 0, 2000, 4000 ... are entries; a build stops at the first entry past the row.
+    for (TStep s : {TStep{false, 5000, 1, 4}, TStep{false, 1000, 1, 4}, TStep{true, 5999, 1, 4},
+                    TStep{true, 7000, 2, 5}, TStep{false, 7999, 2, 5}, TStep{false, 9999, 3, 5},
+                    TStep{true, 9999, 3, 5}}) {
+        SCOPED_TRACE(std::to_string(s.Row) + (s.ByNode ? " by node" : " by position"));
+        PVirtualNode row = At(tree, {s.Row});
+        if (s.ByNode) {
+            EXPECT_EQ(18 * s.Row, tree.GetNodeTop(row));
+        } else {
+            int top = -1;
+            EXPECT_EQ(row, tree.GetNodeAt(0, 18 * s.Row + 17, false, top));
+            EXPECT_EQ(18 * s.Row, top);
+        }
+        EXPECT_EQ(s.Builds, tree.CacheBuilds);
+        EXPECT_EQ(s.Entries, tree.FPositionCache.size());
+        EXPECT_TRUE(tree.TreeStates().Contains(tsUseCache));
+        EXPECT_EQ("", CheckInvariants(tree));
+    }
+}
+
 // Rows with scattered keys, every third of its own height, and with
 // Children every 97th with three children: enough rows for the cache, and a
 // sort that moves them all.
