@@ -1309,6 +1309,9 @@ protected:
     // Node record and data areas. A node lives in a slot of the tree's own
     // blocks; Clear frees every slot, linked or not.
     PVirtualNode AllocateNode();
+    // Up to Count new, unlinked nodes lying Stride bytes apart (at least
+    // one); Taken tells how many.
+    PVirtualNode AllocateNodes(size_t Count, size_t& Taken, size_t& Stride);
     virtual int AllocateInternalDataArea(int Size);
     void InitRootNode(int OldSize);
     size_t UserDataOffset() const {
