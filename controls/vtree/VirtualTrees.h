@@ -1897,9 +1897,9 @@ private:
     // The generation at which a sort of the top level filled the position
     // cache while relinking; another generation means it has not.
     uint64_t FLaidOutGeneration = UINT64_MAX;
-    // The cache is built as far as queries reach: the first entry a build
-    // makes anew, whether the entries reach the last row, and the row (a
-    // position or a node) past which a build may stop.
+    // The cache is built as far as queries reach: the valid entries a build
+    // keeps (it goes on from the last of them), whether the entries reach the
+    // last row, and the row (a position or a node) past which a build stops.
     size_t FStartIndex = 0;
     bool FCacheComplete = false;
     uint64_t FValidateUntil = UINT64_MAX;
