@@ -2,9 +2,10 @@
 // initialising, walking, sorting by a stored and by a computed text, clearing,
 // and the resident memory per row, flat and two levels deep. Each measurement
 // runs in a process of its own, so "fresh" memory is memory the process never
-// had; "reused" repeats the same work in memory a clear gave back. Fresh
-// times are bound by page faults and vary much from process to process, so
-// more processes measure them until their medians are known well enough.
+// had; "reused" repeats the same work in memory a clear gave back. Creating
+// in fresh memory is bound by page faults and varies much from process to
+// process, so more processes create alone until its median is known well
+// enough. Times are the processor time of the measuring thread.
 // Prints the medians and the ratio tree / model of each, and, like for like,
 // the tree beside the model holding the same 8-bit text, split into what the
 // node record costs and what the tree's own work does.
@@ -30,11 +31,11 @@
 namespace {
 
 constexpr int DefaultRuns = 5;
-// Fresh samples are taken until the standard error of each fresh median is
+// Fresh creations are measured until the standard error of their median is
 // about this fraction of it (two runs' medians then lie within about 20 % of
-// each other), or this many were taken.
+// each other), or this many were measured.
 constexpr double FreshMedianError = 0.07;
-constexpr int DefaultMaxFreshRuns = 15;
+constexpr int DefaultMaxFreshRuns = 21;
 // Times under this are clock noise; their spread does not ask for samples.
 constexpr double NoiseFloorMs = 0.05;
 // The standard error of a median is about this times the interquartile
@@ -99,8 +100,8 @@ double Timed(const std::function<void()>& Step) {
     return NowMs() - start;
 }
 
-// With FreshOnly the child measures the fresh cycle alone, whose results the
-// full runs of the same testee have verified, and reports no reused times.
+// With FreshOnly the child only creates, in fresh memory, and reports that
+// time and the memory alone.
 int RunChild(const std::string& Name, TTextKind Kind, TShape Shape, bool FreshOnly) {
     std::unique_ptr<ITestee> testee = MakeTestee(Name, Kind);
     if (!testee) return 2;
@@ -110,17 +111,20 @@ int RunChild(const std::string& Name, TTextKind Kind, TShape Shape, bool FreshOn
     size_t before = ResidentBytes();
     run.Fresh[mCreate] = Timed([&] { testee->Create(Shape); });
     run.BytesPerRow = double(ResidentBytes() - before) / double(Shape.Rows());
+    if (FreshOnly) {
+        std::printf("%.6f %.3f\n", run.Fresh[mCreate], run.BytesPerRow);
+        return 0;
+    }
     run.Fresh[mWalk] = Timed([&] { Sink = testee->Walk(); });
     run.Fresh[mSort] = Timed([&] { testee->Sort(); });
-    std::string fault = FreshOnly ? "" : testee->Verify(Shape);
+    std::string fault = testee->Verify(Shape);
     if (!fault.empty()) {
         std::fprintf(stderr, "%s: %s\n", Name.c_str(), fault.c_str());
         return 3;
     }
     run.Fresh[mClear] = Timed([&] { testee->Clear(); });
 
-    uint64_t cycles =
-        FreshOnly ? 0 : std::clamp<uint64_t>(ReusedRowsPerRun / Shape.Rows(), 1, MaxReusedCycles);
+    uint64_t cycles = std::clamp<uint64_t>(ReusedRowsPerRun / Shape.Rows(), 1, MaxReusedCycles);
     for (uint64_t c = 0; c < cycles; ++c) {
         run.Reused[mCreate] += Timed([&] { testee->Create(Shape); });
         run.Reused[mWalk] += Timed([&] { Sink = testee->Walk(); });
@@ -128,7 +132,7 @@ int RunChild(const std::string& Name, TTextKind Kind, TShape Shape, bool FreshOn
         run.Reused[mClear] += Timed([&] { testee->Clear(); });
     }
     for (double& t : run.Reused)
-        t /= double(std::max<uint64_t>(cycles, 1));
+        t /= double(cycles);
 
     for (double t : run.Fresh)
         std::printf("%.6f ", t);
@@ -156,13 +160,18 @@ bool Spawn(const std::string& Self, const std::string& Name, TTextKind Kind, TSh
             << Shape.Children << (FreshOnly ? " fresh" : "");
     FILE* pipe = popen(command.str().c_str(), "r");
     if (!pipe) return false;
-    int read = 0;
-    for (double& t : Run.Fresh)
-        read += std::fscanf(pipe, "%lf", &t);
-    for (double& t : Run.Reused)
-        read += std::fscanf(pipe, "%lf", &t);
+    int read = 0, expected = 2;
+    if (FreshOnly) {
+        read += std::fscanf(pipe, "%lf", &Run.Fresh[mCreate]);
+    } else {
+        expected = 2 * mMeasureCount + 1;
+        for (double& t : Run.Fresh)
+            read += std::fscanf(pipe, "%lf", &t);
+        for (double& t : Run.Reused)
+            read += std::fscanf(pipe, "%lf", &t);
+    }
     read += std::fscanf(pipe, "%lf", &Run.BytesPerRow);
-    return pclose(pipe) == 0 && read == 2 * mMeasureCount + 1;
+    return pclose(pipe) == 0 && read == expected;
 }
 
 double Median(std::vector<double> Values) {
@@ -182,31 +191,29 @@ double Quantile(std::vector<double> Values, double Q) {
 }
 
 // What one testee gave for one shape: full runs (fresh and reused) and
-// fresh-only runs.
+// runs that only created in fresh memory.
 struct TSamples {
     std::vector<TRun> Full;
     std::vector<TRun> FreshOnly;
 
     std::vector<double> Fresh(int Measure) const {
         std::vector<double> values;
-        for (const auto* runs : {&Full, &FreshOnly})
-            for (const TRun& r : *runs)
+        for (const TRun& r : Full)
+            values.push_back(r.Fresh[Measure]);
+        if (Measure == mCreate)
+            for (const TRun& r : FreshOnly)
                 values.push_back(r.Fresh[Measure]);
         return values;
     }
-    int FreshCount() const { return int(Full.size() + FreshOnly.size()); }
-    // True when every fresh median above the noise is known to within
-    // FreshMedianError of itself.
+    int FreshCreates() const { return int(Full.size() + FreshOnly.size()); }
+    // True when the median of creating in fresh memory is known to within
+    // FreshMedianError of itself, or is clock noise.
     bool FreshPrecise() const {
-        const double n = FreshCount();
-        for (int k = 0; k < mMeasureCount; ++k) {
-            std::vector<double> values = Fresh(k);
-            double median = Median(values);
-            if (median < NoiseFloorMs) continue;
-            double iqr = Quantile(values, 0.75) - Quantile(values, 0.25);
-            if (MedianErrorPerIqr * iqr / std::sqrt(n) > FreshMedianError * median) return false;
-        }
-        return true;
+        std::vector<double> values = Fresh(mCreate);
+        double median = Median(values);
+        double iqr = Quantile(values, 0.75) - Quantile(values, 0.25);
+        return median < NoiseFloorMs ||
+               MedianErrorPerIqr * iqr / std::sqrt(double(values.size())) <= FreshMedianError * median;
     }
 };
 
@@ -214,7 +221,7 @@ struct TMedians {
     double Fresh[mMeasureCount] = {};
     double Reused[mMeasureCount] = {};
     double BytesPerRow = 0;
-    int FreshRuns = 0;
+    int FreshCreates = 0;
 };
 
 TMedians MediansOf(const TSamples& Samples) {
@@ -231,7 +238,7 @@ TMedians MediansOf(const TSamples& Samples) {
         for (const TRun& r : *runs)
             bytes.push_back(r.BytesPerRow);
     m.BytesPerRow = Median(bytes);
-    m.FreshRuns = Samples.FreshCount();
+    m.FreshCreates = Samples.FreshCreates();
     return m;
 }
 
@@ -242,8 +249,8 @@ std::string ShapeName(TShape Shape) {
 
 void PrintTable(TShape Shape, TTextKind Kind, const std::vector<std::string>& Names,
                 const std::map<std::string, TMedians>& Results, int Runs) {
-    std::printf("\n%s (%llu rows), %s text; medians of %d runs (fresh: as many as counted below), ms; "
-                "ratio = tree / model\n",
+    std::printf("\n%s (%llu rows), %s text; medians of %d runs (creating in fresh memory: of as many as\n"
+                "counted below), ms of processor time; ratio = tree / model\n",
                 ShapeName(Shape).c_str(), (unsigned long long)Shape.Rows(),
                 Kind == TTextKind::Stored ? "stored" : "computed", Runs);
     std::printf("custom8 holds the tree's own 8-bit text, so its ratios are like for like; records are the\n"
@@ -269,9 +276,9 @@ void PrintTable(TShape Shape, TTextKind Kind, const std::vector<std::string>& Na
         for (int k = 0; k < mMeasureCount; ++k)
             row(label(k, fresh).c_str(), [&](const TMedians& m) { return fresh ? m.Fresh[k] : m.Reused[k]; });
     row("bytes per row", [](const TMedians& m) { return m.BytesPerRow; });
-    std::printf("%-20s %10d", "fresh runs", tree.FreshRuns);
+    std::printf("%-20s %10d", "fresh creations", tree.FreshCreates);
     for (const std::string& name : Names)
-        if (name != "tree") std::printf(" %10d %6s", Results.at(name).FreshRuns, "");
+        if (name != "tree") std::printf(" %10d %6s", Results.at(name).FreshCreates, "");
     std::printf("\n");
 
     // Like for like: tree / custom8 = records / custom8 (the node record and
@@ -350,8 +357,8 @@ int main(int argc, char** argv) {
                 if (MakeTestee(name, kind) && (name != "standard" || shape.Rows() <= MaxStandardRows))
                     measured.push_back(name);
             // Round by round, so that every testee meets the machine's changing load alike;
-            // then fresh runs alone, round by round, for the testees whose fresh medians
-            // are not known well enough yet.
+            // then, round by round, runs that only create in fresh memory, for the
+            // testees whose median of it is not known well enough yet.
             std::map<std::string, TSamples> done;
             for (int r = 0; r < runs; ++r)
                 for (const std::string& name : measured) {
@@ -366,7 +373,7 @@ int main(int argc, char** argv) {
                 more = false;
                 for (const std::string& name : measured) {
                     TSamples& samples = done[name];
-                    if (samples.FreshCount() >= maxFreshRuns || samples.FreshPrecise()) continue;
+                    if (samples.FreshCreates() >= maxFreshRuns || samples.FreshPrecise()) continue;
                     TRun run;
                     if (Spawn(self, name, kind, shape, true, run))
                         samples.FreshOnly.push_back(run);

@@ -100,13 +100,15 @@ private:
         FRoot.TotalCount = 1;
     }
 
-    // Memory for Rows slots, kept from the rows before when it is enough; in
-    // large pages, as the tree's store takes it, so that both pay the same
-    // page faults.
+    // Memory for Rows slots, kept from the rows before when it is enough;
+    // in large pages when it is large, as the tree's store takes it, so that
+    // both pay alike for page faults.
     void Reserve(uint64_t Rows) {
         if (Rows <= FCapacity) return;
         std::free(FSlots);
-        FSlots = static_cast<TSlot*>(AllocateLargePages(size_t(Rows) * sizeof(TSlot)));
+        const size_t bytes = size_t(Rows) * sizeof(TSlot);
+        FSlots = static_cast<TSlot*>(bytes > LargePageBytes / 2 ? AllocateLargePages(bytes)
+                                                                : std::aligned_alloc(alignof(TSlot), bytes));
         if (!FSlots) throw std::bad_alloc();
         FCapacity = size_t(Rows);
     }
