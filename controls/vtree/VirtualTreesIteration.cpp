@@ -477,6 +477,8 @@ PVirtualNode TBaseVirtualTree::NodeAtAbsolute(int64_t Y, int64_t& NodeTop) {
     } else {
         startFromCache();
     }
+    // Only measured heights need the getter; the walk passes many rows.
+    const bool measure = FOptions->MiscOptions().Contains(toVariableNodeHeight);
     uint32_t steps = 0;
     while (node) {
         if (mayBuild && ++steps > CacheThreshold) {
@@ -487,7 +489,7 @@ PVirtualNode TBaseVirtualTree::NodeAtAbsolute(int64_t Y, int64_t& NodeTop) {
             }
         }
         if (node->States.Contains(vsVisible)) {
-            int64_t height = GetNodeHeight(node);
+            int64_t height = measure ? GetNodeHeight(node) : node->NodeHeight;
             if (y < top + int64_t(node->TotalHeight)) {
                 if (y < top + height || !node->FirstChild || !node->States.Contains(vsExpanded)) {
                     NodeTop = top;
