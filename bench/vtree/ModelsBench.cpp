@@ -36,6 +36,8 @@ constexpr int DefaultRuns = 5;
 // each other), or this many were measured.
 constexpr double FreshMedianError = 0.07;
 constexpr int DefaultMaxFreshRuns = 21;
+// Quartiles of fewer samples say too little of the spread to stop on.
+constexpr int MinFreshCreations = 11;
 // Times under this are clock noise; their spread does not ask for samples.
 constexpr double NoiseFloorMs = 0.05;
 // The standard error of a median is about this times the interquartile
@@ -212,7 +214,8 @@ struct TSamples {
         std::vector<double> values = Fresh(mCreate);
         double median = Median(values);
         double iqr = Quantile(values, 0.75) - Quantile(values, 0.25);
-        return median < NoiseFloorMs ||
+        if (median < NoiseFloorMs) return true;
+        return values.size() >= size_t(MinFreshCreations) &&
                MedianErrorPerIqr * iqr / std::sqrt(double(values.size())) <= FreshMedianError * median;
     }
 };
