@@ -50,7 +50,11 @@ public:
 // minimal model over a vector, comparing on demand), "keyed" (the same model,
 // computing each sort key once), "proxy" (a sort proxy over "custom"),
 // "standard" (the standard item model, stored text only) and "custom8" (the
-// minimal model over 8-bit strings, stored text only). Nil for an unknown
-// name or a text kind the testee cannot hold.
+// minimal model over 8-bit strings, kept or made from the number as the
+// tree's are: the model to set the tree beside like for like). Nil for an
+// unknown name or a text kind the testee cannot hold.
 std::unique_ptr<ITestee> MakeTreeTestee(TTextKind Kind);
+// "records": the tree's node records alone, with the same data and the same
+// two passes of making and initialising, without the tree's own work.
+std::unique_ptr<ITestee> MakeRecordsTestee(TTextKind Kind);
 std::unique_ptr<ITestee> MakeModelTestee(const std::string& Name, TTextKind Kind);

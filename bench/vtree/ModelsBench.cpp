@@ -2,13 +2,18 @@
 // initialising, walking, sorting by a stored and by a computed text, clearing,
 // and the resident memory per row, flat and two levels deep. Each measurement
 // runs in a process of its own, so "fresh" memory is memory the process never
-// had; "reused" repeats the same work in memory a clear gave back. Prints the
-// medians and the ratio tree / model of each.
+// had; "reused" repeats the same work in memory a clear gave back. Creating
+// in fresh memory is bound by page faults and varies much from process to
+// process, so more processes create alone until its median is known well
+// enough. Times are the processor time of the measuring thread.
+// Prints the medians and the ratio tree / model of each, and, like for like,
+// the tree beside the model holding the same 8-bit text, split into what the
+// node record costs and what the tree's own work does.
 //
-//   bench_vtree_models [--runs N] [--min-rows N] [--max-rows N] [--flat-only]
-//                      [--text stored|computed] [--testees a,b,...]
+//   bench_vtree_models [--runs N] [--max-fresh-runs N] [--min-rows N] [--max-rows N]
+//                      [--flat-only] [--text stored|computed] [--testees a,b,...]
 #include <algorithm>
-#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include <time.h>
 #include <unistd.h>
 
 #include "ModelTestees.h"
@@ -25,6 +31,18 @@
 namespace {
 
 constexpr int DefaultRuns = 5;
+// Fresh creations are measured until the standard error of their median is
+// about this fraction of it (two runs' medians then lie within about 20 % of
+// each other), or this many were measured.
+constexpr double FreshMedianError = 0.07;
+constexpr int DefaultMaxFreshRuns = 21;
+// Quartiles of fewer samples say too little of the spread to stop on.
+constexpr int MinFreshCreations = 11;
+// Times under this are clock noise; their spread does not ask for samples.
+constexpr double NoiseFloorMs = 0.05;
+// The standard error of a median is about this times the interquartile
+// range over the square root of the sample count (normal spread).
+constexpr double MedianErrorPerIqr = 0.93;
 constexpr uint64_t DefaultMaxRows = 1000000;
 // Small shapes repeat the reused cycle until about this many rows were made,
 // so that their times are not lost in the clock's noise.
@@ -51,9 +69,12 @@ struct TRun {
     double BytesPerRow = 0;
 };
 
+// The processor time of this thread, page faults included: the machine's
+// other work does not count, so runs on a busy machine compare.
 double NowMs() {
-    using namespace std::chrono;
-    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1000 + double(now.tv_nsec) / 1e6;
 }
 
 size_t ResidentBytes() {
@@ -66,7 +87,9 @@ size_t ResidentBytes() {
 }
 
 std::unique_ptr<ITestee> MakeTestee(const std::string& Name, TTextKind Kind) {
-    return Name == "tree" ? MakeTreeTestee(Kind) : MakeModelTestee(Name, Kind);
+    if (Name == "tree") return MakeTreeTestee(Kind);
+    if (Name == "records") return MakeRecordsTestee(Kind);
+    return MakeModelTestee(Name, Kind);
 }
 
 // ---- The child: one testee, one shape ------------------------------------------------------
@@ -79,7 +102,9 @@ double Timed(const std::function<void()>& Step) {
     return NowMs() - start;
 }
 
-int RunChild(const std::string& Name, TTextKind Kind, TShape Shape) {
+// With FreshOnly the child only creates, in fresh memory, and reports that
+// time and the memory alone.
+int RunChild(const std::string& Name, TTextKind Kind, TShape Shape, bool FreshOnly) {
     std::unique_ptr<ITestee> testee = MakeTestee(Name, Kind);
     if (!testee) return 2;
     TRun run;
@@ -88,6 +113,10 @@ int RunChild(const std::string& Name, TTextKind Kind, TShape Shape) {
     size_t before = ResidentBytes();
     run.Fresh[mCreate] = Timed([&] { testee->Create(Shape); });
     run.BytesPerRow = double(ResidentBytes() - before) / double(Shape.Rows());
+    if (FreshOnly) {
+        std::printf("%.6f %.3f\n", run.Fresh[mCreate], run.BytesPerRow);
+        return 0;
+    }
     run.Fresh[mWalk] = Timed([&] { Sink = testee->Walk(); });
     run.Fresh[mSort] = Timed([&] { testee->Sort(); });
     std::string fault = testee->Verify(Shape);
@@ -125,20 +154,26 @@ std::string SelfPath() {
     return path;
 }
 
-bool Spawn(const std::string& Self, const std::string& Name, TTextKind Kind, TShape Shape, TRun& Run) {
+bool Spawn(const std::string& Self, const std::string& Name, TTextKind Kind, TShape Shape, bool FreshOnly,
+           TRun& Run) {
     std::ostringstream command;
     command << '"' << Self << "\" --child " << Name << ' '
             << (Kind == TTextKind::Stored ? "stored" : "computed") << ' ' << Shape.Parents << ' '
-            << Shape.Children;
+            << Shape.Children << (FreshOnly ? " fresh" : "");
     FILE* pipe = popen(command.str().c_str(), "r");
     if (!pipe) return false;
-    int read = 0;
-    for (double& t : Run.Fresh)
-        read += std::fscanf(pipe, "%lf", &t);
-    for (double& t : Run.Reused)
-        read += std::fscanf(pipe, "%lf", &t);
+    int read = 0, expected = 2;
+    if (FreshOnly) {
+        read += std::fscanf(pipe, "%lf", &Run.Fresh[mCreate]);
+    } else {
+        expected = 2 * mMeasureCount + 1;
+        for (double& t : Run.Fresh)
+            read += std::fscanf(pipe, "%lf", &t);
+        for (double& t : Run.Reused)
+            read += std::fscanf(pipe, "%lf", &t);
+    }
     read += std::fscanf(pipe, "%lf", &Run.BytesPerRow);
-    return pclose(pipe) == 0 && read == 2 * mMeasureCount + 1;
+    return pclose(pipe) == 0 && read == expected;
 }
 
 double Median(std::vector<double> Values) {
@@ -148,27 +183,65 @@ double Median(std::vector<double> Values) {
     return n % 2 ? Values[n / 2] : (Values[n / 2 - 1] + Values[n / 2]) / 2;
 }
 
+double Quantile(std::vector<double> Values, double Q) {
+    if (Values.empty()) return 0;
+    std::sort(Values.begin(), Values.end());
+    double at = Q * double(Values.size() - 1);
+    size_t below = size_t(at);
+    if (below + 1 >= Values.size()) return Values.back();
+    return Values[below] + (at - double(below)) * (Values[below + 1] - Values[below]);
+}
+
+// What one testee gave for one shape: full runs (fresh and reused) and
+// runs that only created in fresh memory.
+struct TSamples {
+    std::vector<TRun> Full;
+    std::vector<TRun> FreshOnly;
+
+    std::vector<double> Fresh(int Measure) const {
+        std::vector<double> values;
+        for (const TRun& r : Full)
+            values.push_back(r.Fresh[Measure]);
+        if (Measure == mCreate)
+            for (const TRun& r : FreshOnly)
+                values.push_back(r.Fresh[Measure]);
+        return values;
+    }
+    int FreshCreates() const { return int(Full.size() + FreshOnly.size()); }
+    // True when the median of creating in fresh memory is known to within
+    // FreshMedianError of itself, or is clock noise.
+    bool FreshPrecise() const {
+        std::vector<double> values = Fresh(mCreate);
+        double median = Median(values);
+        double iqr = Quantile(values, 0.75) - Quantile(values, 0.25);
+        if (median < NoiseFloorMs) return true;
+        return values.size() >= size_t(MinFreshCreations) &&
+               MedianErrorPerIqr * iqr / std::sqrt(double(values.size())) <= FreshMedianError * median;
+    }
+};
+
 struct TMedians {
     double Fresh[mMeasureCount] = {};
     double Reused[mMeasureCount] = {};
     double BytesPerRow = 0;
+    int FreshCreates = 0;
 };
 
-TMedians MediansOf(const std::vector<TRun>& Runs) {
+TMedians MediansOf(const TSamples& Samples) {
     TMedians m;
     for (int k = 0; k < mMeasureCount; ++k) {
-        std::vector<double> fresh, reused;
-        for (const TRun& r : Runs) {
-            fresh.push_back(r.Fresh[k]);
+        std::vector<double> reused;
+        for (const TRun& r : Samples.Full)
             reused.push_back(r.Reused[k]);
-        }
-        m.Fresh[k] = Median(fresh);
+        m.Fresh[k] = Median(Samples.Fresh(k));
         m.Reused[k] = Median(reused);
     }
     std::vector<double> bytes;
-    for (const TRun& r : Runs)
-        bytes.push_back(r.BytesPerRow);
+    for (const auto* runs : {&Samples.Full, &Samples.FreshOnly})
+        for (const TRun& r : *runs)
+            bytes.push_back(r.BytesPerRow);
     m.BytesPerRow = Median(bytes);
+    m.FreshCreates = Samples.FreshCreates();
     return m;
 }
 
@@ -179,9 +252,12 @@ std::string ShapeName(TShape Shape) {
 
 void PrintTable(TShape Shape, TTextKind Kind, const std::vector<std::string>& Names,
                 const std::map<std::string, TMedians>& Results, int Runs) {
-    std::printf("\n%s (%llu rows), %s text; medians of %d runs, ms; ratio = tree / model\n",
+    std::printf("\n%s (%llu rows), %s text; medians of %d runs (creating in fresh memory: of as many as\n"
+                "counted below), ms of processor time; ratio = tree / model\n",
                 ShapeName(Shape).c_str(), (unsigned long long)Shape.Rows(),
                 Kind == TTextKind::Stored ? "stored" : "computed", Runs);
+    std::printf("custom8 holds the tree's own 8-bit text, so its ratios are like for like; records are the\n"
+                "tree's node records alone; the other models hold UTF-16 text.\n");
     std::printf("%-20s %10s", "", "tree");
     for (const std::string& name : Names)
         if (name != "tree") std::printf(" %10s %6s", name.c_str(), "ratio");
@@ -196,12 +272,37 @@ void PrintTable(TShape Shape, TTextKind Kind, const std::vector<std::string>& Na
         }
         std::printf("\n");
     };
+    auto label = [](int Measure, bool Fresh) {
+        return std::string(MeasureNames[Measure]) + (Fresh ? ", fresh" : ", reused");
+    };
     for (int fresh = 1; fresh >= 0; --fresh)
-        for (int k = 0; k < mMeasureCount; ++k) {
-            std::string label = std::string(MeasureNames[k]) + (fresh ? ", fresh" : ", reused");
-            row(label.c_str(), [&](const TMedians& m) { return fresh ? m.Fresh[k] : m.Reused[k]; });
-        }
+        for (int k = 0; k < mMeasureCount; ++k)
+            row(label(k, fresh).c_str(), [&](const TMedians& m) { return fresh ? m.Fresh[k] : m.Reused[k]; });
     row("bytes per row", [](const TMedians& m) { return m.BytesPerRow; });
+    std::printf("%-20s %10d", "fresh creations", tree.FreshCreates);
+    for (const std::string& name : Names)
+        if (name != "tree") std::printf(" %10d %6s", Results.at(name).FreshCreates, "");
+    std::printf("\n");
+
+    // Like for like: tree / custom8 = records / custom8 (the node record and
+    // the two passes it is made and initialised in) x tree / records (the
+    // tree's own work around it).
+    if (!Results.count("custom8") || !Results.count("records")) return;
+    const TMedians& same = Results.at("custom8");
+    const TMedians& records = Results.at("records");
+    std::printf("like for like         tree/custom8 = records/custom8 x tree/records\n");
+    auto split = [&](const char* Label, auto Value) {
+        auto ratio = [](double A, double B) { return B > 0 ? A / B : 0.0; };
+        std::printf("%-20s %14.2f   %15.2f   %12.2f\n", Label, ratio(Value(tree), Value(same)),
+                    ratio(Value(records), Value(same)), ratio(Value(tree), Value(records)));
+    };
+    // Walking and sorting are the tree's own code over the same records; what
+    // the record costs shows in making, clearing and memory.
+    for (int fresh = 1; fresh >= 0; --fresh)
+        for (int k : {mCreate, mClear})
+            split(label(k, fresh).c_str(),
+                  [&](const TMedians& m) { return fresh ? m.Fresh[k] : m.Reused[k]; });
+    split("bytes per row", [](const TMedians& m) { return m.BytesPerRow; });
 }
 
 std::vector<std::string> Split(const std::string& Text) {
@@ -215,16 +316,17 @@ std::vector<std::string> Split(const std::string& Text) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 6 && std::strcmp(argv[1], "--child") == 0)
+    if ((argc == 6 || argc == 7) && std::strcmp(argv[1], "--child") == 0)
         return RunChild(argv[2],
                         std::strcmp(argv[3], "stored") == 0 ? TTextKind::Stored : TTextKind::Computed,
-                        TShape{uint32_t(std::atol(argv[4])), uint32_t(std::atol(argv[5]))});
+                        TShape{uint32_t(std::atol(argv[4])), uint32_t(std::atol(argv[5]))}, argc == 7);
 
     int runs = DefaultRuns;
+    int maxFreshRuns = DefaultMaxFreshRuns;
     uint64_t minRows = 0, maxRows = DefaultMaxRows;
     bool flatOnly = false;
     std::vector<TTextKind> kinds{TTextKind::Stored, TTextKind::Computed};
-    std::vector<std::string> names{"tree", "custom", "keyed", "proxy", "standard", "custom8"};
+    std::vector<std::string> names{"tree", "custom8", "records", "custom", "keyed", "proxy", "standard"};
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
         if (option == "--flat-only") {
@@ -234,6 +336,8 @@ int main(int argc, char** argv) {
         if (i + 1 == argc) break;
         if (option == "--runs")
             runs = std::max(1, std::atoi(argv[i + 1]));
+        else if (option == "--max-fresh-runs")
+            maxFreshRuns = std::atoi(argv[i + 1]);
         else if (option == "--min-rows")
             minRows = std::strtoull(argv[i + 1], nullptr, 10);
         else if (option == "--max-rows")
@@ -255,18 +359,33 @@ int main(int argc, char** argv) {
             for (const std::string& name : names)
                 if (MakeTestee(name, kind) && (name != "standard" || shape.Rows() <= MaxStandardRows))
                     measured.push_back(name);
-            // Round by round, so that every testee meets the machine's changing load alike.
-            std::map<std::string, std::vector<TRun>> done;
+            // Round by round, so that every testee meets the machine's changing load alike;
+            // then, round by round, runs that only create in fresh memory, for the
+            // testees whose median of it is not known well enough yet.
+            std::map<std::string, TSamples> done;
             for (int r = 0; r < runs; ++r)
                 for (const std::string& name : measured) {
                     TRun run;
-                    if (Spawn(self, name, kind, shape, run))
-                        done[name].push_back(run);
+                    if (Spawn(self, name, kind, shape, false, run))
+                        done[name].Full.push_back(run);
                     else
                         ++failures;
                 }
+            std::erase_if(measured, [&](const std::string& name) { return done[name].Full.empty(); });
+            for (bool more = true; more;) {
+                more = false;
+                for (const std::string& name : measured) {
+                    TSamples& samples = done[name];
+                    if (samples.FreshCreates() >= maxFreshRuns || samples.FreshPrecise()) continue;
+                    TRun run;
+                    if (Spawn(self, name, kind, shape, true, run))
+                        samples.FreshOnly.push_back(run);
+                    else
+                        ++failures;
+                    more = true;
+                }
+            }
             std::map<std::string, TMedians> results;
-            std::erase_if(measured, [&](const std::string& name) { return done[name].empty(); });
             for (const std::string& name : measured)
                 results[name] = MediansOf(done[name]);
             if (results.count("tree")) PrintTable(shape, kind, measured, results, runs);

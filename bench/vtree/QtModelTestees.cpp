@@ -24,7 +24,8 @@ QString QtText(uint32_t Id) {
 }
 
 // What a row keeps: its text as the model's own string, as an 8-bit string,
-// or only the number its text is made from.
+// or only the number its text is made from (as the model's own string or as
+// an 8-bit string).
 struct TQtRow {
     QString Text;
     explicit TQtRow(uint32_t Id) : Text(QtText(Id)) {}
@@ -43,6 +44,21 @@ struct TAnsiRow {
     const std::string& Key() const { return Text; }
     using TSortKey = std::string_view;
     TSortKey SortKey() const { return Text; }
+};
+struct TAnsiIdRow {
+    uint32_t Id;
+    explicit TAnsiIdRow(uint32_t AId) : Id(AId) {}
+    std::string Text() const {
+        char buffer[16];
+        return std::string(buffer, RowText(Id, buffer));
+    }
+    QString ToText() const {
+        char buffer[16];
+        return QString::fromLatin1(buffer, qsizetype(RowText(Id, buffer)));
+    }
+    std::string Key() const { return Text(); }
+    using TSortKey = std::string;
+    TSortKey SortKey() const { return Text(); }
 };
 struct TIdRow {
     uint32_t Id;
@@ -269,6 +285,8 @@ std::unique_ptr<ITestee> MakeModelTestee(const std::string& Name, TTextKind Kind
         return stored ? std::unique_ptr<ITestee>(std::make_unique<TProxyTestee<TQtRow>>())
                       : std::make_unique<TProxyTestee<TIdRow>>();
     if (Name == "standard" && stored) return std::make_unique<TStandardTestee>();
-    if (Name == "custom8" && stored) return std::make_unique<TVectorTestee<TAnsiRow>>(false);
+    if (Name == "custom8")
+        return stored ? std::unique_ptr<ITestee>(std::make_unique<TVectorTestee<TAnsiRow>>(false))
+                      : std::make_unique<TVectorTestee<TAnsiIdRow>>(false);
     return nullptr;
 }

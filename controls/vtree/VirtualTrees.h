@@ -1309,6 +1309,9 @@ protected:
     // Node record and data areas. A node lives in a slot of the tree's own
     // blocks; Clear frees every slot, linked or not.
     PVirtualNode AllocateNode();
+    // Up to Count new, unlinked nodes lying Stride bytes apart (at least
+    // one); Taken tells how many.
+    PVirtualNode AllocateNodes(size_t Count, size_t& Taken, size_t& Stride);
     virtual int AllocateInternalDataArea(int Size);
     void InitRootNode(int OldSize);
     size_t UserDataOffset() const {
@@ -1352,9 +1355,20 @@ protected:
     uint32_t GetCacheEntryCount() const;
     PVirtualNode CacheEntryForPosition(uint64_t Position, uint64_t& Top) const;
     PVirtualNode CacheEntryForNode(PVirtualNode Node, uint64_t& Top) const;
-    // Builds the cache when it is due (or at once with Force); true when it
-    // may be used.
+    // True when the cache may be used: it is valid, or a sort laid it out
+    // since the last change. With Force every entry is built when it is not.
     bool EnsurePositionCache(bool Force = false);
+    // True when the cache may be used for the row at Position, or for Node
+    // when one is given: it is valid and its entries reach past it. With
+    // Extend, entries are built up to it when they do not, as a query that
+    // would walk further than from one entry to the next does.
+    bool CacheReaches(uint64_t Position, PVirtualNode Node, bool Extend);
+    bool CanBuildPositionCache() const;
+    // Builds entries from the last valid one on, up to the first past Until
+    // or past UntilNode (to the end for neither); true when the cache may be used.
+    bool BuildPositionCache(uint64_t Until, PVirtualNode UntilNode);
+    // True when the cache a sort laid out still describes the rows.
+    bool CacheLaidOut() const { return FLaidOutGeneration == FCacheGeneration; }
 
     // Selection.
     virtual void AddToSelection(PVirtualNode Node);
@@ -1880,10 +1894,19 @@ private:
     TVTNodeAlignment FNodeAlignment = naProportional;
     uint32_t FSelectionCurveRadius = 0;
     uint64_t FCacheGeneration = 0;
+    // The generation at which a sort of the top level filled the position
+    // cache while relinking; another generation means it has not.
+    uint64_t FLaidOutGeneration = UINT64_MAX;
+    // The cache is built as far as queries reach: the valid entries a build
+    // keeps (it goes on from the last of them), whether the entries reach the
+    // last row, and the row (a position or a node) past which a build stops.
+    size_t FStartIndex = 0;
+    bool FCacheComplete = false;
+    uint64_t FValidateUntil = UINT64_MAX;
+    PVirtualNode FValidateUntilNode = nullptr;
     // The node whose children the last Sort ordered and found without
     // children of their own, so that SortTree need not walk them again.
     PVirtualNode FChildlessSorted = nullptr;
-    uint64_t FWalkedSinceChange = 0;
 
     // ---- Tree stream -------------------------------------------------------------------------
 

@@ -50,7 +50,7 @@ public:
             Fault("the store holds " + std::to_string(store.NodeCount()) + " nodes, the tree " +
                   std::to_string(totals.Count - 1));
         if (store.HasEmptyBlock()) Fault("the store keeps an empty block");
-        if (FTree.TreeStates().Contains(tsUseCache)) CheckPositionCache();
+        if (FTree.TreeStates().Contains(tsUseCache) || FTree.CacheLaidOut()) CheckPositionCache();
         for (PVirtualNode ref :
              {FTree.FocusedNode(), FTree.FRangeAnchor, FTree.FCheckNode, FTree.FLastSearchNode})
             if (ref && !FNodes.count(ref)) Fault("a remembered node is not in the tree");
@@ -195,7 +195,8 @@ private:
             Fault("a key check is pending without its node");
     }
 
-    // A cache in use names every CacheThreshold-th row and its top, as a walk finds them.
+    // A cache in use, or laid out by a sort, names every CacheThreshold-th
+    // row and its top, as a walk finds them, as far as it reaches.
     void CheckPositionCache() {
         const TCache& cache = FTree.FPositionCache;
         size_t entry = 0;
@@ -210,6 +211,9 @@ private:
             top += n->NodeHeight;
         }
         if (entry != cache.size()) Fault("cache holds entries beyond the rows");
+        if (FTree.FCacheComplete && cache.size() != FTree.GetCacheEntryCount())
+            Fault("a complete cache holds " + std::to_string(cache.size()) + " entries for " +
+                  std::to_string(FTree.VisibleCount()) + " rows");
     }
 
     const TBaseVirtualTree& FTree;

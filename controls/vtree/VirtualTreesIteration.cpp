@@ -463,26 +463,37 @@ PVirtualNode TBaseVirtualTree::NodeAtAbsolute(int64_t Y, int64_t& NodeTop) {
     int64_t y = std::max<int64_t>(Y, 0);
     PVirtualNode node;
     int64_t top;
-    bool cached = EnsurePositionCache();
-    if (cached) {
+    auto startFromCache = [&] {
         uint64_t cachedTop;
         node = CacheEntryForPosition(uint64_t(y), cachedTop);
         top = int64_t(cachedTop);
-    } else {
+    };
+    // Entries that stop short of Y are built on from the last; none at all
+    // only once the walk from the top passes one entry's reach.
+    bool mayBuild = !CacheReaches(uint64_t(y), nullptr, FStates.Contains(tsUseCache));
+    if (mayBuild) {
         node = GetFirstVisibleNoInit();
         top = 0;
+    } else {
+        startFromCache();
     }
-    uint64_t steps = 0;
-    PVirtualNode result = nullptr;
-    while (node && !result) {
-        ++steps;
+    // Only measured heights need the getter; the walk passes many rows.
+    const bool measure = FOptions->MiscOptions().Contains(toVariableNodeHeight);
+    uint32_t steps = 0;
+    while (node) {
+        if (mayBuild && ++steps > CacheThreshold) {
+            mayBuild = false;
+            if (CacheReaches(uint64_t(y), nullptr, true)) {
+                startFromCache();
+                continue;
+            }
+        }
         if (node->States.Contains(vsVisible)) {
-            int64_t height = GetNodeHeight(node);
+            int64_t height = measure ? GetNodeHeight(node) : node->NodeHeight;
             if (y < top + int64_t(node->TotalHeight)) {
                 if (y < top + height || !node->FirstChild || !node->States.Contains(vsExpanded)) {
                     NodeTop = top;
-                    result = node;
-                    break;
+                    return node;
                 }
                 top += height;
                 node = node->FirstChild;
@@ -496,8 +507,7 @@ PVirtualNode TBaseVirtualTree::NodeAtAbsolute(int64_t Y, int64_t& NodeTop) {
         }
         if (node) node = node->NextSibling;
     }
-    if (!cached) FWalkedSinceChange += steps;
-    return result;
+    return nullptr;
 }
 
 TNodeArray TBaseVirtualTree::GetSortedSelection(bool Resolve) {

@@ -165,7 +165,12 @@ int64_t TBaseVirtualTree::GetNodeTop(PVirtualNode Node) {
     if (!Node || Node == FRoot) return -1;
     EnsureInitialized(Node);
     if (!IsFullyVisible(Node)) return -1;
-    if (EnsurePositionCache()) {
+    // The walk below passes every earlier sibling on the way up; past one
+    // cache entry's reach, the cache is built as far as Node.
+    uint64_t siblings = 0;
+    for (PVirtualNode run = Node; run != FRoot; run = run->Parent)
+        siblings += run->Index;
+    if (CacheReaches(0, Node, FStates.Contains(tsUseCache) || siblings > CacheThreshold)) {
         uint64_t cachedTop;
         PVirtualNode run = CacheEntryForNode(Node, cachedTop);
         int64_t top = int64_t(cachedTop);
@@ -177,13 +182,11 @@ int64_t TBaseVirtualTree::GetNodeTop(PVirtualNode Node) {
     }
     // Whole sibling subtrees are skipped through their total heights.
     int64_t top = 0;
-    uint64_t steps = 0;
     for (PVirtualNode run = Node; run != FRoot; run = run->Parent) {
-        for (PVirtualNode sibling = run->PrevSibling; sibling; sibling = sibling->PrevSibling, ++steps)
+        for (PVirtualNode sibling = run->PrevSibling; sibling; sibling = sibling->PrevSibling)
             if (sibling->States.Contains(vsVisible)) top += sibling->TotalHeight;
         if (run->Parent != FRoot) top += run->Parent->NodeHeight;
     }
-    FWalkedSinceChange += steps;
     return top;
 }
 

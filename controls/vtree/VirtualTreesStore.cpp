@@ -108,7 +108,7 @@ TNodeStore::TBlock* TNodeStore::NewBlock(size_t Stride) {
     return block;
 }
 
-PVirtualNode TNodeStore::Allocate(size_t Stride) {
+PVirtualNode TNodeStore::AllocateRun(size_t Stride, size_t Count, size_t& Taken) {
     TBlock* block = nullptr;
     while (!FHasRoom.empty()) {
         TBlock* candidate = FHasRoom.back();
@@ -124,13 +124,15 @@ PVirtualNode TNodeStore::Allocate(size_t Stride) {
     if (block->Free) {
         slot = reinterpret_cast<char*>(block->Free);
         block->Free = NextFree(block->Free);
+        Taken = 1;
     } else {
-        slot = block->Slot(block->Used++);
+        slot = block->Slot(block->Used);
+        Taken = std::min<size_t>(std::max<size_t>(Count, 1), block->Capacity - block->Used);
+        block->Used += uint32_t(Taken);
     }
-    ++block->Live;
-    ++FNodeCount;
-    VT_UNPOISON(slot, Stride);
-    std::memset(slot, 0, Stride);
+    block->Live += uint32_t(Taken);
+    FNodeCount += Taken;
+    VT_UNPOISON(slot, Taken * Stride);
     return reinterpret_cast<PVirtualNode>(slot);
 }
 

@@ -19,9 +19,11 @@ public:
     TNodeStore& operator=(TNodeStore&& Other) noexcept;
     ~TNodeStore();
 
-    // A zero-filled slot of Stride bytes (a multiple of 8). A freed slot of
-    // that size is taken before new memory.
-    PVirtualNode Allocate(size_t Stride);
+    // Up to Count slots of Stride bytes (a multiple of 8) lying end to end,
+    // at least one; Taken tells how many. A freed slot of that size is taken
+    // before new memory, alone. The slots are not cleared: the caller clears
+    // each as it fills it in, while it is in the cache.
+    PVirtualNode AllocateRun(size_t Stride, size_t Count, size_t& Taken);
     // Takes a slot back; a block left without nodes goes back to the allocator.
     void Release(PVirtualNode Node);
     // Hands every block to the returned store and leaves this one empty, so

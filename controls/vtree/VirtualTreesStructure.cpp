@@ -27,6 +27,11 @@ constexpr int InternalDataGranule = 4;
 // ---- Node blocks -------------------------------------------------------------------------
 
 PVirtualNode TBaseVirtualTree::AllocateNode() {
+    size_t taken, stride;
+    return AllocateNodes(1, taken, stride);
+}
+
+PVirtualNode TBaseVirtualTree::AllocateNodes(size_t Count, size_t& Taken, size_t& Stride) {
     if (FNodeDataSize == UnsettledNodeDataSize) {
         int size = 0;
         DoGetNodeDataSize(size);
@@ -37,14 +42,23 @@ PVirtualNode TBaseVirtualTree::AllocateNode() {
     // a multiple of 16, and such a size keeps every slot 16-aligned; any
     // other size needs only 8, and no slot pays for more.
     constexpr size_t wide = alignof(std::max_align_t), narrow = alignof(PVirtualNode);
+    static_assert((wide & (wide - 1)) == 0 && (narrow & (narrow - 1)) == 0);
     size_t grain = data % wide == 0 ? wide : narrow;
-    PVirtualNode node = FNodeStore->Allocate((UserDataOffset() + data + grain - 1) / grain * grain);
-    node->TotalCount = 1;
-    node->TotalHeight = FDefaultNodeHeight;
-    node->NodeHeight = uint16_t(FDefaultNodeHeight);
-    node->States = {vsVisible};
-    node->Align = DefaultNodeAlign;
-    return node;
+    Stride = (UserDataOffset() + data + grain - 1) & ~(grain - 1);
+    PVirtualNode first = FNodeStore->AllocateRun(Stride, Count, Taken);
+    char* slot = reinterpret_cast<char*>(first);
+    for (size_t k = 0; k < Taken; ++k, slot += Stride) {
+        // A node starts zero-filled; cleared here, its slot is still in the
+        // cache for the fields (a run cleared at once would have left it).
+        std::memset(slot, 0, Stride);
+        auto node = reinterpret_cast<PVirtualNode>(slot);
+        node->TotalCount = 1;
+        node->TotalHeight = FDefaultNodeHeight;
+        node->NodeHeight = uint16_t(FDefaultNodeHeight);
+        node->States = {vsVisible};
+        node->Align = DefaultNodeAlign;
+    }
+    return first;
 }
 
 void TBaseVirtualTree::FreeNode(PVirtualNode Node) {
@@ -224,17 +238,22 @@ void TBaseVirtualTree::SetChildCount(PVirtualNode Node, uint32_t NewCount) {
                 Node->ChildCount += added;
                 InvalidateCache();
             });
-            for (uint32_t missing = NewCount - Node->ChildCount; added < missing; ++added) {
-                PVirtualNode child = AllocateNode();
-                child->Index = index++;
-                child->Parent = Node;
-                child->PrevSibling = Node->LastChild;
-                if (Node->LastChild)
-                    Node->LastChild->NextSibling = child;
-                else
-                    Node->FirstChild = child;
-                Node->LastChild = child;
-                heights += child->NodeHeight;
+            const uint32_t missing = NewCount - Node->ChildCount;
+            while (added < missing) {
+                size_t taken, stride;
+                char* slot = reinterpret_cast<char*>(AllocateNodes(missing - added, taken, stride));
+                for (size_t k = 0; k < taken; ++k, ++added, slot += stride) {
+                    auto child = reinterpret_cast<PVirtualNode>(slot);
+                    child->Index = index++;
+                    child->Parent = Node;
+                    child->PrevSibling = Node->LastChild;
+                    if (Node->LastChild)
+                        Node->LastChild->NextSibling = child;
+                    else
+                        Node->FirstChild = child;
+                    Node->LastChild = child;
+                    heights += child->NodeHeight;
+                }
             }
         }
         if (FUpdateCount == 0 && FOptions->AutoOptions().Contains(toAutoSort) && GetSortColumn() >= NoColumn)
@@ -676,8 +695,11 @@ void TBaseVirtualTree::ValidateNode(PVirtualNode Node, bool Recursive) {
     EnsureInitialized(Node);
     if (!Recursive) return;
     if (Node->States.Contains(vsHasChildren) && Node->ChildCount == 0) InitChildren(Node);
-    for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling)
-        ValidateNode(child, true);
+    // A leaf needs no call of its own: most rows of a big list are leaves.
+    for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling) {
+        EnsureInitialized(child);
+        if (child->FirstChild || child->States.Contains(vsHasChildren)) ValidateNode(child, true);
+    }
 }
 
 void TBaseVirtualTree::ValidateChildren(PVirtualNode Node, bool Recursive) {

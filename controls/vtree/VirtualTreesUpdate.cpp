@@ -50,7 +50,9 @@ void TBaseVirtualTree::EndUpdate() {
         }
         DoStateChange({}, {tsUpdating});
         PackSelection();
-        InvalidateCache();
+        // A cache that a sort in the block laid out survives: every change
+        // after it would have dropped it.
+        if (!CacheLaidOut()) InvalidateCache();
         ValidateCache();
         UpdateScrollBars(false);
         if (FStates.Contains(tsStructureChangePending))
@@ -152,12 +154,11 @@ void TBaseVirtualTree::RepaintNode(PVirtualNode Node) {
 
 void TBaseVirtualTree::InvalidateCache() {
     ++FCacheGeneration;
-    FWalkedSinceChange = 0;
     DoStateChange({tsValidationNeeded}, {tsUseCache});
 }
 
 void TBaseVirtualTree::ValidateCache() {
-    // The cache is built on the GUI thread, by the position queries (EnsurePositionCache).
+    // The cache is built on the GUI thread, by the position queries, as far as they reach.
     InterruptValidation();
 }
 
@@ -172,44 +173,93 @@ uint32_t TBaseVirtualTree::GetCacheEntryCount() const {
 
 bool TBaseVirtualTree::DoValidateCache() {
     if (FStates.Contains(tsStopValidation)) return false;
-    FPositionCache.clear();
-    if (FVisibleCount <= CacheThreshold) return false;
-    uint32_t count = GetCacheEntryCount();
-    FPositionCache.resize(count);
-    uint32_t slot = 0;
-    uint32_t n = 0;
-    uint64_t position = 0;
-    PVirtualNode node = GetFirstVisibleNoInit();
-    while (node && !FStates.Contains(tsStopValidation)) {
-        if (n % CacheThreshold == 0) {
-            FPositionCache[slot++] = {node, position};
-            if (slot == count) {
-                ++n;
-                break;
-            }
-        }
-        position += GetNodeHeight(node);
-        node = GetNextVisibleNoInit(node);
-        ++n;
+    // A sort of the top level laid the cache out as it relinked the rows.
+    if (CacheLaidOut()) return !FPositionCache.empty();
+    if (FVisibleCount <= CacheThreshold) {
+        FPositionCache.clear();
+        return false;
     }
-    if (slot < count) FPositionCache.resize(slot);
-    bool result = n > 0 && !FStates.Contains(tsStopValidation);
-    if (result && FOptions->MiscOptions().Contains(toVariableNodeHeight)) UpdateScrollBars(true);
+    // The walk goes on from the last entry kept, or starts at the top.
+    PVirtualNode node = GetFirstVisibleNoInit();
+    uint64_t position = 0;
+    if (FStartIndex > 0 && FStartIndex <= FPositionCache.size()) {
+        node = FPositionCache[FStartIndex - 1].Node;
+        position = FPositionCache[FStartIndex - 1].AbsoluteTop;
+        FPositionCache.resize(FStartIndex - 1);
+    } else {
+        FPositionCache.clear();
+        FPositionCache.reserve(GetCacheEntryCount());
+    }
+    FCacheComplete = false;
+    const bool measure = FOptions->MiscOptions().Contains(toVariableNodeHeight);
+    bool passed = false;
+    uint32_t n = 0;
+    while (node && !FStates.Contains(tsStopValidation)) {
+        if (n == 0) {
+            FPositionCache.push_back({node, position});
+            // An entry past the row asked for ends a build that need not reach the end.
+            if (passed || position > FValidateUntil) break;
+        }
+        passed = passed || node == FValidateUntilNode;
+        position += measure ? GetNodeHeight(node) : node->NodeHeight;
+        if (++n == CacheThreshold) n = 0;
+        // The walk meets visible rows only: below an expanded row first, else onwards.
+        PVirtualNode next = node->States.Contains(vsExpanded) ? node->FirstChild : nullptr;
+        if (next && !next->States.Contains(vsVisible)) {
+            node = next;
+            next = nullptr;
+        }
+        while (!next) {
+            while (!node->NextSibling) {
+                node = node->Parent;
+                if (node == FRoot) break;
+            }
+            if (node == FRoot) break;
+            node = node->NextSibling;
+            if (node->States.Contains(vsVisible)) next = node;
+        }
+        node = next;
+    }
+    FCacheComplete = !node && !FStates.Contains(tsStopValidation);
+    bool result = !FPositionCache.empty() && !FStates.Contains(tsStopValidation);
+    if (result && measure) UpdateScrollBars(true);
     return result;
 }
 
 bool TBaseVirtualTree::EnsurePositionCache(bool Force) {
-    if (FStates.Contains(tsUseCache)) return true;
-    if (FUpdateCount > 0 || FStates.Contains(tsValidating) || FVisibleCount <= CacheThreshold) return false;
-    // Building walks every visible node. Until the walks since the last change
-    // have cost about as much, walking is cheaper, so a tree that changes
-    // between single queries never pays for a cache it does not use.
-    if (!Force && FWalkedSinceChange < FVisibleCount) return false;
+    if (FStates.Contains(tsUseCache) && (FCacheComplete || !Force)) return true;
+    if (!CanBuildPositionCache() || (!Force && !CacheLaidOut())) return false;
+    return BuildPositionCache(UINT64_MAX, nullptr);
+}
+
+bool TBaseVirtualTree::CacheReaches(uint64_t Position, PVirtualNode Node, bool Extend) {
+    if (EnsurePositionCache()) {
+        if (FCacheComplete) return true;
+        const TCacheEntry& last = FPositionCache.back();
+        if (Node ? CompareNodePositions(last.Node, Node) >= 0 : last.AbsoluteTop > Position) return true;
+    }
+    return Extend && CanBuildPositionCache() && BuildPositionCache(Node ? UINT64_MAX : Position, Node);
+}
+
+bool TBaseVirtualTree::CanBuildPositionCache() const {
+    return FUpdateCount == 0 && !FStates.Contains(tsValidating) && FVisibleCount > CacheThreshold;
+}
+
+bool TBaseVirtualTree::BuildPositionCache(uint64_t Until, PVirtualNode UntilNode) {
+    // The walk goes on from the last valid entry, and only as far as asked:
+    // a query costs what walking to its row costs, and the entries it
+    // leaves serve every later query up to there.
+    FStartIndex = FStates.Contains(tsUseCache) ? FPositionCache.size() : 0;
+    FValidateUntil = Until;
+    FValidateUntilNode = UntilNode;
     uint64_t generation = FCacheGeneration;
     DoStateChange({tsValidating}, {tsUseCache, tsStopValidation});
     bool ok = false;
     {
         TScopeGuard leave([&] {
+            FStartIndex = 0;
+            FValidateUntil = UINT64_MAX;
+            FValidateUntilNode = nullptr;
             // A change made by a handler during the walk makes the result stale.
             ok = ok && generation == FCacheGeneration;
             TVirtualTreeStates leaving{tsStopValidation, tsValidating};
@@ -289,7 +339,16 @@ void TBaseVirtualTree::Sort(PVirtualNode Node, TColumnIndex Column, TSortDirecti
             VTPrivate::SortNodes(
                 children, scratch, n,
                 [&](PVirtualNode a, PVirtualNode b) { return DoCompare(a, b, Column) < 0; }, dataOffset);
-        // The sorted order visits the nodes as good as at random: ask for them ahead.
+        // Walking the rows in their new order later would meet them as good
+        // as at random. While the top level is relinked they are at hand in
+        // an array, so the position cache is laid out on the way; it holds
+        // when these rows are all the visible ones.
+        const bool layOut = Node == FRoot && FVisibleCount > CacheThreshold &&
+                            !FOptions->MiscOptions().Contains(toVariableNodeHeight);
+        TCache laid;
+        if (layOut) laid.reserve(GetCacheEntryCount());
+        uint32_t visible = 0;
+        uint64_t position = 0;
         PVirtualNode previous = nullptr;
         for (size_t k = 0; k < n; ++k) {
             if (k + VTPrivate::PrefetchDistance < n)
@@ -299,11 +358,21 @@ void TBaseVirtualTree::Sort(PVirtualNode Node, TColumnIndex Column, TSortDirecti
             child->PrevSibling = previous;
             if (previous) previous->NextSibling = child;
             previous = child;
+            if (layOut && child->States.Contains(vsVisible)) {
+                if (visible % CacheThreshold == 0) laid.push_back({child, position});
+                position += child->NodeHeight;
+                ++visible;
+            }
         }
         previous->NextSibling = nullptr;
         Node->FirstChild = children[0];
         Node->LastChild = previous;
         InvalidateCache();
+        if (layOut && visible == FVisibleCount) {
+            FPositionCache = std::move(laid);
+            FCacheComplete = true;
+            FLaidOutGeneration = FCacheGeneration;
+        }
         if (childless) FChildlessSorted = Node;
     }
     if (FUpdateCount == 0) {
@@ -339,7 +408,8 @@ void TBaseVirtualTree::SortTree(TColumnIndex Column, TSortDirection Direction, b
             }
         });
         if (Column >= NoColumn) SortSubtree(FRoot, Column, Direction, DoInit);
-        InvalidateCache();
+        // Every change since the sort laid the cache out would have dropped it.
+        if (!CacheLaidOut()) InvalidateCache();
     }
     VTPrivate::AssertSound(*this);
 }

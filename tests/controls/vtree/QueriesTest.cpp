@@ -91,24 +91,169 @@ TEST(VirtualTreePositions, SameAnswersWithAndWithoutTheCache) {
     }
 }
 
-TEST(VirtualTreePositions, TheCacheIsBuiltOnceWalkingHasCostAsMuch) {
+TEST(VirtualTreePositions, TheCacheIsBuiltByTheFirstQueryThatWouldWalkFar) {
     TTestTree tree;
     tree.SetRootNodeCount(10000);
-    int bottom = 10000 * 18 - 1;
-    tree.GetNodeAt(0, 18 * 100); // a short walk
-    tree.GetNodeAt(0, bottom);   // a walk over the whole tree
+    const int bottom = 10000 * 18 - 1;
+    // Queries within one entry's reach of the top walk.
+    EXPECT_EQ(At(tree, {100}), tree.GetNodeAt(0, 18 * 100));
+    EXPECT_EQ(18 * 1999, tree.GetNodeTop(At(tree, {1999})));
     EXPECT_EQ(0, tree.CacheBuilds);
-    tree.GetNodeAt(0, bottom);
+    EXPECT_EQ(At(tree, {9999}), tree.GetNodeAt(0, bottom));
     EXPECT_EQ(1, tree.CacheBuilds);
     EXPECT_TRUE(tree.TreeStates().Contains(tsUseCache));
-    tree.GetNodeAt(0, 5000);
+    EXPECT_EQ(At(tree, {277}), tree.GetNodeAt(0, 18 * 277 + 5));
     EXPECT_EQ(1, tree.CacheBuilds);
-    // A change throws it away; one short query after it does not rebuild.
+    // A change throws it away; a short query after it does not rebuild, a
+    // far node's position does.
     tree.ToggleNode(At(tree, {5}));
     tree.SetNodeHeight(At(tree, {7}), 40);
     EXPECT_FALSE(tree.TreeStates().Contains(tsUseCache));
     EXPECT_EQ(At(tree, {8}), tree.GetNodeAt(0, 18 * 7 + 40));
     EXPECT_EQ(1, tree.CacheBuilds);
+    EXPECT_EQ(18 * 9999 + 22, tree.GetNodeTop(At(tree, {9999})));
+    EXPECT_EQ(2, tree.CacheBuilds);
+    EXPECT_EQ("", CheckInvariants(tree));
+}
+
+TEST(VirtualTreePositions, TheCacheGrowsAsFarAsTheQueriesReach) {
+    TTestTree tree;
+    tree.SetRootNodeCount(10000);
+    struct TStep {
+        bool ByNode;
+        int Row;
+        int Builds;
+        size_t Entries;
+    };
+    // Rows 0, 2000, 4000 ... are entries; a build stops at the first entry past the row.
+    for (TStep s : {TStep{false, 5000, 1, 4}, TStep{false, 1000, 1, 4}, TStep{true, 5999, 1, 4},
+                    TStep{true, 7000, 2, 5}, TStep{false, 7999, 2, 5}, TStep{false, 9999, 3, 5},
+                    TStep{true, 9999, 3, 5}}) {
+        SCOPED_TRACE(std::to_string(s.Row) + (s.ByNode ? " by node" : " by position"));
+        PVirtualNode row = At(tree, {s.Row});
+        if (s.ByNode) {
+            EXPECT_EQ(18 * s.Row, tree.GetNodeTop(row));
+        } else {
+            int top = -1;
+            EXPECT_EQ(row, tree.GetNodeAt(0, 18 * s.Row + 17, false, top));
+            EXPECT_EQ(18 * s.Row, top);
+        }
+        EXPECT_EQ(s.Builds, tree.CacheBuilds);
+        EXPECT_EQ(s.Entries, tree.FPositionCache.size());
+        EXPECT_TRUE(tree.TreeStates().Contains(tsUseCache));
+        EXPECT_EQ("", CheckInvariants(tree));
+    }
+}
+
+// Rows with scattered keys, every third of its own height, and with
+// Children every 97th with three children: enough rows for the cache, and a
+// sort that moves them all.
+void BuildKeyedTree(TTestTree& Tree, uint32_t Count, bool Children) {
+    Tree.SetNodeDataSize(int(sizeof(TNodeRecord)));
+    Tree.OnInitNode = [Children](TBaseVirtualTree* t, PVirtualNode p, PVirtualNode n,
+                                 TVirtualNodeInitStates& s) {
+        t->GetNodeData<TNodeRecord>(n)->Key = int(n->Index * 7919u % 10007u) + (p ? 20000 : 0);
+        if (Children && !p && n->Index % 97 == 0) s.Include(ivsHasChildren);
+    };
+    Tree.OnInitChildren = [](TBaseVirtualTree*, PVirtualNode, uint32_t& c) { c = 3; };
+    Tree.OnCompareNodes = [](TBaseVirtualTree* t, PVirtualNode a, PVirtualNode b, TColumnIndex, int& r) {
+        r = t->GetNodeData<TNodeRecord>(a)->Key - t->GetNodeData<TNodeRecord>(b)->Key;
+    };
+    Tree.SetRootNodeCount(Count);
+    for (PVirtualNode n = Tree.GetFirst(); n; n = Tree.GetNext(n))
+        if (Tree.GetNodeData<TNodeRecord>(n)->Key % 3 == 0)
+            Tree.SetNodeHeight(n, 10 + uint32_t(Tree.GetNodeData<TNodeRecord>(n)->Key % 20));
+}
+
+// After a sort, a structure change or an expansion, the first query far down
+// gets the cache at once (laid out by the sort, or built by one walk), every
+// later query uses it, and every answer agrees with adding up the rows.
+TEST(VirtualTreePositions, TheCacheAfterSortsStructureChangesAndExpansions) {
+    struct TCase {
+        const char* Name;
+        bool Children;
+        std::function<void(TTestTree&)> Change;
+        // A sort of a flat list lays the cache out as it relinks the rows.
+        bool LaidOut;
+    };
+    auto sorted = [](TSortDirection Direction) {
+        return [Direction](TTestTree& t) { t.SortTree(0, Direction, true); };
+    };
+    const TCase cases[] = {
+        {"sorted ascending", false, sorted(sdAscending), true},
+        {"sorted descending", false, sorted(sdDescending), true},
+        {"sorted in an update block", false,
+         [](TTestTree& t) {
+             t.BeginUpdate();
+             t.SortTree(0, sdAscending, true);
+             t.EndUpdate();
+         },
+         true},
+        {"sorted with collapsed children", true, sorted(sdDescending), false},
+        {"sorted with a node expanded", true,
+         [](TTestTree& t) {
+             t.ToggleNode(At(t, {97}));
+             t.SortTree(0, sdAscending, true);
+         },
+         false},
+        {"sorted, then a row added", false,
+         [](TTestTree& t) {
+             t.SortTree(0, sdDescending, true);
+             t.SetRootNodeCount(t.RootNode()->ChildCount + 1);
+         },
+         false},
+        {"sorted, then a row's height changed", false,
+         [](TTestTree& t) {
+             t.SortTree(0, sdAscending, true);
+             t.SetNodeHeight(At(t, {1500}), 77);
+         },
+         false},
+        {"a row deleted", true, [](TTestTree& t) { t.DeleteNode(At(t, {2500})); }, false},
+        {"children added and shown", false,
+         [](TTestTree& t) {
+             t.SetChildCount(At(t, {3001}), 2500);
+             t.ToggleNode(At(t, {3001}));
+         },
+         false},
+        {"a node expanded", true, [](TTestTree& t) { t.ToggleNode(At(t, {194})); }, false},
+        {"a row moved to the top", false,
+         [](TTestTree& t) { t.MoveTo(At(t, {4000}), At(t, {0}), amInsertBefore, false); }, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TTestTree tree;
+        BuildKeyedTree(tree, 5000, c.Children);
+        ASSERT_EQ(At(tree, {4999}), tree.GetNodeAt(0, int(tree.RangeY()) - 1));
+        ASSERT_TRUE(tree.TreeStates().Contains(tsUseCache));
+        c.Change(tree);
+        EXPECT_EQ(c.LaidOut, tree.CacheLaidOut());
+        EXPECT_FALSE(tree.TreeStates().Contains(tsUseCache));
+        ASSERT_EQ("", CheckInvariants(tree));
+
+        // The rows as a walk from the top finds them.
+        std::vector<std::pair<PVirtualNode, int64_t>> rows;
+        int64_t bottom = 0;
+        for (PVirtualNode n = tree.GetFirstVisibleNoInit(); n; n = tree.GetNextVisibleNoInit(n)) {
+            rows.push_back({n, bottom});
+            bottom += n->NodeHeight;
+        }
+        ASSERT_GT(rows.size(), CacheThreshold);
+        const int builds = tree.CacheBuilds;
+        int top = -1;
+        EXPECT_EQ(rows.back().first, tree.GetNodeAt(0, int(bottom - 1), false, top));
+        EXPECT_EQ(rows.back().second, top);
+        EXPECT_TRUE(tree.TreeStates().Contains(tsUseCache));
+        EXPECT_EQ(builds + 1, tree.CacheBuilds);
+        for (size_t i = 0; i < rows.size(); i += 37) {
+            const auto& [node, rowTop] = rows[i];
+            ASSERT_EQ(node, tree.GetNodeAt(0, int(rowTop + node->NodeHeight - 1), false, top)) << i;
+            ASSERT_EQ(rowTop, top) << i;
+            ASSERT_EQ(rowTop, tree.GetNodeTop(node)) << i;
+        }
+        EXPECT_EQ(nullptr, tree.GetNodeAt(0, int(bottom)));
+        EXPECT_EQ(builds + 1, tree.CacheBuilds);
+        EXPECT_EQ("", CheckInvariants(tree));
+    }
 }
 
 TEST(VirtualTreePositions, MeasuredHeightsWithTheCache) {

@@ -148,6 +148,7 @@ public:
     using TBaseVirtualTree::AllocateInternalDataArea;
     using TBaseVirtualTree::CacheEntryForNode;
     using TBaseVirtualTree::CacheEntryForPosition;
+    using TBaseVirtualTree::CacheLaidOut;
     using TBaseVirtualTree::Change;
     using TBaseVirtualTree::DoStateChange;
     using TBaseVirtualTree::EnsurePositionCache;
