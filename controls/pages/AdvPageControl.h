@@ -235,6 +235,7 @@ protected:
     void TabChanged() override;
     bool CanShowTab(int TabIndex) override;
     int GetImageIndex(int TabIndex) override;
+    int TabTextWidth(TCanvas* Canvas, int TabIndex) override;
     void SelectTabByUser(int NewIndex) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;

@@ -193,6 +193,24 @@ TRect TAdvPageControl::TabBox(const TRect& Item) const {
     return box;
 }
 
+// The strip sizes a tab from its native string, which is not what is painted
+// there: the caption, in the active font on the active tab, after the close
+// glyph. A tab is never narrower than what it shows.
+int TAdvPageControl::TabTextWidth(TCanvas* Canvas, int TabIndex) {
+    const int native = TCustomTabControl::TabTextWidth(Canvas, TabIndex);
+    auto* sheet = dynamic_cast<TAdvTabSheet*>(TabObject(TabIndex));
+    if (!sheet || FTabBorder3D || OnDrawTab) return native;
+    const bool horizontal = Horizontal(TabPosition());
+    TFont saved;
+    saved.Assign(Canvas->Font());
+    TScopeGuard restore([&] { Canvas->Font()->Assign(&saved); });
+    Canvas->Font()->Assign(sheet == FActivePage ? FActiveFont.get() : Font());
+    int shown = Canvas->TextWidth(horizontal ? StripHotkey(sheet->Caption()) : sheet->Caption());
+    if (sheet->FShowClose)
+        shown += (horizontal ? CaptionIndentPastGlyph : SideCaptionIndentPastGlyph) - CaptionIndent;
+    return std::max(native, shown);
+}
+
 TPoint TAdvPageControl::CaptionOrigin(const TTabPaint& Tab) const {
     return CaptionStart(Tab) + CaptionShift(Tab) + MarginShift();
 }

@@ -100,6 +100,9 @@ protected:
     virtual void TabChanged();
     virtual bool CanShowTab(int TabIndex);
     virtual int GetImageIndex(int TabIndex);
+    // The width along the strip the text of a tab takes, in the canvas's
+    // font: its native string unless the control paints something else there.
+    virtual int TabTextWidth(TCanvas* Canvas, int TabIndex);
     // The user chose the tab at NewIndex (click or key): asks CanChange,
     // selects, runs TabChanged. PendingTabIndex is NewIndex meanwhile.
     virtual void SelectTabByUser(int NewIndex);

@@ -8,6 +8,10 @@
 
 using namespace TabStrip;
 
+int TCustomTabControl::TabTextWidth(TCanvas* Canvas, int TabIndex) {
+    return Canvas->TextWidth(StripHotkey(FTabs[std::size_t(TabIndex)].Text));
+}
+
 void TCustomTabControl::Layout() {
     bool vertical = FTabPosition == TTabPosition::tpLeft || FTabPosition == TTabPosition::tpRight;
     bool wraps = FMultiLine || vertical;
@@ -25,7 +29,7 @@ void TCustomTabControl::Layout() {
     for (int i = 0; i < TabCount(); ++i) {
         int length = FTabWidth;
         if (length <= 0) {
-            length = canvas->TextWidth(StripHotkey(FTabs[std::size_t(i)].Text)) + 2 * TextPadding;
+            length = TabTextWidth(canvas, i) + 2 * TextPadding;
             if (FImages && GetImageIndex(i) >= 0) length += imageAlong + ImageGap;
         }
         if (wraps && offset > 0 && offset + length > room) {

@@ -198,3 +198,29 @@ TEST_F(MainWindowTest, PageCaptionsLieOnAGradientStrip) {
             << "close to the face colour at the bottom";
     }
 }
+
+// Each tab's caption, in the dialog font on an inactive tab and bold on the
+// active one, ends inside its tab's border.
+TEST_F(MainWindowTest, TabCaptionsEndInsideTheirTabs) {
+    TMain_Form* f = Open();
+    ShowWindow(f);
+    TAdvPageControl* pages = f->Main_PageControl;
+    for (TAdvTabSheet* active : {f->Users_TabSheet, f->Groups_TabSheet}) {
+        pages->SetActivePage(active);
+        Pump();
+        const QImage shot = pages->Widget()->grab().toImage();
+        for (int p = 0; p < pages->PageCount(); ++p) {
+            SCOPED_TRACE(std::string(active->Name()) + " active, tab " + std::to_string(p));
+            const TRect r = pages->TabRectOfPage(p);
+            // The rightmost dark text pixel between the tab's image and the
+            // next tab, the border's own column left out.
+            int right = -1;
+            for (int y = r.Top + 3; y < r.Bottom - 3; ++y)
+                for (int x = r.Left + 24; x < std::min(shot.width(), r.Right + 1); ++x)
+                    if (x != r.Right - 1 && x != r.Right && shot.pixelColor(x, y).lightness() < 90)
+                        right = std::max(right, x);
+            ASSERT_GT(right, r.Left);
+            EXPECT_LT(right, r.Right - 2) << "tab " << r.Left << ".." << r.Right;
+        }
+    }
+}

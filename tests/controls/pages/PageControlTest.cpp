@@ -464,6 +464,9 @@ TEST_F(PageControlTest, ShowingAControlOnAPageBringsThePageForward) {
 }
 
 TEST_F(PageControlTest, ImagesWidenEveryTabAlongTheStrip) {
+    Pages->SetTabPosition(TTabPosition::tpLeft);
+    int side = Pages->TabRect(0).Height();
+    Pages->SetTabPosition(TTabPosition::tpTop);
     int top = Pages->TabRect(0).Width();
     TImageList images(Form.get());
     images.SetSize(16, 12);
@@ -471,7 +474,7 @@ TEST_F(PageControlTest, ImagesWidenEveryTabAlongTheStrip) {
     EXPECT_EQ(Pages->TabRect(0).Width(), top + 15) << "the spacer grows from 1 to 16 pixels";
     Pages->SetTabPosition(TTabPosition::tpLeft);
     EXPECT_EQ(Pages->Images(), &images) << "kept across a change of side";
-    EXPECT_EQ(Pages->TabRect(0).Height(), top + 11) << "at the side the spacer's height counts: 12 pixels";
+    EXPECT_EQ(Pages->TabRect(0).Height(), side + 11) << "at the side the spacer's height counts: 12 pixels";
 }
 
 TEST_F(PageControlTest, TabBorder3DLeavesTheTabsToTheStrip) {

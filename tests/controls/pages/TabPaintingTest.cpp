@@ -392,3 +392,38 @@ TEST_F(TabPaintingTest, NoColourIsLeftUnresolved) {
                                       << int(side) << ": " << (none.empty() ? AnsiString() : none[0]);
         }
 }
+
+// Every caption ends inside its own tab, in either font, with images beside
+// them and the tabs below the page, as the main window has them.
+TEST_F(TabPaintingTest, CaptionsEndInsideTheirTabs) {
+    TImageList images(Form.get());
+    images.SetSize(16, 16);
+    Pages->SetTabPosition(TTabPosition::tpBottom);
+    Pages->SetImages(&images);
+    Pages->SetMultiLine(true);
+    Pages->SetTabOverlap(0);
+    Pages->ActiveFont()->SetStyle(fsBold);
+    const char* captions[] = {"Individual testing ", "Group processing", "Wide WWWW caption"};
+    for (int i = 0; i < 3; ++i) {
+        Sheets[i]->SetCaption(captions[i]);
+        Sheets[i]->SetImageIndex(0);
+    }
+    for (int active = 0; active < 3; ++active) {
+        Pages->SetActivePageIndex(active);
+        const TColor colours[] = {clBlue, clRed, clGreen};
+        Pages->ActiveFont()->SetColor(colours[active]);
+        for (int p = 0; p < 3; ++p)
+            Sheets[p]->SetTextColor(colours[p]);
+        Render();
+        for (int p = 0; p < 3; ++p) {
+            TRect r = Pages->TabRectOfPage(p);
+            int right = -1;
+            for (int y = r.Top; y < r.Bottom; ++y)
+                for (int x = r.Left; x < r.Right + 40 && x < Shot->Width(); ++x)
+                    if (At(x, y) == colours[p]) right = std::max(right, x);
+            ASSERT_GT(right, r.Left) << p;
+            EXPECT_LT(right, r.Right - 2)
+                << "page " << p << " with page " << active << " active, tab " << r.Left << ".." << r.Right;
+        }
+    }
+}
