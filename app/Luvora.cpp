@@ -16,7 +16,7 @@
 #include "platform/win/MessageBox.h"
 #include "platform/win/WinBase.h"
 #include "platform/win/WinReg.h"
-#include "richtext/editor/tables/RVTable.h"
+#include "richtext/editor/tables/RVTableRegister.h"
 
 namespace {
 

@@ -538,7 +538,3 @@ bool TRVTableItemInfo::GetExtraStrProperty(int Code, AnsiString& Value) const {
     Value = BackgroundFileName;
     return true;
 }
-
-void RegisterTableItemClass() {
-    RegisterItemTypeClass(rvsTable, TRVItemClass::Of<TRVTableItemInfo>());
-}

@@ -457,7 +457,3 @@ private:
 // Sounds a refused operation (a merge that cuts a merged cell); set by the
 // program, nil in models and tests that do not count beeps.
 extern std::function<void()> RVBeepHook;
-
-// Registers the table class for style number -60; the program calls it at
-// start-up, before any reader runs.
-void RegisterTableItemClass();

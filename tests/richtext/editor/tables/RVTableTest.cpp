@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TableTestData.h"
+#include "richtext/editor/tables/RVTableRegister.h"
 
 TEST(RVTable, NewTableHasOneTopAlignedCellAndItsDefaults) {
     TRVTableItemInfo table(nullptr);
@@ -158,4 +159,31 @@ TEST(RVTable, CheckerNamesBrokenGrids) {
     table.Rows[1]->SwapCell(1, none);
     table.Rows[1]->InsertEmptySlot(2);
     EXPECT_NE(CheckTableInvariants(table).find("has 3 entries"), AnsiString::npos);
+}
+
+TEST(RVTable, InsertingGivesEmptyCellsAnItemAndTellsTheirItemsOnce) {
+    TTableFixture f;
+    auto owned = std::make_unique<TRVTableItemInfo>(1, 2, nullptr);
+    TRVTableItemInfo& table = *owned;
+    table.GetCell(0, 1)->Clear();
+    f.Host.Flags |= rvflRoot;
+    f.Host.AddItem("", std::move(owned));
+    EXPECT_EQ(table.GetCell(0, 1)->ItemCount(), 1);
+    EXPECT_EQ(table.Rows.HostData, &f.Host);
+    EXPECT_TRUE(table.TableState & rvtsInserted);
+    EXPECT_TRUE(table.TableState & rvtsEditMode);
+    EXPECT_FALSE(table.TableState & rvtsJustCreated);
+    EXPECT_EQ(CheckTableInvariants(table), "");
+}
+
+TEST(RVTable, SubDocumentsInReadingOrder) {
+    TRVTableItemInfo table(2, 2, nullptr);
+    table.MergeCells(0, 0, 2, 1);
+    std::unique_ptr<TRVStoreSubRVData> at;
+    EXPECT_EQ(table.GetSubDocument(at, rvsdFirst), table.GetCell(0, 0));
+    EXPECT_EQ(table.GetSubDocument(at, rvsdNext), table.GetCell(1, 0));
+    EXPECT_EQ(table.GetSubDocument(at, rvsdNext), table.GetCell(1, 1));
+    EXPECT_EQ(table.GetSubDocument(at, rvsdNext), nullptr);
+    EXPECT_EQ(table.GetSubDocument(at, rvsdLast), table.GetCell(1, 1));
+    EXPECT_EQ(table.GetSubDocument(at, rvsdPrev), table.GetCell(1, 0));
 }
