@@ -133,6 +133,11 @@ protected:
                       const TRVScreenDeviceResolution& Resolution);
     void DrawPageItem(TCanvas& Canvas, int DrawItemNo, int First, int Part, int Y0, int X0, bool Preview,
                       bool Correction, const TRVScreenDeviceResolution& Resolution);
+
+private:
+    // The text style the canvas holds while a page is drawn; -1: unknown.
+    int FDrawnStyleNo = -1;
+    TRVBiDiMode FDrawnBiDiMode = rvbdUnspecified;
 };
 
 class TCustomMultiPagePtblRVData : public TCustomPrintableRVData {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/rtl/ScopeGuard.h"
+#include "richtext/engine/items/RVPictures.h"
 #include "richtext/print/pages/PrintableRV.h"
 #include "richtext/print/pages/PtblRVData.h"
 
@@ -34,6 +35,7 @@ TRVMultiDrawItemInfo* SplitItemWithParts(TRVDrawLineInfo* D) {
 
 void TCustomPrintableRVData::DrawPage(int PageNo, TCanvas& Canvas, bool Preview, bool Correction) {
     CurrentPage = PageNo;
+    FDrawnStyleNo = -1;
     TRVStyle* style = GetRVStyle();
     if (!style) throw EZoroZudoError("Style of printable TZoroZudo component is not assigned");
     TRVScreenDeviceResolution r = MainData()->Resolution;
@@ -49,36 +51,43 @@ void TCustomPrintableRVData::DrawPage(int PageNo, TCanvas& Canvas, bool Preview,
         Canvas.Brush()->SetStyle(TBrushStyle::bsClear);
     }
     BeforeDrawPage(Canvas, PageNo, Preview, Correction);
+    FDrawnStyleNo = -1;
     if (!HasPage(PageNo)) {
         AfterDrawPage(Canvas, PageNo, Preview);
         return;
     }
-    int first, part, last;
-    GetPageDrawItems(PageNo, first, part, last);
-    int X0 = GetPageLeft(PageNo);
+    // The clip and the page events are restored also when an item fails.
+    try {
+        int first, part, last;
+        GetPageDrawItems(PageNo, first, part, last);
+        int X0 = GetPageLeft(PageNo);
 
-    // Paragraph backgrounds and borders first, under the text.
-    int Y0 = GetPageTop(PageNo), p = part;
-    for (int i = first; i <= last; ++i) {
-        if (i == last && i != first && SplitItemWithParts(DrawItems[i])) p = 0;
-        bool start =
-            i == first || (DrawItems[i]->ItemNo != DrawItems[i - 1]->ItemNo && IsDrawItemParaStart(i));
-        if (start && GetItemStyle(DrawItems[i]->ItemNo) != rvsBreak)
-            DrawParaBack(Canvas, PageNo, i, last, p, Y0, X0, r);
-        if (p != -1) {
-            if (i == first) Y0 = GetPageTop2(PageNo);
-            p = -1;
+        // Paragraph backgrounds and borders first, under the text.
+        int Y0 = GetPageTop(PageNo), p = part;
+        for (int i = first; i <= last; ++i) {
+            if (i == last && i != first && SplitItemWithParts(DrawItems[i])) p = 0;
+            bool start =
+                i == first || (DrawItems[i]->ItemNo != DrawItems[i - 1]->ItemNo && IsDrawItemParaStart(i));
+            if (start && GetItemStyle(DrawItems[i]->ItemNo) != rvsBreak)
+                DrawParaBack(Canvas, PageNo, i, last, p, Y0, X0, r);
+            if (p != -1) {
+                if (i == first) Y0 = GetPageTop2(PageNo);
+                p = -1;
+            }
         }
-    }
-    Y0 = GetPageTop(PageNo);
-    p = part;
-    for (int i = first; i <= last; ++i) {
-        if (i == last && i != first && SplitItemWithParts(DrawItems[i])) p = 0;
-        DrawPageItem(Canvas, i, first, p, Y0, X0, Preview, Correction, r);
-        if (p != -1) {
-            if (i == first) Y0 = GetPageTop2(PageNo);
-            p = -1;
+        Y0 = GetPageTop(PageNo);
+        p = part;
+        for (int i = first; i <= last; ++i) {
+            if (i == last && i != first && SplitItemWithParts(DrawItems[i])) p = 0;
+            DrawPageItem(Canvas, i, first, p, Y0, X0, Preview, Correction, r);
+            if (p != -1) {
+                if (i == first) Y0 = GetPageTop2(PageNo);
+                p = -1;
+            }
         }
+    } catch (...) {
+        AfterDrawPage(Canvas, PageNo, Preview);
+        throw;
     }
     AfterDrawPage(Canvas, PageNo, Preview);
 }
@@ -135,8 +144,14 @@ void TCustomPrintableRVData::DrawPageItem(TCanvas& Canvas, int i, int First, int
     CurrentDrawItem = &d;
     int styleNo = GetItemStyle(d.ItemNo);
     if (styleNo >= 0) {
-        style.ApplyStyleColor(Canvas, styleNo, 0, true, GetColorMode());
-        style.ApplyStyle(Canvas, styleNo, biDi, false, nullptr, false);
+        // Runs of one style in a row keep the canvas's font and colours.
+        if (styleNo != FDrawnStyleNo || biDi != FDrawnBiDiMode || style.OnApplyStyle ||
+            style.OnApplyStyleColor) {
+            style.ApplyStyleColor(Canvas, styleNo, 0, true, GetColorMode());
+            style.ApplyStyle(Canvas, styleNo, biDi, false, nullptr, false);
+            FDrawnStyleNo = styleNo;
+            FDrawnBiDiMode = biDi;
+        }
         const TFontInfo& font = *style.TextStyles().GetItem(styleNo);
         if (font.BiDiMode == rvbdUnspecified && biDi == rvbdUnspecified && font.CharSpacing != 0)
             Canvas.SetTextCharacterExtra(ScaleXToDevice(font.CharSpacing, r));
@@ -151,6 +166,7 @@ void TCustomPrintableRVData::DrawPageItem(TCanvas& Canvas, int i, int First, int
         Canvas.SetTextCharacterExtra(0);
         return;
     }
+    FDrawnStyleNo = -1;
     CurrentYShift = (Part > 0 || (Part == 0 && i == First)) ? -Y0 : d.Top - Y0;
     if (item.GetBoolValueEx(iqxPrintViaBitmap, &style)) {
         int h = Part >= 0 && SplitItemWithParts(&d)
@@ -160,6 +176,16 @@ void TCustomPrintableRVData::DrawPageItem(TCanvas& Canvas, int i, int First, int
                     ? ScaleXToScreen(GetWidth() - ScaleXToDevice(GetRightMargin(), r) - d.Left, r)
                     : item.GetImageWidth(&style);
         if (w <= 0 || h <= 0) return;
+        // A whole opaque picture covers its background: it goes to the device
+        // as it is, without a bitmap of its own.
+        auto* graphic = dynamic_cast<TRVGraphicItemInfo*>(&item);
+        const TRVGraphic* picture = graphic ? graphic->GetGraphic() : nullptr;
+        if (picture && !graphic->ImageCopy && !picture->MayBeTransparent() && !SplitItemWithParts(&d)) {
+            int x = ScaleXToDevice(item.GetHorzSpacing(), r) + d.Left + X0;
+            int y = ScaleYToDevice(item.GetVertSpacing(), r) + CurrentYShift;
+            picture->StretchDraw(Canvas, Bounds(x, y, ScaleXToDevice(w, r), ScaleYToDevice(h, r)));
+            return;
+        }
         TBitmap bitmap(w, h);
         DrawItemToBitmap(ScaleXToScreen(d.Left, r) + item.GetHorzSpacing(),
                          ScaleYToScreen(CurrentYShift - GetTopOffset(), r) + item.GetVertSpacing(), bitmap, r,

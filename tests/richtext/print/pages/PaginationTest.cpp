@@ -241,6 +241,16 @@ TEST_F(PrintoutTest, ATallPictureIsCutOverPagesWhenItMayBe) {
     EXPECT_EQ(info.Part(0)->ContentTop + info.Part(0)->ContentHeight, info.Part(1)->ContentTop);
     EXPECT_EQ(info.Part(2)->ContentTop + info.Part(2)->ContentHeight, 2000);
 
+    // Every page shows its part of the picture.
+    Print.Print("Picture", 1, false);
+    ASSERT_EQ(Printer.Pages.size(), 3u);
+    for (const std::vector<AnsiString>& page : Printer.Pages) {
+        int bitmaps = 0;
+        for (const AnsiString& line : page)
+            bitmaps += line.rfind("Bitmap ", 0) == 0;
+        EXPECT_EQ(bitmaps, 1);
+    }
+
     // A picture that may not be cut stands on a page of its own and overflows it.
     Source.Clear();
     Lines(2);
@@ -337,6 +347,35 @@ TEST_F(PrintoutTest, PagesAreDrawnInsideTheMarginsWithTheirFootnotes) {
     for (const AnsiString& line : Printer.Pages[1])
         separator |= line.rfind("Line ", 0) == 0 && line.find("808080") != std::string::npos;
     EXPECT_TRUE(separator);
+}
+
+TEST_F(PrintoutTest, PageEventsFrameEveryPageAlsoWhenDrawingFails) {
+    Lines(3);
+    ASSERT_EQ(Format(), 1);
+    std::vector<AnsiString> events;
+    auto log = [&](const char* What) {
+        return [&events, What](TCustomRVPrint*, int PageNo, TCanvas&, bool, const TRect& PageRect,
+                               const TRect& Area) {
+            events.push_back(AnsiString(What) + " " + IntToStr(PageNo) + " " + IntToStr(PageRect.Right) +
+                             "x" + IntToStr(PageRect.Bottom) + " " + IntToStr(Area.Left) + "," +
+                             IntToStr(Area.Top));
+        };
+    };
+    Print.OnPagePrepaint = log("pre");
+    Print.OnPagePostpaint = log("post");
+    Print.SetClipMargins(true);
+    TRecordingCanvas canvas;
+    Print.DrawPage(1, canvas, false);
+    EXPECT_EQ(events, (std::vector<AnsiString>{"pre 1 4961x7016 472,472", "post 1 4961x7016 472,472"}));
+    EXPECT_FALSE(canvas.ClipRect()); // the clip of the print area is gone again
+
+    events.clear();
+    Style->OnDrawTextBack = [](TRVStyle*, TCanvas&, int, int, int, int, int, TRVTextDrawStates, bool&) {
+        throw EZoroZudoError("failed");
+    };
+    EXPECT_THROW(Print.DrawPage(1, canvas, false), EZoroZudoError);
+    EXPECT_EQ(events.size(), 2u);
+    EXPECT_FALSE(canvas.ClipRect());
 }
 
 TEST_F(PrintoutTest, CopiesAndCollationDecideTheOrderOfPrintedPages) {
