@@ -65,6 +65,11 @@ const std::vector<TLayerRule>& LayerRules() {
              with(platformBase, {"platform/canvas/", "richtext/engine/", "richtext/import/rtf/"}),
              "the RTF reader includes only the engine, platform/canvas and below"},
             {"richtext/print/", with(editor, {"richtext/print/"})},
+            // The printed pages are a model: they draw on the printer's
+            // canvas and see no control.
+            {"richtext/print/pages/",
+             with(platformBase, {"platform/canvas/", "richtext/engine/", "richtext/print/pages/"}),
+             "the printed pages include only the engine, platform/canvas and below"},
             // The dialogs, their controls and the language tables sit above
             // the printed pages and below the program.
             {"richtext/print/control/", with(editor, {"richtext/print/"})},

@@ -66,7 +66,9 @@ TEST(LayeringTest, AWrongIncludeIsCaught) {
         {"richtext/print/control/PageSetupRVFrm.cpp", "#include \"app/results/Result_Frm.h\"",
          "includes a layer above richtext/print/control/"},
         {"richtext/print/pages/RVPrintPages.cpp", "#include \"richtext/print/control/RVALocalize.h\"",
-         "the printed pages include none of the dialogs above them"},
+         "the printed pages include only the engine, platform/canvas and below"},
+        {"richtext/print/pages/PtblRVData.cpp", "#include \"platform/gui/Printers.h\"",
+         "the printed pages include only the engine, platform/canvas and below"},
     };
     for (const TCase& c : cases) {
         TTempFolder root;

@@ -28,6 +28,7 @@ const AnsiString& TRVItemList::Strings(int Index) const {
 void TRVItemList::SetString(int Index, const AnsiString& S) {
     CheckIndex(Index);
     FItems[std::size_t(Index)].Text = S;
+    Changed();
 }
 
 TCustomRVItemInfo* TRVItemList::Objects(int Index) const {
@@ -37,12 +38,14 @@ TCustomRVItemInfo* TRVItemList::Objects(int Index) const {
 
 std::unique_ptr<TCustomRVItemInfo> TRVItemList::ReleaseObject(int Index) {
     CheckIndex(Index);
+    Changed();
     return std::move(FItems[std::size_t(Index)].Item);
 }
 
 int TRVItemList::AddObject(const AnsiString& S, std::unique_ptr<TCustomRVItemInfo> Item) {
     if (Item) Item->ItemNoHint = Count();
     FItems.push_back({S, std::move(Item)});
+    Changed();
     return Count() - 1;
 }
 
@@ -50,6 +53,7 @@ void TRVItemList::InsertObject(int Index, const AnsiString& S, std::unique_ptr<T
     if (Index != Count()) CheckIndex(Index);
     if (Item) Item->ItemNoHint = Index;
     FItems.insert(FItems.begin() + Index, TEntry{S, std::move(Item)});
+    Changed();
 }
 
 void TRVItemList::DeleteRange(int Index, int ACount) {
@@ -57,6 +61,7 @@ void TRVItemList::DeleteRange(int Index, int ACount) {
     CheckIndex(Index);
     CheckIndex(Index + ACount - 1);
     FItems.erase(FItems.begin() + Index, FItems.begin() + Index + ACount);
+    Changed();
 }
 
 int TRVItemList::IndexOfObject(const TCustomRVItemInfo* Item) const {

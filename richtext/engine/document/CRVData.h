@@ -108,7 +108,15 @@ public:
     // Removes entries; items still in them are freed.
     void Delete(int Index) { DeleteRange(Index, 1); }
     void DeleteRange(int Index, int Count);
-    void Clear() { FItems.clear(); }
+    void Clear() {
+        FItems.clear();
+        Changed();
+    }
+    // Counts the changes of the list; a copy that borrows the items (a
+    // printout) keeps the token and sees a change, or the list's end, by it.
+    std::weak_ptr<const uint64_t> ChangeToken() const { return FVersion; }
+    uint64_t Version() const { return *FVersion; }
+    void Changed() { ++*FVersion; }
     // Looks where the item last stood, then outwards from there: after an
     // edit an item has moved by the few entries inserted or deleted.
     int IndexOfObject(const TCustomRVItemInfo* Item) const;
@@ -128,6 +136,7 @@ private:
     };
     void CheckIndex(int Index) const;
     std::vector<TEntry> FItems;
+    std::shared_ptr<uint64_t> FVersion = std::make_shared<uint64_t>(0);
     int FUpdateCount = 0;
     mutable int64_t FSearchSteps = 0;
 };

@@ -128,6 +128,14 @@ AnsiString TRVFootnoteItemInfo::GetHtmlAnchorName() const {
     return "footnote" + IntToStr(OwnerRVData ? GetIndexInList(OwnerRVData->GetSeqList(false)) : -1);
 }
 
+std::unique_ptr<TRVDrawLineInfo>
+TRVFootnoteItemInfo::CreatePrintingDrawItem(TCustomRVData* RVData,
+                                            const TRVScreenDeviceResolution& Resolution) {
+    TRVStyle* style = RVData ? RVData->GetRVStyle() : nullptr;
+    if (style && style->FootnotePageReset) return std::make_unique<TRVFootnoteDrawItem>();
+    return TCustomRVNoteItemInfo::CreatePrintingDrawItem(RVData, Resolution);
+}
+
 TRVEndnoteItemInfo::TRVEndnoteItemInfo(TCustomRVData* RVData) : TCustomRVNoteItemInfo(RVData) {
     InitNote("@endnote@", rvsEndnote);
 }

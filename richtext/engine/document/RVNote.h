@@ -79,12 +79,24 @@ protected:
     void InitNote(const char* ASeqName, int AStyleNo);
 };
 
+class TRVFootnotePtblRVData; // a footnote's printable copy (printing)
+
+// The printed reference of a footnote whose numbers restart on every page:
+// pagination links it with the printable copy of its footnote.
+class TRVFootnoteDrawItem : public TRVDrawLineInfo {
+public:
+    TRVFootnotePtblRVData* FootnoteRVData = nullptr;
+};
+
 class TRVFootnoteItemInfo : public TCustomRVNoteItemInfo {
 public:
     explicit TRVFootnoteItemInfo(TCustomRVData* RVData);
     TRVFootnoteItemInfo(TCustomRVData* RVData, int ATextStyleNo, int AStartFrom, bool AReset);
     TRVItemClass ClassType() const override { return TRVItemClass::Of<TRVFootnoteItemInfo>(); }
     AnsiString GetHtmlAnchorName() const override;
+    // A footnote drawing item when the numbers restart on every page.
+    std::unique_ptr<TRVDrawLineInfo>
+    CreatePrintingDrawItem(TCustomRVData* RVData, const TRVScreenDeviceResolution& Resolution) override;
 
 protected:
     TRVSeqType StyleNumbering(const TRVStyle& RVStyle) const override { return RVStyle.FootnoteNumbering; }

@@ -207,6 +207,17 @@ void TRVGraphicItemInfo::Paint(int X, int Y, TCanvas& Canvas, TRVItemDrawStates 
     if (State & rvidsCurrent) frame(RVStyle.CurrentItemColor, 1);
 }
 
+bool TRVGraphicItemInfo::PrintToBitmap(TBitmap& Bitmap, bool, TRVColorMode, int PartIndex,
+                                       TRVDrawLineInfo* DrawItem, TObject*) {
+    const TRVGraphic* picture = ImageCopy ? ImageCopy.get() : Image.get();
+    if (!picture) return false;
+    int top = 0;
+    if (auto* info = dynamic_cast<TRVMultiImagePrintInfo*>(DrawItem))
+        if (PartIndex >= 0 && PartIndex < info->PartsList.Count()) top = info->Part(PartIndex)->ContentTop;
+    picture->StretchDraw(*Bitmap.Canvas(), Bounds(0, -top, GetImageWidth(nullptr), GetImageHeight(nullptr)));
+    return true;
+}
+
 bool TRVGraphicItemInfo::CanSplitForPrinting() const {
     if (!GetBoolValueEx(iqxPrintViaBitmap, nullptr) || MinHeightOnPage <= 0) return false;
     return ImageHeight <= 0 || !Image || ImageHeight == Image->Height();

@@ -42,6 +42,9 @@ public:
     void MovingToUndoList(int ItemNo, TCustomRVData* RVData, TRVUndoInfo* ContainerUndoItem) override;
     void Paint(int X, int Y, TCanvas& Canvas, TRVItemDrawStates State, TRVStyle& RVStyle,
                TRVDrawLineInfo* DrawItem) override;
+    // The picture at its displayed size, from the top of the page part.
+    bool PrintToBitmap(TBitmap& Bitmap, bool Preview, TRVColorMode ColorMode, int PartIndex,
+                       TRVDrawLineInfo* DrawItem, TObject* Control) override;
     void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
                  const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
     std::unique_ptr<TRVDrawLineInfo>

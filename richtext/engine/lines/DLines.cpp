@@ -127,6 +127,20 @@ void TRVDrawLines::Clear() {
 
 // ---------------------------------------------------------------- parts
 
+void TRVMultiDrawItemPartsList::Delete(int Index) {
+    GetItem(Index);
+    FParts.erase(FParts.begin() + Index);
+}
+
+void TRVMultiDrawItemPartsList::Replace(int Index, std::unique_ptr<TRVMultiDrawItemPart> Part) {
+    GetItem(Index);
+    FParts[std::size_t(Index)] = std::move(Part);
+}
+
+void TRVMultiDrawItemInfo::ClearParts(TRVFootnoteRefList*&, int&, bool) {
+    PartsList.Clear();
+}
+
 TRVMultiDrawItemPart* TRVMultiDrawItemPartsList::GetItem(int Index) const {
     if (Index < 0 || Index >= Count()) throw EListError(Format("List index out of bounds (%d)", {Index}));
     return FParts[std::size_t(Index)].get();

@@ -118,7 +118,10 @@ public:
     TRVMultiDrawItemPart* GetItem(int Index) const;
     TRVMultiDrawItemPart* operator[](int Index) const { return GetItem(Index); }
     TRVMultiDrawItemPart* Last() const { return FParts.empty() ? nullptr : FParts.back().get(); }
+    // A nil entry stands at the end while a split is in progress.
     void Add(std::unique_ptr<TRVMultiDrawItemPart> Part) { FParts.push_back(std::move(Part)); }
+    void Delete(int Index);
+    void Replace(int Index, std::unique_ptr<TRVMultiDrawItemPart> Part);
     void Clear() { FParts.clear(); }
 
 private:
@@ -130,4 +133,12 @@ private:
 class TRVMultiDrawItemInfo : public TRVDrawLineInfo {
 public:
     TRVMultiDrawItemPartsList PartsList;
+
+    // Pagination takes parts back and counts the footnotes inside the item
+    // (tables); Height is the room of the page being filled.
+    virtual void ClearParts(TRVFootnoteRefList*& Footnotes, int& Height, bool CountFootnotes);
+    virtual void RemoveLastPart(TRVFootnoteRefList*&, int&, bool) {}
+    virtual void CollectFootnotes(TRVFootnoteRefList*&, int&, bool) {}
+    virtual void SubtractFootnotesHeight(int&, bool&) {}
+    virtual void RemoveFootnotes(TRVFootnoteRefList*&, int&, bool) {}
 };
