@@ -1,6 +1,6 @@
 // How a text style goes onto a canvas: its font (size, sub- and
 // superscript, character spacing), its colours for a drawing state and
-// colour mode, and its text as UTF-16. Custom underlines, overlines, marks
+// colour mode, and its text as UTF-16. Custom underlines, overlines and marks
 // of special characters are drawn with the text; positioned printing is
 // the printing code's.
 #include "richtext/engine/style/RVFontInfo.h"
