@@ -5,6 +5,8 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFont>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -89,8 +91,21 @@ public:
     int64_t Height() override { return int64_t(FDocument.documentLayout()->documentSize().height()); }
     int64_t Characters() override { return FDocument.characterCount() - FDocument.blockCount(); }
 
+    double PaintViewport(int Top, int Width, int Height) override {
+        if (FImage.width() != Width || FImage.height() != Height)
+            FImage = QImage(Width, Height, QImage::Format_ARGB32_Premultiplied);
+        double start = NowMs();
+        FImage.fill(Qt::white);
+        QPainter painter(&FImage);
+        painter.translate(0, -Top);
+        FDocument.drawContents(&painter, QRectF(0, Top, Width, Height));
+        painter.end();
+        return NowMs() - start;
+    }
+
 private:
     QTextDocument FDocument;
+    QImage FImage;
 };
 
 } // namespace

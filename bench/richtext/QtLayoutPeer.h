@@ -18,6 +18,9 @@ public:
     virtual int64_t Height() = 0;
     // Characters of text, without paragraph ends.
     virtual int64_t Characters() = 0;
+    // Paints the viewport of Width x Height at document y Top onto an
+    // image; milliseconds.
+    virtual double PaintViewport(int Top, int Width, int Height) = 0;
 };
 
 // The report in a text document of the same fonts (Arial, 13 and 19 pixels
