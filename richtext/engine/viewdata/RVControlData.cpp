@@ -2,9 +2,11 @@
 // frame, and buffered painting.
 #include "richtext/engine/viewdata/RVControlData.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/rtl/ScopeGuard.h"
+#include "richtext/engine/style/RVFontInfo.h"
 #include "richtext/engine/text/RVUni.h"
 
 TRVControlData::TRVControlData() = default;
@@ -94,7 +96,48 @@ void TRVControlData::DrawBackground(TCanvas& Canvas, const TRect& Clip) {
     Canvas.FillRect(TRect{0, 0, Clip.Width(), Clip.Height()});
 }
 
-void TRVControlData::PaintDocumentOn(TCanvas&, const TRect&) {}
+void TRVControlData::PaintDocumentOn(TCanvas& Canvas, const TRect& Clip) {
+    TRVStyle* style = GetRVStyle();
+    if (!style || DrawItems.Count() == 0) return;
+    // Drawing items in client coordinates, moved to the bitmap's origin.
+    const int dx = -GetHOffs() - Clip.Left, dy = -GetVOffs() - Clip.Top;
+    int sd = SelStartDrawItem, so = SelStartDrawOffs, ed = SelEndDrawItem, eo = SelEndDrawOffs;
+    if (sd > ed || (sd == ed && so > eo)) std::swap(sd, ed), std::swap(so, eo);
+    const bool selection = sd >= 0 && ed >= 0 && (sd != ed || so != eo);
+    for (int i = std::max(FindDrawItemByY(-dy), 0); i < DrawItems.Count(); ++i) {
+        const TRVDrawLineInfo& d = *DrawItems[i];
+        if (d.Top + dy >= Clip.Height()) break;
+        const TCustomRVItemInfo& item = LiveItem(d.ItemNo);
+        const TRect box = Bounds(d.Left + dx, d.Top + dy, d.Width, d.Height);
+        if (item.StyleNo < 0) {
+            LiveItem(d.ItemNo).Paint(box.Left, box.Top, Canvas, 0, *style, DrawItems[i]);
+            continue;
+        }
+        const int styleNo = GetActualStyle(item);
+        const AnsiString text = DrawItems.GetDrawItemText(i, *ItemList);
+        auto draw = [&](int From, int Count, int Left, TRVTextDrawStates State) {
+            const AnsiString part = ItemTextCopy(text, From, Count, item.ItemOptions);
+            style->ApplyStyle(Canvas, styleNo, rvbdUnspecified, GetFlags() & rvflCanUseCustomPPI, nullptr,
+                              false);
+            const int width =
+                Canvas.TextWidth(RVItemTextToWide(part, item.ItemOptions, style->GetStyleCodePage(styleNo)));
+            style->DrawStyleText(part, item.ItemOptions, Canvas, d.ItemNo, d.Offs + From - 1, styleNo, this,
+                                 0, Left, box.Top, width, box.Height(), State, false, false, rvcmColor,
+                                 rvbdUnspecified);
+            return width;
+        };
+        const int length = d.Length;
+        int from = length + 1, to = length + 1;
+        if (selection && i >= sd && i <= ed) {
+            from = i == sd ? so : 1;
+            to = i == ed ? eo : length + 1;
+        }
+        int x = box.Left;
+        if (from > 1) x += draw(1, from - 1, x, 0);
+        if (to > from) x += draw(from, to - from, x, rvtsSelected);
+        if (to <= length) draw(to, length - to + 1, x, 0);
+    }
+}
 
 void TRVControlData::PaintBuffered(TCanvas& Canvas, const TRect& Clip) {
     if (StateBits & rvstFormatting) return;
