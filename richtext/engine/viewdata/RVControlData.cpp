@@ -99,7 +99,7 @@ void TRVControlData::DrawBackground(TCanvas& Canvas, const TRect& Clip) {
 void TRVControlData::PaintDocumentOn(TCanvas& Canvas, const TRect& Clip) {
     TRVStyle* style = GetRVStyle();
     if (!style || DrawItems.Count() == 0) return;
-    // Drawing items in client coordinates, moved to the bitmap's origin.
+    // Drawing items in client coordinates, moved to the clip's origin.
     const int dx = -GetHOffs() - Clip.Left, dy = -GetVOffs() - Clip.Top;
     int sd = SelStartDrawItem, so = SelStartDrawOffs, ed = SelEndDrawItem, eo = SelEndDrawOffs;
     if (sd > ed || (sd == ed && so > eo)) std::swap(sd, ed), std::swap(so, eo);
@@ -147,17 +147,20 @@ void TRVControlData::PaintBuffered(TCanvas& Canvas, const TRect& Clip) {
     if (Clip.Width() <= 0 || Clip.Height() <= 0) return;
     DrawFocusRect(Canvas);
     PaintError.clear();
+    // The window system keeps a back buffer of the window: what is drawn
+    // here reaches the screen whole, so no bitmap of our own is needed.
+    Canvas.SaveState();
     {
-        auto buffer = std::make_unique<TBitmap>(Clip.Width(), Clip.Height());
-        TCanvas& canvas = *buffer->Canvas();
-        DrawBackground(canvas, Clip);
+        TScopeGuard restore([&Canvas] { Canvas.RestoreState(); });
+        Canvas.IntersectClipRect(Clip);
+        Canvas.MoveOrigin(Clip.Left, Clip.Top);
+        DrawBackground(Canvas, Clip);
         try {
-            PaintDocumentOn(canvas, Clip);
+            PaintDocumentOn(Canvas, Clip);
         } catch (const Exception& e) {
             PaintError = e.Message;
             if (PaintError.empty()) PaintError = " ";
         }
-        Canvas.Draw(Clip.Left, Clip.Top, buffer.get());
     }
     if (!PaintError.empty()) {
         TFont* font = Canvas.Font();

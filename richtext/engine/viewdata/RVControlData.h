@@ -1,7 +1,7 @@
 // The formatted document data of a control (a viewer's or an editor's top
 // document): keyboard focus among the document's focusable items, Tab
 // moving the focus in and out of the document, the dotted focus frame,
-// and painting through an off-screen bitmap with the "Error:" text when
+// and painting whole into the window's back buffer, with the "Error:" text when
 // the document fails to draw.
 #pragma once
 
@@ -31,8 +31,8 @@ public:
     // Enter: the focused item acts (a hyperlink raises its jump).
     void ExecuteFocusedItem();
     void DrawFocusRect(TCanvas& Canvas);
-    // Paints Clip of the client area onto Canvas through a bitmap of Clip's
-    // size; nothing while the document is being formatted.
+    // Paints Clip of the client area onto Canvas, all of it before the
+    // screen shows it; nothing while the document is being formatted.
     virtual void PaintBuffered(TCanvas& Canvas, const TRect& Clip);
 
     // ---- the mouse, in client coordinates: a left press starts a
