@@ -135,10 +135,9 @@ void TCustomZoroZudo::MouseMove(TShiftState Shift, int X, int Y) {
 void TCustomZoroZudo::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TRVScroller::MouseUp(Button, Shift, X, Y);
     if (Button == TMouseButton::mbLeft) StopScrollTimer();
+    // The layer follows a right-button release with WM_CONTEXTMENU, which
+    // shows the menu of this control or of its nearest parent that has one.
     FRVData->MouseUp(Button, Shift, X, Y);
-    if (!FSettings.Style || Button != TMouseButton::mbRight) return;
-    const TPoint screen = ClientToScreen({X, Y});
-    Perform(WM_CONTEXTMENU, WPARAM(this), MAKELPARAM(screen.X, screen.Y));
 }
 
 void TCustomZoroZudo::DblClick() {

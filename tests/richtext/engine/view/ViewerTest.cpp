@@ -96,6 +96,17 @@ TEST(Viewer, ClearsAndFormats) {
     EXPECT_EQ(f.Viewer->GetEffectiveColor(), f.Style->Color);
 }
 
+TEST(Viewer, LaysOutALargerHeadingTaller) {
+    TViewerFixture f;
+    TFontInfo* heading = f.Style->TextStyles().Add();
+    heading->Size = 14;
+    heading->Style = fsBold;
+    f.Data().AddTextItem("Heading", 1, 0);
+    f.Data().AddTextItem("Body", 0, 0);
+    f.Viewer->FormatDocument();
+    EXPECT_GT(f.Data().DrawItems[0]->Height, f.Data().DrawItems[1]->Height);
+}
+
 TEST(Viewer, ReformatKeepingPositionKeepsTheTopLine) {
     TViewerFixture f;
     f.AddParagraphs(300);
