@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "richtext/engine/items/RVBulletItems.h"
 #include "richtext/engine/items/RVMarker.h"
 #include "richtext/engine/items/RVPictures.h"
 #include "richtext/engine/items/RVTextItems.h"
@@ -63,8 +64,12 @@ std::unique_ptr<TCustomRVItemInfo> CreateItemForStyleNo(int StyleNo, TCustomRVDa
         item = std::make_unique<TRVHotGraphicItemInfo>(RVData);
     } else if (StyleNo == rvsListMarker) {
         item = std::make_unique<TRVMarkerItemInfo>(RVData);
+    } else if (StyleNo == rvsBullet) {
+        item = std::make_unique<TRVBulletItemInfo>(RVData);
+    } else if (StyleNo == rvsHotspot) {
+        item = std::make_unique<TRVHotspotItemInfo>(RVData);
     } else if (IsBuiltInKind(StyleNo)) {
-        // Image-list items, hotspots and controls come with their own units.
+        // Hosted controls belong to the viewer's library.
         return nullptr;
     } else {
         for (auto& [number, cls] : Registry())

@@ -36,6 +36,10 @@ public:
 
     virtual void SetOwnerRVData(TCustomRVData* RVData);
     virtual AnsiString GetTextForPrinting(TCustomRVData*) const { return Text; }
+    virtual void DrawLabelText(const TRect& R, TCanvas& Canvas, TRVItemDrawStates State, TRVStyle& RVStyle,
+                               TRVColorMode ColorMode, const AnsiString& AText);
+    void Paint(int X, int Y, TCanvas& Canvas, TRVItemDrawStates State, TRVStyle& RVStyle,
+               TRVDrawLineInfo* DrawItem) override;
     virtual AnsiString GetTextForPrintMeasuring(TCustomRVData*) const { return Text; }
 
     int GetAssociatedTextStyleNo() const override { return TextStyleNo; }

@@ -63,6 +63,10 @@ public:
     int GetWidth(TRVStyle*) const override { return FWidth; }
     int GetHeight(TRVStyle*) const override { return FHeight; }
     int GetLeftOverhang(TRVStyle*) const override { return FOverhang; }
+    void Paint(int X, int Y, TCanvas& Canvas, TRVItemDrawStates State, TRVStyle& RVStyle,
+               TRVDrawLineInfo* DrawItem) override;
+    // The marker's picture, image or text at X, Y.
+    void DrawMarker(TCanvas& Canvas, int X, int Y, TRVStyle& RVStyle, TRVColorMode ColorMode);
 
 private:
     // Measures the content on Canvas: width, height and descent.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "richtext/engine/items/RVItem.h"
+#include "richtext/engine/style/RVFontInfo.h"
 
 // A run of text; its characters are the item string in the document.
 class TRVTextItemInfo : public TCustomRVItemInfo {
@@ -35,6 +36,11 @@ public:
     void FillRTFTables(TRVRTFTables& Tables, TCustomRVData* RVData) const override;
     void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
                  const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
+    void PaintFullWidth(int Left, int Right, int Top, TCanvas& Canvas, TRVItemDrawStates State,
+                        TRVStyle& RVStyle, const TRect& ClipRect) override;
+    // Across Left..Right of a device canvas, sizes scaled with Resolution.
+    void PrintFullWidth(TCanvas& Canvas, int Left, int Right, int Top, TRVStyle& RVStyle,
+                        TRVColorMode ColorMode, const TRVScreenDeviceResolution& Resolution);
 };
 
 class TRVTabItemInfo : public TRVRectItemInfo {
@@ -59,6 +65,12 @@ public:
     void RenumberStyles(const TRVStyleUsageInfo& Usage) override;
     void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
                  const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
+    void Paint(int X, int Y, TCanvas& Canvas, TRVItemDrawStates State, TRVStyle& RVStyle,
+               TRVDrawLineInfo* DrawItem) override;
+    // The tab's box with the colours, lines, arrow and leader of its state.
+    void DrawTab(TCanvas& Canvas, int X, int Y, const TRVDrawLineInfo& DrawItem, TRVStyle& RVStyle,
+                 TRVTextDrawStates DrawState, TRVColorMode ColorMode, bool Printing,
+                 bool UseResolutionOverride, bool ShowSpecial);
     // The font's height and descent; formatting gives the width.
     void AdjustToDocWidth(int DocWidth, TRVDrawLineInfo& DrawItem, bool ItemFlagB, bool ItemFlagA,
                           TCanvas& Canvas, TCustomRVData* RVData, const TRVScreenDeviceResolution* Resolution,

@@ -14,9 +14,9 @@
 #include "richtext/engine/style/RVStyle.h"
 
 class TRVFontInfoCache;
-class TRVBackground;        // a document's background (document/)
-class TRVSoftPageBreakList; // computed by printing
-struct TRVLineFormatState;  // one formatting run (layout/CRVFData_p.h)
+class TRVBackground; // a document's background (document/)
+class TRVGraphic;
+struct TRVLineFormatState; // one formatting run (layout/CRVFData_p.h)
 
 // The data's flags word (GetFlags), bit by bit.
 enum TRVDataFlag : uint16_t {
@@ -48,6 +48,52 @@ enum TRVFormattedDataState : uint32_t {
 };
 
 class TCustomRVFormattedData;
+
+// Mouse buttons and shift states as the viewer hands them on (the same
+// values as the toolkit layer's).
+enum TRVMouseButton : int { rvmbLeft, rvmbRight, rvmbMiddle };
+using TRVShiftState = unsigned;
+namespace rvshift {
+inline constexpr TRVShiftState Shift = 1, Alt = 2, Ctrl = 4, Left = 8, Right = 16, Middle = 32, Double = 64;
+}
+inline constexpr TCursor crRVDefault = 0;
+inline constexpr TCursor crRVArrow = -2;
+
+// The events of the viewer that the mouse handling asks "is it assigned?".
+enum TRVDataEvent : int { rveJump, rveRVMouseDown, rveRVMouseUp, rveRVDblClick, rveRVRightClick };
+
+// Where the clipboard copy goes: the viewer hands the toolkit's clipboard,
+// tests one in memory. Blocks of a registered format are raw bytes.
+class IRVClipboardTarget {
+public:
+    virtual ~IRVClipboardTarget() = default;
+    virtual void Clear() = 0;
+    virtual void SetText(const AnsiString& Text) = 0;
+    virtual void SetUnicodeText(const WideString& Text) = 0;
+    virtual void SetFormat(const AnsiString& FormatName, const AnsiString& Bytes) = 0;
+    // A picture of the document (a copy is the target's own).
+    virtual void SetPicture(const class TRVGraphic& Picture) = 0;
+};
+
+// The state of a selection by words or paragraphs while the button is down.
+class TRVSelectingInfo : public TObject {
+public:
+    int StartOffs = 0, EndOffs = 0;
+    int StartWordFrom = 0, StartWordTo = 0;
+    int EndWordFrom = -1, EndWordTo = -1;
+    int StartDrawItem = -1, EndDrawItem = -1;
+    // 0 inside the anchor's word, 1 it was left, 2 back in it, 3 paragraphs.
+    uint8_t StartWordState = 0;
+    // 0 the end snaps to word edges, 2 not while in the same word, 3 paragraphs.
+    uint8_t EndWordState = 0;
+
+    void InitState(uint8_t State);
+    bool InStartWord(int DrawItem, int Offs) const;
+    bool BeforeStartWord(int DrawItem, int Offs) const;
+    bool AfterStartWord(int DrawItem, int Offs) const;
+    bool SameEndWord(int DrawItem, int From, int To) const;
+    bool MovedBack(int DrawItem, int Offs) const;
+};
 
 // One hyperlink area of a formatted document.
 class TRVJumpInfo : public TObject {
@@ -85,7 +131,8 @@ public:
     // Set while formatting resizes the scrollable area: the format request
     // that the resize causes is ignored.
     bool InAreaSizeUpdate = false;
-    TRVSoftPageBreakList* SoftPageBreaks = nullptr;
+    // Computed by printing; nil when none were.
+    std::unique_ptr<TRVSoftPageBreakList> SoftPageBreaks;
 
     // ---- what editing, painting and the mouse keep here (their issues)
     TCustomRVItemInfo* CapturedItem = nullptr;
@@ -218,6 +265,122 @@ public:
     void DeleteItems(int Index, int Count) override;
     void FreeItemObject(std::unique_ptr<TCustomRVItemInfo> Item, bool Clearing) override;
 
+    // ---- painting (paint/)
+    // Draws the part of the document in Rect (client coordinates) on a
+    // canvas whose origin is Rect's top-left corner.
+    void PaintDocument(TCanvas& Canvas, const TRect& Rect, bool PrintMode, bool PaintFlag, bool OnlyWhole,
+                       bool TightStart);
+    virtual void DrawBackground(TCanvas& Canvas, const TRect& Rect);
+    virtual void GetItemBackground(int ItemNo, TRect& Rect, bool& UseBitmap, std::unique_ptr<TBitmap>& Bitmap,
+                                   TColor& Color, bool FromItem);
+    virtual void DrawAfterPaint(TCanvas&, int /*OffsX*/, int /*LastDrawItem*/, int /*FirstDrawItem*/,
+                                int /*OffsY*/) {}
+    virtual void AfterBackgroundPainted() {}
+    virtual void BeforePaintDocument() {}
+    virtual void AfterPaintDocument() {}
+    // The first drawing item painting looks at for a rectangle whose top
+    // is Y (document pixels): two lines above, or with Tight the first
+    // line at or below.
+    int FirstDrawItemToPaint(int Y, bool Tight) const;
+    // The whole control, now, pending paints, one client rectangle.
+    virtual void InvalidateControl() { InvalidateRect(Rect(0, 0, GetWidth(), GetHeight())); }
+    virtual void RefreshControl() {
+        InvalidateControl();
+        UpdateView();
+    }
+    virtual void UpdateControl() { UpdateView(); }
+    void InvalidateRectOnControl(const TRect& R) { InvalidateRect(R); }
+    void InvalidateDrawItem(int DrawItemNo, int Margin);
+    void InvalidateJump(int JumpNo);
+    void InvalidateHoveredJump();
+    // The viewer's control and whether it (or an editor in it) has the focus.
+    virtual TObject* GetControl() const { return nullptr; }
+    virtual bool IsControlFocused() const { return false; }
+
+    // ---- selection and hit testing (paint/)
+    std::unique_ptr<TRVSelectingInfo> SelectingInfo;
+    void FindDrawItemAtPos(int X, int Y, bool Strict, int& Offs, int& DrawItemNo);
+    int GetDrawItemAtPoint(int X, int Y) const;
+    bool FindItemAtPos(int X, int Y, bool Strict, int& Offs, int& ItemNo);
+    int GetItemLastDrawItem(int ItemNo) const;
+    bool IsDrawItemItemStart(int DrawItemNo) const;
+    bool IsDrawItemLastOfItem(int DrawItemNo) const;
+    bool IsDrawItemFromNewLine(int DrawItemNo) const;
+    bool IsDrawItemParaEnd(int DrawItemNo) const;
+    bool IsDrawItemLineStart(int DrawItemNo) const;
+    bool IsDrawItemWrapEnd(int DrawItemNo) const;
+    bool IsSpaceSkippedAfter(int DrawItemNo) const;
+    void GetSelectionDrawBounds(int& StartNo, int& EndNo, bool Normalize, int& EndOffs, int& StartOffs) const;
+    void GetSelectionStartDrawItem(int& DrawItemNo, int& Offs);
+    void SetSelectionBounds(int StartItem, int StartOffs, int EndItem, int EndOffs);
+    void SelectAll();
+    void Deselect(TCustomRVItemInfo* Except, bool RaiseEvent);
+    void DeselectPartialItems(TCustomRVItemInfo*) {}
+    bool SelectionExists(bool DropEmpty, bool AskPartial);
+    bool IsDrawPositionSelected(int DrawItemNo, int Offs, bool Inclusive) const;
+    bool IsPositionSelected(int ItemNo, int Offs, bool Inclusive) const;
+    bool IsSelectionForward() const;
+    bool SelectionHasParaBreak() const;
+    void ClampSelectionOffsets();
+    bool ExpandSelectionToParas(bool OnlyIfCrossing);
+    void ExpandSelectionToLines(bool FromAnchor);
+    // Word bounds around a position inside a text drawing item (offsets).
+    bool IsInsideWord(int DrawItemNo, int Offs) const;
+    void GetWordBounds(int DrawItemNo, int Offs, int& From, int& To) const;
+    bool SelectToPoint(int X, int Y);
+    bool SelectLinesToPoint(int X, int Y);
+    // The selection as plain text (UTF-16 bytes when Unicode).
+    AnsiString GetSelText(bool Unicode);
+    // The picture when exactly one non-text item is selected.
+    const class TRVGraphic* GetSelectedImage();
+    void GetSaveRange(bool SelectionOnly, int& StartItemNo, int& StartOffs, int& EndItemNo, int& EndOffs,
+                      bool& PartialItem) const override;
+    virtual void SelectionChanged(bool) {}
+    virtual void DoSelect() {}
+
+    // ---- mouse, hyperlinks and focus (paint/); client coordinates
+    void MouseDown(TRVMouseButton Button, TRVShiftState Shift, int X, int Y);
+    void MouseMove(TRVShiftState Shift, int X, int Y);
+    void MouseUp(TRVMouseButton Button, TRVShiftState Shift, int X, int Y);
+    // X, Y: where the pointer is now (the layer asks the screen).
+    void DblClick(int X, int Y);
+    // The word under a client point, and the style of its item.
+    bool GetWordAt(int X, int Y, AnsiString& Word, int& StyleNo, int& ItemNo, int& Offs);
+    void UpdateHoverDrawItem(int X, int Y);
+    void FocusItem(int ItemNo) { FocusedItemNo = ItemNo; }
+    virtual bool IsAssigned(TRVDataEvent) const { return false; }
+    virtual void DoJump(int /*Id*/) {}
+    virtual void DoRVMouseMove(int /*Id*/) {}
+    virtual void DoRVMouseDown(TRVMouseButton, TRVShiftState, int /*ItemNo*/, int /*X*/, int /*Y*/) {}
+    virtual void DoRVMouseUp(TRVMouseButton, TRVShiftState, int /*ItemNo*/, int /*X*/, int /*Y*/) {}
+    virtual void DoRVDblClick(const AnsiString& /*Word*/, int /*StyleNo*/) {}
+    virtual void DoRVRightClick(const AnsiString&, int /*StyleNo*/, int /*X*/, int /*Y*/) {}
+    virtual void SetCursor(TCursor) {}
+    virtual TCursor GetNormalCursor() const { return crRVDefault; }
+    virtual void SetControlFocus() {}
+    virtual bool CanStartDrag() const { return !(GetOptions() & rvoDisallowDrag); }
+    // Asks the control to start dragging the selection after this event.
+    virtual void PostStartDrag() {}
+    virtual bool AllowsItemFocus() const { return true; }
+
+    // ---- clipboard and protection (paint/)
+    // The clipboard of the viewer; nil copies nothing.
+    virtual IRVClipboardTarget* GetClipboard() const { return nullptr; }
+    // Writes the selection in the native format, false when that writer is
+    // not there (the clipboard then gets the other formats only).
+    virtual bool SaveRvfSelection(TStream&, TColor, TRVBackground*) { return false; }
+    bool CopyToClipboard(TColor Color, TRVBackground* Background);
+    void CopyTextToClipboard();
+    void CopyUnicodeTextToClipboard();
+    void CopyImageToClipboard();
+    void CopyRtfToClipboard(TColor Color);
+    void CopyRvfToClipboard(TColor Color, TRVBackground* Background);
+    bool IsParaOptionSet(int ParaNo, int Option) const;
+    bool IsItemParaReadOnly(int ItemNo) const;
+    bool IsItemProtected(int ItemNo, int Option) const;
+    bool AreItemsStuck(int ItemNo) const;
+    bool CanInsertAt(int ItemNo, int Offs) const;
+
 protected:
     // ---- line building and finishing (one formatting run)
     void FormatItems(TRVLineFormatState& State, int FirstItemNo, int LastItemNo);
@@ -250,6 +413,9 @@ protected:
     char16_t CharAt(int ItemNo, int Offs) const;
     int MeasurePiece(TRVLineFormatState& State, const TRVDrawLineInfo& Piece);
     int HyphenWidthOf(TRVLineFormatState& State, int ItemNo);
+
+    // ---- painting's helpers (paint/)
+    void DrawLineEndMark(TCanvas& Canvas, int DrawItemNo, int LastStyle, int DX, int DY);
 
 private:
     void FormatRun(bool Preserve, bool Force, bool NoScroll, int Depth, TCanvas* Canvas, bool OnlyTail,

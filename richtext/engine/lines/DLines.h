@@ -131,3 +131,20 @@ class TRVMultiDrawItemInfo : public TRVDrawLineInfo {
 public:
     TRVMultiDrawItemPartsList PartsList;
 };
+
+// Where a printed page begins: an item and the offset in it, and for a page
+// that begins inside a split item the value its page part gives (-1: none).
+class TRVSoftPageBreakInfo : public TObject {
+public:
+    int32_t ItemNo = 0;
+    int32_t Offs = 0;
+    int32_t ExtraData = -1;
+};
+
+// The soft page breaks of a document in page order, owned.
+class TRVSoftPageBreakList : public TRVList {
+public:
+    TRVSoftPageBreakInfo* Get(int Index) const {
+        return static_cast<TRVSoftPageBreakInfo*>(TRVList::Get(Index));
+    }
+};

@@ -129,6 +129,10 @@ private:
     std::unique_ptr<TFontInfo> FFallbackItem;
 };
 
+// One underline from Left to Right centred on Y in the pattern of its type.
+void DrawUnderlineLine(TCanvas& Canvas, TRVUnderlineType UnderlineType, TColor Color, int Left, int Right,
+                       int Y, int Thickness);
+
 // HTML font tags of a text style, relative to BaseStyle when Relative.
 AnsiString HtmlFontOpenTags(const TCustomRVFontInfo& TextStyle, const TCustomRVFontInfo& BaseStyle,
                             bool Relative, TRVHtmlSaveOptions Options);

@@ -1,7 +1,8 @@
 // How a text style goes onto a canvas: its font (size, sub- and
 // superscript, character spacing), its colours for a drawing state and
 // colour mode, and its text as UTF-16. Custom underlines, overlines, marks
-// of special characters and positioned printing belong to painting.
+// of special characters are drawn with the text; positioned printing is
+// the printing code's.
 #include "richtext/engine/style/RVFontInfo.h"
 #include "richtext/engine/style/RVStyle.h"
 #include "richtext/engine/text/RVCodePages.h"
@@ -103,12 +104,111 @@ TColor TCustomRVFontInfo::GetUnderlineColor(TCanvas& Canvas, TRVTextDrawStates D
     return Canvas.Font()->Color();
 }
 
-void TCustomRVFontInfo::Draw(const AnsiString& S, TRVItemOptions ItemOptions, TCanvas& Canvas, int,
-                             int SpaceBefore, int Left, int Top, int, int Height, TRVStyle& RVStyle,
-                             TRVTextDrawStates, bool Printing, bool, TRVColorMode, TRVBiDiMode) const {
+void DrawUnderlineLine(TCanvas& Canvas, TRVUnderlineType UnderlineType, TColor Color, int Left, int Right,
+                       int Y, int Thickness) {
+    int pattern = 0, unit = 0;
+    switch (UnderlineType) {
+    case rvutDotted:
+    case rvutThickDotted:
+        pattern = 2, unit = 4;
+        break;
+    case rvutDashed:
+    case rvutThickDashed:
+        pattern = 3, unit = 12;
+        break;
+    case rvutLongDashed:
+    case rvutThickLongDashed:
+        pattern = 3, unit = 24;
+        break;
+    case rvutDashDotted:
+    case rvutThickDashDotted:
+        pattern = 4, unit = 14;
+        break;
+    case rvutDashDotDotted:
+    case rvutThickDashDotDotted:
+        pattern = 5, unit = 16;
+        break;
+    default:
+        break;
+    }
+    switch (UnderlineType) {
+    case rvutThick:
+    case rvutThickDotted:
+    case rvutThickDashed:
+    case rvutThickLongDashed:
+    case rvutThickDashDotted:
+    case rvutThickDashDotDotted:
+        Thickness *= 2;
+        break;
+    default:
+        break;
+    }
+    if (UnderlineType == rvutDouble) {
+        int half = std::max(int(Round(Thickness / 2.0)), 1);
+        DrawStyledLine(Canvas, Color, 0, half, Left, Right, Y - Thickness, 0);
+        DrawStyledLine(Canvas, Color, 0, half, Left, Right, Y + Thickness, 0);
+        return;
+    }
+    DrawStyledLine(Canvas, Color, pattern, Thickness, Left, Right, Y, unit);
+}
+
+namespace {
+
+// Spaces get a middle dot and no-break spaces a degree sign, each centred
+// on its character.
+void MarkSpecialCharacters(TCanvas& Canvas, std::u16string_view Text, int X, int Y) {
+    std::vector<int> advances(Text.size());
+    if (!Text.empty()) Canvas.CharAdvances(Text, advances.data());
+    TBrushStyle brush = Canvas.Brush()->Style();
+    Canvas.Brush()->SetStyle(TBrushStyle::bsClear);
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        char16_t mark = Text[i] == u' ' ? u'\u00B7' : Text[i] == u'\u00A0' ? u'\u00B0' : 0;
+        if (mark) {
+            WideString m(1, mark);
+            int w = Canvas.TextWidth(m);
+            Canvas.TextOut(X + int(Round((advances[i] - w) / 2.0)), Y, m);
+        }
+        X += advances[i];
+    }
+    Canvas.Brush()->SetStyle(brush);
+}
+
+} // namespace
+
+void TCustomRVFontInfo::Draw(const AnsiString& S, TRVItemOptions ItemOptions, TCanvas& Canvas, int StyleNo,
+                             int SpaceBefore, int Left, int Top, int Width, int Height, TRVStyle& RVStyle,
+                             TRVTextDrawStates DrawState, bool Printing, bool, TRVColorMode ColorMode,
+                             TRVBiDiMode) const {
+    TFont& font = *Canvas.Font();
+    TColor underlineColor = GetUnderlineColor(Canvas, DrawState);
+    bool customUnderline =
+        (font.Style() & fsUnderline) && (UnderlineType != rvutNormal || underlineColor != font.Color());
+    TFontStyles savedStyle = font.Style();
+    if (customUnderline) font.SetStyle(font.Style() & ~fsUnderline);
     WideString shown = RVItemTextToWide(S, ItemOptions, GetCodePage(RVStyle.DefCodePage));
     std::erase_if(shown, IsZeroWidthChar);
-    if (SpaceBefore != 0 && !Printing && Canvas.Brush()->Style() != TBrushStyle::bsClear)
-        Canvas.FillRect(Bounds(Left, Top, SpaceBefore, Height));
     Canvas.TextOut(Left + SpaceBefore, Top, shown);
+    if ((DrawState & rvtsSpecialCharacters) && !Printing)
+        MarkSpecialCharacters(Canvas, shown, Left + SpaceBefore, Top);
+    if (SpaceBefore != 0 && !Printing) {
+        if ((DrawState & rvtsSelected) && shown.empty())
+            RVStyle.ApplyStyleColor(Canvas, StyleNo, DrawState & ~TRVTextDrawStates(rvtsSelected), Printing,
+                                    ColorMode);
+        if (Canvas.Brush()->Style() != TBrushStyle::bsClear)
+            Canvas.FillRect(Bounds(Left, Top, SpaceBefore, Height));
+        Canvas.Brush()->SetStyle(TBrushStyle::bsClear);
+    }
+    // Without outline metrics the thickness comes from the font size.
+    int thickness = LineThicknessForHeight(std::abs(font.Size()));
+    if (customUnderline) {
+        DrawUnderlineLine(Canvas, UnderlineType, underlineColor, Left, Left + Width,
+                          Top + Height - thickness / 2, thickness);
+    } else if ((font.Style() & fsUnderline) && SpaceBefore != 0) {
+        DrawUnderlineLine(Canvas, rvutNormal, underlineColor, Left, Left + SpaceBefore,
+                          Top + Height - thickness / 2, thickness);
+    }
+    if (StyleEx & rvfsOverline)
+        DrawStyledLine(Canvas, font.Color(), 0, thickness, Left, Left + Width, Top - thickness / 2, 0);
+    Canvas.Pen()->SetStyle(TPenStyle::psSolid);
+    if (customUnderline) font.SetStyle(savedStyle);
 }

@@ -156,13 +156,30 @@ void TRVStyle::DrawCheckpoint(TCanvas& Canvas, int X, int Y, int AreaLeft, int W
 }
 
 void TRVStyle::DrawPageBreak(TCanvas& Canvas, int Y, int XShift, TRVPageBreakType PageBreakType,
-                             TObject* Control, TPersistent* ARVData, int AItemNo) {
+                             TObject* Control, TPersistent* ARVData, int AItemNo, int Width) {
     RVData = ARVData;
     ItemNo = AItemNo;
     bool doDefault = true;
     if (OnDrawPageBreak) OnDrawPageBreak(this, Canvas, Y, XShift, PageBreakType, Control, doDefault);
-    // The default mark spans the document's visible width, which painting
-    // knows; it draws it there.
+    if (!doDefault) return;
+    TPen& pen = *Canvas.Pen();
+    pen.SetWidth(1);
+    pen.SetStyle(TPenStyle::psSolid);
+    pen.SetColor(PageBreakType == rvpbPageBreak ? PageBreakColor : SoftPageBreakColor);
+    int right = Width - XShift;
+    Canvas.MoveTo(-XShift, Y);
+    Canvas.LineTo(right - 8, Y);
+    // The folded corner: a right triangle filled row by row, then outlined.
+    TBrush& brush = *Canvas.Brush();
+    brush.SetStyle(TBrushStyle::bsSolid);
+    brush.SetColor(clWindow);
+    for (int r = 1; r < 8; ++r)
+        Canvas.FillRect(Rect(right - 8, Y + r, right - 8 + r, Y + r + 1));
+    Canvas.MoveTo(right - 8, Y);
+    Canvas.LineTo(right, Y + 8);
+    Canvas.LineTo(right - 8, Y + 8);
+    Canvas.LineTo(right - 8, Y);
+    brush.SetStyle(TBrushStyle::bsClear);
 }
 
 void TRVStyle::DrawParaBack(TCanvas& Canvas, int ParaNo, const TRect& ARect, bool, TRVColorMode ColorMode) {

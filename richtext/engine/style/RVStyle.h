@@ -123,8 +123,9 @@ public:
                       int Width, int Height, TRVTextDrawStates DrawState);
     void DrawCheckpoint(TCanvas& Canvas, int X, int Y, int AreaLeft, int Width, TPersistent* ARVData,
                         int AItemNo, int XShift, bool RaiseEvent, TObject* Control);
+    // Width: the document's visible width, where the mark's folded corner is.
     void DrawPageBreak(TCanvas& Canvas, int Y, int XShift, TRVPageBreakType PageBreakType, TObject* Control,
-                       TPersistent* ARVData, int AItemNo);
+                       TPersistent* ARVData, int AItemNo, int Width);
     void DrawParaBack(TCanvas& Canvas, int ParaNo, const TRect& ARect, bool Printing, TRVColorMode ColorMode);
     TColor GetHoverColor(int StyleNo);
     // The code page of 8-bit text in text style StyleNo.

@@ -611,7 +611,7 @@ TEST_F(RVStyleTest, DrawingEntryPoints) {
         DoDefault = false;
     };
     canvas.Log.clear();
-    FStyle->DrawPageBreak(canvas, 5, 0, rvpbPageBreak, nullptr, nullptr, 9);
+    FStyle->DrawPageBreak(canvas, 5, 0, rvpbPageBreak, nullptr, nullptr, 9, 100);
     EXPECT_EQ(calls, 1);
     EXPECT_TRUE(canvas.Log.empty());
 
