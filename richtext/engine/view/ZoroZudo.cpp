@@ -164,8 +164,7 @@ bool TCustomZoroZudo::SelectionExists() const {
 }
 
 void TCustomZoroZudo::Deselect() {
-    FRVData->Deselect();
-    FRVData->DoSelect();
+    FRVData->Deselect(nullptr, true);
     Invalidate();
 }
 

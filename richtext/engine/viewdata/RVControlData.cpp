@@ -19,15 +19,16 @@ void TRVControlData::ResetFormatting() {
     TCustomRVFormattedData::ResetFormatting();
 }
 
-void TRVControlData::Deselect() {
-    if (StateBits & rvstDeselecting) return;
-    StateBits |= rvstDeselecting;
-    TScopeGuard done([this] { StateBits &= ~TRVDataStates(rvstDeselecting); });
-    FocusedItemNo = -1;
-    TopLevelFocusedItemNo = -1;
-    TopLevelFocusedRVData = nullptr;
-    SelStartDrawItem = SelEndDrawItem = -1;
-    SelStartDrawOffs = SelEndDrawOffs = 0;
+void TRVControlData::Deselect(TCustomRVItemInfo* Except, bool RaiseEvent) {
+    if (!(StateBits & rvstDeselecting)) {
+        StateBits |= rvstDeselecting;
+        TScopeGuard done([this] { StateBits &= ~TRVDataStates(rvstDeselecting); });
+        if (FocusedItemNo != -1) InvalidateControl();
+        FocusedItemNo = -1;
+        TopLevelFocusedItemNo = -1;
+        TopLevelFocusedRVData = nullptr;
+    }
+    TCustomRVFormattedData::Deselect(Except, RaiseEvent);
 }
 
 int TRVControlData::FindNextFocusableItem(int, bool) {
@@ -90,55 +91,6 @@ void TRVControlData::DrawFocusRect(TCanvas& Canvas) {
     }
 }
 
-void TRVControlData::DrawBackground(TCanvas& Canvas, const TRect& Clip) {
-    Canvas.Brush()->SetStyle(TBrushStyle::bsSolid);
-    Canvas.Brush()->SetColor(GetColor());
-    Canvas.FillRect(TRect{0, 0, Clip.Width(), Clip.Height()});
-}
-
-void TRVControlData::PaintDocumentOn(TCanvas& Canvas, const TRect& Clip) {
-    TRVStyle* style = GetRVStyle();
-    if (!style || DrawItems.Count() == 0) return;
-    // Drawing items in client coordinates, moved to the clip's origin.
-    const int dx = -GetHOffs() - Clip.Left, dy = -GetVOffs() - Clip.Top;
-    int sd = SelStartDrawItem, so = SelStartDrawOffs, ed = SelEndDrawItem, eo = SelEndDrawOffs;
-    if (sd > ed || (sd == ed && so > eo)) std::swap(sd, ed), std::swap(so, eo);
-    const bool selection = sd >= 0 && ed >= 0 && (sd != ed || so != eo);
-    for (int i = std::max(FindDrawItemByY(-dy), 0); i < DrawItems.Count(); ++i) {
-        const TRVDrawLineInfo& d = *DrawItems[i];
-        if (d.Top + dy >= Clip.Height()) break;
-        const TCustomRVItemInfo& item = LiveItem(d.ItemNo);
-        const TRect box = Bounds(d.Left + dx, d.Top + dy, d.Width, d.Height);
-        if (item.StyleNo < 0) {
-            LiveItem(d.ItemNo).Paint(box.Left, box.Top, Canvas, 0, *style, DrawItems[i]);
-            continue;
-        }
-        const int styleNo = GetActualStyle(item);
-        const AnsiString text = DrawItems.GetDrawItemText(i, *ItemList);
-        auto draw = [&](int From, int Count, int Left, TRVTextDrawStates State) {
-            const AnsiString part = ItemTextCopy(text, From, Count, item.ItemOptions);
-            style->ApplyStyle(Canvas, styleNo, rvbdUnspecified, GetFlags() & rvflCanUseCustomPPI, nullptr,
-                              false);
-            const int width =
-                Canvas.TextWidth(RVItemTextToWide(part, item.ItemOptions, style->GetStyleCodePage(styleNo)));
-            style->DrawStyleText(part, item.ItemOptions, Canvas, d.ItemNo, d.Offs + From - 1, styleNo, this,
-                                 0, Left, box.Top, width, box.Height(), State, false, false, rvcmColor,
-                                 rvbdUnspecified);
-            return width;
-        };
-        const int length = d.Length;
-        int from = length + 1, to = length + 1;
-        if (selection && i >= sd && i <= ed) {
-            from = i == sd ? so : 1;
-            to = i == ed ? eo : length + 1;
-        }
-        int x = box.Left;
-        if (from > 1) x += draw(1, from - 1, x, 0);
-        if (to > from) x += draw(from, to - from, x, rvtsSelected);
-        if (to <= length) draw(to, length - to + 1, x, 0);
-    }
-}
-
 void TRVControlData::PaintBuffered(TCanvas& Canvas, const TRect& Clip) {
     if (StateBits & rvstFormatting) return;
     if (auto* root = dynamic_cast<TCustomRVFormattedData*>(GetOuterRootData());
@@ -156,7 +108,7 @@ void TRVControlData::PaintBuffered(TCanvas& Canvas, const TRect& Clip) {
         Canvas.MoveOrigin(Clip.Left, Clip.Top);
         DrawBackground(Canvas, Clip);
         try {
-            PaintDocumentOn(Canvas, Clip);
+            PaintDocument(Canvas, Clip, false, false, false, false);
         } catch (const Exception& e) {
             PaintError = e.Message;
             if (PaintError.empty()) PaintError = " ";
@@ -178,43 +130,8 @@ void TRVControlData::PaintBuffered(TCanvas& Canvas, const TRect& Clip) {
 // ---------------------------------------------------------------- the mouse
 
 bool TRVControlData::FindPositionAt(int X, int Y, int& DrawItemNo, int& DrawItemOffs) {
-    DrawItemNo = -1;
-    DrawItemOffs = 0;
-    const int line = FindDrawItemByY(Y);
-    if (line < 0) return false;
-    int first, last;
-    GetLineDrawItemRange(line, first, last);
-    int d = first;
-    while (d < last && X >= DrawItems[d]->Left + DrawItems[d]->Width)
-        ++d;
-    DrawItemNo = d;
-    const TRVDrawLineInfo& info = *DrawItems[d];
-    const TCustomRVItemInfo& item = LiveItem(info.ItemNo);
-    if (item.StyleNo < 0) {
-        DrawItemOffs = X > info.Left + info.Width / 2 ? 1 : 0;
-        return true;
-    }
-    DrawItemOffs = 1;
-    if (X <= info.Left) return true;
-    TCanvas* canvas = GetCanvas();
-    TRVStyle* style = GetRVStyle();
-    if (!canvas || !style) return true;
-    const int styleNo = GetActualStyle(item);
-    canvas->SaveState();
-    TScopeGuard restore([canvas] { canvas->RestoreState(); });
-    style->ApplyStyle(*canvas, styleNo, rvbdUnspecified, GetFlags() & rvflCanUseCustomPPI, nullptr, false);
-    const WideString text =
-        RVItemTextToWide(ItemTextCopy(GetItemText(info.ItemNo), info.Offs, info.Length, item.ItemOptions),
-                         item.ItemOptions, style->GetStyleCodePage(styleNo));
-    // The caret goes before the character whose middle lies right of X.
-    int before = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const int after = canvas->TextWidth(text.substr(0, i + 1));
-        if (X < info.Left + (before + after) / 2) break;
-        before = after;
-        ++DrawItemOffs;
-    }
-    return true;
+    FindDrawItemAtPos(X, Y, false, DrawItemOffs, DrawItemNo);
+    return DrawItemNo >= 0;
 }
 
 void TRVControlData::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -245,15 +162,4 @@ void TRVControlData::MouseUp(TMouseButton Button, TShiftState, int, int) {
     if (Button != TMouseButton::mbLeft || !(StateBits & rvstMouseSelecting)) return;
     StateBits &= ~TRVDataStates(rvstMouseSelecting);
     DoSelect();
-}
-
-void TRVControlData::GetSaveRange(bool SelectionOnly, int& StartItemNo, int& StartOffs, int& EndItemNo,
-                                  int& EndOffs, bool& PartialItem) const {
-    if (!SelectionOnly) {
-        TCustomRVFormattedData::GetSaveRange(false, StartItemNo, StartOffs, EndItemNo, EndOffs, PartialItem);
-        return;
-    }
-    GetSelectionItemBounds(StartItemNo, EndItemNo, StartOffs, EndOffs, true);
-    PartialItem = StartItemNo >= 0 && StartItemNo == EndItemNo;
-    if (StartItemNo < 0 || EndItemNo < 0) StartItemNo = EndItemNo = -1;
 }

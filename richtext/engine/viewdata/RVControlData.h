@@ -24,7 +24,8 @@ public:
     AnsiString PaintError;
 
     void ResetFormatting() override;
-    virtual void Deselect();
+    // Also forgets the item focus.
+    void Deselect(TCustomRVItemInfo* Except, bool RaiseEvent);
     // Tab navigation. FromOutside: the focus comes from another control of
     // the form (not from the control itself nor from no window).
     void FocusNextItem(bool Backward, bool FromOutside);
@@ -43,11 +44,7 @@ public:
     virtual void DblClick() {}
     // The drawing item and the offset in it nearest to a document point;
     // false in an empty layout.
-    virtual bool FindPositionAt(int X, int Y, int& DrawItemNo, int& DrawItemOffs);
-    // The selection when asked for it.
-    void GetSaveRange(bool SelectionOnly, int& StartItemNo, int& StartOffs, int& EndItemNo, int& EndOffs,
-                      bool& PartialItem) const override;
-    virtual void DoSelect() {}
+    bool FindPositionAt(int X, int Y, int& DrawItemNo, int& DrawItemOffs);
 
 protected:
     // The next item that can take the focus, from FocusedItemNo; -1: none.
@@ -56,8 +53,4 @@ protected:
     // of its form; false when there is none.
     virtual void TakeFocus() {}
     virtual bool FocusLeavesDocument(bool) { return false; }
-    // The document's background and the document for Clip (client
-    // coordinates) on a canvas whose origin is Clip's top-left.
-    virtual void DrawBackground(TCanvas& Canvas, const TRect& Clip);
-    virtual void PaintDocumentOn(TCanvas& Canvas, const TRect& Clip);
 };
