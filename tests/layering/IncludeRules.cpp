@@ -60,6 +60,12 @@ const std::vector<TLayerRule>& LayerRules() {
             {"richtext/import/rtf/",
              with(platformBase, {"platform/canvas/", "richtext/engine/", "richtext/import/rtf/"}),
              "the RTF reader includes only the engine, platform/canvas and below"},
+            // The HTML importer is a model too: the engine, the canvas and
+            // the table item, never a control.
+            {"richtext/import/html/",
+             with(platformBase, {"platform/canvas/", "richtext/engine/", "richtext/editor/tables/",
+                                 "richtext/import/html/"}),
+             "the HTML importer includes only the engine, the table item, platform/canvas and below"},
             {"richtext/print/", with(editor, {"richtext/print/"})},
             // The dialogs, their controls and the language tables sit above
             // the printed pages and below the program.
