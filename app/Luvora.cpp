@@ -16,6 +16,7 @@
 #include "platform/win/MessageBox.h"
 #include "platform/win/WinBase.h"
 #include "platform/win/WinReg.h"
+#include "richtext/editor/tables/RVTable.h"
 
 namespace {
 
@@ -48,6 +49,8 @@ int RunLuvora() {
     // First, before the engine or the toolkit starts a thread of its own.
     InstallEndSignalHandlers();
     LoadLocaleFormatSettings();
+    // Readers make tables by their style number.
+    RegisterTableItemClass();
     try {
         // A second copy ends at once, without a window or a message.
         if (!IsFirstInstance(kInstanceMutexName)) return 0;

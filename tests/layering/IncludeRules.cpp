@@ -53,6 +53,10 @@ const std::vector<TLayerRule>& LayerRules() {
              with(platformBase, {"platform/canvas/", "platform/gui/", "richtext/engine/"}),
              "the engine includes only platform/canvas and below"},
             {"richtext/editor/", editor},
+            // The table item is a model: the engine, the canvas and below.
+            {"richtext/editor/tables/",
+             with(platformBase, {"platform/canvas/", "richtext/engine/", "richtext/editor/tables/"}),
+             "the table item includes only the engine, platform/canvas and below"},
             {"richtext/import/", with(editor, {"richtext/import/"})},
             // The RTF reader is a model: it builds documents through the
             // engine and sees no control (a table item comes in through

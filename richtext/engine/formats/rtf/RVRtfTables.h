@@ -42,6 +42,9 @@ struct TRVRTFTables {
     double TwipsPerPixel = 15;
     // Template and list identifiers drawn in this save, never drawn twice.
     std::vector<int32_t> DrawnIds;
+    // Set by an item that closed the current paragraph itself (a table's
+    // last row): the next paragraph starts without "\par ".
+    bool ParagraphClosed = false;
 
     int Twips(double Pixels) const { return int(Round(Pixels * TwipsPerPixel)); }
     // The colour's number; -1 when it is not in the table.

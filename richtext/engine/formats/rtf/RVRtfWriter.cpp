@@ -427,7 +427,9 @@ void TRtfDocWriter::StartParagraph(int ItemNo, TCustomRVItemInfo& Item) {
         Write("\\line ");
         return;
     }
-    if (!FFirstParagraph) {
+    bool closed = Tables.ParagraphClosed;
+    Tables.ParagraphClosed = false;
+    if (!FFirstParagraph && !closed) {
         Write("\\par ");
         if (FListParagraph) {
             Write("\\plain");
