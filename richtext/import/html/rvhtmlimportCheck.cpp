@@ -1,6 +1,7 @@
 // The checker of documents built from HTML: the engine's structure checks,
 // and style, paragraph and list numbers that the style sheet has, through
-// every sub-document.
+// every sub-document, and the grids of tables.
+#include "richtext/editor/tables/RVTableCheck.h"
 #include "richtext/engine/document/CRVDataCheck.h"
 #include "richtext/engine/items/RVMarker.h"
 #include "richtext/import/html/rvhtmlimport.h"
@@ -19,7 +20,10 @@ AnsiString CheckHtmlDocumentInvariants(const TCustomRVData& Data) {
             faults = Format("item %d has paragraph style %d of %d", {i, item->ParaNo, paras});
         else if (item->StyleNo >= texts && item->StyleNo != rvsDefStyle)
             faults = Format("item %d has text style %d of %d", {i, item->StyleNo, texts});
-        else if (auto* marker = dynamic_cast<const TRVMarkerItemInfo*>(item)) {
+        else if (auto* table = dynamic_cast<const TRVTableItemInfo*>(item)) {
+            if (AnsiString broken = CheckTableInvariants(*table); !broken.empty())
+                faults = Format("table %d: %s", {i, broken});
+        } else if (auto* marker = dynamic_cast<const TRVMarkerItemInfo*>(item)) {
             if (marker->ListNo < 0 || marker->ListNo >= lists)
                 faults = Format("marker %d has list style %d of %d", {i, marker->ListNo, lists});
             else if (marker->Level < 0 ||

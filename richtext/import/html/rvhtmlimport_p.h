@@ -49,6 +49,8 @@ struct TContainerDataType {
     // A table waiting for its closing tag, and the data that receives items.
     std::unique_ptr<THtmlTable> Table;
     TCustomRVData* Data = nullptr;
+    // Of a table, row or cell container: the table it belongs to.
+    THtmlTable* OwnTable = nullptr;
 
     TContainerDataType();
     ~TContainerDataType();
@@ -116,6 +118,10 @@ private:
 
     // ---- tables (rvhtmlimportTables.cpp)
     void TableTag(const AnsiString& Name);
+    bool InCell() const;
+    // From a cell to between the cells of its table.
+    void LeaveCell();
+    void CloseTable();
     void CloseOpenTables();
 
     // ---- pictures (rvhtmlimportPictures.cpp)
@@ -134,6 +140,7 @@ private:
     THtmlParser Parser;
     std::vector<std::unique_ptr<TContainerDataType>> FContainers;
     TCustomRVData* CurData = nullptr;
+    THtmlTable* CurTable = nullptr;
     int BaseStyle = 0;
     TFontState Font;
     int CurStyle = 0;

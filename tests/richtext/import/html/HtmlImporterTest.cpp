@@ -167,6 +167,45 @@ TEST(HtmlImporter, ShowsTheInvalidPictureForWhatItCannotLoad) {
     }
 }
 
+TEST(HtmlImporter, BuildsTables) {
+    TImported a = ImportUtf8("<p>before</p><table border=1 cellpadding=4 width=\"100%\">"
+                             "<tr><td colspan=2><b>wide</b></td></tr>"
+                             "<tr><td width=\"45%\">a</td><th>b</th></tr></table>after");
+    EXPECT_EQ(a.Items, (Items{"|s0:before", "|table 2x2", "|s0:after"}));
+    const TCustomRVData& d = *a.Result.Document;
+    auto& table = dynamic_cast<const TRVTableItemInfo&>(*d.GetItem(1));
+    EXPECT_EQ(CellItems(d, 1, 0, 0), "|s1:wide");
+    EXPECT_EQ(CellItems(d, 1, 0, 1), "nil");
+    EXPECT_EQ(table.GetCell(0, 0)->ColSpan, 2);
+    EXPECT_EQ(CellItems(d, 1, 1, 0), "|s0:a");
+    EXPECT_EQ(CellItems(d, 1, 1, 1), "|s1:b");
+    EXPECT_EQ(table.BorderWidth, 1);
+    EXPECT_EQ(table.CellBorderWidth, 1);
+    EXPECT_EQ(table.CellHPadding, 4);
+    EXPECT_EQ(table.BestWidth, -100);
+    EXPECT_EQ(table.GetCell(1, 0)->BestWidth, -45);
+
+    const std::pair<const char*, Items> cases[] = {
+        // Text after an unclosed table is in its last cell; the table is kept.
+        {"<table><tr><td>x</table", {"|table 1x1"}},
+        {"<table><tr><td>x", {"|table 1x1"}},
+        // A table open further out is not added.
+        {"<table><tr><td><table><tr><td>in", {}},
+        {"<table><tr><td>out<table><tr><td>in</table></td></tr></table>", {"|table 1x1"}},
+        // Rows grow to the widest; cells, rows and tables out of place do little.
+        {"<table><tr><td>1<tr><td>2<td>3</table>", {"|table 2x2"}},
+        {"<td>x</td>y", {"|s0:x", "s0:y"}},
+        {"<table></table>z", {"|s0:z"}},
+        {"<table><tr><td rowspan=9999 colspan=9999>x</table>", {"|table 64x64"}},
+    };
+    for (auto& [html, items] : cases)
+        EXPECT_EQ(ImportUtf8(html).Items, items) << html;
+    TImported nested = ImportUtf8("<table><tr><td>out<table><tr><td>in</table></td></tr></table>");
+    EXPECT_EQ(CellItems(*nested.Result.Document, 0, 0, 0), "|s0:out / |table 1x1");
+    TImported last = ImportUtf8("<table><tr><td>x</table");
+    EXPECT_EQ(CellItems(*last.Result.Document, 0, 0, 0), "|s0:x");
+}
+
 TEST(HtmlImporter, MakesLinksOfJumpStyles) {
     TRvHtmlImporter importer(nullptr);
     importer.BasePath = "/base/";

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "richtext/editor/tables/RVTable.h"
 #include "richtext/engine/items/RVMarker.h"
 #include "richtext/engine/items/RVPictures.h"
 #include "richtext/engine/text/RVClasses.h"
@@ -16,7 +17,7 @@
 
 // One line per item: "|" before an item that starts a paragraph, then
 // "s<text style>" and the text in UTF-8, "marker <list>.<level> #<start>",
-// "picture <w>x<h>" or "break".
+// "picture <w>x<h>", "table <rows>x<cols>" or "item <style>".
 inline std::vector<std::string> DescribeItems(const TCustomRVData& Data) {
     std::vector<std::string> lines;
     for (int i = 0; i < Data.ItemCount(); ++i) {
@@ -25,6 +26,8 @@ inline std::vector<std::string> DescribeItems(const TCustomRVData& Data) {
         if (auto* marker = dynamic_cast<const TRVMarkerItemInfo*>(item)) {
             line += "marker " + std::to_string(marker->ListNo) + "." + std::to_string(marker->Level) + " #" +
                     std::to_string(marker->StartFrom);
+        } else if (auto* table = dynamic_cast<const TRVTableItemInfo*>(item)) {
+            line += "table " + std::to_string(table->RowCount()) + "x" + std::to_string(table->ColCount());
         } else if (auto* picture = dynamic_cast<const TRVGraphicItemInfo*>(item)) {
             int w = 0, h = 0;
             Data.GetItemExtraIntProperty(i, rvepWidth, w);
@@ -64,4 +67,16 @@ inline void WriteBmp(const std::string& Path, int Width, int Height) {
     image.SaveToStream(stream);
     std::ofstream(Path, std::ios::binary)
         .write(reinterpret_cast<const char*>(stream.Memory()), stream.Size());
+}
+
+// The items of cell (Row, Col) of the table at ItemNo, joined by " / ";
+// "nil" for a position a merged cell covers.
+inline std::string CellItems(const TCustomRVData& Data, int ItemNo, int Row, int Col) {
+    auto& table = dynamic_cast<const TRVTableItemInfo&>(*Data.GetItem(ItemNo));
+    const TRVTableCellData* cell = table.GetCell(Row, Col);
+    if (!cell) return "nil";
+    std::string out;
+    for (const std::string& line : DescribeItems(*cell))
+        out += (out.empty() ? "" : " / ") + line;
+    return out;
 }
