@@ -1,6 +1,7 @@
 // Pictures of the HTML importer: loading a picture from a local file (or
 // from the application), its displayed size, and the picture item.
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 
 #include "richtext/engine/items/RVPictures.h"
@@ -35,6 +36,9 @@ bool HasUrlScheme(const AnsiString& Path) {
 }
 
 std::unique_ptr<TRVGraphic> ReadPictureFile(const AnsiString& Path) {
+    // Devices and pipes could block or never end.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(Path, error)) return nullptr;
     std::ifstream file(Path, std::ios::binary | std::ios::ate);
     if (!file) return nullptr;
     std::streamoff size = file.tellg();
