@@ -64,6 +64,12 @@ const std::vector<TLayerRule>& LayerRules() {
             {"richtext/import/rtf/",
              with(platformBase, {"platform/canvas/", "richtext/engine/", "richtext/import/rtf/"}),
              "the RTF reader includes only the engine, platform/canvas and below"},
+            // The HTML importer is a model too: the engine, the canvas and
+            // the table item, never a control.
+            {"richtext/import/html/",
+             with(platformBase, {"platform/canvas/", "richtext/engine/", "richtext/editor/tables/",
+                                 "richtext/import/html/"}),
+             "the HTML importer includes only the engine, the table item, platform/canvas and below"},
             {"richtext/print/", with(editor, {"richtext/print/"})},
             // The printed pages are a model: they draw on the printer's
             // canvas and see no control.
