@@ -16,6 +16,23 @@
 struct TTypeInfo;
 struct TClassInfo;
 
+// What documents drawn through the canvas share with the controls that show
+// them: the cursor number, the mouse button and keys held, and where text
+// sits vertically in its box.
+using TCursor = int;
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TShiftStateFlag : unsigned {
+    ssShift = 1,
+    ssAlt = 2,
+    ssCtrl = 4,
+    ssLeft = 8,
+    ssRight = 16,
+    ssMiddle = 32,
+    ssDouble = 64
+};
+using TShiftState = unsigned;
+enum class TTextLayout { tlTop, tlCenter, tlBottom };
+
 // 0x00BBGGRR for RGB, 0xFF0000nn for system colour nn.
 using TColor = uint32_t;
 // The type of published colour properties.

@@ -270,16 +270,6 @@ constexpr uint16_t VK_OEM_5 = 0xDC; // backslash |
 constexpr uint16_t VK_OEM_6 = 0xDD; // ]}
 constexpr uint16_t VK_OEM_7 = 0xDE; // '"
 
-enum TShiftStateFlag : unsigned {
-    ssShift = 1,
-    ssAlt = 2,
-    ssCtrl = 4,
-    ssLeft = 8,
-    ssRight = 16,
-    ssMiddle = 32,
-    ssDouble = 64
-};
-using TShiftState = unsigned;
 
 // The keyboard's modifier state as the layer last saw it.
 TShiftState GetShiftState();
@@ -288,7 +278,6 @@ TShiftState KeyDataToShiftState(LPARAM KeyData);
 TShiftState KeysToShiftState(unsigned Keys);
 bool IsAccel(uint16_t Key, const AnsiString& Caption);
 
-enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 // Shared by the standard controls and the tree, so plain enums as the tree
 // has always used them.
@@ -303,7 +292,6 @@ enum class TBorderStyle { bsNone, bsSingle };
 enum TAnchorKind : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
 using TAnchors = unsigned;
 
-using TCursor = int;
 constexpr TCursor crDefault = 0;
 constexpr TCursor crArrow = -2;
 constexpr TCursor crCross = -3;

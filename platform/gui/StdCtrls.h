@@ -11,7 +11,6 @@
 #include "platform/gui/Controls.h"
 #include "platform/rtl/StringLists.h"
 
-enum class TTextLayout { tlTop, tlCenter, tlBottom };
 enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 enum class TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 enum class TComboBoxStyle { csDropDown, csSimple, csDropDownList };

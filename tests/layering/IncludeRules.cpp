@@ -81,7 +81,7 @@ const std::vector<TLayerRule>& LayerRules() {
 // The engine's concerns, each seeing only those before it; only the view
 // hosts controls.
 const std::vector<const char*> EngineOrder{"text/",   "style/", "lines/",   "items/", "document/",
-                                           "layout/", "paint/", "formats/", "view/"};
+                                           "layout/", "paint/", "formats/", "viewdata/", "view/"};
 
 // The tree's sources that include the toolkit: its window, images, clipboard,
 // drop target, edit control and menu. Every other tree source includes no

@@ -198,6 +198,28 @@ void TScreenDriver::Type(const QString& Text) {
 }
 
 void TScreenDriver::Click(TControl* Control, int X, int Y) {
+    ClickAt(ScreenPoint(Control, X, Y));
+}
+
+void TScreenDriver::Drag(TControl* Control, QPoint From, QPoint To) {
+    const QPoint from = ScreenPoint(Control, From.x(), From.y());
+    const QPoint to = ScreenPoint(Control, To.x(), To.y());
+    RunTool({"xdotool", "mousemove", "--sync", std::to_string(from.x()), std::to_string(from.y()),
+             "mousedown", "1"});
+    // Through a point between, as a hand moves.
+    RunTool({"xdotool", "mousemove", "--sync", std::to_string((from.x() + to.x()) / 2),
+             std::to_string((from.y() + to.y()) / 2)});
+    RunTool(
+        {"xdotool", "mousemove", "--sync", std::to_string(to.x()), std::to_string(to.y()), "mouseup", "1"});
+}
+
+void TScreenDriver::Wheel(TControl* Control, bool Down) {
+    const QPoint at = ScreenPoint(Control, -1, -1);
+    RunTool({"xdotool", "mousemove", "--sync", std::to_string(at.x()), std::to_string(at.y()), "click",
+             Down ? "5" : "4"});
+}
+
+QPoint TScreenDriver::ScreenPoint(TControl* Control, int X, int Y) {
     QPoint at;
     OnGui([&] {
         TWinControl* host = dynamic_cast<TWinControl*>(Control);
@@ -209,7 +231,7 @@ void TScreenDriver::Click(TControl* Control, int X, int Y) {
         }
         at = host->Widget()->mapToGlobal(local);
     });
-    ClickAt(at);
+    return at;
 }
 
 void TScreenDriver::ClickAt(QPoint At) {

@@ -65,6 +65,10 @@ public:
     void Type(const QString& Text);
     // A left click in the middle of Control (or at X, Y of its client area).
     void Click(TControl* Control, int X = -1, int Y = -1);
+    // A left-button drag in Control's client area, From to To.
+    void Drag(TControl* Control, QPoint From, QPoint To);
+    // One notch of the wheel over the middle of Control.
+    void Wheel(TControl* Control, bool Down);
     // Chooses Item of the menu Menu in the menu bar of Form, with clicks.
     void ChooseMenu(TCustomForm* Form, const QString& Menu, const QString& Item);
 
@@ -85,6 +89,7 @@ private:
     // The X window that has the keyboard focus.
     unsigned long XFocus();
     void ClickAt(QPoint At);
+    QPoint ScreenPoint(TControl* Control, int X, int Y);
     // Closes whatever the program shows, so that it ends.
     void CloseEverything();
 };

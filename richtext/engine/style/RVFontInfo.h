@@ -9,7 +9,6 @@
 #include "richtext/engine/text/RVFuncs.h"
 #include "richtext/engine/text/RVUni.h"
 
-using TCursor = int16_t;
 inline constexpr TCursor crJump = 101;
 inline constexpr TCursor crRVFlipArrow = 106;
 
