@@ -14,7 +14,9 @@ void TRVCharPos::Assign(const TObject* Source) {
     }
 }
 
-TRVEditRVData::TRVEditRVData(TRVEditorLink* AEditor) : Editor(AEditor) {
+TRVEditRVData::TRVEditRVData(IRVControlHost& Host, TRVEditorLink* AEditor)
+    : TZoroZudoRVData(Host), Editor(AEditor) {
+    TabNavigation = rvtnNone;
     UndoList = std::make_unique<TRVUndoList>(this);
     RedoList = std::make_unique<TRVRedoList>(this);
 }
@@ -25,14 +27,6 @@ TRVEditRVData::~TRVEditRVData() {
     RedoList->Clear();
 }
 
-uint16_t TRVEditRVData::GetFlags() const {
-    return Flags;
-}
-
-void TRVEditRVData::SetFlags(uint16_t Value) {
-    Flags = Value;
-}
-
 void TRVEditRVData::ResetFormatting() {
     CharPositions.Clear();
     CaretDrawItem = -1;
@@ -41,11 +35,11 @@ void TRVEditRVData::ResetFormatting() {
     EditStates &= ~TRVEditStates(rvesControlInsertsText);
     CustomCaretShown = false;
     CustomCaretBack.reset();
-    TCustomRVFormattedData::ResetFormatting();
+    TZoroZudoRVData::ResetFormatting();
 }
 
 void TRVEditRVData::Clear() {
-    TCustomRVFormattedData::Clear();
+    TZoroZudoRVData::Clear();
     if (Editor) Editor->SetModified(false);
     UndoList->Clear();
     RedoList->Clear();
@@ -78,8 +72,8 @@ void TRVEditRVData::FormatDocument(bool Preserve, bool Force, bool NoScroll, int
         // A nested format leaves the caret as it was.
         TRVCharPosCollection positions = std::move(CharPositions);
         int drawItem = CaretDrawItem, index = CaretPosIndex;
-        TCustomRVFormattedData::FormatDocument(Preserve, Force, NoScroll, Depth, Canvas, OnlyTail, ItemFlagB,
-                                               ItemFlagA);
+        TZoroZudoRVData::FormatDocument(Preserve, Force, NoScroll, Depth, Canvas, OnlyTail, ItemFlagB,
+                                        ItemFlagA);
         CharPositions = std::move(positions);
         CaretDrawItem = drawItem;
         CaretPosIndex = index;
@@ -93,8 +87,7 @@ void TRVEditRVData::FormatDocument(bool Preserve, bool Force, bool NoScroll, int
             CaretDrawItem = pos->DrawItem;
             DrawItemToItem(CaretDrawItem, pos->DrawItemOffset, itemNo, itemOffs);
         }
-    TCustomRVFormattedData::FormatDocument(Preserve, Force, NoScroll, Depth, Canvas, OnlyTail, ItemFlagB,
-                                           ItemFlagA);
+    TZoroZudoRVData::FormatDocument(Preserve, Force, NoScroll, Depth, Canvas, OnlyTail, ItemFlagB, ItemFlagA);
     if (keep) {
         if (keepCaret && itemNo >= 0 && itemNo < ItemCount() && DrawItems.Count() > 0) {
             int drawItem, drawOffs;
@@ -163,7 +156,7 @@ void TRVEditRVData::DeactivateJumps() {
 // ---------------------------------------------------------------- styles
 
 void TRVEditRVData::MarkUsedStyles(TRVStyleUsageInfo& Usage) {
-    TCustomRVFormattedData::MarkUsedStyles(Usage);
+    TZoroZudoRVData::MarkUsedStyles(Usage);
     if (CurrentTextStyle != -1) {
         CurrentTextStyle = GetResolvedCurTextStyle();
         TRVStyleUsageInfo::Mark(Usage.TextStyles, CurrentTextStyle);
@@ -191,7 +184,7 @@ void TRVEditRVData::AfterStylesDeleted(TRVStyleUsageInfo& Usage) {
         SetCurParaStyle(CurrentParaStyle);
         EditStates &= ~TRVEditStates(rvesStylesAnnounceAgain);
     }
-    TCustomRVFormattedData::AfterStylesDeleted(Usage);
+    TZoroZudoRVData::AfterStylesDeleted(Usage);
 }
 
 void TRVEditRVData::SetCurTextStyle(int StyleNo) {
@@ -280,13 +273,11 @@ bool TRVEditRVData::MovePersistentCheckpoint(int ItemNo, bool Backward) {
 bool TRVEditRVData::SaveRtf(TStream& Stream, const AnsiString& Path, bool SelectionOnly, int Level,
                             TColor Color, TRVRTFTables* Tables, bool CompleteDocument) {
     if (!(GetFlags() & rvflEdited))
-        return TCustomRVFormattedData::SaveRtf(Stream, Path, SelectionOnly, Level, Color, Tables,
-                                               CompleteDocument);
+        return TZoroZudoRVData::SaveRtf(Stream, Path, SelectionOnly, Level, Color, Tables, CompleteDocument);
     // Writers ask hyperlinks for their targets, live or not.
     ActivateJumps(false);
     TScopeGuard deactivate([&] { DeactivateJumps(); });
-    return TCustomRVFormattedData::SaveRtf(Stream, Path, SelectionOnly, Level, Color, Tables,
-                                           CompleteDocument);
+    return TZoroZudoRVData::SaveRtf(Stream, Path, SelectionOnly, Level, Color, Tables, CompleteDocument);
 }
 
 std::unique_ptr<TRVTextItemInfo> CreateTextItemFrom(const TCustomRVItemInfo& Source, TCustomRVData* Data) {

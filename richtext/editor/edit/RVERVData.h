@@ -1,16 +1,16 @@
 // The document data of an editing control: the formatted document with a
 // caret, the caret's line of positions, the current text and paragraph
 // styles, the undo and redo lists with the recording state, and every
-// undoable elementary change. The control it belongs to is reached through
-// TRVEditorLink, which the control implements; a data without a control
-// keeps the defaults of a fresh editable editor.
+// undoable elementary change. It is the viewer's document data; what only
+// an editor keeps is reached through TRVEditorLink, which the editor
+// implements (nil: the defaults of a fresh editable editor).
 #pragma once
 
 #include <memory>
 #include <vector>
 
 #include "richtext/editor/edit/RVUndo.h"
-#include "richtext/engine/layout/CRVFData.h"
+#include "richtext/engine/viewdata/ZoroZudoRVData.h"
 
 // ---- the editor's switches that the data reads (TRVEditorOptions)
 using TRVEditorOptions = uint16_t;
@@ -92,9 +92,9 @@ private:
     std::vector<std::unique_ptr<TRVCharPos>> FItems;
 };
 
-class TRVEditRVData : public TCustomRVFormattedData {
+class TRVEditRVData : public TZoroZudoRVData {
 public:
-    explicit TRVEditRVData(TRVEditorLink* Editor);
+    TRVEditRVData(IRVControlHost& Host, TRVEditorLink* Editor);
     ~TRVEditRVData() override;
 
     TRVEditorLink* Editor;
@@ -116,12 +116,6 @@ public:
     TRVCharPosCollection CharPositions;
     int32_t CaretHeight = 0;
     TRVEditStates EditStates = 0;
-    // The document flags word; a control keeps the viewer's, with the
-    // editing bit set and hyperlinks not live.
-    uint16_t Flags = rvflTrim | rvflEdited | rvflRoot;
-
-    uint16_t GetFlags() const override;
-    void SetFlags(uint16_t Value) override;
 
     // ---- life cycle
     void ResetFormatting() override;
@@ -153,8 +147,11 @@ public:
     int GetCaretItemOffset();
     const TRVCharPos* CurrentCharPos() const;
     bool SelectionExists() const { return SelStartDrawItem >= 0 && SelEndDrawItem >= 0; }
-    // Drops the selection; with RaiseEvent the caret follows.
+    // Drops the selection; with RaiseEvent the caret moves.
     void Deselect(bool RaiseEvent);
+    void Deselect() override { Deselect(true); }
+    // The engine's selection changed (the mouse): the caret follows it.
+    void DoSelect() override;
     void GetSelectionBounds(int& StartNo, int& StartOffs, int& EndNo, int& EndOffs, bool Normalize);
     void GetSelectionDrawBounds(int& StartDrawItem, int& StartOffs, int& EndDrawItem, int& EndOffs,
                                 bool Normalize);
@@ -255,6 +252,11 @@ private:
     void AddCaretLinePositions(int DrawItemNo, int FirstOfLine, int Target);
     void MoveCaretOffMarker();
 };
+
+// The flags of an editor's document: the viewer's, editing, with
+// hyperlinks not live and no external leading.
+inline constexpr uint16_t RVEditorControlFlags =
+    uint16_t((RVDefaultControlFlags | rvflEdited) & ~(rvflUseJumps | rvflUseExternalLeading));
 
 // A new text item with Source's properties, options and tag, and no
 // checkpoint.

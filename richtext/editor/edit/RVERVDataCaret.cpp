@@ -277,9 +277,13 @@ int TRVEditRVData::GetCaretItemOffset() {
 
 void TRVEditRVData::Deselect(bool RaiseEvent) {
     bool had = SelectionExists();
-    SelStartDrawItem = SelEndDrawItem = -1;
-    SelStartDrawOffs = SelEndDrawOffs = 0;
+    TZoroZudoRVData::Deselect();
     if (RaiseEvent && had && Editor && !Editor->IsDestroying()) Editor->DoCaretMove();
+}
+
+void TRVEditRVData::DoSelect() {
+    if (SelEndDrawItem >= 0) SelectionChanged(true);
+    TZoroZudoRVData::DoSelect();
 }
 
 void TRVEditRVData::GetSelectionBounds(int& StartNo, int& StartOffs, int& EndNo, int& EndOffs,

@@ -12,6 +12,7 @@
 #include "richtext/editor/edit/RVERVData.h"
 #include "richtext/editor/edit/RVERVDataCheck.h"
 #include "richtext/engine/items/RVPictures.h"
+#include "richtext/engine/viewdata/RVControlHost.h"
 
 class TFakeEditor : public TRVEditorLink {
 public:
@@ -64,48 +65,69 @@ public:
     bool ItemTextEdit(const AnsiString&, TCustomRVData*, int, TRVTag&, int&) override { return false; }
 };
 
-// An editing document as an editor control's would be, without a window.
-class TTestEditData : public TRVEditRVData {
+// The control side of a document without a window: a client area of
+// Width x Height on a canvas, no margins, an editor's flags.
+class TTestHost : public IRVControlHost {
 public:
-    TTestEditData(TRVStyle* AStyle, TCanvas* ACanvas, TRVEditorLink* AEditor)
-        : TRVEditRVData(AEditor), Style(AStyle), Canvas(ACanvas) {}
-    ~TTestEditData() override {
-        UndoList->Clear();
-        RedoList->Clear();
-        TCustomRVFormattedData::Clear();
-    }
-
-    TRVStyle* Style;
-    TCanvas* Canvas;
-    TRVOptions Options = RVDefaultOptions;
+    TRVControlSettings Config;
+    TRVControlEvents Handlers;
+    TObject Control;
+    TCanvas* DrawCanvas = nullptr;
     int Width = 200;
     int Height = 100;
     int AreaWidth = 0, AreaHeight = 0;
-    int Shown = 0;
 
-    TRVStyle* GetRVStyle() const override { return Style; }
-    TRVOptions GetOptions() const override { return Options; }
-    TCanvas* GetCanvas() const override { return Canvas; }
-    int GetAreaWidth() const override { return AreaWidth; }
-    int GetAreaHeight() const override { return AreaHeight; }
-    int GetLeftMargin() const override { return 0; }
-    int GetRightMargin() const override { return 0; }
-    int GetTopMargin() const override { return 0; }
-    int GetBottomMargin() const override { return 0; }
-    int GetMinTextWidth() const override { return 0; }
-    int GetMaxTextWidth() const override { return 0; }
-    int GetWidth() const override { return Width; }
-    int GetHeight() const override { return Height; }
-    void SetDocumentAreaSize(int W, int H, bool) override {
+    TTestHost() {
+        Config.LeftMargin = Config.RightMargin = Config.TopMargin = Config.BottomMargin = 0;
+        Config.Flags = RVEditorControlFlags;
+    }
+    TRVControlSettings& Settings() override { return Config; }
+    TRVControlEvents& Events() override { return Handlers; }
+    TObject* Sender() override { return &Control; }
+    bool HasWindow() const override { return true; }
+    bool Destroying() const override { return false; }
+    int ClientWidth() const override { return Width; }
+    int ClientHeight() const override { return Height; }
+    int HScrollPosition() const override { return 0; }
+    int VScrollPosition() const override { return 0; }
+    int VSmallStep() const override { return 10; }
+    int DocumentAreaWidth() const override { return AreaWidth; }
+    int DocumentAreaHeight() const override { return AreaHeight; }
+    bool VScrollVisible() const override { return false; }
+    void UpdateScrollBars(int W, int H, bool, bool) override {
         AreaWidth = W;
         AreaHeight = H;
     }
-    void AdjustVScrollUnits() override {}
     void VScrollTo(int, bool) override {}
     void HScrollTo(int) override {}
-    int GetVSmallStep() const override { return 10; }
-    TRVBackground* GetBackground() const override { return nullptr; }
-    void ShowRectangle(int, int, int, int) override { ++Shown; }
+    void SetVSmallStep(int) override {}
+    TCanvas* Canvas() override { return DrawCanvas; }
+    void Invalidate() override {}
+    void InvalidateRect(const TRect&) override {}
+    void Update() override {}
+    void SetFocus() override {}
+    bool FocusNextControl(bool) override { return false; }
+    void SetCursor(TCursor) override {}
+    void ShowHint(const AnsiString&) override {}
+    void SetTimer(unsigned, unsigned) override {}
+    void KillTimer(unsigned) override {}
+};
+
+struct TTestHostHolder {
+    TTestHost TestHost;
+};
+
+// An editing document as an editor control's would be, without a window.
+class TTestEditData : private TTestHostHolder, public TRVEditRVData {
+public:
+    TTestEditData(TRVStyle* AStyle, TCanvas* ACanvas, TRVEditorLink* AEditor)
+        : TRVEditRVData(TestHost, AEditor) {
+        TestHost.Config.Style = AStyle;
+        TestHost.DrawCanvas = ACanvas;
+    }
+    TRVControlSettings& Config() { return TestHost.Config; }
+    int& Width = TestHost.Width;
+    int& Height = TestHost.Height;
 };
 
 // Text styles: 0 and 1 plain, 2 a hyperlink, 3 kept from automatic
