@@ -182,12 +182,15 @@ void TCustomZoroZudoEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X,
     // Live hyperlinks (read-only, or Ctrl held) follow a left click.
     if (Button != TMouseButton::mbLeft || !(data.GetFlags() & rvflUseJumps)) return;
     int x = X + data.GetHOffs(), y = Y + data.GetVOffs();
-    for (const auto& jump : data.Jumps)
-        if (x >= jump->Left && x < jump->Left + jump->Width && y >= jump->Top &&
-            y < jump->Top + jump->Height) {
+    // The areas' drawing items give their place after any format.
+    for (const auto& jump : data.Jumps) {
+        if (jump->DrawItemNo < 0 || jump->DrawItemNo >= data.DrawItems.Count()) continue;
+        const TRVDrawLineInfo& d = *data.DrawItems[jump->DrawItemNo];
+        if (x >= d.Left && x < d.Left + d.Width && y >= d.Top && y < d.Top + d.Height) {
             data.DoJump(data.FirstJumpNo + jump->JumpNo);
             return;
         }
+    }
 }
 
 void TCustomZoroZudoEdit::DoVScrolled() {
