@@ -57,6 +57,12 @@ const std::vector<TLayerRule>& LayerRules() {
             {"richtext/editor/tables/",
              with(platformBase, {"platform/canvas/", "richtext/engine/", "richtext/editor/tables/"}),
              "the table item includes only the engine, platform/canvas and below"},
+            // The editing data is a model: the engine's document and layout,
+            // the canvas and below; the control above it reaches it through
+            // the editor link it implements.
+            {"richtext/editor/edit/",
+             with(platformBase, {"platform/canvas/", "richtext/engine/", "richtext/editor/edit/"}),
+             "the editing data includes only the engine, platform/canvas and below"},
             {"richtext/import/", with(editor, {"richtext/import/"})},
             // The RTF reader is a model: it builds documents through the
             // engine and sees no control (a table item comes in through
@@ -162,6 +168,8 @@ void CheckProjectInclude(const std::string& File, const std::string& Inc, int Li
         if (control && from != int(EngineOrder.size()) - 1)
             Out.push_back({File, Line, Inc, "only the engine's view hosts controls"});
     }
+    if (StartsWith(File, "richtext/editor/edit/") && StartsWith(Inc, "richtext/engine/view/"))
+        Out.push_back({File, Line, Inc, "the editing data includes no control of the engine's view"});
     if (StartsWith(Inc, PrintControls) && StartsWith(File, "richtext/print/") &&
         !StartsWith(File, PrintControls))
         Out.push_back({File, Line, Inc, "the printed pages include none of the dialogs above them"});

@@ -74,6 +74,10 @@ TCustomZoroZudo::~TCustomZoroZudo() {
     if (FSettings.Style) FSettings.Style->RemoveFreeNotification(this);
 }
 
+IRVControlHost& TCustomZoroZudo::ControlHost() const {
+    return *FHost;
+}
+
 std::unique_ptr<TZoroZudoRVData> TCustomZoroZudo::CreateData() {
     return std::make_unique<TZoroZudoRVData>(*FHost);
 }

@@ -141,6 +141,10 @@ public:
 protected:
     virtual void ResetFormatting();
     virtual std::unique_ptr<TZoroZudoRVData> CreateData();
+    // A descendant's constructor makes its own data class here: the base
+    // constructor made the viewer's.
+    void RecreateData() { FRVData = CreateData(); }
+    IRVControlHost& ControlHost() const;
     virtual void AfterScrolled(bool Refresh);
     void Paint() override;
     void DoVScrolled() override;

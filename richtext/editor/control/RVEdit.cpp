@@ -1,0 +1,204 @@
+// The editor control: its defaults, read-only mode, change and caret
+// notifications, current styles, undo and the caret it draws.
+#include "richtext/editor/control/RVEdit.h"
+
+#include "platform/gui/Forms.h"
+#include "platform/gui/Mask.h"
+
+TCustomZoroZudoEdit::TCustomZoroZudoEdit(TComponent* AOwner) : TCustomZoroZudo(AOwner) {
+    RecreateData();
+    KeyboardScroll = false;
+    AlwaysVScroll = true;
+    Settings().Flags = RVEditorControlFlags;
+    Settings().Cursor = crIBeam;
+    Settings().LiveSpellingMode = rvlspOnChange;
+    SetCursor(crIBeam);
+}
+
+TCustomZoroZudoEdit::~TCustomZoroZudoEdit() {
+    SetComponentState(csDestroying, true);
+    // The data's records tell the control nothing more.
+    EditData()->UndoList->Clear();
+    EditData()->RedoList->Clear();
+}
+
+std::unique_ptr<TZoroZudoRVData> TCustomZoroZudoEdit::CreateData() {
+    return std::make_unique<TRVEditRVData>(ControlHost(), static_cast<TRVEditorLink*>(this));
+}
+
+void TCustomZoroZudoEdit::SetReadOnly(bool Value) {
+    FReadOnly = Value;
+    if (Value)
+        EditData()->ActivateJumps(true);
+    else
+        EditData()->DeactivateJumps();
+    SafeUpdateCaret(false);
+    Invalidate();
+}
+
+void TCustomZoroZudoEdit::SetTabNavigation(TRVTabNavigationType Value) {
+    if (Value != rvtnNone) throw EZoroZudoError(errRVNotSupportedInEditor);
+    TCustomZoroZudo::SetTabNavigation(Value);
+}
+
+void TCustomZoroZudoEdit::SetCurTextStyleNo(int Value) {
+    TRVEditRVData& data = *EditData();
+    bool announce = Value != data.CurrentTextStyle || (data.EditStates & rvesStylesAnnounceAgain);
+    data.CurrentTextStyle = Value;
+    data.EditStates &= ~TRVEditStates(rvesStylesAnnounceAgain);
+    if (announce && Style() && !Destroying() && OnCurTextStyleChanged) OnCurTextStyleChanged(this);
+}
+
+void TCustomZoroZudoEdit::SetCurParaStyleNo(int Value) {
+    TRVEditRVData& data = *EditData();
+    bool announce = Value != data.CurrentParaStyle || (data.EditStates & rvesStylesAnnounceAgain);
+    data.CurrentParaStyle = Value;
+    data.EditStates &= ~TRVEditStates(rvesStylesAnnounceAgain);
+    if (announce && Style() && !Destroying() && OnCurParaStyleChanged) OnCurParaStyleChanged(this);
+}
+
+// ---------------------------------------------------------------- changes
+
+bool TCustomZoroZudoEdit::DoChanging() {
+    bool canEdit = true;
+    if (OnChanging) OnChanging(GetRootEditor(), canEdit);
+    return canEdit;
+}
+
+bool TCustomZoroZudoEdit::CanChange(bool AllowCapture) {
+    TRVEditRVData& data = *EditData();
+    if (GetReadOnly() || !Style() || (!AllowCapture && data.CapturedItem) || !DoChanging()) {
+        Beep();
+        return false;
+    }
+    data.PrepareEmptyDocument();
+    return true;
+}
+
+void TCustomZoroZudoEdit::DoChange(bool ClearRedo) {
+    Modified = true;
+    EditData()->DeactivateJumps();
+    if (ClearRedo) EditData()->RedoList->Clear();
+    if (OnChange) OnChange(this);
+}
+
+void TCustomZoroZudoEdit::DoCaretMove() {
+    if (!Destroying() && OnCaretMove) OnCaretMove(this);
+}
+
+void TCustomZoroZudoEdit::Undo() {
+    // A read-only editor always beeps, whatever the style sheet says.
+    if (GetReadOnly()) {
+        ++BeepCount;
+        ::Beep();
+        return;
+    }
+    if (!CanUndo()) return;
+    EditData()->Undo();
+    // What was undone stays for redo.
+    DoChange(false);
+}
+
+void TCustomZoroZudoEdit::Redo() {
+    if (GetReadOnly()) {
+        ++BeepCount;
+        ::Beep();
+        return;
+    }
+    if (!CanRedo()) return;
+    EditData()->Redo();
+    DoChange(false);
+}
+
+void TCustomZoroZudoEdit::Beep() {
+    if (Style() && Style()->UseSound) {
+        ++BeepCount;
+        ::Beep();
+    }
+}
+
+bool TCustomZoroZudoEdit::ItemTextEdit(const AnsiString& OldText, TCustomRVData* RVData, int ItemNo,
+                                       TRVTag& NewTag, int& NewStyleNo) {
+    if (!OnItemTextEdit) return false;
+    OnItemTextEdit(GetRootEditor(), OldText, RVData, ItemNo, NewTag, NewStyleNo);
+    return true;
+}
+
+// ---------------------------------------------------------------- the caret
+
+void TCustomZoroZudoEdit::ShowSystemCaret(const TRect& Rect) {
+    if (FCaretShown) InvalidateRect(FCaret);
+    FCaret = Rect;
+    FCaretShown = true;
+    InvalidateRect(FCaret);
+}
+
+void TCustomZoroZudoEdit::HideSystemCaret() {
+    if (!FCaretShown) return;
+    FCaretShown = false;
+    InvalidateRect(FCaret);
+}
+
+void TCustomZoroZudoEdit::SafeUpdateCaret(bool ScrollToCaret) {
+    TRVEditRVData& data = *EditData();
+    if (!Style() || data.HasNoDrawItems()) return;
+    try {
+        data.UpdateCaret(ScrollToCaret, true, false);
+    } catch (const EZoroZudoError&) {
+        // The caret was reset before the error: report it once, go on.
+        if (!FCaretErrorReported && Application) {
+            FCaretErrorReported = true;
+            Application->HandleException(this);
+        }
+    }
+}
+
+void TCustomZoroZudoEdit::Paint() {
+    TCustomZoroZudo::Paint();
+    if (FCaretShown && Focused()) {
+        TCanvas* canvas = Canvas();
+        canvas->Brush()->SetColor(clWindowText);
+        canvas->FillRect(FCaret);
+    }
+}
+
+void TCustomZoroZudoEdit::DoEnter() {
+    TCustomZoroZudo::DoEnter();
+    EditData()->PrepareEmptyDocument();
+    SafeUpdateCaret(false);
+    Invalidate();
+}
+
+void TCustomZoroZudoEdit::DoExit() {
+    TCustomZoroZudo::DoExit();
+    if (Destroying()) return;
+    EditData()->DeactivateJumps();
+    HideSystemCaret();
+}
+
+void TCustomZoroZudoEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TCustomZoroZudo::MouseUp(Button, Shift, X, Y);
+    TRVEditRVData& data = *EditData();
+    // Live hyperlinks (read-only, or Ctrl held) follow a left click.
+    if (Button != TMouseButton::mbLeft || !(data.GetFlags() & rvflUseJumps)) return;
+    int x = X + data.GetHOffs(), y = Y + data.GetVOffs();
+    // The areas' drawing items give their place after any format.
+    for (const auto& jump : data.Jumps) {
+        if (jump->DrawItemNo < 0 || jump->DrawItemNo >= data.DrawItems.Count()) continue;
+        const TRVDrawLineInfo& d = *data.DrawItems[jump->DrawItemNo];
+        if (x >= d.Left && x < d.Left + d.Width && y >= d.Top && y < d.Top + d.Height) {
+            data.DoJump(data.FirstJumpNo + jump->JumpNo);
+            return;
+        }
+    }
+}
+
+void TCustomZoroZudoEdit::DoVScrolled() {
+    TCustomZoroZudo::DoVScrolled();
+    SafeUpdateCaret(false);
+}
+
+void TCustomZoroZudoEdit::DoHScrolled() {
+    TCustomZoroZudo::DoHScrolled();
+    SafeUpdateCaret(false);
+}
