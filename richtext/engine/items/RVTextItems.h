@@ -12,6 +12,7 @@ public:
     bool GetBoolValueEx(TRVItemBoolQueryEx Query, TRVStyle* RVStyle) const override;
     void MarkUsedStyles(TRVStyleUsageInfo& Usage) const override;
     void RenumberStyles(const TRVStyleUsageInfo& Usage) override;
+    bool ReadRVFHeaderExtra(std::string_view Rest, TRVFReader& Reader) override;
 };
 
 enum TRVBreakStyle : uint8_t { brkLine, brkRectangle, brk3D, brkDotted, brkDashed };
@@ -35,6 +36,10 @@ public:
     void FillRTFTables(TRVRTFTables& Tables, TCustomRVData* RVData) const override;
     void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
                  const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
+    AnsiString GetRVFHeaderExtra() const override;
+    bool ReadRVFHeaderExtra(std::string_view Rest, TRVFReader& Reader) override;
+    void SaveRVF(TStream& Stream, TCustomRVData* RVData, int ItemNo, int ParaNo, const AnsiString& Name,
+                 bool ForceContinue) override;
 };
 
 class TRVTabItemInfo : public TRVRectItemInfo {
@@ -59,6 +64,10 @@ public:
     void RenumberStyles(const TRVStyleUsageInfo& Usage) override;
     void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
                  const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
+    AnsiString GetRVFHeaderExtra() const override;
+    bool ReadRVFHeaderExtra(std::string_view Rest, TRVFReader& Reader) override;
+    void SaveRVF(TStream& Stream, TCustomRVData* RVData, int ItemNo, int ParaNo, const AnsiString& Name,
+                 bool ForceContinue) override;
     // The font's height and descent; formatting gives the width.
     void AdjustToDocWidth(int DocWidth, TRVDrawLineInfo& DrawItem, bool ItemFlagB, bool ItemFlagA,
                           TCanvas& Canvas, TCustomRVData* RVData, const TRVScreenDeviceResolution* Resolution,
