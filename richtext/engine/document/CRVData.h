@@ -38,6 +38,45 @@ enum TRVRTFOption : uint16_t {
 inline constexpr TRVRTFOptions RVDefaultRTFOptions =
     rvrtfDuplicateUnicode | rvrtfSaveEMFAsWMF | rvrtfSaveJpegAsJpeg;
 
+// ---- RVF options (a set; the bit number is the option's ordinal)
+using TRVFOptions = uint16_t;
+enum TRVFOption : uint16_t {
+    rvfoSavePicturesBody = 1 << 0,
+    rvfoSaveControlsBody = 1 << 1,
+    rvfoIgnoreUnknownPicFmt = 1 << 2,
+    rvfoIgnoreUnknownCtrls = 1 << 3,
+    rvfoConvUnknownStylesToZero = 1 << 4,
+    rvfoConvLargeImageIdxToZero = 1 << 5,
+    rvfoSaveBinary = 1 << 6,
+    rvfoUseStyleNames = 1 << 7,
+    rvfoSaveBack = 1 << 8,
+    rvfoLoadBack = 1 << 9,
+    rvfoSaveTextStyles = 1 << 10,
+    rvfoSaveParaStyles = 1 << 11,
+    rvfoSaveLayout = 1 << 12,
+    rvfoLoadLayout = 1 << 13,
+    rvfoSaveDocProperties = 1 << 14,
+    rvfoLoadDocProperties = 1 << 15,
+};
+// What the viewer starts with.
+inline constexpr TRVFOptions RVDefaultRVFOptions = 0xC043;
+// What the last RVF reading had to repair or skip (a set).
+using TRVFWarnings = uint8_t;
+enum TRVFWarning : uint8_t {
+    rvfwUnknownPictureClass = 1,
+    rvfwUnknownControlClass = 2,
+    rvfwInvalidStyleIndex = 4,
+    rvfwInvalidImageIndex = 8,
+    rvfwTextToUnicode = 16,
+    rvfwTextFromUnicode = 32,
+    rvfwDamagedPicture = 64,
+    rvfwStyleReadError = 128,
+};
+// How the RVF reader takes the style blocks of a stream it inserts.
+enum TRVFReaderStyleMode : uint8_t { rvf_sIgnore, rvf_sInsertMap, rvf_sInsertMerge };
+enum TRVFSaveScope : uint8_t { rvfssDocument, rvfssSelection, rvfssPage };
+class TRVLayoutInfo;
+
 // The formats an item may be saved in by the application's hook.
 enum TRVSaveFormat : uint8_t { rvsfText, rvsfHTML, rvsfRTF, rvsfRVF };
 // Where the application may add its own RTF code.
@@ -391,6 +430,32 @@ public:
                                   AnsiString& Target, AnsiString& Extras);
     virtual void DoURLNeeded(int Id, AnsiString& URL);
 
+    // ---- RVF settings, asked of the root; a root without a control keeps
+    // its own, starting from the viewer's defaults
+    virtual TRVFOptions GetRVFOptions() const;
+    virtual void SetRVFOptions(TRVFOptions Value);
+    virtual TRVFReaderStyleMode GetRVFTextStylesReadMode() const;
+    virtual TRVFReaderStyleMode GetRVFParaStylesReadMode() const;
+    virtual TRVFWarnings GetRVFWarnings() const;
+    virtual void SetRVFWarnings(TRVFWarnings Value);
+
+    // ---- RVF. The writer: false when anything failed (what was written
+    // stays); an empty document writes nothing.
+    bool SaveRvfEx(TStream& Stream, TRVFSaveScope Scope, TRVLayoutInfo* Layout, TColor Color);
+    bool SaveRvf(TStream& Stream, bool SelectionOnly, TRVLayoutInfo* Layout, TColor Color);
+    // Written beside the file and renamed over it.
+    bool SaveRvfFile(const AnsiString& FileName, bool SelectionOnly, TRVLayoutInfo* Layout, TColor Color);
+    // A sub-document block: its length, then an RVF stream of the document
+    // without layout or background.
+    void SaveRvfBlock(TStream& Stream);
+    // The reader (formats/rvf/RVRvfReader.h holds its entry point): the
+    // stream from its position to its end. A damaged stream changes nothing.
+    bool LoadRvf(TStream& Stream, TColor& Color, TRVLayoutInfo* Layout);
+    // Index: where the first item goes; on return, where it went.
+    bool InsertRvfAt(TStream& Stream, int& Index, bool WholeDocument, TRVLayoutInfo* Layout, TColor& Color);
+    void LoadRvfSubDocument(TStream& Stream);
+    void ApplyLayoutContinuation(const TRVLayoutInfo& Layout);
+
     // ---- writers. RTF: Tables is nil for the top-level call, which builds
     // them; false when anything failed (what was written stays).
     virtual bool SaveRtf(TStream& Stream, const AnsiString& Path, bool SelectionOnly, int Level, TColor Color,
@@ -424,6 +489,8 @@ private:
     std::unique_ptr<TRVMarkerList> FMarkerList;
     std::unique_ptr<TRVSeqList> FSeqList;
     std::unique_ptr<TRVDocParameters> FDocParameters;
+    TRVFOptions FRVFOptions = RVDefaultRVFOptions;
+    TRVFWarnings FRVFWarnings = 0;
 };
 
 // The items of T's class and its descendants.

@@ -73,6 +73,10 @@ public:
     void FillRTFTables(TRVRTFTables& Tables, TCustomRVData* RVData) const override;
     void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
                  const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
+    void SaveRVF(TStream& Stream, TCustomRVData* RVData, int ItemNo, int ParaNo, const AnsiString& Name,
+                 bool ForceContinue) override;
+    bool ReadRVFLine(const AnsiString& Line, TRVFReader& Reader, int SaveType, int LineNo, int LineCount,
+                     AnsiString& Name, bool& NextLineBinary) override;
 
 protected:
     virtual TRVSeqType StyleNumbering(const TRVStyle& RVStyle) const = 0;
@@ -127,6 +131,10 @@ public:
 
     void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
                  const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
+    void SaveRVF(TStream& Stream, TCustomRVData* RVData, int ItemNo, int ParaNo, const AnsiString& Name,
+                 bool ForceContinue) override;
+    bool ReadRVFLine(const AnsiString& Line, TRVFReader& Reader, int SaveType, int LineNo, int LineCount,
+                     AnsiString& Name, bool& NextLineBinary) override;
 };
 
 // ---- walking notes through the sequence list (never created by them)

@@ -18,6 +18,7 @@ class TCustomRVData; // the document data that holds items (document/)
 class TRVStyle;
 struct TRVStyleUsageInfo;
 struct TRVRTFTables; // the tables of one RTF save (formats/rtf)
+class TRVFReader;    // one RVF reading (formats/rvf)
 
 // ---- item kinds by style number; 0 and above is text in that text style
 inline constexpr int32_t rvsDefStyle = 0x7FFFFFFF; // text in its paragraph's default text style
@@ -284,6 +285,23 @@ public:
     virtual void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
                          const AnsiString& Text, int Level, TRVRTFTables& Tables);
 
+    // RVF (defined beside the RVF writer): the end of the header line, the
+    // "name=value" lines after the item's own, the whole record, and
+    // reading the header's end and each data line back.
+    virtual AnsiString GetRVFHeaderExtra() const { return AnsiString(); }
+    virtual int GetRVFExtraPropertyCount() const;
+    virtual void SaveRVFExtraProperties(TStream& Stream) const;
+    // ParaNo is the paragraph field; ForceContinue makes the item continue
+    // the paragraph written before it.
+    virtual void SaveRVF(TStream& Stream, TCustomRVData* RVData, int ItemNo, int ParaNo,
+                         const AnsiString& Name, bool ForceContinue);
+    // Rest: what follows the tag on the header line.
+    virtual bool ReadRVFHeaderExtra(std::string_view Rest, TRVFReader& Reader);
+    // LineNo of LineCount, in SaveType; Name receives the item's name. The
+    // item sets NextLineBinary when its next line is a binary one.
+    virtual bool ReadRVFLine(const AnsiString& Line, TRVFReader& Reader, int SaveType, int LineNo,
+                             int LineCount, AnsiString& Name, bool& NextLineBinary);
+
     // Applies one "name=value" line of RVF extra properties; lines without
     // "=" and unknown names change nothing.
     void ReadRVFExtraProperty(const AnsiString& Line);
@@ -317,6 +335,13 @@ public:
     void AssignProperties(const TCustomRVItemInfo& Source) override;
     bool SetExtraIntProperty(int Code, int Value) override;
     bool GetExtraIntProperty(int Code, int& Value) const override;
+    int GetRVFExtraPropertyCount() const override;
+    void SaveRVFExtraProperties(TStream& Stream) const override;
+
+protected:
+    // The common first line of a non-text item's record.
+    void WriteRVFHeader(TStream& Stream, TCustomRVData* RVData, int ParaNo, bool ForceContinue, int LineCount,
+                        int SaveType) const;
 };
 
 // Items that fill a whole line (breaks, tables).
@@ -343,6 +368,10 @@ public:
     int GetVertSpacing() const override { return Spacing; }
     bool SetExtraIntProperty(int Code, int Value) override;
     bool GetExtraIntProperty(int Code, int& Value) const override;
+    AnsiString GetRVFHeaderExtra() const override;
+    bool ReadRVFHeaderExtra(std::string_view Rest, TRVFReader& Reader) override;
+    int GetRVFExtraPropertyCount() const override;
+    void SaveRVFExtraProperties(TStream& Stream) const override;
 };
 
 // ---- registry and factory

@@ -64,6 +64,14 @@ public:
                       bool TextOnly, bool Unicode) const override;
     void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
                  const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
+    void SaveRVF(TStream& Stream, TCustomRVData* RVData, int ItemNo, int ParaNo, const AnsiString& Name,
+                 bool ForceContinue) override;
+    bool ReadRVFLine(const AnsiString& Line, TRVFReader& Reader, int SaveType, int LineNo, int LineCount,
+                     AnsiString& Name, bool& NextLineBinary) override;
+
+protected:
+    // The label's own lines after the header (text to name).
+    void WriteLabelLines(TStream& Stream, const AnsiString& Name) const;
 
 private:
     int32_t FMinWidth = 0;
@@ -98,6 +106,10 @@ public:
     void MovingFromUndoList(int ItemNo, TCustomRVData* RVData) override;
     void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
                  const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
+    void SaveRVF(TStream& Stream, TCustomRVData* RVData, int ItemNo, int ParaNo, const AnsiString& Name,
+                 bool ForceContinue) override;
+    bool ReadRVFLine(const AnsiString& Line, TRVFReader& Reader, int SaveType, int LineNo, int LineCount,
+                     AnsiString& Name, bool& NextLineBinary) override;
 
 private:
     friend class TRVSeqList;

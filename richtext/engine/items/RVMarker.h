@@ -49,6 +49,12 @@ public:
     void FillRTFTables(TRVRTFTables& Tables, TCustomRVData* RVData) const override;
     void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
                  const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
+    AnsiString GetRVFHeaderExtra() const override;
+    bool ReadRVFHeaderExtra(std::string_view Rest, TRVFReader& Reader) override;
+    int GetRVFExtraPropertyCount() const override;
+    void SaveRVFExtraProperties(TStream& Stream) const override;
+    void SaveRVF(TStream& Stream, TCustomRVData* RVData, int ItemNo, int ParaNo, const AnsiString& Name,
+                 bool ForceContinue) override;
 
     // ---- size: the content split around the marker's position by its
     // alignment, and the room up to the text (the level's indents)

@@ -49,6 +49,12 @@ public:
                  const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
     std::unique_ptr<TRVDrawLineInfo>
     CreatePrintingDrawItem(TCustomRVData* RVData, const TRVScreenDeviceResolution& Resolution) override;
+    int GetRVFExtraPropertyCount() const override;
+    void SaveRVFExtraProperties(TStream& Stream) const override;
+    void SaveRVF(TStream& Stream, TCustomRVData* RVData, int ItemNo, int ParaNo, const AnsiString& Name,
+                 bool ForceContinue) override;
+    bool ReadRVFLine(const AnsiString& Line, TRVFReader& Reader, int SaveType, int LineNo, int LineCount,
+                     AnsiString& Name, bool& NextLineBinary) override;
 
     // Whether printing may cut the picture over pages: printed through a
     // bitmap, a minimum piece set, and shown at its own height.

@@ -13,6 +13,7 @@ public:
     bool GetBoolValueEx(TRVItemBoolQueryEx Query, TRVStyle* RVStyle) const override;
     void MarkUsedStyles(TRVStyleUsageInfo& Usage) const override;
     void RenumberStyles(const TRVStyleUsageInfo& Usage) override;
+    bool ReadRVFHeaderExtra(std::string_view Rest, TRVFReader& Reader) override;
 };
 
 enum TRVBreakStyle : uint8_t { brkLine, brkRectangle, brk3D, brkDotted, brkDashed };
@@ -41,6 +42,10 @@ public:
     // Across Left..Right of a device canvas, sizes scaled with Resolution.
     void PrintFullWidth(TCanvas& Canvas, int Left, int Right, int Top, TRVStyle& RVStyle,
                         TRVColorMode ColorMode, const TRVScreenDeviceResolution& Resolution);
+    AnsiString GetRVFHeaderExtra() const override;
+    bool ReadRVFHeaderExtra(std::string_view Rest, TRVFReader& Reader) override;
+    void SaveRVF(TStream& Stream, TCustomRVData* RVData, int ItemNo, int ParaNo, const AnsiString& Name,
+                 bool ForceContinue) override;
 };
 
 class TRVTabItemInfo : public TRVRectItemInfo {
@@ -71,6 +76,10 @@ public:
     void DrawTab(TCanvas& Canvas, int X, int Y, const TRVDrawLineInfo& DrawItem, TRVStyle& RVStyle,
                  TRVTextDrawStates DrawState, TRVColorMode ColorMode, bool Printing,
                  bool UseResolutionOverride, bool ShowSpecial);
+    AnsiString GetRVFHeaderExtra() const override;
+    bool ReadRVFHeaderExtra(std::string_view Rest, TRVFReader& Reader) override;
+    void SaveRVF(TStream& Stream, TCustomRVData* RVData, int ItemNo, int ParaNo, const AnsiString& Name,
+                 bool ForceContinue) override;
     // The font's height and descent; formatting gives the width.
     void AdjustToDocWidth(int DocWidth, TRVDrawLineInfo& DrawItem, bool ItemFlagB, bool ItemFlagA,
                           TCanvas& Canvas, TCustomRVData* RVData, const TRVScreenDeviceResolution* Resolution,
