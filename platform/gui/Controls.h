@@ -270,7 +270,6 @@ constexpr uint16_t VK_OEM_5 = 0xDC; // backslash |
 constexpr uint16_t VK_OEM_6 = 0xDD; // ]}
 constexpr uint16_t VK_OEM_7 = 0xDE; // '"
 
-
 // The keyboard's modifier state as the layer last saw it.
 TShiftState GetShiftState();
 void SetShiftState(TShiftState State); // the layer and tests set it

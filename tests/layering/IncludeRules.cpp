@@ -95,7 +95,7 @@ const std::vector<TLayerRule>& LayerRules() {
 
 // The engine's concerns, each seeing only those before it; only the view
 // hosts controls.
-const std::vector<const char*> EngineOrder{"text/",   "style/", "lines/",   "items/", "document/",
+const std::vector<const char*> EngineOrder{"text/",   "style/", "lines/",   "items/",    "document/",
                                            "layout/", "paint/", "formats/", "viewdata/", "view/"};
 
 // The tree's sources that include the toolkit: its window, images, clipboard,

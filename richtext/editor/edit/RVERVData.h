@@ -149,7 +149,6 @@ public:
     bool SelectionExists() const { return SelStartDrawItem >= 0 && SelEndDrawItem >= 0; }
     // Drops the selection; with RaiseEvent the caret moves.
     void Deselect(bool RaiseEvent);
-    void Deselect() override { Deselect(true); }
     // The engine's selection changed (the mouse): the caret follows it.
     void DoSelect() override;
     void GetSelectionBounds(int& StartNo, int& StartOffs, int& EndNo, int& EndOffs, bool Normalize);

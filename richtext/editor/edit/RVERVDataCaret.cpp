@@ -277,7 +277,7 @@ int TRVEditRVData::GetCaretItemOffset() {
 
 void TRVEditRVData::Deselect(bool RaiseEvent) {
     bool had = SelectionExists();
-    TZoroZudoRVData::Deselect();
+    TZoroZudoRVData::Deselect(nullptr, false);
     if (RaiseEvent && had && Editor && !Editor->IsDestroying()) Editor->DoCaretMove();
 }
 

@@ -20,12 +20,9 @@ enum TRVAnimationMode : uint8_t { rvaniDisabled, rvaniManualStart, rvaniOnFormat
 enum TRVLiveSpellingMode : uint8_t { rvlspManualStart, rvlspOnChange };
 // When the checkpoint event fires.
 enum TCPEventKind : uint8_t { cpeNone, cpeAsSectionStart, cpeWhenVisible };
-enum TRVFReaderStyleMode : uint8_t { rvf_sIgnore, rvf_sInsertMap, rvf_sInsertMerge };
 enum TRVLoadFormat : uint8_t { rvlfText, rvlfHTML, rvlfRTF, rvlfRVF, rvlfURL, rvlfOther };
 enum TRVLongOperation : uint8_t { rvloLoading, rvloConverting };
 enum TRVProgressStage : uint8_t { rvpstgStarting, rvpstgRunning, rvpstgEnding };
-using TRVFOptions = uint16_t;
-inline constexpr TRVFOptions RVDefaultRVFOptions = 0xC043;
 // Bits 0, 1, 8, 10 and 11: hyperlinks, trimming, the control's top-level
 // document, custom resolutions.
 inline constexpr uint16_t RVDefaultControlFlags = 0x0D03;

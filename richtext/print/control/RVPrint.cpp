@@ -171,7 +171,7 @@ void TRVPrint::Clear() {
     FSourceView = nullptr;
 }
 
-std::vector<TRVSoftPageBreakInfo> TRVPrint::SoftPageBreaks() const {
+std::vector<TRVPageStartPlace> TRVPrint::SoftPageBreaks() const {
     return GetSoftPageBreaks(PrintableRV->RVData());
 }
 

@@ -99,7 +99,7 @@ public:
     TCustomRVFormattedData* SourceView() const { return FSourceView; }
     void Clear() override;
     // Where pages 2 and on begin in the source.
-    std::vector<TRVSoftPageBreakInfo> SoftPageBreaks() const;
+    std::vector<TRVPageStartPlace> SoftPageBreaks() const;
 
 protected:
     std::unique_ptr<TCustomPrintableRV> CreatePrintableRV() override;

@@ -144,8 +144,8 @@ TPrintableRV::~TPrintableRV() {
 
 // ---------------------------------------------------------------- soft page breaks
 
-std::vector<TRVSoftPageBreakInfo> GetSoftPageBreaks(const TCustomMainPtblRVData& Data) {
-    std::vector<TRVSoftPageBreakInfo> out;
+std::vector<TRVPageStartPlace> GetSoftPageBreaks(const TCustomMainPtblRVData& Data) {
+    std::vector<TRVPageStartPlace> out;
     for (int p = 2; p <= Data.PageCount(); ++p) {
         const TRVPageInfo& page = Data.Pages->Page(p);
         auto* multi = dynamic_cast<TRVMultiDrawItemInfo*>(Data.DrawItems[page.FirstDrawItem]);
@@ -155,7 +155,7 @@ std::vector<TRVSoftPageBreakInfo> GetSoftPageBreaks(const TCustomMainPtblRVData&
                 : nullptr;
         // A page beginning inside cut cells is recorded by the item itself.
         if (part && part->CutsContent()) continue;
-        TRVSoftPageBreakInfo info;
+        TRVPageStartPlace info;
         Data.DrawItemToItem(page.FirstDrawItem, Data.DrawItemStartOffset(page.FirstDrawItem), info.ItemNo,
                             info.Offset);
         info.ExtraData = page.FirstPart == 0 || !part ? -1 : part->GetPageBreakExtra();

@@ -139,13 +139,13 @@ private:
 };
 
 // A soft page break handed back to the view: where a page begins.
-struct TRVSoftPageBreakInfo {
+struct TRVPageStartPlace {
     int32_t ItemNo = 0;
     int32_t Offset = 0;
     int32_t ExtraData = -1;
 };
 // The beginnings of pages 2 and on of a paginated printout.
-std::vector<TRVSoftPageBreakInfo> GetSoftPageBreaks(const TCustomMainPtblRVData& Data);
+std::vector<TRVPageStartPlace> GetSoftPageBreaks(const TCustomMainPtblRVData& Data);
 
 // Checks a printout's pages (order, ranges, parts); raises
 // EZoroZudoError naming the first fault.

@@ -154,7 +154,7 @@ TEST_F(PrintoutTest, LongTextFillsPagesOfWholeLines) {
     EXPECT_EQ(Data().Pages->Page(1).ContentHeight, 69 * 88);
     EXPECT_EQ(Print.TextEndY(), 12 * 88);
     EXPECT_EQ(Print.GetPagesCount(), 3);
-    std::vector<TRVSoftPageBreakInfo> breaks = Print.SoftPageBreaks();
+    std::vector<TRVPageStartPlace> breaks = Print.SoftPageBreaks();
     ASSERT_EQ(breaks.size(), 2u);
     EXPECT_EQ(breaks[0].ItemNo, 69);
     EXPECT_EQ(breaks[0].Offset, 1);
