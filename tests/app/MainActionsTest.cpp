@@ -43,7 +43,7 @@ TEST_F(MainActionsTest, WindowsOpenWithTheFocusedRowsRecord) {
     testee(f->EditUser_SmallAction, Expect<TAddTester_Form>(
                                         [&](TAddTester_Form& w) {
                                             EXPECT_EQ(w.User.USER_ID, user);
-                                            EXPECT_EQ(w.FUser.FIO, "Петров"_cp);
+                                            EXPECT_EQ(w.User.FIO, "Петров"_cp);
                                             EXPECT_EQ(w.User.AGE, 41);
                                             EXPECT_TRUE(w.User.HasTests);
                                             EXPECT_EQ(w.Caption(), "Корректировка данных тестируемого"_cp);
