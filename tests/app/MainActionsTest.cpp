@@ -56,9 +56,9 @@ TEST_F(MainActionsTest, WindowsOpenWithTheFocusedRowsRecord) {
                                 },
                                 mrCancel));
     testee(f->ResultTest_SmallAction,
-           Expect<TResult_Form>([&](TResult_Form& w) { EXPECT_EQ(w.User.USER_ID, user); }, mrCancel));
+           Expect<TResult_Form>([&](TResult_Form& w) { EXPECT_EQ(w.FUser.USER_ID, user); }, mrCancel));
     testee(f->Dynamics_Action,
-           Expect<TDinamics_Form>([&](TDinamics_Form& w) { EXPECT_EQ(w.User.FIO, "Петров"_cp); }, mrCancel));
+           Expect<TDinamics_Form>([&](TDinamics_Form& w) { EXPECT_EQ(w.FUser.FIO, "Петров"_cp); }, mrCancel));
     testee(f->FindUser_SmallAction,
            Expect<TSearch_Form>([&](TSearch_Form& w) { EXPECT_EQ(w.Tree, f->Users_Grid); }, mrCancel));
 
@@ -71,7 +71,7 @@ TEST_F(MainActionsTest, WindowsOpenWithTheFocusedRowsRecord) {
                                      },
                                      mrCancel));
     testee(f->TeamRes_Action,
-           Expect<TResult_Form>([&](TResult_Form& w) { EXPECT_EQ(w.Team.TEAM_ID, team); }, mrCancel));
+           Expect<TResult_Form>([&](TResult_Form& w) { EXPECT_EQ(w.FTeam.TEAM_ID, team); }, mrCancel));
     testee(f->FindUser_SmallAction,
            Expect<TSearch_Form>([&](TSearch_Form& w) { EXPECT_EQ(w.Tree, f->Teams_Grid); }, mrCancel));
     EXPECT_EQ(Dialogs.Log.size(), 8u);

@@ -133,14 +133,14 @@ TEST_F(MainFormTest, SharedShortcutsReachThePageInView) {
     TMain_Form* f = Open();
     ASSERT_TRUE(f->ResultTest_SmallAction->Enabled());
     Dialogs.Answers.push_back(
-        Expect<TResult_Form>([&](TResult_Form& r) { EXPECT_EQ(r.User.USER_ID, user); }, mrCancel));
+        Expect<TResult_Form>([&](TResult_Form& r) { EXPECT_EQ(r.FUser.USER_ID, user); }, mrCancel));
     EXPECT_TRUE(f->IsShortCut('R', ssCtrl));
 
     f->Main_PageControl->SetActivePage(f->Groups_TabSheet);
     f->Main_PageControlChange(f->Main_PageControl);
     Dialogs.Answers.push_back(Expect<TResult_Form>(
         [&](TResult_Form& r) {
-            EXPECT_EQ(r.Team.JOB, "Завод"_cp) << "the group's results, not the testee's";
+            EXPECT_EQ(r.FTeam.JOB, "Завод"_cp) << "the group's results, not the testee's";
         },
         mrCancel));
     EXPECT_TRUE(f->IsShortCut('R', ssCtrl));

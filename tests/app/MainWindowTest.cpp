@@ -149,26 +149,6 @@ TEST_F(MainWindowTest, TheGridsContextMenuOffersTheTesteeActions) {
     EXPECT_EQ(Dialogs.Log.size(), 1u) << "the right click chose the row first";
 }
 
-TEST_F(MainWindowTest, StandInWindowsCloseWithEnterAndEscapeAsAUserWhoChangedNothing) {
-    struct TCase {
-        std::function<TStandIn_Form*()> Make;
-        int Key;
-        int Result;
-    };
-    const TCase cases[] = {
-        {[] { return new TResult_Form(nullptr); }, VK_RETURN, mrCancel},
-        {[] { return new TResult_Form(nullptr); }, VK_ESCAPE, mrCancel},
-    };
-    for (const TCase& c : cases) {
-        std::unique_ptr<TStandIn_Form> form(c.Make());
-        SCOPED_TRACE(std::string(form->Name().c_str()) + (c.Key == VK_RETURN ? " Enter" : " Escape"));
-        form->Show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form->Widget()));
-        form->Perform(CM_DIALOGKEY, WPARAM(c.Key), 0);
-        EXPECT_EQ(form->ModalResult(), c.Result);
-    }
-}
-
 TEST_F(MainWindowTest, TheWindowComesBackWhereItWasLeft) {
     TMain_Form* f = Open();
     ShowWindow(f);

@@ -2,7 +2,8 @@
 // through the window system under the locale the run was started with:
 // start-up and a new logical database, a testee with a seniority typed the
 // locale's way, the whole questionnaire, the psychologist's password, a
-// paper answer sheet, a group entry, a confirmation dismissed, and the end.
+// paper answer sheet, the testee's results saved as RTF and their dynamics,
+// a group entry and its results, a confirmation dismissed, and the end.
 // At each window it looks at what the Qt widgets show.
 #include <gtest/gtest.h>
 
@@ -24,6 +25,8 @@
 #include "app/Password_Frm.h"
 #include "app/TeamBlank_Frm.h"
 #include "app/Test_Frm.h"
+#include "app/results/Dinamics_Frm.h"
+#include "app/results/Result_Frm.h"
 #include "app/uOnlyOne.h"
 #include "controls/pages/AdvPageControl.h"
 #include "core/DataMod.h"
@@ -226,6 +229,47 @@ void EnterAnswerSheet(TScreenDriver& D, TMain_Form* Main) {
     });
 }
 
+// The testee's results: both tests listed, the chart and the report shown,
+// the report saved as RTF through the save dialog on screen.
+void OpenResults(TScreenDriver& D, TMain_Form* Main, const AnsiString& RtfFile) {
+    D.Key("ctrl+r");
+    auto* results = D.WaitForWindow<TResult_Form>("the results");
+    D.OnGui([&] {
+        EXPECT_EQ(results->TestList_ComboBox->Items()->Count(), 2);
+        EXPECT_GT(results->Scale_BarChart->Count(), 0);
+        EXPECT_NE(results->Anketa_Report->Text().find("Smirnova Anna"), AnsiString::npos);
+        EXPECT_EQ(WithoutAccel(Shown(results->Close_But)), "Закрыть");
+    });
+    D.Key("ctrl+s");
+    D.WaitFor("the save dialog", [] { return QApplication::activeModalWidget() != nullptr; });
+    D.Type(QString::fromStdString(RtfFile));
+    D.Key("Return");
+    D.WaitFor("the report saved", [&] { return FileExists(RtfFile); });
+    D.WaitForWindow<TResult_Form>("the results after saving");
+    D.Key("Escape");
+    MainWindow(D, "after the results");
+    D.ChooseMenu(Main, "Тестирование", "Динамика...");
+    auto* dynamics = D.WaitForWindow<TDinamics_Form>("the dynamics");
+    D.OnGui([&] {
+        for (TLineSeries* s : dynamics->FSeries)
+            EXPECT_EQ(s->Count(), 2) << "a point a test";
+    });
+    D.Key("Escape");
+    MainWindow(D, "after the dynamics");
+}
+
+void OpenGroupResults(TScreenDriver& D, TMain_Form* Main) {
+    D.Key("ctrl+r");
+    auto* results = D.WaitForWindow<TResult_Form>("the group's results");
+    D.OnGui([&] {
+        EXPECT_FALSE(results->TestList_ComboBox->Visible());
+        EXPECT_EQ(results->Scale_BarChart->Count(), 8);
+        EXPECT_NE(results->Anketa_Report->Text().find("Zavod"), AnsiString::npos);
+    });
+    D.Key("Escape");
+    MainWindow(D, "after the group's results");
+}
+
 void EnterGroup(TScreenDriver& D, TMain_Form* Main) {
     TRect tab;
     D.OnGui([&] { tab = Main->Main_PageControl->TabRectOfPage(1); });
@@ -315,15 +359,18 @@ void EscapeFromPalette(TScreenDriver& D, TMain_Form* Main) {
 
 TEST_F(RoadOnScreenTest, OneTestFromStartToTheGroupEntry) {
     TScreenDriver driver;
+    const AnsiString rtf = Folder.Path() + "report.rtf";
     const int result = driver.Run([] { return RunLuvora(); },
-                                  [](TScreenDriver& D) {
+                                  [&](TScreenDriver& D) {
                                       ChooseNewDatabase(D);
                                       TMain_Form* main = MainWindow(D, "at start", true);
                                       EscapeFromPalette(D, main);
                                       AddTestee(D, main);
                                       TakeTest(D, main);
                                       EnterAnswerSheet(D, main);
+                                      OpenResults(D, main, rtf);
                                       EnterGroup(D, main);
+                                      OpenGroupResults(D, main);
                                       DismissDeletion(D, main);
                                       D.Key("alt+F4");
                                   });

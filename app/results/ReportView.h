@@ -1,0 +1,33 @@
+// The report of the results and dynamics windows behind one seam: a window
+// hands it the report HTML, and the report is shown, saved as RTF and
+// printed. The windows know nothing else of how that is done.
+#pragma once
+
+#include "platform/gui/Controls.h"
+
+class TReportView {
+public:
+    virtual ~TReportView() = default;
+
+    // The control that shows the report; the window places it. It belongs
+    // to the owner the view was made with.
+    virtual TWinControl* Control() = 0;
+    // Replaces the report by Html (CP1251). The pictures it names are read
+    // now: their files may go afterwards.
+    virtual void ShowHtml(const AnsiString& Html) = 0;
+    // An empty report.
+    virtual void Clear() = 0;
+    virtual bool Empty() const = 0;
+    // The report's text, paragraphs ended by CR LF.
+    virtual AnsiString Text() = 0;
+    // Writes the whole report as RTF; false when it could not be written
+    // (an existing file is then kept as it was).
+    virtual bool SaveRtf(const AnsiString& FileName) = 0;
+    // The user's print command: asks what and where to print, then prints
+    // on the layer's printer. The number of pages printed; 0 when the user
+    // cancelled or the report is empty.
+    virtual int Print(const AnsiString& Title) = 0;
+};
+
+// The report view of this program, its control owned by Owner.
+TReportView* CreateReportView(TComponent* Owner);
