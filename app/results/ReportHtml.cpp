@@ -251,6 +251,7 @@ private:
             SpaceBefore = false;
         } else if (n == "hr") {
             Flush();
+            ParaStyle(); // a rule first in the report still needs a paragraph style to sit in
             Data.AddBreakEx(1, brkLine, clGray, 0);
             NewParagraph = true;
             LastSpace = true;
