@@ -4,7 +4,6 @@
 // ratio engine / Qt and the page counts of both PDF files (by pdfinfo when it is installed).
 //
 //   bench_richtext_print [--units 1,10,100] [--runs N]
-#include <QGuiApplication>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -182,7 +181,7 @@ int main(int argc, char** argv) {
         if (!std::strcmp(argv[i], "--runs")) runs = std::max(1, std::atoi(argv[i + 1]));
     }
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication app(argc, argv);
+    StartQtPeer(argc, argv);
     std::string folder = (std::filesystem::temp_directory_path() / "bench_richtext_print").string();
     std::filesystem::create_directories(folder);
     std::printf("%6s %12s %12s %8s %8s %10s %10s\n", "units", "engine ms", "Qt ms", "ratio", "pages",

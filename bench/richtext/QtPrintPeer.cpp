@@ -2,6 +2,7 @@
 // bulleted lists, a table and a picture per unit, printed to a PDF file.
 #include "QtPrintPeer.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QPageLayout>
 #include <QPainter>
@@ -94,4 +95,8 @@ double QtPrintToPdf(const std::vector<TPrintUnit>& Units, const std::string& Pdf
     auto start = std::chrono::steady_clock::now();
     doc.print(&printer);
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+void StartQtPeer(int& Argc, char** Argv) {
+    static QGuiApplication app(Argc, Argv);
 }

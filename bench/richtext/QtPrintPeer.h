@@ -20,4 +20,6 @@ std::vector<TPrintUnit> MakePrintUnits(int Count);
 
 // Builds a document of the units and prints it to Pdf on A4 at 600 dpi
 // with margins of 20 mm; answers the milliseconds of printing alone.
+// Qt's application object for the peer's printing, kept for the run.
+void StartQtPeer(int& Argc, char** Argv);
 double QtPrintToPdf(const std::vector<TPrintUnit>& Units, const std::string& Pdf);
