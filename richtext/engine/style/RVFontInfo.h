@@ -87,8 +87,10 @@ public:
     // The declarations of this style, only what differs from Parent when
     // one is given.
     void WriteCss(TStream& Stream, const TCustomRVFontInfo* Parent, bool UTF8, bool Multiline) const;
+    // DefaultLanguage is written for the default charset (the document's
+    // code page).
     void WriteRtf(TStream& Stream, int StyleNo, const TRVColorList& ColorTable, const TRVIntegerList& FontMap,
-                  double TwipsPerPixel) const;
+                  double TwipsPerPixel, int DefaultLanguage = 0) const;
 
 protected:
     int ResolutionOverride(bool UseResolutionOverride) const;

@@ -299,7 +299,8 @@ void TRVStyle::WriteStyleSheetCss(TStream& Stream, TRVStyleSheetCssOptions Optio
 // ---------------------------------------------------------------- RTF
 
 void TCustomRVFontInfo::WriteRtf(TStream& Stream, int StyleNo, const TRVColorList& ColorTable,
-                                 const TRVIntegerList& FontMap, double TwipsPerPixel) const {
+                                 const TRVIntegerList& FontMap, double TwipsPerPixel,
+                                 int DefaultLanguage) const {
     static const char* const underlines[] = {"ul",        "ulth",     "uldb",      "uld",       "ulthd",
                                              "uldash",    "ulthdash", "ulldash",   "ulthldash", "uldashd",
                                              "ulthdashd", "uldashdd", "ulthdashdd"};
@@ -333,12 +334,10 @@ void TCustomRVFontInfo::WriteRtf(TStream& Stream, int StyleNo, const TRVColorLis
         rtf += "\\ltrch";
     else if (BiDiMode == rvbdRightToLeft)
         rtf += "\\rtlch";
-    if (Charset != 1) {
-        auto* infos = dynamic_cast<TFontInfos*>(Collection());
-        bool differsFromFirst = !infos || infos->Count() == 0 || infos->GetItem(0)->Charset != Charset;
-        int language = CharsetToLanguage(Charset);
-        if (differsFromFirst && language != 0) rtf += "\\lang" + IntToStr(language);
-    }
+    // Every run names its language: readers tag text by the run's, not the
+    // document's default (spelling, hyphenation).
+    int language = Charset == 1 ? DefaultLanguage : CharsetToLanguage(Charset);
+    if (language != 0) rtf += "\\lang" + IntToStr(language);
     rtf += "\\fs" + IntToStr(2 * Size);
     if (BackColor != clNone) colorWord("\\chcbpat", BackColor);
     if (Color != clWindowText) colorWord("\\cf", Color);

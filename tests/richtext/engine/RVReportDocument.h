@@ -1,6 +1,6 @@
 // A document shaped like a results report: headings, paragraphs with bold
-// runs, a bullet list in the fonts the HTML importer uses, and a 630 x 504
-// 24-bit chart bitmap. The RTF tests and the benchmarks save it.
+// runs, a bullet list in the fonts the HTML importer uses, a rule, and a
+// 630 x 504 24-bit chart bitmap. The RTF tests and the benchmarks save it.
 #pragma once
 
 #include "RVTestData.h"
@@ -72,6 +72,7 @@ inline void BuildReport(TCustomRVData& Data) {
         Data.ApplyListMarker(-1, 0, 0, 1, false, 0);
         Data.AddTextItem(Utf8ToAnsi(finding), 0, -1);
     }
+    Data.AddBreak();
     Data.AddTextItem("Заключение: "_cp, 1, 0);
     Data.AddTextItem("профиль соответствует требованиям должности."_cp, 0, -1);
 }

@@ -40,11 +40,22 @@ TEST_F(RVReportRtfTest, LibreOfficeReadsTheReport) {
     // A profile kept in the build tree: making one takes most of the time.
     const char* binary = std::getenv("LUVORA_BINARY_DIR");
     std::string profile = binary ? std::string(binary) + "/soffice-profile" : Folder.Path() + "profile";
-    std::string command = "cd '" + Folder.Path() + "' && timeout 300 soffice -env:UserInstallation=file://" +
-                          profile + " --headless --convert-to 'txt:Text (encoded):UTF8' --outdir '" +
-                          Folder.Path() + "' report.rtf >convert.log 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFileBytes(Folder.Path() + "convert.log");
-    ExpectRussianText(ReadFileBytes(Folder.Path() + "report.txt"));
+    auto convert = [&](const std::string& Filter) {
+        std::string command = "cd '" + Folder.Path() +
+                              "' && timeout 300 soffice -env:UserInstallation=file://" + profile +
+                              " --headless --convert-to '" + Filter + "' --outdir '" + Folder.Path() +
+                              "' report.rtf >convert.log 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0) << ReadFileBytes(Folder.Path() + "convert.log");
+    };
+    convert("txt:Text (encoded):UTF8");
+    std::string text = ReadFileBytes(Folder.Path() + "report.txt");
+    ExpectRussianText(text);
+    // The rule is one paragraph: the conclusion follows it without an empty one.
+    EXPECT_EQ(text.find("\n\n\nЗаключение"), std::string::npos) << text;
+    EXPECT_EQ(text.find("·"), std::string::npos) << "the Symbol bullet came back as a middle dot\n" << text;
+    convert("fodt");
+    std::string xml = ReadFileBytes(Folder.Path() + "report.fodt");
+    EXPECT_NE(xml.find("fo:language=\"ru\""), std::string::npos) << "the text is not tagged as Russian";
 }
 
 TEST_F(RVReportRtfTest, PandocReadsTheReport) {

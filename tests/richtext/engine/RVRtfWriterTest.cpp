@@ -30,7 +30,7 @@ protected:
 
 TEST_F(RVRtfWriterTest, OneParagraphIsAWholeDocument) {
     Data.AddTextItem("abc", 0, 0);
-    EXPECT_EQ(SaveRtfString(Data), Doc(Para("\\plain \\f0\\fs20 abc")));
+    EXPECT_EQ(SaveRtfString(Data), Doc(Para("\\plain \\f0\\lang1049\\fs20 abc")));
 }
 
 TEST_F(RVRtfWriterTest, AnEmptyDocumentWritesNothing) {
@@ -48,7 +48,7 @@ TEST_F(RVRtfWriterTest, ParagraphPropertiesAreWrittenWhenTheyChange) {
     lineBreak->ParaNo = 1;
     Data.AddItem("d", std::move(lineBreak));
     EXPECT_EQ(SaveRtfString(Data),
-              Doc(Para("\\plain \\f0\\fs20 a") + "\r\n\\par b" +
+              Doc(Para("\\plain \\f0\\lang1049\\fs20 a") + "\r\n\\par b" +
                   "\r\n\\par \\pard\\fi0\\li0\\qc\\ri0\\sb0\\sa0\\itap0 c" + "\r\n\\line d"));
 }
 
@@ -76,8 +76,8 @@ TEST_F(RVRtfWriterTest, TextIsEscaped) {
         TWriterTestData data(style.get());
         data.RTFOptions = c.RTFOptions;
         data.AddTextItem(c.Text, 0, 0);
-        EXPECT_EQ(SaveRtfString(data),
-                  Doc(Para(std::string("\\plain \\f0\\fs20 ") + c.Rtf), c.RTFOptions ? "\\uc1" : "\\uc0"))
+        EXPECT_EQ(SaveRtfString(data), Doc(Para(std::string("\\plain \\f0\\lang1049\\fs20 ") + c.Rtf),
+                                           c.RTFOptions ? "\\uc1" : "\\uc0"))
             << c.Name;
     }
 }
@@ -105,7 +105,8 @@ TEST_F(RVRtfWriterTest, UnicodeTextWithAndWithoutItsAnsiDuplicate) {
         data.RTFOptions = c.Options;
         data.AddWideTextTag(c.Text, c.StyleNo, 0, 0);
         std::string rtf = SaveRtfString(data);
-        std::string props = c.StyleNo == 0 ? "\\plain \\f0\\fs20 " : "\\plain \\f1\\lang1041\\fs20 ";
+        std::string props =
+            c.StyleNo == 0 ? "\\plain \\f0\\lang1049\\fs20 " : "\\plain \\f1\\lang1041\\fs20 ";
         std::string fonts = c.StyleNo == 0 ? "{\\f0\\fnil Arial;}{\\f1\\fnil\\fcharset128 Arial;}" : "";
         EXPECT_NE(rtf.find(std::string(c.Uc) + "\r\n" + PlainPara + props + c.Rtf + "\\par}"),
                   std::string::npos)
@@ -135,8 +136,9 @@ TEST_F(RVRtfWriterTest, HyperlinksBecomeFields) {
         TWriterTestData data(Style.get());
         data.Links[0] = {c.Target, c.Extras};
         data.AddTextItem("link", 0, 0);
-        EXPECT_EQ(SaveRtfString(data), Doc(Para(std::string("{\\field{\\*\\fldinst HYPERLINK ") +
-                                                c.Instruction + "}{\\fldrslt \\plain \\f0\\fs20 link}}")))
+        EXPECT_EQ(SaveRtfString(data),
+                  Doc(Para(std::string("{\\field{\\*\\fldinst HYPERLINK ") + c.Instruction +
+                           "}{\\fldrslt \\plain \\f0\\lang1049\\fs20 link}}")))
             << c.Name;
     }
 }
@@ -149,12 +151,12 @@ TEST_F(RVRtfWriterTest, CheckpointsBecomeBookmarks) {
     Data.AddCheckpoint("", false, 0);
     Data.AddTextItem("c", 0, -1);
     Data.AddCheckpoint("end", false, 0);
-    EXPECT_EQ(
-        SaveRtfString(Data),
-        Doc(Para("{\\*\\bkmkstart ZoroZudoCheckpoint0}{\\*\\bkmkend ZoroZudoCheckpoint0}\\plain \\f0\\fs20 a"
-                 "{\\*\\bkmkstart Chapter_2}{\\*\\bkmkend Chapter_2}b"
-                 "{\\*\\bkmkstart ZoroZudoCheckpoint2}{\\*\\bkmkend ZoroZudoCheckpoint2}c"
-                 "{\\*\\bkmkstart end}{\\*\\bkmkend end}")));
+    EXPECT_EQ(SaveRtfString(Data),
+              Doc(Para("{\\*\\bkmkstart ZoroZudoCheckpoint0}{\\*\\bkmkend ZoroZudoCheckpoint0}\\plain "
+                       "\\f0\\lang1049\\fs20 a"
+                       "{\\*\\bkmkstart Chapter_2}{\\*\\bkmkend Chapter_2}b"
+                       "{\\*\\bkmkstart ZoroZudoCheckpoint2}{\\*\\bkmkend ZoroZudoCheckpoint2}c"
+                       "{\\*\\bkmkstart end}{\\*\\bkmkend end}")));
 }
 
 TEST_F(RVRtfWriterTest, LineSpacingAndBorders) {
@@ -185,7 +187,7 @@ TEST_F(RVRtfWriterTest, LineSpacingAndBorders) {
         TWriterTestData data(style.get());
         data.AddTextItem("a", 0, 0);
         EXPECT_EQ(SaveRtfString(data),
-                  Doc(std::string("\r\n\\pard") + c.Props + "\\itap0 \\plain \\f0\\fs20 a"))
+                  Doc(std::string("\r\n\\pard") + c.Props + "\\itap0 \\plain \\f0\\lang1049\\fs20 a"))
             << c.Name;
     }
 }
@@ -215,11 +217,11 @@ TEST_F(RVRtfWriterTest, TheStyleSheetNamesStandardStyles) {
     Data.AddTextItem("b", 1, -1);
     std::string rtf = SaveRtfString(Data);
     EXPECT_NE(rtf.find("}{\\stylesheet{\\s0\\fi0\\li0\\ql\\ri0\\sb0\\sa0 Normal;}"
-                       "{\\*\\cs1\\f0\\fs20 Body _text_;}}\r\n"),
+                       "{\\*\\cs1\\f0\\lang1049\\fs20 Body _text_;}}\r\n"),
               std::string::npos)
         << rtf;
-    EXPECT_NE(rtf.find("\\pard\\s0\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap0 \\plain \\cs1\\f0\\fs20 a"
-                       "\\plain \\f0\\fs20 b\\par}"),
+    EXPECT_NE(rtf.find("\\pard\\s0\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap0 \\plain \\cs1\\f0\\lang1049\\fs20 a"
+                       "\\plain \\f0\\lang1049\\fs20 b\\par}"),
               std::string::npos)
         << rtf;
 }
@@ -237,14 +239,14 @@ TEST_F(RVRtfWriterTest, ASelectionKeepsItsListNumberAndEndsWhereItEnds) {
     } cases[] = {
         {"inside the list paragraph", 1, 2, 1, 4,
          "\\li360\\fi-360\\jclisttab\\tx360\\ql\\ri0\\sb0\\sa0\\itap0 "
-         "{\\listtext\\pard\\plain\\f0\\fs16 1.\\tab}\\ls1\\ilvl0 \\plain \\f0\\fs20 te}"},
+         "{\\listtext\\pard\\plain\\f0\\fs16 1.\\tab}\\ls1\\ilvl0 \\plain \\f0\\lang1049\\fs20 te}"},
         {"to a paragraph end", 1, 3, 1, 5,
          "\\li360\\fi-360\\jclisttab\\tx360\\ql\\ri0\\sb0\\sa0\\itap0 "
-         "{\\listtext\\pard\\plain\\f0\\fs16 1.\\tab}\\ls1\\ilvl0 \\plain \\f0\\fs20 em\\par}"},
+         "{\\listtext\\pard\\plain\\f0\\fs16 1.\\tab}\\ls1\\ilvl0 \\plain \\f0\\lang1049\\fs20 em\\par}"},
         {"into the next paragraph", 1, 4, 2, 3,
          "\\li360\\fi-360\\jclisttab\\tx360\\ql\\ri0\\sb0\\sa0\\itap0 "
-         "{\\listtext\\pard\\plain\\f0\\fs16 1.\\tab}\\ls1\\ilvl0 \\plain \\f0\\fs20 m"
-         "\r\n\\par \\plain\\pard\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap0 \\plain \\f0\\fs20 ne}"},
+         "{\\listtext\\pard\\plain\\f0\\fs16 1.\\tab}\\ls1\\ilvl0 \\plain \\f0\\lang1049\\fs20 m"
+         "\r\n\\par \\plain\\pard\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap0 \\plain \\f0\\lang1049\\fs20 ne}"},
     };
     for (const Case& c : cases) {
         data.StartNo = c.StartNo, data.StartOffs = c.StartOffs, data.EndNo = c.EndNo,
@@ -270,8 +272,9 @@ TEST_F(RVRtfWriterTest, AOneLevelListIsWrittenWithItsTablesAndMarker) {
                   "{\\*\\listoverridetable\r\n{\\listoverride\\listid1001\\listoverridecount0\\ls1}\r\n}\r\n"
                   "\\uc1"
                   "\r\n\\pard\\li360\\fi-360\\jclisttab\\tx360\\ql\\ri0\\sb0\\sa0\\itap0 "
-                  "{\\listtext\\pard\\plain\\f0\\fs16 1.\\tab}\\ls1\\ilvl0 \\plain \\f0\\fs20 x"
-                  "\r\n\\par \\plain\\pard\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap0 \\plain \\f0\\fs20 y\\par}");
+                  "{\\listtext\\pard\\plain\\f0\\fs16 1.\\tab}\\ls1\\ilvl0 \\plain \\f0\\lang1049\\fs20 x"
+                  "\r\n\\par \\plain\\pard\\fi0\\li0\\ql\\ri0\\sb0\\sa0\\itap0 \\plain \\f0\\lang1049\\fs20 "
+                  "y\\par}");
 }
 
 TEST_F(RVRtfWriterTest, AThreeLevelListWritesNineLevels) {
@@ -334,10 +337,12 @@ TEST_F(RVRtfWriterTest, LevelTextsOfAnyPatternStayWellFormed) {
         AnsiString Pattern;
         std::string Text;
         std::string Numbers;
+        const char* Font = nullptr;
     } cases[] = {
         {"literal digits are not level numbers", rvlstDecimal, "1-%0:s", "\\'031-\\'00", "\\'03"},
         {"braces are escaped", rvlstDecimal, "{%0:s}", "\\'03\\{\\'00\\}", "\\'02"},
-        {"a bullet", rvlstBullet, "\xB7", "\\'01\\'b7", ""},
+        {"a bullet byte carries its letter", rvlstBullet, "\xB7", "\\'01\\u183 \\'b7", ""},
+        {"a symbol font's bullet its private code", rvlstBullet, "\xB7", "\\'01\\u-3913 \\'b7", "", "Symbol"},
         {"a long pattern is cut to 255", rvlstBullet, AnsiString(300, 'x'), "\\'ff" + std::string(255, 'x'),
          ""},
         {"a picture", rvlstPicture, "", "\\'00", ""},
@@ -346,10 +351,42 @@ TEST_F(RVRtfWriterTest, LevelTextsOfAnyPatternStayWellFormed) {
         TRVListLevel level(nullptr);
         level.ListType = c.Type;
         level.FormatString = c.Pattern;
+        if (c.Font) {
+            level.Font().SetName(c.Font);
+            level.Font().Charset = 2;
+        }
         AnsiString text, numbers;
         GetLevelTextRtf(level, 1251, true, text, numbers);
         EXPECT_EQ(text, c.Text) << c.Name;
         EXPECT_EQ(numbers, c.Numbers) << c.Name;
+    }
+}
+
+TEST_F(RVRtfWriterTest, ARuleIsOneParagraphAndKeepsItsNeighbours) {
+    TParaInfo* centered = Style->ParaStyles().Add();
+    centered->Alignment = rvaCenter;
+    struct Case {
+        const char* Name;
+        bool RuleLast;
+        std::string Body;
+    } cases[] = {
+        {"between paragraphs", false,
+         "\r\n\\par {\\pard\\plain\\fs6\\brdrb\\brdrs\\brdrw15\\brdrcf0\\par}\r\n\\plain "
+         "\\f0\\lang1049\\fs20 b\\par}"},
+        {"last", true, "\r\n\\par {\\pard\\plain\\fs6\\brdrb\\brdrs\\brdrw15\\brdrcf0\\par}}"},
+    };
+    for (const Case& c : cases) {
+        TWriterTestData data{Style.get()};
+        data.AddTextItem("a", 0, 1);
+        data.AddBreak();
+        data.GetItem(1)->ParaNo = 1;
+        if (!c.RuleLast) data.AddTextItem("b", 0, 1);
+        std::string rtf = SaveRtfString(data);
+        std::string head = "\\pard\\fi0\\li0\\qc\\ri0\\sb0\\sa0\\itap0 \\plain \\f0\\lang1049\\fs20 a";
+        ASSERT_NE(rtf.find(head), std::string::npos) << c.Name;
+        // The paragraph after the rule stays centred: the rule's own words
+        // end with its group.
+        EXPECT_EQ(rtf.substr(rtf.find(head) + head.size()), c.Body) << c.Name;
     }
 }
 
@@ -376,7 +413,7 @@ TEST_F(RVRtfWriterTest, SequencesAreSeqFields) {
         auto seq = std::make_unique<TRVSeqItemInfo>(&data, "figure", c.Type, 0, c.StartFrom, c.Reset);
         seq->ParaNo = -1;
         data.AddItem("", std::move(seq));
-        EXPECT_EQ(SaveRtfString(data), Doc(Para(std::string("\\plain \\f0\\fs20 Figure ") + c.Rtf)))
+        EXPECT_EQ(SaveRtfString(data), Doc(Para(std::string("\\plain \\f0\\lang1049\\fs20 Figure ") + c.Rtf)))
             << c.Name;
     }
 }
@@ -394,9 +431,9 @@ TEST_F(RVRtfWriterTest, NotesCarryTheirBodies) {
     EXPECT_NE(rtf.find("\\fet2{\\*\\aftnsep\\pard\\plain\\chftnsep }{\\*\\aftnsepc\\pard\\plain\\chftnsepc}"
                        "\\fet2{\\*\\ftnsep\\pard\\plain\\chftnsep }{\\*\\ftnsepc\\pard\\plain\\chftnsepc}"),
               std::string::npos);
-    EXPECT_NE(rtf.find(Para("\\plain \\f0\\fs20 \\chftn{\\footnote \r\n") + PlainPara +
-                       "\\plain \\f0\\fs20 body}" + "\\chftn{\\footnote\\ftnalt \r\n" + PlainPara +
-                       "\\plain \\f0\\fs20 end}\\par}"),
+    EXPECT_NE(rtf.find(Para("\\plain \\f0\\lang1049\\fs20 \\chftn{\\footnote \r\n") + PlainPara +
+                       "\\plain \\f0\\lang1049\\fs20 body}" + "\\chftn{\\footnote\\ftnalt \r\n" + PlainPara +
+                       "\\plain \\f0\\lang1049\\fs20 end}\\par}"),
               std::string::npos)
         << rtf;
 }
@@ -461,10 +498,11 @@ TEST_F(RVRtfWriterTest, DocumentParametersAreThePageWords) {
     Data.RTFOptions |= rvrtfSaveDocParameters;
     Data.AddTextItem("a", 0, 0);
     const std::string defaults = "\\paperw11906\\paperh16838\\margl1800\\margr1800\\margt1440\\margb1440";
-    EXPECT_NE(SaveRtfString(Data).find("\\deflangfe0" + defaults + "\r\n{\\fonttbl"), std::string::npos);
+    EXPECT_NE(SaveRtfString(Data).find("\\deflangfe1049" + defaults + "\r\n{\\fonttbl"), std::string::npos);
     Data.GetDocParameters(true);
-    EXPECT_NE(SaveRtfString(Data).find("\\deflangfe0" + defaults + "\\viewscale100\\viewzk0\r\n{\\fonttbl"),
-              std::string::npos);
+    EXPECT_NE(
+        SaveRtfString(Data).find("\\deflangfe1049" + defaults + "\\viewscale100\\viewzk0\r\n{\\fonttbl"),
+        std::string::npos);
     TRVDocParameters& params = *Data.GetDocParameters(false);
     params.Orientation = poLandscape;
     params.Units = rvuMillimeters;

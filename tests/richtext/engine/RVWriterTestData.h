@@ -90,8 +90,8 @@ inline constexpr const char* RtfFixedColors =
 
 // The header of a document whose only font is Arial, up to the list table.
 inline std::string ArialHeader() {
-    return std::string(
-               "{\\rtf1\\ansi\\ansicpg1251\\uc1\\deff0\\deflang0\\deflangfe0{\\fonttbl{\\f0\\fnil Arial;}}") +
+    return std::string("{\\rtf1\\ansi\\ansicpg1251\\uc1\\deff0\\deflang1049\\deflangfe1049{\\fonttbl{"
+                       "\\f0\\fnil Arial;}}") +
            RtfFixedColors;
 }
 

@@ -33,9 +33,12 @@ void TRVBreakItemInfo::SaveRTF(TStream& Stream, const AnsiString&, TCustomRVData
     AnsiString nesting = Level == 0   ? AnsiString()
                          : Level == 1 ? "\\intbl\\itap1"
                                       : "\\itap" + IntToStr(Level);
-    WriteText(Stream, "\\pard" + nesting + "\\plain\\fs6\\brdrb\\brdrs\\brdrw" +
-                          IntToStr(Tables.Twips(LineWidth)) + "\\brdrcf" + IntToStr(color) + "\\par\\pard" +
-                          nesting);
+    // A paragraph of its own in a group of its own: the paragraph before
+    // it is already ended, and what follows keeps its own formatting
+    // without another paragraph mark.
+    WriteText(Stream, "{\\pard" + nesting + "\\plain\\fs6\\brdrb\\brdrs\\brdrw" +
+                          IntToStr(Tables.Twips(LineWidth)) + "\\brdrcf" + IntToStr(color) + "\\par}");
+    Tables.ParagraphClosed = true;
 }
 
 void TRVTabItemInfo::SaveRTF(TStream& Stream, const AnsiString&, TCustomRVData*, int, const AnsiString&, int,
@@ -198,6 +201,36 @@ void WriteMarkerFontRtf(TStream& Stream, const TRVMarkerFont& Font, const TRVRTF
     WriteText(Stream, rtf);
 }
 
+namespace {
+
+// A bullet's bytes beyond ASCII carry their Unicode value before them: a
+// reader that took the byte in its own code page would show another sign
+// (a symbol font's bullet came back as a middle dot). Symbol fonts use the
+// private range their glyphs are mapped to.
+AnsiString BulletTextRtf(const TRVListLevel& Level, const AnsiString& Pattern, unsigned CodePage) {
+    auto& font = const_cast<TRVListLevel&>(Level).Font();
+    bool symbol = Level.UsesFont() && (font.Charset == 2 || SameText(font.Name(), "Symbol") ||
+                                       SameText(font.Name(), "Wingdings"));
+    unsigned fontCodePage = Level.UsesFont() ? CharsetToCodePage(font.Charset) : 0;
+    if (fontCodePage == 0 || fontCodePage == 1024) fontCodePage = CodePage;
+    AnsiString out;
+    for (char ch : Pattern) {
+        auto c = uint8_t(ch);
+        AnsiString byte = RtfEscapeAnsi(AnsiString(1, ch), false, false);
+        if (c < 0x80) {
+            out += byte;
+            continue;
+        }
+        WideString wide =
+            symbol ? WideString(1, char16_t(0xF000 + c)) : RVCodePageToWide(fontCodePage, AnsiString(1, ch));
+        if (wide.size() == 1) out += "\\u" + IntToStr(int16_t(wide[0])) + " ";
+        out += byte;
+    }
+    return out;
+}
+
+} // namespace
+
 void GetLevelTextRtf(const TRVListLevel& Level, unsigned CodePage, bool DuplicateUnicode,
                      AnsiString& LevelText, AnsiString& LevelNumbers) {
     // The length is one byte: longer patterns are cut, so the count always
@@ -230,7 +263,7 @@ void GetLevelTextRtf(const TRVListLevel& Level, unsigned CodePage, bool Duplicat
         LevelText = hex2(int(pattern.size())) + body;
     } else if (Level.ListType == rvlstBullet) {
         AnsiString pattern = Level.FormatString.substr(0, MaxLevelText);
-        LevelText = hex2(int(pattern.size())) + RtfEscapeAnsi(pattern, false, false);
+        LevelText = hex2(int(pattern.size())) + BulletTextRtf(Level, pattern, CodePage);
     } else if (Level.ListType == rvlstUnicodeBullet) {
         WideString text = Level.FormatStringW.substr(0, MaxLevelText);
         TRVMemoryStream stream;

@@ -55,6 +55,16 @@ AnsiString AnsiTextToRtf(const AnsiString& Text, unsigned CodePage) {
     return out;
 }
 
+// The language readers tag text with (spelling, hyphenation); the default
+// charset stands for the document's code page.
+int RtfLanguage(int Charset, unsigned CodePage) {
+    constexpr int DefaultCharset = 1;
+    if (Charset != DefaultCharset) return CharsetToLanguage(Charset);
+    for (int charset : {0, 128, 129, 134, 136, 161, 162, 163, 177, 178, 186, 204, 222, 238})
+        if (CharsetToCodePage(charset) == CodePage) return CharsetToLanguage(charset);
+    return 0;
+}
+
 bool IsTextStyleSavedToRtf(const TFontInfo& Style) {
     return (Style.Options & rvteoRTFCode) || !(Style.Options & rvteoHTMLCode);
 }
@@ -100,6 +110,11 @@ public:
           Style(AData.GetRVStyle()), Options(AData.GetRTFOptions()) {}
 
     void BuildFontTable();
+    // Readers decode the text by this code page; "none" means the program's.
+    unsigned DocumentCodePage() const {
+        int codePage = Data.GetDefCodePage();
+        return codePage == 0 ? 1251u : unsigned(codePage);
+    }
     void WriteHeader(TColor Color);
     void WriteSelectionListParagraph(int StartItemNo);
     void WriteItem(int ItemNo, int StartItemNo, int StartOffs, int EndItemNo, int EndOffs);
@@ -179,7 +194,8 @@ void TRtfDocWriter::WriteTextProps(int StyleNo, bool InStyleSheet) {
     TFontInfos& texts = Style->TextStyles();
     if (StyleNo < 0 || StyleNo >= texts.Count()) StyleNo = 0;
     if (texts.Count() > 0)
-        texts[StyleNo]->WriteRtf(Stream, StyleNo, Tables.ColorList, Tables.StyleToFont, Tables.TwipsPerPixel);
+        texts[StyleNo]->WriteRtf(Stream, StyleNo, Tables.ColorList, Tables.StyleToFont, Tables.TwipsPerPixel,
+                                 RtfLanguage(1, DocumentCodePage()));
     AnsiString code;
     Data.DoSaveRTFExtra(rv_rtfs_TextStyle, StyleNo < texts.Count() ? texts[StyleNo] : nullptr, StyleNo, -1,
                         InStyleSheet, code);
@@ -368,11 +384,9 @@ void TRtfDocWriter::WriteListOverrideTable(const std::vector<int32_t>& ListIds) 
 }
 
 void TRtfDocWriter::WriteHeader(TColor) {
-    int codePage = Data.GetDefCodePage();
-    // Readers decode the text by this code page; "none" means the program's.
-    if (codePage == 0) codePage = 1251;
+    unsigned codePage = DocumentCodePage();
     int language =
-        Style && Style->TextStyles().Count() > 0 ? CharsetToLanguage(Style->TextStyles()[0]->Charset) : 0;
+        Style && Style->TextStyles().Count() > 0 ? RtfLanguage(Style->TextStyles()[0]->Charset, codePage) : 0;
     Write("{\\rtf1\\ansi\\ansicpg" + IntToStr(codePage) + "\\uc1\\deff0\\deflang" + IntToStr(language) +
           "\\deflangfe" + IntToStr(language));
     TRVBiDiMode bidi = Data.GetBiDiMode();
@@ -636,7 +650,9 @@ bool TCustomRVData::SaveRtf(TStream& Stream, const AnsiString& Path, bool Select
         if (top) {
             bool paraEnd = !SelectionOnly || ((endNo == ItemCount() - 1 || IsParaStart(endNo + 1)) &&
                                               endOffs >= ItemEndOffset(endNo));
-            if (paraEnd) WriteText(Stream, "\\par");
+            // A rule ends its paragraph itself.
+            bool closedByRule = Tables->ParagraphClosed && dynamic_cast<TRVBreakItemInfo*>(&LiveItem(endNo));
+            if (paraEnd && !closedByRule) WriteText(Stream, "\\par");
             WriteText(Stream, "}");
         }
     } catch (...) {

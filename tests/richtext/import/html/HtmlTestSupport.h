@@ -28,7 +28,7 @@ inline std::vector<std::string> DescribeItems(const TCustomRVData& Data) {
                     std::to_string(marker->StartFrom);
         } else if (auto* table = dynamic_cast<const TRVTableItemInfo*>(item)) {
             line += "table " + std::to_string(table->RowCount()) + "x" + std::to_string(table->ColCount());
-        } else if (auto* picture = dynamic_cast<const TRVGraphicItemInfo*>(item)) {
+        } else if (dynamic_cast<const TRVGraphicItemInfo*>(item)) {
             int w = 0, h = 0;
             Data.GetItemExtraIntProperty(i, rvepWidth, w);
             Data.GetItemExtraIntProperty(i, rvepHeight, h);

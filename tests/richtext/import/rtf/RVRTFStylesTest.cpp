@@ -86,7 +86,9 @@ TEST(RVRTFStylesTest, BorderConversion) {
         const TRVBorder& b = ParaStyleOf(*r.Document, 0).Border();
         EXPECT_EQ(b.Style, c.Style);
         EXPECT_EQ(b.Width, c.Width);
-        if (c.Style != rvbSingle) EXPECT_EQ(b.InternalWidth, c.Internal);
+        if (c.Style != rvbSingle) {
+            EXPECT_EQ(b.InternalWidth, c.Internal);
+        }
     }
 }
 
