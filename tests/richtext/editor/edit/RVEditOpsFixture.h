@@ -51,7 +51,8 @@ protected:
     // Items of a description: "text" a text item, "+text" one that continues
     // the paragraph, "/text" one after a line break, "text#N" in style N,
     // "[pic]" a picture, "[br]" a break, "[*]" a list marker, "~text" text
-    // in paragraph style 3 (read-only), "^text" in paragraph style 1. A
+    // in paragraph style 3 (read-only), "^text" in paragraph style 1, "!text"
+    // in paragraph style 4 (its next style is 1). A
     // persistent checkpoint: "@" at the end.
     void Build(const std::vector<std::string>& Items) {
         for (std::string d : Items) {
@@ -63,6 +64,7 @@ protected:
             if (!d.empty() && d[0] == '/') lineBreak = true, d.erase(0, 1);
             if (!d.empty() && d[0] == '~') paraNo = 3, d.erase(0, 1);
             if (!d.empty() && d[0] == '^') paraNo = 1, d.erase(0, 1);
+            if (!d.empty() && d[0] == '!') paraNo = 4, d.erase(0, 1);
             if (d == "[pic]") {
                 auto picture = std::make_unique<TRVGraphicItemInfo>(Data.get());
                 picture->ImageWidth = 20;
