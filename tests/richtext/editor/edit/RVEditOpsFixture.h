@@ -52,7 +52,7 @@ protected:
     // the paragraph, "/text" one after a line break, "text#N" in style N,
     // "[pic]" a picture, "[br]" a break, "[*]" a list marker, "~text" text
     // in paragraph style 3 (read-only), "^text" in paragraph style 1, "!text"
-    // in paragraph style 4 (its next style is 1). A
+    // in paragraph style 4 (its next style is 1), "|text" after a page break. A
     // persistent checkpoint: "@" at the end.
     void Build(const std::vector<std::string>& Items) {
         for (std::string d : Items) {
@@ -64,6 +64,8 @@ protected:
             if (!d.empty() && d[0] == '/') lineBreak = true, d.erase(0, 1);
             if (!d.empty() && d[0] == '~') paraNo = 3, d.erase(0, 1);
             if (!d.empty() && d[0] == '^') paraNo = 1, d.erase(0, 1);
+            bool pageBreak = !d.empty() && d[0] == '|';
+            if (pageBreak) d.erase(0, 1);
             if (!d.empty() && d[0] == '!') paraNo = 4, d.erase(0, 1);
             if (d == "[pic]") {
                 auto picture = std::make_unique<TRVGraphicItemInfo>(Data.get());
@@ -94,6 +96,7 @@ protected:
                     Data->AddItemAsIs(d, std::move(item));
                 }
             }
+            if (pageBreak) Data->LiveItem(Data->ItemCount() - 1).SetPageBreakBefore(true);
             if (persistent) {
                 auto cp = std::make_unique<TRVCPInfo>();
                 cp->Name = "cp";
@@ -107,7 +110,7 @@ protected:
     }
 
     // The document as items: text items as their text (with "+" for a
-    // continuation, "/" for a line break, "#N" for a style other than 0,
+    // continuation, "/" for a line break, "|" for a page break, "#N" for a style other than 0,
     // "^N" for a paragraph style other than 0), others as [pic], [br], [*];
     // a persistent checkpoint as "@"; then the caret as "item:offset".
     std::string Doc() const {
@@ -115,6 +118,7 @@ protected:
         for (int i = 0; i < Data->ItemCount(); ++i) {
             const TCustomRVItemInfo& item = Data->LiveItem(i);
             if (i) out += ' ';
+            if (item.GetPageBreakBefore()) out += '|';
             if (item.GetContinuesParagraph()) out += '+';
             if (item.GetLineBreakBefore()) out += '/';
             if (item.StyleNo >= 0) {
