@@ -345,8 +345,6 @@ private:
     void BackspaceAtParaStart(int ItemNo, int RangeFirst, int RangeLast);
     void DeleteAtParaEnd(int ItemNo, int RangeFirst, int RangeLast);
     void RemoveEmptyItemAtParaEnd(int ItemNo, bool Current, int RangeFirst, int RangeLast);
-    // The caret one position past the line's start or end.
-    void StepCaretOverLineEdge(bool Forward);
     // The caret to a drawing item and offset, off a list marker.
     void GoToDrawItem(int DrawItemNo, int Offset, bool Forward);
     // Shift with a paragraph selection across a paragraph start moves by

@@ -17,19 +17,6 @@ bool TRVEditRVData::IsEmptyTextItem(int ItemNo) const {
     return LiveItem(ItemNo).StyleNo >= 0 && GetItemText(ItemNo).empty();
 }
 
-void TRVEditRVData::StepCaretOverLineEdge(bool Forward) {
-    int target = CaretDrawItem + (Forward ? 1 : -1);
-    if (target < 0 || target >= DrawItems.Count()) return;
-    bool marker = IsMarker(LiveItem(DrawItems[target]->ItemNo));
-    if (marker && !Forward && target == 0) return;
-    CaretDrawItem = target;
-    if (marker) CaretDrawItem += Forward || target == 0 ? 1 : -1;
-    int offs = Forward || marker ? DrawItemStartOffset(CaretDrawItem) : DrawItemEndOffset(CaretDrawItem);
-    if (marker && !Forward) offs = DrawItemEndOffset(CaretDrawItem);
-    BuildCaretLine(offs - 2);
-    UpdateCaret(true, false, false);
-}
-
 // ---------------------------------------------------------------- Backspace
 
 void TRVEditRVData::PressBackspace(bool ByWord, bool FromDelete, bool AtDrawItemEnd) {
@@ -60,7 +47,7 @@ void TRVEditRVData::PressBackspace(bool ByWord, bool FromDelete, bool AtDrawItem
         }
         bool fullLine = LiveItem(i).GetBoolValue(iqFullLine);
         if (fullLine || (LiveItem(i - 1).GetBoolValue(iqFullLine) && !IsEmptyTextItem(i))) {
-            StepCaretOverLineEdge(false);
+            MoveCaretLeft(false, false);
             return;
         }
     }
@@ -306,7 +293,7 @@ void TRVEditRVData::PressDelete(bool ByWord, bool Repeated) {
     if (atLineEnd && afterItem) {
         bool nextFullLine = i + 1 < ItemCount() && LiveItem(i + 1).GetBoolValue(iqFullLine);
         if (LiveItem(i).GetBoolValue(iqFullLine) || (nextFullLine && !IsEmptyTextItem(i))) {
-            StepCaretOverLineEdge(true);
+            MoveCaretRight(false, false);
             return;
         }
         if (i == ItemCount() - 1) {
