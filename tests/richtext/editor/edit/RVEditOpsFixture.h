@@ -17,12 +17,13 @@ protected:
         Style = MakeEditStyle();
         // 5: a style whose items stick together; 6: text that must not be
         // changed; 7: text that must not grow; 8: text with a next style; 9:
-        // text that must not be removed whole.
+        // text that must not be removed whole; 10: text converted only whole.
         Style->TextStyles().Add()->Protection = rvprSticking;
         Style->TextStyles().Add()->Protection = rvprModifyProtect;
         Style->TextStyles().Add()->Protection = rvprConcateProtect;
         Style->TextStyles().Add()->NextStyleNo = 1;
         Style->TextStyles().Add()->Protection = rvprDeleteProtect;
+        Style->TextStyles().Add()->Protection = rvprStyleSplitProtect;
         // 3: read-only paragraphs; 4: a paragraph with a next style.
         Style->ParaStyles().Add()->Options = rvpaoReadOnly;
         Style->ParaStyles().Add()->NextParaNo = 1;
