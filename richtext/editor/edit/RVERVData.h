@@ -6,6 +6,7 @@
 // implements (nil: the defaults of a fresh editable editor).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -65,6 +66,12 @@ public:
     // OnItemTextEdit; false when no handler is assigned.
     virtual bool ItemTextEdit(const AnsiString& OldText, TCustomRVData* RVData, int ItemNo, TRVTag& NewTag,
                               int& NewStyleNo) = 0;
+    // Whether a change may start now; the control refuses with a beep.
+    virtual bool AllowsChange() {
+        if (!IsReadOnly()) return true;
+        Beep();
+        return false;
+    }
 };
 
 // One caret position of the caret's line.
@@ -132,6 +139,12 @@ public:
     void MarkUsedStyles(TRVStyleUsageInfo& Usage) override;
     void AfterStylesDeleted(TRVStyleUsageInfo& Usage) override;
     bool IsReadOnly() const { return Editor && Editor->IsReadOnly(); }
+    // The control's consent to a change (beeps when refused).
+    bool EditorCanChange() { return !Editor || Editor->AllowsChange(); }
+    // A refusal of the document: the control's beep.
+    void BeepRefusal() {
+        if (Editor) Editor->Beep();
+    }
     TRVEditorOptions GetEditorOptions() const {
         return Editor ? Editor->GetEditorOptions() : RVDefaultEditorOptions;
     }
@@ -222,6 +235,81 @@ public:
     std::unique_ptr<TRVTextItemInfo> CreateTextItemLike(const TRVTag& Tag, const TCustomRVItemInfo& Source,
                                                         bool LineBreakBefore, bool ContinuesParagraph);
 
+    // ---- inserting items at the caret
+    // Puts Item at the caret: splits or replaces the caret's text item and
+    // keeps markers, persistent checkpoints and sticking items sound; no
+    // format, no caret move. Item is taken (nil afterwards); ItemNo -1 when
+    // a list marker was consumed without an insertion.
+    bool PlaceItemAtCaret(std::unique_ptr<TCustomRVItemInfo>& Item, AnsiString& Text, int& ListNo,
+                          bool& FullReformat, int& NewCount, int& ItemNo, bool NotifyTextEdit,
+                          bool InheritTag, AnsiString& SplitText);
+    // The whole insertion of one item: placed, formatted, the caret moved.
+    bool InsertItemAtCaret(std::unique_ptr<TCustomRVItemInfo> Item, AnsiString& Text, bool NotifyTextEdit,
+                           bool CaretBeforeItem, bool InheritTag, AnsiString& SplitText);
+    void InsertNewTextItem(const AnsiString& Text, int ItemNo, bool& FullReformat, bool LineBreakBefore,
+                           bool ContinuesParagraph, int StyleNo, int ParaNo, const TRVTag& Tag);
+    void InsertTextItemLike(const AnsiString& Text, int ItemNo, bool& FullReformat, bool LineBreakBefore,
+                            bool ContinuesParagraph, const TCustomRVItemInfo& Source, const TRVTag& Tag);
+    void InsertEmptyTextItem(int ItemNo, const TRVTag& Tag, bool LineBreakBefore, bool ContinuesParagraph,
+                             int StyleNo, int ParaNo);
+    // A copy of the list marker that starts From's paragraph inserted at
+    // At; false when that paragraph has no marker.
+    bool InsertListMarkerCopy(int From, int At);
+
+    // ---- deleting the selection
+    bool CanDeleteSelection();
+    bool DeleteSelection();
+    // Formats the paragraphs of the drawing items again, or the whole
+    // document when the change asks for it and the width changed.
+    void ReformatAfterEdit(bool FullReformat, int FirstDrawItem, int LastDrawItem, int ItemCountDelta);
+    // Gives the whole paragraph of the caret one paragraph style, recorded.
+    void ApplyParaNoToCaretParagraph(int ParaNo);
+    // The caret at an item position: off a list marker, its line built,
+    // shown; the current styles follow it unless KeepStyles.
+    void PlaceCaret(int ItemNo, int ItemOffset, bool KeepStyles, bool CheckResizer = false);
+
+    // ---- typing and Enter
+    // One typed character (raw: one byte, two for a Unicode style).
+    void TypeText(const AnsiString& Text, char Key);
+    bool PressEnter(bool LineBreak, bool SkipListExit);
+
+    // ---- Delete and Backspace (nothing selected)
+    void PressBackspace(bool ByWord, bool FromDelete, bool AtDrawItemEnd);
+    void PressDelete(bool ByWord, bool Repeated);
+    bool IsEmptyTextItem(int ItemNo) const;
+
+    // ---- caret movement; each answers whether the caret stood at the
+    // document's edge in the direction of the move
+    bool MoveCaretLeft(bool Shift, bool Ctrl);
+    bool MoveCaretRight(bool Shift, bool Ctrl);
+    bool MoveCaretUp(bool Shift, bool Ctrl);
+    bool MoveCaretDown(bool Shift, bool Ctrl);
+    bool MoveCaretHome(bool ToDocumentStart);
+    bool MoveCaretEnd(bool ToDocumentEnd);
+    bool MoveCaretPageUp();
+    bool MoveCaretPageDown();
+    void MoveCaretParaUp();
+    void MoveCaretParaDown();
+    // A word starts between characters Index - 1 and Index of a text.
+    bool IsWordBoundary(const AnsiString& Text, int Index, TRVItemOptions Options) const;
+
+    // ---- applying styles
+    // The control's conversion: the new style for an old one (a text style,
+    // or a paragraph style when AppliedToText is false and the call is
+    // about paragraphs). Nil: UserData is the new style.
+    using TRVStyleConversion = std::function<void(int StyleNo, int ParaNo, int UserData, bool AppliedToText,
+                                                  int& NewStyleNo, bool ToWholeParagraphs)>;
+    TRVStyleConversion CurStyleConversion;
+    int ConvertStyle(int StyleNo, int ParaNo, int UserData, bool AppliedToText, bool ToWholeParagraphs);
+    // Text stored for one style, as the kind (ANSI or UTF-16) of another.
+    AnsiString TextInStyleKind(const AnsiString& Text, bool Unicode, int OldStyle, int NewStyle,
+                               int ParaNo) const;
+    void ConvertWholeItem(int ItemNo, int UserData, bool ToWholeParagraphs);
+    // Mode: what items with sub-documents repeat inside (0 paragraph style,
+    // 1 text style, 2 and 3 the user's conversions, 4 and 5 templates).
+    void ApplyTextStyleToSelection(int UserData, uint8_t Mode, bool ToWholeParagraphs);
+    void ApplyParaStyleToSelection(int UserData, uint8_t Mode);
+
     // ---- hooks of saving, styles and item texts
     void Changed() { ChangedEx(true); }
     void ChangedEx(bool ClearRedo);
@@ -250,6 +338,18 @@ private:
     void SetItemText(int ItemNo, AnsiString Text);
     void AddCaretLinePositions(int DrawItemNo, int FirstOfLine, int Target);
     void MoveCaretOffMarker();
+    // ---- the steps of Backspace and Delete
+    void BackspaceCharacters(int ItemNo, int Index, int Count, int RangeFirst, int RangeLast);
+    void ReplaceByEmptyItem(int ItemNo, int RangeFirst, int RangeLast);
+    void RemoveItem(int ItemNo, int RangeFirst, int RangeLast);
+    void BackspaceAtParaStart(int ItemNo, int RangeFirst, int RangeLast);
+    void DeleteAtParaEnd(int ItemNo, int RangeFirst, int RangeLast);
+    void RemoveEmptyItemAtParaEnd(int ItemNo, bool Current, int RangeFirst, int RangeLast);
+    // The caret to a drawing item and offset, off a list marker.
+    void GoToDrawItem(int DrawItemNo, int Offset, bool Forward);
+    // Shift with a paragraph selection across a paragraph start moves by
+    // paragraphs; true when it did.
+    bool ParagraphSelecting(bool Shift, bool Forward);
 };
 
 // The flags of an editor's document: the viewer's, editing, with
