@@ -4,10 +4,8 @@
 
 #include <memory>
 
-#include "app/results/Result_Frm.h"
 #include "platform/gui/Menus.h"
 #include "platform/rtl/ScopeGuard.h"
-#include "platform/win/MessageBox.h"
 
 const char* const DynamicsChartFileName = "TmpLuvDynChart.bmp";
 
@@ -24,69 +22,29 @@ TDinamics_Form* Dinamics_Form = nullptr;
 } // namespace
 
 TDinamics_Form::TDinamics_Form(TComponent* AOwner) : TForm(AOwner) {
-    SetName("Dinamics_Form");
-    SetCaption("Динамика"_cp);
-    SetBorderStyle(TFormBorderStyle::bsSizeable);
-    SetBorderIcons(biSystemMenu | biMaximize);
-    SetPosition(TPosition::poScreenCenter);
-    SetClientWidth(kClientWidth);
-    SetClientHeight(kClientHeight);
-    Constraints()->SetMinWidth(kMinWidth);
-    Constraints()->SetMinHeight(kMinHeight);
+    SetUpReportForm(*this, "Dinamics_Form", "Динамика"_cp, kClientWidth, kClientHeight, kMinWidth,
+                    kMinHeight);
 
     ActionList2 = new TActionList(this);
     ActionList2->SetName("ActionList2");
-    Save_Action = new TAction(this);
-    Save_Action->SetName("Save_Action");
-    Save_Action->SetActionList(ActionList2);
-    Save_Action->SetCaption("Сохранить..."_cp);
-    Save_Action->SetHint("Сохранить в RTF-файле"_cp);
-    Save_Action->SetShortCut(ShortCut('S', ssCtrl));
-    Save_Action->OnExecute = [this](TObject* S) { SpeedButton1Click(S); };
+    Save_Action =
+        MakeReportAction(*this, *ActionList2, "Save_Action", "Сохранить..."_cp, "Сохранить в RTF-файле"_cp,
+                         ShortCut('S', ssCtrl), [this](TObject* S) { SpeedButton1Click(S); });
     // Ctrl+P runs the window's print command, the only action that has it.
-    Print_Action = new TAction(this);
-    Print_Action->SetName("Print_Action");
-    Print_Action->SetActionList(ActionList2);
-    Print_Action->SetCaption("Печать..."_cp);
-    Print_Action->SetHint("Печать..."_cp);
-    Print_Action->SetShortCut(ShortCut('P', ssCtrl));
-    Print_Action->OnExecute = [this](TObject* S) { SpeedButton2Click(S); };
+    Print_Action = MakeReportAction(*this, *ActionList2, "Print_Action", "Печать..."_cp, "Печать..."_cp,
+                                    ShortCut('P', ssCtrl), [this](TObject* S) { SpeedButton2Click(S); });
+    SpeedButton1 =
+        MakeReportButton(*this, "SpeedButton1", Save_Action, kMargin, kMargin, kButtonWidth, kBarHeight);
+    SpeedButton2 = MakeReportButton(*this, "SpeedButton2", Print_Action, kMargin + kButtonWidth + 4, kMargin,
+                                    kButtonWidth, kBarHeight);
+    Close_But = MakeCloseButton(*this, Bounds(kClientWidth - kMargin - 90, kMargin, 90, kBarHeight),
+                                akTop | akRight, [this](TObject* S) { Close_ButClick(S); });
 
-    SpeedButton1 = new TButton(this);
-    SpeedButton1->SetName("SpeedButton1");
-    SpeedButton1->SetParent(this);
-    SpeedButton1->SetAction(Save_Action);
-    SpeedButton1->SetBounds(kMargin, kMargin, kButtonWidth, kBarHeight);
-    SpeedButton2 = new TButton(this);
-    SpeedButton2->SetName("SpeedButton2");
-    SpeedButton2->SetParent(this);
-    SpeedButton2->SetAction(Print_Action);
-    SpeedButton2->SetBounds(kMargin + kButtonWidth + 4, kMargin, kButtonWidth, kBarHeight);
-    for (TButton* b : {SpeedButton1, SpeedButton2})
-        b->SetShowHint(true);
-    Close_But = new TButton(this);
-    Close_But->SetName("Close_But");
-    Close_But->SetParent(this);
-    Close_But->SetCaption("Закрыть"_cp);
-    Close_But->SetBounds(kClientWidth - kMargin - 90, kMargin, 90, kBarHeight);
-    Close_But->SetAnchors(akTop | akRight);
-    Close_But->Cancel = true;
-    Close_But->OnClick = [this](TObject* S) { Close_ButClick(S); };
-
-    PageControl1 = new TPageControl(this);
-    PageControl1->SetName("PageControl1");
-    PageControl1->SetParent(this);
-    PageControl1->SetBounds(kMargin, 2 * kMargin + kBarHeight, kClientWidth - 2 * kMargin,
-                            kClientHeight - 3 * kMargin - kBarHeight);
-    PageControl1->SetAnchors(akLeft | akTop | akRight | akBottom);
-    TabSheet1 = new TTabSheet(this);
-    TabSheet1->SetName("TabSheet1");
-    TabSheet1->SetPageControl(PageControl1);
-    TabSheet1->SetTabVisible(false);
-    TabSheet2 = new TTabSheet(this);
-    TabSheet2->SetName("TabSheet2");
-    TabSheet2->SetPageControl(PageControl1);
-    TabSheet2->SetTabVisible(false);
+    PageControl1 =
+        MakeReportPages(*this, Bounds(kMargin, 2 * kMargin + kBarHeight, kClientWidth - 2 * kMargin,
+                                      kClientHeight - 3 * kMargin - kBarHeight));
+    TabSheet1 = MakeHiddenTabPage(*this, *PageControl1, "TabSheet1");
+    TabSheet2 = MakeHiddenTabPage(*this, *PageControl1, "TabSheet2");
 
     Dynamics_Chart = new TChart(this);
     Dynamics_Chart->SetName("Dynamics_Chart");
@@ -101,50 +59,18 @@ TDinamics_Form::TDinamics_Form(TComponent* AOwner) : TForm(AOwner) {
     legend.Color = clWhite;
     legend.Transparency = 99;
     legend.VertSpacing = 2;
-    Dynamics_Chart->Title().Visible = false;
-    Dynamics_Chart->BackWall().Color = clWhite;
-    Dynamics_Chart->BackWall().Transparent = true;
-    Dynamics_Chart->Gradient().Visible = true;
-    Dynamics_Chart->Gradient().EndColor = TColor(0xFFFFF0);
-    Dynamics_Chart->MarginTop = 1;
-    Dynamics_Chart->MarginRight = 1;
-    Dynamics_Chart->MarginBottom = 0;
-    Dynamics_Chart->MarginLeft = 0;
-    TChartAxis& left = Dynamics_Chart->LeftAxis();
-    left.SetMinMax(0, 10);
-    left.Increment = 1;
-    left.LabelsFont()->SetStyle(TFontStyles(fsBold));
-    left.MinorTickCount = 0;
-    left.MaximumOffset = 25;
+    SetUpStenChart(*Dynamics_Chart, 25);
     TChartAxis& bottom = Dynamics_Chart->BottomAxis();
     bottom.Increment = 1;
-    bottom.LabelsMultiLine = true;
     bottom.LabelsSize = 44;
     bottom.MinimumOffset = 30;
     bottom.MaximumOffset = 30;
-    bottom.LabelsFont()->SetName("Microsoft Sans Serif");
 
-    Anketa_Report = CreateReportView(this);
-    TWinControl* report = Anketa_Report->Control();
-    report->SetName("Anketa_ZoroZudo");
-    report->SetParent(TabSheet2);
-    report->SetAlign(TAlign::alClient);
+    Anketa_Report = PlaceReportView(*this, *TabSheet2);
     PageControl1->SetActivePage(TabSheet1);
 
-    Report_SaveDialog = new TSaveDialog(this);
-    Report_SaveDialog->SetName("Report_SaveDialog");
-    Report_SaveDialog->Filter = "RTF файлы (*.rtf)|*.rtf|Все файлы (*.*)|*.*"_cp;
-    Report_SaveDialog->DefaultExt = "rtf";
-    Report_SaveDialog->Options = ofOverwritePrompt | ofHideReadOnly | ofEnableSizing;
-
-    JvAppRegistryStorage1 = new TJvAppRegistryStorage(this);
-    JvAppRegistryStorage1->SetName("JvAppRegistryStorage1");
-    JvAppRegistryStorage1->SetRoot("SOFTWARE\\Tarvik\\Luvora");
-    JvFormStorage1 = new TJvFormStorage(this);
-    JvFormStorage1->SetName("JvFormStorage1");
-    JvFormStorage1->SetAppStorage(JvAppRegistryStorage1);
-    JvFormStorage1->SetAppStoragePath("Dynam_Form\\");
-    JvFormStorage1->Loaded();
+    Report_SaveDialog = MakeReportSaveDialog(*this);
+    KeepReportFormPlacement(*this, "Dynam_Form\\", JvAppRegistryStorage1, JvFormStorage1);
     SetActiveControl(SpeedButton1);
 }
 
@@ -190,21 +116,15 @@ void TDinamics_Form::ShowReport() {
 }
 
 void TDinamics_Form::SaveDynamicsChartBitmap(const AnsiString& Folder) {
-    std::unique_ptr<TBitmap> bitmap = Dynamics_Chart->CreateBitmap(ReportChartWidth, ReportChartHeight);
-    bitmap->SaveToFile(Folder + DynamicsChartFileName);
+    SaveChartBitmap(*Dynamics_Chart, Folder, DynamicsChartFileName);
 }
 
 void TDinamics_Form::DeleteDynamicsChartFile(const AnsiString& Folder) {
-    const AnsiString file = Folder + DynamicsChartFileName;
-    if (FileExists(file)) DeleteFile(file);
+    DeleteChartFile(Folder, DynamicsChartFileName);
 }
 
 void TDinamics_Form::SpeedButton1Click(TObject*) {
-    Report_SaveDialog->FileName.clear();
-    if (!Report_SaveDialog->Execute()) return;
-    ShowReport();
-    if (!Anketa_Report->SaveRtf(Report_SaveDialog->FileName))
-        MessageBox("Ошибка сохранения"_cp, "Ошибка"_cp, MB_OK | MB_ICONERROR);
+    SaveReportAs(*Report_SaveDialog, *Anketa_Report, [this] { ShowReport(); });
 }
 
 void TDinamics_Form::SpeedButton2Click(TObject*) {
@@ -222,10 +142,7 @@ void ShowDynamics(const TUser& User) {
     TScopeGuard close([&] {
         Dinamics_Form = nullptr;
         // The bitmap goes with its window, also after an error.
-        try {
-            form->DeleteDynamicsChartFile(GetTempFolder());
-        } catch (const Exception&) {
-        }
+        DeleteTempChartFile(DynamicsChartFileName);
         form.reset();
     });
     form->FUser = User;

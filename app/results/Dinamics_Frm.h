@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "app/results/ReportView.h"
+#include "app/results/ReportForms.h"
 #include "core/Calc_Unit.h"
 #include "core/DataMod.h"
 #include "platform/chart/Chart.h"

@@ -5,6 +5,9 @@
 
 #include "platform/gui/Controls.h"
 
+class TCustomZoroZudoEdit;
+class TRVPrint;
+
 class TReportView {
 public:
     virtual ~TReportView() = default;
@@ -13,7 +16,8 @@ public:
     // to the owner the view was made with.
     virtual TWinControl* Control() = 0;
     // Replaces the report by Html (CP1251). The pictures it names are read
-    // now: their files may go afterwards.
+    // now: their files may go afterwards. Pages made of the old report are
+    // dropped first, so no preview or printout draws its items.
     virtual void ShowHtml(const AnsiString& Html) = 0;
     // An empty report.
     virtual void Clear() = 0;
@@ -27,6 +31,10 @@ public:
     // on the layer's printer. The number of pages printed; 0 when the user
     // cancelled or the report is empty.
     virtual int Print(const AnsiString& Title) = 0;
+    // For the rich-text family's print actions: the read-only editor that
+    // holds the report, and the print component that pages it.
+    virtual TCustomZoroZudoEdit& Editor() = 0;
+    virtual TRVPrint& Printout() = 0;
 };
 
 // The report view of this program, its control owned by Owner.

@@ -25,52 +25,29 @@ constexpr int kCommentLength = 12;
 TResult_Form* Result_Form = nullptr;
 
 TButton* MakeButton(TResult_Form* Form, const char* Name, TAction* Action, int Left) {
-    auto* b = new TButton(Form);
-    b->SetName(Name);
-    b->SetParent(Form);
-    b->SetAction(Action);
-    b->SetBounds(Left, kMargin, kButtonWidth, kBarHeight);
-    return b;
-}
-
-TAction* MakeAction(TResult_Form* Form, TActionList* List, const char* Name, const AnsiString& Caption,
-                    const AnsiString& Hint, TShortCut Key, std::function<void(TObject*)> Execute) {
-    auto* a = new TAction(Form);
-    a->SetName(Name);
-    a->SetActionList(List);
-    a->SetCaption(Caption);
-    a->SetHint(Hint);
-    a->SetShortCut(Key);
-    a->OnExecute = std::move(Execute);
-    return a;
+    return MakeReportButton(*Form, Name, Action, Left, kMargin, kButtonWidth, kBarHeight);
 }
 } // namespace
 
 TResult_Form::TResult_Form(TComponent* AOwner) : TForm(AOwner) {
-    SetName("Result_Form");
-    SetCaption("Результаты тестирования"_cp);
-    SetBorderStyle(TFormBorderStyle::bsSizeable);
-    SetBorderIcons(biSystemMenu | biMaximize);
-    SetPosition(TPosition::poScreenCenter);
-    SetClientWidth(kClientWidth);
-    SetClientHeight(kClientHeight);
-    Constraints()->SetMinWidth(kMinWidth);
-    Constraints()->SetMinHeight(kMinHeight);
+    SetUpReportForm(*this, "Result_Form", "Результаты тестирования"_cp, kClientWidth, kClientHeight,
+                    kMinWidth, kMinHeight);
 
     ActionList2 = new TActionList(this);
     ActionList2->SetName("ActionList2");
     // Ctrl+P belongs to the window's own print command alone, so one key
     // runs one action.
-    Save_Action = MakeAction(this, ActionList2, "Save_Action", "Сохранить..."_cp, "Сохранить в RTF-файле"_cp,
-                             ShortCut('S', ssCtrl), [this](TObject* S) { SaveAnketa_ButClick(S); });
-    Print_Action = MakeAction(this, ActionList2, "Print_Action", "Печать..."_cp, "Печать..."_cp,
-                              ShortCut('P', ssCtrl), [this](TObject* S) { PrintAnketa_ButClick(S); });
-    EditTest_Action =
-        MakeAction(this, ActionList2, "EditTest_Action", "Изменить..."_cp, "Редактировать ответы..."_cp,
-                   scNone, [this](TObject* S) { EditTest_ActionExecute(S); });
-    DelTest_Action =
-        MakeAction(this, ActionList2, "DelTest_Action", "Удалить"_cp, "Удалить результаты тестирования"_cp,
-                   scNone, [this](TObject* S) { DelTest_ActionExecute(S); });
+    Save_Action =
+        MakeReportAction(*this, *ActionList2, "Save_Action", "Сохранить..."_cp, "Сохранить в RTF-файле"_cp,
+                         ShortCut('S', ssCtrl), [this](TObject* S) { SaveAnketa_ButClick(S); });
+    Print_Action = MakeReportAction(*this, *ActionList2, "Print_Action", "Печать..."_cp, "Печать..."_cp,
+                                    ShortCut('P', ssCtrl), [this](TObject* S) { PrintAnketa_ButClick(S); });
+    EditTest_Action = MakeReportAction(*this, *ActionList2, "EditTest_Action", "Изменить..."_cp,
+                                       "Редактировать ответы..."_cp, scNone,
+                                       [this](TObject* S) { EditTest_ActionExecute(S); });
+    DelTest_Action = MakeReportAction(*this, *ActionList2, "DelTest_Action", "Удалить"_cp,
+                                      "Удалить результаты тестирования"_cp, scNone,
+                                      [this](TObject* S) { DelTest_ActionExecute(S); });
 
     // The bar along the top: the list, the commands, and Close at the right.
     Label1 = new TLabel(this);
@@ -89,32 +66,16 @@ TResult_Form::TResult_Form(TComponent* AOwner) : TForm(AOwner) {
     SpeedButton2 = MakeButton(this, "SpeedButton2", Print_Action, left += kButtonWidth + 4);
     SpeedButton3 = MakeButton(this, "SpeedButton3", EditTest_Action, left += kButtonWidth + 4);
     SpeedButton4 = MakeButton(this, "SpeedButton4", DelTest_Action, left += kButtonWidth + 4);
-    for (TButton* b : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4})
-        b->SetShowHint(true);
-    Close_But = new TButton(this);
-    Close_But->SetName("Close_But");
-    Close_But->SetParent(this);
-    Close_But->SetCaption("Закрыть"_cp);
-    Close_But->SetBounds(kClientWidth - kMargin - 90, kClientHeight - kMargin - kBarHeight, 90, kBarHeight);
-    Close_But->SetAnchors(akRight | akBottom);
-    Close_But->Cancel = true;
-    Close_But->OnClick = [this](TObject* S) { PngBitBtn3Click(S); };
+    Close_But = MakeCloseButton(
+        *this, Bounds(kClientWidth - kMargin - 90, kClientHeight - kMargin - kBarHeight, 90, kBarHeight),
+        akRight | akBottom, [this](TObject* S) { PngBitBtn3Click(S); });
 
-    PageControl1 = new TPageControl(this);
-    PageControl1->SetName("PageControl1");
-    PageControl1->SetParent(this);
-    PageControl1->SetBounds(kMargin, 2 * kMargin + kBarHeight, kClientWidth - 2 * kMargin,
-                            kClientHeight - 4 * kMargin - 2 * kBarHeight);
-    PageControl1->SetAnchors(akLeft | akTop | akRight | akBottom);
-    TabSheet3 = new TTabSheet(this);
-    TabSheet3->SetName("TabSheet3");
-    TabSheet3->SetPageControl(PageControl1);
-    TabSheet3->SetTabVisible(false);
-    TabSheet7 = new TTabSheet(this);
-    TabSheet7->SetName("TabSheet7");
-    TabSheet7->SetPageControl(PageControl1);
+    PageControl1 =
+        MakeReportPages(*this, Bounds(kMargin, 2 * kMargin + kBarHeight, kClientWidth - 2 * kMargin,
+                                      kClientHeight - 4 * kMargin - 2 * kBarHeight));
+    TabSheet3 = MakeHiddenTabPage(*this, *PageControl1, "TabSheet3");
+    TabSheet7 = MakeHiddenTabPage(*this, *PageControl1, "TabSheet7");
     TabSheet7->SetCaption("Заключение"_cp);
-    TabSheet7->SetTabVisible(false);
 
     Panel3 = new TPanel(this);
     Panel3->SetName("Panel3");
@@ -125,26 +86,10 @@ TResult_Form::TResult_Form(TComponent* AOwner) : TForm(AOwner) {
     Scale_Chart->SetParent(Panel3);
     Scale_Chart->SetBounds(0, 0, 728, 566);
     Scale_Chart->Legend().Visible = false;
-    Scale_Chart->Title().Visible = false;
-    Scale_Chart->BackWall().Color = clWhite;
-    Scale_Chart->BackWall().Transparent = true;
-    Scale_Chart->Gradient().Visible = true;
-    Scale_Chart->Gradient().EndColor = TColor(0xFFFFF0);
-    Scale_Chart->MarginTop = 1;
-    Scale_Chart->MarginRight = 1;
-    Scale_Chart->MarginBottom = 0;
-    Scale_Chart->MarginLeft = 0;
-    TChartAxis& left_axis = Scale_Chart->LeftAxis();
-    left_axis.SetMinMax(0, 10);
-    left_axis.Increment = 1;
-    left_axis.LabelsFont()->SetStyle(TFontStyles(fsBold));
-    left_axis.MinorTickCount = 0;
-    left_axis.MaximumOffset = 28;
+    SetUpStenChart(*Scale_Chart, 28);
     TChartAxis& bottom = Scale_Chart->BottomAxis();
     bottom.LabelsAngle = 90;
-    bottom.LabelsMultiLine = true;
     bottom.LabelsSize = 120;
-    bottom.LabelsFont()->SetName("Microsoft Sans Serif");
     Scale_BarChart = new TBarSeries(this);
     Scale_BarChart->SetName("Scale_BarChart");
     Scale_BarChart->SetParentChart(Scale_Chart);
@@ -158,30 +103,14 @@ TResult_Form::TResult_Form(TComponent* AOwner) : TForm(AOwner) {
     Scale_BarChart->Marks().Transparency = 24;
     Scale_BarChart->Marks().ArrowLength = 6;
 
-    Anketa_Report = CreateReportView(this);
-    TWinControl* report = Anketa_Report->Control();
-    report->SetName("Anketa_ZoroZudo");
-    report->SetParent(TabSheet7);
-    report->SetAlign(TAlign::alClient);
+    Anketa_Report = PlaceReportView(*this, *TabSheet7);
     PageControl1->SetActivePage(TabSheet7);
 
-    Report_SaveDialog = new TSaveDialog(this);
-    Report_SaveDialog->SetName("Report_SaveDialog");
-    Report_SaveDialog->Filter = "RTF файлы (*.rtf)|*.rtf|Все файлы (*.*)|*.*"_cp;
-    Report_SaveDialog->DefaultExt = "rtf";
-    Report_SaveDialog->Options = ofOverwritePrompt | ofHideReadOnly | ofEnableSizing;
-
-    JvAppRegistryStorage1 = new TJvAppRegistryStorage(this);
-    JvAppRegistryStorage1->SetName("JvAppRegistryStorage1");
-    JvAppRegistryStorage1->SetRoot("SOFTWARE\\Tarvik\\Luvora");
-    JvFormStorage1 = new TJvFormStorage(this);
-    JvFormStorage1->SetName("JvFormStorage1");
-    JvFormStorage1->SetAppStorage(JvAppRegistryStorage1);
-    JvFormStorage1->SetAppStoragePath("Result_Form\\");
-    JvFormStorage1->Loaded();
+    Report_SaveDialog = MakeReportSaveDialog(*this);
+    KeepReportFormPlacement(*this, "Result_Form\\", JvAppRegistryStorage1, JvFormStorage1);
 
     OnShow = [this](TObject* S) { FormShow(S); };
-    SetActiveControl(report);
+    SetActiveControl(Anketa_Report->Control());
 }
 
 TResult_Form::~TResult_Form() = default;
@@ -281,13 +210,11 @@ void TResult_Form::DrawProfileChart(const TTestResult& Result) {
 }
 
 void TResult_Form::DeleteChartFile(const AnsiString& Folder) {
-    const AnsiString file = Folder + ResultChartFileName;
-    if (FileExists(file)) DeleteFile(file);
+    ::DeleteChartFile(Folder, ResultChartFileName);
 }
 
 void TResult_Form::SaveChartBitmap(const AnsiString& Folder) {
-    std::unique_ptr<TBitmap> bitmap = Scale_Chart->CreateBitmap(ReportChartWidth, ReportChartHeight);
-    bitmap->SaveToFile(Folder + ResultChartFileName);
+    ::SaveChartBitmap(*Scale_Chart, Folder, ResultChartFileName);
 }
 
 void TResult_Form::TestList_ComboBoxChange(TObject*) {
@@ -295,10 +222,7 @@ void TResult_Form::TestList_ComboBoxChange(TObject*) {
 }
 
 void TResult_Form::SaveAnketa_ButClick(TObject*) {
-    Report_SaveDialog->FileName.clear();
-    if (!Report_SaveDialog->Execute()) return;
-    if (!Anketa_Report->SaveRtf(Report_SaveDialog->FileName))
-        MessageBox("Ошибка сохранения"_cp, "Ошибка"_cp, MB_OK | MB_ICONERROR);
+    SaveReportAs(*Report_SaveDialog, *Anketa_Report);
 }
 
 void TResult_Form::PrintAnketa_ButClick(TObject*) {
@@ -344,11 +268,7 @@ namespace {
 // passes.
 void CloseResults(std::unique_ptr<TResult_Form>& Form) {
     TScopeGuard clear([] { Result_Form = nullptr; });
-    try {
-        Form->DeleteChartFile(GetTempFolder());
-    } catch (const Exception&) {
-        // Without a temporary folder there is no bitmap either.
-    }
+    DeleteTempChartFile(ResultChartFileName);
     Form.reset();
 }
 } // namespace

@@ -5,7 +5,7 @@
 // answer sheet or deleted.
 #pragma once
 
-#include "app/results/ReportView.h"
+#include "app/results/ReportForms.h"
 #include "core/CalcGroup_Unit.h"
 #include "core/DataMod.h"
 #include "platform/chart/Chart.h"
@@ -78,9 +78,6 @@ private:
 
 // The file name of the results chart's bitmap in the temporary folder.
 extern const char* const ResultChartFileName;
-// The size the charts are rendered at for the reports.
-constexpr int ReportChartWidth = 630;
-constexpr int ReportChartHeight = 504;
 // The colour of a bar whose sten lies outside 1 to 10.
 constexpr TColor NoStenColor = TColor(0xD3D3D3);
 

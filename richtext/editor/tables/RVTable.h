@@ -321,6 +321,11 @@ public:
     int GetHeight(TRVStyle*) const override { return FormatInfo.TotalHeight; }
     void PaintFullWidth(int Left, int Top, int Right, TCanvas& Canvas, TRVItemDrawStates State,
                         TRVStyle& Style, const TRect& ClipRect) override;
+    // A printout lays the table out on the printer's canvas like any item:
+    // it prints whole, in that layout, on the page it starts on.
+    void Print(TCanvas& Canvas, int X, int Y, TCustomRVData* RVData, TObject* Control, TRVColorMode ColorMode,
+               int PartIndex, TRVDrawLineInfo* DrawItem, const TRVScreenDeviceResolution& Resolution,
+               bool Preview) override;
     void Inserting(TCustomRVData* RVData, AnsiString& Text, bool Safe) override;
     void Inserted(TCustomRVData* RVData, int ItemNo) override;
     void MovingToUndoList(int ItemNo, TCustomRVData* RVData, TRVUndoInfo* ContainerUndoItem) override;

@@ -35,6 +35,20 @@ void TRVTableItemInfo::PaintFullWidth(int Left, int Top, int, TCanvas& Canvas, T
     PaintTable(Canvas, params, Style);
 }
 
+void TRVTableItemInfo::Print(TCanvas& Canvas, int X, int Y, TCustomRVData* RVData, TObject*,
+                             TRVColorMode ColorMode, int PartIndex, TRVDrawLineInfo*,
+                             const TRVScreenDeviceResolution&, bool) {
+    TRVStyle* style = RVData ? RVData->GetRVStyle() : nullptr;
+    if (!style || PartIndex > 0) return;
+    TRVTablePaintParams params;
+    params.X = X;
+    params.Y = Y;
+    params.Clip = TRect(X, Y, X + FormatInfo.TotalWidth, Y + FormatInfo.TotalHeight);
+    params.ColorMode = ColorMode;
+    params.Printing = true;
+    PaintTable(Canvas, params, *style);
+}
+
 void TRVTableItemInfo::PaintTable(TCanvas& Canvas, const TRVTablePaintParams& P, TRVStyle& Style) {
     if (Rows.IsEmpty() || FormatInfo.RowTopList.size() != std::size_t(RowCount()) ||
         FormatInfo.ColLeftList.size() != std::size_t(ColCount()))
