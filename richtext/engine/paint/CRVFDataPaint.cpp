@@ -22,7 +22,7 @@ struct TPaintRun {
     bool Lines; // the selection is drawn as line bands
     int LastStyle = -1;
     int BandTop = 0, BandBottom = 0;
-    TRVDisplayTextCache Text;
+    TRVDisplayTextCache Text{};
 };
 
 bool HasBack(const TParaInfo& Para) {

@@ -207,16 +207,20 @@ void ExpectLook(const TControlClass& Class, TWinControl* Control) {
     EXPECT_EQ(w->font().pixelSize(), QtFont(Control->Font()).pixelSize()) << "font size";
     EXPECT_EQ(w->toolTip(), QtString(kHint)) << "hint";
     EXPECT_FALSE(w->isEnabled()) << "enabled";
-    if (Class.ShowsFrameAndAlignment) EXPECT_TRUE(Class.ShowsFrameAndAlignment(w)) << "frame or alignment";
+    if (Class.ShowsFrameAndAlignment) {
+        EXPECT_TRUE(Class.ShowsFrameAndAlignment(w)) << "frame or alignment";
+    }
     // What it paints, enabled, as the user sees it.
     Control->SetEnabled(true);
     QApplication::processEvents();
     QImage picture = w->grab().toImage();
-    if (Class.ShowsColor)
+    if (Class.ShowsColor) {
         EXPECT_GT(CountNear(picture, QtColor(kBack)), picture.width() * picture.height() / 4)
             << "its colour fills it";
-    if (!Class.ShownCaption)
+    }
+    if (!Class.ShownCaption) {
         EXPECT_GT(CountNear(picture, QtColor(kText)), 10) << "the caption in the font's colour";
+    }
     EXPECT_TRUE(w->isVisibleTo(Control->Parent()->Widget())) << "visible";
     Control->SetVisible(false);
     EXPECT_FALSE(w->isVisibleTo(Control->Parent()->Widget())) << "hidden";
