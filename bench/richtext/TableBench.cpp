@@ -119,10 +119,10 @@ int main(int argc, char** argv) {
         engine.push_back(NowMs() - start);
         qt.push_back(peer->LayOut(Width));
         start = NowMs();
-        table.PaintFullWidth(0, 0, Width, canvas, 0, style, TRect{0, 0, Width + 20, 800});
+        table.PaintFullWidth(0, Width, 0, canvas, 0, style, TRect{0, 0, Width + 20, 800});
         screen.push_back(NowMs() - start);
         start = NowMs();
-        table.PaintFullWidth(0, 0, Width, canvas, 0, style, TRect{0, 0, Width + 20, 1 << 30});
+        table.PaintFullWidth(0, Width, 0, canvas, 0, style, TRect{0, 0, Width + 20, 1 << 30});
         whole.push_back(NowMs() - start);
     }
     AnsiString faults = CheckTableInvariants(table);

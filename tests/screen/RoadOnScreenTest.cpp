@@ -7,6 +7,9 @@
 // At each window it looks at what the Qt widgets show.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
@@ -229,6 +232,12 @@ void EnterAnswerSheet(TScreenDriver& D, TMain_Form* Main) {
     });
 }
 
+// Leaves a window up long enough for tools/on_screen.sh to take its
+// picture (it waits SHOT_DELAY, 0.8 s by default, for the paint).
+void Linger() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+}
+
 // The testee's results: both tests listed, the chart and the report shown,
 // the report saved as RTF through the save dialog on screen.
 void OpenResults(TScreenDriver& D, TMain_Form* Main, const AnsiString& RtfFile) {
@@ -240,6 +249,7 @@ void OpenResults(TScreenDriver& D, TMain_Form* Main, const AnsiString& RtfFile) 
         EXPECT_NE(results->Anketa_Report->Text().find("Smirnova Anna"), AnsiString::npos);
         EXPECT_EQ(WithoutAccel(Shown(results->Close_But)), "Закрыть");
     });
+    Linger();
     D.Key("ctrl+s");
     D.WaitFor("the save dialog", [] { return QApplication::activeModalWidget() != nullptr; });
     D.Type(QString::fromStdString(RtfFile));
@@ -254,6 +264,7 @@ void OpenResults(TScreenDriver& D, TMain_Form* Main, const AnsiString& RtfFile) 
         for (TLineSeries* s : dynamics->FSeries)
             EXPECT_EQ(s->Count(), 2) << "a point a test";
     });
+    Linger();
     D.Key("Escape");
     MainWindow(D, "after the dynamics");
 }
@@ -266,6 +277,7 @@ void OpenGroupResults(TScreenDriver& D, TMain_Form* Main) {
         EXPECT_EQ(results->Scale_BarChart->Count(), 8);
         EXPECT_NE(results->Anketa_Report->Text().find("Zavod"), AnsiString::npos);
     });
+    Linger();
     D.Key("Escape");
     MainWindow(D, "after the group's results");
 }

@@ -319,7 +319,8 @@ public:
                           bool Printing, int& Descent, int& HShift) override;
     int GetWidth(TRVStyle*) const override { return FormatInfo.TotalWidth; }
     int GetHeight(TRVStyle*) const override { return FormatInfo.TotalHeight; }
-    void PaintFullWidth(int Left, int Top, int Right, TCanvas& Canvas, TRVItemDrawStates State,
+    // Left, Right and Top in the order the document's painter passes them.
+    void PaintFullWidth(int Left, int Right, int Top, TCanvas& Canvas, TRVItemDrawStates State,
                         TRVStyle& Style, const TRect& ClipRect) override;
     // A printout lays the table out on the printer's canvas like any item:
     // it prints whole, in that layout, on the page it starts on.

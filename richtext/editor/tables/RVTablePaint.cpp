@@ -25,7 +25,7 @@ bool TRVTableItemInfo::IsEditable() const {
     return (TableState & rvtsEditMode) && IsInEditor();
 }
 
-void TRVTableItemInfo::PaintFullWidth(int Left, int Top, int, TCanvas& Canvas, TRVItemDrawStates State,
+void TRVTableItemInfo::PaintFullWidth(int Left, int, int Top, TCanvas& Canvas, TRVItemDrawStates State,
                                       TRVStyle& Style, const TRect& ClipRect) {
     TRVTablePaintParams params;
     params.X = Left;

@@ -141,7 +141,7 @@ TEST(RVTablePaint, TableBackgroundRulesBordersAndText) {
     SetCellText(table, 1, 1, "cd");
     f.Host.Format();
     TRecordingCanvas canvas;
-    table.PaintFullWidth(10, 20, 210, canvas, 0, *f.Style, Everything);
+    table.PaintFullWidth(10, 210, 20, canvas, 0, *f.Style, Everything);
     EXPECT_EQ(table.ClientLeft, 10);
     EXPECT_TRUE(canvas.DrawnWithNone().empty());
     const auto& L = table.FormatInfo;
@@ -202,7 +202,7 @@ TEST(RVTablePaint, ReportTableOnTheQtCanvas) {
             if (r == 0) table.GetCell(r, c)->Color = clSilver;
         }
     host.Format();
-    table.PaintFullWidth(10, 10, 390, canvas, 0, *style, TRect{0, 0, 400, 200});
+    table.PaintFullWidth(10, 390, 10, canvas, 0, *style, TRect{0, 0, 400, 200});
     TRVTableCellData& head = *table.GetCell(0, 1);
     // The heading cell's colour at its right edge, the border just outside it.
     EXPECT_EQ(ColorToRGB(bitmap.Pixel(10 + head.CellLeft + head.CellWidth - 2, 10 + head.CellTop + 2)),
@@ -216,4 +216,24 @@ TEST(RVTablePaint, ReportTableOnTheQtCanvas) {
             ink = (ColorToRGB(bitmap.Pixel(10 + body.CellLeft + x, 10 + body.CellTop + y)) & 0xFF) < 0x80;
     EXPECT_TRUE(ink);
     EXPECT_EQ(CheckTableInvariants(table), "");
+}
+
+// Painted by its document, a table below a paragraph stands on its own
+// line, its cells' text in it.
+TEST(RVTablePaint, TheDocumentPaintsATableAtItsLine) {
+    TTableFixture f;
+    f.Host.AddTextItem("above", 0, 0);
+    TRVTableItemInfo& table = f.AddTable(1, 1);
+    SetCellText(table, 0, 0, "cell");
+    f.Host.Format();
+    const TRVDrawLineInfo& line = *f.Host.DrawItems[1];
+    ASSERT_GT(line.Top, 0);
+    TRecordingCanvas canvas;
+    f.Host.PaintDocument(canvas, TRect(0, 0, 1000, 1000), false, true, false, false);
+    EXPECT_EQ(table.ClientLeft, line.Left);
+    EXPECT_EQ(table.ClientTop, line.Top);
+    bool cell = false;
+    for (const AnsiString& call : canvas.Log)
+        cell |= call.rfind("Text ", 0) == 0 && call.find("'cell'") != AnsiString::npos;
+    EXPECT_TRUE(cell);
 }
