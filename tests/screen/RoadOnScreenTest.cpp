@@ -269,7 +269,7 @@ void OpenResults(TScreenDriver& D, TMain_Form* Main, const AnsiString& RtfFile) 
     MainWindow(D, "after the dynamics");
 }
 
-void OpenGroupResults(TScreenDriver& D, TMain_Form* Main) {
+void OpenGroupResults(TScreenDriver& D, TMain_Form*) {
     D.Key("ctrl+r");
     auto* results = D.WaitForWindow<TResult_Form>("the group's results");
     D.OnGui([&] {

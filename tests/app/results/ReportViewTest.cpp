@@ -133,9 +133,11 @@ TEST_F(ReportViewTest, EveryConstructOfTheTemplatesComesThroughAndPrints) {
         }
         EXPECT_TRUE(heading);
         EXPECT_TRUE(bold);
-        for (int i = 0; i < Editor().GetItemCount(); ++i)
-            if (auto* picture = dynamic_cast<TRVGraphicItemInfo*>(Editor().GetItem(i)))
+        for (int i = 0; i < Editor().GetItemCount(); ++i) {
+            if (auto* picture = dynamic_cast<TRVGraphicItemInfo*>(Editor().GetItem(i))) {
                 EXPECT_EQ(picture->Image->Width(), ReportChartWidth);
+            }
+        }
 
         Printer.Pages.clear();
         Dialogs.DialogAnswers.push_back(TScriptedDialogs::Confirmed());
@@ -184,9 +186,11 @@ TEST_F(ReportViewTest, PrintingLeavesTheScreensLayoutAsItWas) {
     Dialogs.DialogAnswers.push_back(TScriptedDialogs::Confirmed());
     ASSERT_GT(View->Print("Report"), 0);
     EXPECT_EQ(Editor().GetDocumentHeight(), height);
-    for (int i = 0; i < Editor().GetItemCount(); ++i)
-        if (auto* table = dynamic_cast<TRVTableItemInfo*>(Editor().GetItem(i)))
+    for (int i = 0; i < Editor().GetItemCount(); ++i) {
+        if (auto* table = dynamic_cast<TRVTableItemInfo*>(Editor().GetItem(i))) {
             EXPECT_LE(table->FormatInfo.TotalWidth, Editor().ClientWidth());
+        }
+    }
 }
 
 } // namespace
