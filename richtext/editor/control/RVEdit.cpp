@@ -4,6 +4,7 @@
 
 #include "platform/gui/Forms.h"
 #include "platform/gui/Mask.h"
+#include "richtext/engine/text/RVUni.h"
 
 TCustomZoroZudoEdit::TCustomZoroZudoEdit(TComponent* AOwner) : TCustomZoroZudo(AOwner) {
     RecreateData();
@@ -201,4 +202,159 @@ void TCustomZoroZudoEdit::DoVScrolled() {
 void TCustomZoroZudoEdit::DoHScrolled() {
     TCustomZoroZudo::DoHScrolled();
     SafeUpdateCaret(false);
+}
+
+// ---------------------------------------------------------------- keys
+
+bool TCustomZoroZudoEdit::DeleteSelection() {
+    TRVEditRVData& data = *EditData();
+    if (!data.SelectionExists()) return true;
+    if (!CanChange()) return false;
+    bool done = data.DeleteSelection();
+    if (done) Change();
+    return done;
+}
+
+void TCustomZoroZudoEdit::MoveCaretByKey(uint16_t Key, TShiftState Shift) {
+    TRVEditRVData& data = *EditData();
+    bool shift = Shift & ssShift, ctrl = Shift & ssCtrl;
+    if (shift)
+        data.CollapseSelectionToCaret();
+    else
+        data.Deselect(false);
+    switch (Key) {
+    case VK_LEFT:
+        data.MoveCaretLeft(shift, ctrl);
+        break;
+    case VK_RIGHT:
+        data.MoveCaretRight(shift, ctrl);
+        break;
+    case VK_UP:
+        data.MoveCaretUp(shift, ctrl);
+        break;
+    case VK_DOWN:
+        data.MoveCaretDown(shift, ctrl);
+        break;
+    case VK_HOME:
+        data.MoveCaretHome(ctrl);
+        break;
+    case VK_END:
+        data.MoveCaretEnd(ctrl);
+        break;
+    case VK_PRIOR:
+        data.MoveCaretPageUp();
+        break;
+    case VK_NEXT:
+        data.MoveCaretPageDown();
+        break;
+    }
+    if (shift) data.ExtendSelectionToCaret();
+    Invalidate();
+}
+
+void TCustomZoroZudoEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
+    TRVEditRVData& data = *EditData();
+    bool ctrl = (Shift & ssCtrl) && !(Shift & ssAlt);
+    if (!Style() || data.HasNoDrawItems()) {
+        TCustomZoroZudo::KeyDown(Key, Shift);
+        return;
+    }
+    switch (Key) {
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+        MoveCaretByKey(Key, Shift);
+        Key = 0;
+        return;
+    default:
+        break;
+    }
+    if (ctrl && (Key == 'Z' || Key == 'Y')) {
+        if (Key == 'Z')
+            Undo();
+        else
+            Redo();
+        Invalidate();
+        Key = 0;
+        return;
+    }
+    if (GetReadOnly() || IsCopyShortcut(Shift, Key) || IsCutShortcut(Shift, Key)) {
+        TCustomZoroZudo::KeyDown(Key, Shift);
+        return;
+    }
+    if (Key == VK_BACK || Key == VK_DELETE) {
+        if (data.SelectionExists()) {
+            DeleteSelection();
+        } else if (CanChange()) {
+            if (Key == VK_BACK)
+                data.PressBackspace(ctrl, false, false);
+            else
+                data.PressDelete(ctrl, false);
+            Change();
+        }
+        Invalidate();
+        Key = 0;
+        return;
+    }
+    if (Key == VK_RETURN) {
+        bool lineBreak = Shift & ssShift;
+        if (!(lineBreak && (EditorOptions & rvoDoNotWantShiftReturns)) && CanChange() &&
+            (!data.SelectionExists() || DeleteSelection()) && data.PressEnter(lineBreak, false)) {
+            Change();
+            Invalidate();
+        }
+        Key = 0;
+        return;
+    }
+    TCustomZoroZudo::KeyDown(Key, Shift);
+}
+
+void TCustomZoroZudoEdit::TypeRaw(const AnsiString& Raw, char Key) {
+    TRVEditRVData& data = *EditData();
+    if (!CanChange()) return;
+    if (data.SelectionExists() && !DeleteSelection()) return;
+    data.TypeText(Raw, Key);
+    Invalidate();
+}
+
+void TCustomZoroZudoEdit::KeyPress(char& Key) {
+    TCustomZoroZudo::KeyPress(Key);
+    auto ch = static_cast<unsigned char>(Key);
+    if (!Key || ch < 32 || ch == 127 || !Style() || GetReadOnly()) return;
+    TRVEditRVData& data = *EditData();
+    AnsiString raw(1, Key);
+    if (Style()->TextStyles().GetItem(data.GetResolvedCurTextStyle())->Unicode)
+        raw = KeyboardAnsiToRawUnicode(raw);
+    TypeRaw(raw, Key);
+    Key = 0;
+}
+
+void TCustomZoroZudoEdit::WndProc(TMessage& Message) {
+    if (Message.Msg == WM_UNICHAR && Style() && !GetReadOnly()) {
+        TRVEditRVData& data = *EditData();
+        bool unicode = Style()->TextStyles().GetItem(data.GetResolvedCurTextStyle())->Unicode;
+        if (Message.WParam == UNICODE_NOCHAR) {
+            Message.Result = unicode ? 1 : 0;
+            return;
+        }
+        auto code = char32_t(Message.WParam);
+        if (unicode && code <= 0xFFFF) {
+            AnsiString raw;
+            raw += char(code & 0xFF);
+            raw += char(code >> 8);
+            TypeRaw(raw, '?');
+        }
+        Message.Result = 0;
+        return;
+    }
+    TCustomZoroZudo::WndProc(Message);
+    if (Message.Msg == WM_GETDLGCODE && !GetReadOnly()) {
+        Message.Result |= DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTALLKEYS;
+        if (EditorOptions & rvoWantTabs) Message.Result |= DLGC_WANTTAB;
+    }
 }

@@ -79,8 +79,16 @@ public:
     // The caret rectangle shown now (client pixels); empty when hidden.
     TRect ShownCaret() const { return FCaretShown ? FCaret : TRect(); }
 
+    // Deletes the selection when there is one and changes are allowed.
+    bool DeleteSelection();
+
 protected:
     std::unique_ptr<TZoroZudoRVData> CreateData() override;
+    // Editing keys, caret keys, undo and redo shortcuts.
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    // Typed characters; WM_UNICHAR brings those outside the code page.
+    void KeyPress(char& Key) override;
+    void WndProc(TMessage& Message) override;
     void Paint() override;
     void DoEnter() override;
     void DoExit() override;
@@ -104,6 +112,10 @@ private:
     void Beep() override;
     bool ItemTextEdit(const AnsiString& OldText, TCustomRVData* RVData, int ItemNo, TRVTag& NewTag,
                       int& NewStyleNo) override;
+    bool AllowsChange() override { return CanChange(false); }
+    // A caret key: the selection dropped or (Shift) extended to the caret.
+    void MoveCaretByKey(uint16_t Key, TShiftState Shift);
+    void TypeRaw(const AnsiString& Raw, char Key);
 
     bool FReadOnly = false;
     bool FCaretShown = false;

@@ -344,6 +344,9 @@ private:
     void RemoveItem(int ItemNo, int RangeFirst, int RangeLast);
     void BackspaceAtParaStart(int ItemNo, int RangeFirst, int RangeLast);
     void DeleteAtParaEnd(int ItemNo, int RangeFirst, int RangeLast);
+    // The tail of a deleted range joins the paragraph before it, unless a
+    // full-line item stands between.
+    void JoinTail(int ItemNo, bool& FullReformat);
     void RemoveEmptyItemAtParaEnd(int ItemNo, bool Current, int RangeFirst, int RangeLast);
     // The caret to a drawing item and offset, off a list marker.
     void GoToDrawItem(int DrawItemNo, int Offset, bool Forward);

@@ -131,7 +131,8 @@ void TRVEditRVData::ReplaceByEmptyItem(int ItemNo, int RangeFirst, int RangeLast
     }
     const TCustomRVItemInfo& item = LiveItem(ItemNo);
     bool continues = item.GetContinuesParagraph();
-    int paraNo = continues ? item.ParaNo : CurrentParaStyle;
+    // A line of a paragraph keeps the paragraph's style.
+    int paraNo = item.StartsParagraph() ? CurrentParaStyle : item.ParaNo;
     auto empty = CreateTextItem(0, paraNo, item.GetLineBreakBefore(), continues, CurrentTextStyle);
     if (item.Checkpoint) empty->Checkpoint = item.Checkpoint->CreateCopy();
     if (GetItemStyle(ItemNo) == CurrentTextStyle && item.StyleNo >= 0) empty->Tag = DuplicateTag(item.Tag);
@@ -171,9 +172,11 @@ void TRVEditRVData::RemoveItem(int ItemNo, int RangeFirst, int RangeLast) {
     UndoableDeleteItem(r, full);
     flags |= full;
     if (r < ItemCount() && LiveItem(r).GetContinuesParagraph()) {
-        if (continued && r > 0 && CanMergeItems(r - 1, &LiveItem(r - 1), false, &LiveItem(r))) {
-            UndoableJoinItems(r - 1);
-            --delta;
+        if (continued && r > 0) {
+            if (CanMergeItems(r - 1, &LiveItem(r - 1), false, &LiveItem(r))) {
+                UndoableJoinItems(r - 1);
+                --delta;
+            }
         } else {
             UndoableSetContinuesParagraph(r, false, full, -1);
             flags |= full;

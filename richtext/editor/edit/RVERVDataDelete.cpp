@@ -57,6 +57,20 @@ void TRVEditRVData::ApplyParaNoToCaretParagraph(int ParaNo) {
     PlaceCaret(itemNo, offs, true);
 }
 
+void TRVEditRVData::JoinTail(int ItemNo, bool& FullReformat) {
+    bool fullLine =
+        LiveItem(ItemNo - 1).GetBoolValue(iqFullLine) || LiveItem(ItemNo).GetBoolValue(iqFullLine);
+    if (!fullLine) {
+        UndoableSetContinuesParagraph(ItemNo, true, FullReformat, -1);
+        return;
+    }
+    // Nothing continues a break or a table: the tail starts a paragraph.
+    UndoableSetContinuesParagraph(ItemNo, false, FullReformat, -1);
+    bool full = false;
+    UndoableSetLineBreakBefore(ItemNo, false, full);
+    FullReformat |= full;
+}
+
 bool TRVEditRVData::CanDeleteSelection() {
     if (!SelectionExists()) return !PartialSelectedItem;
     if (TCustomRVData* active = GetActiveSubDocument()) {
@@ -194,6 +208,7 @@ bool TRVEditRVData::DeleteSelection() {
             }
             bool lineBreak = item.GetLineBreakBefore();
             bool continues = item.GetContinuesParagraph();
+            bool pageBreak = item.GetPageBreakBefore();
             bool wasText = item.StyleNo >= 0;
             int paraNo = item.ParaNo;
             AnsiString removedText = GetItemText(startNo);
@@ -213,10 +228,22 @@ bool TRVEditRVData::DeleteSelection() {
                 if (!(startNo > 0 && IsItemProtected(startNo, rvprParaStartProtect))) {
                     UndoableSetContinuesParagraph(startNo, false, full, paraNo);
                     x.FullReformat |= full;
+                    // The start of a line or paragraph as the removed item
+                    // was: a line break of the item's own would leave the
+                    // document's first item on a line of no paragraph.
+                    UndoableSetLineBreakBefore(startNo, lineBreak, full);
+                    x.FullReformat |= full;
                     if (lineBreak) {
-                        UndoableSetLineBreakBefore(startNo, true, full);
-                        x.FullReformat |= full;
+                        // A line of the paragraph before: its style too.
+                        int last = GetParaEndItem(startNo);
+                        for (int i = startNo; i <= last; ++i)
+                            if (LiveItem(i).ParaNo != paraNo) {
+                                UndoableSetParaNoRange(startNo, last, full, paraNo);
+                                x.FullReformat |= full;
+                                break;
+                            }
                     }
+                    if (pageBreak) UndoableSetPageBreakBefore(startNo, true);
                 }
                 x.CaretItem = startNo;
                 x.CaretOffs = ItemStartOffset(startNo);
@@ -224,7 +251,7 @@ bool TRVEditRVData::DeleteSelection() {
                 x.CaretItem = startNo - 1;
                 x.CaretOffs = ItemEndOffset(startNo - 1);
                 if (startNo < ItemCount() && x.EndTailKept) {
-                    UndoableSetContinuesParagraph(startNo, true, full, -1);
+                    JoinTail(startNo, full);
                     x.FullReformat |= full;
                 }
             } else {
@@ -241,7 +268,7 @@ bool TRVEditRVData::DeleteSelection() {
         x.CaretItem = startNo;
         x.CaretOffs = From;
         if (startNo + 1 < ItemCount() && x.EndTailKept) {
-            UndoableSetContinuesParagraph(startNo + 1, true, full, -1);
+            JoinTail(startNo + 1, full);
             x.FullReformat |= full;
         }
     };

@@ -146,6 +146,8 @@ bool TRVEditRVData::PressEnter(bool LineBreak, bool SkipListExit) {
         return false;
     };
     if (IsParaOptionSet(p, rvpaoDoNotWantReturns) || (LineBreak && readOnly)) return refuse();
+    // No line of a paragraph begins at or after a break or a table.
+    if (LiveItem(i).GetBoolValue(iqFullLine)) LineBreak = false;
     int lineFirst = CharPositions.GetItem(0).DrawItem;
     int lineLast = CharPositions.GetItem(CharPositions.Count() - 1).DrawItem;
     bool atLineEnd = CaretPosIndex == CharPositions.Count() - 1;

@@ -151,4 +151,33 @@ TEST(Editor, ChangesSetModifiedAndUndoGoesBack) {
     EXPECT_FALSE(f.Editor->CanUndo());
 }
 
+TEST(Editor, KeysEditTheDocument) {
+    TEditorFixture f;
+    f.Editor->SetFocus();
+    Pump();
+    ASSERT_TRUE(f.Editor->Focused());
+    TRVEditRVData& data = f.Data();
+    data.SetCaretAt(2, 1);
+    QWidget* w = f.Editor->Widget();
+    QTest::keyClicks(w, "New ");
+    Pump();
+    EXPECT_EQ(data.GetItemText(2), "New Second paragraph");
+    QTest::keyClick(w, Qt::Key_Return);
+    QTest::keyClick(w, Qt::Key_Backspace);
+    Pump();
+    EXPECT_EQ(data.GetItemText(2), "New Second paragraph");
+    // Shift+Right selects a character; typing replaces it.
+    QTest::keyClick(w, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClicks(w, "s");
+    Pump();
+    EXPECT_EQ(data.GetItemText(2), "New second paragraph");
+    // The character, then the deletion.
+    QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier);
+    Pump();
+    EXPECT_EQ(data.GetItemText(2), "New Second paragraph");
+    EXPECT_TRUE(f.Editor->Modified);
+    EXPECT_EQ(CheckEditInvariants(data), "");
+}
+
 } // namespace

@@ -65,6 +65,8 @@ protected:
             if (!d.empty() && d[0] == '/') lineBreak = true, d.erase(0, 1);
             if (!d.empty() && d[0] == '~') paraNo = 3, d.erase(0, 1);
             if (!d.empty() && d[0] == '^') paraNo = 1, d.erase(0, 1);
+            // A continuation is in its paragraph's style.
+            if (continues && Data->ItemCount() > 0) paraNo = Data->LiveItem(Data->ItemCount() - 1).ParaNo;
             bool pageBreak = !d.empty() && d[0] == '|';
             if (pageBreak) d.erase(0, 1);
             if (!d.empty() && d[0] == '!') paraNo = 4, d.erase(0, 1);
