@@ -538,3 +538,16 @@ bool ExecutePageSetup(TRVPrint& Print, TRVPageSetupValues& Values, bool Inches,
     form.ApplySettings(Print, Values);
     return true;
 }
+
+bool ExecutePageSetup(TRVPageSetupValues& Values, bool Inches, const TRVADialogSettings& Settings) {
+    TRVPrint print(nullptr);
+    print.SetMarginsMM(Values.LeftMarginMM, Values.RightMarginMM, Values.TopMarginMM, Values.BottomMarginMM);
+    print.SetMirrorMargins(Values.MirrorMargins);
+    if (!ExecutePageSetup(print, Values, Inches, Settings)) return false;
+    Values.LeftMarginMM = print.LeftMarginMM();
+    Values.RightMarginMM = print.RightMarginMM();
+    Values.TopMarginMM = print.TopMarginMM();
+    Values.BottomMarginMM = print.BottomMarginMM();
+    Values.MirrorMargins = print.MirrorMargins();
+    return true;
+}

@@ -35,10 +35,17 @@ struct TRVHFValues {
 
 // What the window edits besides the print component and the printer: the
 // header, the footer and the number printed on the first page.
+// The margin fields serve only callers that keep the margins themselves
+// (the ExecutePageSetup below without a print component).
 struct TRVPageSetupValues {
     TRVHFValues Header{"- &p -"};
     TRVHFValues Footer;
     int FirstPageNumber = 1;
+    int LeftMarginMM = 20;
+    int RightMarginMM = 20;
+    int TopMarginMM = 20;
+    int BottomMarginMM = 20;
+    bool MirrorMargins = false;
 };
 
 class TfrmRVPageSetup : public TfrmRVBase {
@@ -167,3 +174,6 @@ private:
 // up.
 bool ExecutePageSetup(TRVPrint& Print, TRVPageSetupValues& Values, bool Inches,
                       const TRVADialogSettings& Settings = {});
+
+// The same over the margins of Values instead of a print component's.
+bool ExecutePageSetup(TRVPageSetupValues& Values, bool Inches, const TRVADialogSettings& Settings = {});

@@ -303,3 +303,20 @@ TEST_F(PageSetupRVFrmTest, CancelChangesNothingAndNoPrinterShowsNothing) {
     EXPECT_FALSE(ExecutePageSetup(Print, values, false, Russian()));
     EXPECT_EQ(Dialogs.Log.size(), shown) << "no printer, no window";
 }
+
+TEST_F(PageSetupRVFrmTest, WithoutAPrintComponentTheMarginsComeAndGoInTheRecord) {
+    TRVPageSetupValues values;
+    values.LeftMarginMM = 25;
+    values.MirrorMargins = true;
+    Dialogs.Answers.push_back(Play<TfrmRVPageSetup>([&](TfrmRVPageSetup& w) {
+        EXPECT_EQ(Shown(w.seLeft), "25");
+        EXPECT_TRUE(w.cbMirrorMargins->Checked());
+        Erase(w.seTop);
+        Type(w.seTop, "31");
+    }));
+    ASSERT_TRUE(ExecutePageSetup(values, false, Russian()));
+    EXPECT_EQ(values.LeftMarginMM, 25);
+    EXPECT_EQ(values.TopMarginMM, 31);
+    EXPECT_TRUE(values.MirrorMargins);
+    EXPECT_EQ(Print.TopMarginMM(), 20) << "the test's own print component is not touched";
+}
