@@ -1,10 +1,15 @@
 // The page set-up window: its controls and pictures, its texts, and the
-// values it takes from the record and the printer and gives back to them.
+// values it takes from the print component, the record and the printer and
+// gives back to them.
 #include "richtext/print/control/PageSetupRVFrm.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
+
+#include "platform/gui/Mask.h"
 
 namespace {
 constexpr int WindowClientWidth = 426;
@@ -148,8 +153,8 @@ void TRVHFValues::FontFrom(const TFont* Font) {
 
 // TfrmRVPageSetup
 
-TfrmRVPageSetup::TfrmRVPageSetup(TComponent* AOwner, const TRVADialogSettings& Settings, TPrinter* APrinter)
-    : TfrmRVBase(AOwner, Settings), FPrinter(APrinter ? APrinter : Printer()) {
+TfrmRVPageSetup::TfrmRVPageSetup(TComponent* AOwner, const TRVADialogSettings& Settings)
+    : TfrmRVBase(AOwner, Settings), FPrinter(Printer()) {
     SetName("frmRVPageSetup");
     SetCaption("Page Setup");
     SetBorderStyle(TFormBorderStyle::bsDialog);
@@ -163,6 +168,7 @@ TfrmRVPageSetup::TfrmRVPageSetup(TComponent* AOwner, const TRVADialogSettings& S
     btnOk->SetDefault(true);
     btnOk->ModalResult = mrOk;
     btnOk->SetAnchors(akRight | akBottom);
+    btnOk->OnClick = [this](TObject*) { FConfirming = true; };
     btnCancel = NewButton(this, this, "btnCancel", Bounds(318, 409, 100, 25));
     btnCancel->SetCaption("Cancel");
     btnCancel->Cancel = true;
@@ -398,10 +404,10 @@ void TfrmRVPageSetup::TakeHF(const THFControls& C, TRVHFValues& Values) {
     Values.FontFrom(C.Font);
 }
 
-bool TfrmRVPageSetup::InitFromSettings(const TRVPageSetupValues& Values) {
+bool TfrmRVPageSetup::InitFromSettings(const TRVPrint& Print, const TRVPageSetupValues& Values) {
     // A PDF file counts as a printer; without either there is nothing to
     // set up.
-    if (FPrinter->PrinterName().empty() && FPrinter->FileName().empty()) return false;
+    if (!FPrinter || (FPrinter->PrinterName().empty() && FPrinter->FileName().empty())) return false;
 
     cmbSource->Items()->Clear();
     for (const TPrinterBin& bin : FPrinter->Bins()) {
@@ -419,43 +425,94 @@ bool TfrmRVPageSetup::InitFromSettings(const TRVPageSetupValues& Values) {
     }
     rgOrientation->SetItemIndex(FPrinter->Orientation() == TPrinterOrientation::poPortrait ? 0 : 1);
 
-    const std::pair<TRVSpinEdit*, int> margins[] = {{seLeft, Values.LeftMarginMM},
-                                                    {seRight, Values.RightMarginMM},
-                                                    {seTop, Values.TopMarginMM},
-                                                    {seBottom, Values.BottomMarginMM}};
-    for (auto [box, mm] : margins)
-        box->SetValue(FInInches ? mm * 5 / MmPerFifthInch : mm);
-    cbMirrorMargins->SetChecked(Values.MirrorMargins);
+    FMarginsMM[0] = Print.LeftMarginMM();
+    FMarginsMM[1] = Print.RightMarginMM();
+    FMarginsMM[2] = Print.TopMarginMM();
+    FMarginsMM[3] = Print.BottomMarginMM();
+    TRVSpinEdit* boxes[] = {seLeft, seRight, seTop, seBottom};
+    for (int i = 0; i < 4; ++i)
+        boxes[i]->SetValue(FInInches ? FMarginsMM[i] * 5 / MmPerFifthInch : FMarginsMM[i]);
+    cbMirrorMargins->SetChecked(Print.MirrorMargins());
     ShowHF(Header(), Values.Header);
     ShowHF(Footer(), Values.Footer);
     seStartFrom->SetValue(Values.FirstPageNumber);
     return true;
 }
 
-void TfrmRVPageSetup::ApplySettings(TRVPageSetupValues& Values) {
-    const std::pair<TRVSpinEdit*, int*> margins[] = {{seLeft, &Values.LeftMarginMM},
-                                                     {seRight, &Values.RightMarginMM},
-                                                     {seTop, &Values.TopMarginMM},
-                                                     {seBottom, &Values.BottomMarginMM}};
-    for (auto [box, mm] : margins) {
-        if (box->Indeterminate()) continue; // an emptied box keeps the margin
-        *mm = int(FInInches ? Round(box->Value() * MmPerFifthInch / 5) : Round(box->Value()));
+int TfrmRVPageSetup::MarginMM(const TRVSpinEdit* Box, int Unchanged) const {
+    double v = 0;
+    if (Box->Indeterminate() || !TryStrToFloat(Box->Text(), v)) return Unchanged;
+    // Enter confirms without leaving the box: bound the value as leaving
+    // it would.
+    v = Box->CheckValue(v);
+    double mm = FInInches ? v * MmPerFifthInch / 5 : v;
+    if (!(std::fabs(mm) < INT_MAX)) return Unchanged;
+    return int(Round(mm));
+}
+
+TSize TfrmRVPageSetup::ChosenPaper() const {
+    TSize paper{FPrinter->PaperWidth(), FPrinter->PaperHeight()};
+    if (int i = cmbSize->ItemIndex(); i >= 0) {
+        const TPrinterPaper& chosen = FPapers.at(std::size_t(intptr_t(cmbSize->Items()->Objects(i))));
+        paper = {chosen.Width, chosen.Height};
     }
-    Values.MirrorMargins = cbMirrorMargins->Checked();
+    bool landscape = rgOrientation->ItemIndex() < 0
+                         ? FPrinter->Orientation() == TPrinterOrientation::poLandscape
+                         : rgOrientation->ItemIndex() == 1;
+    if (landscape) std::swap(paper.cx, paper.cy);
+    return paper;
+}
+
+TRVSpinEdit* TfrmRVPageSetup::MarginLeavingNoRoom() const {
+    int left = MarginMM(seLeft, FMarginsMM[0]), right = MarginMM(seRight, FMarginsMM[1]);
+    int top = MarginMM(seTop, FMarginsMM[2]), bottom = MarginMM(seBottom, FMarginsMM[3]);
+    TSize paper = ChosenPaper();
+    // The box to change is the wider margin of the pair that is too wide.
+    if (!RVMarginsLeaveRoom(left, right, 0, 0, paper.cx, INT_MAX)) return left >= right ? seLeft : seRight;
+    if (!RVMarginsLeaveRoom(0, 0, top, bottom, INT_MAX, paper.cy)) return top >= bottom ? seTop : seBottom;
+    return nullptr;
+}
+
+bool TfrmRVPageSetup::CloseQuery() {
+    if (std::exchange(FConfirming, false)) {
+        if (TRVSpinEdit* box = MarginLeavingNoRoom()) {
+            Beep();
+            pc->SetActivePage(tsPage);
+            box->SetFocus();
+            box->SelectAll();
+            return false;
+        }
+    }
+    return TfrmRVBase::CloseQuery();
+}
+
+void TfrmRVPageSetup::ApplySettings(TRVPrint& Print, TRVPageSetupValues& Values) {
+    int left = MarginMM(seLeft, Print.LeftMarginMM()), right = MarginMM(seRight, Print.RightMarginMM());
+    int top = MarginMM(seTop, Print.TopMarginMM()), bottom = MarginMM(seBottom, Print.BottomMarginMM());
+    // Checked against the paper to come before anything changes, so that a
+    // refusal leaves the printer as it was.
+    TSize paper = ChosenPaper();
+    if (!RVMarginsLeaveRoom(left, right, top, bottom, paper.cx, paper.cy))
+        throw EZoroZudoError("The margins leave no room to print on the paper");
 
     if (rgOrientation->ItemIndex() >= 0)
         FPrinter->SetOrientation(rgOrientation->ItemIndex() == 0 ? TPrinterOrientation::poPortrait
                                                                  : TPrinterOrientation::poLandscape);
     if (int i = cmbSize->ItemIndex(); i >= 0) {
-        const TPrinterPaper& paper = FPapers.at(std::size_t(intptr_t(cmbSize->Items()->Objects(i))));
-        FPrinter->SetPaperSize(paper.Width, paper.Height);
+        const TPrinterPaper& chosen = FPapers.at(std::size_t(intptr_t(cmbSize->Items()->Objects(i))));
+        FPrinter->SetPaperSize(chosen.Width, chosen.Height);
     }
     if (int i = cmbSource->ItemIndex(); i >= 0)
         FPrinter->SetPaperBin(int(intptr_t(cmbSource->Items()->Objects(i))));
+    Print.SetMarginsMM(left, right, top, bottom);
+    Print.SetMirrorMargins(cbMirrorMargins->Checked());
 
     TakeHF(Header(), Values.Header);
     TakeHF(Footer(), Values.Footer);
-    Values.FirstPageNumber = int(seStartFrom->AsInteger());
+    double first = 0;
+    if (!seStartFrom->Indeterminate() && TryStrToFloat(seStartFrom->Text(), first))
+        first = seStartFrom->CheckValue(first);
+    Values.FirstPageNumber = int(Round(first));
 }
 
 void TfrmRVPageSetup::ChooseFont(TEdit* Edit, TFont* Font) {
@@ -473,11 +530,24 @@ void TfrmRVPageSetup::btnFFontClick(TObject*) {
     ChooseFont(txtFText, FFooterFont.get());
 }
 
-bool ExecutePageSetup(TRVPageSetupValues& Values, bool Inches, const TRVADialogSettings& Settings,
-                      TPrinter* APrinter) {
-    TfrmRVPageSetup form(nullptr, Settings, APrinter);
+bool ExecutePageSetup(TRVPrint& Print, TRVPageSetupValues& Values, bool Inches,
+                      const TRVADialogSettings& Settings) {
+    TfrmRVPageSetup form(nullptr, Settings);
     if (Inches) form.UseInches();
-    if (!form.InitFromSettings(Values) || form.ShowModal() != mrOk) return false;
-    form.ApplySettings(Values);
+    if (!form.InitFromSettings(Print, Values) || form.ShowModal() != mrOk) return false;
+    form.ApplySettings(Print, Values);
+    return true;
+}
+
+bool ExecutePageSetup(TRVPageSetupValues& Values, bool Inches, const TRVADialogSettings& Settings) {
+    TRVPrint print(nullptr);
+    print.SetMarginsMM(Values.LeftMarginMM, Values.RightMarginMM, Values.TopMarginMM, Values.BottomMarginMM);
+    print.SetMirrorMargins(Values.MirrorMargins);
+    if (!ExecutePageSetup(print, Values, Inches, Settings)) return false;
+    Values.LeftMarginMM = print.LeftMarginMM();
+    Values.RightMarginMM = print.RightMarginMM();
+    Values.TopMarginMM = print.TopMarginMM();
+    Values.BottomMarginMM = print.BottomMarginMM();
+    Values.MirrorMargins = print.MirrorMargins();
     return true;
 }

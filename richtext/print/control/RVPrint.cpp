@@ -3,6 +3,7 @@
 #include "richtext/print/control/RVPrint.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "platform/rtl/ScopeGuard.h"
 
@@ -28,6 +29,10 @@ public:
 };
 
 } // namespace
+
+bool RVMarginsLeaveRoom(int LeftMM, int RightMM, int TopMM, int BottomMM, int PaperWidth, int PaperHeight) {
+    return (int64_t(LeftMM) + RightMM) * 100 < PaperWidth && (int64_t(TopMM) + BottomMM) * 100 < PaperHeight;
+}
 
 TCustomRVPrint::TCustomRVPrint(TComponent* AOwner)
     : TComponent(AOwner), FDevice(std::make_unique<TLayerPrinterDevice>()) {}
@@ -203,15 +208,23 @@ std::vector<TRVPageStartPlace> TRVPrint::SoftPageBreaks() const {
     return GetSoftPageBreaks(PrintableRV->RVData());
 }
 
+namespace {
+// The printer's paper in hundredths of a millimetre as it lies; no bounds
+// without a printer.
+TSize PaperAsItLies() {
+    TPrinter* p = Printer();
+    if (!p) return {INT_MAX, INT_MAX};
+    TSize paper{p->PaperWidth(), p->PaperHeight()};
+    if (p->Orientation() == TPrinterOrientation::poLandscape) std::swap(paper.cx, paper.cy);
+    return paper;
+}
+} // namespace
+
 void TRVPrint::CheckMargins(int Left, int Right, int Top, int Bottom, const char* Name) const {
     if (Left < 0 || Right < 0 || Top < 0 || Bottom < 0)
         throw EZoroZudoError(Format("The %s margin cannot be negative", {AnsiString(Name)}));
-    // The paper in hundredths of a millimetre, as the printer holds it.
-    TPrinter* p = Printer();
-    if (!p) return;
-    int width = p->PaperWidth(), height = p->PaperHeight();
-    if (p->Orientation() == TPrinterOrientation::poLandscape) std::swap(width, height);
-    if ((Left + Right) * 100 >= width || (Top + Bottom) * 100 >= height)
+    TSize paper = PaperAsItLies();
+    if (!RVMarginsLeaveRoom(Left, Right, Top, Bottom, paper.cx, paper.cy))
         throw EZoroZudoError(
             Format("The %s margin leaves no room to print on the paper", {AnsiString(Name)}));
 }
@@ -234,4 +247,27 @@ void TRVPrint::SetTopMarginMM(int Value) {
 void TRVPrint::SetBottomMarginMM(int Value) {
     CheckMargins(LeftMarginMM(), RightMarginMM(), TopMarginMM(), Value, "bottom");
     Printable().BottomMarginMM = Value;
+}
+
+void TRVPrint::SetMarginsMM(int Left, int Right, int Top, int Bottom) {
+    // The error names a negative margin, else the wider one of the pair
+    // that leaves no room.
+    const char* name = Left < 0     ? "left"
+                       : Right < 0  ? "right"
+                       : Top < 0    ? "top"
+                       : Bottom < 0 ? "bottom"
+                                    : nullptr;
+    if (!name) {
+        TSize paper = PaperAsItLies();
+        if (!RVMarginsLeaveRoom(Left, Right, 0, 0, paper.cx, INT_MAX))
+            name = Left >= Right ? "left" : "right";
+        else
+            name = Top >= Bottom ? "top" : "bottom";
+    }
+    CheckMargins(Left, Right, Top, Bottom, name);
+    TPrintableRV& p = Printable();
+    p.LeftMarginMM = Left;
+    p.RightMarginMM = Right;
+    p.TopMarginMM = Top;
+    p.BottomMarginMM = Bottom;
 }

@@ -11,6 +11,10 @@
 #include "richtext/print/pages/PrintableRV.h"
 
 class TCustomRVPrint;
+
+// Whether margins in millimetres leave room to print on a paper of Width x
+// Height hundredths of a millimetre, as the paper lies.
+bool RVMarginsLeaveRoom(int LeftMM, int RightMM, int TopMM, int BottomMM, int PaperWidth, int PaperHeight);
 using TRVPrintingEvent = std::function<void(TObject* Sender, int PageCompleted, TRVPrintingStep Step)>;
 using TRVPagePrepaintEvent =
     std::function<void(TCustomRVPrint* Sender, int PageNo, TCanvas& Canvas, bool Preview,
@@ -93,6 +97,9 @@ public:
     void SetRightMarginMM(int Value);
     void SetTopMarginMM(int Value);
     void SetBottomMarginMM(int Value);
+    // Sets the four margins at once, checked together, so that moving room
+    // from one side to the other never fails half-way.
+    void SetMarginsMM(int Left, int Right, int Top, int Bottom);
     int HeaderYMM() const { return Printable().PrintableData().HeaderYMM; }
     void SetHeaderYMM(int Value) { Printable().PrintableData().HeaderYMM = Value; }
     int FooterYMM() const { return Printable().PrintableData().FooterYMM; }

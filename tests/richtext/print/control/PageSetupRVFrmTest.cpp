@@ -1,11 +1,13 @@
 // The page set-up window through the dialog seam: its Russian texts, the
-// values it takes and gives back, margins in millimetres and inches, the
-// printer's paper, source and orientation, the fonts, and Cancel.
+// values it takes from the print component and gives back to it, margins in
+// millimetres and inches and margins that leave no room, the printer's
+// paper, source and orientation, the fonts, and Cancel.
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
 
 #include "DialogTesting.h"
+#include "platform/gui/Mask.h"
 #include "platform/testing/RecordingPrinter.h"
 #include "platform/testing/ScriptedDialogs.h"
 #include "richtext/print/control/PageSetupRVFrm.h"
@@ -34,6 +36,7 @@ protected:
         Printer.OfferedBins = {{"Auto", 7}, {"Tray 1", 1}, {"Tray 2", 2}};
     }
     TRecordingPrinter Printer;
+    TRVPrint Print{nullptr};
     TScriptedDialogs Dialogs;
     TCommaDecimals Comma;
 };
@@ -44,7 +47,7 @@ AnsiString Shown(TCustomEdit* Edit) {
 } // namespace
 
 TEST_F(PageSetupRVFrmTest, TheWindowSpeaksRussian) {
-    TfrmRVPageSetup form(nullptr, Russian(), &Printer);
+    TfrmRVPageSetup form(nullptr, Russian());
     const std::pair<TControl*, AnsiString> texts[] = {
         {&form, "Параметры страницы"_cp},
         {form.btnOk, "ОК"_cp},
@@ -86,18 +89,15 @@ TEST_F(PageSetupRVFrmTest, TheWindowSpeaksRussian) {
         EXPECT_EQ(control->Caption(), text) << control->Name();
     form.UseInches();
     EXPECT_EQ(form.gbMargins->Caption(), " Поля (дюймы) "_cp);
-    ASSERT_TRUE(form.InitFromSettings({}));
+    ASSERT_TRUE(form.InitFromSettings(Print, {}));
     ShowWindow(form);
     EXPECT_EQ(form.Widget()->windowTitle(), QString::fromUtf8("Параметры страницы"));
     EXPECT_EQ(form.pc->TabText(1), " Колонтитулы "_cp);
 }
 
 TEST_F(PageSetupRVFrmTest, ValuesComeInAndGoBackOut) {
+    Print.SetMarginsMM(25, 15, 30, 10);
     TRVPageSetupValues values;
-    values.LeftMarginMM = 25;
-    values.RightMarginMM = 15;
-    values.TopMarginMM = 30;
-    values.BottomMarginMM = 10;
     values.Header.Alignment = 2;
     values.Footer = {"&P", 0, false, "Courier New", 12, fsItalic, clRed};
     values.FirstPageNumber = 3;
@@ -106,7 +106,10 @@ TEST_F(PageSetupRVFrmTest, ValuesComeInAndGoBackOut) {
     Dialogs.Answers.push_back(Play<TfrmRVPageSetup>([&](TfrmRVPageSetup& w) {
         // What the window shows.
         EXPECT_EQ(Shown(w.seLeft), "25");
+        EXPECT_EQ(Shown(w.seRight), "15");
         EXPECT_EQ(Shown(w.seTop), "30");
+        EXPECT_EQ(Shown(w.seBottom), "10");
+        EXPECT_FALSE(w.cbMirrorMargins->Checked());
         EXPECT_EQ(w.cmbSize->Text(), "A4");
         EXPECT_EQ(w.cmbSource->Text(), "Tray 1");
         EXPECT_EQ(w.rgOrientation->ItemIndex(), 0);
@@ -121,6 +124,9 @@ TEST_F(PageSetupRVFrmTest, ValuesComeInAndGoBackOut) {
         Erase(w.seLeft);
         Type(w.seLeft, "12");
         Erase(w.seBottom);
+        // Typed, then confirmed with Enter without leaving the box.
+        Erase(w.seRight);
+        Type(w.seRight, "250");
         w.cbMirrorMargins->SetChecked(true);
         w.rgOrientation->SetItemIndex(1);
         w.cmbSize->SetItemIndex(1);
@@ -132,11 +138,12 @@ TEST_F(PageSetupRVFrmTest, ValuesComeInAndGoBackOut) {
         Erase(w.seStartFrom);
         Type(w.seStartFrom, "7");
     }));
-    ASSERT_TRUE(ExecutePageSetup(values, false, Russian(), &Printer));
-    EXPECT_EQ(values.LeftMarginMM, 12);
-    EXPECT_EQ(values.BottomMarginMM, 10) << "an emptied box keeps its margin";
-    EXPECT_EQ(values.TopMarginMM, 30);
-    EXPECT_TRUE(values.MirrorMargins);
+    ASSERT_TRUE(ExecutePageSetup(Print, values, false, Russian()));
+    EXPECT_EQ(Print.LeftMarginMM(), 12);
+    EXPECT_EQ(Print.RightMarginMM(), 100) << "a typed value is bounded as leaving the box bounds it";
+    EXPECT_EQ(Print.TopMarginMM(), 30);
+    EXPECT_EQ(Print.BottomMarginMM(), 10) << "an emptied box keeps its margin";
+    EXPECT_TRUE(Print.MirrorMargins());
     EXPECT_EQ(values.Header.Text, "Отчёт &d"_cp);
     EXPECT_EQ(values.Header.Alignment, 1);
     EXPECT_FALSE(values.Header.PrintOnFirstPage);
@@ -149,6 +156,70 @@ TEST_F(PageSetupRVFrmTest, ValuesComeInAndGoBackOut) {
     EXPECT_EQ(Printer.PaperWidth(), 14800);
     EXPECT_EQ(Printer.PaperHeight(), 21000);
     EXPECT_EQ(Printer.PaperBin(), 2);
+
+    // The print component's new values come back into the next window.
+    Dialogs.Answers.push_back(Play<TfrmRVPageSetup>([&](TfrmRVPageSetup& w) {
+        EXPECT_EQ(Shown(w.seLeft), "12");
+        EXPECT_EQ(Shown(w.seRight), "100");
+        EXPECT_EQ(Shown(w.seBottom), "10");
+        EXPECT_TRUE(w.cbMirrorMargins->Checked());
+        EXPECT_EQ(w.rgOrientation->ItemIndex(), 1);
+        EXPECT_EQ(w.cmbSize->Text(), "A5");
+        EXPECT_EQ(w.cmbSource->Text(), "Tray 2");
+        EXPECT_TRUE(w.rbHRight->Checked());
+        EXPECT_EQ(Shown(w.seStartFrom), "7");
+    }));
+    ASSERT_TRUE(ExecutePageSetup(Print, values, false, Russian()));
+    EXPECT_EQ(Print.RightMarginMM(), 100);
+    EXPECT_EQ(values.Header.Text, "Отчёт &d"_cp);
+}
+
+TEST_F(PageSetupRVFrmTest, MarginsThatLeaveNoRoomOnTheChosenPaperAreRefused) {
+    TRVPageSetupValues values;
+    TfrmRVPageSetup form(nullptr, Russian());
+    ASSERT_TRUE(form.InitFromSettings(Print, values));
+    ShowWindow(form);
+    EXPECT_EQ(form.MarginLeavingNoRoom(), nullptr);
+    // 150 mm fit across A4 (210 mm), not across A5 (148 mm); 155 mm fit
+    // down A5 standing (210 mm), not lying (148 mm).
+    form.seLeft->SetValue(80);
+    form.seRight->SetValue(70);
+    EXPECT_EQ(form.MarginLeavingNoRoom(), nullptr);
+    form.cmbSize->SetItemIndex(1);
+    EXPECT_EQ(form.MarginLeavingNoRoom(), form.seLeft) << "the wider of the two";
+    form.seRight->SetValue(60);
+    form.seTop->SetValue(75);
+    form.seBottom->SetValue(80);
+    EXPECT_EQ(form.MarginLeavingNoRoom(), nullptr);
+    form.rgOrientation->SetItemIndex(1);
+    EXPECT_EQ(form.MarginLeavingNoRoom(), form.seBottom);
+
+    // OK beeps, shows the box and keeps the window open.
+    form.pc->SetActivePage(form.tsHF);
+    const int beeps = BeepCount();
+    form.btnOk->Click();
+    form.CloseModal();
+    EXPECT_EQ(form.ModalResult(), mrNone);
+    EXPECT_EQ(BeepCount(), beeps + 1);
+    EXPECT_EQ(form.pc->ActivePage(), form.tsPage);
+    EXPECT_TRUE(form.seBottom->Focused());
+    // Applying them anyway changes nothing anywhere.
+    EXPECT_THROW(form.ApplySettings(Print, values), EZoroZudoError);
+    EXPECT_EQ(Print.BottomMarginMM(), 20);
+    EXPECT_EQ(Print.LeftMarginMM(), 20);
+    EXPECT_EQ(Printer.Orientation(), TPrinterOrientation::poPortrait);
+    EXPECT_EQ(Printer.PaperWidth(), 21000);
+
+    // Standing again they fit, and OK closes.
+    form.rgOrientation->SetItemIndex(0);
+    form.btnOk->Click();
+    form.CloseModal();
+    EXPECT_EQ(form.ModalResult(), mrOk);
+    form.ApplySettings(Print, values);
+    EXPECT_EQ(Print.LeftMarginMM(), 80);
+    EXPECT_EQ(Print.BottomMarginMM(), 80);
+    EXPECT_EQ(Printer.PaperWidth(), 14800);
+    form.Hide();
 }
 
 TEST_F(PageSetupRVFrmTest, InchesShowThreeDecimalsAndGoBackAsWholeMillimetres) {
@@ -165,12 +236,14 @@ TEST_F(PageSetupRVFrmTest, InchesShowThreeDecimalsAndGoBackAsWholeMillimetres) {
         w.seBottom->SetFocus();
         Pump();
         EXPECT_EQ(Shown(w.seTop), "40,000") << "at most 40 inches";
+        Erase(w.seTop);
+        Type(w.seTop, "2");
     }));
-    ASSERT_TRUE(ExecutePageSetup(values, true, Russian(), &Printer));
-    EXPECT_EQ(values.LeftMarginMM, 20) << "0.79 inches are 20.066 mm";
-    EXPECT_EQ(values.RightMarginMM, 25) << "1 inch is 25.4 mm";
-    EXPECT_EQ(values.TopMarginMM, 1016);
-    EXPECT_EQ(values.BottomMarginMM, 20);
+    ASSERT_TRUE(ExecutePageSetup(Print, values, true, Russian()));
+    EXPECT_EQ(Print.LeftMarginMM(), 20) << "0.79 inches are 20.066 mm";
+    EXPECT_EQ(Print.RightMarginMM(), 25) << "1 inch is 25.4 mm";
+    EXPECT_EQ(Print.TopMarginMM(), 51);
+    EXPECT_EQ(Print.BottomMarginMM(), 20);
 }
 
 TEST_F(PageSetupRVFrmTest, TheFontDialogChangesTheFaceButNotTheShownSize) {
@@ -185,7 +258,7 @@ TEST_F(PageSetupRVFrmTest, TheFontDialogChangesTheFaceButNotTheShownSize) {
         w.btnFFont->Click();
         EXPECT_EQ(w.FooterFont()->Name(), "Arial") << "a cancelled font dialog changes nothing";
     }));
-    ASSERT_TRUE(ExecutePageSetup(values, false, Russian(), &Printer));
+    ASSERT_TRUE(ExecutePageSetup(Print, values, false, Russian()));
     ASSERT_EQ(Dialogs.DialogLog.size(), 2u);
     EXPECT_EQ(Dialogs.DialogLog[0].Kind, TDialogKind::dkFont);
     EXPECT_EQ(values.Header.FontName, "Liberation Serif");
@@ -196,16 +269,20 @@ TEST_F(PageSetupRVFrmTest, TheFontDialogChangesTheFaceButNotTheShownSize) {
 
 TEST_F(PageSetupRVFrmTest, CancelChangesNothingAndNoPrinterShowsNothing) {
     TRVPageSetupValues values;
-    values.LeftMarginMM = 33;
+    Print.SetLeftMarginMM(33);
     Dialogs.Answers.push_back(Play<TfrmRVPageSetup>(
         [&](TfrmRVPageSetup& w) {
             w.seLeft->SetValue(5);
+            w.cbMirrorMargins->SetChecked(true);
             w.rgOrientation->SetItemIndex(1);
             w.cmbSize->SetItemIndex(2);
+            w.txtFText->SetText("&t");
         },
         mrCancel));
-    EXPECT_FALSE(ExecutePageSetup(values, false, Russian(), &Printer));
-    EXPECT_EQ(values.LeftMarginMM, 33);
+    EXPECT_FALSE(ExecutePageSetup(Print, values, false, Russian()));
+    EXPECT_EQ(Print.LeftMarginMM(), 33);
+    EXPECT_FALSE(Print.MirrorMargins());
+    EXPECT_EQ(values.Footer.Text, "");
     EXPECT_EQ(Printer.Orientation(), TPrinterOrientation::poPortrait);
     EXPECT_EQ(Printer.PaperWidth(), 21000);
 
@@ -217,12 +294,29 @@ TEST_F(PageSetupRVFrmTest, CancelChangesNothingAndNoPrinterShowsNothing) {
         EXPECT_EQ(w.cmbSource->Items()->Count(), 0);
         EXPECT_EQ(w.cmbSize->Items()->Count(), 0);
     }));
-    EXPECT_TRUE(ExecutePageSetup(values, false, Russian(), &Printer));
+    EXPECT_TRUE(ExecutePageSetup(Print, values, false, Russian()));
     EXPECT_EQ(Printer.PaperBin(), -1);
     EXPECT_EQ(Printer.PaperWidth(), 21000);
 
     Printer.Names.clear();
     const std::size_t shown = Dialogs.Log.size();
-    EXPECT_FALSE(ExecutePageSetup(values, false, Russian(), &Printer));
+    EXPECT_FALSE(ExecutePageSetup(Print, values, false, Russian()));
     EXPECT_EQ(Dialogs.Log.size(), shown) << "no printer, no window";
+}
+
+TEST_F(PageSetupRVFrmTest, WithoutAPrintComponentTheMarginsComeAndGoInTheRecord) {
+    TRVPageSetupValues values;
+    values.LeftMarginMM = 25;
+    values.MirrorMargins = true;
+    Dialogs.Answers.push_back(Play<TfrmRVPageSetup>([&](TfrmRVPageSetup& w) {
+        EXPECT_EQ(Shown(w.seLeft), "25");
+        EXPECT_TRUE(w.cbMirrorMargins->Checked());
+        Erase(w.seTop);
+        Type(w.seTop, "31");
+    }));
+    ASSERT_TRUE(ExecutePageSetup(values, false, Russian()));
+    EXPECT_EQ(values.LeftMarginMM, 25);
+    EXPECT_EQ(values.TopMarginMM, 31);
+    EXPECT_TRUE(values.MirrorMargins);
+    EXPECT_EQ(Print.TopMarginMM(), 20) << "the test's own print component is not touched";
 }
