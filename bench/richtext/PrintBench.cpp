@@ -17,6 +17,7 @@
 
 #include "QtPrintPeer.h"
 #include "platform/gui/Printers.h"
+#include "richtext/editor/tables/RVTable.h"
 #include "richtext/engine/items/RVPictures.h"
 #include "richtext/print/control/RVPrint.h"
 
@@ -96,13 +97,20 @@ void BuildUnits(TSourceData& Data, const std::vector<TPrintUnit>& Units) {
                 paraNo = -1;
             }
         }
-        // The table's rows as lines of cells: the engine's printout has no
-        // table item yet.
-        for (const std::vector<std::u16string>& row : unit.Table) {
-            std::u16string line;
-            for (const std::u16string& cell : row)
-                line += cell + u"    ";
-            Data.AddTextItem(WideToAnsi(line), 0, 0);
+        if (!unit.Table.empty()) {
+            int cols = int(unit.Table.front().size());
+            auto table = std::make_unique<TRVTableItemInfo>(int(unit.Table.size()), cols, &Data);
+            table->BorderWidth = 1;
+            table->CellBorderWidth = 1;
+            table->HeadingRowCount = 1;
+            for (int r = 0; r < table->RowCount(); ++r)
+                for (int c = 0; c < cols; ++c) {
+                    TRVTableCellData& cell = *table->GetCell(r, c);
+                    cell.Clear();
+                    cell.AddTextItem(WideToAnsi(unit.Table[std::size_t(r)][std::size_t(c)]), r == 0 ? 1 : 0,
+                                     0);
+                }
+            Data.AddItem("", std::move(table));
         }
         auto picture = std::make_unique<TRVBitmapImage>(unit.PictureWidth, unit.PictureHeight);
         Data.AddItem("", std::make_unique<TRVGraphicItemInfo>(&Data, std::move(picture), vaBaseline));

@@ -53,10 +53,12 @@ const std::vector<TLayerRule>& LayerRules() {
              with(platformBase, {"platform/canvas/", "platform/gui/", "richtext/engine/"}),
              "the engine includes only platform/canvas and below"},
             {"richtext/editor/", editor},
-            // The table item is a model: the engine, the canvas and below.
+            // The table item is a model: the engine, the printed pages it
+            // prints on, the canvas and below.
             {"richtext/editor/tables/",
-             with(platformBase, {"platform/canvas/", "richtext/engine/", "richtext/editor/tables/"}),
-             "the table item includes only the engine, platform/canvas and below"},
+             with(platformBase, {"platform/canvas/", "richtext/engine/", "richtext/print/pages/",
+                                 "richtext/editor/tables/"}),
+             "the table item includes only the engine, the printed pages, platform/canvas and below"},
             // The editing data is a model: the engine's document and layout,
             // the canvas and below; the control above it reaches it through
             // the editor link it implements.

@@ -413,6 +413,8 @@ bool TRVTableItemInfo::GetBoolValue(TRVItemBoolQuery Query) const {
 
 bool TRVTableItemInfo::GetBoolValueEx(TRVItemBoolQueryEx Query, TRVStyle* RVStyle) const {
     if (Query == iqxPrintViaBitmap) return false;
+    // Its drawing item has the size of the layout made for its canvas.
+    if (Query == iqxDeviceSized) return true;
     return TRVFullLineItemInfo::GetBoolValueEx(Query, RVStyle);
 }
 

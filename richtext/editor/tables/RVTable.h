@@ -198,6 +198,9 @@ public:
     std::vector<int32_t> RowTopList;
     int32_t TotalWidth = 0;
     int32_t TotalHeight = 0;
+    // A printed layout's printable cell copies, row by row (nil for a
+    // covered position), owned by its drawing item; empty on screen.
+    std::vector<TCustomRVFormattedData*> PrintCells;
     void Clear() {
         ColWidthList.clear();
         RowHeightList.clear();
@@ -342,6 +345,12 @@ public:
     void FillRTFTables(TRVRTFTables& Tables, TCustomRVData* RVData) const override;
     void SaveRTF(TStream& Stream, const AnsiString& Path, TCustomRVData* RVData, int ItemNo,
                  const AnsiString& Text, int Level, TRVRTFTables& Tables) override;
+    // Printing: a drawing item with a layout of its own at the device.
+    std::unique_ptr<TRVDrawLineInfo>
+    CreatePrintingDrawItem(TCustomRVData* RVData, const TRVScreenDeviceResolution& Resolution) override;
+    void Print(TCanvas& Canvas, int X, int Y, TCustomRVData* RVData, TObject* Control, TRVColorMode ColorMode,
+               int PartIndex, TRVDrawLineInfo* DrawItem, const TRVScreenDeviceResolution& Resolution,
+               bool Preview) override;
 
     // ---- layout
     void BuildLayout(int Width, TRVTableItemFormattingInfo& Layout, bool Force, TCanvas& Canvas);
@@ -441,6 +450,7 @@ public:
     void DoStep(std::unique_ptr<TRVTableUndoStep> Step);
 
 private:
+    friend class TRVTablePrintInfo;
     void InitDefaults(int Rows, int Cols, TCustomRVData* RVData);
     // Runs an operation as one recorded change of class Name.
     template <class F> void RecordOperation(const char* ClassName, F Operation);
@@ -450,6 +460,9 @@ private:
     void PlaceRows(TRVTableItemFormattingInfo& Layout);
     int CellMinWidth(const TRVTableCellData& Cell, TCanvas* Canvas) const;
     int CellContentHeight(const TRVTableCellData& Cell) const;
+    // The content height in device pixels of the cell at (Row, Col) in a
+    // layout: printed layouts measure the printable copy.
+    int64_t CellLayoutHeight(const TRVTableItemFormattingInfo& Layout, int Row, int Col) const;
     bool AllColumnsFixed() const;
     void PaintCell(TCanvas& Canvas, int Row, int Col, int X, int Y, const TRVTablePaintParams& Params,
                    TRVStyle& Style, bool Editable, TColor SelColor);

@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "richtext/editor/tables/RVTable.h"
+#include "richtext/editor/tables/RVTablePrint.h"
 #include "richtext/engine/style/RVStyle.h"
 
 namespace {
@@ -108,6 +109,13 @@ struct TWidthRun {
     }
 };
 
+// The printable copy of the cell at (Row, Col) in a printed layout.
+TCellPtblRVData* PrintedCell(const TRVTableItemFormattingInfo& L, int Row, int Col) {
+    if (L.PrintCells.empty()) return nullptr;
+    std::size_t cols = L.ColWidthList.size();
+    return static_cast<TCellPtblRVData*>(L.PrintCells[std::size_t(Row) * cols + std::size_t(Col)]);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- measures
@@ -129,6 +137,16 @@ int TRVTableItemInfo::CellMinWidth(const TRVTableCellData& Cell, TCanvas* Canvas
 int TRVTableItemInfo::CellContentHeight(const TRVTableCellData& Cell) const {
     if (Cell.BestHeight > 0 && (Options & rvtoIgnoreContentHeight)) return Cell.BestHeight;
     return std::max<int>(Cell.BestHeight, Cell.DocumentHeight);
+}
+
+int64_t TRVTableItemInfo::CellLayoutHeight(const TRVTableItemFormattingInfo& L, int Row, int Col) const {
+    const TRVTableCellData& cell = *GetCell(Row, Col);
+    if (L.PrintCells.empty()) return ScaleY(CellContentHeight(cell));
+    if (cell.BestHeight > 0 && (Options & rvtoIgnoreContentHeight)) return ScaleY(cell.BestHeight);
+    const TCustomRVFormattedData* printed =
+        L.PrintCells[std::size_t(Row) * std::size_t(ColCount()) + std::size_t(Col)];
+    int64_t content = printed ? printed->DocumentHeight : ScaleY(cell.DocumentHeight);
+    return std::max<int64_t>(ScaleY(cell.BestHeight), content);
 }
 
 bool TRVTableItemInfo::AllColumnsFixed() const {
@@ -230,6 +248,18 @@ void TRVTableItemInfo::AdjustToDocWidth(int DocWidth, TRVDrawLineInfo& DrawItem,
                                         TCustomRVData*, const TRVScreenDeviceResolution*, bool, int& Descent,
                                         int& HShift) {
     Descent = HShift = 0;
+    // A printout lays the table out again at the device, leaving the
+    // screen's layout and cells as they are.
+    if (auto* printed = dynamic_cast<TRVTablePrintInfo*>(&DrawItem)) {
+        const TRVScreenDeviceResolution* saved = DeviceScale;
+        DeviceScale = &printed->Resolution;
+        TScopeGuard restore([&] { DeviceScale = saved; });
+        printed->PrintLayout.TotalWidth = 0;
+        BuildLayout(DocWidth, printed->PrintLayout, true, Canvas);
+        printed->Width = printed->PrintLayout.TotalWidth;
+        printed->Height = printed->PrintLayout.TotalHeight;
+        return;
+    }
     if (TableState & rvtsFormatInplace) {
         TableState &= uint16_t(~rvtsFormatInplace);
         FormatInfo.TotalWidth = 0;
@@ -415,13 +445,17 @@ void TRVTableItemInfo::BuildLayout(int Width, TRVTableItemFormattingInfo& L, boo
     int64_t q = CellVPadding, b = CellBorderWidth;
     int64_t height = ScaleY(
         Clamp32(2 * (m * q + BorderWidth + BorderVSpacing) + (int64_t(m) - 1) * CellVSpacing + 2 * m * b));
+    bool printed = !L.PrintCells.empty();
     for (int r = 0; r < m; ++r) {
         int h = 0;
         for (int c = 0; c < n; ++c)
             if (TRVTableCellData* cell = GetCell(r, c); cell && cell->RowSpan <= 1)
-                h = std::max(h, CellContentHeight(*cell));
-        if (h == 0) h = 10;
-        h = ScaleY(h);
+                h = printed ? std::max<int>(h, Clamp32(CellLayoutHeight(L, r, c)))
+                            : std::max(h, CellContentHeight(*cell));
+        if (printed)
+            h = h == 0 ? ScaleY(10) : h;
+        else
+            h = ScaleY(h == 0 ? 10 : h);
         L.RowHeightList.push_back(h);
         height += h;
     }
@@ -431,7 +465,8 @@ void TRVTableItemInfo::BuildLayout(int Width, TRVTableItemFormattingInfo& L, boo
             TRVTableCellData* cell = GetCell(r, c);
             if (!cell || cell->RowSpan <= 1) continue;
             int last = r + cell->RowSpan - 1;
-            int64_t need = ScaleY(Clamp32(CellContentHeight(*cell) + 2 * q));
+            int64_t need = printed ? CellLayoutHeight(L, r, c) + ScaleY(Clamp32(2 * q))
+                                   : ScaleY(Clamp32(CellContentHeight(*cell) + 2 * q));
             int64_t covered = ScaleY(Clamp32(-CellVSpacing - 2 * b));
             for (int rr = r; rr <= last; ++rr)
                 covered += vgap + L.RowHeightList[std::size_t(rr)];
@@ -481,13 +516,24 @@ void TRVTableItemInfo::PlaceColumns(TRVTableItemFormattingInfo& L, TCanvas& Canv
             if (&L == &FormatInfo) {
                 cell->CellLeft = L.ColLeftList[std::size_t(c)];
                 cell->CellWidth = Clamp32(width);
+            } else if (auto* printed = PrintedCell(L, r, c)) {
+                printed->Left = L.ColLeftList[std::size_t(c)] + ScaleX(CellHPadding);
+                printed->Width = std::max(Clamp32(width) - ScaleX(2 * CellHPadding), 1);
             }
         }
     FormatCells(L, Canvas);
 }
 
 void TRVTableItemInfo::FormatCells(TRVTableItemFormattingInfo& L, TCanvas& Canvas) {
-    if (&L != &FormatInfo) return;
+    if (&L != &FormatInfo) {
+        for (int r = 0; r < RowCount(); ++r)
+            for (int c = 0; c < ColCount(); ++c)
+                if (TCellPtblRVData* printed = PrintedCell(L, r, c)) {
+                    printed->ResetFormatting();
+                    printed->FormatDocument(false, true, true, 0, &Canvas, false, true, false);
+                }
+        return;
+    }
     for (int r = 0; r < RowCount(); ++r)
         for (int c = 0; c < ColCount(); ++c)
             if (TRVTableCellData* cell = GetCell(r, c)) {
@@ -507,7 +553,6 @@ void TRVTableItemInfo::PlaceRows(TRVTableItemFormattingInfo& L) {
         y += L.RowHeightList[std::size_t(r)] + share;
         q -= share;
     }
-    if (&L != &FormatInfo) return;
     for (int r = 0; r < m; ++r)
         for (int c = 0; c < ColCount(); ++c) {
             TRVTableCellData* cell = GetCell(r, c);
@@ -515,8 +560,13 @@ void TRVTableItemInfo::PlaceRows(TRVTableItemFormattingInfo& L) {
             int64_t height = ScaleY(2 * CellVPadding) + MulDiv64(q0, cell->RowSpan - 1, m);
             for (int rr = r; rr < r + cell->RowSpan; ++rr)
                 height += L.RowHeightList[std::size_t(rr)];
-            cell->CellTop = L.RowTopList[std::size_t(r)];
-            cell->CellHeight = Clamp32(height);
+            if (&L == &FormatInfo) {
+                cell->CellTop = L.RowTopList[std::size_t(r)];
+                cell->CellHeight = Clamp32(height);
+            } else if (TCellPtblRVData* printed = PrintedCell(L, r, c)) {
+                printed->Top = L.RowTopList[std::size_t(r)] + ScaleY(CellVPadding);
+                printed->Height = std::max(Clamp32(height) - ScaleY(2 * CellVPadding), 0);
+            }
         }
 }
 

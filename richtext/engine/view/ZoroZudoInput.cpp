@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/gui/Clipbrd.h"
+#include "platform/gui/DataObject.h"
 #include "platform/gui/ScrollBars.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "richtext/engine/text/RVClasses.h"
@@ -215,6 +216,12 @@ void TCustomZoroZudo::CopySelection() {
     TScopeGuard close([clipboard] { clipboard->Close(); });
     clipboard->Clear();
     const TRVOptions options = FSettings.Options;
+    if (options & rvoAutoCopyRVF) {
+        // The native format: its length, then the selection as a document.
+        TRVMemoryStream rvf;
+        if (FRVData->SaveRvfSelection(rvf, GetEffectiveColor(), nullptr))
+            clipboard->SetBlock(ClipboardFormatRVF, MakeSizedBlock(rvf.Memory(), std::size_t(rvf.Size())));
+    }
     if (options & (rvoAutoCopyText | rvoAutoCopyUnicodeText)) {
         TRVMemoryStream text;
         FRVData->SaveTextStream("", text, 80, true, true, true, false);

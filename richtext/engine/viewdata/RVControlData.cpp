@@ -11,6 +11,10 @@
 
 TRVControlData::TRVControlData() = default;
 
+bool TRVControlData::SaveRvfSelection(TStream& Stream, TColor Color, TRVBackground*) {
+    return SaveRvf(Stream, true, nullptr, Color);
+}
+
 void TRVControlData::ResetFormatting() {
     if (DrawItems.Count() > 0) {
         TopLevelFocusedItemNo = -1;

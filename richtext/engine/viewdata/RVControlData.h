@@ -24,6 +24,9 @@ public:
     AnsiString PaintError;
 
     void ResetFormatting() override;
+    // The selection in the native format, as the control's copy puts it
+    // on the clipboard.
+    bool SaveRvfSelection(TStream& Stream, TColor Color, TRVBackground* Background) override;
     // Also forgets the item focus.
     void Deselect(TCustomRVItemInfo* Except, bool RaiseEvent);
     // Tab navigation. FromOutside: the focus comes from another control of

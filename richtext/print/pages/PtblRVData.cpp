@@ -295,7 +295,7 @@ TRect TPrintableRVData::PrintAreaRect(int PageNo) const {
 }
 
 TRect TPrintableRVData::PageRect() const {
-    return TRect(0, 0, GetWidth() + LeftMarginPx + RightMarginPx, GetHeight() + TopMarginPx + BottomMarginPx);
+    return TRect{0, 0, GetWidth() + LeftMarginPx + RightMarginPx, GetHeight() + TopMarginPx + BottomMarginPx};
 }
 
 // ---------------------------------------------------------------- rectangles, footnotes, endnotes

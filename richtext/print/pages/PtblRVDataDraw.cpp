@@ -209,7 +209,7 @@ void TCustomPrintableRVData::DrawItemToBitmap(int, int, TBitmap& Bitmap, const T
     if (c == clNone) c = clWhite;
     Bitmap.Canvas()->Brush()->SetStyle(TBrushStyle::bsSolid);
     Bitmap.Canvas()->Brush()->SetColor(PrintColor(c, GetColorMode()));
-    Bitmap.Canvas()->FillRect(TRect(0, 0, Bitmap.Width(), Bitmap.Height()));
+    Bitmap.Canvas()->FillRect(TRect{0, 0, Bitmap.Width(), Bitmap.Height()});
 }
 
 void TRectPtblRVData::DrawItemToBitmap(int X, int Y, TBitmap& Bitmap, const TRVScreenDeviceResolution& r,

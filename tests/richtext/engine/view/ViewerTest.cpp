@@ -9,12 +9,14 @@
 #include <QWidget>
 
 #include "platform/gui/Clipbrd.h"
+#include "platform/gui/DataObject.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/ScrollBars.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/testing/ManualTimers.h"
 #include "platform/testing/MemoryClipboard.h"
 #include "richtext/engine/RVWriterTestData.h"
+#include "richtext/engine/formats/rvf/RVRvfReader.h"
 #include "richtext/engine/layout/CRVFDataCheck.h"
 #include "richtext/engine/view/RVClipFormats.h"
 #include "richtext/engine/view/ZoroZudo.h"
@@ -281,6 +283,35 @@ TEST(Viewer, CopiesTheSelectionWithItsShortcut) {
     EXPECT_EQ(copies, 1);
     EXPECT_EQ(Clipboard()->AsText(), "b\r\nc");
     RegisterClipboardFormats();
+    EXPECT_TRUE(Clipboard()->HasFormat(ClipboardFormatRTF));
+}
+
+TEST(Viewer, CopiesTheSelectionInTheNativeFormatThatReadsBack) {
+    TMemoryClipboard clipboard;
+    TTwoLines f;
+    f.Data().AddTextItem("ef", 0, 0);
+    f.Viewer->FormatDocument();
+    f.Viewer->SetSelectionBounds(0, 2, 2, 2);
+    f.Viewer->CopySelection();
+    RegisterClipboardFormats();
+    ASSERT_TRUE(Clipboard()->HasFormat(ClipboardFormatRVF));
+    std::optional<TBytes> block = ReadSizedBlock(*Clipboard()->GetAsHandle(ClipboardFormatRVF));
+    ASSERT_TRUE(block);
+    // The reader takes the block as a document of the three selected pieces.
+    TTestRVData copy(f.Style.get());
+    int index = 0;
+    TColor color = clNone;
+    ASSERT_TRUE(RVReadRvf(std::string_view(reinterpret_cast<const char*>(block->data()), block->size()), copy,
+                          index, true, nullptr, color));
+    EXPECT_EQ(ItemTexts(copy), "b|cd|e");
+    EXPECT_TRUE(copy.IsParaStart(1) && copy.IsParaStart(2));
+    // The text formats are there beside it.
+    EXPECT_EQ(Clipboard()->AsText(), "b\r\ncd\r\ne");
+
+    // Without the option the native format stays off the clipboard.
+    f.Viewer->SetOptions(f.Viewer->Options() & ~TRVOptions(rvoAutoCopyRVF));
+    f.Viewer->CopySelection();
+    EXPECT_FALSE(Clipboard()->HasFormat(ClipboardFormatRVF));
     EXPECT_TRUE(Clipboard()->HasFormat(ClipboardFormatRTF));
 }
 
