@@ -325,11 +325,6 @@ public:
     // Left, Right and Top in the order the document's painter passes them.
     void PaintFullWidth(int Left, int Right, int Top, TCanvas& Canvas, TRVItemDrawStates State,
                         TRVStyle& Style, const TRect& ClipRect) override;
-    // A printout lays the table out on the printer's canvas like any item:
-    // it prints whole, in that layout, on the page it starts on.
-    void Print(TCanvas& Canvas, int X, int Y, TCustomRVData* RVData, TObject* Control, TRVColorMode ColorMode,
-               int PartIndex, TRVDrawLineInfo* DrawItem, const TRVScreenDeviceResolution& Resolution,
-               bool Preview) override;
     void Inserting(TCustomRVData* RVData, AnsiString& Text, bool Safe) override;
     void Inserted(TCustomRVData* RVData, int ItemNo) override;
     void MovingToUndoList(int ItemNo, TCustomRVData* RVData, TRVUndoInfo* ContainerUndoItem) override;
@@ -360,6 +355,7 @@ public:
 
     // ---- painting
     void PaintTable(TCanvas& Canvas, const TRVTablePaintParams& Params, TRVStyle& Style);
+    void PrintWhole(TCanvas& Canvas, int X, int Y, TCustomRVData* RVData, TRVColorMode ColorMode);
     void DrawBorder(TCanvas& Canvas, int Left, int Top, int Right, int Bottom, int Width, TColor Color,
                     TColor LightColor, TColor BackgroundColor, TRVTableBorderStyle Style, int Row, int Col,
                     const TRVBooleanRect& Visible, const TRect& Clip, TRVColorMode ColorMode, bool Printing,

@@ -35,11 +35,10 @@ void TRVTableItemInfo::PaintFullWidth(int Left, int, int Top, TCanvas& Canvas, T
     PaintTable(Canvas, params, Style);
 }
 
-void TRVTableItemInfo::Print(TCanvas& Canvas, int X, int Y, TCustomRVData* RVData, TObject*,
-                             TRVColorMode ColorMode, int PartIndex, TRVDrawLineInfo*,
-                             const TRVScreenDeviceResolution&, bool) {
+void TRVTableItemInfo::PrintWhole(TCanvas& Canvas, int X, int Y, TCustomRVData* RVData,
+                                  TRVColorMode ColorMode) {
     TRVStyle* style = RVData ? RVData->GetRVStyle() : nullptr;
-    if (!style || PartIndex > 0) return;
+    if (!style) return;
     TRVTablePaintParams params;
     params.X = X;
     params.Y = Y;

@@ -19,11 +19,14 @@ TRVTableItemInfo::CreatePrintingDrawItem(TCustomRVData* RVData, const TRVScreenD
     return std::make_unique<TRVTablePrintInfo>(*this, *parent, Resolution);
 }
 
-void TRVTableItemInfo::Print(TCanvas& Canvas, int X, int Y, TCustomRVData*, TObject*, TRVColorMode ColorMode,
-                             int PartIndex, TRVDrawLineInfo* DrawItem, const TRVScreenDeviceResolution&,
-                             bool Preview) {
+void TRVTableItemInfo::Print(TCanvas& Canvas, int X, int Y, TCustomRVData* RVData, TObject*,
+                             TRVColorMode ColorMode, int PartIndex, TRVDrawLineInfo* DrawItem,
+                             const TRVScreenDeviceResolution&, bool Preview) {
     if (auto* printed = dynamic_cast<TRVTablePrintInfo*>(DrawItem))
         printed->Paint(Canvas, X, Y, PartIndex, ColorMode, Preview);
+    else if (PartIndex <= 0)
+        // Laid out by a document that is no printout: the table prints whole.
+        PrintWhole(Canvas, X, Y, RVData, ColorMode);
 }
 
 bool TRVTablePrintPart::CutsContent() const {
