@@ -269,8 +269,33 @@ bool RVChecksInvariants() {
 #endif
 }
 
+namespace {
+
+// Whether Data hangs in its root's tree. A sub-document built apart (an
+// imported table before it is added) already numbers in the root's lists,
+// which its items join only when it is added; the check runs then.
+bool IsAttached(const TCustomRVData& Data) {
+    const TCustomRVData* child = &Data;
+    for (const TCustomRVData* parent = child->GetParentData(); parent;
+         child = parent, parent = parent->GetParentData()) {
+        bool found = false;
+        for (int i = 0; !found && i < parent->ItemCount(); ++i) {
+            TCustomRVItemInfo* item = parent->GetItem(i);
+            if (!item) continue;
+            std::unique_ptr<TRVStoreSubRVData> position;
+            for (TCustomRVData* sub = item->GetSubDocument(position, rvsdFirst); sub && !found;
+                 sub = item->GetSubDocument(position, rvsdNext))
+                found = sub == child;
+        }
+        if (!found) return false;
+    }
+    return true;
+}
+
+} // namespace
+
 void RVCheckAfterOperation(const TCustomRVData& Data) {
-    if (!RVChecksInvariants()) return;
+    if (!RVChecksInvariants() || !IsAttached(Data)) return;
     AnsiString faults = CheckRVDataInvariants(*Data.GetOuterRootData());
     if (!faults.empty()) throw EZoroZudoError("Document invariants broken: " + faults);
 }

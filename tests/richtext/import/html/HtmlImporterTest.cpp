@@ -284,3 +284,18 @@ TEST(HtmlImporter, NeedsADocument) {
     TRvHtmlImporter importer(nullptr);
     EXPECT_THROW(importer.ImportHtml("x"), EZoroZudoError);
 }
+
+TEST(HtmlImporter, ListsInCellsNumberInTheDocument) {
+    // The cell's list joins the document's numbering when its table is
+    // added; a table dropped at the end of the input takes its list along.
+    for (const char* html : {"<table><td><ul>>", "<table><tr><td><ol><li>a<li>b</ol></table>",
+                             "<table><tr><td><table><tr><td><ul><li>lost"}) {
+        TImported d = ImportUtf8(html);
+        TRVMarkerList* markers = d.Result.Document->GetMarkerList(false);
+        int listed = markers ? markers->Count() : 0;
+        int inCells = 0;
+        for (const std::string& line : d.Items)
+            inCells += line.find("table") != std::string::npos;
+        EXPECT_EQ(listed > 0, inCells > 0) << html;
+    }
+}
