@@ -36,6 +36,7 @@ void DrawHF(TCanvas& Canvas, const THFInfo& Info, bool Header, int PageNo, int P
     int ppi = Canvas.Font()->PixelsPerInch();
     Canvas.SetFont(Info.Font.get());
     Canvas.Font()->SetPixelsPerInch(ppi);
+    Canvas.Font()->SetSize(Info.Font->Size());
     int h = Canvas.TextHeight(text);
     TRect r = Header ? TRect(PrintArea.Left, PrintArea.Top - h - ppi / 20, PrintArea.Right,
                              PrintArea.Top - ppi / 20)
@@ -220,7 +221,10 @@ void TrvActionPrint::PrintWith(TRVPrint& Print, TCustomZoroZudoEdit& Editor) {
         view.RVData()->LoadRvf(stream, color, nullptr);
         TScopeGuard release([&] { Print.Clear(); });
         Print.AssignSource(*view.RVData());
-        Print.FormatPages();
+        if (Print.FormatPages() == 0) {
+            Beep();
+            break;
+        }
         Print.Print(Title, copies, collate);
         break;
     }
