@@ -318,13 +318,25 @@ TColor TCanvas::Pixel(int, int) {
 void TCanvas::SetPixel(int, int, TColor) {}
 
 void TCanvas::MoveOrigin(int DX, int DY) {
-    FOrigin.X += DX;
-    FOrigin.Y += DY;
+    FOrigin.X += MulDiv(DX, FScale.Viewport.cx, FScale.Window.cx);
+    FOrigin.Y += MulDiv(DY, FScale.Viewport.cy, FScale.Window.cy);
+}
+
+void TCanvas::SetScale(TSize Window, TSize Viewport) {
+    if (Window.cx <= 0 || Window.cy <= 0 || Viewport.cx <= 0 || Viewport.cy <= 0)
+        FScale = {};
+    else
+        FScale = {Window, Viewport};
+}
+
+TPoint TCanvas::ToDevice(int X, int Y) const {
+    return {FOrigin.X + MulDiv(X, FScale.Viewport.cx, FScale.Window.cx),
+            FOrigin.Y + MulDiv(Y, FScale.Viewport.cy, FScale.Window.cy)};
 }
 
 void TCanvas::IntersectClipRect(const TRect& R) {
-    TRect device = R;
-    OffsetRect(device, FOrigin.X, FOrigin.Y);
+    TPoint topLeft = ToDevice(R.Left, R.Top), bottomRight = ToDevice(R.Right, R.Bottom);
+    TRect device(topLeft.X, topLeft.Y, bottomRight.X, bottomRight.Y);
     if (FClip) {
         TRect both;
         IntersectRect(both, *FClip, device);
@@ -342,16 +354,21 @@ std::optional<TRect> TCanvas::ClipRect() const {
     if (!FClip) return std::nullopt;
     TRect r = *FClip;
     OffsetRect(r, -FOrigin.X, -FOrigin.Y);
-    return r;
+    if (!Scaled()) return r;
+    return TRect(MulDiv(r.Left, FScale.Window.cx, FScale.Viewport.cx),
+                 MulDiv(r.Top, FScale.Window.cy, FScale.Viewport.cy),
+                 MulDiv(r.Right, FScale.Window.cx, FScale.Viewport.cx),
+                 MulDiv(r.Bottom, FScale.Window.cy, FScale.Viewport.cy));
 }
 
 void TCanvas::SaveState() {
-    FStates.push_back({FOrigin, FClip});
+    FStates.push_back({FOrigin, FClip, FScale});
 }
 
 void TCanvas::RestoreState() {
     if (FStates.empty()) return;
     FOrigin = FStates.back().Origin;
     FClip = FStates.back().Clip;
+    FScale = FStates.back().Scale;
     FStates.pop_back();
 }

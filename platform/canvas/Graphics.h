@@ -386,8 +386,18 @@ public:
     virtual void SetPixel(int X, int Y, TColor Color);
 
     // Origin and clip, kept by the canvas for every kind of surface.
+    // Origin moves are logical lengths; the origin itself is in device pixels.
     void MoveOrigin(int DX, int DY);
     TPoint Origin() const { return FOrigin; }
+    // Logical lengths of Window units become Viewport device pixels, so that
+    // a page laid out at a printer's resolution draws into a small rectangle
+    // (text, lines and pictures alike). A size without two positive values
+    // drops the scale. Kept by SaveState and RestoreState.
+    void SetScale(TSize Window, TSize Viewport);
+    void ResetScale() { FScale = {}; }
+    bool Scaled() const { return FScale.Window != FScale.Viewport; }
+    // A logical point in device pixels (origin and scale applied).
+    TPoint ToDevice(int X, int Y) const;
     void IntersectClipRect(const TRect& R);
     void ResetClip();
     std::optional<TRect> ClipRect() const;
@@ -416,9 +426,14 @@ protected:
                               TColor Transparent) = 0;
     virtual void DoFocusRect(const TRect& R) = 0;
 
+    struct TScale {
+        TSize Window{1, 1};
+        TSize Viewport{1, 1};
+    };
     // In device pixels, or none.
     std::optional<TRect> FClip;
     TPoint FOrigin;
+    TScale FScale;
 
 private:
     // Advances into Out (Text.size() values), extra included; answers the sum.
@@ -435,6 +450,7 @@ private:
     struct TState {
         TPoint Origin;
         std::optional<TRect> Clip;
+        TScale Scale;
     };
     std::vector<TState> FStates;
 };

@@ -67,13 +67,15 @@ QBrush MakeBrush(TBrush* Brush) {
 TQtCanvas::TImpl::TImpl() = default;
 TQtCanvas::TImpl::~TImpl() = default;
 
-TQtPaintScope::TQtPaintScope(QPainter* Painter, const TPoint& Origin, const std::optional<TRect>& Clip)
+TQtPaintScope::TQtPaintScope(QPainter* Painter, const TPoint& Origin, const std::optional<TRect>& Clip,
+                             TSize Window, TSize Viewport)
     : FPainter(Painter) {
     FPainter->save();
     FPainter->setRenderHint(QPainter::Antialiasing, false);
     if (Clip)
         FPainter->setClipRect(QRect(Clip->Left, Clip->Top, Clip->Width(), Clip->Height()), Qt::IntersectClip);
     FPainter->translate(Origin.X, Origin.Y);
+    if (Window != Viewport) FPainter->scale(qreal(Viewport.cx) / Window.cx, qreal(Viewport.cy) / Window.cy);
 }
 
 TQtPaintScope::~TQtPaintScope() {
@@ -113,8 +115,9 @@ TColor TQtCanvas::Pixel(int X, int Y) {
     // The image's painter writes straight into its pixels: reading needs no
     // end of the run.
     QImage* image = FImpl->Image;
-    X += FOrigin.X;
-    Y += FOrigin.Y;
+    TPoint device = ToDevice(X, Y);
+    X = device.X;
+    Y = device.Y;
     if (!image || X < 0 || Y < 0 || X >= image->width() || Y >= image->height()) return clNone;
     return FromQtColor(QColor(image->pixel(X, Y)));
 }
@@ -122,7 +125,7 @@ TColor TQtCanvas::Pixel(int X, int Y) {
 void TQtCanvas::SetPixel(int X, int Y, TColor Color) {
     QPainter* painter = Painter();
     if (!painter) return;
-    TQtPaintScope p(painter, FOrigin, FClip);
+    TQtPaintScope p(painter, FOrigin, FClip, FScale.Window, FScale.Viewport);
     p->setPen(QPen(QtColor(Color), 0));
     p->drawPoint(X, Y);
 }
@@ -130,7 +133,7 @@ void TQtCanvas::SetPixel(int X, int Y, TColor Color) {
 void TQtCanvas::DoLine(TPoint A, TPoint B) {
     QPainter* painter = Painter();
     if (!painter) return;
-    TQtPaintScope p(painter, FOrigin, FClip);
+    TQtPaintScope p(painter, FOrigin, FClip, FScale.Window, FScale.Viewport);
     p->setPen(MakePen(Pen()));
     if (A == B) return;
     // Qt's aliased one-pixel lines leave out the end point, as ours do.
@@ -140,14 +143,14 @@ void TQtCanvas::DoLine(TPoint A, TPoint B) {
 void TQtCanvas::DoFillRect(const TRect& R) {
     QPainter* painter = Painter();
     if (!painter) return;
-    TQtPaintScope p(painter, FOrigin, FClip);
+    TQtPaintScope p(painter, FOrigin, FClip, FScale.Window, FScale.Viewport);
     p->fillRect(QRect(R.Left, R.Top, R.Width(), R.Height()), MakeBrush(Brush()));
 }
 
 void TQtCanvas::DoRectangle(const TRect& R) {
     QPainter* painter = Painter();
     if (!painter) return;
-    TQtPaintScope p(painter, FOrigin, FClip);
+    TQtPaintScope p(painter, FOrigin, FClip, FScale.Window, FScale.Viewport);
     bool pen = Pen()->Style() != TPenStyle::psClear;
     if (Brush()->Style() != TBrushStyle::bsClear || Brush()->Bitmap()) {
         if (pen)
@@ -165,7 +168,7 @@ void TQtCanvas::DoRectangle(const TRect& R) {
 void TQtCanvas::DoEllipse(const TRect& R) {
     QPainter* painter = Painter();
     if (!painter) return;
-    TQtPaintScope p(painter, FOrigin, FClip);
+    TQtPaintScope p(painter, FOrigin, FClip, FScale.Window, FScale.Viewport);
     p->setPen(MakePen(Pen()));
     p->setBrush(MakeBrush(Brush()));
     p->drawEllipse(R.Left, R.Top, R.Width() - 1, R.Height() - 1);
@@ -174,7 +177,7 @@ void TQtCanvas::DoEllipse(const TRect& R) {
 void TQtCanvas::DoRoundRect(const TRect& R, int EllipseWidth, int EllipseHeight) {
     QPainter* painter = Painter();
     if (!painter) return;
-    TQtPaintScope p(painter, FOrigin, FClip);
+    TQtPaintScope p(painter, FOrigin, FClip, FScale.Window, FScale.Viewport);
     p->setPen(MakePen(Pen()));
     p->setBrush(MakeBrush(Brush()));
     p->drawRoundedRect(QRectF(R.Left, R.Top, R.Width() - 1, R.Height() - 1), EllipseWidth / 2.0,
@@ -188,7 +191,7 @@ void TQtCanvas::DoDrawBitmap(const TRect& Dest, TBitmap* Bitmap, const TRect& So
         static_cast<QImage*>(Bitmap->Image())->copy(Source.Left, Source.Top, Source.Width(), Source.Height());
     QPainter* painter = Painter();
     if (!painter) return;
-    TQtPaintScope p(painter, FOrigin, FClip);
+    TQtPaintScope p(painter, FOrigin, FClip, FScale.Window, FScale.Viewport);
     if (Transparent != clNone) {
         part = part.convertToFormat(QImage::Format_ARGB32);
         QRgb key = QtColor(Transparent).rgb() & RgbMask;
@@ -205,7 +208,7 @@ void TQtCanvas::DoDrawBitmap(const TRect& Dest, TBitmap* Bitmap, const TRect& So
 void TQtCanvas::DoFocusRect(const TRect& R) {
     QPainter* painter = Painter();
     if (!painter) return;
-    TQtPaintScope p(painter, FOrigin, FClip);
+    TQtPaintScope p(painter, FOrigin, FClip, FScale.Window, FScale.Viewport);
     QPen pen(Qt::black, 0);
     pen.setDashPattern({DotLength, DotGap});
     p->setCompositionMode(QPainter::RasterOp_SourceXorDestination);

@@ -123,7 +123,7 @@ void TQtCanvas::DoText(int X, int Y, std::u16string_view Text, const int* Advanc
     QPainter* painter = Painter();
     if (!painter) return;
     TQtFont& font = CurrentFont();
-    TQtPaintScope p(painter, FOrigin, FClip);
+    TQtPaintScope p(painter, FOrigin, FClip, FScale.Window, FScale.Viewport);
     if (Clip) p->setClipRect(QRect(Clip->Left, Clip->Top, Clip->Width(), Clip->Height()), Qt::IntersectClip);
     p->translate(X, Y);
     int width = 0;

@@ -22,11 +22,12 @@ struct TQtCanvas::TImpl {
     TFontStyles FontStyle = 0;
 };
 
-// Applies the canvas's origin and clip to the painter for one primitive and
-// gives the painter back as it was afterwards.
+// Applies the canvas's origin, clip and scale to the painter for one
+// primitive and gives the painter back as it was afterwards.
 class TQtPaintScope {
 public:
-    TQtPaintScope(QPainter* Painter, const TPoint& Origin, const std::optional<TRect>& Clip);
+    TQtPaintScope(QPainter* Painter, const TPoint& Origin, const std::optional<TRect>& Clip,
+                  TSize Window = {1, 1}, TSize Viewport = {1, 1});
     ~TQtPaintScope();
     TQtPaintScope(const TQtPaintScope&) = delete;
     TQtPaintScope& operator=(const TQtPaintScope&) = delete;

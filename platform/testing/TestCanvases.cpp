@@ -46,7 +46,8 @@ std::vector<AnsiString> TRecordingCanvas::DrawnWithNone() const {
 }
 
 AnsiString TRecordingCanvas::At(int X, int Y) const {
-    return IntToStr(X + FOrigin.X) + "," + IntToStr(Y + FOrigin.Y);
+    TPoint device = ToDevice(X, Y);
+    return IntToStr(device.X) + "," + IntToStr(device.Y);
 }
 
 void TRecordingCanvas::DoLine(TPoint A, TPoint B) {

@@ -5,10 +5,10 @@
 
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Streams.h"
+#include "richtext/engine/document/RVZoomMode.h"
 
 enum TRVUnits : uint8_t { rvuInches, rvuCentimeters, rvuMillimeters, rvuPicas, rvuPixels, rvuPoints };
 enum TPrinterOrientation : uint8_t { poPortrait, poLandscape };
-enum TRVZoomMode : uint8_t { rvzmFullPage, rvzmPageWidth, rvzmCustom };
 
 // Units per inch; an unknown unit counts as inches.
 double UnitsPerInch(TRVUnits Units);

@@ -8,6 +8,7 @@
 #include "platform/win/Module.h"
 #include "platform/win/ShellAPI.h"
 #include "platform/win/WinBase.h"
+#include "richtext/engine/view/RVScroll.h"
 #include "richtext/print/control/RVOfficeRadioBtn.h"
 
 namespace {
@@ -55,7 +56,9 @@ void TfrmRVBase::FormCreate(TObject*) {
 void TfrmRVBase::ApplyXPThemes(bool Value) {
     for (int i = 0; i < ComponentCount(); ++i) {
         TComponent* c = Components(i);
-        if (auto* button = dynamic_cast<TRVOfficeRadioButton*>(c))
+        if (auto* scroller = dynamic_cast<TRVScroller*>(c))
+            scroller->SetUseXPThemes(Value);
+        else if (auto* button = dynamic_cast<TRVOfficeRadioButton*>(c))
             button->SetUseXPThemes(Value);
         else if (auto* group = dynamic_cast<TRVOfficeRadioGroup*>(c))
             group->SetUseXPThemes(Value);

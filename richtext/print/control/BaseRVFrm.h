@@ -35,8 +35,8 @@ public:
     // The help button, when the language names a help file.
     TButton* HelpButton() const { return FHelpButton; }
 
-    // Hands the theme switch to every picture radio button and group the
-    // window owns.
+    // Hands the theme switch to every scrolling view (such as the print
+    // preview) and every picture radio button and group the window owns.
     virtual void ApplyXPThemes(bool Value);
     // The first button the window owns with that modal result, or nullptr.
     TButton* FindButtonByModalResult(int Result) const;

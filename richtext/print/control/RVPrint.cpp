@@ -127,6 +127,34 @@ void TCustomRVPrint::DrawMarginsRect(TCanvas& Canvas, const TRect& R, int PageNo
                      R.Top + MulDiv(t + PrintableRV->ClientHeight, rh, h));
 }
 
+int TCustomRVPrint::GetPageWidthOnScreen() const {
+    return ScaleXToScreen(GetPageWidth(), PrintableRV->RVData().Resolution);
+}
+
+int TCustomRVPrint::GetPageHeightOnScreen() const {
+    return ScaleYToScreen(GetPageHeight(), PrintableRV->RVData().Resolution);
+}
+
+void TCustomRVPrint::DrawPreview(int PageNo, TCanvas& Canvas, const TRect& R) {
+    Canvas.Pen()->SetColor(clWhite);
+    Canvas.Brush()->SetStyle(TBrushStyle::bsSolid);
+    Canvas.Brush()->SetColor(clWhite);
+    Canvas.FillRect(R);
+    int w = GetPageWidth(), h = GetPageHeight();
+    if (w <= 0 || h <= 0 || R.IsEmpty() || PageNo < 1 || PageNo > GetPagesCount()) return;
+    // The page keeps its device pixels; the canvas maps them into R.
+    const int ppi = Canvas.PixelsPerInch();
+    Canvas.SaveState();
+    TScopeGuard restore([&] {
+        Canvas.RestoreState();
+        Canvas.SetPixelsPerInch(ppi);
+    });
+    Canvas.MoveOrigin(R.Left, R.Top);
+    Canvas.SetScale({w, h}, {R.Width(), R.Height()});
+    Canvas.SetPixelsPerInch(PrintableRV->RVData().Resolution.DevicePpiY);
+    DrawPage(PageNo, Canvas, true);
+}
+
 TRect TCustomRVPrint::GetMinimalMargins(bool InScreenPixels) const {
     const TCustomMainPtblRVData& d = PrintableRV->RVData();
     TRect r(d.PhysicalOffsetX, d.PhysicalOffsetY, d.UnprintableRight, d.UnprintableBottom);

@@ -43,14 +43,21 @@ public:
     // The print area of the page scaled into R, drawn with the canvas's pen
     // and brush.
     void DrawMarginsRect(TCanvas& Canvas, const TRect& R, int PageNo);
+    // Draws page PageNo scaled into R of a screen canvas, on a white sheet;
+    // a page that does not exist leaves the sheet blank.
+    void DrawPreview(int PageNo, TCanvas& Canvas, const TRect& R);
     // Draws one page at the device's size with its top-left corner at the
     // canvas's origin (a printer's canvas, or a bitmap of the page's size).
     void DrawPage(int PageNo, TCanvas& Canvas, bool Preview);
     bool HasPrinterCanvas() const { return PrintableRV->RVData().HasPrinterCanvas; }
     // The unprintable border at the last formatting; screen pixels when asked.
     TRect GetMinimalMargins(bool InScreenPixels) const;
+    // The page (print area and margins) in device pixels, and in screen
+    // pixels at 100 %.
     int GetPageWidth() const;
     int GetPageHeight() const;
+    int GetPageWidthOnScreen() const;
+    int GetPageHeightOnScreen() const;
 
     TRVPrintingEvent OnSendingToPrinter;
 

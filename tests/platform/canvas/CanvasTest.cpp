@@ -89,6 +89,35 @@ TEST_F(CanvasTest, OriginAndClipApplyToEveryCall) {
     EXPECT_EQ(Bitmap.Pixel(0, 0), clRed);
 }
 
+TEST_F(CanvasTest, AScaleMapsLogicalLengthsIntoTheViewportUntilRestored) {
+    C->Brush()->SetColor(clWhite);
+    C->FillRect({0, 0, 40, 30});
+    C->SaveState();
+    C->MoveOrigin(4, 2);
+    // 100 logical units to 10 pixels; origin moves and the clip scale too.
+    C->SetScale({100, 100}, {10, 10});
+    EXPECT_TRUE(C->Scaled());
+    C->MoveOrigin(20, 10);
+    C->IntersectClipRect({0, 0, 150, 150});
+    EXPECT_EQ(C->ClipRect()->Right, 150);
+    C->Brush()->SetColor(clRed);
+    C->FillRect({0, 0, 1000, 1000});
+    C->RestoreState();
+    EXPECT_FALSE(C->Scaled());
+    EXPECT_EQ(Bitmap.Pixel(6, 3), clRed);
+    EXPECT_EQ(Bitmap.Pixel(20, 17), clRed);
+    EXPECT_EQ(Bitmap.Pixel(21, 17), clWhite);
+    EXPECT_EQ(Bitmap.Pixel(5, 3), clWhite);
+    // A scale of nothing is none.
+    C->SetScale({0, 100}, {10, 10});
+    EXPECT_FALSE(C->Scaled());
+
+    TRecordingCanvas r;
+    r.SetScale({600, 600}, {96, 96});
+    r.TextOut(625, 1250, "Hi");
+    EXPECT_EQ(r.Calls("Text").at(0).substr(0, 15), "Text 100,200 'H");
+}
+
 TEST_F(CanvasTest, BoldTextIsWiderAndCp1251TextMeasures) {
     C->Font()->SetName("Arial");
     C->Font()->SetSize(10);
