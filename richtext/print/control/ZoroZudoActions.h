@@ -278,7 +278,41 @@ public:
     void ExecuteTarget(TObject* Target) override;
 
 private:
+    friend class TrvActionPrintPreview;
+    // Formats, asks and prints with a print component already in use.
     void PrintWith(TRVPrint& Print, TCustomZoroZudoEdit& Editor);
+};
+
+// Makes the preview window (nullptr is refused); Owner is its owner,
+// Settings its language and font.
+using TRVPreviewFormFactory =
+    std::function<TfrmRVPreview*(TComponent* Owner, const TRVADialogSettings& Settings)>;
+using TRVGetFormClassEvent = std::function<void(TObject* Sender, TRVPreviewFormFactory& FormClass)>;
+
+class TrvActionPrintPreview : public TrvCustomPrintAction {
+public:
+    explicit TrvActionPrintPreview(TComponent* AOwner);
+    ~TrvActionPrintPreview() override;
+
+    // Run when the preview closes with Print; nil: the first print action
+    // of the owner.
+    TrvActionPrint* ActionPrint() const { return FActionPrint; }
+    void SetActionPrint(TrvActionPrint* Value) { SetReference(FActionPrint, Value); }
+    bool Maximized = false;
+    // Runs from the preview's page set-up button instead of its own.
+    TrvActionPageSetup* ActionPageSetup() const { return FActionPageSetup; }
+    void SetActionPageSetup(TrvActionPageSetup* Value) { SetReference(FActionPageSetup, Value); }
+    // Another preview window; it descends from TfrmRVPreview by its type.
+    TRVGetFormClassEvent OnGetPreviewFormClass;
+
+    void ExecuteTarget(TObject* Target) override;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    TrvActionPrint* FActionPrint = nullptr;
+    TrvActionPageSetup* FActionPageSetup = nullptr;
 };
 
 // ---------------------------------------------------------------- file actions
