@@ -24,7 +24,13 @@ THtmlImportRun::THtmlImportRun(TRvHtmlImporter& Importer, std::string_view Html)
         Parser.Text.erase(0, 3);
 }
 
-THtmlImportRun::~THtmlImportRun() = default;
+THtmlImportRun::~THtmlImportRun() {
+    // Innermost first: a table dropped unclosed still hangs in the cell of
+    // the table around it, and its list markers leave the document's
+    // numbering through that cell.
+    while (!FContainers.empty())
+        FContainers.pop_back();
+}
 
 void THtmlImportRun::Warn(const AnsiString& Text) {
     // A hostile text could repeat one fault a million times.

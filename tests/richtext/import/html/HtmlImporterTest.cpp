@@ -288,8 +288,9 @@ TEST(HtmlImporter, NeedsADocument) {
 TEST(HtmlImporter, ListsInCellsNumberInTheDocument) {
     // The cell's list joins the document's numbering when its table is
     // added; a table dropped at the end of the input takes its list along.
-    for (const char* html : {"<table><td><ul>>", "<table><tr><td><ol><li>a<li>b</ol></table>",
-                             "<table><tr><td><table><tr><td><ul><li>lost"}) {
+    for (const char* html :
+         {"<table><td><ul>>", "<table><tr><td><ol><li>a<li>b</ol></table>",
+          "<table><tr><td><table><tr><td><ul><li>lost", "<table><td><table><td><ul>x<table"}) {
         TImported d = ImportUtf8(html);
         TRVMarkerList* markers = d.Result.Document->GetMarkerList(false);
         int listed = markers ? markers->Count() : 0;
