@@ -336,7 +336,7 @@ TPoint TCanvas::ToDevice(int X, int Y) const {
 
 void TCanvas::IntersectClipRect(const TRect& R) {
     TPoint topLeft = ToDevice(R.Left, R.Top), bottomRight = ToDevice(R.Right, R.Bottom);
-    TRect device(topLeft.X, topLeft.Y, bottomRight.X, bottomRight.Y);
+    TRect device{topLeft.X, topLeft.Y, bottomRight.X, bottomRight.Y};
     if (FClip) {
         TRect both;
         IntersectRect(both, *FClip, device);
@@ -355,10 +355,10 @@ std::optional<TRect> TCanvas::ClipRect() const {
     TRect r = *FClip;
     OffsetRect(r, -FOrigin.X, -FOrigin.Y);
     if (!Scaled()) return r;
-    return TRect(MulDiv(r.Left, FScale.Window.cx, FScale.Viewport.cx),
+    return TRect{MulDiv(r.Left, FScale.Window.cx, FScale.Viewport.cx),
                  MulDiv(r.Top, FScale.Window.cy, FScale.Viewport.cy),
                  MulDiv(r.Right, FScale.Window.cx, FScale.Viewport.cx),
-                 MulDiv(r.Bottom, FScale.Window.cy, FScale.Viewport.cy));
+                 MulDiv(r.Bottom, FScale.Window.cy, FScale.Viewport.cy)};
 }
 
 void TCanvas::SaveState() {
