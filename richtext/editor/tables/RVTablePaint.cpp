@@ -42,7 +42,7 @@ void TRVTableItemInfo::PrintWhole(TCanvas& Canvas, int X, int Y, TCustomRVData* 
     TRVTablePaintParams params;
     params.X = X;
     params.Y = Y;
-    params.Clip = TRect(X, Y, X + FormatInfo.TotalWidth, Y + FormatInfo.TotalHeight);
+    params.Clip = TRect{X, Y, X + FormatInfo.TotalWidth, Y + FormatInfo.TotalHeight};
     params.ColorMode = ColorMode;
     params.Printing = true;
     PaintTable(Canvas, params, *style);
