@@ -21,6 +21,8 @@ TCustomZoroZudoEdit::~TCustomZoroZudoEdit() {
     // The data's records tell the control nothing more.
     EditData()->UndoList->Clear();
     EditData()->RedoList->Clear();
+    // The viewer's destructor clears the document after this part is gone.
+    EditData()->Editor = nullptr;
 }
 
 std::unique_ptr<TZoroZudoRVData> TCustomZoroZudoEdit::CreateData() {
