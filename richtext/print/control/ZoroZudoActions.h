@@ -415,10 +415,11 @@ public:
     void ExecuteTarget(TObject* Target) override;
 };
 
-// The values the page set-up window edits, read from Print and the
-// program's header, footer and first page number, and written back.
-void RVAGetPageSetupValues(const TRVPrint& Print, TRVPageSetupValues& Values);
-void RVASetPageSetupValues(TRVPrint& Print, const TRVPageSetupValues& Values);
+// The program's header, footer and first page number as the page set-up
+// window edits them, read and written back; the margins live in the print
+// component, which the window edits directly.
+void RVAGetPageSetupValues(TRVPageSetupValues& Values);
+void RVASetPageSetupValues(const TRVPageSetupValues& Values);
 
 // The save dialog's filter for the formats of Flags, in order; Formats
 // gets each item's format code (0 RVF, 1 RTF, 2 and 3 text, 5 and 6 HTML,

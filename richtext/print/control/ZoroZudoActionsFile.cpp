@@ -106,7 +106,8 @@ bool TrvActionSave::AskLostFormat(const AnsiString& FileName) const {
 bool TrvActionSave::SaveDoc(TrvaDocumentInfo& Doc, bool AlreadyAsked) {
     TCustomZoroZudoEdit* editor = Doc.Editor;
     if (!Doc.Defined) {
-        SaveAsAction().Execute();
+        // Straight at the editor: no window need be active to find it.
+        SaveAsAction().ExecuteTarget(editor);
         TrvaDocumentInfo* doc = FindDoc(editor);
         return doc && doc->Defined;
     }
@@ -267,18 +268,13 @@ void TrvActionPageSetup::ExecuteTarget(TObject*) {
     TRVPrint* print = panel.RVPrint();
     if (!print) return;
     TRVPageSetupValues values;
-    RVAGetPageSetupValues(*print, values);
-    if (!ExecutePageSetup(values, MarginsUnits == rvpmuInches, panel.DialogSettings())) return;
-    RVASetPageSetupValues(*print, values);
+    RVAGetPageSetupValues(values);
+    if (!ExecutePageSetup(*print, values, MarginsUnits == rvpmuInches, panel.DialogSettings())) return;
+    RVASetPageSetupValues(values);
     if (OnChange) OnChange(this);
 }
 
-void RVAGetPageSetupValues(const TRVPrint& Print, TRVPageSetupValues& Values) {
-    Values.LeftMarginMM = Print.LeftMarginMM();
-    Values.RightMarginMM = Print.RightMarginMM();
-    Values.TopMarginMM = Print.TopMarginMM();
-    Values.BottomMarginMM = Print.BottomMarginMM();
-    Values.MirrorMargins = Print.MirrorMargins();
+void RVAGetPageSetupValues(TRVPageSetupValues& Values) {
     auto take = [](const THFInfo& Info, TRVHFValues& HF) {
         HF.Text = Info.Text;
         HF.Alignment = Info.Alignment;
@@ -290,22 +286,7 @@ void RVAGetPageSetupValues(const TRVPrint& Print, TRVPageSetupValues& Values) {
     Values.FirstPageNumber = RVAFirstPageNumber();
 }
 
-void RVASetPageSetupValues(TRVPrint& Print, const TRVPageSetupValues& Values) {
-    // Margins that leave no room are refused whole: the old ones stay.
-    int old[4] = {Print.LeftMarginMM(), Print.RightMarginMM(), Print.TopMarginMM(), Print.BottomMarginMM()};
-    auto set = [&](const int(&M)[4]) {
-        Print.SetLeftMarginMM(M[0]);
-        Print.SetRightMarginMM(M[1]);
-        Print.SetTopMarginMM(M[2]);
-        Print.SetBottomMarginMM(M[3]);
-    };
-    try {
-        set({Values.LeftMarginMM, Values.RightMarginMM, Values.TopMarginMM, Values.BottomMarginMM});
-    } catch (...) {
-        set(old);
-        throw;
-    }
-    Print.SetMirrorMargins(Values.MirrorMargins);
+void RVASetPageSetupValues(const TRVPageSetupValues& Values) {
     auto give = [](const TRVHFValues& HF, THFInfo& Info) {
         Info.Text = HF.Text;
         Info.Alignment = HF.Alignment;

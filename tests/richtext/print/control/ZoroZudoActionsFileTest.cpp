@@ -143,6 +143,14 @@ TEST_F(FileActions, AFailedWriteKeepsTheOldFileAndAsksForANameNextTime) {
     EXPECT_EQ(Boxes.Log[0].Icon(), unsigned(MB_ICONERROR));
     EXPECT_TRUE(w.Editor->Modified);
     EXPECT_FALSE(save->FindDoc(w.Editor)->Defined);
+
+    // Save now asks where, even with no window active.
+    std::string other = Folder.Path() + "again.rvf";
+    Dialogs.DialogAnswers.push_back(TScriptedDialogs::FileChosen(other, 1));
+    save->ExecuteTarget(w.Editor);
+    EXPECT_FALSE(ReadFile(other).empty());
+    EXPECT_FALSE(w.Editor->Modified);
+    EXPECT_TRUE(save->FindDoc(w.Editor)->Defined);
 }
 
 TEST_F(FileActions, TheRecordGoesWithItsEditorAndMissingPartnersAreReported) {
