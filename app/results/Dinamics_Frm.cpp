@@ -27,10 +27,15 @@ TDinamics_Form::TDinamics_Form(TComponent* AOwner) : TForm(AOwner) {
 
     ActionList2 = new TActionList(this);
     ActionList2->SetName("ActionList2");
+    // The report is built anew before each print, so Ctrl+P runs the
+    // window's own command (the preview) and the print action has no key.
+    TReportPrintActions print = MakeReportPrintActions(*this, *ActionList2, scNone);
+    RVAControlPanel1 = print.Panel;
+    rvActionPrintPreview1 = print.Preview;
+    rvActionPrint1 = print.Print;
     Save_Action =
         MakeReportAction(*this, *ActionList2, "Save_Action", "Сохранить..."_cp, "Сохранить в RTF-файле"_cp,
                          ShortCut('S', ssCtrl), [this](TObject* S) { SpeedButton1Click(S); });
-    // Ctrl+P runs the window's print command, the only action that has it.
     Print_Action = MakeReportAction(*this, *ActionList2, "Print_Action", "Печать..."_cp, "Печать..."_cp,
                                     ShortCut('P', ssCtrl), [this](TObject* S) { SpeedButton2Click(S); });
     SpeedButton1 =
@@ -67,6 +72,9 @@ TDinamics_Form::TDinamics_Form(TComponent* AOwner) : TForm(AOwner) {
     bottom.MaximumOffset = 30;
 
     Anketa_Report = PlaceReportView(*this, *TabSheet2);
+    // A print component of its own, so the preview's page set-up works here
+    // as in the results window.
+    BindReportPrintActions(print, *Anketa_Report);
     PageControl1->SetActivePage(TabSheet1);
 
     Report_SaveDialog = MakeReportSaveDialog(*this);
@@ -129,7 +137,7 @@ void TDinamics_Form::SpeedButton1Click(TObject*) {
 
 void TDinamics_Form::SpeedButton2Click(TObject*) {
     ShowReport();
-    Anketa_Report->Print(Caption());
+    rvActionPrintPreview1->ExecuteTarget(&Anketa_Report->Editor());
 }
 
 void TDinamics_Form::Close_ButClick(TObject*) {

@@ -31,6 +31,9 @@ public:
     TButton* SpeedButton2;
     TButton* Close_But;
     TActionList* ActionList2;
+    TRVAControlPanel* RVAControlPanel1;
+    TrvActionPrintPreview* rvActionPrintPreview1;
+    TrvActionPrint* rvActionPrint1;
     TAction* Save_Action;
     TAction* Print_Action;
     TSaveDialog* Report_SaveDialog;

@@ -31,6 +31,36 @@ TAction* MakeReportAction(TForm& Form, TActionList& List, const char* Name, cons
     return a;
 }
 
+TReportPrintActions MakeReportPrintActions(TForm& Form, TActionList& List, TShortCut PrintKey) {
+    TReportPrintActions a{};
+    a.Panel = new TRVAControlPanel(&Form);
+    a.Panel->SetName("RVAControlPanel1");
+    a.Panel->SetLanguage("Russian");
+    a.Panel->ShowSoftPageBreaks = true;
+    a.Preview = new TrvActionPrintPreview(&Form);
+    a.Preview->SetName("rvActionPrintPreview1");
+    a.Preview->SetActionList(&List);
+    a.Preview->SetControlPanel(a.Panel);
+    a.Preview->Maximized = true;
+    a.Print = new TrvActionPrint(&Form);
+    a.Print->SetName("rvActionPrint1");
+    a.Print->SetActionList(&List);
+    a.Print->SetControlPanel(a.Panel);
+    a.Print->SetShortCut(PrintKey);
+    a.Preview->SetActionPrint(a.Print);
+    // Captions in the panel's language, which the actions did not know when
+    // they were made.
+    a.Preview->Localize();
+    a.Print->Localize();
+    return a;
+}
+
+void BindReportPrintActions(const TReportPrintActions& Actions, TReportView& Report) {
+    Actions.Panel->SetRVPrint(&Report.Printout());
+    Actions.Preview->SetControl(&Report.Editor());
+    Actions.Print->SetControl(&Report.Editor());
+}
+
 TButton* MakeReportButton(TForm& Form, const char* Name, TAction* Action, int Left, int Top, int Width,
                           int Height) {
     auto* b = new TButton(&Form);

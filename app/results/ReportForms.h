@@ -13,6 +13,7 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
+#include "richtext/print/control/ZoroZudoActions.h"
 #include "util/JvAppRegistryStorage.h"
 #include "util/JvFormPlacement.h"
 
@@ -34,6 +35,18 @@ TButton* MakeCloseButton(TForm& Form, const TRect& Bounds, TAnchors Anchors, TNo
 // with its tab hidden.
 TPageControl* MakeReportPages(TForm& Form, const TRect& Bounds);
 TTabSheet* MakeHiddenTabPage(TForm& Form, TPageControl& Pages, const char* Name);
+// The rich-text family's print commands over the report, first in List:
+// the panel (Russian, soft page breaks shown), the preview, maximized, whose print button runs the print
+// action, and the print action, which PrintKey runs (scNone: no key).
+struct TReportPrintActions {
+    TRVAControlPanel* Panel;
+    TrvActionPrintPreview* Preview;
+    TrvActionPrint* Print;
+};
+TReportPrintActions MakeReportPrintActions(TForm& Form, TActionList& List, TShortCut PrintKey);
+// Once the report is made: the actions work on its editor, wherever the
+// focus is, and the panel on its print component.
+void BindReportPrintActions(const TReportPrintActions& Actions, TReportView& Report);
 // What both charts share: no title, a white back wall, the panel's
 // gradient, the margins, and the left axis of stens from 0 to 10 with
 // MaximumOffset pixels above it; the bottom axis's font.

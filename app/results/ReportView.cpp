@@ -1,13 +1,10 @@
 // The report view of this program: the HTML importer builds the report in
 // a read-only editor of the rich-text family, the engine writes it as RTF,
-// and the print component pages and prints it after the print dialog.
+// and the print component keeps its pages for the print actions.
 #include "app/results/ReportView.h"
 
-#include <algorithm>
 #include <memory>
 
-#include "platform/gui/Dialogs.h"
-#include "platform/rtl/ScopeGuard.h"
 #include "richtext/editor/control/RVEdit.h"
 #include "richtext/engine/text/RVClasses.h"
 #include "richtext/import/html/rvhtmlimport.h"
@@ -81,33 +78,6 @@ public:
         return AnsiString(reinterpret_cast<const char*>(stream.Memory()), std::size_t(stream.Size()));
     }
     bool SaveRtf(const AnsiString& FileName) override { return SaveRtfFile(FileName, false); }
-
-    int Print(const AnsiString& Title) override {
-        if (Empty()) return 0;
-        // Paging lays the shared tables out for the printer: the screen's
-        // layout comes back afterwards, whatever happens.
-        TScopeGuard relayout([this] { FormatDocument(); });
-        FPrint->AssignSource(*RVData());
-        int pages = FPrint->FormatPages();
-        if (pages == 0) return 0;
-        TPrintDialog dialog(nullptr);
-        dialog.MinPage = 1;
-        dialog.MaxPage = pages;
-        dialog.FromPage = 1;
-        dialog.ToPage = pages;
-        dialog.Options = poPageNums;
-        if (!dialog.Execute()) return 0;
-        // The dialog may have chosen another printer or paper.
-        pages = FPrint->FormatPages();
-        if (pages == 0) return 0;
-        int from = 1, to = pages;
-        if (dialog.PrintRange == TPrintRange::prPageNums) {
-            from = std::clamp(dialog.FromPage, 1, pages);
-            to = std::clamp(dialog.ToPage, from, pages);
-        }
-        FPrint->PrintPages(from, to, Title, dialog.Settings.Copies, dialog.Settings.Collate);
-        return to - from + 1;
-    }
 
 private:
     std::unique_ptr<TRvHtmlImporter> FImporter;

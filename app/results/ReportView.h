@@ -1,6 +1,7 @@
 // The report of the results and dynamics windows behind one seam: a window
-// hands it the report HTML, and the report is shown, saved as RTF and
-// printed. The windows know nothing else of how that is done.
+// hands it the report HTML, and the report is shown and saved as RTF; the
+// rich-text family's print actions print its editor and print component.
+// The windows know nothing else of how that is done.
 #pragma once
 
 #include "platform/gui/Controls.h"
@@ -27,10 +28,6 @@ public:
     // Writes the whole report as RTF; false when it could not be written
     // (an existing file is then kept as it was).
     virtual bool SaveRtf(const AnsiString& FileName) = 0;
-    // The user's print command: asks what and where to print, then prints
-    // on the layer's printer. The number of pages printed; 0 when the user
-    // cancelled or the report is empty.
-    virtual int Print(const AnsiString& Title) = 0;
     // For the rich-text family's print actions: the read-only editor that
     // holds the report, and the print component that pages it.
     virtual TCustomZoroZudoEdit& Editor() = 0;

@@ -35,13 +35,17 @@ TResult_Form::TResult_Form(TComponent* AOwner) : TForm(AOwner) {
 
     ActionList2 = new TActionList(this);
     ActionList2->SetName("ActionList2");
-    // Ctrl+P belongs to the window's own print command alone, so one key
-    // runs one action.
+    // Ctrl+P prints at once; "Печать..." shows the preview first. One key
+    // runs one action, so the window's own command carries none.
+    TReportPrintActions print = MakeReportPrintActions(*this, *ActionList2, ShortCut('P', ssCtrl));
+    RVAControlPanel1 = print.Panel;
+    rvActionPrintPreview1 = print.Preview;
+    rvActionPrint1 = print.Print;
     Save_Action =
         MakeReportAction(*this, *ActionList2, "Save_Action", "Сохранить..."_cp, "Сохранить в RTF-файле"_cp,
                          ShortCut('S', ssCtrl), [this](TObject* S) { SaveAnketa_ButClick(S); });
     Print_Action = MakeReportAction(*this, *ActionList2, "Print_Action", "Печать..."_cp, "Печать..."_cp,
-                                    ShortCut('P', ssCtrl), [this](TObject* S) { PrintAnketa_ButClick(S); });
+                                    scNone, [this](TObject* S) { PrintAnketa_ButClick(S); });
     EditTest_Action = MakeReportAction(*this, *ActionList2, "EditTest_Action", "Изменить..."_cp,
                                        "Редактировать ответы..."_cp, scNone,
                                        [this](TObject* S) { EditTest_ActionExecute(S); });
@@ -104,6 +108,7 @@ TResult_Form::TResult_Form(TComponent* AOwner) : TForm(AOwner) {
     Scale_BarChart->Marks().ArrowLength = 6;
 
     Anketa_Report = PlaceReportView(*this, *TabSheet7);
+    BindReportPrintActions(print, *Anketa_Report);
     PageControl1->SetActivePage(TabSheet7);
 
     Report_SaveDialog = MakeReportSaveDialog(*this);
@@ -226,7 +231,7 @@ void TResult_Form::SaveAnketa_ButClick(TObject*) {
 }
 
 void TResult_Form::PrintAnketa_ButClick(TObject*) {
-    Anketa_Report->Print(Caption());
+    rvActionPrintPreview1->ExecuteTarget(&Anketa_Report->Editor());
 }
 
 void TResult_Form::EditTest_ActionExecute(TObject*) {

@@ -38,6 +38,9 @@ public:
     TButton* SpeedButton4;
     TButton* Close_But;
     TActionList* ActionList2;
+    TRVAControlPanel* RVAControlPanel1;
+    TrvActionPrintPreview* rvActionPrintPreview1;
+    TrvActionPrint* rvActionPrint1;
     TAction* Save_Action;
     TAction* Print_Action;
     TAction* EditTest_Action;

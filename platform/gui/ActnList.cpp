@@ -340,6 +340,10 @@ bool TActionList::IsShortCut(uint16_t Key, TShiftState Shift) {
 
 bool DispatchActionToTargets(TBasicAction* Action, bool Execute) {
     TCustomForm* form = Screen->ActiveForm();
+    // With no window active (the window system has not activated one yet),
+    // the window the action belongs to.
+    for (TComponent* c = Action->Owner(); !form && c; c = c->Owner())
+        form = dynamic_cast<TCustomForm*>(c);
     if (!form) return false;
     if (TWinControl* focused = form->ActiveControl(); focused && Offer(focused, Action, Execute)) return true;
     return Offer(form, Action, Execute) || OfferInside(form, Action, Execute);

@@ -228,8 +228,8 @@ private:
     friend class TContainedAction;
 };
 
-// Offers Action to the focused control of the active form, then to the
-// form, then to each visible control of the form in turn (a control before
+// Offers Action to the focused control of the active form (with none
+// active, of the form that owns the action), then to the form, then to each visible control of the form in turn (a control before
 // the controls inside it); the first that handles it runs the action
 // (Execute) or updates it. False when none handled it.
 bool DispatchActionToTargets(TBasicAction* Action, bool Execute);

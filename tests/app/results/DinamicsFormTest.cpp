@@ -76,11 +76,19 @@ TEST_F(DinamicsFormTest, SaveAndPrintBuildTheReportFromTheChartAsItStands) {
         const AnsiString text = RtfFileText(file);
         EXPECT_TRUE(Contains(text, "ДИНАМИКА ТРУДОВОЙ МОТИВАЦИИ")) << text;
 
+        // Print and Ctrl+P both show the preview of a report built anew;
+        // its print button prints.
+        AnswerPreview(mrOk, [&](TfrmRVPreview& p) {
+            EXPECT_EQ(p.rvpp->RVPrint(), &w.Anketa_Report->Printout());
+            EXPECT_TRUE(static_cast<TAction*>(p.SpeedButton6->Action())->Enabled());
+        });
         Dialogs.DialogAnswers.push_back(TScriptedDialogs::Confirmed());
         w.Print_Action->Execute();
-        EXPECT_FALSE(Printer.Pages.empty());
+        EXPECT_NE(PrintedText().find("Bitmap "), std::string::npos) << "the chart is printed";
+        EXPECT_EQ(w.rvActionPrint1->ShortCut(), scNone) << "one key, one action";
+        AnswerPreview(mrCancel);
         EXPECT_TRUE(w.IsShortCut('P', ssCtrl));
-        EXPECT_EQ(Dialogs.DialogLog.size(), 4u) << "Ctrl+P: one print dialog";
+        EXPECT_EQ(Dialogs.DialogLog.size(), 3u) << "Ctrl+P: no print dialog of its own";
     });
     EXPECT_FALSE(FileExists(ChartFile()));
 }

@@ -163,14 +163,29 @@ TEST_F(ResultFormTest, SaveWritesTheReportAsRtfAndTellsAFailure) {
     EXPECT_NE(text.find("Иванов Петр Сергеевич"), std::string::npos);
 }
 
-TEST_F(ResultFormTest, PrintPrintsTheReportsPagesAfterThePrintDialog) {
+TEST_F(ResultFormTest, PrintShowsThePreviewWhosePrintButtonPrintsThePages) {
     const TUser u = Testee();
     StoreTest(u.USER_ID, EncodeDate(2007, 3, 1), MixedAnswers());
     Show(u, [&](TResult_Form& w) {
+        // Closed without printing: nothing printed.
+        AnswerPreview(mrCancel, [&](TfrmRVPreview& p) {
+            EXPECT_EQ(p.WindowState(), TWindowState::wsMaximized);
+            EXPECT_EQ(p.Caption(), "Предварительный просмотр"_cp);
+            EXPECT_EQ(p.rvpp->RVPrint(), &w.Anketa_Report->Printout());
+            EXPECT_GE(p.rvpp->RVPrint()->GetPagesCount(), 2);
+            EXPECT_TRUE(p.actPrint->Enabled());
+            ASSERT_NE(p.SpeedButton6->Action(), nullptr);
+            EXPECT_TRUE(static_cast<TAction*>(p.SpeedButton6->Action())->Enabled()) << "the page set-up works on the report's pages";
+        });
+        w.Print_Action->Execute();
+        EXPECT_TRUE(Printer.Log.empty());
+        // Its print button asks first; cancelled there, nothing printed.
+        AnswerPreview(mrOk);
         Dialogs.DialogAnswers.push_back(TScriptedDialogs::Cancelled());
         w.Print_Action->Execute();
-        EXPECT_TRUE(Printer.Log.empty()) << "cancelled: nothing printed";
+        EXPECT_TRUE(Printer.Log.empty());
 
+        AnswerPreview(mrOk);
         Dialogs.DialogAnswers.push_back(TScriptedDialogs::Confirmed());
         w.Print_Action->Execute();
         ASSERT_FALSE(Printer.Log.empty());
@@ -185,25 +200,28 @@ TEST_F(ResultFormTest, PrintPrintsTheReportsPagesAfterThePrintDialog) {
                 [](const AnsiString& c) { return c.rfind("Text ", 0) == 0 || c.rfind("Bitmap ", 0) == 0; }))
                 << "page " << p;
         }
-        std::string all;
-        for (const auto& page : Printer.Pages)
-            for (const AnsiString& c : page)
-                all += c + "\n";
+        const std::string all = PrintedText();
         EXPECT_NE(all.find("Bitmap "), std::string::npos) << "the chart is printed";
+        EXPECT_NE(all.find("'- 2 -'"), std::string::npos) << "pages carry their numbers";
         ASSERT_EQ(Dialogs.DialogLog.size(), 2u);
         EXPECT_EQ(Dialogs.DialogLog[1].Kind, TDialogKind::dkPrint);
+        EXPECT_EQ(Dialogs.Log.size(), 3u) << "three previews";
     });
 }
 
-TEST_F(ResultFormTest, CtrlPAndCtrlSRunOneActionEach) {
+TEST_F(ResultFormTest, CtrlPPrintsAtOnceAndCtrlSSaves) {
     const TUser u = Testee();
     StoreTest(u.USER_ID, EncodeDate(2007, 3, 1), MixedAnswers());
     Show(u, [&](TResult_Form& w) {
+        EXPECT_EQ(w.rvActionPrint1->ShortCut(), ShortCut('P', ssCtrl));
+        EXPECT_EQ(w.Print_Action->ShortCut(), scNone) << "one key, one action";
+        EXPECT_EQ(w.rvActionPrintPreview1->ShortCut(), scNone);
         EXPECT_TRUE(w.IsShortCut('P', ssCtrl));
         EXPECT_TRUE(w.IsShortCut('S', ssCtrl));
         ASSERT_EQ(Dialogs.DialogLog.size(), 2u);
         EXPECT_EQ(Dialogs.DialogLog[0].Kind, TDialogKind::dkPrint);
         EXPECT_EQ(Dialogs.DialogLog[1].Kind, TDialogKind::dkSave);
+        EXPECT_TRUE(Dialogs.Log.empty()) << "no preview";
     });
 }
 
@@ -299,6 +317,7 @@ TEST_F(ResultFormTest, GroupModeHidesTheTestCommandsAndShowsTheGroupsReport) {
             EXPECT_TRUE(Contains(w.Anketa_Report->Text(), "Завод"));
             Dialogs.DialogAnswers.push_back(TScriptedDialogs::FileChosen(file));
             w.Save_Action->Execute();
+            AnswerPreview(mrOk);
             Dialogs.DialogAnswers.push_back(TScriptedDialogs::Confirmed());
             w.Print_Action->Execute();
         },

@@ -10,6 +10,7 @@
 #include "app/AppFixture.h"
 #include "core/Calc_Unit.h"
 #include "platform/testing/RecordingPrinter.h"
+#include "richtext/print/control/PreviewRVFrm.h"
 
 class ResultsFixture : public AppFixture {
 protected:
@@ -46,6 +47,20 @@ protected:
     }
     static bool Contains(const AnsiString& Text, const char* Utf8) {
         return Text.find(Utf8ToAnsi(Utf8)) != AnsiString::npos;
+    }
+
+    // The next preview the print command opens: Look sees it, and it closes
+    // with Result (mrOk: its print button).
+    void AnswerPreview(int Result, std::function<void(TfrmRVPreview&)> Look = [](TfrmRVPreview&) {}) {
+        Dialogs.Answers.push_back(Expect<TfrmRVPreview>(std::move(Look), Result));
+    }
+    // Every call the printer got, pages apart.
+    std::string PrintedText() const {
+        std::string all;
+        for (const auto& page : Printer.Pages)
+            for (const AnsiString& call : page)
+                all += call + "\n";
+        return all;
     }
 
     TRecordingPrinter Printer;
