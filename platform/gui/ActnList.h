@@ -229,9 +229,10 @@ private:
 };
 
 // Offers Action to the focused control of the active form (with none
-// active, of the form that owns the action), then to the form, then to each visible control of the form in turn (a control before
-// the controls inside it); the first that handles it runs the action
-// (Execute) or updates it. False when none handled it.
+// active, of the form that owns the action), then to the form, then to
+// each visible control of the form in turn (a control before the controls
+// inside it); the first that handles it runs the action (Execute) or
+// updates it. False when none handled it.
 bool DispatchActionToTargets(TBasicAction* Action, bool Execute);
 // Updates the actions of the visible forms: those of the action lists they
 // own and those their controls and menu items follow. The layer runs it

@@ -175,7 +175,8 @@ TEST_F(ResultFormTest, PrintShowsThePreviewWhosePrintButtonPrintsThePages) {
             EXPECT_GE(p.rvpp->RVPrint()->GetPagesCount(), 2);
             EXPECT_TRUE(p.actPrint->Enabled());
             ASSERT_NE(p.SpeedButton6->Action(), nullptr);
-            EXPECT_TRUE(static_cast<TAction*>(p.SpeedButton6->Action())->Enabled()) << "the page set-up works on the report's pages";
+            EXPECT_TRUE(static_cast<TAction*>(p.SpeedButton6->Action())->Enabled())
+                << "the page set-up works on the report's pages";
         });
         w.Print_Action->Execute();
         EXPECT_TRUE(Printer.Log.empty());

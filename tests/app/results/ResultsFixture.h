@@ -51,7 +51,8 @@ protected:
 
     // The next preview the print command opens: Look sees it, and it closes
     // with Result (mrOk: its print button).
-    void AnswerPreview(int Result, std::function<void(TfrmRVPreview&)> Look = [](TfrmRVPreview&) {}) {
+    void AnswerPreview(
+        int Result, std::function<void(TfrmRVPreview&)> Look = [](TfrmRVPreview&) {}) {
         Dialogs.Answers.push_back(Expect<TfrmRVPreview>(std::move(Look), Result));
     }
     // Every call the printer got, pages apart.
