@@ -124,12 +124,14 @@ TPrintSettings TPrinter::PrintSettings() const {
     s.Orientation = FOrientation;
     s.PaperWidth = PaperWidth();
     s.PaperHeight = PaperHeight();
+    s.FileName = FFileName;
     return s;
 }
 
 void TPrinter::ApplyPrintSettings(const TPrintSettings& Settings) {
     // The printer first: the paper and the rest are then set on it.
     if (Settings.PrinterName != PrinterName()) SetPrinterName(Settings.PrinterName);
+    SetFileName(Settings.FileName);
     SetOrientation(Settings.Orientation);
     SetPaperSize(Settings.PaperWidth, Settings.PaperHeight);
     SetCopies(Settings.Copies);
@@ -169,7 +171,7 @@ public:
     std::vector<TPrinterPaper> Papers() const override {
         EnsureGuiApplication();
         QList<QPageSize> sizes;
-        if (ToPdf()) {
+        if (ToPdf() || PrinterName().empty()) {
             for (QPageSize::PageSizeId id : {QPageSize::A3, QPageSize::A4, QPageSize::A5, QPageSize::B5,
                                              QPageSize::Letter, QPageSize::Legal, QPageSize::Executive})
                 sizes.append(QPageSize(id));
@@ -186,6 +188,8 @@ public:
     }
 
 protected:
+    // The system's print dialog always offers a PDF file.
+    bool PrintsToChosenFiles() const override { return true; }
     AnsiString DefaultPrinter() const override {
         EnsureGuiApplication();
         return FromQtString(QPrinterInfo::defaultPrinterName());

@@ -19,6 +19,9 @@ struct TPrintSettings {
     TPrinterOrientation Orientation = TPrinterOrientation::poPortrait;
     int PaperWidth = 21000;
     int PaperHeight = 29700;
+    // The PDF file the document goes into instead of the printer; empty:
+    // the printer.
+    AnsiString FileName;
 };
 
 // The printer as these dialogs see it.
@@ -116,6 +119,9 @@ public:
     // When not empty, documents go into this PDF file instead of a printer.
     const AnsiString& FileName() const { return FFileName; }
     void SetFileName(const AnsiString& Value);
+    // Whether a document can be printed at all: on a printer, into the PDF
+    // file set, or into one the print dialog asks for.
+    bool CanPrint() const { return !Printers().empty() || !FFileName.empty() || PrintsToChosenFiles(); }
 
     // The dialogs' view: the printer, copies, collation, orientation and
     // paper; applying selects and sets them all.
@@ -123,6 +129,8 @@ public:
     void ApplyPrintSettings(const TPrintSettings& Settings) override;
 
 protected:
+    // Whether the print dialog offers a PDF file of the user's choosing.
+    virtual bool PrintsToChosenFiles() const { return false; }
     virtual TCanvas* DoCanvas() = 0;
     virtual AnsiString DefaultPrinter() const = 0;
     // The paper the selected device has when none was chosen, as

@@ -85,6 +85,10 @@ QPageLayout::Orientation QtOrientation(TPrinterOrientation Orientation) {
 // A Qt printer set up as the dialog's settings say.
 void SetUp(QPrinter& Printer, const TPrintSettings& Settings) {
     if (!Settings.PrinterName.empty()) Printer.setPrinterName(QtString(Settings.PrinterName));
+    if (!Settings.FileName.empty()) {
+        Printer.setOutputFormat(QPrinter::PdfFormat);
+        Printer.setOutputFileName(QtString(Settings.FileName));
+    }
     Printer.setCopyCount(Settings.Copies);
     Printer.setCollateCopies(Settings.Collate);
     Printer.setPageOrientation(QtOrientation(Settings.Orientation));
@@ -95,6 +99,7 @@ void SetUp(QPrinter& Printer, const TPrintSettings& Settings) {
 
 void ReadBack(const QPrinter& Printer, TPrintSettings& Settings) {
     Settings.PrinterName = FromQtString(Printer.printerName());
+    Settings.FileName = FromQtString(Printer.outputFileName());
     Settings.Copies = Printer.copyCount();
     Settings.Collate = Printer.collateCopies();
     QPageLayout layout = Printer.pageLayout();

@@ -407,7 +407,7 @@ void TfrmRVPageSetup::TakeHF(const THFControls& C, TRVHFValues& Values) {
 bool TfrmRVPageSetup::InitFromSettings(const TRVPrint& Print, const TRVPageSetupValues& Values) {
     // A PDF file counts as a printer; without either there is nothing to
     // set up.
-    if (!FPrinter || (FPrinter->PrinterName().empty() && FPrinter->FileName().empty())) return false;
+    if (!FPrinter || !FPrinter->CanPrint()) return false;
 
     cmbSource->Items()->Clear();
     for (const TPrinterBin& bin : FPrinter->Bins()) {

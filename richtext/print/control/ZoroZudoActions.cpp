@@ -129,7 +129,7 @@ void RVALocalizeActions(TComponent* Form) {
 
 bool RVAHasPrinter() {
     TPrinter* printer = Printer();
-    return printer && !printer->Printers().empty();
+    return printer && printer->CanPrint();
 }
 
 // ---------------------------------------------------------------- TrvAction

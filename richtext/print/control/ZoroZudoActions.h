@@ -207,7 +207,7 @@ template <class T> T* FindComponentOfClass(const TComponent* Owner) {
 }
 // Localizes every action of the pack that Form owns.
 void RVALocalizeActions(TComponent* Form);
-// Whether the layer lists at least one printer.
+// Whether a document can be printed: on a printer or into a PDF file.
 bool RVAHasPrinter();
 
 // ---------------------------------------------------------------- headers and footers

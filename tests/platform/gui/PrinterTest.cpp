@@ -162,9 +162,10 @@ TEST_F(PdfPrinterTest, ThePrintDialogsSetUpThePrinterThatThenPrintsOnTheirPaper)
         setup.Settings.Orientation = TPrinterOrientation::poLandscape;
         return true;
     });
-    dialogs.DialogAnswers.push_back([](TCommonDialog* D) {
+    dialogs.DialogAnswers.push_back([this](TCommonDialog* D) {
         auto& print = dynamic_cast<TPrintDialog&>(*D);
         EXPECT_EQ(print.Settings.PaperWidth, 21590) << "the page set-up's paper is the printer's now";
+        EXPECT_EQ(print.Settings.FileName, Pdf);
         print.Settings.Copies = 2;
         print.Settings.Collate = true;
         return true;
@@ -173,6 +174,7 @@ TEST_F(PdfPrinterTest, ThePrintDialogsSetUpThePrinterThatThenPrintsOnTheirPaper)
     ASSERT_TRUE(setup.Execute());
     TPrintDialog print(nullptr);
     ASSERT_TRUE(print.Execute());
+    EXPECT_EQ(P->FileName(), Pdf) << "the file stays chosen";
     EXPECT_EQ(P->Copies(), 2);
     EXPECT_TRUE(P->Collate());
 
@@ -242,6 +244,21 @@ TEST(PrinterTest, DocumentCallsOutOfOrderAndUnknownPrintersRaise) {
     EXPECT_FALSE(p.Printing());
     EXPECT_THROW(p.SetPaperSize(0, 27940), EPrinter);
     EXPECT_EQ(p.PaperWidth(), 21000);
+}
+
+TEST(PrinterTest, ADocumentCanBePrintedOnAPrinterOrIntoAFile) {
+    {
+        TRecordingPrinter p;
+        p.Names.clear();
+        EXPECT_FALSE(p.CanPrint()) << "no printer, no file";
+        p.SetFileName("report.pdf");
+        EXPECT_TRUE(p.CanPrint());
+        p.SetFileName("");
+        p.Names = {"Office laser"};
+        EXPECT_TRUE(p.CanPrint());
+    }
+    // The system's print dialog offers a PDF file, printers or none.
+    EXPECT_TRUE(Printer()->CanPrint());
 }
 
 TEST(PrinterTest, TheRecordingPrinterStandsInForThePrinterAndKeepsItsPages) {
