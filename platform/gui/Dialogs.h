@@ -178,6 +178,10 @@ public:
 protected:
     // Keeps the page range within MinPage and MaxPage, in order.
     bool AcceptChoice() override;
+
+private:
+    // On a machine without printers: asks for the PDF file to print into.
+    bool ChoosePdfFile();
 };
 
 enum class TPageMeasureUnits { pmMillimeters, pmInches };

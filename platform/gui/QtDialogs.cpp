@@ -8,6 +8,7 @@
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/QtSupport_p.h"
@@ -169,6 +170,9 @@ bool TFontDialog::ShowOnScreen() {
 
 bool TPrintDialog::ShowOnScreen() {
     EnsureQtApplication();
+    // Without a printer the system's dialog offers none to choose, and
+    // accepting it would print nowhere: the document goes into a PDF file.
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) return ChoosePdfFile();
     QPrinter printer;
     SetUp(printer, Settings);
     QPrintDialog dialog(&printer);
@@ -193,6 +197,8 @@ bool TPrintDialog::ShowOnScreen() {
         break;
     }
     if (dialog.exec() != QDialog::Accepted) return false;
+    // A file chosen without a name is no place to print.
+    if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty()) return false;
     ReadBack(printer, Settings);
     switch (dialog.printRange()) {
     case QAbstractPrintDialog::Selection:
@@ -208,6 +214,20 @@ bool TPrintDialog::ShowOnScreen() {
         break;
     }
     PrintToFile = !printer.outputFileName().isEmpty();
+    return true;
+}
+
+bool TPrintDialog::ChoosePdfFile() {
+    TSaveDialog file(nullptr);
+    file.Title = "Печать в файл PDF"_cp;
+    file.Filter = "Файлы PDF (*.pdf)|*.pdf"_cp;
+    file.DefaultExt = "pdf";
+    file.FileName = Settings.FileName;
+    file.Options = ofOverwritePrompt | ofHideReadOnly | ofPathMustExist | ofEnableSizing;
+    if (!file.Execute()) return false;
+    Settings.FileName = file.FileName;
+    PrintRange = TPrintRange::prAllPages;
+    PrintToFile = true;
     return true;
 }
 

@@ -8,10 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <filesystem>
@@ -36,9 +38,14 @@
 #include "platform/canvas/QtCanvasSupport.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/Grids.h"
+#include "platform/gui/Printers.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/win/Module.h"
 #include "platform/win/Mutex.h"
 #include "platform/win/WinReg.h"
+#include "richtext/print/control/PageSetupRVFrm.h"
+#include "richtext/print/control/PreviewRVFrm.h"
+#include "richtext/print/control/RVPrint.h"
 #include "support/TestSupport.h"
 #include "util/JvColorButton.h"
 #include "util/JvColorForm.h"
@@ -238,9 +245,67 @@ void Linger() {
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
 }
 
+// The text of a PDF file as poppler's pdftotext reads it (UTF-8); empty
+// when it cannot be read.
+std::string PdfText(const AnsiString& File) {
+    std::string text;
+    if (FILE* pipe = popen(("pdftotext -layout '" + File + "' - 2>/dev/null").c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            text.append(buffer, n);
+        pclose(pipe);
+    }
+    return text;
+}
+
+// "Печать..." in the results: the preview, maximized, paged with a key,
+// its page set-up with a wider top margin, then its print button; the
+// machine has no printer, so printing asks for the PDF file, and the
+// report is read back from it.
+void PrintResults(TScreenDriver& D, TResult_Form* Results, const AnsiString& PdfFile) {
+    D.Click(Results->SpeedButton2);
+    auto* preview = D.WaitForWindow<TfrmRVPreview>("the preview");
+    TCustomRVPrint* print = D.OnGui<TCustomRVPrint*>([&] { return preview->rvpp->RVPrint(); });
+    D.OnGui([&] {
+        EXPECT_EQ(preview->WindowState(), TWindowState::wsMaximized);
+        EXPECT_GE(print->GetPagesCount(), 2);
+        EXPECT_EQ(preview->rvpp->PageNo(), 1);
+    });
+    Linger();
+    D.Click(preview->rvpp, 5, 5);
+    D.Key("Next");
+    D.WaitFor("Page Down to show page 2", [&] { return preview->rvpp->PageNo() == 2; });
+
+    D.Click(preview->SpeedButton6);
+    auto* setup = D.WaitForWindow<TfrmRVPageSetup>("the page set-up from the preview");
+    D.OnGui([&] { EXPECT_EQ(setup->seTop->Value(), 20); });
+    // Twice: the picture of the large preview is still being taken.
+    Linger();
+    Linger();
+    D.Click(setup->seTop);
+    D.Key("ctrl+a");
+    D.Type("30");
+    D.Key("Tab");
+    D.Click(setup->btnOk);
+    D.WaitForWindow<TfrmRVPreview>("the preview after the page set-up");
+    D.OnGui([&] { EXPECT_EQ(static_cast<TRVPrint*>(print)->TopMarginMM(), 30); });
+
+    D.Click(preview->SpeedButton5);
+    D.WaitFor("the PDF file asked for",
+              [] { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()); });
+    Linger();
+    D.Key("Return");
+    D.WaitFor(
+        "the report printed into the PDF file", [&] { return FileExists(PdfFile); }, 60);
+    D.WaitForWindow<TResult_Form>("the results after printing");
+    const std::string text = PdfText(PdfFile);
+    for (const char* expected : {"Smirnova Anna", "ЗАКЛЮЧЕНИЕ", "трудовой мотивации"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << " in the printed report:\n" << text;
+}
+
 // The testee's results: both tests listed, the chart and the report shown,
-// the report saved as RTF through the save dialog on screen.
-void OpenResults(TScreenDriver& D, TMain_Form* Main, const AnsiString& RtfFile) {
+// the report saved as RTF through the save dialog on screen, then printed.
+void OpenResults(TScreenDriver& D, TMain_Form* Main, const AnsiString& RtfFile, const AnsiString& PdfFile) {
     D.Key("ctrl+r");
     auto* results = D.WaitForWindow<TResult_Form>("the results");
     D.OnGui([&] {
@@ -256,6 +321,7 @@ void OpenResults(TScreenDriver& D, TMain_Form* Main, const AnsiString& RtfFile) 
     D.Key("Return");
     D.WaitFor("the report saved", [&] { return FileExists(RtfFile); });
     D.WaitForWindow<TResult_Form>("the results after saving");
+    PrintResults(D, results, PdfFile);
     D.Key("Escape");
     MainWindow(D, "after the results");
     D.ChooseMenu(Main, "Тестирование", "Динамика...");
@@ -371,20 +437,26 @@ void EscapeFromPalette(TScreenDriver& D, TMain_Form* Main) {
 
 TEST_F(RoadOnScreenTest, OneTestFromStartToTheGroupEntry) {
     TScreenDriver driver;
-    const AnsiString rtf = Folder.Path() + "report.rtf";
-    const int result = driver.Run([] { return RunLuvora(); },
-                                  [&](TScreenDriver& D) {
-                                      ChooseNewDatabase(D);
-                                      TMain_Form* main = MainWindow(D, "at start", true);
-                                      EscapeFromPalette(D, main);
-                                      AddTestee(D, main);
-                                      TakeTest(D, main);
-                                      EnterAnswerSheet(D, main);
-                                      OpenResults(D, main, rtf);
-                                      EnterGroup(D, main);
-                                      OpenGroupResults(D, main);
-                                      DismissDeletion(D, main);
-                                      D.Key("alt+F4");
-                                  });
+    const AnsiString rtf = Folder.Path() + "report.rtf", pdf = Folder.Path() + "report.pdf";
+    const int result = driver.Run(
+        [&] {
+            // The file the print command offers first.
+            Printer()->SetFileName(pdf);
+            TScopeGuard reset([] { Printer()->SetFileName(""); });
+            return RunLuvora();
+        },
+        [&](TScreenDriver& D) {
+            ChooseNewDatabase(D);
+            TMain_Form* main = MainWindow(D, "at start", true);
+            EscapeFromPalette(D, main);
+            AddTestee(D, main);
+            TakeTest(D, main);
+            EnterAnswerSheet(D, main);
+            OpenResults(D, main, rtf, pdf);
+            EnterGroup(D, main);
+            OpenGroupResults(D, main);
+            DismissDeletion(D, main);
+            D.Key("alt+F4");
+        });
     EXPECT_EQ(result, 0);
 }
