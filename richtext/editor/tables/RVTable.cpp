@@ -3,6 +3,7 @@
 #include "richtext/editor/tables/RVTable.h"
 
 #include "richtext/editor/tables/RVTableCheck.h"
+#include "richtext/engine/items/RVMarker.h"
 #include "richtext/engine/items/RVStyleUsage.h"
 #include "richtext/engine/style/RVStyle.h"
 
@@ -435,9 +436,38 @@ void TRVTableItemInfo::Inserting(TCustomRVData* RVData, AnsiString& Text, bool S
     TRVFullLineItemInfo::Inserting(RVData, Text, Safe);
 }
 
+namespace {
+
+// List markers of Data and the documents inside it that joined the
+// numbering before their table had a place in the document (an importer
+// fills a table's cells before it adds the table) take their places in it.
+void RelistMarkers(TCustomRVData& Data) {
+    for (int i = 0; i < Data.ItemCount(); ++i) {
+        TCustomRVItemInfo& item = Data.LiveItem(i);
+        if (auto* marker = dynamic_cast<TRVMarkerItemInfo*>(&item)) {
+            TRVMarkerList* list = Data.GetMarkerList(false);
+            if (list && marker->GetIndexInList(list) >= 0) {
+                Data.RemoveMarkerFromList(marker, true);
+                Data.AddMarkerInList(i);
+            }
+        }
+        std::unique_ptr<TRVStoreSubRVData> position;
+        for (TCustomRVData* sub = item.GetSubDocument(position, rvsdFirst); sub;
+             sub = item.GetSubDocument(position, rvsdNext))
+            RelistMarkers(*sub->GetRVData());
+    }
+}
+
+} // namespace
+
 void TRVTableItemInfo::Inserted(TCustomRVData* RVData, int ItemNo) {
     TRVFullLineItemInfo::Inserted(RVData, ItemNo);
-    if (!(TableState & rvtsJustCreated) || !RVData) return;
+    if (!RVData) return;
+    std::unique_ptr<TRVStoreSubRVData> position;
+    for (TCustomRVData* sub = GetSubDocument(position, rvsdFirst); sub;
+         sub = GetSubDocument(position, rvsdNext))
+        RelistMarkers(*sub->GetRVData());
+    if (!(TableState & rvtsJustCreated)) return;
     if (!(RVData->GetFlags() & rvflRoot)) {
         int parentNo;
         std::unique_ptr<TRVStoreSubRVData> location;
