@@ -43,13 +43,13 @@ void TCustomRVData::FreeSeqList() {
         FSeqList.reset();
 }
 
+// Before item 0 of a cell lie the cells before it and the document around
+// its table: the search goes on there.
 TRVMarkerItemInfo* TCustomRVData::FindPrevMarker(int ItemNo) const {
-    if (ItemNo < 0) return nullptr;
     return FindPrevItemOfClass<TRVMarkerItemInfo>(ItemNo);
 }
 
 TRVSeqItemInfo* TCustomRVData::FindPrevSeqItem(int ItemNo) const {
-    if (ItemNo < 0) return nullptr;
     return FindPrevItemOfClass<TRVSeqItemInfo>(ItemNo);
 }
 
