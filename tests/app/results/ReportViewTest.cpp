@@ -81,14 +81,6 @@ protected:
         if (pages > 0) print.Print("Report", 1, false);
         return pages;
     }
-    std::string PrintedText() const {
-        std::string all;
-        for (const auto& page : Printer.Pages)
-            for (const AnsiString& call : page)
-                all += call + "\n";
-        return all;
-    }
-
     TForm Form{nullptr};
     TReportView* View;
 };
